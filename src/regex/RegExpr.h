@@ -1,0 +1,76 @@
+// The program's regular-expression engine: a Perl-like dialect over 8-bit text, compiled
+// lazily into a program for a backtracking matcher, with substitution templates.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kestrix {
+
+// A compile or run-time error of the dialect. what() is the full user-facing message:
+// the text of errorMessage(code), plus " (pos N)" for compile errors (codes below 1000).
+class RegExprError : public std::runtime_error {
+ public:
+  RegExprError(int code, int position, const std::string& message)
+      : std::runtime_error(message), code_(code), position_(position) {}
+  int code() const { return code_; }
+  // Where compilation stopped in the expression (1-based); 0 for run-time errors.
+  int position() const { return position_; }
+
+ private:
+  int code_;
+  int position_;
+};
+
+// Thrown when the poll callback asked to stop a match. Not a dialect error.
+class RegExprAborted : public std::runtime_error {
+ public:
+  RegExprAborted() : std::runtime_error("Regular-expression match stopped") {}
+};
+
+class RegExpr {
+ public:
+  RegExpr();
+  ~RegExpr();
+  RegExpr(const RegExpr&) = delete;
+  RegExpr& operator=(const RegExpr&) = delete;
+
+  // 1=i 2=r 3=s 4=g 5=m 6=x; any other index throws RegExprError 1013.
+  void setModifier(int index, bool on);
+  bool modifier(int index) const;
+
+  // Stores the expression; it is compiled at the first exec. Throws nothing.
+  void setExpression(std::string_view expression);
+  const std::string& expression() const;
+
+  // Searches `input` from its start. `input` must stay alive while this match is used.
+  // Throws RegExprError (compile errors, matcher limits) or RegExprAborted.
+  bool exec(std::string_view input);
+  // Searches again from the end of the last match (one further after an empty match).
+  // Throws RegExprError 1007 without a previous exec.
+  bool execNext();
+
+  // 1-based start and length of group 0..14 in the last match; -1 when the group did not
+  // take part (or there is no match).
+  int matchPos(int group) const;
+  int matchLen(int group) const;
+
+  // Expands a template ("$1", "${1}", "$&", "\" escapes) for the last match.
+  // Throws RegExprError 1005 before any exec.
+  std::string substitute(std::string_view templ) const;
+
+  static std::string errorMessage(int code);
+
+  // Called by the matcher when more than 25 ms have passed since the last call; when it
+  // returns true the match is abandoned with RegExprAborted.
+  void setPollCallback(std::function<bool()> poll);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kestrix
