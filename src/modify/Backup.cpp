@@ -1,0 +1,24 @@
+// The protection rule and the backup write.
+#include "modify/Backup.h"
+
+#include "platform/AtomicWrite.h"
+
+namespace kestrix::modify {
+
+bool isProtected(const platform::Attributes& attributes) {
+  return attributes.readOnly || attributes.hidden || attributes.system;
+}
+
+bool mayModify(const platform::Attributes& attributes, bool modifyReadOnly, bool modifyHidden) {
+  if (attributes.system) return false;
+  if (attributes.readOnly && !modifyReadOnly) return false;
+  return !attributes.hidden || modifyHidden;
+}
+
+void writeBackup(const std::string& fullName, std::string_view content, std::uint32_t mode) {
+  const std::string backup = backupName(fullName);
+  platform::writeFileAtomically(backup, content);
+  platform::setMode(backup, mode);
+}
+
+}  // namespace kestrix::modify

@@ -1,0 +1,34 @@
+// Backups and the protection rule: which files the pass may change, and the ".bak" copy
+// made before a file is rewritten.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/Platform.h"
+
+namespace kestrix::modify {
+
+// The backup of a file: its full name + ".bak".
+inline std::string backupName(std::string_view fullName) {
+  return std::string(fullName) + ".bak";
+}
+// The temporary name undo moves a file to: its full name + ".$".
+inline std::string undoTempName(std::string_view fullName) {
+  return std::string(fullName) + ".$";
+}
+
+// True when the file's attributes protect it (read-only, hidden or system).
+bool isProtected(const platform::Attributes& attributes);
+
+// True when a protected file may be changed: read-only needs `modifyReadOnly`, hidden needs
+// `modifyHidden`, both need both; a system file never. Unprotected files always may.
+// Decided here, never by the file system, so running as root changes nothing.
+bool mayModify(const platform::Attributes& attributes, bool modifyReadOnly, bool modifyHidden);
+
+// Writes `content` (the file's bytes as read) as the backup of `fullName`, replacing an
+// existing backup safely, and gives it the permission bits `mode`. Throws
+// platform::AtomicWriteError or platform::PlatformError; an older backup is then intact.
+void writeBackup(const std::string& fullName, std::string_view content, std::uint32_t mode);
+
+}  // namespace kestrix::modify

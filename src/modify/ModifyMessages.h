@@ -1,0 +1,65 @@
+// The user-facing texts of the modification core and the typed error that carries them.
+// The UI decides how to show a message; the core only names its caption and text.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace kestrix::modify {
+
+// Captions of the message boxes.
+inline constexpr const char* kProgramCaption = "Kestrix Search & Replace";
+inline constexpr const char* kModifyCaption = "Modify";
+inline constexpr const char* kRegexCaption = "Regular Expression";
+inline constexpr const char* kEraseBackupCaption = "Erase Backup";
+
+// Result cell texts.
+inline constexpr const char* kModified = "Modified";
+inline constexpr const char* kFailedModification = "Failed Modification";
+inline constexpr const char* kUndid = "Undid";
+inline constexpr const char* kFailedUndo = "Failed Undo";
+inline constexpr const char* kFound = "Found";
+
+// Message texts.
+inline constexpr const char* kNoStringToSearch =
+    "Please specify the string to search and click Search before modification";
+inline constexpr const char* kNoTextToSearch =
+    "Please specify the text to search and click Search before modification";
+inline constexpr const char* kSelectSomeItems = "Please select some items";
+inline constexpr const char* kStringTooLong =
+    "The string is too long for the To Replace or Insert field";
+inline constexpr const char* kLinesTooLong =
+    "The lines are too long for the To Replace or Insert field";
+inline constexpr const char* kSpecifyPath = "Please specify the Path";
+inline constexpr const char* kTypeIsNone = "The Modification Type is \"None\"";
+inline constexpr const char* kIncorrectFile = "Incorrect file";
+
+// A message for the user: the box's caption and its text.
+struct UserMessage {
+  std::string caption;
+  std::string text;
+  bool operator==(const UserMessage&) const = default;
+};
+
+// An error that ends a modification command; what() is the message text.
+class ModifyError : public std::runtime_error {
+ public:
+  ModifyError(std::string caption, const std::string& text)
+      : std::runtime_error(text), caption_(std::move(caption)) {}
+  const std::string& caption() const { return caption_; }
+  UserMessage message() const { return {caption_, what()}; }
+
+ private:
+  std::string caption_;
+};
+
+// The work on one file failed; the pass records "Failed Modification" and goes on.
+class FileFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The user asked to stop; the file being transformed is not written.
+struct StopRequested {};
+
+}  // namespace kestrix::modify

@@ -1,0 +1,106 @@
+// The Reg Expr engine: one RegExpr per file, modifiers from the request, every non-empty
+// match expanded with the template, in whole-text or per-line mode.
+#include "modify/RegexEngine.h"
+
+#include "regex/RegExpr.h"
+#include "search/Matchers.h"
+
+namespace kestrix::modify {
+namespace {
+
+// Expands every non-empty match of `re` in `subject` into `out` (see the copy rules of
+// Insert Before and Insert After).
+class Expander {
+ public:
+  Expander(RegExpr& re, const std::string& templ, ModificationType type, StopPoll& poll)
+      : re_(re), templ_(templ), type_(type), poll_(poll) {}
+
+  // The subject with its matches changed, or nothing when it has no non-empty match.
+  std::optional<std::string> expand(std::string_view subject) {
+    std::optional<std::string> out;
+    std::size_t copied = 0;
+    for (bool found = re_.exec(subject); found; found = re_.execNext()) {
+      poll_.check();
+      const auto pos = static_cast<std::size_t>(re_.matchPos(0) - 1);
+      const auto len = static_cast<std::size_t>(re_.matchLen(0));
+      if (len == 0) continue;
+      if (!out) out.emplace();
+      const std::size_t pieceEnd = type_ == ModificationType::InsertAfter ? pos + len : pos;
+      out->append(subject.substr(copied, pieceEnd - copied));
+      if (!templ_.empty()) out->append(re_.substitute(templ_));
+      copied = type_ == ModificationType::InsertBefore ? pos : pos + len;
+    }
+    if (out) out->append(subject.substr(copied));
+    return out;
+  }
+
+ private:
+  RegExpr& re_;
+  const std::string& templ_;
+  ModificationType type_;
+  StopPoll& poll_;
+};
+
+LineList wholeText(const LineList& lines, bool lastByteIsBreak, Expander& expander) {
+  std::string subject;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    subject += lines[i];
+    if (i + 1 < lines.size() || lastByteIsBreak) subject += "\r\n";
+  }
+  auto changed = expander.expand(subject);
+  return changed ? splitIntoLines(*changed) : lines;
+}
+
+LineList perLine(const LineList& lines, LineSpan span, Expander& expander) {
+  LineList out;
+  out.reserve(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto number = static_cast<std::int64_t>(i) + 1;
+    std::optional<std::string> changed;
+    if (number >= span.first && number <= span.last) changed = expander.expand(lines[i]);
+    out.push_back(changed ? std::move(*changed) : lines[i]);
+  }
+  return out;
+}
+
+UserMessage failureMessage(const RegExprError& e, const std::string& fullName) {
+  if (e.code() < 1000) return {kRegexCaption, search::regexErrorText(e)};
+  return {kRegexCaption,
+          "Modification Error: " + fullName + " is too large for these search conditions"};
+}
+
+}  // namespace
+
+RegexMode chooseRegexMode(const ModifyRequest& request) {
+  return search::regexUsesWholeText(request.searchLines, request.dotMatchesLineSeparators,
+                                    request.searchEachLine)
+             ? RegexMode::WholeText
+             : RegexMode::PerLine;
+}
+
+void transformRegex(LineList& lines, const ModifyRequest& request, const std::string& fullName,
+                    bool lastByteIsBreak, const std::optional<Interval>& interval, StopPoll& poll) {
+  RegExpr re;
+  search::configureRegExpr(re, toSearchRequest(request));
+  if (poll.function()) re.setPollCallback(poll.function());
+  const std::string templ = regexTemplate(request);
+  Expander expander(re, templ, request.modificationType, poll);
+  const auto count = static_cast<std::int64_t>(lines.size());
+  try {
+    if (chooseRegexMode(request) == RegexMode::WholeText) {
+      lines = wholeText(lines, lastByteIsBreak, expander);
+      return;
+    }
+    LineSpan span{1, count};
+    if (interval && request.searchEachLine && request.useIntervalsRegex) {
+      span = resolveInterval(*interval, count);
+    }
+    lines = perLine(lines, span, expander);
+  } catch (const RegExprAborted&) {
+    throw StopRequested{};
+  } catch (const RegExprError& e) {
+    throw RegexFileFailure(failureMessage(e, fullName));
+  }
+}
+
+}  // namespace kestrix::modify

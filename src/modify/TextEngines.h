@@ -1,0 +1,35 @@
+// The two plain-text engines of the modify pass. Each rewrites a file's working line list
+// in place for one ModifyRequest; matching uses the active code page for case folding and
+// word characters.
+#pragma once
+
+#include "modify/Interval.h"
+#include "modify/LineList.h"
+#include "modify/ModifyRequest.h"
+#include "modify/StopPoll.h"
+#include "search/Matchers.h"
+
+namespace kestrix::modify {
+
+// Phrase: finds request.searchText inside single lines, left to right, hits never
+// overlapping, and applies request.modificationType to each hit (Clear puts as many blanks
+// as the phrase has characters). With `interval` only its lines are scanned.
+// Throws FileFailure when the interval reaches past the last line, StopRequested when
+// `poll` reports a stop. `lines` is unchanged when it throws.
+void transformPhrase(LineList& lines, const ModifyRequest& request,
+                     const std::optional<Interval>& interval, StopPoll& poll);
+
+// The phrase change of one line: the changed line, or nothing when the line has no hit.
+// `finder` holds the search text (upper-cased unless the request is case-sensitive);
+// `inserted` is the text put in (the replacement, or the blanks of Clear).
+std::optional<std::string> changePhraseInLine(std::string_view line,
+                                              const search::LiteralFinder& finder,
+                                              const ModifyRequest& request,
+                                              std::string_view inserted);
+
+// Multiline: finds the blocks of whole lines equal to request.searchLines (after folding and
+// the two trims), keeps a non-overlapping selection from the top, and replaces, surrounds,
+// deletes or blanks each block. Throws StopRequested; `lines` is unchanged then.
+void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll& poll);
+
+}  // namespace kestrix::modify

@@ -1,0 +1,63 @@
+// Undo of the latest run: each journal file is put back from its ".bak" backup through the
+// ".$" temporary, keeping the file's attributes; and Erase Backups over a folder tree.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "modify/ModifyObserver.h"
+#include "modify/UndoJournal.h"
+#include "search/ResultItem.h"
+#include "search/SearchRequest.h"
+
+namespace kestrix::modify {
+
+struct UndoOptions {
+  // The Result column shows intervals: cells are written in the interval format.
+  bool intervalHeadingShown = false;
+  // When set, each restored row's hits are recounted with this request.
+  std::optional<search::SearchRequest> refreshWith;
+};
+
+struct UndoOutcome {
+  std::string fullName;
+  bool undone = false;
+};
+
+struct UndoSummary {
+  std::vector<UndoOutcome> outcomes;  // one per journal entry worked on, in journal order
+  bool stopped = false;
+};
+
+// Restores every journal entry F: F + ".bak" becomes F again (F is first moved to F + ".$",
+// which is deleted once the backup is in place). A read-only or hidden F is made writable
+// for the moves and gets its saved mode back. A missing F or backup, or a failed step,
+// gives "Failed Undo" for that entry only; the modified file is moved back from ".$" when
+// the backup could not take its place. Rows whose full name is F get "Undid" or
+// "Failed Undo" (observer.rowChanged). The journal is emptied after a complete walk; a
+// stop leaves the entries not yet worked on. Throws nothing.
+UndoSummary undoLastRun(UndoJournal& journal, std::vector<search::ResultItem>& rows,
+                        ModifyObserver& observer, const UndoOptions& options = {});
+
+struct EraseOptions {
+  bool includeSubfolders = true;
+  // The ignored-folders list when its switch is on: files in an ignored folder are never
+  // removed, and with ignoreSubfolders the walk does not enter it either.
+  std::optional<search::IgnoredFolders> ignoredFolders;
+};
+
+struct EraseSummary {
+  std::size_t removed = 0;
+  bool stopped = false;
+};
+
+// Erase Backups: removes every file matching "*.bak" (ASCII case ignored) in the folder
+// `typedPath` (blanks trimmed) and, with includeSubfolders, below it; links to folders are
+// not followed; a file that cannot be removed is left. Throws ModifyError "Please specify
+// the Path" (caption "Erase Backup") when the trimmed path is empty.
+EraseSummary eraseBackups(std::string_view typedPath, const EraseOptions& options,
+                          ModifyObserver& observer);
+
+}  // namespace kestrix::modify

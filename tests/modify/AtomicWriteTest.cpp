@@ -1,0 +1,103 @@
+// Safe file replacement: content, permission bits, links, and failures at each step that
+// must leave the original untouched with no temporary left behind.
+#include <cerrno>
+#include <filesystem>
+
+#include "TestFiles.h"
+#include "platform/AtomicWrite.h"
+
+namespace kestrix::platform {
+namespace {
+
+using modify::testing::fileExists;
+using modify::testing::modeOf;
+using modify::testing::readBytes;
+using modify::testing::TempFolder;
+using modify::testing::writeBytes;
+
+std::size_t entryCount(const std::string& folder) {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) ++n;
+  return n;
+}
+
+TEST(AtomicWrite, ReplacesContentAndKeepsMode) {
+  TempFolder dir;
+  const std::string f = dir.file("a.txt");
+  writeBytes(f, "old content\n");
+  ::chmod(f.c_str(), 0640);
+  writeFileAtomically(f, std::string("new\0bytes\r\n", 11));
+  EXPECT_EQ(readBytes(f), std::string("new\0bytes\r\n", 11));
+  EXPECT_EQ(modeOf(f), 0640u);
+  EXPECT_EQ(entryCount(dir.path()), 1u);
+}
+
+TEST(AtomicWrite, CreatesMissingFileAndFollowsLinks) {
+  TempFolder dir;
+  const std::string fresh = dir.file("fresh.txt");
+  writeFileAtomically(fresh, "x");
+  EXPECT_EQ(readBytes(fresh), "x");
+
+  const std::string target = dir.file("target.txt");
+  const std::string link = dir.file("link.txt");
+  writeBytes(target, "before");
+  std::filesystem::create_symlink(target, link);
+  writeFileAtomically(link, "after");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(readBytes(target), "after");
+}
+
+TEST(AtomicWrite, EveryFailingStepLeavesOriginalIntact) {
+  struct Case {
+    const char* name;
+    AtomicWriteOps ops;
+  };
+  int calls = 0;
+  const Case cases[] = {
+      {"write fails",
+       {[](int, const void*, std::size_t) -> ssize_t {
+          errno = ENOSPC;
+          return -1;
+        },
+        {},
+        {}}},
+      {"short write then failure",
+       {[&calls](int fd, const void* p, std::size_t n) -> ssize_t {
+          if (calls++ == 0) return ::write(fd, p, n / 2);
+          errno = EIO;
+          return -1;
+        },
+        {},
+        {}}},
+      {"fsync fails",
+       {{},
+        [](int) {
+          errno = EIO;
+          return -1;
+        },
+        {}}},
+      {"rename fails",
+       {{},
+        {},
+        [](const char*, const char*) {
+          errno = EXDEV;
+          return -1;
+        }}},
+  };
+  for (const auto& c : cases) {
+    TempFolder dir;
+    const std::string f = dir.file("keep.txt");
+    writeBytes(f, "precious\n");
+    ::chmod(f.c_str(), 0600);
+    calls = 0;
+    EXPECT_THROW(writeFileAtomically(f, "replacement that is long enough\n", c.ops),
+                 AtomicWriteError)
+        << c.name;
+    EXPECT_EQ(readBytes(f), "precious\n") << c.name;
+    EXPECT_EQ(modeOf(f), 0600u) << c.name;
+    EXPECT_EQ(entryCount(dir.path()), 1u) << c.name << ": temporary left behind";
+  }
+}
+
+}  // namespace
+}  // namespace kestrix::platform
