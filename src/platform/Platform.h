@@ -1,0 +1,127 @@
+// The operating-system seam of the core: directory listing, file facts and attributes,
+// whole-file reads, simple file changes, the tick counter and local time. POSIX today.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrix::platform {
+
+// A failed file-system call. what() names the path and the system's reason; errorCode()
+// is the errno value.
+class PlatformError : public std::runtime_error {
+ public:
+  PlatformError(const std::string& message, int errorCode)
+      : std::runtime_error(message), errorCode_(errorCode) {}
+  int errorCode() const { return errorCode_; }
+
+ private:
+  int errorCode_;
+};
+
+// What a directory entry is. Symbolic links are resolved for files only: a link to a
+// folder is `Other`, so walks never follow it (no loops).
+enum class EntryKind { File, Directory, Other };
+
+// One entry of a folder listing, in the order the file system returns them.
+struct DirEntry {
+  std::string name;
+  EntryKind kind = EntryKind::Other;
+};
+
+// The attribute letters of the program: R = the owner has no write permission,
+// H = the name starts with "."; S (system) and A (archive) are never set here.
+struct Attributes {
+  bool readOnly = false;
+  bool hidden = false;
+  bool system = false;
+  bool archive = false;
+};
+
+// "R", "H", "S", "A" in that order for the set attributes; empty when none.
+std::string attributeLetters(const Attributes& attributes);
+
+// Facts about one file or folder.
+struct FileInfo {
+  std::string name;  // the last component of the path
+  bool isDirectory = false;
+  Attributes attributes;
+  std::uint32_t mode = 0;         // the permission bits (st_mode & 07777)
+  std::int64_t sizeBytes = 0;     // 64-bit: files of 2 GiB and more are sized right
+  std::int64_t lastWriteSec = 0;  // last-write time, seconds since the Unix epoch (UTC)
+};
+
+// folder + "/" + name; a root folder "/" gives "/name", an empty folder gives "name".
+std::string joinPath(std::string_view folder, std::string_view name);
+// The part of `fullName` before its last "/" ("/" for a file in the root, "" for none).
+std::string folderOf(std::string_view fullName);
+// The part of `fullName` after its last "/".
+std::string nameOf(std::string_view fullName);
+
+// Lists `folder` without "." and "..". Throws PlatformError when it cannot be listed.
+std::vector<DirEntry> listDirectory(const std::string& folder);
+
+// Facts about `path` (symbolic links followed). Throws PlatformError when it is missing or
+// cannot be examined. tryStat returns nothing instead of throwing.
+FileInfo stat(const std::string& path);
+std::optional<FileInfo> tryStat(const std::string& path);
+// True when `path` names an existing file or folder.
+bool exists(const std::string& path);
+
+// The whole content of the file `path` as bytes. Throws PlatformError when it cannot be
+// opened or read (missing, a folder, no permission, locked).
+std::string readFile(const std::string& path);
+// Reads the whole file into `buffer`, reusing its memory across calls (the buffer is only
+// ever grown, so large files are not zero-filled again), and returns a view of the bytes,
+// valid until the buffer changes. Throws PlatformError like readFile.
+std::string_view readFileInto(const std::string& path, std::string& buffer);
+
+// The permission bits of `path`; throws PlatformError.
+std::uint32_t getMode(const std::string& path);
+// Puts the permission bits `mode` on `path` (restoring a saved mode); throws PlatformError.
+void setMode(const std::string& path, std::uint32_t mode);
+// "Set to normal": adds the owner's write permission; returns the mode it had before so
+// the caller can restore it. Throws PlatformError.
+std::uint32_t makeWritable(const std::string& path);
+
+// Copies the file `from` over `to` (created or truncated), keeping `from`'s permission
+// bits. Throws PlatformError; a failed copy may leave `to` partly written.
+void copyFile(const std::string& from, const std::string& to);
+// Renames `from` to `to` (replacing `to`). Throws PlatformError.
+void renameFile(const std::string& from, const std::string& to);
+// Deletes the file `path`. Throws PlatformError.
+void removeFile(const std::string& path);
+
+// A millisecond counter that only grows (monotonic clock); for measuring intervals.
+std::uint64_t tickMs();
+
+// The present moment, seconds since the Unix epoch (with fractions).
+double nowSec();
+
+// A point in local time.
+struct LocalTime {
+  int year = 1970;
+  int month = 1;  // 1..12
+  int day = 1;    // 1..31
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+// `epochSec` converted to the local time zone.
+LocalTime toLocalTime(std::int64_t epochSec);
+// Days since 1970-01-01 of a civil date (proleptic Gregorian); used for whole-day compares.
+std::int64_t daysFromCivil(int year, int month, int day);
+
+// The user's short date format (strftime %x) and long time format (%X) of `t`, in the
+// locale the program selected with setlocale (the "C" locale until then).
+std::string formatShortDate(const LocalTime& t);
+std::string formatLongTime(const LocalTime& t);
+// The locale's decimal separator ("." in the "C" locale).
+std::string decimalSeparator();
+
+}  // namespace kestrix::platform

@@ -1,0 +1,51 @@
+// The walk over the candidate files: a folder depth first in pre-order, or the snapshot of
+// the listed files, with the backup rule, size and date filters, masks and ignore lists.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "search/Masks.h"
+#include "search/SearchRequest.h"
+
+namespace kestrix::search {
+
+// The filters of one run, built once from the request.
+struct FileFilters {
+  MaskList masks;
+  std::optional<MaskList> ignoredFiles;
+  std::vector<std::string> ignoredFolderPatterns;
+  bool ignoreSubfoldersToo = false;
+  bool skipBackups = false;  // Search and Replace origin with Create Backups on
+  std::optional<SizeFilter> sizeFilter;
+  std::optional<DateFilter> dateFilter;
+  double nowSec = 0;  // the moment the run started (Newer than)
+  bool includeSubfolders = true;
+
+  // Throws SearchError "Too many masks".
+  static FileFilters fromRequest(const SearchRequest& request);
+  // The size and date tests on one file.
+  bool passesSizeAndDate(const platform::FileInfo& info) const;
+};
+
+// Callbacks of a walk. `poll` returns true to stop (checked when more than 15 ms passed,
+// before every entry); `test` is called for each accepted file with its folder and facts.
+struct WalkCallbacks {
+  std::function<bool()> poll;
+  std::function<void(const std::string& folder)> folderEntered;
+  std::function<void(const std::string& folder, const platform::FileInfo& info)> test;
+};
+
+// Walks `folder`; returns false when stopped. Folders that cannot be listed yield nothing;
+// links to folders are not followed.
+bool enumerateFolder(const std::string& folder, const FileFilters& filters,
+                     const WalkCallbacks& callbacks);
+// Walks the full names of `snapshot` (files that vanished are skipped); returns false when
+// stopped.
+bool enumerateResults(const std::vector<std::string>& snapshot, const FileFilters& filters,
+                      const WalkCallbacks& callbacks);
+
+}  // namespace kestrix::search

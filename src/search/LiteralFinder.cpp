@@ -1,0 +1,175 @@
+// Literal search in raw bytes: two anchor bytes of the term are compared 16 positions at a
+// time (each in its one or two byte forms), and candidates are verified in full, folding
+// the text on the fly when the search ignores case.
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "search/Matchers.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace kestrix::search {
+namespace {
+
+// How common a byte is in text and source code; anchors prefer rare bytes.
+const std::array<int, 256>& byteCommonness() {
+  static const std::array<int, 256> table = [] {
+    std::array<int, 256> t{};
+    t.fill(2);
+    const char* byRank = "etaoinsrhldcumfpgwybvkxjqz";
+    for (int i = 0; byRank[i]; ++i) t[static_cast<unsigned char>(byRank[i])] = 60 - i;
+    for (int c = 'A'; c <= 'Z'; ++c) t[c] = 12;
+    for (int c = '0'; c <= '9'; ++c) t[c] = 15;
+    for (unsigned char c : std::string_view(" \t\n\r")) t[c] = 80;
+    for (unsigned char c : std::string_view("()_;,.=*/-\"'<>{}#:")) t[c] = 25;
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
+LiteralFinder::LiteralFinder(std::string term, bool caseSensitive, const text::CodePage& codePage)
+    : term_(std::move(term)), caseSensitive_(caseSensitive), codePage_(&codePage) {
+  // The raw bytes that equal term byte k after folding (at most two kept).
+  auto forms = [&](std::size_t k, unsigned char out[2]) {
+    const unsigned char t = static_cast<unsigned char>(term_[k]);
+    if (caseSensitive_) {
+      out[0] = out[1] = t;
+      return 1;
+    }
+    int count = 0;
+    for (int c = 0; c < 256; ++c) {
+      if (codePage_->upper(static_cast<unsigned char>(c)) != t) continue;
+      if (count < 2) out[count] = static_cast<unsigned char>(c);
+      ++count;
+    }
+    if (count == 1) out[1] = out[0];
+    return count;
+  };
+  const auto& common = byteCommonness();
+  long best1 = -1, best2 = -1;
+  int score1 = 1 << 30, score2 = 1 << 30;
+  for (std::size_t k = 0; k < term_.size(); ++k) {
+    unsigned char f[2];
+    int n = forms(k, f);
+    if (n == 0) {  // no byte folds to this one: the term can never occur
+      anchored_ = true;
+      anchor1_ = anchor2_ = k;
+      a1_[0] = a1_[1] = a2_[0] = a2_[1] = 0;
+      neverMatches_ = true;
+      return;
+    }
+    if (n > 2) continue;
+    const int score = common[f[0]] + (f[1] != f[0] ? common[f[1]] : 0);
+    if (score < score1) {
+      best2 = best1, score2 = score1;
+      best1 = static_cast<long>(k), score1 = score;
+    } else if (score < score2) {
+      best2 = static_cast<long>(k), score2 = score;
+    }
+  }
+  if (best1 < 0) return;
+  if (best2 < 0) best2 = best1;
+  anchored_ = true;
+  anchor1_ = static_cast<std::size_t>(best1);
+  anchor2_ = static_cast<std::size_t>(best2);
+  forms(anchor1_, a1_);
+  forms(anchor2_, a2_);
+}
+
+bool LiteralFinder::matchesAt(const char* p) const {
+  if (caseSensitive_) return std::memcmp(p, term_.data(), term_.size()) == 0;
+  const auto& upper = codePage_->upperTable();
+  for (std::size_t k = 0; k < term_.size(); ++k) {
+    if (upper[static_cast<unsigned char>(p[k])] != static_cast<unsigned char>(term_[k])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::size_t LiteralFinder::find(std::string_view text, std::size_t from) const {
+  const std::size_t len = term_.size();
+  if (from > text.size()) return std::string_view::npos;
+  if (len == 0) return from;
+  if (neverMatches_ || text.size() - from < len) return std::string_view::npos;
+  if (!anchored_) {  // every position is verified (bytes with many folded forms)
+    for (std::size_t pos = from; pos + len <= text.size(); ++pos) {
+      if (matchesAt(text.data() + pos)) return pos;
+    }
+    return std::string_view::npos;
+  }
+  return scanAnchored(text, from);
+}
+
+std::size_t LiteralFinder::scanAnchored(std::string_view text, std::size_t from) const {
+  const std::size_t len = term_.size();
+  const std::size_t n = text.size();
+  const char* data = text.data();
+  std::size_t pos = from;
+  if (len == 1 && a1_[0] == a1_[1]) {
+    const void* hit = std::memchr(data + pos, a1_[0], n - pos);
+    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data)
+               : std::string_view::npos;
+  }
+#if defined(__SSE2__)
+  const __m128i f1a = _mm_set1_epi8(static_cast<char>(a1_[0]));
+  const __m128i f1b = _mm_set1_epi8(static_cast<char>(a1_[1]));
+  const __m128i f2a = _mm_set1_epi8(static_cast<char>(a2_[0]));
+  const __m128i f2b = _mm_set1_epi8(static_cast<char>(a2_[1]));
+  for (; pos + len + 15 <= n; pos += 16) {
+    const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos + anchor1_));
+    const __m128i b2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos + anchor2_));
+    const __m128i m1 = _mm_or_si128(_mm_cmpeq_epi8(b1, f1a), _mm_cmpeq_epi8(b1, f1b));
+    const __m128i m2 = _mm_or_si128(_mm_cmpeq_epi8(b2, f2a), _mm_cmpeq_epi8(b2, f2b));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(m1, m2)));
+    while (mask) {
+      const std::size_t cand = pos + static_cast<std::size_t>(__builtin_ctz(mask));
+      if (matchesAt(data + cand)) return cand;
+      mask &= mask - 1;
+    }
+  }
+#endif
+  for (; pos + len <= n; ++pos) {
+    const unsigned char c1 = static_cast<unsigned char>(data[pos + anchor1_]);
+    if ((c1 == a1_[0] || c1 == a1_[1]) && matchesAt(data + pos)) return pos;
+  }
+  return std::string_view::npos;
+}
+
+bool isWholeWordAt(std::string_view line, std::size_t pos, std::size_t len,
+                   const text::CodePage& codePage) {
+  if (pos > 0 && codePage.isWordChar(static_cast<unsigned char>(line[pos - 1]))) return false;
+  const std::size_t end = pos + len;
+  return end >= line.size() || !codePage.isWordChar(static_cast<unsigned char>(line[end]));
+}
+
+std::size_t nextTermHit(std::string_view text, const LiteralFinder& finder, std::size_t from,
+                        bool wholeWords, const text::CodePage& codePage) {
+  const std::size_t len = finder.term().size();
+  for (;;) {
+    const std::size_t pos = finder.find(text, from);
+    if (pos == std::string_view::npos) return pos;
+    if (!wholeWords || isWholeWordAt(text, pos, len, codePage)) return pos;
+    from = pos + 1;
+  }
+}
+
+std::size_t countTermHits(std::string_view text, const LiteralFinder& finder, bool wholeWords,
+                          const text::CodePage& codePage) {
+  const std::size_t len = std::max<std::size_t>(finder.term().size(), 1);
+  std::size_t count = 0;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t pos = nextTermHit(text, finder, from, wholeWords, codePage);
+    if (pos == std::string_view::npos || pos >= text.size()) return count;
+    ++count;
+    from = pos + len;
+  }
+}
+
+}  // namespace kestrix::search
