@@ -1,35 +1,125 @@
-// Placeholder until the engine lands: every exec fails with "Not Assigned Expression".
+// The engine object: modifiers, lazy compilation, exec/execNext over a stored input, the
+// match registers and substitution. Covered by RegexDialectTest.cpp and RegexLimitsTest.cpp.
 #include "regex/RegExpr.h"
 
+#include <climits>
+#include <optional>
+
+#include "regex/Program.h"
+#include "regex/RegexErrors.h"
+#include "regex/Search.h"
+#include "regex/Substitute.h"
+#include "text/CodePage.h"
+
 namespace kestrix {
+
+using regex::Registers;
 
 struct RegExpr::Impl {
   std::string expression;
   std::function<bool()> poll;
   bool mods[7] = {false, false, true, true, true, false, false};
+
+  std::optional<regex::Program> program;
+  regex::Poller poller{poll};
+  std::string_view input;
+  std::optional<regex::Searcher> searcher;  // bound to program and input
+  bool executed = false;
+  bool matched = false;
+  Registers regs{};
+
+  void dropProgram() {
+    searcher.reset();
+    program.reset();
+    executed = false;
+    matched = false;
+  }
+
+  const regex::Program& compiled() {
+    if (!program) {
+      regex::Modifiers m;
+      m.i = mods[1];
+      m.r = mods[2];
+      m.s = mods[3];
+      m.g = mods[4];
+      m.m = mods[5];
+      m.x = mods[6];
+      const auto& codePage = text::activeCodePage();
+      program = regex::compileProgram(regex::parseExpression(expression, m, codePage), codePage);
+    }
+    return *program;
+  }
+
+  bool search(int from) {
+    matched = false;
+    regs.fill(-1);
+    matched = searcher->find(from, regs);
+    if (!matched) regs.fill(-1);
+    return matched;
+  }
 };
 
 RegExpr::RegExpr() : impl_(std::make_unique<Impl>()) {}
 RegExpr::~RegExpr() = default;
 
 void RegExpr::setModifier(int index, bool on) {
-  if (index < 1 || index > 6) throw RegExprError(1013, 0, errorMessage(1013));
+  if (index < 1 || index > 6) regex::throwRunError(regex::kBadModifierIndex);
+  if (impl_->mods[index] == on) return;
   impl_->mods[index] = on;
+  impl_->dropProgram();
 }
+
 bool RegExpr::modifier(int index) const {
-  if (index < 1 || index > 6) throw RegExprError(1013, 0, errorMessage(1013));
+  if (index < 1 || index > 6) regex::throwRunError(regex::kBadModifierIndex);
   return impl_->mods[index];
 }
-void RegExpr::setExpression(std::string_view expression) { impl_->expression = expression; }
-const std::string& RegExpr::expression() const { return impl_->expression; }
-bool RegExpr::exec(std::string_view) { throw RegExprError(1003, 0, errorMessage(1003)); }
-bool RegExpr::execNext() { throw RegExprError(1007, 0, errorMessage(1007)); }
-int RegExpr::matchPos(int) const { return -1; }
-int RegExpr::matchLen(int) const { return -1; }
-std::string RegExpr::substitute(std::string_view) const {
-  throw RegExprError(1005, 0, errorMessage(1005));
+
+void RegExpr::setExpression(std::string_view expression) {
+  if (expression == impl_->expression && impl_->program) return;
+  impl_->expression = std::string(expression);
+  impl_->dropProgram();
 }
-std::string RegExpr::errorMessage(int) { return "Unknown error"; }
-void RegExpr::setPollCallback(std::function<bool()> poll) { impl_->poll = std::move(poll); }
+
+const std::string& RegExpr::expression() const {
+  return impl_->expression;
+}
+
+bool RegExpr::exec(std::string_view input) {
+  const regex::Program& program = impl_->compiled();
+  if (input.size() >= static_cast<size_t>(INT_MAX)) regex::throwRunError(regex::kInputTooLong);
+  impl_->searcher.reset();
+  impl_->matched = false;
+  impl_->input = input;
+  impl_->searcher.emplace(program, input, impl_->poller);
+  impl_->executed = true;
+  return impl_->search(0);
+}
+
+bool RegExpr::execNext() {
+  if (!impl_->executed) regex::throwRunError(regex::kExecNextWithoutExec);
+  if (!impl_->matched) return false;
+  int from = impl_->regs[1] + (impl_->regs[1] == impl_->regs[0] ? 1 : 0);
+  return impl_->search(from);
+}
+
+int RegExpr::matchPos(int group) const {
+  if (group < 0 || group >= regex::kGroupCount || !impl_->matched) return -1;
+  int start = impl_->regs[2 * group];
+  return start >= 0 && impl_->regs[2 * group + 1] >= start ? start + 1 : -1;
+}
+
+int RegExpr::matchLen(int group) const {
+  if (matchPos(group) < 0) return -1;
+  return impl_->regs[2 * group + 1] - impl_->regs[2 * group];
+}
+
+std::string RegExpr::substitute(std::string_view templ) const {
+  if (!impl_->executed) regex::throwRunError(regex::kNoInput);
+  return regex::expandTemplate(templ, impl_->input, impl_->regs);
+}
+
+void RegExpr::setPollCallback(std::function<bool()> poll) {
+  impl_->poll = std::move(poll);
+}
 
 }  // namespace kestrix

@@ -1,0 +1,271 @@
+// Matcher: executes the instructions at one start position, backtracking through an explicit
+// stack of frames. Covered by RegexDialectTest.cpp, RegexLimitsTest.cpp (10 MB, stop, 1014).
+#include "regex/Matcher.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "regex/RegexErrors.h"
+
+namespace kestrix::regex {
+namespace {
+
+// The backtrack stack may grow to this many frames (16 bytes each: 128 MB).
+constexpr size_t kMaxFrames = size_t{8} << 20;
+
+}  // namespace
+
+void Poller::check() {
+  budget_ = kStepsPerClockRead;
+  auto now = std::chrono::steady_clock::now();
+  if (now - last_ <= std::chrono::milliseconds(25)) return;
+  last_ = now;
+  if (poll_ && poll_()) throw RegExprAborted();
+}
+
+Matcher::Matcher(const Program& program, std::string_view subject, Poller& poller)
+    : p_(program),
+      s_(reinterpret_cast<const unsigned char*>(subject.data())),
+      n_(static_cast<int>(subject.size())),
+      poller_(poller),
+      counters_(program.counters, 0) {
+  for (const ByteSet& set : program.sets) {
+    fullSet_.push_back(std::all_of(set.begin(), set.end(), [](auto m) { return m != 0; }));
+  }
+}
+
+void Matcher::push(int kind, int pc, int pos, int aux) {
+  if (stack_.size() >= kMaxFrames) throwRunError(kLoopStackExceeded);
+  stack_.push_back(Frame{kind, pc, pos, aux});
+}
+
+bool Matcher::matchAt(int start, Registers& regs) {
+  stack_.clear();
+  caps_.fill(-1);
+  int pc = 0;
+  int pos = start;
+  for (;;) {
+    poller_.tick();
+    const Inst& in = p_.code[pc];
+    bool ok = false;
+    switch (in.op) {
+      case Op::Match:
+        caps_[0] = start;
+        caps_[1] = pos;
+        regs = caps_;
+        return true;
+      case Op::Char:
+        ok = pos < n_ && s_[pos] == in.a;
+        if (ok) ++pos, ++pc;
+        break;
+      case Op::Str:
+        ok = matchStr(in, pos);
+        if (ok) pos += in.b, ++pc;
+        break;
+      case Op::Set:
+        ok = pos < n_ && p_.sets[in.a][s_[pos]];
+        if (ok) ++pos, ++pc;
+        break;
+      case Op::Assert:
+        ok = assertionHolds(in.assertion, pos);
+        if (ok) ++pc;
+        break;
+      case Op::Split:
+        push(kRetry, in.b, pos, 0);
+        pc = in.a;
+        ok = true;
+        break;
+      case Op::Jmp:
+        pc = in.a;
+        ok = true;
+        break;
+      case Op::Save:
+        push(kRestoreSlot, 0, caps_[in.a], in.a);
+        caps_[in.a] = pos;
+        ++pc;
+        ok = true;
+        break;
+      case Op::Backref: {
+        int len = matchBackref(in, pos);
+        ok = len >= 0;
+        if (ok) pos += len, ++pc;
+        break;
+      }
+      case Op::Loop:
+        ok = startLoop(in, pc, pos);
+        break;
+      case Op::CountInit:
+        if (in.b > kMaxLoopDepth) throwRunError(kLoopStackExceeded);
+        push(kRestoreCounter, 0, counters_[in.a], in.a);
+        counters_[in.a] = 0;
+        ++pc;
+        ok = true;
+        break;
+      case Op::CountTest: {
+        int k = counters_[in.a];
+        ok = true;
+        if (k < in.min) {
+          ++pc;
+        } else if (k >= in.max) {
+          pc = in.b;
+        } else if (in.greedy) {
+          push(kRetry, in.b, pos, 0);
+          ++pc;
+        } else {
+          push(kRetry, pc + 1, pos, 0);
+          pc = in.b;
+        }
+        break;
+      }
+      case Op::CountNext:
+        push(kRestoreCounter, 0, counters_[in.a], in.a);
+        ++counters_[in.a];
+        pc = in.b;
+        ok = true;
+        break;
+    }
+    if (!ok && !backtrack(pc, pos)) return false;
+  }
+}
+
+bool Matcher::backtrack(int& pc, int& pos) {
+  while (!stack_.empty()) {
+    Frame f = stack_.back();
+    stack_.pop_back();
+    switch (f.kind) {
+      case kRetry:
+        pc = f.pc;
+        pos = f.pos;
+        return true;
+      case kRestoreSlot:
+        caps_[f.aux] = f.pos;
+        break;
+      case kRestoreCounter:
+        counters_[f.aux] = f.pos;
+        break;
+      case kLoopRetry:
+        if (retryLoop(f, pc, pos)) return true;
+        break;
+    }
+  }
+  return false;
+}
+
+bool Matcher::assertionHolds(Assertion a, int pos) const {
+  switch (a) {
+    case Assertion::InputStart:
+      return pos == 0;
+    case Assertion::InputEnd:
+      return pos == n_;
+    case Assertion::LineStart:
+      if (pos == 0) return true;
+      if (s_[pos - 1] == '\n') return true;
+      return s_[pos - 1] == '\r' && (pos >= n_ || s_[pos] != '\n');
+    case Assertion::LineEnd:
+      if (pos >= n_) return true;
+      if (s_[pos] == '\r') return true;
+      return s_[pos] == '\n' && (pos == 0 || s_[pos - 1] != '\r');
+  }
+  return false;
+}
+
+bool Matcher::matchStr(const Inst& in, int pos) const {
+  if (in.b > n_ - pos) return false;
+  const char* text = p_.strings.data() + in.a;
+  if (!in.icase) return std::memcmp(s_ + pos, text, in.b) == 0;
+  const char* fold = p_.folds.data() + in.a;
+  for (int i = 0; i < in.b; ++i) {
+    char c = static_cast<char>(s_[pos + i]);
+    if (c != text[i] && c != fold[i]) return false;
+  }
+  return true;
+}
+
+// The length matched by a back-reference at `pos`, or -1.
+int Matcher::matchBackref(const Inst& in, int pos) const {
+  int from = caps_[2 * in.a];
+  int to = caps_[2 * in.a + 1];
+  if (from < 0 || to < from) return -1;
+  int len = to - from;
+  if (len > n_ - pos) return -1;
+  if (!in.icase) return std::memcmp(s_ + pos, s_ + from, len) == 0 ? len : -1;
+  for (int i = 0; i < len; ++i) {
+    unsigned char g = s_[from + i];
+    unsigned char c = s_[pos + i];
+    if (c != g && c != p_.otherCase[g]) return -1;
+  }
+  return len;
+}
+
+int Matcher::countRun(int set, int start, int limit) const {
+  if (fullSet_[set]) return limit;
+  const ByteSet& members = p_.sets[set];
+  const unsigned char* s = s_ + start;
+  int i = 0;
+  while (i < limit && members[s[i]]) ++i;
+  return i;
+}
+
+void Matcher::setLoopCapture(int group, int start, int count) {
+  caps_[2 * group] = start + count - 1;
+  caps_[2 * group + 1] = start + count;
+}
+
+bool Matcher::startLoop(const Inst& in, int& pc, int& pos) {
+  int start = pos;
+  int avail = n_ - pos;
+  int count;
+  if (in.greedy) {
+    count = countRun(in.a, start, std::min(in.max, avail));
+    if (count < in.min) return false;
+  } else {
+    if (avail < in.min || countRun(in.a, start, in.min) < in.min) return false;
+    count = in.min;
+  }
+  if (in.b > 0) {
+    push(kRestoreSlot, 0, caps_[2 * in.b], 2 * in.b);
+    push(kRestoreSlot, 0, caps_[2 * in.b + 1], 2 * in.b + 1);
+    if (count > 0) setLoopCapture(in.b, start, count);
+  }
+  bool more = in.greedy ? (!in.possessive && count > in.min) : count < in.max;
+  if (more) push(kLoopRetry, pc, start, count);
+  pos = start + count;
+  ++pc;
+  poller_.tick(count >> 6);
+  return true;
+}
+
+// Resumes a tight loop with one repetition less (greedy) or one more (non-greedy).
+bool Matcher::retryLoop(const Frame& f, int& pc, int& pos) {
+  const Inst& in = p_.code[f.pc];
+  int start = f.pos;
+  int k;
+  if (in.greedy) {
+    k = f.aux - 1;
+    if (in.next >= 0) {
+      while (k >= in.min && s_[start + k] != in.next) --k;
+    }
+    if (k < in.min) return false;
+    if (k > in.min) push(kLoopRetry, f.pc, start, k);
+  } else {
+    k = f.aux + 1;
+    int at = start + k - 1;
+    if (at >= n_ || !p_.sets[in.a][s_[at]]) return false;
+    if (k < in.max) push(kLoopRetry, f.pc, start, k);
+  }
+  if (in.b > 0) {
+    // The two frames beneath hold the registers from before the loop.
+    size_t base = stack_.size() - (in.greedy ? (k > in.min) : (k < in.max));
+    if (k > 0) {
+      setLoopCapture(in.b, start, k);
+    } else {
+      caps_[2 * in.b] = stack_[base - 2].pos;
+      caps_[2 * in.b + 1] = stack_[base - 1].pos;
+    }
+  }
+  pos = start + k;
+  pc = f.pc + 1;
+  return true;
+}
+
+}  // namespace kestrix::regex

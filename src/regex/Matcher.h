@@ -1,0 +1,77 @@
+// The backtracking matcher: runs a Program at one position of the subject with its own
+// explicit backtrack stack (bounded in memory), and the poll clock that serves "Stop".
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "regex/Program.h"
+
+namespace kestrix::regex {
+
+// Calls the poll callback when more than 25 ms have passed since the last call; the clock
+// is read only every few thousand steps. Throws RegExprAborted when the callback says stop.
+class Poller {
+ public:
+  explicit Poller(const std::function<bool()>& poll) : poll_(poll) {}
+  // Counts `steps` units of work; cheap unless the step budget ran out.
+  void tick(int steps = 1) {
+    budget_ -= steps;
+    if (budget_ <= 0) check();
+  }
+
+ private:
+  void check();
+
+  const std::function<bool()>& poll_;
+  int budget_ = kStepsPerClockRead;
+  std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+  static constexpr int kStepsPerClockRead = 4096;
+};
+
+// The registers of a match: start and end (0-based offsets) of groups 0..14; -1 when unset.
+using Registers = std::array<int, 2 * kGroupCount>;
+
+class Matcher {
+ public:
+  // `program` and `subject` must outlive the matcher.
+  Matcher(const Program& program, std::string_view subject, Poller& poller);
+
+  // Tries a match that begins exactly at `start`. On success fills `regs` and returns true.
+  // Throws RegExprError 1014 when the loop nesting or the backtrack memory bound is exceeded,
+  // RegExprAborted when the poll callback stops the match.
+  bool matchAt(int start, Registers& regs);
+
+ private:
+  struct Frame {
+    int kind;
+    int pc;
+    int pos;
+    int aux;
+  };
+  enum FrameKind { kRetry, kRestoreSlot, kRestoreCounter, kLoopRetry };
+
+  void push(int kind, int pc, int pos, int aux);
+  bool backtrack(int& pc, int& pos);
+  bool assertionHolds(Assertion a, int pos) const;
+  bool matchStr(const Inst& in, int pos) const;
+  int matchBackref(const Inst& in, int pos) const;
+  int countRun(int set, int start, int limit) const;
+  bool startLoop(const Inst& in, int& pc, int& pos);
+  bool retryLoop(const Frame& f, int& pc, int& pos);
+  void setLoopCapture(int group, int start, int count);
+
+  const Program& p_;
+  const unsigned char* s_;
+  int n_;
+  Poller& poller_;
+  std::vector<std::uint8_t> fullSet_;  // per set: 1 when it holds every byte
+  std::vector<Frame> stack_;
+  std::vector<int> counters_;
+  Registers caps_{};
+};
+
+}  // namespace kestrix::regex

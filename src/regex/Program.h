@@ -1,0 +1,67 @@
+// The compiled form of an expression: instructions for the backtracking matcher plus the
+// shortcuts the search loop uses. Built by Compiler.cpp, run by Matcher.cpp and Search.cpp.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "regex/Syntax.h"
+
+namespace kestrix::regex {
+
+// The deepest nesting of counted group repetitions (braces, non-greedy repetitions of groups).
+inline constexpr int kMaxLoopDepth = 10;
+
+enum class Op : std::uint8_t {
+  Match,      // success
+  Char,       // a: the character
+  Str,        // a: offset into strings/folds, b: length; icase: compare with folds too
+  Set,        // a: index into sets
+  Assert,     // assertion
+  Split,      // try a first, b on backtracking
+  Jmp,        // a: target
+  Save,       // a: register slot (2 * group, + 1 for the end)
+  Backref,    // a: group; icase
+  Loop,       // tight repetition of sets[a]; b: group captured by the last character (0 none)
+  CountInit,  // a: counter set to 0; b: loop nesting depth
+  CountTest,  // a: counter, b: exit; min/max/greedy decide whether the body runs again
+  CountNext,  // a: counter incremented, b: its CountTest
+};
+
+struct Inst {
+  Op op = Op::Match;
+  bool icase = false;
+  bool greedy = true;
+  bool possessive = false;  // Loop: fewer repetitions can never help, so none are retried
+  Assertion assertion = Assertion::InputStart;
+  int a = 0;
+  int b = 0;
+  int min = 0;
+  int max = 0;
+  int next = -1;  // Loop: the character the following instruction needs, or -1
+};
+
+struct Program {
+  std::vector<Inst> code;
+  std::string strings;  // literal texts
+  std::string folds;    // the other case of each literal character (same offsets)
+  std::vector<ByteSet> sets;
+  ByteSet otherCase{};  // the code page's other case of every byte (back-references)
+  int counters = 0;
+  int groupCount = 0;
+
+  // Search shortcuts.
+  bool anchored = false;   // begins with a start-of-input anchor: tried only at the offset
+  bool canBeEmpty = true;  // a match may be empty: every position is tried, the end too
+  ByteSet firstSet{};      // bytes that can begin a match (when !canBeEmpty)
+  int firstCount = 0;      // number of bytes in firstSet
+  std::string prefix;      // every match begins with this text...
+  std::string prefixFold;  // ...compared with these other cases (empty: case-sensitive)
+  std::string required;    // case-sensitive text every match contains (empty: none)
+};
+
+// Compiles a parsed expression. Throws RegExprError 101 when the program would be too big.
+Program compileProgram(ParsedExpression parsed, const text::CodePage& codePage);
+
+}  // namespace kestrix::regex

@@ -1,0 +1,177 @@
+// Search loop: candidate positions from memchr/memmem-class scans, then the matcher.
+// Covered by RegexDialectTest.cpp (SearchLoop) and RegexDifferentialTest.cpp.
+#include "regex/Search.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kestrix::regex {
+namespace {
+
+// How common a byte is in ordinary text and code; lower is more common. Used to pick the
+// byte of a case-insensitive prefix that yields the fewest candidates.
+int commonness(unsigned char c) {
+  static constexpr std::string_view kByFrequency = " etaoinsrhldcumfpgwybvkxjqz";
+  if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+  size_t at = kByFrequency.find(static_cast<char>(c));
+  if (at != std::string_view::npos) return static_cast<int>(at);
+  if (c == '\n' || c == '\t' || c == '\r') return 1;
+  if (c >= '0' && c <= '9') return 12;
+  return 20;
+}
+
+// The first `c` in [from, end), or `end`.
+const char* findByte(const char* from, const char* end, char c) {
+  const void* hit = std::memchr(from, c, static_cast<size_t>(end - from));
+  return hit ? static_cast<const char*>(hit) : end;
+}
+
+// Two-byte scan state: the next occurrence of each byte, searched again only once passed.
+class TwoByteScan {
+ public:
+  TwoByteScan(const char* end, char a, char b) : end_(end), a_(a), b_(b) {}
+  // The first occurrence of either byte at or after `at`, or end.
+  const char* next(const char* at) {
+    if (nextA_ < at) nextA_ = findByte(at, end_, a_);
+    if (nextB_ < at) nextB_ = a_ == b_ ? end_ : findByte(at, end_, b_);
+    return std::min(nextA_, nextB_);
+  }
+
+ private:
+  const char* end_;
+  char a_, b_;
+  const char* nextA_ = nullptr;
+  const char* nextB_ = nullptr;
+};
+
+}  // namespace
+
+Searcher::Searcher(const Program& program, std::string_view subject, Poller& poller)
+    : p_(program),
+      s_(subject),
+      n_(static_cast<int>(subject.size())),
+      poller_(poller),
+      matcher_(program, subject, poller) {}
+
+bool Searcher::find(int from, Registers& regs) {
+  if (from > n_) return false;
+  if (p_.anchored) return tryAt(from, regs);
+  if (!p_.required.empty() && !requiredPresent(from)) return false;
+  if (p_.canBeEmpty) return scanEveryPosition(from, regs);
+  if (!p_.prefix.empty()) {
+    return p_.prefixFold.empty() ? scanPrefix(from, regs) : scanFoldedPrefix(from, regs);
+  }
+  if (p_.firstCount == 1) return scanOneByte(from, regs);
+  if (p_.firstCount == 2) return scanTwoBytes(from, regs);
+  return scanFirstSet(from, regs);
+}
+
+// Whether the required text occurs at or after `from`; remembers the last answer, since
+// execNext asks again with growing offsets.
+bool Searcher::requiredPresent(int from) {
+  if (requiredAt_ >= from) return true;
+  if (requiredMissFrom_ >= 0 && from >= requiredMissFrom_) return false;
+  const char* hit = static_cast<const char*>(
+      memmem(s_.data() + from, n_ - from, p_.required.data(), p_.required.size()));
+  if (!hit) {
+    requiredMissFrom_ = from;
+    return false;
+  }
+  requiredAt_ = static_cast<int>(hit - s_.data());
+  return true;
+}
+
+bool Searcher::tryAt(int pos, Registers& regs) {
+  return matcher_.matchAt(pos, regs);
+}
+
+bool Searcher::scanEveryPosition(int from, Registers& regs) {
+  for (int pos = from; pos <= n_; ++pos) {
+    if (tryAt(pos, regs)) return true;
+  }
+  return false;
+}
+
+bool Searcher::scanPrefix(int from, Registers& regs) {
+  const char* base = s_.data();
+  const std::string& prefix = p_.prefix;
+  for (int pos = from; pos < n_;) {
+    const char* hit =
+        static_cast<const char*>(memmem(base + pos, n_ - pos, prefix.data(), prefix.size()));
+    if (!hit) return false;
+    pos = static_cast<int>(hit - base);
+    if (tryAt(pos, regs)) return true;
+    ++pos;
+  }
+  return false;
+}
+
+// Case-insensitive prefix: scans for its least common byte (either case) and checks the
+// whole prefix around each hit before running the matcher. The subject is never copied.
+bool Searcher::scanFoldedPrefix(int from, Registers& regs) {
+  const std::string& text = p_.prefix;
+  const std::string& fold = p_.prefixFold;
+  const int len = static_cast<int>(text.size());
+  int key = 0;
+  for (int i = 1; i < len; ++i) {
+    if (commonness(text[i]) > commonness(text[key])) key = i;
+  }
+  const char* base = s_.data();
+  const char* end = base + n_;
+  TwoByteScan scan(end, text[key], fold[key]);
+  for (const char* at = base + from + key; at < end;) {
+    const char* hit = scan.next(at);
+    if (hit == end) return false;
+    int start = static_cast<int>(hit - base) - key;
+    at = hit + 1;
+    poller_.tick();
+    if (start + len > n_) return false;
+    bool same = true;
+    for (int i = 0; i < len && same; ++i)
+      same = base[start + i] == text[i] || base[start + i] == fold[i];
+    if (same && tryAt(start, regs)) return true;
+  }
+  return false;
+}
+
+bool Searcher::scanOneByte(int from, Registers& regs) {
+  char c =
+      static_cast<char>(std::find(p_.firstSet.begin(), p_.firstSet.end(), 1) - p_.firstSet.begin());
+  const char* base = s_.data();
+  const char* end = base + n_;
+  for (const char* at = base + from; at < end;) {
+    const char* hit = findByte(at, end, c);
+    if (hit == end) return false;
+    if (tryAt(static_cast<int>(hit - base), regs)) return true;
+    at = hit + 1;
+  }
+  return false;
+}
+
+bool Searcher::scanTwoBytes(int from, Registers& regs) {
+  auto first = std::find(p_.firstSet.begin(), p_.firstSet.end(), 1);
+  auto second = std::find(first + 1, p_.firstSet.end(), 1);
+  char a = static_cast<char>(first - p_.firstSet.begin());
+  char b = static_cast<char>(second - p_.firstSet.begin());
+  const char* base = s_.data();
+  const char* end = base + n_;
+  TwoByteScan scan(end, a, b);
+  for (const char* at = base + from; at < end;) {
+    const char* hit = scan.next(at);
+    if (hit == end) return false;
+    if (tryAt(static_cast<int>(hit - base), regs)) return true;
+    at = hit + 1;
+  }
+  return false;
+}
+
+bool Searcher::scanFirstSet(int from, Registers& regs) {
+  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
+  const ByteSet& first = p_.firstSet;
+  for (int pos = from; pos < n_; ++pos) {
+    if (first[s[pos]] && tryAt(pos, regs)) return true;
+  }
+  return false;
+}
+
+}  // namespace kestrix::regex

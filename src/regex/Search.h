@@ -1,0 +1,39 @@
+// The search loop of exec/execNext: picks candidate start positions with the program's
+// shortcuts (anchor, required text, prefix, first bytes) and runs the matcher at each.
+#pragma once
+
+#include <string_view>
+
+#include "regex/Matcher.h"
+
+namespace kestrix::regex {
+
+class Searcher {
+ public:
+  // `program`, `subject` and `poller` must outlive the searcher.
+  Searcher(const Program& program, std::string_view subject, Poller& poller);
+
+  // Finds the leftmost match that starts at or after the 0-based offset `from`.
+  // Returns true and fills `regs` on success. Throws what Matcher::matchAt throws.
+  bool find(int from, Registers& regs);
+
+ private:
+  bool requiredPresent(int from);
+  bool tryAt(int pos, Registers& regs);
+  bool scanEveryPosition(int from, Registers& regs);
+  bool scanPrefix(int from, Registers& regs);
+  bool scanFoldedPrefix(int from, Registers& regs);
+  bool scanOneByte(int from, Registers& regs);
+  bool scanTwoBytes(int from, Registers& regs);
+  bool scanFirstSet(int from, Registers& regs);
+
+  const Program& p_;
+  std::string_view s_;
+  int n_;
+  Poller& poller_;
+  Matcher matcher_;
+  int requiredAt_ = -1;        // where the required text was last found
+  int requiredMissFrom_ = -1;  // the required text is absent from this offset on (-1: unknown)
+};
+
+}  // namespace kestrix::regex

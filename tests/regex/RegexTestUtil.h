@@ -1,0 +1,49 @@
+// Helpers shared by the engine tests: modifier strings and a one-line dump of a match.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "regex/RegExpr.h"
+
+namespace kestrix::testing {
+
+// Applies "+i-s+m"-style modifier text: "+" turns the following letters on, "-" off.
+inline void applyModifiers(RegExpr& re, std::string_view mods) {
+  static constexpr std::string_view kLetters = "irsgmx";
+  bool on = true;
+  for (char c : mods) {
+    if (c == '+' || c == '-') {
+      on = c == '+';
+      continue;
+    }
+    re.setModifier(static_cast<int>(kLetters.find(c)) + 1, on);
+  }
+}
+
+// "pos,len" of groups 0..last, e.g. "2,3 3,1 -1,-1".
+inline std::string dumpGroups(const RegExpr& re, int last) {
+  std::string out;
+  for (int g = 0; g <= last; ++g) {
+    if (g) out += ' ';
+    out += std::to_string(re.matchPos(g)) + "," + std::to_string(re.matchLen(g));
+  }
+  return out;
+}
+
+// Escapes control bytes so that failing inputs print readably.
+inline std::string printable(std::string_view s) {
+  std::string out;
+  for (unsigned char c : s) {
+    if (c >= 32 && c < 127) {
+      out += static_cast<char>(c);
+    } else {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", c);
+      out += buf;
+    }
+  }
+  return out;
+}
+
+}  // namespace kestrix::testing
