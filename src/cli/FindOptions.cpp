@@ -1,0 +1,256 @@
+// Parsing of the find options into a SearchRequest.
+#include "cli/FindOptions.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/Platform.h"
+#include "text/Lines.h"
+
+namespace kestrix::cli {
+namespace {
+
+using search::QueryType;
+
+const std::string& valueOf(const std::vector<std::string>& args, std::size_t& i) {
+  if (i + 1 >= args.size()) throw UsageError("option " + args[i] + " needs a value");
+  return args[++i];
+}
+
+QueryType parseType(const std::string& name) {
+  static const std::pair<const char*, QueryType> kTypes[] = {
+      {"phrase", QueryType::Phrase},       {"or", QueryType::WordsOr},
+      {"and", QueryType::WordsAnd},        {"engine", QueryType::SearchEngine},
+      {"multiline", QueryType::Multiline}, {"regex", QueryType::RegExpr},
+  };
+  for (const auto& [text, type] : kTypes) {
+    if (name == text) return type;
+  }
+  throw UsageError("unknown query type \"" + name +
+                   "\" (phrase, or, and, engine, multiline, regex)");
+}
+
+// "N", "NKB" or "NMB": N x 1000 (KB, the default unit) or x 1000000 bytes.
+std::int64_t parseSize(const std::string& value) {
+  std::size_t digits = 0;
+  while (digits < value.size() && value[digits] >= '0' && value[digits] <= '9') ++digits;
+  const std::string unit = value.substr(digits);
+  std::int64_t factor = 0;
+  if (unit.empty() || unit == "KB" || unit == "kb") factor = 1000;
+  if (unit == "MB" || unit == "mb") factor = 1000000;
+  if (digits == 0 || digits > 12 || factor == 0) {
+    throw UsageError("bad size \"" + value + "\" (N, NKB or NMB)");
+  }
+  return std::stoll(value.substr(0, digits)) * factor;
+}
+
+double parseDays(const std::string& value) {
+  char* end = nullptr;
+  errno = 0;
+  const double days = std::strtod(value.c_str(), &end);
+  if (value.empty() || *end != '\0' || errno != 0 || !std::isfinite(days) || days < 0) {
+    throw UsageError("bad number of days \"" + value + "\"");
+  }
+  return days;
+}
+
+// An ISO date YYYY-MM-DD that exists in the calendar.
+search::Date parseDate(const std::string& value) {
+  int y = 0, m = 0, d = 0;
+  char tail = 0;
+  const bool shaped = value.size() == 10 && value[4] == '-' && value[7] == '-' &&
+                      std::sscanf(value.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) == 3;
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  if (!shaped || m < 1 || m > 12 || d < 1 || d > kDays[m - 1] || (m == 2 && d == 29 && !leap)) {
+    throw UsageError("bad date \"" + value + "\" (YYYY-MM-DD)");
+  }
+  return {y, m, d};
+}
+
+std::vector<std::string> linesOfFile(const std::string& path) {
+  std::string bytes;
+  try {
+    bytes = platform::readFile(path);
+  } catch (const platform::PlatformError& error) {
+    throw UsageError(error.what());
+  }
+  std::vector<std::string> lines;
+  text::forEachLine(text::textUntilNul(bytes),
+                    [&](const text::Line& line) { lines.emplace_back(line.text); });
+  return lines;
+}
+
+void setSizeFilter(search::SearchRequest& request, search::SizeFilter::Kind kind,
+                   const std::string& value) {
+  if (request.sizeFilter) throw UsageError("give only one of --min-size and --max-size");
+  request.sizeFilter = search::SizeFilter{kind, parseSize(value)};
+}
+
+void setDateFilter(search::SearchRequest& request, search::DateFilter filter) {
+  if (request.dateFilter) throw UsageError("give only one of --newer-than and --between");
+  request.dateFilter = filter;
+}
+
+// Options that switch a flag of the request.
+bool consumeSwitch(const std::string& arg, FindOptions& o) {
+  search::SearchRequest& r = o.request;
+  struct Switch {
+    const char* name;
+    bool* flag;
+    bool value;
+  };
+  const Switch kSwitches[] = {
+      {"--case", &r.caseSensitive, true},
+      {"--whole-words", &r.wholeWords, true},
+      {"--no-subfolders", &r.includeSubfolders, false},
+      {"--no-trim-leading", &r.ignoreLeadingSpaces, false},
+      {"--no-trim-trailing", &r.ignoreTrailingSpaces, false},
+      {"--dot-all", &r.dotMatchesLineSeparators, true},
+      {"--extended", &r.ignoreRegexWhitespace, true},
+      {"--each-line", &r.searchEachLine, true},
+      {"--lines", &o.showLines, true},
+      {"--list", &o.listTable, true},
+      {"--help", &o.help, true},
+      {"--version", &o.version, true},
+  };
+  for (const Switch& s : kSwitches) {
+    if (arg == s.name) {
+      *s.flag = s.value;
+      return true;
+    }
+  }
+  if (arg == "--ignore-subfolders-too") {
+    if (!r.ignoredFolders) r.ignoredFolders.emplace();
+    r.ignoredFolders->ignoreSubfolders = true;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool consumeFindOption(const std::vector<std::string>& args, std::size_t& i, FindOptions& options) {
+  const std::string& arg = args[i];
+  search::SearchRequest& r = options.request;
+  if (consumeSwitch(arg, options)) return true;
+  if (arg == "--type") {
+    r.queryType = parseType(valueOf(args, i));
+  } else if (arg == "--masks") {
+    r.masksText = valueOf(args, i);
+  } else if (arg == "--min-size") {
+    setSizeFilter(r, search::SizeFilter::Kind::Minimum, valueOf(args, i));
+  } else if (arg == "--max-size") {
+    setSizeFilter(r, search::SizeFilter::Kind::Maximum, valueOf(args, i));
+  } else if (arg == "--newer-than") {
+    search::DateFilter f;
+    f.kind = search::DateFilter::Kind::NewerThan;
+    f.days = parseDays(valueOf(args, i));
+    setDateFilter(r, f);
+  } else if (arg == "--between") {
+    search::DateFilter f;
+    f.kind = search::DateFilter::Kind::Between;
+    f.minDate = parseDate(valueOf(args, i));
+    f.maxDate = parseDate(valueOf(args, i));
+    setDateFilter(r, f);
+  } else if (arg == "--ignore-dirs") {
+    const bool subfolders = r.ignoredFolders && r.ignoredFolders->ignoreSubfolders;
+    r.ignoredFolders = search::IgnoredFolders{linesOfFile(valueOf(args, i)), subfolders};
+  } else if (arg == "--ignore-files") {
+    r.ignoredFiles = linesOfFile(valueOf(args, i));
+  } else if (arg == "--query-file") {
+    options.queryFile = valueOf(args, i);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void setQuery(FindOptions& options, const std::string& query) {
+  search::SearchRequest& r = options.request;
+  std::vector<std::string> lines;
+  if (!options.queryFile.empty()) {
+    lines = linesOfFile(options.queryFile);
+  } else {
+    std::size_t start = 0;
+    while (start < query.size()) {
+      std::size_t lf = query.find('\n', start);
+      if (lf == std::string::npos) lf = query.size();
+      std::string line = query.substr(start, lf - start);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(std::move(line));
+      start = lf + 1;
+    }
+  }
+  if (search::usesQueryLines(r.queryType)) {
+    r.queryLines = std::move(lines);
+  } else if (!options.queryFile.empty()) {
+    r.queryText = lines.empty() ? std::string() : lines.front();
+  } else {
+    r.queryText = query;
+  }
+}
+
+FindOptions parseFindArguments(const std::vector<std::string>& args) {
+  FindOptions options;
+  options.request.folder = ".";
+  std::vector<std::string> positional;
+  bool onlyPositional = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (!onlyPositional && args[i] == "--") {
+      onlyPositional = true;
+    } else if (onlyPositional || args[i].size() < 2 || args[i][0] != '-' ||
+               !consumeFindOption(args, i, options)) {
+      if (!onlyPositional && args[i].size() > 1 && args[i].rfind("--", 0) == 0) {
+        throw UsageError("unknown option " + args[i]);
+      }
+      positional.push_back(args[i]);
+    }
+  }
+  if (options.help || options.version) return options;
+  const std::size_t queries = options.queryFile.empty() ? 1 : 0;
+  if (positional.size() < queries) throw UsageError("missing QUERY");
+  if (positional.size() > queries + 1) throw UsageError("too many arguments");
+  setQuery(options, queries ? positional[0] : std::string());
+  if (positional.size() > queries) options.request.folder = positional[queries];
+  return options;
+}
+
+const char* findOptionsHelp() {
+  return R"(Find options (ksr find [options] QUERY [FOLDER]; FOLDER defaults to "."):
+  --type T              query type: phrase (default), or, and, engine (search-engine
+                        syntax: +required -excluded "quoted phrase"), multiline, regex
+  --case                compare letter case (default: ignore case)
+  --whole-words         count whole words only (phrase, or, and, engine)
+  --masks TEXT          file masks separated by ";" (default "*.*"); "*" any run,
+                        "?" one character, [a-z] sets, [!x] negated sets
+  --no-subfolders       do not search the subfolders
+  --min-size N[KB|MB]   only files of at least N KB (1 KB = 1000 bytes; MB = 1000000)
+  --max-size N[KB|MB]   only files of at most N KB (or MB)
+  --newer-than DAYS     only files written in the last DAYS days (fractions allowed)
+  --between DATE DATE   only files written on these days or between (YYYY-MM-DD)
+  --ignore-dirs FILE    skip the files of the folders listed in FILE (one pattern a line)
+  --ignore-subfolders-too  with --ignore-dirs: skip their subfolders as well
+  --ignore-files FILE   skip the files matching the masks listed in FILE (one a line)
+  --no-trim-leading     multiline: compare leading blanks and control characters
+  --no-trim-trailing    multiline: compare trailing blanks and control characters
+  --dot-all             regex: "." matches line separators too
+  --extended            regex: ignore whitespace in the expression
+  --each-line           regex: always search line by line
+  --query-file FILE     read the query from FILE (multiline/regex: all its lines;
+                        other types: its first line); then QUERY is not given
+  --lines               also print the found lines of each file as the lines viewer shows them
+  --list                print the list as an aligned table (Name, Path, Found, Attributes,
+                        Time, Size, Type)
+  --help                show this help
+  --version             show the version
+A QUERY with line feeds gives a multiline or regex query of several lines. An empty
+QUERY lists every file that passes the filters.
+Output: one line per listed file, FULLPATH<TAB>FOUND (just FULLPATH without a query), in
+walk order. Exit status: 0 when a file was listed, 1 when none, 2 on an error (the message
+goes to standard error as "CAPTION: TEXT").
+)";
+}
+
+}  // namespace kestrix::cli

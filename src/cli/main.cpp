@@ -1,0 +1,36 @@
+// Entry point of `ksr`: selects the user's locale (dates, decimal separator) and dispatches
+// on the first argument through the command table.
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+#include "cli/Commands.h"
+
+namespace {
+
+using kestrix::cli::Command;
+
+const Command kCommands[] = {
+    {"find", kestrix::cli::runFindCommand, "list the files whose contents match a query"},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
+  const int count = static_cast<int>(std::size(kCommands));
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    kestrix::cli::printHelp(kCommands, count);
+    return argc < 2 ? kestrix::cli::kExitError : 0;
+  }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    kestrix::cli::printVersion();
+    return 0;
+  }
+  for (const Command& command : kCommands) {
+    if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 1, argv + 1);
+  }
+  std::fprintf(stderr, "ksr: unknown command \"%s\" (see ksr --help)\n", argv[1]);
+  return kestrix::cli::kExitError;
+}
