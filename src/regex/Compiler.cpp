@@ -386,10 +386,22 @@ void collectRequired(const Node& node, std::string& best) {
   }
 }
 
+// A leading greedy ".*" that takes every byte: a match found later could have started at
+// the offset too, so only the offset needs trying.
+bool startsWithDotStar(const Node& node) {
+  if (node.kind != Kind::Repeat || !node.greedy || node.min != 0 || node.max != kMaxCount) {
+    return false;
+  }
+  const Node& body = *node.kids[0];
+  return body.kind == Kind::Set &&
+         std::all_of(body.set.begin(), body.set.end(), [](auto m) { return m != 0; });
+}
+
 void deriveShortcuts(Program& p, const Node& root) {
   const Node* first = &root;
   while (first->kind == Kind::Concat && !first->kids.empty()) first = first->kids[0].get();
-  p.anchored = first->kind == Kind::Assert && first->assertion == Assertion::InputStart;
+  p.anchored = (first->kind == Kind::Assert && first->assertion == Assertion::InputStart) ||
+               startsWithDotStar(*first);
   First f = firstOf(root, true);
   p.canBeEmpty = f.empty;
   p.firstSet = f.set;

@@ -1,0 +1,84 @@
+// Limits of the matcher: 10 MB subjects end with a result or error 1014, never a crash,
+// and the poll callback stops a runaway match with RegExprAborted.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "regex/RegExpr.h"
+
+namespace kestrix {
+namespace {
+
+constexpr size_t kTenMegabytes = 10u << 20;
+
+std::string repeated(std::string_view unit, size_t size) {
+  std::string s;
+  s.reserve(size + unit.size());
+  while (s.size() < size) s += unit;
+  return s;
+}
+
+TEST(RegexLimits, TenMegabyteSubjects) {
+  struct Case {
+    std::string pattern;
+    std::string unit;
+    std::string tail;
+    int expectedLen;  // of the first match, or -1 for error 1014
+  };
+  const Case cases[] = {
+      {"(a|b)*c", "ab", "c", static_cast<int>(kTenMegabytes) + 1},
+      {"(x+x+)+y", "x", "y", static_cast<int>(kTenMegabytes) + 1},
+      {"[ab]*?c", "ab", "c", static_cast<int>(kTenMegabytes) + 1},
+      {".*z", "ab", "z", static_cast<int>(kTenMegabytes) + 1},
+      {"(ab|cd)*e", "ab", "e", -1},
+      {"(ab|cd)*?e", "ab", "e", -1},
+  };
+  for (const auto& c : cases) {
+    std::string subject = repeated(c.unit, kTenMegabytes) + c.tail;
+    RegExpr re;
+    re.setExpression(c.pattern);
+    int len = -2;
+    try {
+      if (re.exec(subject)) len = re.matchLen(0);
+    } catch (const RegExprError& e) {
+      EXPECT_EQ(e.code(), 1014) << c.pattern;
+      len = -1;
+    }
+    EXPECT_EQ(len, c.expectedLen) << c.pattern;
+  }
+}
+
+TEST(RegexLimits, NoMatchInTenMegabytesEndsQuickly) {
+  // Each needs a required text, a leading ".*" or possessive loops to stay linear.
+  std::string subject = repeated("abcdefgh ", kTenMegabytes);
+  for (const char* pattern : {".*x", "abcx", "(?i)ABCX", "[a-z]+_t", "^\\s*#include"}) {
+    RegExpr re;
+    re.setModifier(5, true);
+    re.setExpression(pattern);
+    EXPECT_FALSE(re.exec(subject)) << pattern;
+  }
+}
+
+TEST(RegexLimits, PollStopsRunawayMatch) {
+  std::string subject = repeated("x", 4000);
+  RegExpr re;
+  re.setExpression("(x+x+)+[yz]");
+  int calls = 0;
+  auto start = std::chrono::steady_clock::now();
+  re.setPollCallback([&] { return ++calls == 3; });
+  EXPECT_THROW(re.exec(subject), RegExprAborted);
+  auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(calls, 3);
+  // Three calls, each more than 25 ms after the one before.
+  EXPECT_GE(elapsed, std::chrono::milliseconds(75));
+
+  // The object stays usable after a stop.
+  re.setPollCallback(nullptr);
+  re.setExpression("x{3}");
+  ASSERT_TRUE(re.exec(subject));
+  EXPECT_EQ(re.matchLen(0), 3);
+}
+
+}  // namespace
+}  // namespace kestrix
