@@ -42,7 +42,10 @@ void restoreFromBackup(const std::string& file) {
 }
 
 bool undoOne(const std::string& file) {
-  if (!platform::exists(file) || !platform::exists(backupName(file))) return false;
+  // Both must be files: a folder in the backup's place would be renamed onto the file.
+  const auto fileInfo = platform::tryStat(file);
+  const auto backupInfo = platform::tryStat(backupName(file));
+  if (!fileInfo || !backupInfo || fileInfo->isDirectory || backupInfo->isDirectory) return false;
   try {
     restoreFromBackup(file);
     return true;

@@ -25,7 +25,8 @@ class TempFolder {
     for (char& c : name) {
       if (c == '/') c = '_';
     }
-    path_ = root / name;
+    static int serial = 0;
+    path_ = root / (name + "-" + std::to_string(++serial));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

@@ -1,0 +1,315 @@
+// The modify pass on real files: bytes on disk, results, backups and the journal, the
+// protection rule, and the safety rules (NUL bytes, failed writes, engine errors, stops).
+#include <gtest/gtest.h>
+
+#include "PassFixture.h"
+#include "modify/ModifyPass.h"
+#include "platform/AtomicWrite.h"
+#include "search/Find.h"
+
+namespace kestrix::modify {
+namespace {
+
+using testing::fileExists;
+using testing::modeOf;
+using testing::readBytes;
+using testing::RecordingObserver;
+using testing::rowFor;
+using testing::TempFolder;
+using testing::writeBytes;
+
+ModifyRequest replacePhrase(std::string s, std::string r) {
+  ModifyRequest req;
+  req.searchType = QueryType::Phrase;
+  req.searchText = std::move(s);
+  req.replacementText = std::move(r);
+  req.caseSensitive = true;
+  return req;
+}
+
+struct PassRun {
+  std::vector<search::ResultItem> rows;
+  UndoJournal journal;
+  RecordingObserver observer;
+  PassSummary summary;
+};
+
+PassRun runOn(const TempFolder& dir, const std::vector<std::string>& names,
+              const ModifyRequest& req, PassOptions options = {}) {
+  PassRun run;
+  for (const auto& n : names) run.rows.push_back(rowFor(dir, n));
+  options.refreshHits = false;
+  run.summary = runModifyPass(req, run.rows, {}, run.journal, run.observer, options);
+  return run;
+}
+
+TEST(ModifyPass, WritesSeparatorsAndKeepsTheFinalBreakRule) {
+  struct Case {
+    const char* before;
+    LineSeparator separator;
+    const char* after;
+  };
+  const Case cases[] = {
+      {"a old\nb\n", LineSeparator::Unix, "a new\nb\n"},
+      {"a old\nb", LineSeparator::Unix, "a new\nb"},
+      {"a old\r\nb\r\n", LineSeparator::Unix, "a new\nb\n"},
+      {"a old\nb\n", LineSeparator::Windows, "a new\r\nb\r\n"},
+      {"a old\rb\r", LineSeparator::Macintosh, "a new\rb\r"},
+      {"a old\r\nb\rc\n", LineSeparator::Windows, "a new\r\nb\r\nc\r\n"},
+      {"\n\nold\n\n", LineSeparator::Unix, "\n\nnew\n\n"},
+      {"x\xe9old\xff\n", LineSeparator::Unix, "x\xe9new\xff\n"},
+  };
+  for (const auto& c : cases) {
+    TempFolder dir;
+    writeBytes(dir.file("f.txt"), c.before);
+    auto req = replacePhrase("old", "new");
+    req.lineSeparator = c.separator;
+    req.createBackups = false;
+    auto run = runOn(dir, {"f.txt"}, req);
+    EXPECT_EQ(readBytes(dir.file("f.txt")), c.after)
+        << "input " << ::testing::PrintToString(std::string(c.before));
+    EXPECT_EQ(run.rows[0].result, "Modified");
+  }
+}
+
+TEST(ModifyPass, BackupsAndJournal) {
+  TempFolder dir;
+  writeBytes(dir.file("a.txt"), "old 1\n");
+  writeBytes(dir.file("b.txt"), "old 2\n");
+  ::chmod(dir.file("a.txt").c_str(), 0640);
+  auto run = runOn(dir, {"a.txt", "b.txt"}, replacePhrase("old", "new"));
+  EXPECT_EQ(readBytes(dir.file("a.txt")), "new 1\n");
+  EXPECT_EQ(readBytes(dir.file("a.txt.bak")), "old 1\n");
+  EXPECT_EQ(modeOf(dir.file("a.txt.bak")), 0640u);
+  EXPECT_EQ(modeOf(dir.file("a.txt")), 0640u);
+  EXPECT_EQ(readBytes(dir.file("b.txt.bak")), "old 2\n");
+  EXPECT_EQ(run.journal.entries, (std::vector<std::string>{dir.file("a.txt"), dir.file("b.txt")}));
+  EXPECT_EQ(run.summary.modified, 2u);
+
+  // Without backups nothing is journaled and no backup is made.
+  writeBytes(dir.file("c.txt"), "old\n");
+  auto req = replacePhrase("old", "new");
+  req.createBackups = false;
+  auto second = runOn(dir, {"c.txt"}, req);
+  EXPECT_FALSE(fileExists(dir.file("c.txt.bak")));
+  EXPECT_TRUE(second.journal.empty());
+}
+
+TEST(ModifyPass, ProtectionIsDecidedFromAttributesAndSettings) {
+  struct Case {
+    const char* name;
+    unsigned mode;
+    bool modifyReadOnly, modifyHidden, backups;
+    bool modified;
+  };
+  const Case cases[] = {
+      {"ro.txt", 0444, false, false, true, false},    {"ro.txt", 0444, true, false, true, true},
+      {"ro.txt", 0444, true, false, false, true},     {"ro.txt", 0444, false, true, false, false},
+      {".hidden", 0644, false, false, true, false},   {".hidden", 0644, false, true, true, true},
+      {".hidden", 0444, false, true, true, false},    {".hidden", 0444, true, true, true, true},
+      {"plain.txt", 0644, false, false, false, true},
+  };
+  for (const auto& c : cases) {
+    TempFolder dir;
+    const std::string f = dir.file(c.name);
+    writeBytes(f, "old\n");
+    ::chmod(f.c_str(), c.mode);
+    auto req = replacePhrase("old", "new");
+    req.modifyReadOnly = c.modifyReadOnly;
+    req.modifyHidden = c.modifyHidden;
+    req.createBackups = c.backups;
+    auto run = runOn(dir, {c.name}, req);
+    std::string label = std::string(c.name) + " mode " + std::to_string(c.mode) + " ro " +
+                        std::to_string(c.modifyReadOnly) + " hidden " +
+                        std::to_string(c.modifyHidden) + " backups " + std::to_string(c.backups);
+    EXPECT_EQ(readBytes(f), c.modified ? "new\n" : "old\n") << label;
+    EXPECT_EQ(run.rows[0].result, c.modified ? "Modified" : "Failed Modification") << label;
+    EXPECT_EQ(modeOf(f), c.mode) << label << ": attributes not kept";
+    EXPECT_EQ(fileExists(f + ".bak"), c.modified && c.backups) << label;
+  }
+}
+
+TEST(ModifyPass, FileWithNulByteIsNeverRewritten) {
+  TempFolder dir;
+  const std::string bytes("old\n\0old tail\n", 14);
+  writeBytes(dir.file("bin.dat"), bytes);
+  auto run = runOn(dir, {"bin.dat"}, replacePhrase("old", "new"));
+  EXPECT_EQ(readBytes(dir.file("bin.dat")), bytes);
+  EXPECT_EQ(run.rows[0].result, "Failed Modification");
+  EXPECT_FALSE(fileExists(dir.file("bin.dat.bak")));
+  EXPECT_TRUE(run.journal.empty());
+}
+
+TEST(ModifyPass, FailedWriteKeepsOriginalAndBackup) {
+  TempFolder dir;
+  writeBytes(dir.file("a.txt"), "old a\n");
+  writeBytes(dir.file("b.txt"), "old b\n");
+  PassOptions options;
+  options.writeFile = [](const std::string& fullName, std::string_view bytes) {
+    if (fullName.ends_with("a.txt")) {
+      platform::AtomicWriteOps ops;
+      ops.write = [](int, const void*, std::size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+      };
+      platform::writeFileAtomically(fullName, bytes, ops);
+    }
+    platform::writeFileAtomically(fullName, bytes);
+  };
+  auto run = runOn(dir, {"a.txt", "b.txt"}, replacePhrase("old", "new"), options);
+  EXPECT_EQ(readBytes(dir.file("a.txt")), "old a\n");
+  EXPECT_EQ(readBytes(dir.file("a.txt.bak")), "old a\n");
+  EXPECT_EQ(run.rows[0].result, "Failed Modification");
+  EXPECT_EQ(readBytes(dir.file("b.txt")), "new b\n");
+  EXPECT_EQ(run.rows[1].result, "Modified");
+  EXPECT_EQ(run.journal.entries, std::vector<std::string>{dir.file("b.txt")});
+}
+
+TEST(ModifyPass, MissingFileFailsAndTheRunGoesOn) {
+  TempFolder dir;
+  writeBytes(dir.file("b.txt"), "old\n");
+  auto run = runOn(dir, {"gone.txt", "b.txt"}, replacePhrase("old", "new"));
+  EXPECT_EQ(run.rows[0].result, "Failed Modification");
+  EXPECT_EQ(run.rows[1].result, "Modified");
+  EXPECT_EQ(run.observer.changed, (std::vector<std::size_t>{0, 1}));
+}
+
+TEST(ModifyPass, IntervalPastTheEndFailsAndRemovesItsBackup) {
+  TempFolder dir;
+  writeBytes(dir.file("a.txt"), "old\nold\n");
+  auto req = replacePhrase("old", "new");
+  req.useIntervalsPhrase = true;
+  PassRun run;
+  run.rows.push_back(rowFor(dir, "a.txt"));
+  run.rows[0].intervalFrom = 2;
+  run.rows[0].intervalTo = 9;
+  PassOptions options;
+  options.refreshHits = false;
+  options.intervalHeadingShown = true;
+  runModifyPass(req, run.rows, {}, run.journal, run.observer, options);
+  EXPECT_EQ(readBytes(dir.file("a.txt")), "old\nold\n");
+  EXPECT_FALSE(fileExists(dir.file("a.txt.bak")));
+  EXPECT_EQ(run.rows[0].result, "Found       2 - 9");
+
+  run.rows[0].intervalTo = 0;
+  runModifyPass(req, run.rows, {}, run.journal, run.observer, options);
+  EXPECT_EQ(readBytes(dir.file("a.txt")), "old\nnew\n");
+  EXPECT_EQ(run.rows[0].result, "Modified    \\2 - Bottom");
+}
+
+TEST(ModifyPass, ScopeSelectionAndNilRows) {
+  TempFolder dir;
+  for (const char* n : {"a", "b", "c"}) writeBytes(dir.file(n), "old\n");
+  std::vector<search::ResultItem> rows{rowFor(dir, "a"), rowFor(dir, "b"), rowFor(dir, "c")};
+  rows[2].result = "Found       Nil";
+  UndoJournal journal;
+  RecordingObserver observer;
+  auto req = replacePhrase("old", "new");
+  req.scope = ModifyScope::Selected;
+  PassOptions options;
+  options.refreshHits = false;
+  runModifyPass(req, rows, {1, 2}, journal, observer, options);
+  EXPECT_EQ(readBytes(dir.file("a")), "old\n");
+  EXPECT_EQ(readBytes(dir.file("b")), "new\n");
+  EXPECT_EQ(readBytes(dir.file("c")), "old\n");
+  EXPECT_EQ(rows[2].result, "Found       Nil");
+}
+
+TEST(ModifyPass, ValidationAndLimitsChangeNothing) {
+  TempFolder dir;
+  writeBytes(dir.file("a"), "old\n");
+  struct Case {
+    ModifyRequest req;
+    std::vector<std::size_t> selected;
+    UserMessage expected;
+  };
+  auto scopeSelected = replacePhrase("old", "x");
+  scopeSelected.scope = ModifyScope::Selected;
+  auto emptyMemo = replacePhrase("", "");
+  emptyMemo.searchType = QueryType::Multiline;
+  auto longLine = replacePhrase("", "");
+  longLine.searchType = QueryType::Multiline;
+  longLine.searchLines = {"old"};
+  longLine.replacementLines = {"x", std::string(1001, 'y')};
+  const Case cases[] = {
+      {replacePhrase("", "x"), {}, {"Modify", kNoStringToSearch}},
+      {emptyMemo, {}, {"Modify", kNoTextToSearch}},
+      {scopeSelected, {}, {"Modify", "Please select some items"}},
+      {replacePhrase("old", std::string(4001, 'x')), {}, {kProgramCaption, kStringTooLong}},
+      {longLine, {}, {kProgramCaption, kLinesTooLong}},
+  };
+  for (const auto& c : cases) {
+    std::vector<search::ResultItem> rows{rowFor(dir, "a")};
+    UndoJournal journal;
+    RecordingObserver observer;
+    try {
+      runModifyPass(c.req, rows, c.selected, journal, observer);
+      ADD_FAILURE() << "no error for " << c.expected.text;
+    } catch (const ModifyError& e) {
+      EXPECT_EQ(e.message(), c.expected);
+    }
+    EXPECT_EQ(readBytes(dir.file("a")), "old\n") << c.expected.text;
+  }
+  // 4000 characters are accepted.
+  std::vector<search::ResultItem> rows{rowFor(dir, "a")};
+  UndoJournal journal;
+  RecordingObserver observer;
+  runModifyPass(replacePhrase("old", std::string(4000, 'x')), rows, {}, journal, observer);
+  EXPECT_EQ(readBytes(dir.file("a")), std::string(4000, 'x') + "\n");
+}
+
+TEST(ModifyPass, StopEndsThePassBetweenFiles) {
+  TempFolder dir;
+  for (const char* n : {"a", "b", "c"}) writeBytes(dir.file(n), "old\n");
+  PassRun run;
+  for (const char* n : {"a", "b", "c"}) run.rows.push_back(rowFor(dir, n));
+  run.observer.stopAfterFiles = 1;
+  PassOptions options;
+  options.refreshHits = false;
+  auto summary =
+      runModifyPass(replacePhrase("old", "new"), run.rows, {}, run.journal, run.observer, options);
+  EXPECT_TRUE(summary.stopped);
+  EXPECT_EQ(readBytes(dir.file("a")), "new\n");
+  EXPECT_EQ(readBytes(dir.file("b")), "old\n");
+  EXPECT_EQ(run.rows[1].result, "Found");
+  EXPECT_EQ(run.journal.entries, std::vector<std::string>{dir.file("a")});
+}
+
+TEST(ModifyPass, DryRunPreviewsWithoutTouchingDisk) {
+  TempFolder dir;
+  writeBytes(dir.file("a"), "old\r\n");
+  ::chmod(dir.file("a").c_str(), 0444);
+  auto req = replacePhrase("old", "new");
+  req.modifyReadOnly = true;
+  PassOptions options;
+  options.dryRun = true;
+  auto run = runOn(dir, {"a"}, req, options);
+  ASSERT_EQ(run.observer.previews.size(), 1u);
+  EXPECT_EQ(run.observer.previews[0].after, "new\n");
+  EXPECT_EQ(readBytes(dir.file("a")), "old\r\n");
+  EXPECT_EQ(modeOf(dir.file("a")), 0444u);
+  EXPECT_FALSE(fileExists(dir.file("a.bak")));
+  EXPECT_TRUE(run.journal.empty());
+}
+
+TEST(ModifyPass, RefreshRecountsTheModifiedFile) {
+  TempFolder dir;
+  writeBytes(dir.file("a"), "old old\nold\n");
+  std::vector<search::ResultItem> rows{rowFor(dir, "a")};
+  rows[0].found = "3";
+  if (search::fillFoundLines(toSearchRequest(replacePhrase("old", "x")), dir.path(), "a")
+          .hits.empty()) {
+    GTEST_SKIP() << "found-lines fill not built yet";
+  }
+  UndoJournal journal;
+  RecordingObserver observer;
+  auto req = replacePhrase("old", "older");  // still three hits afterwards
+  runModifyPass(req, rows, {}, journal, observer);
+  EXPECT_EQ(rows[0].found, "3");
+  EXPECT_EQ(rows[0].sizeBytes, 18);
+  runModifyPass(replacePhrase("older", "x"), rows, {}, journal, observer);
+  EXPECT_EQ(rows[0].found, "0");
+}
+
+}  // namespace
+}  // namespace kestrix::modify

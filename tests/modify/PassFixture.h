@@ -1,0 +1,44 @@
+// Rows over real files and a recording observer, for the pass, undo and batch tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "modify/ModifyObserver.h"
+#include "search/ResultItem.h"
+
+namespace kestrix::modify::testing {
+
+inline search::ResultItem rowFor(const TempFolder& dir, const std::string& name) {
+  search::ResultItem row;
+  row.name = name;
+  row.path = dir.path();
+  row.found = "1";
+  row.result = "Found";
+  return row;
+}
+
+// Records what a run reports; stops after `stopAfterFiles` files when set.
+class RecordingObserver : public ModifyObserver {
+ public:
+  bool poll() override { return stopAfterFiles >= 0 && started >= stopAfterFiles; }
+  void warning(const UserMessage& message) override { warnings.push_back(message); }
+  void fileStarted(const std::string&) override { ++started; }
+  void rowChanged(std::size_t index) override { changed.push_back(index); }
+  void preview(const std::string& fullName, std::string_view before,
+               std::string_view after) override {
+    previews.push_back({fullName, std::string(before), std::string(after)});
+  }
+
+  struct Preview {
+    std::string fullName, before, after;
+  };
+  int stopAfterFiles = -1;
+  int started = 0;
+  std::vector<UserMessage> warnings;
+  std::vector<std::size_t> changed;
+  std::vector<Preview> previews;
+};
+
+}  // namespace kestrix::modify::testing

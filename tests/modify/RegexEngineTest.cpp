@@ -1,0 +1,132 @@
+// The Reg Expr engine: mode choice, template expansion per modification type, whole-text
+// and per-line runs, intervals, and engine errors that leave the lines untouched.
+#include <gtest/gtest.h>
+
+#include "modify/RegexEngine.h"
+#include "regex/RegExpr.h"
+
+namespace kestrix::modify {
+namespace {
+
+bool engineAvailable() {
+  try {
+    RegExpr re;
+    re.setExpression("a");
+    return re.exec("a");
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+ModifyRequest regex(std::vector<std::string> expression, ModificationType type,
+                    std::vector<std::string> templ = {}) {
+  ModifyRequest req;
+  req.searchType = QueryType::RegExpr;
+  req.searchLines = std::move(expression);
+  req.modificationType = type;
+  req.replacementLines = std::move(templ);
+  req.caseSensitive = true;
+  return req;
+}
+
+std::string join(const LineList& lines) {
+  std::string out;
+  for (const auto& l : lines) out += l + "|";
+  return out;
+}
+
+TEST(RegexEngine, ChoosesTheMode) {
+  struct Case {
+    std::vector<std::string> lines;
+    bool dotAll, eachLine;
+    RegexMode expected;
+  };
+  const Case cases[] = {
+      {{"a$"}, false, false, RegexMode::PerLine},
+      {{"(?-m)a$"}, false, false, RegexMode::WholeText},
+      {{"end\\s+begin"}, false, false, RegexMode::WholeText},
+      {{"end\\s+begin"}, false, true, RegexMode::PerLine},
+      {{"a.b"}, true, false, RegexMode::WholeText},
+      {{"a.b"}, false, false, RegexMode::PerLine},
+      {{"(?s)a.b"}, false, false, RegexMode::WholeText},
+      {{"a", "b"}, false, false, RegexMode::WholeText},
+      {{"\\Aa"}, false, false, RegexMode::WholeText},
+      {{"x\\n"}, false, false, RegexMode::WholeText},
+  };
+  for (const auto& c : cases) {
+    auto req = regex(c.lines, ModificationType::Replace);
+    req.dotMatchesLineSeparators = c.dotAll;
+    req.searchEachLine = c.eachLine;
+    EXPECT_EQ(chooseRegexMode(req), c.expected) << c.lines[0];
+  }
+}
+
+TEST(RegexEngine, ExpandsMatchesPerType) {
+  if (!engineAvailable()) GTEST_SKIP() << "regular-expression engine not built yet";
+  using T = ModificationType;
+  struct Case {
+    LineList file;
+    ModifyRequest req;
+    bool finalBreak;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {{"a cat", "cat"}, regex({"c(a)t"}, T::Replace, {"<$1>"}), true, "a <a>|<a>|"},
+      {{"xaby"}, regex({"(ab)"}, T::InsertBefore, {"$1-"}), true, "xab-aby|"},
+      {{"xaby"}, regex({"ab"}, T::InsertAfter, {"!"}), true, "xab!y|"},
+      {{"xaby"}, regex({"ab"}, T::Delete, {"ignored"}), true, "xy|"},
+      {{"axb"}, regex({"x*"}, T::Replace, {"-"}), true, "a-b|"},
+      {{"zx", "x"}, regex({".*x"}, T::Replace, {"Y"}), true, "Y|Y|"},
+      {{"end", "  begin"}, regex({"end\\s+begin"}, T::Replace, {"end begin"}), true, "end begin|"},
+      {{"a", "a"}, regex({"(?-m)a$"}, T::Replace, {"b"}), false, "a|b|"},
+      {{"a", "a"}, regex({"a$"}, T::Replace, {"b"}), true, "b|b|"},
+      {{"one", "two"}, regex({"one\\r\\ntwo"}, T::Replace, {"1", "2"}), true, "1|2|"},
+  };
+  for (const auto& c : cases) {
+    LineList lines = c.file;
+    StopPoll poll;
+    transformRegex(lines, c.req, "/f", c.finalBreak, std::nullopt, poll);
+    EXPECT_EQ(join(lines), c.expected) << c.req.searchLines[0];
+  }
+}
+
+TEST(RegexEngine, PerLineHonoursTheInterval) {
+  if (!engineAvailable()) GTEST_SKIP() << "regular-expression engine not built yet";
+  auto req = regex({"x"}, ModificationType::Replace, {"X"});
+  req.searchEachLine = true;
+  req.useIntervalsRegex = true;
+  struct Case {
+    Interval interval;
+    const char* expected;
+  };
+  const Case cases[] = {{{2, 3}, "x|X|X|x|"}, {{3, 99}, "x|x|X|X|"}, {{0, 1}, "X|x|x|x|"}};
+  for (const auto& c : cases) {
+    LineList lines{"x", "x", "x", "x"};
+    StopPoll poll;
+    transformRegex(lines, req, "/f", true, c.interval, poll);
+    EXPECT_EQ(join(lines), c.expected) << intervalText(c.interval);
+  }
+  req.useIntervalsRegex = false;  // the switch is off: every line changes
+  LineList lines{"x", "x"};
+  StopPoll poll;
+  transformRegex(lines, req, "/f", true, Interval{2, 2}, poll);
+  EXPECT_EQ(join(lines), "X|X|");
+}
+
+TEST(RegexEngine, ErrorsLeaveLinesUntouched) {
+  if (!engineAvailable()) GTEST_SKIP() << "regular-expression engine not built yet";
+  LineList lines{"abc", "abc"};
+  StopPoll poll;
+  try {
+    transformRegex(lines, regex({"a(b"}, ModificationType::Replace, {"x"}), "/f", true,
+                   std::nullopt, poll);
+    ADD_FAILURE() << "no error";
+  } catch (const RegexFileFailure& e) {
+    EXPECT_EQ(e.message().caption, "Regular Expression");
+    EXPECT_TRUE(e.message().text.starts_with("Error: ")) << e.message().text;
+  }
+  EXPECT_EQ(join(lines), "abc|abc|");
+}
+
+}  // namespace
+}  // namespace kestrix::modify

@@ -1,0 +1,195 @@
+// Undo round trips (content and permission bits), the failure cases of the ".$" dance,
+// the journal file, and Erase Backups.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "PassFixture.h"
+#include "modify/ModifyPass.h"
+#include "modify/Undo.h"
+
+namespace kestrix::modify {
+namespace {
+
+using testing::fileExists;
+using testing::modeOf;
+using testing::readBytes;
+using testing::RecordingObserver;
+using testing::rowFor;
+using testing::TempFolder;
+using testing::writeBytes;
+
+ModifyRequest replacePhrase(std::string s, std::string r) {
+  ModifyRequest req;
+  req.searchText = std::move(s);
+  req.replacementText = std::move(r);
+  req.caseSensitive = true;
+  req.modifyReadOnly = true;
+  req.modifyHidden = true;
+  return req;
+}
+
+void modify(std::vector<search::ResultItem>& rows, UndoJournal& journal, const ModifyRequest& req) {
+  RecordingObserver observer;
+  PassOptions options;
+  options.refreshHits = false;
+  runModifyPass(req, rows, {}, journal, observer, options);
+}
+
+TEST(Undo, RoundTripRestoresContentAndMode) {
+  struct Case {
+    const char* name;
+    unsigned mode;
+  };
+  const Case cases[] = {
+      {"plain.txt", 0644}, {"ro.txt", 0444}, {".hidden", 0600}, {"exec.sh", 0755}};
+  for (const auto& c : cases) {
+    TempFolder dir;
+    const std::string f = dir.file(c.name);
+    const std::string original = "keep\r\nold line\nno final break";
+    writeBytes(f, original);
+    ::chmod(f.c_str(), c.mode);
+    std::vector<search::ResultItem> rows{rowFor(dir, c.name)};
+    UndoJournal journal;
+    modify(rows, journal, replacePhrase("old", "new"));
+    ASSERT_EQ(rows[0].result, "Modified") << c.name;
+    ASSERT_NE(readBytes(f), original) << c.name;
+
+    RecordingObserver observer;
+    auto summary = undoLastRun(journal, rows, observer);
+    EXPECT_EQ(readBytes(f), original) << c.name;
+    EXPECT_EQ(modeOf(f), c.mode) << c.name;
+    EXPECT_FALSE(fileExists(f + ".bak")) << c.name;
+    EXPECT_FALSE(fileExists(f + ".$")) << c.name;
+    EXPECT_EQ(rows[0].result, "Undid") << c.name;
+    EXPECT_TRUE(journal.empty()) << c.name;
+    ASSERT_EQ(summary.outcomes.size(), 1u);
+    EXPECT_TRUE(summary.outcomes[0].undone);
+  }
+}
+
+TEST(Undo, OnlyTheLatestRunIsUndone) {
+  TempFolder dir;
+  writeBytes(dir.file("a"), "one\n");
+  std::vector<search::ResultItem> rows{rowFor(dir, "a")};
+  UndoJournal journal;
+  modify(rows, journal, replacePhrase("one", "two"));
+  modify(rows, journal, replacePhrase("two", "three"));
+  RecordingObserver observer;
+  undoLastRun(journal, rows, observer);
+  EXPECT_EQ(readBytes(dir.file("a")), "two\n");
+}
+
+TEST(Undo, MissingBackupFailsOnlyThatEntry) {
+  TempFolder dir;
+  writeBytes(dir.file("a"), "old\n");
+  writeBytes(dir.file("b"), "old\n");
+  std::vector<search::ResultItem> rows{rowFor(dir, "a"), rowFor(dir, "b")};
+  UndoJournal journal;
+  modify(rows, journal, replacePhrase("old", "new"));
+  std::filesystem::remove(dir.file("a.bak"));
+  RecordingObserver observer;
+  auto summary = undoLastRun(journal, rows, observer);
+  EXPECT_EQ(rows[0].result, "Failed Undo");
+  EXPECT_EQ(readBytes(dir.file("a")), "new\n");
+  EXPECT_EQ(rows[1].result, "Undid");
+  EXPECT_EQ(readBytes(dir.file("b")), "old\n");
+  EXPECT_FALSE(summary.outcomes[0].undone);
+}
+
+TEST(Undo, FolderInPlaceOfTheBackupFails) {
+  TempFolder dir;
+  writeBytes(dir.file("a"), "old\n");
+  std::vector<search::ResultItem> rows{rowFor(dir, "a")};
+  UndoJournal journal;
+  modify(rows, journal, replacePhrase("old", "new"));
+  // A folder where the backup should be is never moved onto the file.
+  std::filesystem::remove(dir.file("a.bak"));
+  std::filesystem::create_directory(dir.file("a.bak"));
+  writeBytes(dir.file("a.bak/inside"), "x");
+  RecordingObserver observer;
+  undoLastRun(journal, rows, observer);
+  EXPECT_EQ(rows[0].result, "Failed Undo");
+  EXPECT_EQ(readBytes(dir.file("a")), "new\n");
+  EXPECT_FALSE(fileExists(dir.file("a.$")));
+}
+
+TEST(Undo, StopLeavesTheRestOfTheJournal) {
+  TempFolder dir;
+  for (const char* n : {"a", "b", "c"}) writeBytes(dir.file(n), "old\n");
+  std::vector<search::ResultItem> rows{rowFor(dir, "a"), rowFor(dir, "b"), rowFor(dir, "c")};
+  UndoJournal journal;
+  modify(rows, journal, replacePhrase("old", "new"));
+  RecordingObserver observer;
+  observer.stopAfterFiles = 1;
+  auto summary = undoLastRun(journal, rows, observer);
+  EXPECT_TRUE(summary.stopped);
+  EXPECT_EQ(readBytes(dir.file("a")), "old\n");
+  EXPECT_EQ(readBytes(dir.file("b")), "new\n");
+  EXPECT_EQ(journal.entries, (std::vector<std::string>{dir.file("b"), dir.file("c")}));
+}
+
+TEST(UndoJournalFile, RoundTripsAnyName) {
+  TempFolder dir;
+  UndoJournal journal;
+  journal.entries = {"/a/b c.txt", "/odd\nname", "/x\r"};
+  saveUndoJournal(journal, dir.file("Undo.tmp"));
+  EXPECT_EQ(loadUndoJournal(dir.file("Undo.tmp")).entries, journal.entries);
+  EXPECT_TRUE(loadUndoJournal(dir.file("missing")).empty());
+}
+
+TEST(EraseBackups, RemovesBackupsByTheRules) {
+  TempFolder dir;
+  std::filesystem::create_directories(dir.file("sub/deep"));
+  std::filesystem::create_directories(dir.file("skip/inner"));
+  for (const char* n : {"a.bak", "b.BAK", "keep.txt", "bak", "sub/c.bak", "sub/deep/d.bak",
+                        "skip/e.bak", "skip/inner/f.bak"}) {
+    writeBytes(dir.file(n), "x");
+  }
+  struct Case {
+    bool subfolders;
+    bool ignoreSkip, ignoreSubfoldersToo;
+    std::vector<const char*> left;
+  };
+  const Case cases[] = {
+      {true, false, false, {"keep.txt", "bak"}},
+      {false,
+       false,
+       false,
+       {"keep.txt", "bak", "sub/c.bak", "sub/deep/d.bak", "skip/e.bak", "skip/inner/f.bak"}},
+      {true, true, false, {"keep.txt", "bak", "skip/e.bak"}},
+      {true, true, true, {"keep.txt", "bak", "skip/e.bak", "skip/inner/f.bak"}},
+  };
+  for (const auto& c : cases) {
+    TempFolder run;
+    std::filesystem::copy(dir.path(), run.path(), std::filesystem::copy_options::recursive);
+    EraseOptions options;
+    options.includeSubfolders = c.subfolders;
+    if (c.ignoreSkip) {
+      options.ignoredFolders = search::IgnoredFolders{{run.file("skip")}, c.ignoreSubfoldersToo};
+    }
+    RecordingObserver observer;
+    eraseBackups("  " + run.path() + "  ", options, observer);
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(run.path())) {
+      if (e.is_regular_file()) {
+        left.push_back(std::filesystem::relative(e.path(), run.path()).string());
+      }
+    }
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected(c.left.begin(), c.left.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected) << "subfolders " << c.subfolders << " ignore " << c.ignoreSkip
+                              << " too " << c.ignoreSubfoldersToo;
+  }
+  RecordingObserver observer;
+  try {
+    eraseBackups("   ", {}, observer);
+    ADD_FAILURE() << "blank path accepted";
+  } catch (const ModifyError& e) {
+    EXPECT_EQ(e.message(), (UserMessage{"Erase Backup", "Please specify the Path"}));
+  }
+}
+
+}  // namespace
+}  // namespace kestrix::modify
