@@ -1,0 +1,170 @@
+// Modification intervals: texts, cell formats, marking, viewer rows and the heading rule;
+// and the enable state of the modify commands that the heading rule reads.
+#include <gtest/gtest.h>
+
+#include "modify/Interval.h"
+
+namespace kestrix::modify {
+namespace {
+
+TEST(Interval, CellFormatAndStrip) {
+  struct Case {
+    const char* cell;
+    Interval interval;
+    const char* formatted;
+    const char* stripped;
+  };
+  const Case cases[] = {
+      {"Found", {0, 0}, "Found       All file", "Found"},
+      {"Found       Nil", {12, 0}, "Found       12 - Bottom", "Found"},
+      {"Modified", {12, 0}, "Modified    \\12 - Bottom", "Modified"},
+      {"Modified    \\All file", {0, 7}, "Modified    \\Top - 7", "Modified"},
+      {"Undid", {3, 9}, "Undid        \\3 - 9", "Undid"},
+      {"Failed Modification", {-1, -1}, "Found       Nil", "Failed Modification"},
+      {"Failed Undo", {0, 0}, "Found       All file", "Failed Undo"},
+      {"Not Found", {0, 0}, "Not Found", "Not Found"},
+      {"", {0, 0}, "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(formatIntervalCell(c.cell, c.interval), c.formatted) << c.cell;
+    EXPECT_EQ(stripIntervalCell(c.formatted), c.stripped == std::string("Failed Modification") ||
+                                                      c.stripped == std::string("Failed Undo")
+                                                  ? "Found"
+                                                  : c.stripped)
+        << c.cell;
+    EXPECT_EQ(stripIntervalCell(c.cell), c.stripped) << c.cell;
+  }
+  EXPECT_TRUE(cellIsNil("Found       Nil"));
+  EXPECT_FALSE(cellIsNil("Found       All file"));
+}
+
+TEST(Interval, ResolvesLineSpans) {
+  EXPECT_EQ(resolveInterval({0, 0}, 10).first, 1);
+  EXPECT_EQ(resolveInterval({0, 0}, 10).last, 10);
+  EXPECT_EQ(resolveInterval({4, 0}, 10).first, 4);
+  EXPECT_EQ(resolveInterval({0, 4}, 10).last, 4);
+  auto nil = resolveInterval({-1, -1}, 10);
+  EXPECT_GT(nil.first, nil.last);
+}
+
+TEST(Interval, MarkingKeepsTheEndsInOrder) {
+  struct Case {
+    Interval before;
+    bool markFromNotTo;
+    std::int64_t line;
+    Interval after;
+  };
+  const Case cases[] = {
+      {{0, 0}, true, 5, {5, 0}},   {{0, 10}, true, 5, {5, 10}},  {{0, 3}, true, 5, {5, 0}},
+      {{-1, -1}, true, 5, {5, 0}}, {{0, 0}, false, 8, {0, 8}},   {{3, 0}, false, 8, {3, 8}},
+      {{9, 0}, false, 8, {0, 8}},  {{-1, -1}, false, 8, {0, 8}},
+  };
+  for (const auto& c : cases) {
+    search::ResultItem row;
+    row.intervalFrom = c.before.from;
+    row.intervalTo = c.before.to;
+    if (c.markFromNotTo) {
+      markFrom(row, c.line);
+    } else {
+      markTo(row, c.line);
+    }
+    EXPECT_EQ(row.intervalFrom, c.after.from) << intervalText(c.before) << " mark " << c.line;
+    EXPECT_EQ(row.intervalTo, c.after.to) << intervalText(c.before) << " mark " << c.line;
+  }
+  std::vector<search::ResultItem> rows(3);
+  unmarkAll(rows, {0, 2, 7});
+  EXPECT_EQ(intervalText(intervalOf(rows[0])), "Nil");
+  EXPECT_EQ(intervalText(intervalOf(rows[1])), "All file");
+  markAll(rows, {0});
+  EXPECT_EQ(intervalText(intervalOf(rows[0])), "All file");
+}
+
+TEST(Interval, ViewerRows) {
+  EXPECT_EQ(viewerLineNumber(" line 12: text"), 12);
+  EXPECT_EQ(viewerLineNumber(" line 7 - line 9"), 7);
+  EXPECT_EQ(viewerLineNumber(" line 3 "), 3);
+  EXPECT_EQ(viewerLineNumber("     File:  a      Path:  /x"), std::nullopt);
+  EXPECT_EQ(viewerLineNumber("    Etc (too many messages for the Lines Viewer)"), std::nullopt);
+  EXPECT_FALSE(viewerRowMarkable(0, 10));
+  EXPECT_TRUE(viewerRowMarkable(1, 10));
+  EXPECT_FALSE(viewerRowMarkable(5001, 5003));
+  EXPECT_TRUE(viewerRowMarkable(5002, 5003));
+  EXPECT_FALSE(viewerRowMarkable(1, 0));
+}
+
+TEST(Interval, HeadingFollowsIntervalsAndCommandState) {
+  ModifyRequest phrase;
+  phrase.useIntervalsPhrase = true;
+  ModifyCommandState enabled;
+  enabled.searchStarted();
+  enabled.searchEnded(ModificationType::Replace, true, false);
+  ModifyCommandState outdated = enabled;
+  outdated.searchChanged();
+  ModifyCommandState parked = enabled;
+  parked.modificationTypeChosen(ModificationType::None, false);
+  ModifyRequest multiline;
+  multiline.searchType = QueryType::Multiline;
+  ModifyRequest plain;
+
+  struct Case {
+    const char* label;
+    int mode;
+    ModifyRequest request;
+    ModifyCommandState state;
+    std::optional<std::string> heading;
+    const char* cell;
+  };
+  const Case cases[] = {
+      {"intervals, enabled", 2, phrase, enabled, kIntervalHeading, "Found       Nil"},
+      {"intervals, parked", 2, phrase, parked, kIntervalHeading, "Found       Nil"},
+      {"multiline parked", 2, multiline, parked, std::nullopt, "Found"},
+      {"intervals, outdated", 2, phrase, outdated, kResultHeading, "Found"},
+      {"no intervals", 2, plain, enabled, kResultHeading, "Found"},
+      {"search starts", 1, phrase, enabled, kResultHeading, "Found"},
+  };
+  for (const auto& c : cases) {
+    std::vector<search::ResultItem> rows(1);
+    rows[0].result = "Found";
+    rows[0].intervalFrom = rows[0].intervalTo = -1;
+    EXPECT_EQ(refreshResultHeading(c.mode, rows, c.request, c.state), c.heading) << c.label;
+    EXPECT_EQ(rows[0].result, c.cell) << c.label;
+  }
+}
+
+TEST(ModifyCommandState, Transitions) {
+  ModifyCommandState s;
+  EXPECT_FALSE(s.modifyAllEnabled());
+  s.searchStarted();
+  EXPECT_FALSE(s.searchOutdated());
+  s.searchEnded(ModificationType::Replace, true, false);
+  EXPECT_TRUE(s.modifyAllEnabled());
+  EXPECT_TRUE(s.modifySelectedEnabled(true));
+  EXPECT_FALSE(s.modifySelectedEnabled(false));
+
+  s.modificationTypeChosen(ModificationType::None, false);  // parks
+  EXPECT_FALSE(s.modifyAllEnabled());
+  EXPECT_TRUE(s.commandsParked());
+  s.modificationTypeChosen(ModificationType::Delete, false);  // comes back
+  EXPECT_TRUE(s.modifyAllEnabled());
+  EXPECT_FALSE(s.commandsParked());
+
+  s.searchChanged();  // editing the search text
+  EXPECT_FALSE(s.modifyAllEnabled());
+  s.modificationTypeChosen(ModificationType::Replace, false);
+  EXPECT_FALSE(s.modifyAllEnabled()) << "an outdated search never comes back";
+
+  ModifyCommandState none;
+  none.searchStarted();
+  none.searchEnded(ModificationType::None, true, false);
+  EXPECT_FALSE(none.modifyAllEnabled());
+  none.modificationTypeChosen(ModificationType::Replace, false);
+  EXPECT_TRUE(none.modifyAllEnabled()) << "parked since the search started";
+
+  ModifyCommandState nameOnly;
+  nameOnly.searchStarted();
+  nameOnly.searchEnded(ModificationType::Replace, false, false);
+  EXPECT_FALSE(nameOnly.modifyAllEnabled());
+}
+
+}  // namespace
+}  // namespace kestrix::modify
