@@ -1,0 +1,48 @@
+// The window's tab layouts: which tab is shown decides the window's height limits, the tab
+// area's height and whether the results area (list, splitter, viewer, status bar) shows.
+// Also Hide List and the collapse of the window after the list was emptied.
+#pragma once
+
+namespace kestrix::ui {
+
+class TFind;
+
+class WindowGeometry {
+ public:
+  // Tab area heights and window heights at 96 dots per inch.
+  static constexpr int kFindSingleTab = 126, kFindMemoTab = 162, kReplaceTab = 201,
+                       kOptionsTab = 301;
+  static constexpr int kFindSingleWindow = 248, kFindMemoWindow = 284, kReplaceWindow = 323,
+                       kOptionsWindow = 423;
+  static constexpr int kFindSingleMin = 265, kFindMemoMin = 301, kReplaceMin = 340;
+  static constexpr int kMinimumWidth = 646;
+  static constexpr int kDefaultHeightWithResults = 620, kDefaultWidth = 820;
+
+  explicit WindowGeometry(TFind& window);
+
+  // Applies the layout of the active tab: heights, results area, "Whole Words", the third
+  // status panel and the tab-dependent commands.
+  void applyTabLayout();
+  // Shows the results area (a search starts) and applies the layout.
+  void expand();
+  // Hides the results area and applies the collapsed layout of the active tab.
+  void collapse();
+  // True while the results area is shown.
+  bool resultsShown() const { return resultsShown_; }
+  // "Hide List": clears the list and the viewer and collapses the window.
+  void hideList();
+  // The height the window takes while the results are shown (scaled pixels).
+  int heightWithResults() const { return heightWithResults_; }
+
+ private:
+  void applyHeights(int tabHeight, int fixedWindowHeight, int minimumWithResults);
+  void setResultsAreaVisible(bool visible);
+  void applyWholeWordsVisibility();
+  void applyThirdPanel();
+
+  TFind& window_;
+  bool resultsShown_ = false;
+  int heightWithResults_;
+};
+
+}  // namespace kestrix::ui
