@@ -2,6 +2,7 @@
 // shortcuts (anchor, first bytes, prefix, required text). Covered by RegexDialectTest.cpp
 // and RegexDifferentialTest.cpp; tree recursion is bounded by the 14-group nesting limit.
 #include <algorithm>
+#include <cstring>
 
 #include "regex/Program.h"
 #include "regex/RegexErrors.h"
@@ -19,12 +20,22 @@ struct First {
   bool empty = false;
 };
 
+// Set operations eight members at a time.
 void unite(ByteSet& into, const ByteSet& from) {
-  for (int c = 0; c < 256; ++c) into[c] |= from[c];
+  for (int c = 0; c < 256; c += 8) {
+    std::uint64_t a, b;
+    std::memcpy(&a, &into[c], 8);
+    std::memcpy(&b, &from[c], 8);
+    a |= b;
+    std::memcpy(&into[c], &a, 8);
+  }
 }
-bool disjoint(const ByteSet& a, const ByteSet& b) {
-  for (int c = 0; c < 256; ++c) {
-    if (a[c] && b[c]) return false;
+bool disjoint(const ByteSet& x, const ByteSet& y) {
+  for (int c = 0; c < 256; c += 8) {
+    std::uint64_t a, b;
+    std::memcpy(&a, &x[c], 8);
+    std::memcpy(&b, &y[c], 8);
+    if (a & b) return false;
   }
   return true;
 }
@@ -231,21 +242,21 @@ class Compiler {
   }
 
   void emitConcat(const Node& node, const First& follow) {
-    for (size_t i = 0; i < node.kids.size(); ++i) {
-      First rest;
-      rest.empty = true;
-      for (size_t j = i + 1; j < node.kids.size() && rest.empty; ++j) {
-        First k = firstOf(*node.kids[j], false);
-        unite(rest.set, k.set);
-        rest.empty = k.empty;
-      }
-      if (rest.empty) unite(rest.set, follow.set);
-      rest.empty = rest.empty && follow.empty;
-      emit(*node.kids[i], rest);
+    // rests[i]: what can follow kid i, computed once from the back.
+    std::vector<First> rests(node.kids.size());
+    First rest = follow;
+    for (size_t i = node.kids.size(); i-- > 0;) {
+      rests[i] = rest;
+      First kid = firstOf(*node.kids[i], false);
+      if (!kid.empty) rest = First{};
+      unite(rest.set, kid.set);
+      rest.empty = rest.empty && kid.empty;
     }
+    for (size_t i = 0; i < node.kids.size(); ++i) emit(*node.kids[i], rests[i]);
   }
 
   void emitAlt(const Node& node, const First& follow) {
+    if (emitDispatch(node, follow)) return;
     std::vector<int> jumps;
     for (size_t i = 0; i < node.kids.size(); ++i) {
       if (i + 1 == node.kids.size()) {
@@ -259,6 +270,32 @@ class Compiler {
       p_.code[split].b = here();
     }
     for (int jump : jumps) p_.code[jump].a = here();
+  }
+
+  // Alternatives that never match empty and begin with pairwise different bytes: the next
+  // byte alone picks the only one that can match, so no backtracking point is needed.
+  bool emitDispatch(const Node& node, const First& follow) {
+    std::vector<First> firsts;
+    ByteSet seen{};
+    for (const auto& kid : node.kids) {
+      firsts.push_back(firstOf(*kid, false));
+      if (firsts.back().empty || !disjoint(seen, firsts.back().set)) return false;
+      unite(seen, firsts.back().set);
+    }
+    std::array<int, 256> targets;
+    targets.fill(-1);
+    add(make(Op::Dispatch, static_cast<int>(p_.dispatch.size())));
+    std::vector<int> jumps;
+    for (size_t i = 0; i < node.kids.size(); ++i) {
+      for (int c = 0; c < 256; ++c) {
+        if (firsts[i].set[c]) targets[c] = here();
+      }
+      emit(*node.kids[i], follow);
+      jumps.push_back(add(make(Op::Jmp)));
+    }
+    for (int jump : jumps) p_.code[jump].a = here();
+    p_.dispatch.push_back(targets);
+    return true;
   }
 
   void emitRepeat(const Node& node, const First& follow) {

@@ -75,6 +75,10 @@ bool Matcher::matchAt(int start, Registers& regs) {
         pc = in.a;
         ok = true;
         break;
+      case Op::Dispatch:
+        ok = pos < n_ && p_.dispatch[in.a][s_[pos]] >= 0;
+        if (ok) pc = p_.dispatch[in.a][s_[pos]];
+        break;
       case Op::Jmp:
         pc = in.a;
         ok = true;
@@ -188,6 +192,7 @@ int Matcher::matchBackref(const Inst& in, int pos) const {
   if (from < 0 || to < from) return -1;
   int len = to - from;
   if (len > n_ - pos) return -1;
+  if (len == 0) return 0;
   if (!in.icase) return std::memcmp(s_ + pos, s_ + from, len) == 0 ? len : -1;
   for (int i = 0; i < len; ++i) {
     unsigned char g = s_[from + i];

@@ -43,16 +43,17 @@ bool isSpace(unsigned char c) {
 
 // The set named by the escape letter d, w, s (upper case: the complement); nullopt otherwise.
 std::optional<ByteSet> escapeSet(char letter) {
+  static const ByteSet kDigits = setOf(isDigit), kWord = setOf(isWord), kSpace = setOf(isSpace);
   ByteSet set;
   switch (letter | 0x20) {
     case 'd':
-      set = setOf(isDigit);
+      set = kDigits;
       break;
     case 'w':
-      set = setOf(isWord);
+      set = kWord;
       break;
     case 's':
-      set = setOf(isSpace);
+      set = kSpace;
       break;
     default:
       return std::nullopt;

@@ -20,6 +20,7 @@ enum class Op : std::uint8_t {
   Set,        // a: index into sets
   Assert,     // assertion
   Split,      // try a first, b on backtracking
+  Dispatch,   // jump to dispatch[a][next byte]; fail on -1 or at the end
   Jmp,        // a: target
   Save,       // a: register slot (2 * group, + 1 for the end)
   Backref,    // a: group; icase
@@ -47,6 +48,7 @@ struct Program {
   std::string strings;  // literal texts
   std::string folds;    // the other case of each literal character (same offsets)
   std::vector<ByteSet> sets;
+  std::vector<std::array<int, 256>> dispatch;
   ByteSet otherCase{};  // the code page's other case of every byte (back-references)
   int counters = 0;
   int groupCount = 0;

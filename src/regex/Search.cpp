@@ -71,6 +71,7 @@ bool Searcher::find(int from, Registers& regs) {
 bool Searcher::requiredPresent(int from) {
   if (requiredAt_ >= from) return true;
   if (requiredMissFrom_ >= 0 && from >= requiredMissFrom_) return false;
+  if (n_ - from < static_cast<int>(p_.required.size())) return false;
   const char* hit = static_cast<const char*>(
       memmem(s_.data() + from, n_ - from, p_.required.data(), p_.required.size()));
   if (!hit) {
