@@ -1,0 +1,111 @@
+// Tests of the platform seam: path joining, listing kinds, attributes, 64-bit sizes,
+// whole-file reads and the simple file changes.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+
+#include "../search/TempTree.h"
+#include "platform/Platform.h"
+
+namespace kestrix::platform {
+namespace {
+
+using kestrix::testing::TempTree;
+
+TEST(PlatformPaths, JoinAndSplit) {
+  struct Case {
+    const char* folder;
+    const char* name;
+    const char* joined;
+  };
+  const Case cases[] = {{"/", "a", "/a"}, {"/x", "a", "/x/a"}, {"x/", "a", "x/a"}, {"", "a", "a"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.folder) + " + " + c.name);
+    EXPECT_EQ(joinPath(c.folder, c.name), c.joined);
+  }
+  EXPECT_EQ(folderOf("/a"), "/");
+  EXPECT_EQ(folderOf("/x/y/a.txt"), "/x/y");
+  EXPECT_EQ(folderOf("a.txt"), "");
+  EXPECT_EQ(nameOf("/x/y/a.txt"), "a.txt");
+}
+
+TEST(PlatformListing, KindsAndLinksToFoldersAreNotFollowed) {
+  TempTree tree;
+  tree.write("file.txt", "x");
+  tree.folder("sub");
+  std::filesystem::create_directory_symlink(tree.at("sub"), tree.at("loop"));
+  std::filesystem::create_symlink(tree.at("file.txt"), tree.at("link.txt"));
+  std::filesystem::create_symlink(tree.at("missing"), tree.at("broken"));
+  std::map<std::string, EntryKind> kinds;
+  for (const DirEntry& e : listDirectory(tree.path())) kinds[e.name] = e.kind;
+  EXPECT_EQ(kinds.size(), 5u);
+  EXPECT_EQ(kinds["file.txt"], EntryKind::File);
+  EXPECT_EQ(kinds["sub"], EntryKind::Directory);
+  EXPECT_EQ(kinds["loop"], EntryKind::Other);
+  EXPECT_EQ(kinds["link.txt"], EntryKind::File);
+  EXPECT_EQ(kinds["broken"], EntryKind::Other);
+  EXPECT_THROW(listDirectory(tree.at("missing")), PlatformError);
+}
+
+TEST(PlatformFacts, AttributesSizesAndSparseFilesOver4GiB) {
+  TempTree tree;
+  tree.write(".hidden", "abc");
+  const std::string plain = tree.write("plain", "12345");
+  FileInfo hidden = stat(tree.at(".hidden"));
+  EXPECT_TRUE(hidden.attributes.hidden);
+  EXPECT_EQ(attributeLetters(hidden.attributes), "H");
+  setMode(plain, 0444);
+  FileInfo readOnly = stat(plain);
+  EXPECT_EQ(attributeLetters(readOnly.attributes), "R");
+  EXPECT_EQ(readOnly.sizeBytes, 5);
+  EXPECT_EQ(makeWritable(plain), 0444u);
+  EXPECT_EQ(getMode(plain), 0644u);
+  EXPECT_EQ(attributeLetters(stat(plain).attributes), "");
+
+  // A sparse file larger than any 32-bit size.
+  const std::string big = tree.at("big.bin");
+  const std::int64_t size = (std::int64_t{5} << 30) + 7;
+  int fd = ::open(big.c_str(), O_CREAT | O_WRONLY, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, size), 0);
+  ::close(fd);
+  EXPECT_EQ(stat(big).sizeBytes, size);
+  EXPECT_FALSE(tryStat(tree.at("none")).has_value());
+  EXPECT_FALSE(exists(tree.at("none")));
+}
+
+TEST(PlatformFiles, ReadCopyRenameRemove) {
+  TempTree tree;
+  const std::string a = tree.write("a", std::string("one\0two", 7));
+  EXPECT_EQ(readFile(a), std::string("one\0two", 7));
+  std::string buffer;
+  EXPECT_EQ(readFileInto(a, buffer), std::string_view("one\0two", 7));
+  tree.write("b", "xy");
+  EXPECT_EQ(readFileInto(tree.at("b"), buffer), "xy");  // the buffer is reused
+  EXPECT_THROW(readFile(tree.at("missing")), PlatformError);
+  EXPECT_THROW(readFile(tree.path()), PlatformError);
+
+  setMode(a, 0600);
+  copyFile(a, tree.at("c"));
+  EXPECT_EQ(readFile(tree.at("c")), readFile(a));
+  EXPECT_EQ(getMode(tree.at("c")), 0600u);
+  renameFile(tree.at("c"), tree.at("d"));
+  EXPECT_FALSE(exists(tree.at("c")));
+  removeFile(tree.at("d"));
+  EXPECT_FALSE(exists(tree.at("d")));
+  EXPECT_THROW(removeFile(tree.at("d")), PlatformError);
+}
+
+TEST(PlatformTime, CivilDaysAndTicks) {
+  EXPECT_EQ(daysFromCivil(1970, 1, 1), 0);
+  EXPECT_EQ(daysFromCivil(2000, 3, 1), 11017);
+  EXPECT_EQ(daysFromCivil(1969, 12, 31), -1);
+  const std::uint64_t t0 = tickMs();
+  EXPECT_GE(tickMs(), t0);
+  EXPECT_EQ(decimalSeparator(), ".");  // tests run in the "C" locale
+}
+
+}  // namespace
+}  // namespace kestrix::platform
