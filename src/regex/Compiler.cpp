@@ -282,9 +282,12 @@ class Compiler {
       if (firsts.back().empty || !disjoint(seen, firsts.back().set)) return false;
       unite(seen, firsts.back().set);
     }
+    // The table's slot is taken now: nested alternatives add tables of their own.
+    const size_t table = p_.dispatch.size();
+    p_.dispatch.emplace_back();
     std::array<int, 256> targets;
     targets.fill(-1);
-    add(make(Op::Dispatch, static_cast<int>(p_.dispatch.size())));
+    add(make(Op::Dispatch, static_cast<int>(table)));
     std::vector<int> jumps;
     for (size_t i = 0; i < node.kids.size(); ++i) {
       for (int c = 0; c < 256; ++c) {
@@ -294,7 +297,7 @@ class Compiler {
       jumps.push_back(add(make(Op::Jmp)));
     }
     for (int jump : jumps) p_.code[jump].a = here();
-    p_.dispatch.push_back(targets);
+    p_.dispatch[table] = targets;
     return true;
   }
 

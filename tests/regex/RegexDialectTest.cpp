@@ -399,6 +399,9 @@ TEST(RegexDialect, FormerBugs) {
   runMatchCases({
       // A CR at the end of the subject must not read past it when testing "^".
       {"^x", "+m", "a\r", ""},
+      // Nested alternatives picked by their first byte shared one jump table.
+      {"b|(ab|ca?)b", "", "cab", "1,3 1,2"},
+      {"bA*((a)a{2}?a)|(ab{0,2}cab|c[a-c]?c{0,2})b", "+i", "BAbbbcacabA", "8,3 -1,-1 -1,-1 8,2"},
   });
 }
 
