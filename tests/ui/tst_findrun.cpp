@@ -1,0 +1,233 @@
+// Drives the real main window through searches on a generated tree: the rows and cells,
+// the lines viewer with its hits, sorting, selection by mask, Delete Items, viewer
+// invalidation, vanished files, regular-expression errors, and a screenshot.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "WindowTestUtil.h"
+#include "ui/FindTab.h"
+#include "ui/LinesViewer.h"
+#include "ui/ResultsModel.h"
+#include "ui/ResultsView.h"
+#include "ui/TFind.h"
+
+using namespace kestrix::ui;
+using namespace kestrix::ui::testing;
+
+class FindRunTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir tree_;
+  QString root_;
+
+  // A window searching the tree for `query` (Phrase unless `type` says otherwise).
+  void runFind(TFind& window, const QString& query, const QString& masks = "*.txt",
+               FindTab::Type type = FindTab::Phrase) {
+    window.ComboBoxPath->setEditText(root_);
+    window.MasksComboBox->setEditText(masks);
+    window.findTab->setQueryType(type);
+    if (window.findTab->usesMemo())
+      window.findTab->FindMemo->setPlainText(query);
+    else
+      window.findTab->FindEditComboBox->setEditText(query);
+    QTest::mouseClick(window.findTab->FindButton, Qt::LeftButton);
+  }
+
+  static QString cell(const TFind& window, int row, const QString& caption) {
+    return window.results->cellText(row, window.results->columnOf(caption));
+  }
+
+  static int rowNamed(const TFind& window, const QString& name) {
+    for (int row = 0; row < window.results->rowCount(); ++row)
+      if (cell(window, row, "Name") == name) return row;
+    return -1;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(tree_.isValid());
+    root_ = tree_.path();
+    writeFile(root_, "alpha.txt", "hello world\nnothing here\nsay hello, hello\n");
+    writeFile(root_, "beta.txt", "no match in this file\n");
+    writeFile(root_, "sub/gamma.txt", "HELLO from below\n");
+    writeFile(root_, "sub/page.htm", "hello in html\n");
+    writeFile(root_, "tabs.txt", "a\thello\n");
+  }
+
+  void findListsMatchingFilesWithCells() {
+    WarningRecorder recorder;
+    TFind window;
+    window.show();
+    runFind(window, "hello");
+    QVERIFY2(recorder.warnings.isEmpty(), qPrintable(recorder.warnings.value(0).second));
+    QCOMPARE(window.results->rowCount(), 3);
+    QCOMPARE(window.statusText(0), QString("Found Files:   3"));
+    QCOMPARE(window.statusText(1), QString());
+    const struct {
+      const char* name;
+      const char* found;
+      QString path;
+    } expected[] = {
+        {"alpha.txt", "3", root_}, {"gamma.txt", "1", root_ + "/sub"}, {"tabs.txt", "1", root_}};
+    for (const auto& want : expected) {
+      const int row = rowNamed(window, want.name);
+      QVERIFY2(row >= 0, want.name);
+      QCOMPARE(cell(window, row, "Found"), QString(want.found));
+      QCOMPARE(cell(window, row, "Path"), want.path);
+    }
+    QVERIFY(cell(window, rowNamed(window, "beta.txt") < 0 ? 0 : 0, "Size").endsWith(" KB"));
+    // The window is idle again: inputs back, Stop off, Search in Results offered.
+    QVERIFY(window.findTab->FindButton->isEnabled());
+    QVERIFY(!window.findTab->StopButton->isEnabled());
+    QVERIFY(window.ListXPCheckBox->isEnabled());
+    QVERIFY(window.PageControl1->isTabVisible(TFind::OptionsPage));
+    QVERIFY(window.ListView1->isVisible());
+  }
+
+  void viewerShowsLinesAndHitsOfTheFirstRow() {
+    TFind window;
+    window.show();
+    runFind(window, "hello");
+    const int alpha = rowNamed(window, "alpha.txt");
+    window.selectRow(alpha);
+    QTRY_COMPARE(window.ListBox1->lineCount(), 3);
+    QCOMPARE(window.ListBox1->lineText(0), QString("     File:  alpha.txt      Path:  ") + root_);
+    QCOMPARE(window.ListBox1->lineText(1), QString(" line 1: hello world"));
+    QCOMPARE(window.ListBox1->lineText(2), QString(" line 3: say hello, hello"));
+    const DisplayHits first = window.ListBox1->hitsOf(1);
+    QCOMPARE(first.size(), 1);
+    QCOMPARE(first[0].column, 9);
+    QCOMPARE(first[0].length, 5);
+    const DisplayHits third = window.ListBox1->hitsOf(2);
+    QCOMPARE(third.size(), 2);
+    QCOMPARE(third[0].column, 13);
+    QCOMPARE(third[1].column, 20);
+    // A tab is shown as a space and the hit after it keeps its column.
+    window.selectRow(rowNamed(window, "tabs.txt"));
+    QTRY_COMPARE(window.ListBox1->lineCount(), 2);
+    QCOMPARE(window.ListBox1->lineText(1), QString(" line 1: a hello"));
+    QCOMPARE(window.ListBox1->hitsOf(1).value(0).column, 11);
+    QVERIFY(window.menus != nullptr);
+  }
+
+  void headerClicksSortAscendingThenDescending() {
+    TFind window;
+    window.show();
+    runFind(window, "hello");
+    QHeaderView* header = window.ListView1->horizontalHeader();
+    const int found = window.results->columnOf("Found");
+    auto click = [&] {
+      const QPoint at(header->sectionViewportPosition(found) + 5, header->height() / 2);
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    };
+    click();
+    QStringList ascending;
+    for (int row = 0; row < 3; ++row) ascending << cell(window, row, "Found");
+    QCOMPARE(ascending.last(), QString("3"));
+    click();
+    QCOMPARE(cell(window, 0, "Found"), QString("3"));
+  }
+
+  void selectByMaskAndDeleteItems() {
+    WarningRecorder recorder;
+    TFind window;
+    window.show();
+    runFind(window, "hello");
+    QVERIFY(window.ListView1->applyMask("*a.txt", true));
+    QCOMPARE(window.ListView1->selectedRows().size(), std::size_t{2});
+    window.ListView1->clearSelection();
+    window.selectRow(0);
+    window.deleteItems();
+    QCOMPARE(window.results->rowCount(), 2);
+    QCOMPARE(window.statusText(0), QString("Files in List:   2"));
+    QCOMPARE(window.ListView1->selectedRows(), std::vector<int>{0});
+    // Emptying the list collapses the window.
+    window.ListView1->selectAllRows();
+    window.deleteItems();
+    QCOMPARE(window.results->rowCount(), 0);
+    QVERIFY(!window.ListView1->isVisible());
+    QVERIFY(!window.ListXPCheckBox->isEnabled());
+    QVERIFY(recorder.warnings.isEmpty());
+  }
+
+  void optionChangeClearsTheViewer() {
+    TFind window;
+    window.show();
+    runFind(window, "hello");
+    QTRY_VERIFY(window.ListBox1->hasLines());
+    window.SensitiveCheckBox->setChecked(true);
+    QVERIFY(!window.ListBox1->hasLines());
+    QVERIFY(window.ListView1->selectedRows().empty());
+    QVERIFY(window.state().searchOutdated);
+    // Changing the query text of the Find tab invalidates the same way.
+    window.selectRow(0);
+    QTRY_VERIFY(window.ListBox1->hasLines());
+    window.findTab->FindEditComboBox->setEditText("other");
+    QVERIFY(!window.ListBox1->hasLines());
+  }
+
+  void emptyQueryListsNamesAndNotFoundResets() {
+    TFind window;
+    window.show();
+    runFind(window, "");
+    QCOMPARE(window.results->rowCount(), 4);
+    QCOMPARE(window.results->columnOf("Found"), -1);
+    runFind(window, "no such text anywhere");
+    QCOMPARE(window.results->rowCount(), 0);
+    QCOMPARE(window.statusText(0), QString("Not Found"));
+    QVERIFY(!window.ListXPCheckBox->isEnabled());
+    QVERIFY(window.results->columnOf("Found") >= 0);
+  }
+
+  void vanishedFileGivesNotFound() {
+    WarningRecorder recorder;
+    writeFile(root_, "gone/doomed.txt", "hello\n");
+    TFind window;
+    window.show();
+    runFind(window, "hello");
+    const int row = rowNamed(window, "doomed.txt");
+    QVERIFY(row >= 0);
+    QVERIFY(QFile::remove(root_ + "/gone/doomed.txt"));
+    window.selectRow(row);
+    QTRY_COMPARE(recorder.warnings.size(), 1);
+    QCOMPARE(recorder.warnings[0].first, QString("Kestrix Search & Replace"));
+    QCOMPARE(recorder.warnings[0].second, QString("File ") + root_ + "/gone/doomed.txt not found");
+    QCOMPARE(QString::fromStdString(window.results->item(row).result), QString("Not Found"));
+    QVERIFY(!window.ListBox1->hasLines());
+  }
+
+  void regexErrorSelectsTheCharacter() {
+    WarningRecorder recorder;
+    TFind window;
+    window.show();
+    runFind(window, "first line\nab)c", "*.txt", FindTab::RegExpr);
+    QCOMPARE(recorder.warnings.size(), 1);
+    QCOMPARE(recorder.warnings[0].first, QString("Regular Expression"));
+    const QTextCursor cursor = window.findTab->FindMemo->textCursor();
+    QVERIFY2(cursor.hasSelection(), qPrintable(recorder.warnings[0].second));
+    QCOMPARE(cursor.selectedText().size(), 1);
+    QVERIFY(cursor.selectionStart() > QString("first line").size());
+    QCOMPARE(window.results->rowCount(), 0);
+    QVERIFY(window.findTab->FindButton->isEnabled());
+  }
+
+  void screenshotAfterASearch() {
+    TFind window;
+    window.show();
+    runFind(window, "hello");
+    QTRY_VERIFY(window.ListBox1->hasLines());
+    const QString file = artifactFolder() + "/screenshot.png";
+    QVERIFY(window.grab().save(file));
+    qInfo("screenshot: %s", qPrintable(file));
+  }
+};
+
+QTEST_MAIN(FindRunTest)
+#include "tst_findrun.moc"
