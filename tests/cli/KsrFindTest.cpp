@@ -1,0 +1,122 @@
+// End-to-end runs of `ksr find`: output format, exit statuses and error messages.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "../search/TempTree.h"
+
+namespace {
+
+using kestrix::testing::TempTree;
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string shellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Runs ksr with `args` in `folder`; captures stdout and stderr.
+RunResult ksr(const TempTree& tree, const std::vector<std::string>& args) {
+  std::string command = "cd " + shellQuote(tree.path()) + " && LC_ALL=C " KSR_EXECUTABLE;
+  for (const auto& a : args) command += " " + shellQuote(a);
+  command += " 2>" + shellQuote(tree.at("stderr.out"));
+  RunResult result;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  FILE* err = std::fopen(tree.at("stderr.out").c_str(), "r");
+  while (err && (n = std::fread(buffer, 1, sizeof buffer, err)) > 0) result.err.append(buffer, n);
+  if (err) std::fclose(err);
+  return result;
+}
+
+TEST(KsrFind, OutputAndExitStatus) {
+  TempTree tree;
+  tree.write("w/a.txt", "alpha beta\nbeta\n");
+  tree.write("w/b.log", "gamma\n");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+    std::string errStart;
+  };
+  const Case cases[] = {
+      {{"find", "--masks", "*.txt", "BETA", "w"}, 0, "w/a.txt\t2\n", ""},
+      {{"find", "--type", "or", "--masks", "*.txt", "beta alpha", "w/"}, 0, "w/a.txt\t2, 1\n", ""},
+      {{"find", "--case", "BETA", "w"}, 1, "", ""},
+      {{"find", "--masks", "*.log", "", "w"}, 0, "w/b.log\n", ""},
+      {{"find", "--type", "engine", "\"x", "w"}, 2, "", "Find: Missing   \"\n"},
+      {{"find", "--type", "regex", "a(", "w"}, 2, "", "Regular Expression: Error: "},
+      {{"find", "x", ""}, 2, "", "Find: Please specify the Path\n"},
+      {{"find", "--masks", " ", "x", "w"}, 2, "", "Find: Please specify the Mask\n"},
+      {{"find", "--bogus", "x"}, 2, "", "ksr: unknown option --bogus"},
+      {{"frobnicate"}, 2, "", "ksr: unknown command"},
+      {{"find", "x", "missing-folder"}, 1, "", ""},
+  };
+  for (const Case& c : cases) {
+    std::string shown;
+    for (const auto& a : c.args) shown += a + " ";
+    SCOPED_TRACE(shown);
+    const RunResult r = ksr(tree, c.args);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.err.substr(0, c.errStart.size()), c.errStart) << r.err;
+  }
+}
+
+TEST(KsrFind, LinesListHelpAndVersion) {
+  TempTree tree;
+  tree.write("w/a.txt", "alpha beta\nbeta\n");
+  RunResult r = ksr(tree, {"find", "--lines", "alpha", "w"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "w/a.txt\t1\n     File:  a.txt      Path:  w\n line 1: alpha beta\n");
+
+  r = ksr(tree, {"find", "--list", "beta", "w"});
+  EXPECT_EQ(r.status, 0);
+  ASSERT_NE(r.out.find('\n'), std::string::npos);
+  const std::string header = r.out.substr(0, r.out.find('\n'));
+  EXPECT_EQ(header.rfind("Name   Path  Found  Attributes  Time", 0), 0u) << header;
+  EXPECT_NE(r.out.find("a.txt  w     2"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("0.016 KB  TXT File"), std::string::npos) << r.out;
+
+  r = ksr(tree, {"--help"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* option : {"--type",
+                             "--case",
+                             "--whole-words",
+                             "--masks",
+                             "--no-subfolders",
+                             "--min-size",
+                             "--max-size",
+                             "--newer-than",
+                             "--between",
+                             "--ignore-dirs",
+                             "--ignore-files",
+                             "--ignore-subfolders-too",
+                             "--no-trim-leading",
+                             "--no-trim-trailing",
+                             "--dot-all",
+                             "--extended",
+                             "--each-line",
+                             "--query-file",
+                             "--lines",
+                             "--list",
+                             "--version"}) {
+    EXPECT_NE(r.out.find(option), std::string::npos) << option;
+  }
+  r = ksr(tree, {"--version"});
+  EXPECT_EQ(r.out.rfind("ksr (Kestrix Search & Replace) ", 0), 0u);
+}
+
+}  // namespace
