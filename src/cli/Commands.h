@@ -18,6 +18,10 @@ struct Command {
 
 // ksr find [options] QUERY [FOLDER]
 int runFindCommand(int argc, char** argv);
+// ksr replace [options] QUERY [FOLDER], ksr undo, ksr batch TABLE.tbl [options] [FOLDER]
+int runReplaceCommand(int argc, char** argv);
+int runUndoCommand(int argc, char** argv);
+int runBatchCommand(int argc, char** argv);
 
 // Prints the help of `ksr` (every command and every find option) to standard output.
 void printHelp(const Command* commands, int count);

@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/FindOptions.h"
+#include "cli/ModifyOptions.h"
 
 namespace kestrix::cli {
 
@@ -12,6 +13,7 @@ void printHelp(const Command* commands, int count) {
   std::printf("\nksr COMMAND --help shows the options of one command.\n");
   std::printf("  --help     show this help\n  --version  show the version\n\n%s",
               findOptionsHelp());
+  std::printf("\n%s", modifyOptionsHelp());
 }
 
 void printVersion() {

@@ -13,6 +13,9 @@ using kestrix::cli::Command;
 
 const Command kCommands[] = {
     {"find", kestrix::cli::runFindCommand, "list the files whose contents match a query"},
+    {"replace", kestrix::cli::runReplaceCommand, "search, then change the listed files"},
+    {"undo", kestrix::cli::runUndoCommand, "restore the files of the last replace or batch run"},
+    {"batch", kestrix::cli::runBatchCommand, "run the search/replace pairs of a .tbl table file"},
 };
 
 }  // namespace

@@ -76,7 +76,7 @@ class Pass {
         useIntervals_(intervalsInForce(request)) {}
 
   PassSummary run(const std::vector<std::size_t>& indexes) {
-    if (request_.createBackups && !options_.dryRun) journal_.clear();
+    if (!options_.dryRun) journal_.clear();  // only the latest run can be undone
     for (std::size_t index : indexes) {
       if (poll_.stopNow()) {
         summary_.stopped = true;

@@ -38,8 +38,8 @@ struct PassSummary {
 };
 
 // Runs the pass. Scope All takes every row in list order; scope Selected takes the rows at
-// `selected` (ascending indexes). Rows whose Result cell contains "Nil" are skipped. With
-// backups on (and not a dry run) `journal` is emptied and then lists the files changed.
+// `selected` (ascending indexes). Rows whose Result cell contains "Nil" are skipped.
+// `journal` is emptied (except in a dry run) and, with backups on, lists the files changed.
 // Throws ModifyError before anything changes: the validation messages ("Modify" caption),
 // "Please select some items" for an empty selection, and the replacement limits (program
 // caption). Engine messages (regular-expression errors) go to observer.warning once each.

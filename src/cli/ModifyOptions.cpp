@@ -1,0 +1,222 @@
+// Parsing of the modify options, the console observer and the shared output of the
+// modifying commands.
+#include "cli/ModifyOptions.h"
+
+#include "cli/Commands.h"
+
+#include <csignal>
+#include <cstdio>
+
+#include "modify/DataFolder.h"
+#include "modify/UnifiedDiff.h"
+#include "platform/Platform.h"
+
+namespace kestrix::cli {
+namespace {
+
+using modify::LineSeparator;
+using modify::ModificationType;
+
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void onInterrupt(int) {
+  interrupted = 1;
+}
+
+const std::string& valueAfter(const std::vector<std::string>& args, std::size_t& i) {
+  if (i + 1 >= args.size()) throw UsageError("missing value after " + args[i]);
+  return args[++i];
+}
+
+ModificationType parseMode(const std::string& v) {
+  if (v == "replace") return ModificationType::Replace;
+  if (v == "insert-before") return ModificationType::InsertBefore;
+  if (v == "insert-after") return ModificationType::InsertAfter;
+  if (v == "delete") return ModificationType::Delete;
+  if (v == "clear") return ModificationType::Clear;
+  throw UsageError("bad --mode \"" + v +
+                   "\" (replace, insert-before, insert-after, delete, clear)");
+}
+
+LineSeparator parseSeparator(const std::string& v) {
+  if (v == "unix") return LineSeparator::Unix;
+  if (v == "windows") return LineSeparator::Windows;
+  if (v == "mac") return LineSeparator::Macintosh;
+  throw UsageError("bad --line-separator \"" + v + "\" (unix, windows, mac)");
+}
+
+// Lines of a text split at LF, a CR before the LF dropped; a final LF makes no empty line.
+std::vector<std::string> splitAtLf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t lf = text.find('\n', start);
+    if (lf == std::string::npos) lf = text.size();
+    std::string line = text.substr(start, lf - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = lf + 1;
+  }
+  return lines;
+}
+
+std::string readWithFile(const std::string& path) {
+  try {
+    return platform::readFile(path);
+  } catch (const platform::PlatformError& e) {
+    throw UsageError(std::string("cannot read --with-file: ") + e.what());
+  }
+}
+
+}  // namespace
+
+bool consumeModifyOption(const std::vector<std::string>& args, std::size_t& i, ModifyArgs& out) {
+  const std::string& arg = args[i];
+  if (arg == "--with") {
+    out.withText = valueAfter(args, i);
+  } else if (arg == "--with-file") {
+    out.withFile = valueAfter(args, i);
+  } else if (arg == "--mode") {
+    out.mode = parseMode(valueAfter(args, i));
+  } else if (arg == "--line-separator") {
+    out.separator = parseSeparator(valueAfter(args, i));
+  } else if (arg == "--no-backup") {
+    out.noBackup = true;
+  } else if (arg == "--modify-read-only") {
+    out.modifyReadOnly = true;
+  } else if (arg == "--modify-hidden") {
+    out.modifyHidden = true;
+  } else if (arg == "--dry-run") {
+    out.dryRun = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> parseModifyArguments(const std::vector<std::string>& args,
+                                              FindOptions& find, ModifyArgs& modify) {
+  find.request.folder = ".";
+  std::vector<std::string> positional;
+  bool onlyPositional = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!onlyPositional && arg == "--") {
+      onlyPositional = true;
+    } else if (onlyPositional || arg.size() < 2 || arg[0] != '-') {
+      positional.push_back(arg);
+    } else if (!consumeModifyOption(args, i, modify) && !consumeFindOption(args, i, find)) {
+      if (arg.rfind("--", 0) == 0) throw UsageError("unknown option " + arg);
+      positional.push_back(arg);
+    }
+  }
+  return positional;
+}
+
+modify::ModifyRequest buildModifyRequest(FindOptions& find, const ModifyArgs& args) {
+  search::SearchRequest& s = find.request;
+  using search::QueryType;
+  if (s.queryType != QueryType::Phrase && s.queryType != QueryType::Multiline &&
+      s.queryType != QueryType::RegExpr) {
+    throw UsageError("modifications run with --type phrase, multiline or regex");
+  }
+  if (s.queryType == QueryType::RegExpr && args.mode == ModificationType::Clear) {
+    throw UsageError("--mode clear cannot be used with --type regex");
+  }
+  s.origin = search::Origin::SearchAndReplace;
+  s.createBackups = !args.noBackup && !args.dryRun;
+  modify::ModifyRequest m;
+  m.searchType = s.queryType;
+  m.searchText = s.queryText;
+  m.searchLines = s.queryLines;
+  m.modificationType = args.mode;
+  const std::string with =
+      args.withFile.empty() ? args.withText.value_or("") : readWithFile(args.withFile);
+  const std::vector<std::string> withLines = splitAtLf(with);
+  if (s.queryType == QueryType::Phrase) {
+    m.replacementText = args.withFile.empty() || withLines.empty() ? with : withLines.front();
+  } else {
+    m.replacementLines = withLines;
+  }
+  m.createBackups = s.createBackups;
+  m.caseSensitive = s.caseSensitive;
+  m.wholeWords = s.wholeWords;
+  m.ignoreLeadingSpaces = s.ignoreLeadingSpaces;
+  m.ignoreTrailingSpaces = s.ignoreTrailingSpaces;
+  m.dotMatchesLineSeparators = s.dotMatchesLineSeparators;
+  m.ignoreRegexWhitespace = s.ignoreRegexWhitespace;
+  m.searchEachLine = s.searchEachLine;
+  m.modifyReadOnly = args.modifyReadOnly;
+  m.modifyHidden = args.modifyHidden;
+  m.lineSeparator = args.separator;
+  m.scope = modify::ModifyScope::All;
+  return m;
+}
+
+void printResults(const std::vector<search::ResultItem>& rows) {
+  std::string out;
+  for (const auto& row : rows) out += row.fullName() + "\t" + row.result + "\n";
+  std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+int exitStatusOf(const std::vector<search::ResultItem>& rows) {
+  if (rows.empty()) return kExitNone;
+  for (const auto& row : rows) {
+    if (row.result != modify::kModified) return kExitSomeFailed;
+  }
+  return kExitListed;
+}
+
+ConsoleModifyObserver::ConsoleModifyObserver() {
+  std::signal(SIGINT, onInterrupt);
+}
+
+bool ConsoleModifyObserver::poll() {
+  return interrupted != 0;
+}
+
+void ConsoleModifyObserver::warning(const modify::UserMessage& message) {
+  printMessage(message);
+}
+
+void ConsoleModifyObserver::preview(const std::string& fullName, std::string_view before,
+                                    std::string_view after) {
+  const std::string diff = modify::unifiedDiff(fullName, before, after);
+  std::fwrite(diff.data(), 1, diff.size(), stdout);
+}
+
+void printMessage(const modify::UserMessage& message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), message.text.c_str());
+}
+
+bool saveJournal(const modify::UndoJournal& journal) {
+  try {
+    const std::string folder = modify::ensureDataFolder();
+    modify::saveUndoJournal(journal, platform::joinPath(folder, modify::kUndoJournalFile));
+    return true;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "ksr: cannot save the undo journal: %s\n", e.what());
+    return false;
+  }
+}
+
+const char* modifyOptionsHelp() {
+  return R"(Modify options (ksr replace [options] QUERY [FOLDER]; ksr batch TABLE.tbl [options] [FOLDER]):
+  --with TEXT           the replacement or inserted text (multiline/regex: lines split at
+                        line feeds; regex: a template with $1, ${1}, $& and \ escapes)
+  --with-file FILE      read it from FILE (phrase: its first line)
+  --mode M              replace (default), insert-before, insert-after, delete, clear
+                        (clear blanks the match; not with regex)
+  --no-backup           make no FILE.bak backups (the run cannot be undone)
+  --line-separator S    line break of rewritten files: unix (default), windows, mac
+  --modify-read-only    also change read-only files (they stay read-only)
+  --modify-hidden       also change hidden files (names starting with ".")
+  --dry-run             change nothing; print a unified diff of each file instead
+Only --type phrase, multiline and regex can modify. Output: FULLPATH<TAB>RESULT per listed
+file ("Modified" or "Failed Modification"). With backups the run is recorded in the data
+folder and `ksr undo` restores it (FULLPATH<TAB>Undid or Failed Undo).
+Exit status: 0 all listed files changed, 1 nothing listed, 2 error, 3 some files failed.
+)";
+}
+
+}  // namespace kestrix::cli
