@@ -253,9 +253,13 @@ bool Matcher::retryLoop(const Frame& f, int& pc, int& pos) {
     if (k < in.min) return false;
     if (k > in.min) push(kLoopRetry, f.pc, start, k);
   } else {
-    k = f.aux + 1;
-    int at = start + k - 1;
-    if (at >= n_ || !p_.sets[in.a][s_[at]]) return false;
+    const ByteSet& members = p_.sets[in.a];
+    for (k = f.aux + 1;; ++k) {
+      int at = start + k - 1;
+      if (at >= n_ || !members[s_[at]]) return false;
+      // Without the byte its successor needs, one more repetition is the only hope.
+      if (in.next < 0 || k >= in.max || at + 1 >= n_ || s_[at + 1] == in.next) break;
+    }
     if (k < in.max) push(kLoopRetry, f.pc, start, k);
   }
   if (in.b > 0) {

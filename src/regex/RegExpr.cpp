@@ -89,8 +89,9 @@ bool RegExpr::exec(std::string_view input) {
   if (input.size() >= static_cast<size_t>(INT_MAX)) regex::throwRunError(regex::kInputTooLong);
   impl_->searcher.reset();
   impl_->matched = false;
-  impl_->input = input;
-  impl_->searcher.emplace(program, input, impl_->poller);
+  // An empty view may carry no buffer; give the scans a real (empty) one.
+  impl_->input = input.data() ? input : std::string_view("", 0);
+  impl_->searcher.emplace(program, impl_->input, impl_->poller);
   impl_->executed = true;
   return impl_->search(0);
 }

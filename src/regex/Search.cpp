@@ -119,6 +119,7 @@ bool Searcher::scanFoldedPrefix(int from, Registers& regs) {
   }
   const char* base = s_.data();
   const char* end = base + n_;
+  if (n_ - from < len) return false;
   TwoByteScan scan(end, text[key], fold[key]);
   for (const char* at = base + from + key; at < end;) {
     const char* hit = scan.next(at);

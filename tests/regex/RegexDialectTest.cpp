@@ -395,10 +395,23 @@ TEST(RegexDialect, LoopStackDepth) {
   }
 }
 
+TEST(RegexDialect, EmptyViewWithoutBuffer) {
+  // The fuzzer found pointer arithmetic on the null buffer of an empty view.
+  for (const char* pattern : {"(?i)ab", "ab", "a", "[ab]", "x*", "^", "b|c"}) {
+    RegExpr re;
+    re.setExpression(pattern);
+    bool nullable = std::string_view(pattern) == "x*" || std::string_view(pattern) == "^";
+    EXPECT_EQ(re.exec(std::string_view()), nullable) << pattern;
+  }
+}
+
 TEST(RegexDialect, FormerBugs) {
   runMatchCases({
       // A CR at the end of the subject must not read past it when testing "^".
       {"^x", "+m", "a\r", ""},
+      // Lazy loops skip ahead to the byte their successor needs.
+      {"x[ab]*?c", "", "xabcabc", "1,4"},
+      {"[ab]{2,3}?c", "", "ababc", "2,4"},
       // Nested alternatives picked by their first byte shared one jump table.
       {"b|(ab|ca?)b", "", "cab", "1,3 1,2"},
       {"bA*((a)a{2}?a)|(ab{0,2}cab|c[a-c]?c{0,2})b", "+i", "BAbbbcacabA", "8,3 -1,-1 -1,-1 8,2"},
