@@ -47,7 +47,10 @@ class RegExpr {
   const std::string& expression() const;
 
   // Searches `input` from its start. `input` must stay alive while this match is used.
-  // Throws RegExprError (compile errors, matcher limits) or RegExprAborted.
+  // Every position is tried, the end of the input too (where only an empty match fits).
+  // Throws RegExprError (compile errors; 1014 when counted group loops nest deeper than 10
+  // or the backtrack memory bound of 128 MB is reached; 1016 for an input of 2 GB or more)
+  // or RegExprAborted.
   bool exec(std::string_view input);
   // Searches again from the end of the last match (one further after an empty match).
   // Throws RegExprError 1007 without a previous exec.

@@ -29,19 +29,23 @@ const char* findByte(const char* from, const char* end, char c) {
 // Two-byte scan state: the next occurrence of each byte, searched again only once passed.
 class TwoByteScan {
  public:
-  TwoByteScan(const char* end, char a, char b) : end_(end), a_(a), b_(b) {}
+  // Scans [at, end) for the bytes a and b, starting at `start`.
+  TwoByteScan(const char* start, const char* end, char a, char b)
+      : end_(end), a_(a), b_(b), nextA_(start), nextB_(start), fresh_(true) {}
   // The first occurrence of either byte at or after `at`, or end.
   const char* next(const char* at) {
-    if (nextA_ < at) nextA_ = findByte(at, end_, a_);
-    if (nextB_ < at) nextB_ = a_ == b_ ? end_ : findByte(at, end_, b_);
+    if (fresh_ || nextA_ < at) nextA_ = findByte(at, end_, a_);
+    if (fresh_ || nextB_ < at) nextB_ = a_ == b_ ? end_ : findByte(at, end_, b_);
+    fresh_ = false;
     return std::min(nextA_, nextB_);
   }
 
  private:
   const char* end_;
   char a_, b_;
-  const char* nextA_ = nullptr;
-  const char* nextB_ = nullptr;
+  const char* nextA_;
+  const char* nextB_;
+  bool fresh_;
 };
 
 }  // namespace
@@ -120,7 +124,7 @@ bool Searcher::scanFoldedPrefix(int from, Registers& regs) {
   const char* base = s_.data();
   const char* end = base + n_;
   if (n_ - from < len) return false;
-  TwoByteScan scan(end, text[key], fold[key]);
+  TwoByteScan scan(base + from + key, end, text[key], fold[key]);
   for (const char* at = base + from + key; at < end;) {
     const char* hit = scan.next(at);
     if (hit == end) return false;
@@ -157,7 +161,7 @@ bool Searcher::scanTwoBytes(int from, Registers& regs) {
   char b = static_cast<char>(second - p_.firstSet.begin());
   const char* base = s_.data();
   const char* end = base + n_;
-  TwoByteScan scan(end, a, b);
+  TwoByteScan scan(base + from, end, a, b);
   for (const char* at = base + from; at < end;) {
     const char* hit = scan.next(at);
     if (hit == end) return false;
