@@ -1,0 +1,240 @@
+// The main window's option handlers and rules: query-type switching, filter groups, the
+// idle limit rule, histories, "Invalid time limits", validation messages, the Enter key,
+// the tab layouts and the menus.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include "WindowTestUtil.h"
+#include "ui/FindTab.h"
+#include "ui/HelpWindow.h"
+#include "ui/MainMenus.h"
+#include "ui/OptionsTab.h"
+#include "ui/ResultsModel.h"
+#include "ui/ScreenScale.h"
+#include "ui/SearchReplaceTab.h"
+#include "ui/TFind.h"
+
+using namespace kestrix::ui;
+using namespace kestrix::ui::testing;
+
+class WindowOptionsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void queryTypeSwitchingKeepsTextsAndLayout() {
+    TFind window;
+    window.show();
+    FindTab& tab = *window.findTab;
+    tab.FindEditComboBox->setEditText("one line");
+    const struct {
+      FindTab::Type type;
+      bool memo;
+      int lineMode;
+      int tabHeight;
+    } cases[] = {{FindTab::Multiline, true, 2, 162},     {FindTab::Phrase, false, 1, 126},
+                 {FindTab::RegExpr, true, 1, 162},       {FindTab::WordsOr, false, 1, 126},
+                 {FindTab::SearchEngine, false, 1, 126}, {FindTab::WordsAnd, false, 1, 126}};
+    for (const auto& c : cases) {
+      tab.setQueryType(c.type);
+      if (c.memo && tab.FindMemo->toPlainText().isEmpty()) tab.FindMemo->setPlainText("block");
+      const QByteArray label = QByteArray::number(c.type);
+      QVERIFY2(tab.FindMemo->isVisible() == c.memo, label);
+      QVERIFY2(tab.FindEditComboBox->isVisible() == !c.memo, label);
+      QVERIFY2(window.WholeWordsCheckBox->isVisible() == !c.memo, label);
+      QVERIFY2(window.state().lineMode == c.lineMode, label);
+      QVERIFY2(window.PageControl1->height() == scaled(c.tabHeight), label);
+    }
+    QCOMPARE(tab.FindEditComboBox->currentText(), QString("one line"));
+    QCOMPARE(tab.FindMemo->toPlainText(), QString("block"));
+  }
+
+  void filterGroupsEnableTheirControls() {
+    TFind window;
+    OptionsTab& o = *window.optionsTab;
+    QVERIFY(!o.SizeSpinEdit->isEnabled());
+    o.AllSizeCheckBox->setChecked(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{o.SizeSpinEdit, o.KBComboBox,
+                                                      o.AllLeastRadioButton, o.SizeLabel})
+      QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(!o.MinDateTimePicker->isEnabled());
+    o.AllDateCheckBox->setChecked(true);
+    QVERIFY(o.MinDateTimePicker->isEnabled());
+    QVERIFY(!o.DaysAgoSpinEdit->isEnabled());
+    o.NewestRadioButton->setChecked(true);
+    QVERIFY(!o.MinDateTimePicker->isEnabled() && !o.MaxDateTimePicker->isEnabled());
+    QVERIFY(o.DaysAgoSpinEdit->isEnabled());
+    QVERIFY(o.AllLeastRadioButton->isChecked());  // the two radio pairs are independent
+    o.AllDateCheckBox->setChecked(false);
+    QVERIFY(!o.DaysAgoSpinEdit->isEnabled() && !o.NewestRadioButton->isEnabled());
+    // A limit typed as 0 becomes 1 once the change has been taken.
+    o.SizeSpinEdit->setValue(0);
+    o.DaysAgoSpinEdit->setValue(0);
+    QTRY_COMPARE(o.SizeSpinEdit->value(), 1);
+    QTRY_COMPARE(o.DaysAgoSpinEdit->value(), 1);
+  }
+
+  void invalidTimeLimitsKeepTheOptionsTab() {
+    WarningRecorder recorder;
+    TFind window;
+    window.show();
+    window.PageControl1->setCurrentIndex(TFind::OptionsPage);
+    QCOMPARE(window.height(), scaled(423));
+    OptionsTab& o = *window.optionsTab;
+    o.AllDateCheckBox->setChecked(true);
+    o.MaxDateTimePicker->setDateTime(o.MinDateTimePicker->dateTime().addDays(-1));
+    window.PageControl1->setCurrentIndex(TFind::FindPage);
+    QCOMPARE(recorder.warnings.size(), 1);
+    QCOMPARE(recorder.warnings[0].first, QString("Kestrix Search & Replace"));
+    QCOMPARE(recorder.warnings[0].second, QString("Invalid time limits"));
+    QCOMPARE(window.PageControl1->currentIndex(), int(TFind::OptionsPage));
+    o.AllDateCheckBox->setChecked(false);
+    window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
+    QCOMPARE(recorder.warnings.size(), 1);
+    QCOMPARE(window.PageControl1->height(), scaled(201));
+    QCOMPARE(window.statusText(2), QString("Search Backup Files: Cannot"));
+  }
+
+  void validationMessagesComeWithTheirCaptions() {
+    QTemporaryDir dir;
+    writeFile(dir.path(), "x.txt", "x\n");
+    const struct {
+      const char* path;
+      const char* masks;
+      FindTab::Type type;
+      const char* query;
+      bool fromReplaceTab;
+      const char* caption;
+      const char* text;
+    } cases[] = {
+        {"  ", "*.*", FindTab::Phrase, "x", false, "Find", "Please specify the Path"},
+        {"  ", "*.*", FindTab::Phrase, "x", true, "Search", "Please specify the Path"},
+        {"@", " ", FindTab::Phrase, "x", false, "Find", "Please specify the Mask"},
+        {"@", "*.*", FindTab::WordsOr, "   ", false, "Find", "Please specify the word or words"},
+        {"@", "*.*", FindTab::SearchEngine, "\"open", false, "Find", "Missing   \""},
+    };
+    for (const auto& c : cases) {
+      WarningRecorder recorder;
+      TFind window;
+      window.ComboBoxPath->setEditText(QString(c.path) == "@" ? dir.path() : QString(c.path));
+      window.MasksComboBox->setEditText(c.masks);
+      window.findTab->setQueryType(c.type);
+      window.findTab->FindEditComboBox->setEditText(c.query);
+      window.replaceTab->SearchEdit->setEditText(c.query);
+      window.find(c.fromReplaceTab ? kestrix::search::Origin::SearchAndReplace
+                                   : kestrix::search::Origin::Find);
+      QVERIFY2(recorder.warnings.size() == 1, c.text);
+      QCOMPARE(recorder.warnings[0].first, QString(c.caption));
+      QCOMPARE(recorder.warnings[0].second, QString(c.text));
+      QVERIFY2(window.findTab->FindButton->isEnabled(), c.text);
+      QVERIFY2(!window.state().busy, c.text);
+    }
+  }
+
+  void historiesAreDistinctNewestFirst() {
+    QTemporaryDir dir;
+    writeFile(dir.path(), "x.txt", "abc\n");
+    TFind window;
+    window.ComboBoxPath->setEditText(dir.path());
+    QComboBox* query = window.findTab->FindEditComboBox;
+    for (const char* text : {"abc", "b", "abc", "   "}) {
+      query->setEditText(text);
+      window.find(kestrix::search::Origin::Find);
+    }
+    QStringList items;
+    for (int i = 0; i < query->count(); ++i) items << query->itemText(i);
+    QCOMPARE(items, (QStringList{"abc", "b"}));  // the blank query is not recorded
+    QCOMPARE(window.ComboBoxPath->count(), 1);
+    QCOMPARE(window.MasksComboBox->itemText(0), QString("*.*"));
+    QCOMPARE(window.MasksComboBox->itemText(1), QString("*.html; *.htm"));
+  }
+
+  void enterRunsFindExceptInTheMemo() {
+    QTemporaryDir dir;
+    writeFile(dir.path(), "x.txt", "abc\n");
+    TFind window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    window.ComboBoxPath->setEditText(dir.path());
+    window.findTab->FindEditComboBox->setEditText("abc");
+    window.findTab->FindEditComboBox->setFocus();
+    QTest::keyClick(window.findTab->FindEditComboBox, Qt::Key_Return);
+    QCOMPARE(window.results->rowCount(), 1);
+    window.hideList();
+    QCOMPARE(window.results->rowCount(), 0);
+    window.findTab->setQueryType(FindTab::Multiline);
+    window.findTab->FindMemo->setFocus();
+    QTest::keyClicks(window.findTab->FindMemo, "abc");
+    QTest::keyClick(window.findTab->FindMemo, Qt::Key_Return);
+    QCOMPARE(window.results->rowCount(), 0);
+    QCOMPARE(window.findTab->FindMemo->toPlainText(), QString("abc\n"));
+  }
+
+  void menusCarryCaptionsAndShortcuts() {
+    TFind window;
+    const struct {
+      const char* name;
+      const char* caption;
+      const char* key;
+      bool enabled;
+    } cases[] = {
+        {"ExecuteFile1", "&Execute File ", "F9", false},
+        {"EditFile1", "Edit &File ", "F4", false},
+        {"BatchReplace1", "Batch Replace", "Shift+F1", false},
+        {"SelectAll1", "Select &All", "Ctrl+A", false},
+        {"CopyFiles1", "&Copy Files", "F5", false},
+        {"RenameFiles1", "&Rename Files", "Ctrl+F6", false},
+        {"DeleteFiles1", "D&elete Files", "F8", false},
+        {"OpenDirectory1", "Open Directory", "F10", false},
+        {"Settings1", "Settin&gs", "F6", false},
+        {"CreateReport1", "Create &Report", "F7", false},
+        {"BrowseContext1", "Browse &Context", "F3", false},
+        {"SaveList1", "&Save List", "F2", false},
+        {"SaveLines1", "Save &Lines", "F12", false},
+        {"OpenProject1", "&Open Project", "Ctrl+F5", false},
+        {"SaveProject1", "&Save Project", "", false},
+        {"Contents1", "&Contents", "F1", true},
+        {"Exit1", "E&xit", "", true},
+    };
+    for (const auto& c : cases) {
+      auto* action = window.findChild<QAction*>(c.name);
+      QVERIFY2(action != nullptr, c.name);
+      QCOMPARE(action->text(), QString(c.caption));
+      QCOMPARE(action->shortcut().toString(), QString(c.key));
+      QVERIFY2(action->isEnabled() == c.enabled, c.name);
+    }
+  }
+
+  void helpOpensTheTopicOfTheTab() {
+    TFind window;
+    window.show();
+    window.menus->contentsAction->trigger();
+    QCOMPARE(window.helpWindow()->currentTopic(), QString("Intro.htm"));
+    QVERIFY(window.helpWindow()->browser()->toPlainText().contains("Search in Results"));
+    const struct {
+      TFind::Tab tab;
+      const char* topic;
+    } cases[] = {{TFind::FindPage, "Manual/FindTab.htm"},
+                 {TFind::SearchReplacePage, "Manual/SearchReplaceTab.htm"},
+                 {TFind::OptionsPage, "Manual/Options.htm"}};
+    for (const auto& c : cases) {
+      window.PageControl1->setCurrentIndex(c.tab);
+      window.menus->tabHelpAction->trigger();
+      QCOMPARE(window.helpWindow()->currentTopic(), QString(c.topic));
+      QVERIFY2(!window.helpWindow()->browser()->toPlainText().isEmpty(), c.topic);
+    }
+  }
+};
+
+QTEST_MAIN(WindowOptionsTest)
+#include "tst_windowoptions.moc"
