@@ -357,6 +357,13 @@ void TFind::onTabChanged(int index) {
     return;
   }
   previousTab_ = index;
+  // Found lines computed for the other tab's search are stale on this one.
+  const int tabOrigin = index == FindPage ? 1 : index == SearchReplacePage ? 2 : 0;
+  if (tabOrigin != 0 && state_.lastRunOrigin != 0 && state_.lastRunOrigin != tabOrigin &&
+      results->foundColumnShown() && !ListView1->selectedRows().empty()) {
+    viewerRefresh_->clearViewer();
+    ListView1->clearSelection();
+  }
   geometry_->applyTabLayout();
 }
 

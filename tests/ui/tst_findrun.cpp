@@ -15,6 +15,7 @@
 #include "ui/LinesViewer.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
+#include "ui/SearchReplaceTab.h"
 #include "ui/TFind.h"
 
 using namespace kestrix::ui;
@@ -216,6 +217,63 @@ class FindRunTest : public QObject {
     QVERIFY(cursor.selectionStart() > QString("first line").size());
     QCOMPARE(window.results->rowCount(), 0);
     QVERIFY(window.findTab->FindButton->isEnabled());
+  }
+
+  void searchTabRunAndSearchInResults() {
+    TFind window;
+    window.show();
+    window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
+    window.ComboBoxPath->setEditText(root_);
+    window.MasksComboBox->setEditText("*.txt");
+    window.replaceTab->SearchEdit->setEditText("hello");
+    QTest::mouseClick(window.replaceTab->SearchButton, Qt::LeftButton);
+    QCOMPARE(window.results->rowCount(), 3);
+    QCOMPARE(window.statusText(0), QString("Files in List:    3"));
+    QCOMPARE(cell(window, 0, "Result"), QString("Found"));
+    QCOMPARE(window.statusText(2), QString("Search Backup Files: Cannot"));
+    // Narrow the list: only the listed files are searched, the folder box is off.
+    window.ListXPCheckBox->setChecked(true);
+    QVERIFY(!window.ComboBoxPath->isEnabled());
+    window.replaceTab->SearchEdit->setEditText("say");
+    QTest::mouseClick(window.replaceTab->SearchButton, Qt::LeftButton);
+    QCOMPARE(window.results->rowCount(), 1);
+    QCOMPARE(cell(window, 0, "Name"), QString("alpha.txt"));
+    // Switching to the Find tab drops the found lines of the other tab's search.
+    QTRY_VERIFY(window.ListBox1->hasLines());
+    window.PageControl1->setCurrentIndex(TFind::FindPage);
+    QVERIFY(!window.ListBox1->hasLines());
+    QVERIFY(window.ListView1->selectedRows().empty());
+  }
+
+  void limitsEndTheRunWithTheirMessages() {
+    const struct {
+      FindTab::Type type;
+      QString query;
+      QString masks;
+      const char* caption;
+      const char* text;
+    } cases[] = {
+        {FindTab::Phrase, QString(4001, 'x'), "*.txt", "Kestrix Search & Replace",
+         "The query is too long"},
+        {FindTab::Multiline, QString(1001, 'x'), "*.txt", "Kestrix Search & Replace",
+         "The lines are too long for the Query field"},
+        {FindTab::Phrase, "hello", QString("a;").repeated(100), "Kestrix Search & Replace",
+         "Too many masks"},
+        {FindTab::WordsOr, QString("w ").repeated(500), "*.txt", "Kestrix Search & Replace",
+         "Too many words"},
+    };
+    for (const auto& c : cases) {
+      WarningRecorder recorder;
+      TFind window;
+      window.show();
+      runFind(window, c.query, c.masks, c.type);
+      QVERIFY2(recorder.warnings.size() == 1, c.text);
+      QCOMPARE(recorder.warnings[0].first, QString(c.caption));
+      QCOMPARE(recorder.warnings[0].second, QString(c.text));
+      QCOMPARE(window.results->rowCount(), 0);
+      QCOMPARE(window.statusText(0), QString("Not Found"));
+      QVERIFY(window.findTab->FindButton->isEnabled());
+    }
   }
 
   void screenshotAfterASearch() {
