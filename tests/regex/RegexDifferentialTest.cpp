@@ -114,13 +114,17 @@ class ExpressionGenerator {
   int groups_ = 0;
 };
 
+const std::string kNoAnswer = "no answer";
+
 // The reference: PCRE2's interpreter with DOTALL and DOLLAR_ENDONLY.
 class Reference {
  public:
   Reference(const std::string& pattern, bool caseless) {
     int error = 0;
     PCRE2_SIZE offset = 0;
-    uint32_t options = PCRE2_DOTALL | PCRE2_DOLLAR_ENDONLY | (caseless ? PCRE2_CASELESS : 0);
+    // Its implicit anchoring of ".*" branches misjudges groups repeated {0,0}.
+    uint32_t options = PCRE2_DOTALL | PCRE2_DOLLAR_ENDONLY | PCRE2_NO_DOTSTAR_ANCHOR |
+                       (caseless ? PCRE2_CASELESS : 0);
     code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), options,
                           &error, &offset, nullptr);
     data_ = code_ ? pcre2_match_data_create_from_pattern(code_, nullptr) : nullptr;
@@ -135,7 +139,8 @@ class Reference {
   std::string match(const std::string& subject, size_t offset, int last, int& end) {
     int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(),
                          offset, 0, data_, nullptr);
-    if (rc < 0) return "";
+    if (rc == PCRE2_ERROR_NOMATCH) return "";
+    if (rc < 0) return kNoAnswer;  // e.g. its match limit on a runaway expression
     PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data_);
     uint32_t pairs = pcre2_get_ovector_count(data_);
     std::string out;
@@ -183,6 +188,7 @@ TEST(RegexDifferential, AgreesWithPcre2OnCommonSubset) {
       int end = 0;
       for (int m = 0; m < 3; ++m) {
         std::string expected = ref.match(subject, end, last, end);
+        if (expected == kNoAnswer) break;
         std::string got = found ? testing::dumpGroups(re, last) : "";
         ASSERT_EQ(got, expected) << where << " match " << m;
         ++compared;
