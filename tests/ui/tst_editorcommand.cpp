@@ -1,0 +1,137 @@
+// Edit File and Execute File: placeholders, the program/parameter split, the default
+// editor, the launcher's messages, and the external-change check.
+#include <utime.h>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "ui/EditorCommand.h"
+#include "ui/ExternalChangeCheck.h"
+#include "ui/FileLauncher.h"
+
+using namespace kestrix::ui;
+
+namespace {
+
+void setModifiedTime(const QString& file, qint64 secondsSinceEpoch) {
+  utimbuf times{static_cast<time_t>(secondsSinceEpoch), static_cast<time_t>(secondsSinceEpoch)};
+  QVERIFY(::utime(QFile::encodeName(file).constData(), &times) == 0);
+}
+
+}  // namespace
+
+class EditorCommandTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void placeholders() {
+    const EditorTarget target{"/home/u/my docs", "notes.v2.txt", 12};
+    struct Case {
+      const char* command;
+      const char* expanded;
+    } cases[] = {
+        {"  ed %PrFullName%  ", "ed /home/u/my docs/notes.v2.txt"},
+        {"%PrPath%|%PrName%|%PrExt%", "/home/u/my docs/|notes.v2|.txt"},
+        {"ed +%NumLine% %NumLine%", "ed +12 12"},
+        {"%PrName%%PrName%", "notes.v2notes.v2"},
+    };
+    for (const Case& c : cases) {
+      QCOMPARE(expandEditorPlaceholders(c.command, target), QString(c.expanded));
+    }
+    QCOMPARE(expandEditorPlaceholders("%PrFullName%|%PrExt%", {"/", "Makefile", 1}),
+             QString("/Makefile|"));
+  }
+
+  void splitTable() {
+    struct Case {
+      const char* command;
+      const char* program;
+      const char* parameters;
+    } cases[] = {
+        {"\"/opt/my editor/ed\" \"+12\" \"/a b/c.txt\"", "/opt/my editor/ed",
+         "\"+12\" \"/a b/c.txt\""},
+        {"gedit   \"+3\" \"/x.txt\"", "gedit", "\"+3\" \"/x.txt\""},
+        {"/usr/bin/kate", "/usr/bin/kate", ""},
+        {"\"/usr/bin/kate\"", "/usr/bin/kate", ""},
+        {"\"/no closing quote x", "/no", "closing quote x"},
+    };
+    for (const Case& c : cases) {
+      const ProgramAndParameters split = splitEditorCommand(c.command);
+      QVERIFY2(split.program == c.program, qPrintable(c.command + (" -> " + split.program)));
+      QVERIFY2(split.parameters == c.parameters,
+               qPrintable(c.command + (" -> " + split.parameters)));
+    }
+    QCOMPARE(splitParameters("\"+12\" \"/a b/c.txt\""), QStringList({"+12", "/a b/c.txt"}));
+  }
+
+  void defaultEditorPrefersTheFirstInstalled() {
+    QCOMPARE(defaultEditorCommand([](const QString& p) { return p == "kate" || p == "geany"; }),
+             QString("kate --line \"%NumLine%\" \"%PrFullName%\""));
+    QCOMPARE(defaultEditorCommand([](const QString&) { return false; }),
+             QString("xdg-open \"%PrFullName%\""));
+  }
+
+  void launcherStartsTheEditorOrWarns() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("a b.txt");
+    QFile(file).open(QIODevice::WriteOnly);
+    ExternalChangeCheck check;
+    FileLauncher launcher(check);
+    QStringList warnings;
+    launcher.setWarningHook([&](const QString& c, const QString& t) { warnings << c + "|" + t; });
+    QString program, folder;
+    QStringList arguments;
+    launcher.setStartProgramHook([&](const QString& p, const QStringList& a, const QString& w) {
+      program = p;
+      arguments = a;
+      folder = w;
+      return true;
+    });
+    const EditorTarget target{dir.path(), "a b.txt", 7};
+    QVERIFY(launcher.editFile("\"/bin/true\" \"+%NumLine%\" \"%PrFullName%\"", target));
+    QCOMPARE(program, QString("/bin/true"));
+    QCOMPARE(arguments, QStringList({"+7", file}));
+    QCOMPARE(folder, QString("/bin"));
+    QVERIFY(check.isArmed());
+    QCOMPARE(check.fileName(), file);
+
+    QVERIFY(!launcher.editFile("/no/such/editor %PrFullName%", target));
+    QCOMPARE(warnings, QStringList({"Information|Editor /no/such/editor not found"}));
+    QVERIFY(!launcher.openFile(dir.path(), "missing.txt"));
+    QCOMPARE(warnings.last(), "Information|File " + dir.path() + "/missing.txt not found");
+  }
+
+  void externalChangeCheckSeesLaterTimeStamps() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("edited.txt");
+    QFile(file).open(QIODevice::WriteOnly);
+    setModifiedTime(file, 1'000'000);
+    ExternalChangeCheck check;
+    QSignalSpy changed(&check, &ExternalChangeCheck::fileChanged);
+    check.remember(file);
+    QVERIFY(!check.check());  // not armed yet
+    check.arm();
+    QVERIFY(!check.check());  // unchanged: stays armed
+    QVERIFY(check.isArmed());
+    setModifiedTime(file, 1'000'100);
+    QVERIFY(check.check());
+    QVERIFY(!check.isArmed());
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.first().at(0).toString(), file);
+
+    // Watching a window: a paint after the change reports it once, queued.
+    QWidget window;
+    check.watch(&window);
+    check.remember(file);
+    check.arm();
+    setModifiedTime(file, 1'000'200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.repaint();
+    QTRY_COMPARE(changed.count(), 2);
+    QVERIFY(!check.isArmed());
+  }
+};
+
+QTEST_MAIN(EditorCommandTest)
+#include "tst_editorcommand.moc"

@@ -1,0 +1,200 @@
+// The lines viewer: decoding of found lines with hits kept on the right characters, the
+// viewer's lines and hits, the Etc line, the line-number reader, right clicks, the
+// interval marker, and the hit colour where the hits are drawn.
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "ui/EditorCommand.h"
+#include "ui/LinesDelegate.h"
+#include "ui/LinesViewer.h"
+#include "ui/TextDecoding.h"
+
+using kestrix::search::FoundLines;
+using kestrix::search::Hit;
+using kestrix::search::HitLine;
+using kestrix::ui::DisplayHit;
+using kestrix::ui::DisplayHits;
+using kestrix::ui::LinesModel;
+using kestrix::ui::LinesViewer;
+using kestrix::ui::TextEncoding;
+
+namespace {
+
+// Adds a line entry with hits given as offsets into `text` (the prefix is added here).
+void addLine(FoundLines& lines, std::int64_t number, const std::string& text,
+             std::vector<std::pair<size_t, size_t>> hits) {
+  HitLine hitLine{number, {}};
+  const size_t prefix = FoundLines::prefixLength(number);
+  for (auto [start, length] : hits) hitLine.hits.push_back(Hit{prefix + start, length, 0});
+  lines.hitLines.push_back(hitLine);
+  lines.appendLine(number, text, static_cast<int>(lines.hitLines.size()) - 1);
+}
+
+bool isHitBlue(QRgb c) {
+  return qBlue(c) > 150 && qRed(c) < 110 && qGreen(c) < 110;
+}
+
+}  // namespace
+
+class LinesViewerTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void decodingKeepsHitsOnTheirCharacters() {
+    struct Case {
+      const char* name;
+      std::string bytes;
+      size_t start, length;
+      QString text;
+      int column, columns;
+      TextEncoding encoding;
+    } cases[] = {
+        {"ascii", "abc", 1, 1, "abc", 1, 1, TextEncoding::Utf8},
+        {"utf8 before hit", "\xC3\xA9 x", 3, 1, u"\u00E9 x"_qs, 2, 1, TextEncoding::Utf8},
+        {"utf8 hit", "a\xC3\xA9z", 1, 2, u"a\u00E9z"_qs, 1, 1, TextEncoding::Utf8},
+        {"cp1252", "caf\xE9 bar", 5, 3, u"caf\u00E9 bar"_qs, 5, 3, TextEncoding::Windows1252},
+        {"cp1252 euro", "\x80 x", 2, 1, u"\u20AC x"_qs, 2, 1, TextEncoding::Windows1252},
+        {"tab as space", "a\tbc", 2, 2, "a bc", 2, 2, TextEncoding::Utf8},
+        {"cut tail", "ab\xE2\x82", 0, 2, u"ab\uFFFD"_qs, 0, 2, TextEncoding::Utf8},
+        {"astral", "\xF0\x9F\x98\x80x", 4, 1, u"\U0001F600x"_qs, 2, 1, TextEncoding::Utf8},
+        {"start inside char", "\xC3\xA9z", 1, 1, u"\u00E9z"_qs, 0, 1, TextEncoding::Utf8},
+        {"overlong", "\xC0\xAFz", 2, 1, u"\u00C0\u00AFz"_qs, 2, 1, TextEncoding::Windows1252},
+        {"surrogate", "\xED\xA0\x80z", 3, 1, u"\u00ED\u00A0\u20ACz"_qs, 3, 1,
+         TextEncoding::Windows1252},
+        {"past end", "abc", 2, 10, "abc", 2, 1, TextEncoding::Utf8},
+    };
+    for (const Case& c : cases) {
+      const auto decoded = kestrix::ui::decodeForDisplay(c.bytes);
+      const auto [column, columns] = decoded.columnRange(c.start, c.length);
+      QVERIFY2(decoded.text == c.text, c.name);
+      QVERIFY2(decoded.encoding == c.encoding, c.name);
+      QVERIFY2(column == c.column && columns == c.columns,
+               qPrintable(QString("%1: %2+%3").arg(c.name).arg(column).arg(columns)));
+    }
+    QVERIFY(!kestrix::ui::isValidUtf8("ab\xE2\x82"));
+    QVERIFY(kestrix::ui::isValidUtf8("ab\xE2\x82", true));
+  }
+
+  void showsLinesAndHits() {
+    FoundLines lines;
+    lines.begin("a.txt", "/data");
+    addLine(lines, 3, "x\xC3\xA9 needle", {{4, 6}});
+    addLine(lines, 12, "caf\xE9 needle needle", {{5, 6}, {12, 6}});
+    LinesViewer viewer;
+    QCOMPARE(viewer.objectName(), QString("ListBox1"));
+    viewer.setFoundLines(lines);
+    QCOMPARE(viewer.lineCount(), 3);
+    QCOMPARE(viewer.lineText(0), QString("     File:  a.txt      Path:  /data"));
+    QCOMPARE(viewer.lineText(1), u" line 3: x\u00E9 needle"_qs);
+    QCOMPARE(viewer.hitsOf(1), DisplayHits({{12, 6}}));
+    QCOMPARE(viewer.lineText(1).mid(12, 6), QString("needle"));
+    QCOMPARE(viewer.hitsOf(2), DisplayHits({{15, 6}, {22, 6}}));
+    QCOMPARE(viewer.lineText(2).mid(22, 6), QString("needle"));
+    QVERIFY(viewer.hitsOf(0).isEmpty());
+    QVERIFY(viewer.contentWidth() >=
+            kestrix::ui::LinesDelegate::textWidth(viewer.lineText(2), viewer.font(), false));
+    viewer.clear();
+    QCOMPARE(viewer.lineCount(), 0);
+  }
+
+  void etcLineAfter5001Entries() {
+    FoundLines lines;
+    lines.begin("big.txt", "/data");
+    for (int n = 1; n <= 6000 && !lines.full(); ++n) addLine(lines, n, "hit", {{0, 3}});
+    LinesViewer viewer;
+    viewer.setFoundLines(lines);
+    QCOMPARE(viewer.lineCount(), 5003);
+    const LinesModel* model = viewer.linesModel();
+    QCOMPARE(model->kind(5001), LinesModel::Kind::Etc);
+    QCOMPARE(viewer.lineText(5001), QString("    Etc (too many messages for the Lines Viewer)"));
+    QCOMPARE(model->kind(5002), LinesModel::Kind::Line);
+    QCOMPARE(viewer.lineText(5002), QString(" line 5001: hit"));
+  }
+
+  void lineNumbersForTheEditor() {
+    struct Case {
+      const char* entry;
+      int number;
+    } cases[] = {{" line 12: text", 12}, {" line 3 - line 5", 3}, {" line 7 ", 7},
+                 {" line 40:", 40},      {"     File:  a", 0},    {"", 0}};
+    for (const Case& c : cases) {
+      QVERIFY2(kestrix::ui::lineNumberOfEntry(c.entry) == c.number, c.entry);
+    }
+    FoundLines lines;
+    lines.begin("a.txt", "/d");
+    addLine(lines, 12, "twelve", {{0, 3}});
+    lines.appendBlock(3, 5, false);
+    LinesViewer viewer;
+    viewer.setFoundLines(lines);
+    QCOMPARE(viewer.selectedLineNumber(), 1);  // nothing selected
+    viewer.selectLine(0);
+    QCOMPARE(viewer.selectedLineNumber(), 1);  // header
+    viewer.selectLine(1);
+    QCOMPARE(viewer.selectedLineNumber(), 12);
+    viewer.selectLine(2);
+    QCOMPARE(viewer.selectedLineNumber(), 3);
+  }
+
+  void rightClickSelectsOnlyALine() {
+    FoundLines lines;
+    lines.begin("a.txt", "/d");
+    addLine(lines, 1, "one", {});
+    addLine(lines, 2, "two", {});
+    LinesViewer viewer;
+    viewer.resize(300, 200);
+    viewer.setFoundLines(lines);
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    const QRect second = viewer.visualRect(viewer.linesModel()->index(2));
+    QTest::mousePress(viewer.viewport(), Qt::RightButton, {}, second.center());
+    QCOMPARE(viewer.selectedLine(), 2);
+    QTest::mousePress(viewer.viewport(), Qt::RightButton, {}, second.center() + QPoint(0, 60));
+    QCOMPARE(viewer.selectedLine(), 2);
+    QSignalSpy edit(&viewer, &LinesViewer::editRequested);
+    QTest::mouseDClick(viewer.viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(edit.count(), 1);
+  }
+
+  void intervalMarkerRange() {
+    kestrix::ui::LinesDelegate delegate;
+    QVERIFY(!delegate.marksLine(10));
+    delegate.setIntervalMarker(true, 10, 0);
+    QVERIFY(delegate.marksLine(10));
+    QVERIFY(delegate.marksLine(5000));
+    QVERIFY(!delegate.marksLine(9));
+    delegate.setIntervalMarker(true, 0, 4);
+    QVERIFY(delegate.marksLine(1) && delegate.marksLine(4) && !delegate.marksLine(5));
+  }
+
+  void hitsAreDrawnWhereTheyAre() {
+    // A tab before the hit is drawn as one space, so the hit's pixels start where the
+    // plain text has its hit characters.
+    FoundLines lines;
+    lines.begin("a.txt", "/d");
+    addLine(lines, 1, "ab\tcd XYZ tail", {{6, 3}});
+    LinesViewer viewer;
+    viewer.resize(600, 120);
+    viewer.setFoundLines(lines);
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    const QImage image = viewer.viewport()->grab().toImage();
+    const QRect row = viewer.visualRect(viewer.linesModel()->index(1));
+    const QFontMetrics metrics(viewer.font());
+    const QString text = viewer.lineText(1);
+    const int hitColumn = viewer.hitsOf(1).first().column;
+    QCOMPARE(text.mid(hitColumn, 3), QString("XYZ"));
+    const int x0 = row.left() + 2 + metrics.horizontalAdvance(text.left(hitColumn));
+    const int x1 = x0 + metrics.horizontalAdvance(QStringLiteral("XYZ"));
+    int inside = 0, outside = 0;
+    for (int y = row.top(); y <= row.bottom(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (!isHitBlue(image.pixel(x, y))) continue;
+        (x >= x0 - 1 && x <= x1 + 1 ? inside : outside)++;
+      }
+    }
+    if (inside == 0 && outside == 0) QSKIP("no glyphs rendered on this platform");
+    QVERIFY2(inside > 0 && outside == 0, qPrintable(QString("%1 %2").arg(inside).arg(outside)));
+  }
+};
+
+QTEST_MAIN(LinesViewerTest)
+#include "tst_linesviewer.moc"

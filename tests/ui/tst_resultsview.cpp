@@ -1,0 +1,213 @@
+// The results view's commands: select / deselect by mask through the mask prompt, Delete
+// Items with its re-selection rule and status texts, header clicks, and double-click on a
+// vanished file. Also the mask prompt dialog itself.
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "ui/ExternalChangeCheck.h"
+#include "ui/FileLauncher.h"
+#include "ui/ResultsModel.h"
+#include "ui/ResultsView.h"
+#include "ui/TMaskForm.h"
+
+using kestrix::search::ResultItem;
+using kestrix::ui::ResultsModel;
+using kestrix::ui::ResultsView;
+
+namespace {
+
+struct Warning {
+  QString caption, text;
+};
+
+struct Fixture {
+  ResultsModel model;
+  ResultsView view;
+  std::vector<Warning> warnings;
+  explicit Fixture(const std::vector<std::string>& names) {
+    std::vector<ResultItem> items;
+    for (const std::string& n : names) {
+      ResultItem it;
+      it.name = n;
+      it.path = "/nowhere/kestrix-test";
+      items.push_back(it);
+    }
+    model.appendItems(std::move(items));
+    view.setModel(&model);
+    view.setWarningHook([this](const QString& c, const QString& t) { warnings.push_back({c, t}); });
+  }
+  QStringList selectedNames() const {
+    QStringList out;
+    for (int r : view.selectedRows()) out << QString::fromStdString(model.item(r).name);
+    return out;
+  }
+};
+
+std::vector<std::string> numbered(int n) {
+  std::vector<std::string> names;
+  for (int i = 0; i < n; ++i) names.push_back("row" + std::to_string(i));
+  return names;
+}
+
+}  // namespace
+
+class ResultsViewTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void selectByMaskTable() {
+    struct Case {
+      const char* mask;
+      QStringList selected;
+    } cases[] = {
+        {"readme", {"readme"}},
+        {"*", {"readme", "a", "ab", "Makefile"}},
+        {"*.*", {"readme", "readme.txt", "a", "ab", "Makefile", "x.TXT"}},
+        {"a?", {"ab"}},
+        {"*.txt", {"readme.txt", "x.TXT"}},
+        {"[r]*", {"readme"}},  // "[r]*." needs a dot at the end
+    };
+    for (const Case& c : cases) {
+      Fixture f({"readme", "readme.txt", "a", "ab", "Makefile", "x.TXT"});
+      QVERIFY(f.view.applyMask(c.mask, true));
+      QVERIFY2(f.selectedNames() == c.selected,
+               qPrintable(QString(c.mask) + " -> " + f.selectedNames().join(",")));
+    }
+  }
+
+  void deselectAndInvalidMask() {
+    Fixture f({"a.txt", "b.log", "c.txt"});
+    QSignalSpy done(&f.view, &ResultsView::maskCommandDone);
+    f.view.selectAllRows();
+    QVERIFY(f.view.applyMask("*.txt", false));
+    QCOMPARE(f.selectedNames(), QStringList({"b.log"}));
+    QVERIFY(!f.view.applyMask("[abc", true));
+    QCOMPARE(f.warnings.size(), size_t(1));
+    QCOMPARE(f.warnings[0].caption, QString("Error"));
+    QCOMPARE(f.warnings[0].text, QString("Invalid mask"));
+    QCOMPARE(f.selectedNames(), QStringList({"b.log"}));
+    QCOMPARE(done.count(), 3);
+  }
+
+  void promptCancelChangesNothing() {
+    Fixture f({"a.txt", "b.txt"});
+    std::optional<QString> answer;
+    f.view.setMaskPrompt([&] { return answer; });
+    QVERIFY(!f.view.selectByMask());
+    QVERIFY(f.view.selectedRows().empty());
+    answer = "b*.*";
+    QVERIFY(f.view.selectByMask());
+    QCOMPARE(f.selectedNames(), QStringList({"b.txt"}));
+  }
+
+  void deleteReselectsTheFollowingRow() {
+    Fixture f(numbered(10));
+    QSignalSpy status(&f.view, &ResultsView::statusTextChanged);
+    f.view.selectionModel()->select(f.model.index(2, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    f.view.selectionModel()->select(f.model.index(4, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QVERIFY(f.view.deleteSelectedItems());
+    QCOMPARE(f.model.rowCount(), 8);
+    QCOMPARE(f.selectedNames(), QStringList({"row5"}));
+    QCOMPARE(f.view.currentIndex().row(), 3);
+    QCOMPARE(status.last().at(0).toString(), QString("Files in List:   8"));
+
+    f.view.selectOnlyRow(6);
+    f.view.selectionModel()->select(f.model.index(7, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QVERIFY(f.view.deleteSelectedItems());
+    QCOMPARE(f.selectedNames(), QStringList({"row7"}));  // the new last row
+  }
+
+  void deleteStatusTextsAndEmptyList() {
+    Fixture f(numbered(3));
+    QSignalSpy status(&f.view, &ResultsView::statusTextChanged);
+    QSignalSpy emptied(&f.view, &ResultsView::listEmptied);
+    QVERIFY(!f.view.deleteSelectedItems());
+    QCOMPARE(f.warnings.size(), size_t(1));
+    QCOMPARE(f.warnings[0].caption, QString("List: Delete Items"));
+    QCOMPARE(f.warnings[0].text, QString("Please select some items"));
+
+    f.view.selectOnlyRow(0);
+    QVERIFY(f.view.deleteSelectedItems());
+    QCOMPARE(status.last().at(0).toString(), QString("Files in List:   2"));
+    f.view.selectOnlyRow(0);
+    QVERIFY(f.view.deleteSelectedItems());
+    QCOMPARE(status.last().at(0).toString(), QString("File in List:   1"));
+    QCOMPARE(emptied.count(), 0);
+    f.view.selectAllRows();
+    QVERIFY(f.view.deleteSelectedItems());
+    QCOMPARE(emptied.count(), 1);
+    QCOMPARE(f.model.rowCount(), 0);
+  }
+
+  void headerClickSortsUnlessSearching() {
+    Fixture f({"b", "c", "a"});
+    f.view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.view));
+    auto clickHeader = [&](int section) {
+      QHeaderView* header = f.view.horizontalHeader();
+      const QPoint at(header->sectionViewportPosition(section) + 5, header->height() / 2);
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    };
+    f.view.setSearchRunning(true);
+    clickHeader(0);
+    QCOMPARE(f.model.item(0).name, std::string("b"));
+    f.view.setSearchRunning(false);
+    clickHeader(0);
+    QCOMPARE(f.model.item(0).name, std::string("a"));
+    clickHeader(0);
+    QCOMPARE(f.model.item(0).name, std::string("c"));
+  }
+
+  void doubleClickOnVanishedFileWarns() {
+    Fixture f({"gone.txt"});
+    kestrix::ui::ExternalChangeCheck check;
+    kestrix::ui::FileLauncher launcher(check);
+    bool opened = false;
+    launcher.setOpenUrlHook([&](const QUrl&) { return opened = true; });
+    launcher.setWarningHook([&](const QString& c, const QString& t) {
+      f.warnings.push_back({c, t});
+    });
+    f.view.setFileLauncher(&launcher);
+    f.view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.view));
+    const QRect cell = f.view.visualRect(f.model.index(0, 0));
+    QTest::mouseDClick(f.view.viewport(), Qt::LeftButton, {}, cell.center());
+    QVERIFY(!opened);
+    QCOMPARE(f.warnings.size(), size_t(1));
+    QCOMPARE(f.warnings[0].caption, QString("Information"));
+    QCOMPARE(f.warnings[0].text, QString("File /nowhere/kestrix-test/gone.txt not found"));
+    QCOMPARE(f.model.rowCount(), 1);
+  }
+
+  void maskFormKeepsItsText() {
+    kestrix::ui::TMaskForm form;
+    QCOMPARE(form.windowTitle(), QString("Mask"));
+    QCOMPARE(form.LabelMask->text(), QString("Please specify the mask"));
+    QCOMPARE(form.mask(), QString("*.*"));
+    QVERIFY(form.OKBtn->isDefault());
+    bool okFocused = false;
+    QTimer::singleShot(0, &form, [&] {
+      okFocused = form.focusWidget() == form.OKBtn;
+      form.Edit1->setText("*.log");
+      form.CancelBtn->click();
+    });
+    QCOMPARE(form.exec(), int(QDialog::Rejected));
+    QVERIFY(okFocused);
+    QCOMPARE(form.mask(), QString("*.log"));  // kept after Cancel, offered next time
+    QTimer::singleShot(0, &form, [&] {
+      QTest::keyClick(form.OKBtn, Qt::Key_Return);
+      if (form.isVisible()) form.done(-1);  // never leave the modal loop running
+    });
+    QCOMPARE(form.exec(), int(QDialog::Accepted));
+    QCOMPARE(form.mask(), QString("*.log"));
+  }
+};
+
+QTEST_MAIN(ResultsViewTest)
+#include "tst_resultsview.moc"
