@@ -120,6 +120,61 @@ void BM_Memmem(benchmark::State& state, Pattern p) {
   setCounters(state, matches);
 }
 
+// The corpus cut into lines, as the line-by-line search mode runs the engine.
+const std::vector<std::string_view>& corpusLines() {
+  static const std::vector<std::string_view> lines = [] {
+    std::vector<std::string_view> out;
+    std::string_view text = corpus();
+    for (size_t start = 0; start < text.size();) {
+      size_t end = std::min(text.find('\n', start), text.size());
+      out.push_back(text.substr(start, end - start));
+      start = end + 1;
+    }
+    return out;
+  }();
+  return lines;
+}
+
+void BM_KestrixLines(benchmark::State& state, Pattern p) {
+  kestrix::RegExpr re;
+  re.setModifier(1, p.caseless);
+  re.setModifier(5, true);
+  re.setExpression(p.expression);
+  long matches = 0;
+  for (auto _ : state) {
+    matches = 0;
+    for (std::string_view line : corpusLines()) {
+      for (bool found = re.exec(line); found; found = re.execNext()) ++matches;
+    }
+  }
+  setCounters(state, matches);
+}
+
+void BM_Pcre2Lines(benchmark::State& state, Pattern p) {
+  int error = 0;
+  PCRE2_SIZE offset = 0;
+  uint32_t options = (p.caseless ? PCRE2_CASELESS : 0) | PCRE2_MULTILINE;
+  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(p.expression),
+                                   PCRE2_ZERO_TERMINATED, options, &error, &offset, nullptr);
+  pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
+  long matches = 0;
+  for (auto _ : state) {
+    matches = 0;
+    for (std::string_view line : corpusLines()) {
+      PCRE2_SIZE start = 0;
+      while (start <= line.size() && pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(line.data()),
+                                                 line.size(), start, 0, data, nullptr) >= 0) {
+        ++matches;
+        PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data);
+        start = ov[1] + (ov[0] == ov[1] ? 1 : 0);
+      }
+    }
+  }
+  setCounters(state, matches);
+  pcre2_match_data_free(data);
+  pcre2_code_free(code);
+}
+
 const char* kCompilePattern = "^\\s*#\\s*(define|include)\\s+([A-Za-z_]\\w*)(\\(.*?\\))?[ \\t]*$";
 
 void BM_CompileKestrix(benchmark::State& state) {
@@ -155,6 +210,14 @@ int registerAll() {
                                    p)
           ->Unit(benchmark::kMillisecond);
     }
+  }
+  for (const Pattern& p : {kPatterns[0], kPatterns[3]}) {
+    benchmark::RegisterBenchmark((std::string("Lines/") + p.name + "/kestrix").c_str(),
+                                 BM_KestrixLines, p)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((std::string("Lines/") + p.name + "/pcre2").c_str(), BM_Pcre2Lines,
+                                 p)
+        ->Unit(benchmark::kMillisecond);
   }
   benchmark::RegisterBenchmark("Compile/kestrix", BM_CompileKestrix);
   benchmark::RegisterBenchmark("Compile/pcre2", BM_CompilePcre2);

@@ -12,6 +12,8 @@ namespace {
 
 // The backtrack stack may grow to this many frames (16 bytes each: 128 MB).
 constexpr size_t kMaxFrames = size_t{8} << 20;
+// Stack capacity kept from one subject to the next (1 MB).
+constexpr size_t kKeptFrames = size_t{1} << 16;
 
 }  // namespace
 
@@ -23,15 +25,18 @@ void Poller::check() {
   if (poll_ && poll_()) throw RegExprAborted();
 }
 
-Matcher::Matcher(const Program& program, std::string_view subject, Poller& poller)
-    : p_(program),
-      s_(reinterpret_cast<const unsigned char*>(subject.data())),
-      n_(static_cast<int>(subject.size())),
-      poller_(poller),
-      counters_(program.counters, 0) {
+Matcher::Matcher(const Program& program, Poller& poller)
+    : p_(program), poller_(poller), counters_(program.counters, 0) {
   for (const ByteSet& set : program.sets) {
     fullSet_.push_back(std::all_of(set.begin(), set.end(), [](auto m) { return m != 0; }));
   }
+}
+
+void Matcher::setSubject(std::string_view subject) {
+  s_ = reinterpret_cast<const unsigned char*>(subject.data());
+  n_ = static_cast<int>(subject.size());
+  // A runaway match may have grown the stack; do not keep that memory for the next ones.
+  if (stack_.capacity() > kKeptFrames) std::vector<Frame>().swap(stack_);
 }
 
 void Matcher::push(int kind, int pc, int pos, int aux) {

@@ -37,8 +37,11 @@ using Registers = std::array<int, 2 * kGroupCount>;
 
 class Matcher {
  public:
-  // `program` and `subject` must outlive the matcher.
-  Matcher(const Program& program, std::string_view subject, Poller& poller);
+  // `program` and `poller` must outlive the matcher.
+  Matcher(const Program& program, Poller& poller);
+
+  // Binds the subject of the following matches; it must stay alive while they run.
+  void setSubject(std::string_view subject);
 
   // Tries a match that begins exactly at `start`. On success fills `regs` and returns true.
   // Throws RegExprError 1014 when the loop nesting or the backtrack memory bound is exceeded,
@@ -65,8 +68,8 @@ class Matcher {
   void setLoopCapture(int group, int start, int count);
 
   const Program& p_;
-  const unsigned char* s_;
-  int n_;
+  const unsigned char* s_ = nullptr;
+  int n_ = 0;
   Poller& poller_;
   std::vector<std::uint8_t> fullSet_;  // per set: 1 when it holds every byte
   std::vector<Frame> stack_;

@@ -23,7 +23,7 @@ struct RegExpr::Impl {
   std::optional<regex::Program> program;
   regex::Poller poller{poll};
   std::string_view input;
-  std::optional<regex::Searcher> searcher;  // bound to program and input
+  std::optional<regex::Searcher> searcher;  // bound to program; rebound to each input
   bool executed = false;
   bool matched = false;
   Registers regs{};
@@ -87,11 +87,11 @@ const std::string& RegExpr::expression() const {
 bool RegExpr::exec(std::string_view input) {
   const regex::Program& program = impl_->compiled();
   if (input.size() >= static_cast<size_t>(INT_MAX)) regex::throwRunError(regex::kInputTooLong);
-  impl_->searcher.reset();
   impl_->matched = false;
   // An empty view may carry no buffer; give the scans a real (empty) one.
   impl_->input = input.data() ? input : std::string_view("", 0);
-  impl_->searcher.emplace(program, impl_->input, impl_->poller);
+  if (!impl_->searcher) impl_->searcher.emplace(program, impl_->poller);
+  impl_->searcher->setSubject(impl_->input);
   impl_->executed = true;
   return impl_->search(0);
 }

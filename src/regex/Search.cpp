@@ -50,12 +50,16 @@ class TwoByteScan {
 
 }  // namespace
 
-Searcher::Searcher(const Program& program, std::string_view subject, Poller& poller)
-    : p_(program),
-      s_(subject),
-      n_(static_cast<int>(subject.size())),
-      poller_(poller),
-      matcher_(program, subject, poller) {}
+Searcher::Searcher(const Program& program, Poller& poller)
+    : p_(program), poller_(poller), matcher_(program, poller) {}
+
+void Searcher::setSubject(std::string_view subject) {
+  s_ = subject;
+  n_ = static_cast<int>(subject.size());
+  requiredAt_ = -1;
+  requiredMissFrom_ = -1;
+  matcher_.setSubject(subject);
+}
 
 bool Searcher::find(int from, Registers& regs) {
   if (from > n_) return false;

@@ -10,8 +10,11 @@ namespace kestrix::regex {
 
 class Searcher {
  public:
-  // `program`, `subject` and `poller` must outlive the searcher.
-  Searcher(const Program& program, std::string_view subject, Poller& poller);
+  // `program` and `poller` must outlive the searcher.
+  Searcher(const Program& program, Poller& poller);
+
+  // Binds the subject of the following searches; it must stay alive while they run.
+  void setSubject(std::string_view subject);
 
   // Finds the leftmost match that starts at or after the 0-based offset `from`.
   // Returns true and fills `regs` on success. Throws what Matcher::matchAt throws.
@@ -29,7 +32,7 @@ class Searcher {
 
   const Program& p_;
   std::string_view s_;
-  int n_;
+  int n_ = 0;
   Poller& poller_;
   Matcher matcher_;
   int requiredAt_ = -1;        // where the required text was last found
