@@ -129,8 +129,33 @@ std::string_view readFileInto(const std::string& path, std::string& buffer) {
     if (got < 0) fail("Cannot read", path, errno);
     if (got == 0) break;
     used += static_cast<std::size_t>(got);
+    if (used == expected && expected > 0) break;  // the size the entry gave: no extra read
   }
   return std::string_view(buffer.data(), used);
+}
+
+FileReader::FileReader(const std::string& path) : path_(path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) fail("Cannot open", path, errno);
+  struct ::stat st {};
+  if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    ::close(fd_);
+    fail("Cannot read", path, err);
+  }
+  size_ = static_cast<std::int64_t>(st.st_size);
+}
+
+FileReader::~FileReader() {
+  ::close(fd_);
+}
+
+std::size_t FileReader::read(char* out, std::size_t size) {
+  for (;;) {
+    const ssize_t got = ::read(fd_, out, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) fail("Cannot read", path_, errno);
+  }
 }
 
 std::string readFile(const std::string& path) {

@@ -77,8 +77,31 @@ bool exists(const std::string& path);
 std::string readFile(const std::string& path);
 // Reads the whole file into `buffer`, reusing its memory across calls (the buffer is only
 // ever grown, so large files are not zero-filled again), and returns a view of the bytes,
-// valid until the buffer changes. Throws PlatformError like readFile.
+// valid until the buffer changes. Reads as many bytes as the file had when it was opened
+// (a file growing meanwhile is cut there). Throws PlatformError like readFile.
 std::string_view readFileInto(const std::string& path, std::string& buffer);
+
+// A file opened for reading in pieces (scans that keep only a window of the file in
+// memory). Closes the file when destroyed.
+class FileReader {
+ public:
+  // Opens `path`; throws PlatformError when it cannot be opened or is a folder.
+  explicit FileReader(const std::string& path);
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+
+  // Reads up to `size` bytes into `out`; returns how many (0 at the end of the file).
+  // Throws PlatformError on a read failure.
+  std::size_t read(char* out, std::size_t size);
+  // The size the file had when it was opened.
+  std::int64_t sizeBytes() const { return size_; }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  std::int64_t size_ = 0;
+};
 
 // The permission bits of `path`; throws PlatformError.
 std::uint32_t getMode(const std::string& path);

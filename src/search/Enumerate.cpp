@@ -12,13 +12,14 @@ bool endsWithBak(const std::string& name) {
   return name.size() >= 4 && name.compare(name.size() - 4, 4, ".bak") == 0;
 }
 
-// Steps shared by both walks for one file: filters, then the test.
-void offerFile(const std::string& folder, const platform::FileInfo& info,
+// Steps shared by both walks for one file: filters, then the test. `info` may be null
+// when no filter needs the facts.
+void offerFile(const std::string& folder, const std::string& name, const platform::FileInfo* info,
                const FileFilters& filters, const WalkCallbacks& callbacks) {
-  if (!filters.passesSizeAndDate(info)) return;
-  if (!filters.masks.matches(info.name)) return;
-  if (filters.ignoredFiles && filters.ignoredFiles->matches(info.name)) return;
-  if (callbacks.test) callbacks.test(folder, info);
+  if (info && !filters.passesSizeAndDate(*info)) return;
+  if (!filters.masks.matches(name)) return;
+  if (filters.ignoredFiles && filters.ignoredFiles->matches(name)) return;
+  if (callbacks.test) callbacks.test(folder, name, info);
 }
 
 bool walk(const std::string& folder, const FileFilters& filters, const WalkCallbacks& callbacks,
@@ -36,7 +37,11 @@ bool walk(const std::string& folder, const FileFilters& filters, const WalkCallb
     if (filters.skipBackups && endsWithBak(entry.name)) continue;
     const std::string full = platform::joinPath(folder.empty() ? "/" : folder, entry.name);
     if (entry.kind == platform::EntryKind::File && !ignored) {
-      if (auto info = platform::tryStat(full)) offerFile(folder, *info, filters, callbacks);
+      if (!filters.needsFacts()) {
+        offerFile(folder, entry.name, nullptr, filters, callbacks);
+      } else if (auto info = platform::tryStat(full)) {
+        offerFile(folder, entry.name, &*info, filters, callbacks);
+      }
     } else if (entry.kind == platform::EntryKind::Directory && filters.includeSubfolders &&
                !(ignored && filters.ignoreSubfoldersToo)) {
       if (!walk(full, filters, callbacks, poller)) return false;
@@ -99,7 +104,7 @@ bool enumerateResults(const std::vector<std::string>& snapshot, const FileFilter
     if (filters.skipBackups && endsWithBak(name)) continue;
     auto info = platform::tryStat(full);
     if (!info || info->isDirectory) continue;
-    offerFile(platform::folderOf(full), *info, filters, callbacks);
+    offerFile(platform::folderOf(full), name, &*info, filters, callbacks);
   }
   return true;
 }

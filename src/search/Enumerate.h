@@ -29,14 +29,20 @@ struct FileFilters {
   static FileFilters fromRequest(const SearchRequest& request);
   // The size and date tests on one file.
   bool passesSizeAndDate(const platform::FileInfo& info) const;
+  // True when the size or date test needs the file's facts.
+  bool needsFacts() const { return sizeFilter.has_value() || dateFilter.has_value(); }
 };
 
 // Callbacks of a walk. `poll` returns true to stop (checked when more than 15 ms passed,
-// before every entry); `test` is called for each accepted file with its folder and facts.
+// before every entry); `test` is called for each accepted file with its folder, its name
+// and its facts when the walk needed them (size or date filter, Search in Results), else
+// null: files are only examined when a filter or the caller needs it.
 struct WalkCallbacks {
   std::function<bool()> poll;
   std::function<void(const std::string& folder)> folderEntered;
-  std::function<void(const std::string& folder, const platform::FileInfo& info)> test;
+  std::function<void(const std::string& folder, const std::string& name,
+                     const platform::FileInfo* info)>
+      test;
 };
 
 // Walks `folder`; returns false when stopped. Folders that cannot be listed yield nothing;

@@ -1,7 +1,7 @@
-// The matchers of a run. Term queries scan the raw bytes of the whole file once per term
-// (breaks are never part of a term or a word, so this equals scanning line by line); the
-// first NUL is looked for only as far as hits reach. Block and expression queries cut the
-// text at its first NUL and go line by line.
+// The matchers of a run. Term queries stream the file through a small window that stays in
+// the cache, scanning each window once per term (breaks are never part of a term or a word,
+// so this equals scanning line by line, without splitting lines). Block and expression
+// queries read the whole file, cut the text at its first NUL and go line by line.
 #include "search/FileMatcher.h"
 
 #include <algorithm>
@@ -15,7 +15,7 @@
 namespace kestrix::search {
 namespace {
 
-constexpr std::size_t kScanChunk = std::size_t{4} << 20;  // bytes between two polls
+constexpr std::size_t kScanChunk = std::size_t{128} << 10;  // a window that stays in cache
 
 bool hasBreak(std::string_view s) {
   return s.find_first_of("\r\n") != std::string_view::npos;
@@ -28,7 +28,11 @@ FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller, SearchObs
   nameOnly_ = hasEmptyQuery(request);
   if (nameOnly_) return;
   const auto& terms = request.termTable.terms;
-  for (const Term& term : terms) finders_.emplace_back(term.text, request.caseSensitive);
+  for (const Term& term : terms) {
+    finders_.emplace_back(term.text, request.caseSensitive);
+    maxTermLength_ = std::max(maxTermLength_, term.text.size());
+  }
+  chunk_ = std::max(kScanChunk, 4 * maxTermLength_);
   for (char sign : {'-', '+', '\0'}) {
     for (std::size_t i = 0; i < terms.size(); ++i) {
       if (terms[i].sign == sign) termOrder_.push_back(i);
@@ -65,56 +69,81 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(const std::string& f
     case QueryType::RegExpr:
       return matchExpression(fullName);
     default:
-      return matchTerms(platform::readFileInto(fullName, buffer_));
+      return matchTerms(fullName);
   }
 }
 
-std::optional<std::int64_t> FileMatcher::countTerm(std::string_view bytes, std::size_t term) {
+// Scans the window [0, viewEnd) of the buffer for one term from `from` (absolute), counting
+// qualifying hits. Returns false when an excluded term hit ends the file.
+bool FileMatcher::scanWindow(std::size_t term, std::size_t viewEnd, std::size_t size,
+                             std::int64_t& hits) {
   const LiteralFinder& finder = finders_[term];
   const std::size_t len = finder.term().size();
-  if (hasBreak(finder.term())) return 0;  // a line never holds a break
-  std::int64_t count = 0;
-  std::size_t from = 0;
-  while (from < textEnd_) {
-    if (poller_.stopped()) return std::nullopt;
-    // Candidates starting in this chunk; the whole-word test sees the bytes after it.
-    const std::size_t chunkEnd = std::min(textEnd_, from + kScanChunk);
-    const std::string_view window = bytes.substr(0, std::min(textEnd_, chunkEnd + len - 1));
-    std::size_t pos = finder.find(window, from);
-    while (pos != std::string_view::npos && pos < chunkEnd) {
-      // The text ends at its first NUL: look for it as far as this hit reaches.
-      if (nulScanned_ < pos + len) {
-        const void* nul = std::memchr(bytes.data() + nulScanned_, 0, pos + len - nulScanned_);
-        nulScanned_ = pos + len;
-        if (nul) {
-          textEnd_ = static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data());
-          return count;
-        }
-      }
-      if (!request_.wholeWords || isWholeWordAt(bytes.substr(0, textEnd_), pos, len)) {
-        ++count;
-        from = pos + len;
-      } else {
-        from = pos + 1;
-      }
-      pos = finder.find(window, from);
+  const std::string_view view(buffer_.data(), viewEnd);
+  const std::string_view text(buffer_.data(), size);  // with the look-ahead byte
+  std::size_t rel = from_[term] - base_;
+  for (std::size_t pos = finder.find(view, rel); pos != std::string_view::npos;
+       pos = finder.find(view, rel)) {
+    if (!request_.wholeWords || isWholeWordAt(text, pos, len)) {
+      ++hits;
+      if (request_.termTable.terms[term].sign == '-') return false;
+      rel = pos + len;
+    } else {
+      rel = pos + 1;
     }
-    from = std::max(from, chunkEnd);
   }
-  return count;
+  // Every start before viewEnd - len + 1 has been tried.
+  from_[term] = base_ + std::max(rel, viewEnd + 1 >= len ? viewEnd + 1 - len : 0);
+  return true;
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(std::string_view bytes) {
+// Drops the bytes no term needs any more (one byte is kept before the earliest next start
+// for the whole-word test) and returns the bytes kept.
+std::size_t FileMatcher::compactWindow(std::size_t size) {
+  std::size_t keep = base_ + size;
+  for (std::size_t i : termOrder_) {
+    if (!hasBreak(finders_[i].term())) keep = std::min(keep, from_[i]);
+  }
+  if (keep > base_) --keep;
+  const std::size_t drop = keep - base_;
+  std::memmove(buffer_.data(), buffer_.data() + drop, size - drop);
+  base_ = keep;
+  return size - drop;
+}
+
+std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(const std::string& fullName) {
+  platform::FileReader reader(fullName);
   const auto& terms = request_.termTable.terms;
   std::vector<std::int64_t> hits(terms.size(), 0);
-  nulScanned_ = 0;
-  textEnd_ = bytes.size();
+  from_.assign(terms.size(), 0);
+  base_ = 0;
+  if (buffer_.size() < chunk_ + maxTermLength_ + 8) buffer_.resize(chunk_ + maxTermLength_ + 8);
+  std::size_t size = 0;
+  for (bool eof = false; !eof;) {
+    if (poller_.stopped()) return std::nullopt;
+    std::size_t got = reader.read(buffer_.data() + size, chunk_);
+    eof = got == 0;
+    // The text ends at its first NUL.
+    if (const void* nul = std::memchr(buffer_.data() + size, 0, got)) {
+      got = 0, eof = true;
+      size = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.data());
+    }
+    size += got;
+    const std::size_t viewEnd = eof ? size : size - 1;  // one byte of look-ahead
+    for (std::size_t i : termOrder_) {
+      if (hasBreak(finders_[i].term())) continue;  // a line never holds a break
+      if (!scanWindow(i, viewEnd, size, hits[i])) return std::nullopt;
+    }
+    if (!eof) size = compactWindow(size);
+  }
+  return evaluateTerms(hits);
+}
+
+std::optional<std::vector<std::int64_t>> FileMatcher::evaluateTerms(
+    std::vector<std::int64_t> hits) const {
+  const auto& terms = request_.termTable.terms;
   bool any = false;
-  for (std::size_t i : termOrder_) {
-    const std::optional<std::int64_t> count = countTerm(bytes, i);
-    if (!count) return std::nullopt;
-    hits[i] = *count;
-    if (terms[i].sign == '-' && hits[i] > 0) return std::nullopt;
+  for (std::size_t i = 0; i < terms.size(); ++i) {
     if (terms[i].sign == '+' && hits[i] == 0) return std::nullopt;
     any = any || hits[i] > 0;
   }

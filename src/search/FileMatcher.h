@@ -34,12 +34,12 @@ class FileMatcher {
   bool testedAny() const { return testedAny_; }
 
  private:
-  std::optional<std::vector<std::int64_t>> matchTerms(std::string_view bytes);
+  std::optional<std::vector<std::int64_t>> matchTerms(const std::string& fullName);
+  bool scanWindow(std::size_t term, std::size_t viewEnd, std::size_t size, std::int64_t& hits);
+  std::size_t compactWindow(std::size_t size);
+  std::optional<std::vector<std::int64_t>> evaluateTerms(std::vector<std::int64_t> hits) const;
   std::optional<std::vector<std::int64_t>> matchBlocks(std::string_view text);
   std::optional<std::vector<std::int64_t>> matchExpression(const std::string& fullName);
-  // Hits of one term in `bytes` before its first NUL, or nothing when stopped.
-  std::optional<std::int64_t> countTerm(std::string_view bytes, std::size_t term);
-
   const SearchRequest& request_;
   Poller& poller_;
   SearchObserver& observer_;
@@ -52,9 +52,12 @@ class FileMatcher {
   std::optional<LiteralFinder> blockPrefilter_;
   std::unique_ptr<RegExpr> engine_;
   bool wholeText_ = false;
-  // Lazily found end of the text (first NUL) of the file being matched.
-  std::size_t nulScanned_ = 0;
-  std::size_t textEnd_ = 0;
+  // The window of the term scan: buffer_[0] is byte base_ of the file; from_[i] is where
+  // term i's next occurrence may start.
+  std::size_t base_ = 0;
+  std::vector<std::size_t> from_;
+  std::size_t maxTermLength_ = 0;
+  std::size_t chunk_ = 0;
 };
 
 }  // namespace kestrix::search

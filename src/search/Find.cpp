@@ -34,10 +34,11 @@ namespace kestrix::search {
 namespace {
 
 // Tests one accepted file and lists it when it qualifies; a file that cannot be read is
-// skipped without a message.
+// skipped without a message. `known` holds the file's facts when the walk took them.
 void testFile(const SearchRequest& request, FileMatcher& matcher, SearchObserver& observer,
-              const std::string& folder, const platform::FileInfo& info, FindOutcome& out) {
-  const std::string full = platform::joinPath(folder, info.name);
+              const std::string& folder, const std::string& name, const platform::FileInfo* known,
+              FindOutcome& out) {
+  const std::string full = platform::joinPath(folder, name);
   observer.fileTested(full);
   std::optional<std::vector<std::int64_t>> hits;
   try {
@@ -46,7 +47,11 @@ void testFile(const SearchRequest& request, FileMatcher& matcher, SearchObserver
     return;  // vanished, unreadable or locked: not listed, the run goes on
   }
   if (!hits) return;
-  ResultItem item = makeResultItem(request, folder, info, std::move(*hits), !matcher.nameOnly(),
+  std::optional<platform::FileInfo> info;
+  if (known) info = *known;
+  if (!info) info = platform::tryStat(full);
+  if (!info) return;  // vanished after it was read
+  ResultItem item = makeResultItem(request, folder, *info, std::move(*hits), !matcher.nameOnly(),
                                    observer.typeName(full));
   ++out.foundCount;
   out.statusText = foundStatusText(request.origin, out.foundCount);
@@ -72,8 +77,9 @@ FindOutcome runFind(const SearchRequest& original, SearchObserver& observer,
     WalkCallbacks callbacks;
     callbacks.poll = [&poller] { return poller.stopped(); };
     callbacks.folderEntered = [&observer](const std::string& f) { observer.folderEntered(f); };
-    callbacks.test = [&](const std::string& folder, const platform::FileInfo& info) {
-      if (!poller.stopped()) testFile(request, matcher, observer, folder, info, out);
+    callbacks.test = [&](const std::string& folder, const std::string& name,
+                         const platform::FileInfo* info) {
+      if (!poller.stopped()) testFile(request, matcher, observer, folder, name, info, out);
     };
     static const std::vector<std::string> kNoSnapshot;
     if (request.searchInResults) {

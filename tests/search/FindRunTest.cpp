@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <random>
 
 #include <unistd.h>
 
@@ -340,6 +341,41 @@ TEST(FindRun, StopKeepsWhatWasFoundAndUnreadableFilesAreSkipped) {
 
   Recorder all;
   EXPECT_EQ(runFind(r, all).foundCount, 50u);
+}
+
+}  // namespace
+}  // namespace kestrix::search
+
+namespace kestrix::search {
+namespace {
+
+// The streaming term scan of a run agrees with the line-by-line scan of FillFoundLines on
+// files much larger than the scan window, with hits across window borders.
+TEST(FindRun, StreamedScanAgreesWithLineScan) {
+  TempTree tree;
+  std::mt19937 rng(11);
+  const std::vector<std::string> pieces = {"ab",   "AB",  "abab", " ",  "\n", "\r\n",
+                                           "x_ab", "ab1", "-",    "ba", "\r"};
+  for (int file = 0; file < 4; ++file) {
+    std::string text;
+    while (text.size() < 300000) text += pieces[rng() % pieces.size()];
+    if (file == 3) text[200000] = '\0';  // the text ends at the NUL, past the first window
+    tree.write("f" + std::to_string(file) + ".txt", text);
+  }
+  for (const char* query : {"ab", "abab b ab"}) {
+    for (bool whole : {false, true}) {
+      SCOPED_TRACE(std::string(query) + (whole ? " whole" : ""));
+      SearchRequest r = requestFor(tree, QueryType::WordsOr, query);
+      r.wholeWords = whole;
+      Recorder rec;
+      runFind(r, rec);
+      ASSERT_EQ(rec.items.size(), 4u);
+      for (const ResultItem& item : rec.items) {
+        SCOPED_TRACE(item.name);
+        EXPECT_EQ(item.found, fillFoundLines(r, item.path, item.name).found);
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Times `ksr find` against `grep -r -c` and `rg -j1 -c` on a corpus copied once from
+# /usr/include and parts of /usr/share, and prints the ratios and ksr's peak memory.
+#
+#   bench/compare.sh            build ksr (release preset, own build folder) and run all rows
+#   KSR_RUNS=10 bench/compare.sh   more runs per command (default 5)
+#   KSR_CORPUS=/path bench/compare.sh   use or create the corpus there
+#
+# Goals: literal rows at least as fast as grep -r -F -c and within 1.5x of rg -j1 -c;
+# the regular-expression row within 3x of grep -r -E -c.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KSR_BUILD:-$root/build/search-bench}
+corpus=${KSR_CORPUS:-${TMPDIR:-/tmp}/ksr-bench-corpus}
+runs=${KSR_RUNS:-5}
+ksr=$build/src/cli/ksr
+
+cmake --preset release -B "$build" -DKESTRIX_UI=OFF >/dev/null
+cmake --build "$build" -j2 --target ksr >/dev/null
+
+# The corpus: about 370 MB of headers, documentation and scripts, copied once.
+if [ ! -f "$corpus/.complete" ]; then
+  rm -rf "$corpus"
+  mkdir -p "$corpus"
+  cp -r /usr/include "$corpus/include"
+  for dir in doc perl cmake-3.25 vim; do
+    if [ -d "/usr/share/$dir" ]; then cp -r "/usr/share/$dir" "$corpus/$dir" 2>/dev/null || true; fi
+  done
+  touch "$corpus/.complete"
+fi
+echo "Corpus: $corpus ($(du -sh "$corpus" | cut -f1), $(find "$corpus" -type f | wc -l) files)"
+# Warm the page cache.
+cat $(find "$corpus" -type f) >/dev/null 2>&1 || true
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+# Each row: name | ksr options | grep options | rg options | the query.
+rows=(
+  "common literal|--case|-F|-F|include"
+  "rare literal|--case|-F|-F|PTHREAD_MUTEX_INITIALIZER"
+  "case-insensitive literal||-F -i|-F -i|deprecated"
+  "whole words|--case --whole-words|-F -w|-F -w|size_t"
+  "regular expression|--case --type regex|-E|-e|struct [a-z_]+ [{]"
+)
+
+printf '\n%-26s %10s %10s %10s %9s %9s %10s\n' "query" "ksr ms" "grep ms" "rg ms" "ksr/grep" "ksr/rg" "ksr MB"
+for row in "${rows[@]}"; do
+  IFS='|' read -r name kopts gopts ropts query <<<"$row"
+  json=$out/row.json
+  hyperfine --style none --warmup 1 --runs "$runs" --ignore-failure --export-json "$json" \
+    -n ksr "$ksr find $kopts '$query' '$corpus' >/dev/null" \
+    -n grep "grep -r $gopts -c '$query' '$corpus' >/dev/null" \
+    -n rg "rg -j1 -c $ropts '$query' '$corpus' >/dev/null" >/dev/null
+  peak=$( { /usr/bin/time -f '%M' "$ksr" find $kopts "$query" "$corpus" >/dev/null; } 2>&1 | tail -1)
+  python3 - "$json" "$name" "$peak" <<'PY'
+import json, sys
+data = {r["command"]: r["median"] * 1000 for r in json.load(open(sys.argv[1]))["results"]}
+k, g, r = data["ksr"], data["grep"], data["rg"]
+print(f"{sys.argv[2]:<26} {k:10.1f} {g:10.1f} {r:10.1f} {k/g:9.2f} {k/r:9.2f} {int(sys.argv[3])/1024:10.1f}")
+PY
+done
+echo
+echo "Medians of $runs runs after one warm-up; ksr MB is the peak resident memory of one run."
