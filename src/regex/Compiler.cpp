@@ -449,6 +449,15 @@ void deriveShortcuts(Program& p, const Node& root) {
   collectPrefix(root, p.prefix, p.prefixFold);
   if (p.prefixFold == p.prefix) p.prefixFold.clear();
   collectRequired(root, p.required);
+  size_t lead = 0;
+  while (lead < p.code.size() && p.code[lead].op == Op::Save) ++lead;
+  // A back-reference could see the shorter text a later start captures, so none may occur.
+  bool backrefs = std::any_of(p.code.begin(), p.code.end(),
+                              [](const Inst& inst) { return inst.op == Op::Backref; });
+  if (!p.anchored && !backrefs && lead < p.code.size() && p.code[lead].op == Op::Loop &&
+      p.code[lead].possessive && p.code[lead].min >= 1) {
+    p.leadLoop = static_cast<int>(lead);
+  }
   if (p.prefixFold.empty() && p.required.size() <= p.prefix.size()) p.required.clear();
 }
 

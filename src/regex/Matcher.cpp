@@ -47,6 +47,7 @@ void Matcher::push(int kind, int pc, int pos, int aux) {
 bool Matcher::matchAt(int start, Registers& regs) {
   stack_.clear();
   caps_.fill(-1);
+  leadEnd_ = -1;
   int pc = 0;
   int pos = start;
   for (;;) {
@@ -237,6 +238,7 @@ bool Matcher::startLoop(const Inst& in, int& pc, int& pos) {
     push(kRestoreSlot, 0, caps_[2 * in.b + 1], 2 * in.b + 1);
     if (count > 0) setLoopCapture(in.b, start, count);
   }
+  if (pc == p_.leadLoop && count < in.max) leadEnd_ = start + count;
   bool more = in.greedy ? (!in.possessive && count > in.min) : count < in.max;
   if (more) push(kLoopRetry, pc, start, count);
   pos = start + count;

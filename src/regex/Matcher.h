@@ -48,6 +48,10 @@ class Matcher {
   // RegExprAborted when the poll callback stops the match.
   bool matchAt(int start, Registers& regs);
 
+  // Where the program's lead loop (Program::leadLoop) stopped at a non-member byte in the
+  // last matchAt, or -1 when it did not run or stopped at its repetition limit.
+  int leadEnd() const { return leadEnd_; }
+
  private:
   struct Frame {
     int kind;
@@ -75,6 +79,7 @@ class Matcher {
   std::vector<Frame> stack_;
   std::vector<int> counters_;
   Registers caps_{};
+  int leadEnd_ = -1;
 };
 
 }  // namespace kestrix::regex

@@ -61,6 +61,11 @@ struct Program {
   std::string prefix;      // every match begins with this text...
   std::string prefixFold;  // ...compared with these other cases (empty: case-sensitive)
   std::string required;    // case-sensitive text every match contains (empty: none)
+  // The possessive greedy loop that every match begins with (after group starts), or -1.
+  // When a try fails after it stopped at a non-member byte, no start before that byte can
+  // succeed: the loop would stop there too and the rest would fail the same way (the
+  // program has no back-references that could see a shorter capture).
+  int leadLoop = -1;
 };
 
 // Compiles a parsed expression. Throws RegExprError 101 when the program would be too big.

@@ -94,6 +94,10 @@ bool Searcher::tryAt(int pos, Registers& regs) {
   return matcher_.matchAt(pos, regs);
 }
 
+int Searcher::nextStart(int failed) const {
+  return std::max(failed + 1, matcher_.leadEnd());
+}
+
 bool Searcher::scanEveryPosition(int from, Registers& regs) {
   for (int pos = from; pos <= n_; ++pos) {
     if (tryAt(pos, regs)) return true;
@@ -153,7 +157,7 @@ bool Searcher::scanOneByte(int from, Registers& regs) {
     const char* hit = findByte(at, end, c);
     if (hit == end) return false;
     if (tryAt(static_cast<int>(hit - base), regs)) return true;
-    at = hit + 1;
+    at = base + nextStart(static_cast<int>(hit - base));
   }
   return false;
 }
@@ -170,7 +174,7 @@ bool Searcher::scanTwoBytes(int from, Registers& regs) {
     const char* hit = scan.next(at);
     if (hit == end) return false;
     if (tryAt(static_cast<int>(hit - base), regs)) return true;
-    at = hit + 1;
+    at = base + nextStart(static_cast<int>(hit - base));
   }
   return false;
 }
@@ -178,8 +182,13 @@ bool Searcher::scanTwoBytes(int from, Registers& regs) {
 bool Searcher::scanFirstSet(int from, Registers& regs) {
   const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
   const ByteSet& first = p_.firstSet;
-  for (int pos = from; pos < n_; ++pos) {
-    if (first[s[pos]] && tryAt(pos, regs)) return true;
+  for (int pos = from; pos < n_;) {
+    if (!first[s[pos]]) {
+      ++pos;
+      continue;
+    }
+    if (tryAt(pos, regs)) return true;
+    pos = nextStart(pos);
   }
   return false;
 }

@@ -23,6 +23,8 @@ class Searcher {
  private:
   bool requiredPresent(int from);
   bool tryAt(int pos, Registers& regs);
+  // The next start worth trying after a failed try at `failed`.
+  int nextStart(int failed) const;
   bool scanEveryPosition(int from, Registers& regs);
   bool scanPrefix(int from, Registers& regs);
   bool scanFoldedPrefix(int from, Registers& regs);

@@ -412,6 +412,13 @@ TEST(RegexDialect, FormerBugs) {
       // Lazy loops skip ahead to the byte their successor needs.
       {"x[ab]*?c", "", "xabcabc", "1,4"},
       {"[ab]{2,3}?c", "", "ababc", "2,4"},
+      // After a failed try, the search resumes behind the run its leading loop took...
+      {"[a-z]+_t", "", "ab_x cd_t", "6,4"},
+      {"\\w+:", "", "ab cd:", "4,3"},
+      {"a+b", "", "aac aab", "5,3"},
+      // ...but not when the loop stopped at its limit or a back-reference sees its capture.
+      {"[a-z]{1,3}_t", "", "abcd_t", "2,5"},
+      {"(a+)b\\1", "", "aaba", "2,3 2,1"},
       // Nested alternatives picked by their first byte shared one jump table.
       {"b|(ab|ca?)b", "", "cab", "1,3 1,2"},
       {"bA*((a)a{2}?a)|(ab{0,2}cab|c[a-c]?c{0,2})b", "+i", "BAbbbcacabA", "8,3 -1,-1 -1,-1 8,2"},
