@@ -45,21 +45,26 @@ rows=(
   "regular expression|--case --type regex|-E|-e|struct [a-z_]+ [{]"
 )
 
-printf '\n%-26s %10s %10s %10s %9s %9s %10s\n' "query" "ksr ms" "grep ms" "rg ms" "ksr/grep" "ksr/rg" "ksr MB"
+printf '\n%-26s %8s %8s %8s %9s %9s %9s %9s %7s\n' "query" "ksr ms" "grep ms" "rg ms" \
+  "ksr/grep" "ksr/rg" "cpu/grep" "cpu/rg" "ksr MB"
 for row in "${rows[@]}"; do
   IFS='|' read -r name kopts gopts ropts query <<<"$row"
   json=$out/row.json
   hyperfine --style none --warmup 1 --runs "$runs" --ignore-failure --export-json "$json" \
     -n ksr "$ksr find $kopts '$query' '$corpus' >/dev/null" \
     -n grep "grep -r $gopts -c '$query' '$corpus' >/dev/null" \
-    -n rg "rg -j1 -c $ropts '$query' '$corpus' >/dev/null" >/dev/null
+    -n rg "rg -j1 -c $ropts '$query' '$corpus' >/dev/null" >/dev/null 2>&1
   peak=$( { /usr/bin/time -f '%M' "$ksr" find $kopts "$query" "$corpus" >/dev/null; } 2>&1 | tail -1)
   python3 - "$json" "$name" "$peak" <<'PY'
 import json, sys
-data = {r["command"]: r["median"] * 1000 for r in json.load(open(sys.argv[1]))["results"]}
-k, g, r = data["ksr"], data["grep"], data["rg"]
-print(f"{sys.argv[2]:<26} {k:10.1f} {g:10.1f} {r:10.1f} {k/g:9.2f} {k/r:9.2f} {int(sys.argv[3])/1024:10.1f}")
+runs = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
+wall = {c: r["median"] * 1000 for c, r in runs.items()}
+cpu = {c: (r["user"] + r["system"]) * 1000 for c, r in runs.items()}
+k, g, r = wall["ksr"], wall["grep"], wall["rg"]
+print(f"{sys.argv[2]:<26} {k:8.0f} {g:8.0f} {r:8.0f} {k/g:9.2f} {k/r:9.2f} "
+      f"{cpu['ksr']/cpu['grep']:9.2f} {cpu['ksr']/cpu['rg']:9.2f} {int(sys.argv[3])/1024:7.1f}")
 PY
 done
 echo
-echo "Medians of $runs runs after one warm-up; ksr MB is the peak resident memory of one run."
+echo "Wall: medians of $runs runs after one warm-up. cpu/x: ratio of mean user+system time"
+echo "(steadier than wall time on a shared machine). ksr MB: peak resident memory of one run."

@@ -95,8 +95,10 @@ bool enumerateFolder(const std::string& folder, const FileFilters& filters,
   return walk(folder, filters, callbacks, poller);
 }
 
-bool enumerateResults(const std::vector<std::string>& snapshot, const FileFilters& filters,
+bool enumerateResults(const std::vector<std::string>& snapshot, const FileFilters& runFilters,
                       const WalkCallbacks& callbacks) {
+  FileFilters filters = runFilters;
+  filters.ignoredFiles.reset();  // the ignore lists apply to folder walks only
   Poller poller(callbacks.poll);
   for (const std::string& full : snapshot) {
     if (poller.stopped()) return false;

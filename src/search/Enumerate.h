@@ -49,8 +49,8 @@ struct WalkCallbacks {
 // links to folders are not followed.
 bool enumerateFolder(const std::string& folder, const FileFilters& filters,
                      const WalkCallbacks& callbacks);
-// Walks the full names of `snapshot` (files that vanished are skipped); returns false when
-// stopped.
+// Walks the full names of `snapshot` (files that vanished are skipped) with the backup rule,
+// size, date and masks, but without the ignore lists; returns false when stopped.
 bool enumerateResults(const std::vector<std::string>& snapshot, const FileFilters& filters,
                       const WalkCallbacks& callbacks);
 

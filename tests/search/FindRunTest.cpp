@@ -319,6 +319,7 @@ TEST(FindRun, ValidationAndRunEndingErrors) {
   SearchRequest inResults = requestFor(tree, QueryType::Phrase, "x");
   inResults.folder.clear();
   inResults.searchInResults = true;
+  inResults.ignoredFiles = std::vector<std::string>{"a.txt"};  // not used on the list
   const std::vector<std::string> snapshot = {tree.at("a.txt"), tree.at("gone.txt")};
   Recorder rec;
   FindOutcome out = runFind(inResults, rec, &snapshot);
