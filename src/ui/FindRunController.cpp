@@ -11,7 +11,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTextBlock>
 
 #include "search/Cells.h"
 #include "search/Find.h"
@@ -220,7 +219,7 @@ void FindRunController::finish(const search::SearchRequest& request, bool stoppe
   }
   state.lastRunOrigin = origin == Origin::Find ? 1 : 2;
   state.nameOnlyListing = !window_.results->foundColumnShown();
-  endBusy(origin);
+  endBusy();
   if (hasRows && !stopped && window_.ListView1->selectionModel()->selectedRows().isEmpty())
     window_.selectRow(0);
   if (!window_.results->foundColumnShown()) state.searchOutdated = true;
@@ -228,7 +227,7 @@ void FindRunController::finish(const search::SearchRequest& request, bool stoppe
   emit finished();
 }
 
-void FindRunController::endBusy(Origin origin) {
+void FindRunController::endBusy() {
   RunState& state = window_.state();
   window_.busyState().end();
   state.busy = false;
@@ -245,7 +244,6 @@ void FindRunController::endBusy(Origin origin) {
   window_.replaceTab->ModifyAllButton->setEnabled(false);
   window_.replaceTab->ModifySelectedButton->setEnabled(false);
   window_.replaceTab->UndoButton->setEnabled(false);
-  (void)origin;
   window_.geometryController().applyTabLayout();
 }
 

@@ -40,7 +40,7 @@ class FindRunController : public QObject {
  private:
   bool validate(search::SearchRequest& request);
   void beginBusy(const search::SearchRequest& request);
-  void endBusy(search::Origin origin);
+  void endBusy();
   void updateHistories(search::Origin origin, const search::SearchRequest& request);
   void finish(const search::SearchRequest& request, bool stopped);
   void showError(const search::SearchError& error, search::Origin origin);

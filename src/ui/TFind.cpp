@@ -9,21 +9,17 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableView>
 #include <QVBoxLayout>
 
 #include "ui/BusyIndicator.h"
@@ -239,14 +235,19 @@ void TFind::wireCommands() {
     if (!ListBox1->hasLines() || state_.busy) return;
     menus->linesMenu->popup(ListBox1->viewport()->mapToGlobal(pos));
   });
+  // Shortcuts can still reach the list commands while a run is busy; they wait for it.
   for (const Command* command : {&menus->select, &menus->deselect}) {
     const bool select = command == &menus->select;
     for (QAction* action : command->actions())
-      connect(action, &QAction::triggered, this,
-              [this, select] { select ? ListView1->selectByMask() : ListView1->deselectByMask(); });
+      connect(action, &QAction::triggered, this, [this, select] {
+        if (state_.busy) return;
+        select ? ListView1->selectByMask() : ListView1->deselectByMask();
+      });
   }
   for (QAction* action : menus->selectAll.actions())
-    connect(action, &QAction::triggered, ListView1, &ResultsView::selectAllRows);
+    connect(action, &QAction::triggered, this, [this] {
+      if (!state_.busy) ListView1->selectAllRows();
+    });
   for (QAction* action : menus->deleteItems.actions())
     connect(action, &QAction::triggered, this, &TFind::deleteItems);
   for (QAction* action : menus->executeFile.actions())
