@@ -52,6 +52,7 @@ FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller, SearchObs
     configureRegExpr(*engine_, request);
     engine_->setPollCallback([this] { return poller_.stopped(); });
     wholeText_ = regexUsesWholeText(request);
+    linePrefilter_ = !wholeText_ && regexSafeOnWholeText(regexExpression(request.queryLines));
   }
 }
 
@@ -178,26 +179,39 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(std::string_vi
   return std::vector<std::int64_t>{count};
 }
 
+// Line by line: one whole-text search first rejects a file without any match in one pass
+// (when the expression cannot behave differently across line breaks); then each line is
+// searched and every match counted.
+bool FileMatcher::countLines(std::string_view text, std::int64_t& count) {
+  if (linePrefilter_) {
+    try {
+      if (!engine_->exec(text)) return true;
+    } catch (const RegExprError&) {
+      // A limit of the engine on the long subject: the line pass decides.
+    }
+  }
+  bool go = true;
+  std::size_t lines = 0;
+  text::forEachLine(text, [&](const text::Line& line) {
+    for (bool found = engine_->exec(line.text); found; found = engine_->execNext()) ++count;
+    go = (++lines & 1023) != 0 || !poller_.stopped();
+    return go;
+  });
+  return go;
+}
+
 std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(const std::string& fullName) {
   std::int64_t count = 0;
   try {
     const std::string_view text = text::textUntilNul(platform::readFileInto(fullName, buffer_));
-    auto countIn = [&](std::string_view subject) {
+    if (wholeText_) {
+      const std::string subject = wholeTextSubject(text);
       for (bool found = engine_->exec(subject); found; found = engine_->execNext()) {
         if (engine_->matchPos(0) > 0) ++count;
-        if (poller_.stopped()) return false;
+        if ((count & 1023) == 0 && poller_.stopped()) return std::nullopt;
       }
-      return true;
-    };
-    if (wholeText_) {
-      if (!countIn(wholeTextSubject(text))) return std::nullopt;
-    } else {
-      bool go = true;
-      text::forEachLine(text, [&](const text::Line& line) {
-        go = countIn(line.text) && !poller_.stopped();
-        return go;
-      });
-      if (!go) return std::nullopt;
+    } else if (!countLines(text, count)) {
+      return std::nullopt;
     }
   } catch (const RegExprAborted&) {
     return std::nullopt;
@@ -210,7 +224,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(const std:
     }
     return std::nullopt;
   }
-  if (count == 0) return std::nullopt;
+  if (count == 0 || poller_.stopped()) return std::nullopt;
   return std::vector<std::int64_t>{count};
 }
 

@@ -40,6 +40,7 @@ class FileMatcher {
   std::optional<std::vector<std::int64_t>> evaluateTerms(std::vector<std::int64_t> hits) const;
   std::optional<std::vector<std::int64_t>> matchBlocks(std::string_view text);
   std::optional<std::vector<std::int64_t>> matchExpression(const std::string& fullName);
+  bool countLines(std::string_view text, std::int64_t& count);
   const SearchRequest& request_;
   Poller& poller_;
   SearchObserver& observer_;
@@ -52,6 +53,7 @@ class FileMatcher {
   std::optional<LiteralFinder> blockPrefilter_;
   std::unique_ptr<RegExpr> engine_;
   bool wholeText_ = false;
+  bool linePrefilter_ = false;  // a whole-text search may reject a file first
   // The window of the term scan: buffer_[0] is byte base_ of the file; from_[i] is where
   // term i's next occurrence may start.
   std::size_t base_ = 0;

@@ -85,6 +85,10 @@ std::string regexExpression(const std::vector<std::string>& queryLines);
 bool regexUsesWholeText(const std::vector<std::string>& queryLines, bool dotMatchesLineSeparators,
                         bool searchEachLine);
 bool regexUsesWholeText(const SearchRequest& request);
+// True when an expression searched line by line finds nothing in any line whenever it finds
+// nothing in the whole text (no constructs that see line breaks differently: negated sets
+// and classes, word boundaries, look-arounds). Such files can be rejected in one pass.
+bool regexSafeOnWholeText(std::string_view expression);
 // Sets the modifiers: i unless case-sensitive, s when "." matches separators, x when
 // whitespace is ignored, m always; and the expression text.
 void configureRegExpr(RegExpr& engine, const SearchRequest& request);

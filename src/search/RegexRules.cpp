@@ -42,6 +42,13 @@ bool regexUsesWholeText(const SearchRequest& request) {
                             request.searchEachLine);
 }
 
+bool regexSafeOnWholeText(std::string_view expression) {
+  for (const char* part : {"[^", "\\W", "\\D", "\\S", "\\b", "\\B", "(?"}) {
+    if (contains(expression, part)) return false;
+  }
+  return true;
+}
+
 void configureRegExpr(RegExpr& engine, const SearchRequest& request) {
   engine.setModifier(1, !request.caseSensitive);
   engine.setModifier(3, request.dotMatchesLineSeparators);

@@ -381,3 +381,33 @@ TEST(FindRun, StreamedScanAgreesWithLineScan) {
 
 }  // namespace
 }  // namespace kestrix::search
+
+namespace kestrix::search {
+namespace {
+
+// The one-pass rejection of files for line-by-line expressions never loses a file: the run
+// lists exactly the files whose found lines hold matches.
+TEST(FindRun, ExpressionRunAgreesWithFoundLines) {
+  TempTree tree;
+  tree.write("a.txt", "int x;\r\nstruct s {\rend\n\nstruct t{\n");
+  tree.write("b.txt", "no struct here\nx\r");
+  tree.write("c.txt", "");
+  tree.write("d.txt", "abc\r\nxyz");
+  for (const char* expression :
+       {"^struct", "t$", "c$", "^x", "[a-z]+ [{]", "x;?$", "^$", "\\bx", "[^a]x", "z$", "e.d"}) {
+    SCOPED_TRACE(expression);
+    SearchRequest r = requestFor(tree, QueryType::RegExpr, expression);
+    Recorder rec;
+    FindOutcome out = runFind(r, rec);
+    ASSERT_FALSE(out.error.has_value()) << out.error->text();
+    Names expected;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) {
+      const FillOutcome fill = fillFoundLines(r, tree.path(), name);
+      if (fill.hits[0] > 0) expected.push_back(std::string(name) + "=" + fill.found);
+    }
+    EXPECT_EQ(rec.listed(tree.path()), expected);
+  }
+}
+
+}  // namespace
+}  // namespace kestrix::search
