@@ -1,6 +1,7 @@
 // The modify pass over the listed rows, and the transformation of one file's bytes.
 #include "modify/ModifyPass.h"
 
+#include <chrono>
 #include <optional>
 #include <set>
 
@@ -39,30 +40,6 @@ std::string transformFileBytes(const ModifyRequest& request, std::string_view by
 
 namespace {
 
-// Puts a saved permission mode back when the work on a file ends, however it ends.
-class ModeRestorer {
- public:
-  ModeRestorer() = default;
-  ModeRestorer(const ModeRestorer&) = delete;
-  ModeRestorer& operator=(const ModeRestorer&) = delete;
-  ~ModeRestorer() {
-    if (!path_.empty()) {
-      try {
-        platform::setMode(path_, mode_);
-      } catch (const platform::PlatformError&) {  // the file may be gone; nothing to restore
-      }
-    }
-  }
-  void save(const std::string& path, std::uint32_t mode) {
-    path_ = path;
-    mode_ = mode;
-  }
-
- private:
-  std::string path_;
-  std::uint32_t mode_ = 0;
-};
-
 class Pass {
  public:
   Pass(const ModifyRequest& request, std::vector<search::ResultItem>& rows, UndoJournal& journal,
@@ -73,48 +50,48 @@ class Pass {
         observer_(observer),
         options_(options),
         poll_([&observer] { return observer.poll(); }),
-        useIntervals_(intervalsInForce(request)) {}
+        useIntervals_(intervalsInForce(request)),
+        batch_(options.writeOps) {}
 
   PassSummary run(const std::vector<std::size_t>& indexes) {
     if (!options_.dryRun) journal_.clear();  // only the latest run can be undone
-    for (std::size_t index : indexes) {
-      if (poll_.stopNow()) {
-        summary_.stopped = true;
-        break;
+    try {
+      for (std::size_t index : indexes) {
+        if (poll_.stopNow()) throw StopRequested{};
+        if (index >= rows_.size() || cellIsNil(rows_[index].result)) continue;
+        modifyRow(index);
+        if (commitDue()) commitPending();
       }
-      if (index >= rows_.size() || cellIsNil(rows_[index].result)) continue;
-      if (!modifyRow(index)) break;
+    } catch (const StopRequested&) {
+      summary_.stopped = true;  // the file being transformed is not written
     }
+    commitPending();  // the files finished before a stop stay modified
     return summary_;
   }
 
  private:
-  // Works on one row; false when a stop ended the pass.
-  bool modifyRow(std::size_t index) {
+  using Clock = std::chrono::steady_clock;
+
+  // A file whose new content (and backup) is staged for the next commit.
+  struct Pending {
+    std::size_t index;
+    std::string fullName;
+    std::size_t fileEntry;
+  };
+
+  void modifyRow(std::size_t index) {
     search::ResultItem& row = rows_[index];
     const std::string fullName = row.fullName();
     observer_.fileStarted(fullName);
-    bool ok = false;
-    try {
-      ok = modifyFile(fullName, intervalOf(row));
-    } catch (const StopRequested&) {
-      summary_.stopped = true;
-      return false;
-    }
-    if (ok) {
-      ++summary_.modified;
-      if (options_.refreshHits && !options_.dryRun) refreshRow(row);
-    } else {
-      ++summary_.failed;
-    }
-    setResult(row, ok ? kModified : kFailedModification);
-    observer_.rowChanged(index);
-    return true;
+    if (prepareFile(index, fullName, intervalOf(row))) return;
+    ++summary_.failed;
+    finish(index, kFailedModification);
   }
 
-  // True when the file was (or, in a dry run, would be) rewritten.
-  bool modifyFile(const std::string& fullName, Interval interval) {
-    bool backupMade = false;
+  // Reads, checks and transforms one file and stages its new content (after its backup).
+  // True when the file is staged (or previewed); false when it failed. Throws
+  // StopRequested from the engines.
+  bool prepareFile(std::size_t index, const std::string& fullName, Interval interval) {
     try {
       const std::string bytes = platform::readFile(fullName);
       if (text::hasNul(bytes)) return false;
@@ -124,57 +101,68 @@ class Pass {
       }
       const std::optional<Interval> limit =
           useIntervals_ ? std::optional<Interval>(interval) : std::nullopt;
+      const std::string result = transformFileBytes(request_, bytes, fullName, limit, poll_);
       if (options_.dryRun) {
-        observer_.preview(fullName, bytes,
-                          transformFileBytes(request_, bytes, fullName, limit, poll_));
+        observer_.preview(fullName, bytes, result);
+        ++summary_.modified;
+        finish(index, kModified);
         return true;
       }
-      ModeRestorer restorer;
-      if (isProtected(info.attributes)) restorer.save(fullName, platform::makeWritable(fullName));
-      const std::uint32_t mode = platform::getMode(fullName);
+      if (pending_.empty()) groupStart_ = Clock::now();
+      std::optional<std::size_t> backup;
       if (request_.createBackups) {
-        writeBackup(fullName, bytes, mode);
-        backupMade = true;
+        // The backup is the file as it was, writable (its attributes set to normal).
+        const std::uint32_t mode = isProtected(info.attributes) ? info.mode | 0200 : info.mode;
+        backup = batch_.stage(backupName(fullName), bytes, mode);
       }
-      const std::string result = transformFileBytes(request_, bytes, fullName, limit, poll_);
-      write(fullName, result);
-      if (request_.createBackups) journal_.entries.push_back(fullName);
+      // The original permission bits go straight onto the new content: the file itself
+      // is never made writable, so nothing needs restoring after a failure.
+      pending_.push_back({index, fullName, batch_.stage(fullName, result, info.mode, backup)});
       return true;
     } catch (const RegexFileFailure& e) {
       reportOnce(e.message());
-    } catch (const platform::AtomicWriteError&) {
-      // The original is intact; its fresh backup (same content) stays where it is.
-      return false;
     } catch (const FileFailure&) {
+    } catch (const platform::AtomicWriteError&) {
+      // The original is intact; a backup staged for it is still written.
     } catch (const platform::PlatformError&) {
     }
-    if (backupMade) removeQuietly(backupName(fullName));
     return false;
   }
 
-  void write(const std::string& fullName, std::string_view bytes) {
-    if (options_.writeFile) {
-      options_.writeFile(fullName, bytes);
-    } else {
-      platform::writeFileAtomically(fullName, bytes);
-    }
+  bool commitDue() const {
+    return !pending_.empty() &&
+           (pending_.size() >= options_.groupFiles || batch_.stagedBytes() > (64u << 20) ||
+            Clock::now() - groupStart_ > std::chrono::milliseconds(200));
   }
 
-  static void removeQuietly(const std::string& path) {
-    try {
-      platform::removeFile(path);
-    } catch (const platform::PlatformError&) {  // a leftover backup does no harm
+  // Makes the staged files durable and gives their rows their results.
+  void commitPending() {
+    if (batch_.size() == 0) return;
+    const std::vector<std::string> errors = batch_.commit();
+    for (const Pending& p : pending_) {
+      const bool ok = errors[p.fileEntry].empty();
+      if (ok) {
+        ++summary_.modified;
+        if (request_.createBackups) journal_.entries.push_back(p.fullName);
+        if (options_.refreshHits) refreshRow(rows_[p.index]);
+      } else {
+        ++summary_.failed;
+      }
+      finish(p.index, ok ? kModified : kFailedModification);
     }
+    pending_.clear();
+  }
+
+  void finish(std::size_t index, const char* word) {
+    search::ResultItem& row = rows_[index];
+    row.result = options_.intervalHeadingShown ? formatIntervalCell(word, intervalOf(row)) : word;
+    observer_.rowChanged(index);
   }
 
   void reportOnce(const UserMessage& message) {
     if (reported_.insert(message.caption + '\n' + message.text).second) {
       observer_.warning(message);
     }
-  }
-
-  void setResult(search::ResultItem& row, const char* word) {
-    row.result = options_.intervalHeadingShown ? formatIntervalCell(word, intervalOf(row)) : word;
   }
 
   // The modified file's hits and facts, as a fresh search would show them.
@@ -200,6 +188,9 @@ class Pass {
   const PassOptions& options_;
   StopPoll poll_;
   bool useIntervals_;
+  platform::AtomicWriteBatch batch_;
+  std::vector<Pending> pending_;
+  Clock::time_point groupStart_;
   PassSummary summary_;
   std::set<std::string> reported_;
 };

@@ -14,6 +14,7 @@
 #include "modify/ModifyRequest.h"
 #include "modify/StopPoll.h"
 #include "modify/UndoJournal.h"
+#include "platform/AtomicWrite.h"
 #include "search/ResultItem.h"
 
 namespace kestrix::modify {
@@ -26,9 +27,11 @@ struct PassOptions {
   bool refreshHits = true;
   // The Result column shows intervals: cells are written in the interval format.
   bool intervalHeadingShown = false;
-  // Replaces a file's content safely; empty uses platform::writeFileAtomically. Tests put
-  // a failing writer here.
-  std::function<void(const std::string& fullName, std::string_view bytes)> writeFile;
+  // The system calls of the safe writes; tests make a write, flush or rename fail here.
+  platform::AtomicWriteOps writeOps;
+  // Rewritten files are made durable together, this many at most (and at least every
+  // 200 ms); their rows get their results when their group is committed.
+  std::size_t groupFiles = 256;
 };
 
 struct PassSummary {

@@ -99,5 +99,58 @@ TEST(AtomicWrite, EveryFailingStepLeavesOriginalIntact) {
   }
 }
 
+TEST(AtomicWriteBatch, CommitsTogetherAndKeepsOrderRules) {
+  TempFolder dir;
+  const std::string a = dir.file("a"), b = dir.file("b"), bak = dir.file("a.bak");
+  writeBytes(a, "old a");
+  writeBytes(b, "old b");
+  ::chmod(b.c_str(), 0444);
+  {
+    AtomicWriteBatch batch;
+    auto backup = batch.stage(bak, "old a", 0600u);
+    batch.stage(a, "new a", std::nullopt, backup);
+    batch.stage(b, "new b", 0444u);
+    EXPECT_EQ(readBytes(a), "old a") << "nothing replaced before commit";
+    auto errors = batch.commit();
+    EXPECT_EQ(errors, (std::vector<std::string>{"", "", ""}));
+  }
+  EXPECT_EQ(readBytes(a), "new a");
+  EXPECT_EQ(readBytes(bak), "old a");
+  EXPECT_EQ(modeOf(bak), 0600u);
+  EXPECT_EQ(readBytes(b), "new b");
+  EXPECT_EQ(modeOf(b), 0444u);
+
+  // A failed backup keeps its file from being replaced; others go on.
+  AtomicWriteOps ops;
+  ops.rename = [](const char* from, const char* to) {
+    if (std::string_view(to).ends_with(".bak")) return errno = EIO, -1;
+    return ::rename(from, to);
+  };
+  AtomicWriteBatch batch(ops);
+  auto backup = batch.stage(bak, "newer backup");
+  batch.stage(a, "newer a", std::nullopt, backup);
+  batch.stage(b, "newer b");
+  auto errors = batch.commit();
+  EXPECT_FALSE(errors[0].empty());
+  EXPECT_FALSE(errors[1].empty());
+  EXPECT_TRUE(errors[2].empty());
+  EXPECT_EQ(readBytes(a), "new a");
+  EXPECT_EQ(readBytes(bak), "old a");
+  EXPECT_EQ(readBytes(b), "newer b");
+  EXPECT_EQ(entryCount(dir.path()), 3u);
+}
+
+TEST(AtomicWriteBatch, UncommittedTemporariesAreRemoved) {
+  TempFolder dir;
+  writeBytes(dir.file("a"), "old");
+  {
+    AtomicWriteBatch batch;
+    batch.stage(dir.file("a"), "new");
+    EXPECT_EQ(entryCount(dir.path()), 2u);
+  }
+  EXPECT_EQ(readBytes(dir.file("a")), "old");
+  EXPECT_EQ(entryCount(dir.path()), 1u);
+}
+
 }  // namespace
 }  // namespace kestrix::platform

@@ -1,5 +1,8 @@
 // The modify pass on real files: bytes on disk, results, backups and the journal, the
 // protection rule, and the safety rules (NUL bytes, failed writes, engine errors, stops).
+#include <filesystem>
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "PassFixture.h"
@@ -141,28 +144,61 @@ TEST(ModifyPass, FileWithNulByteIsNeverRewritten) {
 }
 
 TEST(ModifyPass, FailedWriteKeepsOriginalAndBackup) {
-  TempFolder dir;
-  writeBytes(dir.file("a.txt"), "old a\n");
-  writeBytes(dir.file("b.txt"), "old b\n");
-  PassOptions options;
-  options.writeFile = [](const std::string& fullName, std::string_view bytes) {
-    if (fullName.ends_with("a.txt")) {
-      platform::AtomicWriteOps ops;
-      ops.write = [](int, const void*, std::size_t) -> ssize_t {
-        errno = ENOSPC;
-        return -1;
-      };
-      platform::writeFileAtomically(fullName, bytes, ops);
-    }
-    platform::writeFileAtomically(fullName, bytes);
+  struct Case {
+    const char* label;
+    std::function<platform::AtomicWriteOps(int& calls)> ops;
+    bool aBackup, bModified;
   };
-  auto run = runOn(dir, {"a.txt", "b.txt"}, replacePhrase("old", "new"), options);
-  EXPECT_EQ(readBytes(dir.file("a.txt")), "old a\n");
-  EXPECT_EQ(readBytes(dir.file("a.txt.bak")), "old a\n");
-  EXPECT_EQ(run.rows[0].result, "Failed Modification");
-  EXPECT_EQ(readBytes(dir.file("b.txt")), "new b\n");
-  EXPECT_EQ(run.rows[1].result, "Modified");
-  EXPECT_EQ(run.journal.entries, std::vector<std::string>{dir.file("b.txt")});
+  const Case cases[] = {
+      {"rename of a.txt fails",
+       [](int&) {
+         platform::AtomicWriteOps ops;
+         ops.rename = [](const char* from, const char* to) {
+           if (std::string_view(to).ends_with("a.txt")) return errno = EIO, -1;
+           return ::rename(from, to);
+         };
+         return ops;
+       },
+       true, true},
+      {"write of a.txt fails (its backup was written first)",
+       [](int& calls) {
+         platform::AtomicWriteOps ops;
+         ops.write = [&calls](int fd, const void* p, std::size_t n) -> ssize_t {
+           if (++calls == 2) return errno = ENOSPC, -1;
+           return ::write(fd, p, n);
+         };
+         return ops;
+       },
+       true, true},
+      {"every flush fails",
+       [](int&) {
+         platform::AtomicWriteOps ops;
+         ops.fsync = [](int) { return errno = EIO, -1; };
+         return ops;
+       },
+       false, false},
+  };
+  for (const auto& c : cases) {
+    TempFolder dir;
+    writeBytes(dir.file("a.txt"), "old a\n");
+    writeBytes(dir.file("b.txt"), "old b\n");
+    int calls = 0;
+    PassOptions options;
+    options.writeOps = c.ops(calls);
+    auto run = runOn(dir, {"a.txt", "b.txt"}, replacePhrase("old", "new"), options);
+    EXPECT_EQ(readBytes(dir.file("a.txt")), "old a\n") << c.label;
+    EXPECT_EQ(run.rows[0].result, "Failed Modification") << c.label;
+    EXPECT_EQ(fileExists(dir.file("a.txt.bak")), c.aBackup) << c.label;
+    if (c.aBackup) {
+      EXPECT_EQ(readBytes(dir.file("a.txt.bak")), "old a\n") << c.label;
+    }
+    EXPECT_EQ(readBytes(dir.file("b.txt")), c.bModified ? "new b\n" : "old b\n") << c.label;
+    EXPECT_EQ(run.journal.entries.size(), c.bModified ? 1u : 0u) << c.label;
+    std::size_t entries = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 2u + (c.aBackup ? 1 : 0) + (c.bModified ? 1 : 0))
+        << c.label << ": temporaries left behind";
+  }
 }
 
 TEST(ModifyPass, MissingFileFailsAndTheRunGoesOn) {
