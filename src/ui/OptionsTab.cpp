@@ -119,7 +119,8 @@ void OptionsTab::createControls() {
 QWidget* OptionsTab::buildFiltersBox() {
   auto* box = new QGroupBox(" Filters ", this);
   auto* grid = new QGridLayout(box);
-  grid->setVerticalSpacing(2);
+  grid->setContentsMargins(6, 0, 6, 2);
+  grid->setVerticalSpacing(1);
   grid->addWidget(AllSizeCheckBox, 0, 0);
   grid->addWidget(SizeLabel, 0, 1);
   grid->addWidget(AllLeastRadioButton, 0, 2);
@@ -140,24 +141,14 @@ QWidget* OptionsTab::buildFiltersBox() {
 }
 
 void OptionsTab::buildLayout() {
-  auto* multiline = new QGroupBox(" Multiline ", this);
-  auto* multilineLayout = new QVBoxLayout(multiline);
-  multilineLayout->setSpacing(0);
-  multilineLayout->addWidget(TrimLeftCheckBox);
-  multilineLayout->addWidget(TrimRightCheckBox);
-  auto* phrase = new QGroupBox(" Phrase ", this);
-  auto* phraseLayout = new QVBoxLayout(phrase);
-  phraseLayout->addWidget(PhraseXPCheckBox);
-  auto* regex = new QGroupBox(" Regular Expressions ", this);
-  auto* regexLayout = new QVBoxLayout(regex);
-  regexLayout->setSpacing(0);
-  for (QCheckBox* box : {ExpPointCheckBox, ExpSpaceCheckBox, RegExprXPCheckBox, ModifyXPCheckBox})
-    regexLayout->addWidget(box);
-
-  auto* groups = new QGridLayout;
-  groups->addWidget(multiline, 0, 0);
-  groups->addWidget(phrase, 1, 0);
-  groups->addWidget(regex, 0, 1, 2, 1);
+  auto* multiline = compactGroup(" Multiline ", {TrimLeftCheckBox, TrimRightCheckBox});
+  auto* phrase = compactGroup(" Phrase ", {PhraseXPCheckBox});
+  auto* regex = compactGroup(" Regular Expressions ", {ExpPointCheckBox, ExpSpaceCheckBox,
+                                                       RegExprXPCheckBox, ModifyXPCheckBox});
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(multiline, 0, Qt::AlignTop);
+  groups->addWidget(phrase, 0, Qt::AlignTop);
+  groups->addWidget(regex, 1);
   auto* backups = new QHBoxLayout;
   backups->setSpacing(0);
   backups->addWidget(CreatBackupCheckBox);
@@ -165,13 +156,22 @@ void OptionsTab::buildLayout() {
   backups->addStretch();
 
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(6, 4, 6, 4);
-  layout->setSpacing(3);
+  layout->setContentsMargins(6, 2, 6, 2);
+  layout->setSpacing(1);
   layout->addWidget(IncludeSubdirectoriesCheckBox);
   layout->addLayout(groups);
   layout->addWidget(buildFiltersBox());
   layout->addLayout(backups);
   layout->addStretch();
+}
+
+QGroupBox* OptionsTab::compactGroup(const QString& title, std::initializer_list<QWidget*> items) {
+  auto* group = new QGroupBox(title, this);
+  auto* layout = new QVBoxLayout(group);
+  layout->setContentsMargins(6, 0, 6, 2);
+  layout->setSpacing(0);
+  for (QWidget* item : items) layout->addWidget(item);
+  return group;
 }
 
 void OptionsTab::applySizeGroup() {

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <QWidget>
+#include <initializer_list>
 
 class QCheckBox;
 class QComboBox;
 class QDateTimeEdit;
+class QGroupBox;
 class QLabel;
 class QRadioButton;
 class QSpinBox;
@@ -61,6 +63,8 @@ class OptionsTab : public QWidget {
   void createControls();
   QWidget* buildFiltersBox();
   void buildLayout();
+  // A group box holding `items` one under the other with tight margins.
+  QGroupBox* compactGroup(const QString& title, std::initializer_list<QWidget*> items);
   void applySizeGroup();
   void applyDateGroup();
 };

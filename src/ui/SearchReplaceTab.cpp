@@ -84,35 +84,40 @@ void SearchReplaceTab::createControls() {
 void SearchReplaceTab::buildLayout() {
   auto* searchGroup = new QGroupBox(" Search Type ", this);
   auto* searchLayout = new QVBoxLayout(searchGroup);
+  searchLayout->setContentsMargins(6, 0, 6, 2);
   searchLayout->setSpacing(0);
   for (QRadioButton* b : {PhraseButtonReplace, TextSearchButton, RegExpSearch})
     searchLayout->addWidget(b);
   auto* modGroup = new QGroupBox(" Modification Type ", this);
   auto* modLayout = new QGridLayout(modGroup);
+  modLayout->setContentsMargins(6, 0, 6, 2);
   modLayout->setVerticalSpacing(0);
   const QList<QRadioButton*> mods = {NoneButton,        ReplaceButton, InsertBeforeButton,
                                      InsertAfterButton, DeleteButton,  ClearButton};
   for (int i = 0; i < mods.size(); ++i) modLayout->addWidget(mods[i], i % 3, i / 3);
 
   auto* commands = new QHBoxLayout;
+  commands->setSpacing(4);
   for (QPushButton* b : {SearchButton, StopReplaceButton, UndoButton, ModifySelectedButton,
                          ModifyAllButton, DeleteItemsButton, HideListReplaceButton})
     commands->addWidget(b);
   commands->addStretch();
 
   auto* layout = new QGridLayout(this);
-  layout->setContentsMargins(6, 4, 6, 4);
-  layout->setVerticalSpacing(3);
+  layout->setContentsMargins(6, 2, 6, 2);
+  layout->setVerticalSpacing(2);
   layout->addWidget(SearchLabel, 0, 0, Qt::AlignTop);
   layout->addWidget(SearchEdit, 0, 1, Qt::AlignTop);
   layout->addWidget(SearchMemo, 0, 1);
   layout->addWidget(ReplaceLabel, 1, 0, Qt::AlignTop);
   layout->addWidget(Edit2, 1, 1, Qt::AlignTop);
   layout->addWidget(Memo2, 1, 1);
-  layout->addWidget(searchGroup, 0, 2, Qt::AlignTop);
-  layout->addWidget(modGroup, 1, 2, Qt::AlignTop);
-  layout->addLayout(commands, 2, 0, 1, 3);
+  layout->addWidget(searchGroup, 0, 2, 2, 1, Qt::AlignTop);
+  layout->addWidget(modGroup, 0, 3, 2, 1, Qt::AlignTop);
+  layout->addLayout(commands, 2, 0, 1, 4);
   layout->setColumnStretch(1, 1);
+  layout->setRowStretch(0, 1);
+  layout->setRowStretch(1, 1);
 }
 
 SearchReplaceTab::Type SearchReplaceTab::searchType() const {

@@ -284,6 +284,17 @@ class FindRunTest : public QObject {
     const QString file = artifactFolder() + "/screenshot.png";
     QVERIFY(window.grab().save(file));
     qInfo("screenshot: %s", qPrintable(file));
+    // The other two tabs, for a look at their layouts.
+    const struct {
+      TFind::Tab tab;
+      const char* file;
+    } tabs[] = {{TFind::SearchReplacePage, "/screenshot-replace.png"},
+                {TFind::OptionsPage, "/screenshot-options.png"}};
+    for (const auto& t : tabs) {
+      window.PageControl1->setCurrentIndex(t.tab);
+      QCoreApplication::processEvents();  // let the layouts settle
+      QVERIFY(window.grab().save(artifactFolder() + t.file));
+    }
   }
 };
 
