@@ -53,88 +53,102 @@ bool Matcher::matchAt(int start, Registers& regs) {
   for (;;) {
     poller_.tick();
     const Inst& in = p_.code[pc];
-    bool ok = false;
-    switch (in.op) {
-      case Op::Match:
-        caps_[0] = start;
-        caps_[1] = pos;
-        regs = caps_;
-        return true;
-      case Op::Char:
-        ok = pos < n_ && s_[pos] == in.a;
-        if (ok) ++pos, ++pc;
-        break;
-      case Op::Str:
-        ok = matchStr(in, pos);
-        if (ok) pos += in.b, ++pc;
-        break;
-      case Op::Set:
-        ok = pos < n_ && p_.sets[in.a][s_[pos]];
-        if (ok) ++pos, ++pc;
-        break;
-      case Op::Assert:
-        ok = assertionHolds(in.assertion, pos);
-        if (ok) ++pc;
-        break;
-      case Op::Split:
-        push(kRetry, in.b, pos, 0);
-        pc = in.a;
-        ok = true;
-        break;
-      case Op::Dispatch:
-        ok = pos < n_ && p_.dispatch[in.a][s_[pos]] >= 0;
-        if (ok) pc = p_.dispatch[in.a][s_[pos]];
-        break;
-      case Op::Jmp:
-        pc = in.a;
-        ok = true;
-        break;
-      case Op::Save:
-        push(kRestoreSlot, 0, caps_[in.a], in.a);
-        caps_[in.a] = pos;
-        ++pc;
-        ok = true;
-        break;
-      case Op::Backref: {
-        int len = matchBackref(in, pos);
-        ok = len >= 0;
-        if (ok) pos += len, ++pc;
-        break;
-      }
-      case Op::Loop:
-        ok = startLoop(in, pc, pos);
-        break;
-      case Op::CountInit:
-        if (in.b > kMaxLoopDepth) throwRunError(kLoopStackExceeded);
-        push(kRestoreCounter, 0, counters_[in.a], in.a);
-        counters_[in.a] = 0;
-        ++pc;
-        ok = true;
-        break;
-      case Op::CountTest: {
-        int k = counters_[in.a];
-        ok = true;
-        if (k < in.min) {
-          ++pc;
-        } else if (k >= in.max) {
-          pc = in.b;
-        } else if (in.greedy) {
-          push(kRetry, in.b, pos, 0);
-          ++pc;
-        } else {
-          push(kRetry, pc + 1, pos, 0);
-          pc = in.b;
-        }
-        break;
-      }
-      case Op::CountNext:
-        push(kRestoreCounter, 0, counters_[in.a], in.a);
-        ++counters_[in.a];
-        pc = in.b;
-        ok = true;
-        break;
+    if (in.op == Op::Match) {
+      caps_[0] = start;
+      caps_[1] = pos;
+      regs = caps_;
+      return true;
     }
-    if (!ok && !backtrack(pc, pos)) return false;
+    if (!step(in, pc, pos) && !backtrack(pc, pos)) return false;
+  }
+}
+
+// Executes one instruction other than Match; false when it fails at `pos`.
+inline bool Matcher::step(const Inst& in, int& pc, int& pos) {
+  switch (in.op) {
+    case Op::Char:
+      if (pos >= n_ || s_[pos] != in.a) return false;
+      ++pos;
+      break;
+    case Op::Str:
+      if (!matchStr(in, pos)) return false;
+      pos += in.b;
+      break;
+    case Op::Set:
+      if (pos >= n_ || !p_.sets[in.a][s_[pos]]) return false;
+      ++pos;
+      break;
+    case Op::Assert:
+      if (!assertionHolds(in.assertion, pos)) return false;
+      break;
+    case Op::Backref: {
+      int len = matchBackref(in, pos);
+      if (len < 0) return false;
+      pos += len;
+      break;
+    }
+    case Op::Save:
+      push(kRestoreSlot, 0, caps_[in.a], in.a);
+      caps_[in.a] = pos;
+      break;
+    case Op::Loop:
+      return startLoop(in, pc, pos);
+    default:
+      return branch(in, pc, pos);
+  }
+  ++pc;
+  return true;
+}
+
+// The control-flow instructions: each sets pc itself.
+bool Matcher::branch(const Inst& in, int& pc, int& pos) {
+  switch (in.op) {
+    case Op::Split:
+      push(kRetry, in.b, pos, 0);
+      pc = in.a;
+      return true;
+    case Op::Dispatch: {
+      int target = pos < n_ ? p_.dispatch[in.a][s_[pos]] : -1;
+      if (target < 0) return false;
+      pc = target;
+      return true;
+    }
+    case Op::Jmp:
+      pc = in.a;
+      return true;
+    case Op::CountInit:
+      if (in.b > kMaxLoopDepth) throwRunError(kLoopStackExceeded);
+      push(kRestoreCounter, 0, counters_[in.a], in.a);
+      counters_[in.a] = 0;
+      ++pc;
+      return true;
+    case Op::CountTest:
+      countTest(in, pc, pos);
+      return true;
+    case Op::CountNext:
+      push(kRestoreCounter, 0, counters_[in.a], in.a);
+      ++counters_[in.a];
+      pc = in.b;
+      return true;
+    default:
+      throwRunError(kCorruptedProgram);
+  }
+}
+
+// Runs the body of a counted loop again or leaves it, as its bounds and mode say; the
+// other choice is left on the stack when both are possible.
+void Matcher::countTest(const Inst& in, int& pc, int pos) {
+  int k = counters_[in.a];
+  if (k < in.min) {
+    ++pc;
+  } else if (k >= in.max) {
+    pc = in.b;
+  } else if (in.greedy) {
+    push(kRetry, in.b, pos, 0);
+    ++pc;
+  } else {
+    push(kRetry, pc + 1, pos, 0);
+    pc = in.b;
   }
 }
 

@@ -62,6 +62,9 @@ class Matcher {
   enum FrameKind { kRetry, kRestoreSlot, kRestoreCounter, kLoopRetry };
 
   void push(int kind, int pc, int pos, int aux);
+  bool step(const Inst& in, int& pc, int& pos);
+  bool branch(const Inst& in, int& pc, int& pos);
+  void countTest(const Inst& in, int& pc, int pos);
   bool backtrack(int& pc, int& pos);
   bool assertionHolds(Assertion a, int pos) const;
   bool matchStr(const Inst& in, int pos) const;

@@ -28,6 +28,7 @@ enum ErrorCode : int {
   kBraceMinGreater = 124,
   kUnclosedComment = 125,
   kUnknownModifier = 127,
+  kCorruptedProgram = 1004,
   kNoInput = 1005,
   kExecNextWithoutExec = 1007,
   kBadModifierIndex = 1013,
