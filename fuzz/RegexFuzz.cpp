@@ -1,6 +1,7 @@
 // Fuzz harness of the engine: the input is a modifier byte, then expression, subject and
 // template separated by NUL bytes; it compiles, runs a bounded exec/execNext loop and
-// expands the template after each match. Registers must stay inside the subject.
+// expands the template after each match. Registers must stay inside the subject and
+// successive matches must move forward.
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -43,8 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   re.setPollCallback([deadline] { return std::chrono::steady_clock::now() > deadline; });
   try {
     int matches = 0;
+    int lastEnd = 0, lastLen = 1;  // 0-based end and length of the previous match
     for (bool found = re.exec(subject); found && matches < 200; found = re.execNext()) {
       checkRegisters(re, subject);
+      // Each match starts at or after the end of the one before, past it after an empty one.
+      int start = re.matchPos(0) - 1;
+      if (start < lastEnd + (lastLen == 0 ? 1 : 0) && matches > 0) std::abort();
+      lastEnd = start + re.matchLen(0);
+      lastLen = re.matchLen(0);
       (void)re.substitute(templ);
       ++matches;
     }

@@ -1,5 +1,5 @@
 // The engine's error texts by code and the helpers that raise compile and run-time errors.
-// Covered by RegexDialectTest.cpp (ErrorTexts, CompileErrors).
+// Covered by RegexDialectTest.cpp (ErrorTextsAndRunTimeErrors, CompileErrors).
 #include <utility>
 
 #include "regex/RegExpr.h"

@@ -1,5 +1,6 @@
 // Parser: turns the expression text into a Syntax tree, applying the modifiers in force at
-// each point. Covered by RegexDialectTest.cpp (CompileErrors, Classes, Quantifiers, ...).
+// each point. Covered by RegexDialectTest.cpp (CompileErrors, Classes, QuantifiersAndGroups,
+// ExtendedModifier, LiteralsAndEscapes).
 #include <cstring>
 #include <optional>
 

@@ -1,5 +1,6 @@
 // Error codes of the engine and helpers that raise them with their user-facing texts.
-// Texts: ErrorMessages.cpp; covered by RegexDialectTest.cpp (ErrorTexts, CompileErrors).
+// Texts: ErrorMessages.cpp; covered by RegexDialectTest.cpp (ErrorTextsAndRunTimeErrors,
+// CompileErrors).
 #pragma once
 
 #include <string>

@@ -1,5 +1,5 @@
 // Search loop: candidate positions from memchr/memmem-class scans, then the matcher.
-// Covered by RegexDialectTest.cpp (SearchLoop) and RegexDifferentialTest.cpp.
+// Covered by RegexDialectTest.cpp (SearchLoopAndExecNext) and RegexDifferentialTest.cpp.
 #include "regex/Search.h"
 
 #include <algorithm>
