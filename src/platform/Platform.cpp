@@ -143,7 +143,7 @@ FileReader::FileReader(const std::string& path) : path_(path) {
     ::close(fd_);
     fail("Cannot read", path, err);
   }
-  size_ = static_cast<std::int64_t>(st.st_size);
+  info_ = infoFrom(st, nameOf(path));
 }
 
 FileReader::~FileReader() {

@@ -95,12 +95,14 @@ class FileReader {
   // Throws PlatformError on a read failure.
   std::size_t read(char* out, std::size_t size);
   // The size the file had when it was opened.
-  std::int64_t sizeBytes() const { return size_; }
+  std::int64_t sizeBytes() const { return info_.sizeBytes; }
+  // The facts of the opened file (taken when it was opened).
+  const FileInfo& info() const { return info_; }
 
  private:
   std::string path_;
   int fd_ = -1;
-  std::int64_t size_ = 0;
+  FileInfo info_;
 };
 
 // The permission bits of `path`; throws PlatformError.

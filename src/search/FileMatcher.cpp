@@ -59,6 +59,7 @@ FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller, SearchObs
 FileMatcher::~FileMatcher() = default;
 
 std::optional<std::vector<std::int64_t>> FileMatcher::match(const std::string& fullName) {
+  lastInfo_.reset();
   if (!testedAny_) {
     testedAny_ = true;
     if (!nameOnly_) checkQueryLimits(request_);
@@ -114,6 +115,7 @@ std::size_t FileMatcher::compactWindow(std::size_t size) {
 
 std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(const std::string& fullName) {
   platform::FileReader reader(fullName);
+  lastInfo_ = reader.info();
   const auto& terms = request_.termTable.terms;
   std::vector<std::int64_t> hits(terms.size(), 0);
   from_.assign(terms.size(), 0);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "regex/RegExpr.h"
 #include "search/Matchers.h"
 #include "search/Poller.h"
@@ -32,6 +33,8 @@ class FileMatcher {
   bool nameOnly() const { return nameOnly_; }
   // True once a file reached the matcher.
   bool testedAny() const { return testedAny_; }
+  // The facts of the last file matched when the matcher took them while reading it.
+  const std::optional<platform::FileInfo>& lastInfo() const { return lastInfo_; }
 
  private:
   std::optional<std::vector<std::int64_t>> matchTerms(const std::string& fullName);
@@ -46,6 +49,7 @@ class FileMatcher {
   SearchObserver& observer_;
   bool nameOnly_ = false;
   bool testedAny_ = false;
+  std::optional<platform::FileInfo> lastInfo_;
   std::string buffer_;
   std::vector<LiteralFinder> finders_;
   std::vector<std::size_t> termOrder_;  // excluded terms first, then required, then others

@@ -49,6 +49,7 @@ void testFile(const SearchRequest& request, FileMatcher& matcher, SearchObserver
   if (!hits) return;
   std::optional<platform::FileInfo> info;
   if (known) info = *known;
+  if (!info) info = matcher.lastInfo();
   if (!info) info = platform::tryStat(full);
   if (!info) return;  // vanished after it was read
   ResultItem item = makeResultItem(request, folder, *info, std::move(*hits), !matcher.nameOnly(),
