@@ -1,14 +1,14 @@
-// Literal search in raw bytes: two anchor bytes of the term are compared 16 positions at a
-// time (each in its one or two byte forms), and candidates are verified in full, folding
-// the text on the fly when the search ignores case.
+// Literal search in raw bytes: two anchor bytes of the term are compared 32 (AVX2) or 16
+// positions at a time (each in its one or two byte forms), and candidates are verified in full,
+// folding the text on the fly when the search ignores case.
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "search/Matchers.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace kestrix::search {
@@ -29,6 +29,40 @@ const std::array<int, 256>& byteCommonness() {
   }();
   return table;
 }
+
+#if defined(__x86_64__)
+// 32 positions at a time where the processor has AVX2; returns the first verified
+// candidate, or npos with `pos` at the first position not yet tried.
+template <class Verify>
+__attribute__((target("avx2"))) std::size_t scanAvx2(const char* data, std::size_t n,
+                                                     std::size_t& pos, std::size_t len,
+                                                     std::size_t o1, std::size_t o2,
+                                                     const unsigned char* f1,
+                                                     const unsigned char* f2, Verify verify) {
+  const __m256i f1a = _mm256_set1_epi8(static_cast<char>(f1[0]));
+  const __m256i f1b = _mm256_set1_epi8(static_cast<char>(f1[1]));
+  const __m256i f2a = _mm256_set1_epi8(static_cast<char>(f2[0]));
+  const __m256i f2b = _mm256_set1_epi8(static_cast<char>(f2[1]));
+  for (; pos + len + 31 <= n; pos += 32) {
+    const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + o1));
+    const __m256i b2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + o2));
+    const __m256i m1 = _mm256_or_si256(_mm256_cmpeq_epi8(b1, f1a), _mm256_cmpeq_epi8(b1, f1b));
+    const __m256i m2 = _mm256_or_si256(_mm256_cmpeq_epi8(b2, f2a), _mm256_cmpeq_epi8(b2, f2b));
+    unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(m1, m2)));
+    while (mask) {
+      const std::size_t cand = pos + static_cast<std::size_t>(__builtin_ctz(mask));
+      if (verify(cand)) return cand;
+      mask &= mask - 1;
+    }
+  }
+  return std::string_view::npos;
+}
+
+bool hasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
 
 }  // namespace
 
@@ -116,7 +150,12 @@ std::size_t LiteralFinder::scanAnchored(std::string_view text, std::size_t from)
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data)
                : std::string_view::npos;
   }
-#if defined(__SSE2__)
+#if defined(__x86_64__)
+  if (hasAvx2()) {
+    auto verify = [&](std::size_t cand) { return matchesAt(data + cand); };
+    const std::size_t hit = scanAvx2(data, n, pos, len, anchor1_, anchor2_, a1_, a2_, verify);
+    if (hit != std::string_view::npos) return hit;
+  }
   const __m128i f1a = _mm_set1_epi8(static_cast<char>(a1_[0]));
   const __m128i f1b = _mm_set1_epi8(static_cast<char>(a1_[1]));
   const __m128i f2a = _mm_set1_epi8(static_cast<char>(a2_[0]));
