@@ -68,3 +68,13 @@ done
 echo
 echo "Wall: medians of $runs runs after one warm-up. cpu/x: ratio of mean user+system time"
 echo "(steadier than wall time on a shared machine). ksr MB: peak resident memory of one run."
+
+# ==========================================================================================
+# Modification: `ksr replace --no-backup --line-separator unix` against `sed -i 's/OLD/NEW/g'`
+# on the files `grep -rl` lists, each on its own fresh copy of a few thousand headers, with
+# a byte comparison of the results. The work is in bench/modify/compare_replace.sh (which
+# also runs alone); KSR_SKIP_REPLACE=1 leaves this part out.
+if [ "${KSR_SKIP_REPLACE:-0}" != 1 ]; then
+  echo
+  KSR="$ksr" KSR_RUNS="$runs" "$root/bench/modify/compare_replace.sh"
+fi

@@ -123,7 +123,7 @@ modify::ModifyRequest buildModifyRequest(FindOptions& find, const ModifyArgs& ar
     throw UsageError("--mode clear cannot be used with --type regex");
   }
   s.origin = search::Origin::SearchAndReplace;
-  s.createBackups = !args.noBackup && !args.dryRun;
+  s.createBackups = !args.noBackup;  // a dry run lists what the real run would
   modify::ModifyRequest m;
   m.searchType = s.queryType;
   m.searchText = s.queryText;

@@ -201,6 +201,24 @@ TEST(ModifyPass, FailedWriteKeepsOriginalAndBackup) {
   }
 }
 
+TEST(ModifyPass, EngineErrorLeavesFilesUntouchedAndIsReportedOnce) {
+  TempFolder dir;
+  writeBytes(dir.file("a"), "abc\n");
+  writeBytes(dir.file("b"), "abc\n");
+  ModifyRequest req;
+  req.searchType = QueryType::RegExpr;
+  req.searchLines = {"a(b"};
+  req.replacementLines = {"x"};
+  auto run = runOn(dir, {"a", "b"}, req);
+  EXPECT_EQ(readBytes(dir.file("a")), "abc\n");
+  EXPECT_EQ(readBytes(dir.file("b")), "abc\n");
+  EXPECT_EQ(run.rows[0].result, "Failed Modification");
+  EXPECT_EQ(run.rows[1].result, "Failed Modification");
+  EXPECT_FALSE(fileExists(dir.file("a.bak")));
+  ASSERT_EQ(run.observer.warnings.size(), 1u);
+  EXPECT_EQ(run.observer.warnings[0].caption, "Regular Expression");
+}
+
 TEST(ModifyPass, MissingFileFailsAndTheRunGoesOn) {
   TempFolder dir;
   writeBytes(dir.file("b.txt"), "old\n");
