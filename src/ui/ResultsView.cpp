@@ -4,6 +4,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QScrollBar>
 
 #include "search/Masks.h"
 #include "ui/FileLauncher.h"
@@ -91,6 +93,36 @@ void ResultsView::onColumnsInserted(const QModelIndex& parent, int first, int la
 void ResultsView::setSearchRunning(bool running) {
   searchRunning_ = running;
   if (ResultsModel* m = resultsModel()) m->setSearchRunning(running);
+  insertedBelowView_ = false;
+  viewport()->update();
+}
+
+ResultsView::PaintedState ResultsView::paintedState() const {
+  const int height = viewport()->height();
+  return {viewport()->size(),
+          rowAt(0),
+          rowAt(height - 1),
+          verticalScrollBar()->value(),
+          horizontalScrollBar()->value(),
+          horizontalHeader()->length()};
+}
+
+void ResultsView::rowsInserted(const QModelIndex& parent, int start, int end) {
+  QTableView::rowsInserted(parent, start, end);
+  const int lastVisible = rowAt(viewport()->height() - 1);
+  if (searchRunning_ && lastVisible >= 0 && start > lastVisible) insertedBelowView_ = true;
+}
+
+void ResultsView::paintEvent(QPaintEvent* event) {
+  // Rows appended below a full viewport change nothing on screen: during a search that
+  // appends 50 000 rows, repainting the same rows at every batch is most of the window's
+  // cost. Any other change (scroll, resize, column widths) still paints.
+  const PaintedState now = paintedState();
+  const bool unchanged = insertedBelowView_ && now == lastPainted_;
+  insertedBelowView_ = false;
+  if (searchRunning_ && unchanged && event->rect() == viewport()->rect()) return;
+  lastPainted_ = now;
+  QTableView::paintEvent(event);
 }
 
 void ResultsView::onHeaderClicked(int section) {

@@ -88,6 +88,8 @@ class ResultsView : public QTableView {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void rowsInserted(const QModelIndex& parent, int start, int end) override;
+  void paintEvent(QPaintEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
@@ -104,6 +106,16 @@ class ResultsView : public QTableView {
   bool searchRunning_ = false;
   bool refocusArmed_ = false;
   int dpi_ = 96;
+  // What the last paint showed; while a search appends rows below a full viewport, a
+  // repaint that would show the same thing is skipped.
+  struct PaintedState {
+    QSize viewport;
+    int firstRow = -1, lastRow = -1, vertical = 0, horizontal = 0, width = 0;
+    bool operator==(const PaintedState&) const = default;
+  };
+  PaintedState paintedState() const;
+  PaintedState lastPainted_;
+  bool insertedBelowView_ = false;
 };
 
 // True when the wildcard mask can be parsed: every "[" opens a set that is closed by a

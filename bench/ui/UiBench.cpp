@@ -1,0 +1,162 @@
+// ui_bench: generates a tree of 50 000 small files, then times the same Phrase search
+// through the core alone (in process, and `ksr find` when built) and through the real main
+// window on the offscreen platform, from pressing Find to the last row painted.
+// Usage: ui_bench [files] [runs] [tree]   (defaults: 50000 files, 3 runs; the median is
+// reported). With `tree`, that folder is used and filled only when it does not exist yet.
+#include <sys/resource.h>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "search/Find.h"
+#include "ui/ResultsModel.h"
+#include "ui/ResultsView.h"
+#include "ui/TFind.h"
+
+namespace search = kestrix::search;
+
+namespace {
+
+constexpr int kFilesPerFolder = 500;
+
+// Every second file holds the phrase once among a dozen other lines.
+void generateTree(const std::string& root, int files) {
+  for (int i = 0; i < files; ++i) {
+    const std::string folder = root + "/d" + std::to_string(i / kFilesPerFolder);
+    if (i % kFilesPerFolder == 0) std::filesystem::create_directories(folder);
+    std::ofstream out(folder + "/f" + std::to_string(i) + ".txt");
+    for (int line = 0; line < 12; ++line) {
+      out << "line " << line << " of file " << i << " with some ordinary words\n";
+      if (line == 6 && i % 2 == 0) out << "here is the needle phrase\n";
+    }
+  }
+}
+
+search::SearchRequest coreRequest(const std::string& root) {
+  search::SearchRequest request;
+  request.folder = root;
+  request.masksText = "*.txt";
+  request.queryType = search::QueryType::Phrase;
+  request.queryText = "needle phrase";
+  return request;
+}
+
+// Keeps the rows as the window does, so both sides build the same items.
+class CollectingObserver : public search::SearchObserver {
+ public:
+  void resultAdded(const search::ResultItem& item) override { items.push_back(item); }
+  std::vector<search::ResultItem> items;
+};
+
+double timeCore(const std::string& root, std::size_t& rows) {
+  QElapsedTimer timer;
+  timer.start();
+  CollectingObserver observer;
+  search::runFind(coreRequest(root), observer);
+  rows = observer.items.size();
+  return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+double timeKsr(const std::string& root) {
+#ifdef KESTRIX_KSR_PATH
+  QElapsedTimer timer;
+  timer.start();
+  QProcess ksr;
+  ksr.setStandardOutputFile(QProcess::nullDevice());
+  ksr.start(KESTRIX_KSR_PATH,
+            {"find", "--masks", "*.txt", "needle phrase", QString::fromStdString(root)});
+  ksr.waitForFinished(-1);
+  return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+#else
+  (void)root;
+  return -1;
+#endif
+}
+
+double timeWindow(kestrix::ui::TFind& window, std::size_t& rows) {
+  auto* view = window.findChild<kestrix::ui::ResultsView*>("ListView1");
+  auto* button = window.findChild<QPushButton*>("FindButton");
+  QElapsedTimer timer;
+  timer.start();
+  button->click();  // returns when the run has ended
+  QApplication::processEvents();
+  view->scrollToBottom();
+  view->viewport()->repaint();  // the last row is painted
+  rows = static_cast<std::size_t>(view->model()->rowCount());
+  return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// CPU time of this process so far (user + system), in ms.
+double cpuMs() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+double sysMs() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_stime.tv_sec) * 1e3 +
+         static_cast<double>(usage.ru_stime.tv_usec) / 1e3;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  const int files = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50000;
+  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+  QTemporaryDir dir;
+  const std::string root = argc > 3 ? std::string(argv[3]) : dir.path().toStdString();
+  if (argc <= 3 || !std::filesystem::exists(root)) {
+    std::printf("generating %d files in %s\n", files, root.c_str());
+    generateTree(root, files);
+  }
+
+  kestrix::ui::TFind window;
+  window.resize(1000, 700);
+  window.show();
+  window.findChild<QComboBox*>("ComboBoxPath")->setEditText(QString::fromStdString(root));
+  window.findChild<QComboBox*>("MasksComboBox")->setEditText("*.txt");
+  window.findChild<QComboBox*>("FindEditComboBox")->setEditText("needle phrase");
+
+  std::size_t coreRows = 0, windowRows = 0;
+  timeCore(root, coreRows);  // warm the file cache and the window once
+  timeWindow(window, windowRows);
+  std::vector<double> core, ksr, ui;
+  for (int run = 0; run < runs; ++run) {
+    double cpu = cpuMs(), sys = sysMs();
+    core.push_back(timeCore(root, coreRows));
+    const double coreCpu = cpuMs() - cpu, coreSys = sysMs() - sys;
+    ksr.push_back(timeKsr(root));
+    cpu = cpuMs();
+    sys = sysMs();
+    ui.push_back(timeWindow(window, windowRows));
+    std::printf("run %d: core %.1f ms (cpu %.1f, sys %.1f), window %.1f ms (cpu %.1f, sys %.1f)\n",
+                run + 1, core.back(), coreCpu, coreSys, ui.back(), cpuMs() - cpu, sysMs() - sys);
+  }
+  const double c = median(core), k = median(ksr), w = median(ui);
+  std::printf("rows: core %zu, window %zu\n", coreRows, windowRows);
+  std::printf("core (in process): %8.1f ms\n", c);
+  if (k >= 0) std::printf("ksr find:          %8.1f ms\n", k);
+  std::printf("window:            %8.1f ms  (+%.1f%% over the core; goal <= 25%%)\n", w,
+              100.0 * (w - c) / c);
+  return windowRows == coreRows ? 0 : 1;
+}
