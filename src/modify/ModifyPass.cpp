@@ -81,9 +81,8 @@ class Pass {
 
   void modifyRow(std::size_t index) {
     search::ResultItem& row = rows_[index];
-    const std::string fullName = row.fullName();
-    observer_.fileStarted(fullName);
-    if (prepareFile(index, fullName, intervalOf(row))) return;
+    observer_.fileStarted(row.fullName());
+    if (prepareFile(index, realFile(row.fullName()), intervalOf(row))) return;
     ++summary_.failed;
     finish(index, kFailedModification);
   }

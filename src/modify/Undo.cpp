@@ -74,7 +74,7 @@ void refreshRow(search::ResultItem& row, const search::SearchRequest& request) {
 UndoSummary undoLastRun(UndoJournal& journal, std::vector<search::ResultItem>& rows,
                         ModifyObserver& observer, const UndoOptions& options) {
   std::unordered_map<std::string, std::size_t> rowOf;
-  for (std::size_t i = 0; i < rows.size(); ++i) rowOf.emplace(rows[i].fullName(), i);
+  for (std::size_t i = 0; i < rows.size(); ++i) rowOf.emplace(realFile(rows[i].fullName()), i);
   UndoSummary summary;
   std::size_t done = 0;
   for (const std::string& file : journal.entries) {

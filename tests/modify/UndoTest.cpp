@@ -68,6 +68,24 @@ TEST(Undo, RoundTripRestoresContentAndMode) {
   }
 }
 
+TEST(Undo, LinkedFileIsChangedAndRestoredThroughItsLink) {
+  TempFolder dir;
+  std::filesystem::create_directory(dir.file("real"));
+  writeBytes(dir.file("real/t.txt"), "old\n");
+  std::filesystem::create_symlink(dir.file("real/t.txt"), dir.file("link.txt"));
+  std::vector<search::ResultItem> rows{rowFor(dir, "link.txt")};
+  UndoJournal journal;
+  modify(rows, journal, replacePhrase("old", "new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
+  EXPECT_EQ(readBytes(dir.file("real/t.txt")), "new\n");
+  EXPECT_EQ(journal.entries, std::vector<std::string>{dir.file("real/t.txt")});
+  RecordingObserver observer;
+  undoLastRun(journal, rows, observer);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
+  EXPECT_EQ(readBytes(dir.file("link.txt")), "old\n");
+  EXPECT_EQ(rows[0].result, "Undid");
+}
+
 TEST(Undo, OnlyTheLatestRunIsUndone) {
   TempFolder dir;
   writeBytes(dir.file("a"), "one\n");
