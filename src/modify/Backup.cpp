@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/AtomicWrite.h"
-
 namespace kestrix::modify {
 
 std::string realFile(const std::string& fullName) {
@@ -23,12 +21,6 @@ bool mayModify(const platform::Attributes& attributes, bool modifyReadOnly, bool
   if (attributes.system) return false;
   if (attributes.readOnly && !modifyReadOnly) return false;
   return !attributes.hidden || modifyHidden;
-}
-
-void writeBackup(const std::string& fullName, std::string_view content, std::uint32_t mode) {
-  const std::string backup = backupName(fullName);
-  platform::writeFileAtomically(backup, content);
-  platform::setMode(backup, mode);
 }
 
 }  // namespace kestrix::modify

@@ -1,5 +1,5 @@
-// Backups and the protection rule: which files the pass may change, and the ".bak" copy
-// made before a file is rewritten.
+// Backups and the protection rule: which files the pass may change, and the names of the
+// ".bak" backup and of the ".$" temporary that undo uses.
 #pragma once
 
 #include <string>
@@ -30,10 +30,5 @@ bool isProtected(const platform::Attributes& attributes);
 // `modifyHidden`, both need both; a system file never. Unprotected files always may.
 // Decided here, never by the file system, so running as root changes nothing.
 bool mayModify(const platform::Attributes& attributes, bool modifyReadOnly, bool modifyHidden);
-
-// Writes `content` (the file's bytes as read) as the backup of `fullName`, replacing an
-// existing backup safely, and gives it the permission bits `mode`. Throws
-// platform::AtomicWriteError or platform::PlatformError; an older backup is then intact.
-void writeBackup(const std::string& fullName, std::string_view content, std::uint32_t mode);
 
 }  // namespace kestrix::modify
