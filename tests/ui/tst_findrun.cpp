@@ -279,6 +279,8 @@ class FindRunTest : public QObject {
   void screenshotAfterASearch() {
     TFind window;
     window.show();
+    QCoreApplication::processEvents();
+    QVERIFY(window.grab().save(artifactFolder() + "/screenshot-start.png"));
     runFind(window, "hello");
     QTRY_VERIFY(window.ListBox1->hasLines());
     const QString file = artifactFolder() + "/screenshot.png";

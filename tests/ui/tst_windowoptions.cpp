@@ -18,9 +18,11 @@
 #include "WindowTestUtil.h"
 #include "ui/FindTab.h"
 #include "ui/HelpWindow.h"
+#include "ui/LinesViewer.h"
 #include "ui/MainMenus.h"
 #include "ui/OptionsTab.h"
 #include "ui/ResultsModel.h"
+#include "ui/ResultsView.h"
 #include "ui/ScreenScale.h"
 #include "ui/SearchReplaceTab.h"
 #include "ui/TFind.h"
@@ -172,6 +174,9 @@ class WindowOptionsTest : public QObject {
     QCOMPARE(window.results->rowCount(), 1);
     window.hideList();
     QCOMPARE(window.results->rowCount(), 0);
+    QVERIFY(!window.ListView1->isVisible() && !window.ListBox1->isVisible());
+    QCOMPARE(window.height(), scaled(248));
+    QVERIFY(!window.findTab->HideListButton->isEnabled());
     window.findTab->setQueryType(FindTab::Multiline);
     window.findTab->FindMemo->setFocus();
     QTest::keyClicks(window.findTab->FindMemo, "abc");
