@@ -271,6 +271,11 @@ void ResultsView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Home) emit homePressed();
 }
 
+void ResultsView::mousePressEvent(QMouseEvent* event) {
+  emit mousePressed(event->button(), rowAt(event->position().toPoint().y()));
+  QTableView::mousePressEvent(event);
+}
+
 void ResultsView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (searchRunning_) {
     event->accept();  // a double-click during a search is dropped

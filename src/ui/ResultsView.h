@@ -82,6 +82,9 @@ class ResultsView : public QTableView {
   void homePressed();
   // A row was double-clicked (after the launcher, if any, opened its file).
   void rowActivated(int row);
+  // A mouse button went down on the list, over `row` (-1 outside the rows): the left
+  // button clears the third stop flag, the right one raises the second and third.
+  void mousePressed(Qt::MouseButton button, int row);
   // A mask command or Select All ran (the window raises its stop flags and updates the
   // command state).
   void maskCommandDone();
@@ -91,6 +94,7 @@ class ResultsView : public QTableView {
   void rowsInserted(const QModelIndex& parent, int start, int end) override;
   void paintEvent(QPaintEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void onHeaderClicked(int section);

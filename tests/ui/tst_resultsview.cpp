@@ -154,6 +154,11 @@ class ResultsViewTest : public QObject {
       const QPoint at(header->sectionViewportPosition(section) + 5, header->height() / 2);
       QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
     };
+    QSignalSpy pressed(&f.view, &ResultsView::mousePressed);
+    QTest::mousePress(f.view.viewport(), Qt::RightButton, {},
+                      f.view.visualRect(f.model.index(1, 0)).center());
+    QCOMPARE(pressed.count(), 1);
+    QCOMPARE(pressed.first().at(1).toInt(), 1);
     f.view.setSearchRunning(true);
     clickHeader(0);
     QCOMPARE(f.model.item(0).name, std::string("b"));
