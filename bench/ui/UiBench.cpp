@@ -111,6 +111,36 @@ double sysMs() {
          static_cast<double>(usage.ru_stime.tv_usec) / 1e3;
 }
 
+// Sorting a list of 200 000 rows by a text, a numeric and the Type column (which goes
+// through the type-name cache), as header clicks do.
+void timeLargeListSorts() {
+  kestrix::ui::ResultsModel model;
+  kestrix::ui::ResultsView view;
+  view.setModel(&model);
+  view.resize(900, 500);
+  view.show();
+  std::vector<search::ResultItem> items(200000);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    items[i].name = "file" + std::to_string((i * 7919) % items.size()) + (i % 3 ? ".txt" : ".log");
+    items[i].path = "/data/d" + std::to_string(i % 400);
+    items[i].found = std::to_string(i % 97);
+    items[i].sizeBytes = static_cast<std::int64_t>((i * 104729) % 1000000);
+    items[i].type = i % 3 ? "TXT File" : "LOG File";
+  }
+  QElapsedTimer timer;
+  timer.start();
+  model.appendItems(std::move(items));
+  QApplication::processEvents();
+  std::printf("200000 rows: append %.1f ms", static_cast<double>(timer.nsecsElapsed()) / 1e6);
+  for (const char* caption : {"Name", "Size", "Type"}) {
+    timer.restart();
+    model.sortByColumn(model.columnOf(caption));
+    view.viewport()->repaint();
+    std::printf(", sort by %s %.1f ms", caption, static_cast<double>(timer.nsecsElapsed()) / 1e6);
+  }
+  std::printf("\n");
+}
+
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
@@ -156,7 +186,8 @@ int main(int argc, char** argv) {
   std::printf("rows: core %zu, window %zu\n", coreRows, windowRows);
   std::printf("core (in process): %8.1f ms\n", c);
   if (k >= 0) std::printf("ksr find:          %8.1f ms\n", k);
-  std::printf("window:            %8.1f ms  (+%.1f%% over the core; goal <= 25%%)\n", w,
+  std::printf("window:            %8.1f ms  (%+.1f%% over the core; goal <= +25%%)\n", w,
               100.0 * (w - c) / c);
+  timeLargeListSorts();
   return windowRows == coreRows ? 0 : 1;
 }
