@@ -90,7 +90,11 @@ void LinesDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     for (const DisplayHit& hit : index.data(LinesModel::HitsRole).value<DisplayHits>()) {
       if (previousX > right) break;  // the rest lies beyond the visible area
       const int x = left + metrics.horizontalAdvance(text.left(hit.column));
-      painter->drawText(QPoint(x, baseline), text.mid(hit.column, hit.length));
+      const QString hitText = text.mid(hit.column, hit.length);
+      // Blank the plain glyphs first so the hit is not drawn on top of them.
+      painter->fillRect(QRect(x, rect.top(), metrics.horizontalAdvance(hitText), rect.height()),
+                        selected ? palette.highlight() : palette.base());
+      painter->drawText(QPoint(x, baseline), hitText);
       previousX = x;
     }
   }

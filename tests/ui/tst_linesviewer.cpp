@@ -171,12 +171,16 @@ class LinesViewerTest : public QObject {
     FoundLines lines;
     lines.begin("a.txt", "/d");
     addLine(lines, 1, "ab\tcd XYZ tail", {{6, 3}});
+    addLine(lines, 2, "caf\xC3\xA9 XYZ", {{6, 3}});
+    lines.appendBlock(3, 5, false);
     LinesViewer viewer;
     viewer.resize(600, 120);
     viewer.setFoundLines(lines);
     viewer.show();
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
     const QImage image = viewer.viewport()->grab().toImage();
+    const QString artifacts = qEnvironmentVariable("KESTRIX_TEST_TMP");
+    if (!artifacts.isEmpty()) viewer.grab().save(artifacts + "/linesviewer.png");
     const QRect row = viewer.visualRect(viewer.linesModel()->index(1));
     const QFontMetrics metrics(viewer.font());
     const QString text = viewer.lineText(1);
