@@ -44,6 +44,7 @@ class ResultsModel : public QAbstractTableModel {
   void appendItems(std::vector<search::ResultItem> batch);
   void appendItem(const search::ResultItem& item);
   void clear();
+  // The row's item; throws std::out_of_range for a row outside 0..rowCount()-1.
   const search::ResultItem& item(int row) const { return items_.at(static_cast<size_t>(row)); }
   const std::vector<search::ResultItem>& items() const { return items_; }
   // Replaces row `row` (its Found or Result cell, its interval ...) and repaints it.
