@@ -216,6 +216,7 @@ void TFind::wireTabs() {
 
 void TFind::wireCommands() {
   connect(menus->exitAction, &QAction::triggered, this, &QWidget::close);
+  connect(menus->fileMenu, &QMenu::aboutToShow, this, &TFind::updateCommands);
   connect(menus->contentsAction, &QAction::triggered, this, [this] { showHelpTopic("Intro.htm"); });
   connect(menus->tabHelpAction, &QAction::triggered, this,
           [this] { showHelpTopic(activeTabHelpTopic()); });
@@ -229,6 +230,11 @@ void TFind::wireCommands() {
     state_.stopRequest2 = state_.stopRequest3 = true;
     updateCommands();
     setStatusText(1, {});
+    // The modification commands and Delete Items belong to the Search and Replace tab.
+    const bool replacePage = PageControl1->currentIndex() == SearchReplacePage;
+    for (const Command* command : {&menus->modifySelected, &menus->modifyAll, &menus->deleteItems})
+      for (QAction* action : command->actions())
+        if (action->parent() == menus->listMenu) action->setVisible(replacePage);
     menus->listMenu->popup(ListView1->viewport()->mapToGlobal(pos));
   });
   connect(ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
