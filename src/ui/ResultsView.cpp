@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 
 #include "search/Masks.h"
@@ -59,6 +60,10 @@ ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
   p.setColor(QPalette::Inactive, QPalette::HighlightedText,
              p.color(QPalette::Active, QPalette::HighlightedText));
   setPalette(p);
+  // The view paints every pixel of its viewport itself, so a skipped repaint (see
+  // paintEvent) leaves the rows on screen instead of an erased background.
+  viewport()->setAutoFillBackground(false);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &ResultsView::onHeaderClicked);
 }
 
@@ -122,6 +127,7 @@ void ResultsView::paintEvent(QPaintEvent* event) {
   insertedBelowView_ = false;
   if (searchRunning_ && unchanged && event->rect() == viewport()->rect()) return;
   lastPainted_ = now;
+  QPainter(viewport()).fillRect(event->rect(), palette().brush(QPalette::Base));
   QTableView::paintEvent(event);
 }
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -167,6 +168,33 @@ class ResultsViewTest : public QObject {
     QCOMPARE(f.model.item(0).name, std::string("a"));
     clickHeader(0);
     QCOMPARE(f.model.item(0).name, std::string("c"));
+  }
+
+  void rowsStayOnScreenWhileASearchAppends() {
+    // Repaints that would show the same rows are skipped during a search; what the screen
+    // shows must still be the rows, not an erased list.
+    Fixture f({});
+    f.view.resize(400, 200);
+    f.view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.view));
+    f.view.setSearchRunning(true);
+    for (int batch = 0; batch < 3; ++batch) {
+      std::vector<ResultItem> items(40);
+      for (ResultItem& it : items) it.name = "listed-file.txt";
+      f.model.appendItems(std::move(items));
+      QTest::qWait(30);
+    }
+    const QImage screen = f.view.screen()->grabWindow(f.view.winId()).toImage();
+    const QRect firstRows = f.view.viewport()->geometry().adjusted(0, 0, 0, -20);
+    int ink = 0;
+    for (int y = firstRows.top(); y < firstRows.bottom(); ++y) {
+      for (int x = firstRows.left() + 20; x < firstRows.left() + 120; ++x) {
+        if (qGray(screen.pixel(x, y)) < 100) ++ink;
+      }
+    }
+    if (screen.isNull()) QSKIP("this platform cannot grab windows");
+    QVERIFY2(ink > 100, qPrintable(QString::number(ink)));
+    f.view.setSearchRunning(false);
   }
 
   void doubleClickOnVanishedFileWarns() {
