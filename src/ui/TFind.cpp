@@ -98,6 +98,8 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
 
 TFind::~TFind() {
   qApp->removeEventFilter(this);
+  // The controllers go before the child widgets: no widget signal may reach them after.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
 QWidget* TFind::buildTopPanel() {
