@@ -285,6 +285,16 @@ void TFind::wireResultsList() {
     viewerRefresh_->scheduleRefresh();
     updateCommands();
   });
+  connect(ListView1, &ResultsView::mousePressed, this, [this](Qt::MouseButton button, int row) {
+    if (state_.busy) return;
+    if (button == Qt::LeftButton) {
+      // A click lets the viewer follow again; a click on a row also clears a stale stop.
+      state_.stopRequest3 = false;
+      if (row >= 0) state_.abortRequested = false;
+    } else if (button == Qt::RightButton) {
+      state_.stopRequest2 = state_.stopRequest3 = true;
+    }
+  });
   connect(ListView1, &ResultsView::statusTextChanged, this,
           [this](const QString& text) { setStatusText(0, text); });
   connect(ListView1, &ResultsView::listEmptied, this, &TFind::onListEmptied);
