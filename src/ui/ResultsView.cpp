@@ -270,11 +270,21 @@ void ResultsView::keyPressEvent(QKeyEvent* event) {
         }
       }
       break;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+      // As in a list, Home and End go to the first and last row (a table would only move
+      // to the first or last column).
+      if (event->modifiers() == Qt::NoModifier && model() && model()->rowCount() > 0) {
+        selectOnlyRow(event->key() == Qt::Key_Home ? 0 : model()->rowCount() - 1);
+        if (event->key() == Qt::Key_Home) emit homePressed();
+        event->accept();
+        return;
+      }
+      break;
     default:
       break;
   }
   QTableView::keyPressEvent(event);
-  if (event->key() == Qt::Key_Home) emit homePressed();
 }
 
 void ResultsView::mousePressEvent(QMouseEvent* event) {

@@ -124,6 +124,27 @@ class ResultsViewTest : public QObject {
     QCOMPARE(f.selectedNames(), QStringList({"row7"}));  // the new last row
   }
 
+  void keysAfterDelete() {
+    Fixture f(numbered(10));
+    f.view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.view));
+    QSignalSpy deleteKey(&f.view, &ResultsView::deleteKeyPressed);
+    QSignalSpy home(&f.view, &ResultsView::homePressed);
+    QTest::keyClick(&f.view, Qt::Key_Delete);
+    QCOMPARE(deleteKey.count(), 0);  // nothing selected
+    f.view.selectOnlyRow(2);
+    f.view.selectionModel()->select(f.model.index(4, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keyClick(&f.view, Qt::Key_Delete);
+    QCOMPARE(deleteKey.count(), 1);
+    QVERIFY(f.view.deleteSelectedItems());
+    QTest::keyClick(&f.view, Qt::Key_Down);  // movement goes on from the re-selected row
+    QCOMPARE(f.selectedNames(), QStringList({"row6"}));
+    QTest::keyClick(&f.view, Qt::Key_Home);
+    QCOMPARE(f.selectedNames(), QStringList({"row0"}));
+    QCOMPARE(home.count(), 1);
+  }
+
   void deleteStatusTextsAndEmptyList() {
     Fixture f(numbered(3));
     QSignalSpy status(&f.view, &ResultsView::statusTextChanged);
