@@ -38,7 +38,7 @@ int batch(const std::string& tablePath, FindOptions& find, const ModifyArgs& arg
 int runBatchCommand(int argc, char** argv) {
   FindOptions find;
   ModifyArgs args;
-  try {
+  return runGuarded("batch", [&] {
     const auto positional =
         parseModifyArguments(std::vector<std::string>(argv + 1, argv + argc), find, args);
     if (find.help) {
@@ -57,14 +57,7 @@ int runBatchCommand(int argc, char** argv) {
     }
     if (positional.size() == 2) find.request.folder = positional[1];
     return batch(positional[0], find, args);
-  } catch (const UsageError& error) {
-    std::fprintf(stderr, "ksr: %s (see ksr batch --help)\n", error.what());
-  } catch (const search::SearchError& error) {
-    printMessage({error.caption(), error.text()});
-  } catch (const modify::ModifyError& error) {
-    printMessage(error.message());
-  }
-  return kExitError;
+  });
 }
 
 }  // namespace kestrix::cli

@@ -194,7 +194,7 @@ void setQuery(FindOptions& options, const std::string& query) {
 
 FindOptions parseFindArguments(const std::vector<std::string>& args) {
   FindOptions options;
-  options.request.folder = ".";
+  options.request.folder.assign(1, '.');  // "." (assign: GCC 12 warns falsely on = ".")
   std::vector<std::string> positional;
   bool onlyPositional = false;
   for (std::size_t i = 0; i < args.size(); ++i) {

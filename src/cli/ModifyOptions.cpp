@@ -10,6 +10,7 @@
 #include "modify/DataFolder.h"
 #include "modify/UnifiedDiff.h"
 #include "platform/Platform.h"
+#include "search/SearchError.h"
 
 namespace kestrix::cli {
 namespace {
@@ -95,7 +96,7 @@ bool consumeModifyOption(const std::vector<std::string>& args, std::size_t& i, M
 
 std::vector<std::string> parseModifyArguments(const std::vector<std::string>& args,
                                               FindOptions& find, ModifyArgs& modify) {
-  find.request.folder = ".";
+  find.request.folder.assign(1, '.');  // "." (assign: GCC 12 warns falsely on = ".")
   std::vector<std::string> positional;
   bool onlyPositional = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -217,6 +218,19 @@ file ("Modified" or "Failed Modification"). With backups the run is recorded in 
 folder and `ksr undo` restores it (FULLPATH<TAB>Undid or Failed Undo).
 Exit status: 0 all listed files changed, 1 nothing listed, 2 error, 3 some files failed.
 )";
+}
+
+int runGuarded(const char* command, const std::function<int()>& body) {
+  try {
+    return body();
+  } catch (const UsageError& error) {
+    std::fprintf(stderr, "ksr: %s (see ksr %s --help)\n", error.what(), command);
+  } catch (const search::SearchError& error) {
+    printMessage({error.caption(), error.text()});
+  } catch (const modify::ModifyError& error) {
+    printMessage(error.message());
+  }
+  return kExitError;
 }
 
 }  // namespace kestrix::cli

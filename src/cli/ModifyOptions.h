@@ -2,6 +2,7 @@
 // the console observer that prints the rows' results.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,11 @@ class ConsoleModifyObserver : public modify::ModifyObserver {
 
 // "CAPTION: TEXT" on standard error.
 void printMessage(const modify::UserMessage& message);
+
+// Runs the body of `ksr COMMAND` and returns its exit status. Its errors end it with status 2:
+// a usage error as "ksr: TEXT (see ksr COMMAND --help)", search and modify errors as
+// "CAPTION: TEXT", all on standard error.
+int runGuarded(const char* command, const std::function<int()>& body);
 
 // Saves the undo journal as the data folder's journal file. Returns false (after printing
 // the reason) when it cannot be saved.

@@ -54,7 +54,7 @@ int replace(FindOptions& find, const ModifyArgs& args) {
 int runReplaceCommand(int argc, char** argv) {
   FindOptions find;
   ModifyArgs args;
-  try {
+  return runGuarded("replace", [&] {
     const auto positional =
         parseModifyArguments(std::vector<std::string>(argv + 1, argv + argc), find, args);
     if (find.help) {
@@ -67,14 +67,7 @@ int runReplaceCommand(int argc, char** argv) {
     setQuery(find, queries ? positional[0] : std::string());
     if (positional.size() > queries) find.request.folder = positional[queries];
     return replace(find, args);
-  } catch (const UsageError& error) {
-    std::fprintf(stderr, "ksr: %s (see ksr replace --help)\n", error.what());
-  } catch (const search::SearchError& error) {
-    printMessage({error.caption(), error.text()});
-  } catch (const modify::ModifyError& error) {
-    printMessage(error.message());
-  }
-  return kExitError;
+  });
 }
 
 }  // namespace kestrix::cli

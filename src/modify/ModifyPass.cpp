@@ -8,6 +8,7 @@
 #include "modify/Backup.h"
 #include "modify/LineList.h"
 #include "modify/RegexEngine.h"
+#include "modify/RowRefresh.h"
 #include "modify/TextEngines.h"
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
@@ -143,7 +144,7 @@ class Pass {
       if (ok) {
         ++summary_.modified;
         if (request_.createBackups) journal_.entries.push_back(p.fullName);
-        if (options_.refreshHits) refreshRow(rows_[p.index]);
+        if (options_.refreshHits) refreshRow(rows_[p.index], toSearchRequest(request_));
       } else {
         ++summary_.failed;
       }
@@ -161,22 +162,6 @@ class Pass {
   void reportOnce(const UserMessage& message) {
     if (reported_.insert(message.caption + '\n' + message.text).second) {
       observer_.warning(message);
-    }
-  }
-
-  // The modified file's hits and facts, as a fresh search would show them.
-  void refreshRow(search::ResultItem& row) {
-    try {
-      const auto fill = search::fillFoundLines(toSearchRequest(request_), row.path, row.name);
-      row.hits = fill.hits;
-      if (!row.found.empty()) row.found = fill.found;
-      row.foundFull = search::foundText(fill.hits, false);
-      const platform::FileInfo info = platform::stat(row.fullName());
-      row.sizeBytes = info.sizeBytes;
-      row.size = search::sizeText(info.sizeBytes);
-      row.lastWriteSec = info.lastWriteSec;
-      row.time = search::timeText(info.lastWriteSec);
-    } catch (const std::exception&) {  // a recount is cosmetic; the file is modified
     }
   }
 

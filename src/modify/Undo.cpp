@@ -5,6 +5,7 @@
 
 #include "modify/Backup.h"
 #include "modify/Interval.h"
+#include "modify/RowRefresh.h"
 #include "platform/Platform.h"
 #include "search/Cells.h"
 #include "search/Find.h"
@@ -51,21 +52,6 @@ bool undoOne(const std::string& file) {
     return true;
   } catch (const platform::PlatformError&) {
     return false;
-  }
-}
-
-void refreshRow(search::ResultItem& row, const search::SearchRequest& request) {
-  try {
-    const auto fill = search::fillFoundLines(request, row.path, row.name);
-    row.hits = fill.hits;
-    if (!row.found.empty()) row.found = fill.found;
-    row.foundFull = search::foundText(fill.hits, false);
-    const platform::FileInfo info = platform::stat(row.fullName());
-    row.sizeBytes = info.sizeBytes;
-    row.size = search::sizeText(info.sizeBytes);
-    row.lastWriteSec = info.lastWriteSec;
-    row.time = search::timeText(info.lastWriteSec);
-  } catch (const std::exception&) {  // a recount is cosmetic; the file is restored
   }
 }
 

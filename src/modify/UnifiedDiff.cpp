@@ -111,7 +111,9 @@ std::string unifiedDiff(std::string_view name, std::string_view before, std::str
   if (before == after) return {};
   const auto edits = editScript(linesWithBreaks(before), linesWithBreaks(after));
   constexpr std::size_t kContext = 3;
-  std::string out = "--- a/" + std::string(name) + "\n+++ b/" + std::string(name) + "\n";
+  // "a/" and "b/" prefixes as `patch -p1` expects; an absolute name keeps one slash.
+  const std::string sep = !name.empty() && name.front() == '/' ? "" : "/";
+  std::string out = "--- a" + sep + std::string(name) + "\n+++ b" + sep + std::string(name) + "\n";
   std::size_t k = 0, oldLine = 0, newLine = 0;
   while (k < edits.size()) {
     if (edits[k].op == Op::Keep) {

@@ -32,7 +32,10 @@ std::string sizeText(std::int64_t bytes) {
 std::string timeText(std::int64_t epochSec) {
   const platform::LocalTime t = platform::toLocalTime(epochSec);
   std::string text = platform::formatShortDate(t);
-  if (t.hour != 0 || t.minute != 0 || t.second != 0) text += " " + platform::formatLongTime(t);
+  if (t.hour != 0 || t.minute != 0 || t.second != 0) {
+    text += ' ';
+    text += platform::formatLongTime(t);
+  }
   return text;
 }
 

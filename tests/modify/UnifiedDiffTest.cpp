@@ -28,6 +28,8 @@ TEST(UnifiedDiff, Hunks) {
     std::string expected = *c.expected ? std::string("--- a/f\n+++ b/f\n") + c.expected : "";
     EXPECT_EQ(diff, expected) << "before " << ::testing::PrintToString(std::string(c.before));
   }
+  EXPECT_EQ(unifiedDiff("/tmp/f", "x\n", "y\n"),
+            "--- a/tmp/f\n+++ b/tmp/f\n@@ -1,1 +1,1 @@\n-x\n+y\n");
 }
 
 }  // namespace

@@ -1,0 +1,14 @@
+// Recounting a listed file after the program changed it (a modification or an undo).
+#pragma once
+
+#include "search/ResultItem.h"
+#include "search/SearchRequest.h"
+
+namespace kestrix::modify {
+
+// Rewrites the row's hits, Found, Size and Time cells from the file as it is now, as a
+// fresh search with `request` would show them. The recount is cosmetic: when the file
+// cannot be read the row keeps its old cells. Throws nothing.
+void refreshRow(search::ResultItem& row, const search::SearchRequest& request);
+
+}  // namespace kestrix::modify
