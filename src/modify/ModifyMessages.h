@@ -5,12 +5,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "search/SearchError.h"
+
 namespace kestrix::modify {
 
 // Captions of the message boxes.
-inline constexpr const char* kProgramCaption = "Kestrix Search & Replace";
+using search::kProgramCaption;
+using search::kRegexCaption;
 inline constexpr const char* kModifyCaption = "Modify";
-inline constexpr const char* kRegexCaption = "Regular Expression";
 inline constexpr const char* kEraseBackupCaption = "Erase Backup";
 
 // Result cell texts.
@@ -30,7 +32,7 @@ inline constexpr const char* kStringTooLong =
     "The string is too long for the To Replace or Insert field";
 inline constexpr const char* kLinesTooLong =
     "The lines are too long for the To Replace or Insert field";
-inline constexpr const char* kSpecifyPath = "Please specify the Path";
+using search::messages::kSpecifyPath;
 inline constexpr const char* kTypeIsNone = "The Modification Type is \"None\"";
 inline constexpr const char* kIncorrectFile = "Incorrect file";
 
