@@ -11,6 +11,11 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+if ! command -v hyperfine >/dev/null || ! command -v rg >/dev/null; then
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get install -y -qq hyperfine ripgrep
+fi
 build=${KSR_BUILD:-$root/build/search-bench}
 corpus=${KSR_CORPUS:-${TMPDIR:-/tmp}/ksr-bench-corpus}
 runs=${KSR_RUNS:-5}

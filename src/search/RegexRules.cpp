@@ -20,7 +20,7 @@ std::string regexExpression(const std::vector<std::string>& queryLines) {
     if (i) expression += "\r\n";
     expression += queryLines[i];
   }
-  if (expression.rfind(".*", 0) == 0) expression.insert(0, "^");
+  if (expression.rfind(".*", 0) == 0) expression.insert(0, 1, '^');
   return expression;
 }
 
