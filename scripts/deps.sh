@@ -6,6 +6,10 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev
   qt6-base-dev qt6-base-dev-tools
+  nlohmann-json3-dev
+  help2man
+  desktop-file-utils
+  appstream
 )
 missing=()
 for p in "${packages[@]}"; do

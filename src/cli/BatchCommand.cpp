@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
+#include "cli/FolderCheck.h"
 #include "cli/ModifyOptions.h"
 #include "modify/BatchRunner.h"
 #include "search/SearchError.h"
@@ -56,6 +57,7 @@ int runBatchCommand(int argc, char** argv) {
       throw UsageError("the replacements come from the table; --with is not used");
     }
     if (positional.size() == 2) find.request.folder = positional[1];
+    requireFolder(find.request.folder);
     return batch(positional[0], find, args);
   });
 }

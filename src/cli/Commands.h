@@ -22,6 +22,8 @@ int runFindCommand(int argc, char** argv);
 int runReplaceCommand(int argc, char** argv);
 int runUndoCommand(int argc, char** argv);
 int runBatchCommand(int argc, char** argv);
+// ksr erase-backups [options] FOLDER
+int runEraseBackupsCommand(int argc, char** argv);
 
 // Prints the help of `ksr` (every command and every find option) to standard output.
 void printHelp(const Command* commands, int count);

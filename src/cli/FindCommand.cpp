@@ -7,6 +7,8 @@
 
 #include "cli/Commands.h"
 #include "cli/FindOptions.h"
+#include "cli/FolderCheck.h"
+#include "cli/JsonOutput.h"
 #include "cli/ListTable.h"
 #include "search/Find.h"
 #include "search/QueryParser.h"
@@ -22,17 +24,14 @@ void printError(const std::string& caption, const std::string& text) {
 // Prints each listed file as it comes (or keeps it for the table).
 class ConsoleObserver : public search::SearchObserver {
  public:
-  ConsoleObserver(const FindOptions& options) : options_(options) {}
+  ConsoleObserver(const FindOptions& options)
+      : options_(options), color_(colorWanted(options.color, stdout)) {}
 
   void resultAdded(const search::ResultItem& item) override {
     if (options_.listTable) {
       items_.push_back(item);
     } else {
-      std::string line = item.fullName();
-      if (!nameOnly_) line += "\t" + item.found;
-      line += '\n';
-      std::fwrite(line.data(), 1, line.size(), stdout);
-      if (options_.showLines) printLines(item);
+      printListed(item);
     }
   }
   void warning(const std::string& caption, const std::string& text) override {
@@ -42,21 +41,45 @@ class ConsoleObserver : public search::SearchObserver {
   void setNameOnly(bool nameOnly) { nameOnly_ = nameOnly; }
   const std::vector<search::ResultItem>& items() const { return items_; }
 
-  void printLines(const search::ResultItem& item) {
-    if (nameOnly_ || !termTable_) return;
+  // The file as a line "FULLPATH<TAB>FOUND", a NUL-ended name or a JSON object, then its
+  // found lines with --lines.
+  void printListed(const search::ResultItem& item) {
+    const std::optional<search::FoundLines> lines = foundLines(item);
+    std::string record;
+    if (options_.json) {
+      record = jsonRecord(item, !nameOnly_, lines ? &lines->entries : nullptr);
+    } else if (options_.nullEnded) {
+      record = item.fullName() + '\0';
+    } else {
+      record = item.fullName() + (nameOnly_ ? "" : "\t" + item.found) + '\n';
+    }
+    std::fwrite(record.data(), 1, record.size(), stdout);
+    if (lines && !options_.json) printEntries(*lines);
+  }
+
+  std::optional<search::FoundLines> foundLines(const search::ResultItem& item) {
+    if (!options_.showLines || nameOnly_ || !termTable_) return std::nullopt;
     search::SearchRequest request = options_.request;
     request.termTable = *termTable_;
     try {
-      const search::FillOutcome fill = search::fillFoundLines(request, item.path, item.name);
-      for (const std::string& entry : fill.lines.entries) std::printf("%s\n", entry.c_str());
+      return search::fillFoundLines(request, item.path, item.name).lines;
     } catch (const search::SearchError& error) {
       printError(error.caption(), error.text());
+      return std::nullopt;
+    }
+  }
+
+  void printEntries(const search::FoundLines& lines) {
+    for (std::size_t i = 0; i < lines.entries.size(); ++i) {
+      const std::string entry = color_ ? coloredEntry(lines, i) : lines.entries[i];
+      std::printf("%s\n", entry.c_str());
     }
   }
   void setTermTable(const search::TermTable* table) { termTable_ = table; }
 
  private:
   const FindOptions& options_;
+  const bool color_;
   bool nameOnly_ = false;
   const search::TermTable* termTable_ = nullptr;
   std::vector<search::ResultItem> items_;
@@ -98,6 +121,7 @@ int runFindCommand(int argc, char** argv) {
   observer.setTermTable(table ? &*table : nullptr);
   search::FindOutcome outcome;
   try {
+    requireFolder(options.request.folder);
     outcome = search::runFind(options.request, observer);
   } catch (const search::SearchError& error) {
     printError(error.caption(), error.text());

@@ -112,6 +112,9 @@ bool consumeSwitch(const std::string& arg, FindOptions& o) {
       {"--each-line", &r.searchEachLine, true},
       {"--lines", &o.showLines, true},
       {"--list", &o.listTable, true},
+      {"-0", &o.nullEnded, true},
+      {"--null", &o.nullEnded, true},
+      {"--json", &o.json, true},
       {"--help", &o.help, true},
       {"--version", &o.version, true},
   };
@@ -161,6 +164,8 @@ bool consumeFindOption(const std::vector<std::string>& args, std::size_t& i, Fin
     r.ignoredFiles = linesOfFile(valueOf(args, i));
   } else if (arg == "--query-file") {
     options.queryFile = valueOf(args, i);
+  } else if (arg == "--color" || arg.rfind("--color=", 0) == 0) {
+    options.color = parseColorMode(arg == "--color" ? valueOf(args, i) : arg.substr(8));
   } else {
     return false;
   }
@@ -209,6 +214,9 @@ FindOptions parseFindArguments(const std::vector<std::string>& args) {
     }
   }
   if (options.help || options.version) return options;
+  if (options.listTable + options.json + options.nullEnded > 1) {
+    throw UsageError("give only one of --list, --json and -0");
+  }
   const std::size_t queries = options.queryFile.empty() ? 1 : 0;
   if (positional.size() < queries) throw UsageError("missing QUERY");
   if (positional.size() > queries + 1) throw UsageError("too many arguments");
@@ -243,12 +251,15 @@ const char* findOptionsHelp() {
   --lines               also print the found lines of each file as the lines viewer shows them
   --list                print the list as an aligned table (Name, Path, Found, Attributes,
                         Time, Size, Type)
+  -0, --null            end each file name by NUL instead of the TAB-separated line
+  --json                one JSON object per line and file: path, found counts, result
+  --color WHEN          colour the hits of --lines: auto (on a terminal), always, never
   --help                show this help
   --version             show the version
 A QUERY with line feeds gives a multiline or regex query of several lines. An empty
 QUERY lists every file that passes the filters.
 Output: one line per listed file, FULLPATH<TAB>FOUND (just FULLPATH without a query), in
-walk order. Exit status: 0 when a file was listed, 1 when none, 2 on an error (the message
+walk order; names are not quoted, so use -0 or --json for names with a TAB or line feed. Exit status: 0 when a file was listed, 1 when none, 2 on an error (the message
 goes to standard error as "CAPTION: TEXT").
 )";
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Color.h"
 #include "search/SearchRequest.h"
 
 namespace kestrix::cli {
@@ -23,6 +24,9 @@ struct FindOptions {
   std::string queryFile;          // --query-file: the query is read from this file
   bool showLines = false;         // --lines
   bool listTable = false;         // --list
+  bool nullEnded = false;         // -0, --null: each name ended by NUL, nothing else
+  bool json = false;              // --json: one JSON object per listed file
+  ColorMode color{};              // --color: hits of --lines coloured (Auto)
   bool help = false;              // --help
   bool version = false;           // --version
 };

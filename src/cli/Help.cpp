@@ -9,7 +9,7 @@ namespace kestrix::cli {
 
 void printHelp(const Command* commands, int count) {
   std::printf("Usage: ksr COMMAND [options] ...\n\nCommands:\n");
-  for (int i = 0; i < count; ++i) std::printf("  %-10s%s\n", commands[i].name, commands[i].summary);
+  for (int i = 0; i < count; ++i) std::printf("  %-15s%s\n", commands[i].name, commands[i].summary);
   std::printf("\nksr COMMAND --help shows the options of one command.\n");
   std::printf("  --help     show this help\n  --version  show the version\n\n%s",
               findOptionsHelp());

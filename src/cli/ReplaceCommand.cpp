@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
+#include "cli/FolderCheck.h"
 #include "cli/ModifyOptions.h"
 #include "modify/ModifyPass.h"
 #include "search/Find.h"
@@ -66,6 +67,7 @@ int runReplaceCommand(int argc, char** argv) {
     if (positional.size() > queries + 1) throw UsageError("too many arguments");
     setQuery(find, queries ? positional[0] : std::string());
     if (positional.size() > queries) find.request.folder = positional[queries];
+    requireFolder(find.request.folder);
     return replace(find, args);
   });
 }

@@ -16,6 +16,7 @@ const Command kCommands[] = {
     {"replace", kestrix::cli::runReplaceCommand, "search, then change the listed files"},
     {"undo", kestrix::cli::runUndoCommand, "restore the files of the last replace or batch run"},
     {"batch", kestrix::cli::runBatchCommand, "run the search/replace pairs of a .tbl table file"},
+    {"erase-backups", kestrix::cli::runEraseBackupsCommand, "remove the .bak backups of a folder"},
 };
 
 }  // namespace

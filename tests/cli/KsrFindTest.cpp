@@ -1,45 +1,13 @@
 // End-to-end runs of `ksr find`: output format, exit statuses and error messages.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
-
-#include "../search/TempTree.h"
+#include "KsrRun.h"
 
 namespace {
 
+using kestrix::testing::ksr;
+using kestrix::testing::RunResult;
 using kestrix::testing::TempTree;
-
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string shellQuote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-// Runs ksr with `args` in `folder`; captures stdout and stderr.
-RunResult ksr(const TempTree& tree, const std::vector<std::string>& args) {
-  std::string command = "cd " + shellQuote(tree.path()) + " && LC_ALL=C " KSR_EXECUTABLE;
-  for (const auto& a : args) command += " " + shellQuote(a);
-  command += " 2>" + shellQuote(tree.at("stderr.out"));
-  RunResult result;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  FILE* err = std::fopen(tree.at("stderr.out").c_str(), "r");
-  while (err && (n = std::fread(buffer, 1, sizeof buffer, err)) > 0) result.err.append(buffer, n);
-  if (err) std::fclose(err);
-  return result;
-}
 
 TEST(KsrFind, OutputAndExitStatus) {
   TempTree tree;
@@ -62,7 +30,7 @@ TEST(KsrFind, OutputAndExitStatus) {
       {{"find", "--masks", " ", "x", "w"}, 2, "", "Find: Please specify the Mask\n"},
       {{"find", "--bogus", "x"}, 2, "", "ksr: unknown option --bogus"},
       {{"frobnicate"}, 2, "", "ksr: unknown command"},
-      {{"find", "x", "missing-folder"}, 1, "", ""},
+      {{"find", "x", "missing-folder"}, 2, "", "missing-folder: No such folder\n"},
   };
   for (const Case& c : cases) {
     std::string shown;
