@@ -10,6 +10,8 @@ packages=(
   help2man
   desktop-file-utils
   appstream
+  libqt6svg6
+  dpkg-dev file
 )
 missing=()
 for p in "${packages[@]}"; do

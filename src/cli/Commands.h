@@ -24,6 +24,7 @@ int runUndoCommand(int argc, char** argv);
 int runBatchCommand(int argc, char** argv);
 // ksr erase-backups [options] FOLDER
 int runEraseBackupsCommand(int argc, char** argv);
+const char* eraseBackupsHelp();  // the options of erase-backups, for --help
 
 // Prints the help of `ksr` (every command and every find option) to standard output.
 void printHelp(const Command* commands, int count);

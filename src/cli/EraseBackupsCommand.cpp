@@ -14,7 +14,7 @@
 namespace kestrix::cli {
 namespace {
 
-const char* const kHelp = R"(Usage: ksr erase-backups [options] FOLDER
+const char* const kHelp = R"(Erase backups (ksr erase-backups [options] FOLDER):
 Removes every file whose name ends in ".bak" in FOLDER and its subfolders, whichever
 program made it; links to folders are not followed. The number of removed files goes to
 standard error.
@@ -61,13 +61,17 @@ int eraseIn(const std::string& folder, const search::SearchRequest& request) {
 
 }  // namespace
 
+const char* eraseBackupsHelp() {
+  return kHelp;
+}
+
 int runEraseBackupsCommand(int argc, char** argv) {
   return runGuarded("erase-backups", [&] {
     FindOptions options;
     const std::string folder =
         parseArguments(std::vector<std::string>(argv + 1, argv + argc), options);
     if (options.help) {
-      std::printf("%s", kHelp);
+      std::printf("%s", eraseBackupsHelp());
       return 0;
     }
     return eraseIn(folder, options.request);

@@ -14,6 +14,7 @@ void printHelp(const Command* commands, int count) {
   std::printf("  --help     show this help\n  --version  show the version\n\n%s",
               findOptionsHelp());
   std::printf("\n%s", modifyOptionsHelp());
+  std::printf("\n%s", eraseBackupsHelp());
 }
 
 void printVersion() {

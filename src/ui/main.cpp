@@ -1,12 +1,26 @@
-// Starts the window `kestrix`; without a graphical display it says so and
-// points to the console front end.
+// Starts the window `kestrix`: --help and --version print and exit; without a graphical
+// display it says so and points to the console front end; a first argument "-path=FOLDER"
+// opens the window on that folder.
 #include <QApplication>
+#include <QComboBox>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "ui/StartArguments.h"
 #include "ui/TFind.h"
 
+// The icon lives in the kestrix_ui library's resources; a static library needs them
+// registered explicitly (outside any namespace).
+static void registerResources() {
+  Q_INIT_RESOURCE(kestrix);
+}
+
 namespace {
+
+using kestrix::ui::StartAction;
 
 bool hasDisplay() {
   auto set = [](const char* name) {
@@ -16,20 +30,43 @@ bool hasDisplay() {
   return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
+// The application's identity for the desktop: name, icon, and the menu entry it belongs
+// to (taskbars find the icon through it).
+void setIdentity() {
+  QApplication::setApplicationName("Kestrix Search & Replace");
+  QGuiApplication::setDesktopFileName("org.kestrix.Kestrix");
+  registerResources();
+  QApplication::setWindowIcon(QIcon(":/icons/kestrix.svg"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  switch (kestrix::ui::startActionOf(args)) {
+    case StartAction::PrintHelp:
+      std::fputs(kestrix::ui::startHelpText(), stdout);
+      return 0;
+    case StartAction::PrintVersion:
+      std::fputs(kestrix::ui::startVersionText().c_str(), stdout);
+      return 0;
+    case StartAction::OpenWindow:
+      break;
+  }
   if (!hasDisplay()) {
     std::fputs(
         "kestrix: the window needs a graphical display (no DISPLAY or WAYLAND_DISPLAY is set).\n"
         "The console front end ksr does the same searches, for example:\n"
-        "  build/release/src/cli/ksr find --help\n",
+        "  ksr find --help        (in the build tree: build/release/src/cli/ksr)\n",
         stderr);
     return 1;
   }
   QApplication app(argc, argv);
-  QApplication::setApplicationName("Kestrix Search & Replace");
+  setIdentity();
   kestrix::ui::TFind window;
+  if (const auto folder = kestrix::ui::startFolderOf(args)) {
+    window.ComboBoxPath->setEditText(QString::fromLocal8Bit(*folder));
+  }
   window.show();
   return QApplication::exec();
 }
