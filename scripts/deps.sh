@@ -12,6 +12,7 @@ packages=(
   appstream
   libqt6svg6
   dpkg-dev file
+  bash-completion
 )
 missing=()
 for p in "${packages[@]}"; do

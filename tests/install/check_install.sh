@@ -70,6 +70,6 @@ if [ -r "$completion" ]; then
     COMP_POINT=21; _ksr ksr in --mode; echo "${COMPREPLY[*]}"
     COMP_WORDS=(ksr er); COMP_CWORD=1; COMP_LINE="ksr er"; COMP_POINT=6
     _ksr ksr er ksr; echo "${COMPREPLY[*]}"' _ "$share/bash-completion/completions/ksr")
-  [ "$got" = $'--json\ninsert-after insert-before\nerase-backups' ] || fail "completion: $got"
+  [ "$got" = $'--json\ninsert-before insert-after\nerase-backups' ] || fail "completion: $got"
 fi
 echo "install tree checked: $prefix"
