@@ -22,8 +22,8 @@ ui=false
 $ui && expected+=(bin/kestrix "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml"
                   "share/icons/hicolor/scalable/apps/$id.svg")
 if grep -q '^HELP2MAN:FILEPATH=/' "$build/CMakeCache.txt"; then
-  expected+=(share/man/man1/ksr.1)
-  $ui && expected+=(share/man/man1/kestrix.1)
+  expected+=(share/man/man1/ksr.1.gz)
+  $ui && expected+=(share/man/man1/kestrix.1.gz)
 fi
 for f in "${expected[@]}"; do [ -e "$prefix/$f" ] || fail "not installed: $f"; done
 
@@ -45,11 +45,11 @@ if $ui; then
 fi
 
 # The manual pages render and name what the programs' --help names.
-if have man && [ -e "$share/man/man1/ksr.1" ]; then
+if have man && [ -e "$share/man/man1/ksr.1.gz" ]; then
   pages=(ksr)
   $ui && pages+=(kestrix)
   for page in "${pages[@]}"; do
-    MANWIDTH=100 man -P cat -l "$share/man/man1/$page.1" >"$work/$page.txt" 2>"$work/$page.err" ||
+    MANWIDTH=100 man -P cat -l "$share/man/man1/$page.1.gz" >"$work/$page.txt" 2>"$work/$page.err" ||
       { cat "$work/$page.err"; fail "man -l $page.1"; }
     [ -s "$work/$page.err" ] && { cat "$work/$page.err"; fail "man -l $page.1 warned"; }
   done

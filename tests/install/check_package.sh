@@ -34,7 +34,7 @@ if $ui; then
   [ -e "$work/root/usr/share/applications/org.kestrix.Kestrix.desktop" ] || fail "no menu entry"
 fi
 dpkg-deb -c "$deb" >"$work/contents"
-grep -q './usr/share/man/man1/ksr.1' "$work/contents" || ! command -v help2man >/dev/null ||
+grep -q './usr/share/man/man1/ksr.1.gz' "$work/contents" || ! command -v help2man >/dev/null ||
   fail "no manual page in the package"
 
 if command -v lintian >/dev/null; then
