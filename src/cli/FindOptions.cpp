@@ -259,8 +259,10 @@ const char* findOptionsHelp() {
 A QUERY with line feeds gives a multiline or regex query of several lines. An empty
 QUERY lists every file that passes the filters.
 Output: one line per listed file, FULLPATH<TAB>FOUND (just FULLPATH without a query), in
-walk order; names are not quoted, so use -0 or --json for names with a TAB or line feed. Exit status: 0 when a file was listed, 1 when none, 2 on an error (the message
-goes to standard error as "CAPTION: TEXT").
+walk order; names are not quoted (-0 or --json keep names with a TAB or line feed apart).
+Exit status: 0 when a file was listed, 1 when none, 2 on an error (the message goes to
+standard error as "CAPTION: TEXT"; a FOLDER that is not a folder gives
+"FOLDER: No such folder").
 )";
 }
 

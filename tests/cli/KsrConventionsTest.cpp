@@ -93,4 +93,15 @@ TEST(KsrConventions, Table) {
   EXPECT_FALSE(std::filesystem::exists(tree.at("w/sub/b.BAK")));
 }
 
+// The manual page is made from --help, so everything above must be named there.
+TEST(KsrConventions, NamedInHelp) {
+  TempTree tree;
+  const RunResult r = ksr(tree, {"--help"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* word : {"-0, --null", "--json", "--color WHEN", "erase-backups",
+                           "No such folder", "are not quoted"}) {
+    EXPECT_NE(r.out.find(word), std::string::npos) << word;
+  }
+}
+
 }  // namespace
