@@ -7,7 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/FindOptions.h"
-#include "cli/ListTable.h"
+#include "cli/ReportOutput.h"
 #include "search/Find.h"
 #include "search/QueryParser.h"
 
@@ -25,6 +25,7 @@ class ConsoleObserver : public search::SearchObserver {
   ConsoleObserver(const FindOptions& options) : options_(options) {}
 
   void resultAdded(const search::ResultItem& item) override {
+    if (!options_.listTable && !options_.reportFile.empty()) items_.push_back(item);  // report
     if (options_.listTable) {
       items_.push_back(item);
     } else {
@@ -103,7 +104,11 @@ int runFindCommand(int argc, char** argv) {
     printError(error.caption(), error.text());
     return kExitError;
   }
-  if (options.listTable) printListTable(observer.items(), !outcome.nameOnlyListing, stdout);
+  if (options.listTable) printListFile(observer.items(), !outcome.nameOnlyListing, stdout);
+  if (!options.reportFile.empty() &&
+      !writeReportFile(options.reportFile, options.request, outcome, observer.items())) {
+    return kExitError;
+  }
   std::fflush(stdout);
   if (outcome.error) {
     printError(outcome.error->caption(), outcome.error->text());

@@ -161,6 +161,8 @@ bool consumeFindOption(const std::vector<std::string>& args, std::size_t& i, Fin
     r.ignoredFiles = linesOfFile(valueOf(args, i));
   } else if (arg == "--query-file") {
     options.queryFile = valueOf(args, i);
+  } else if (arg == "--report") {
+    options.reportFile = valueOf(args, i);
   } else {
     return false;
   }
@@ -242,7 +244,8 @@ const char* findOptionsHelp() {
                         other types: its first line); then QUERY is not given
   --lines               also print the found lines of each file as the lines viewer shows them
   --list                print the list as an aligned table (Name, Path, Found, Attributes,
-                        Time, Size, Type)
+                        Time, Size, Type), lines ended by CR LF
+  --report FILE         also write the report page (HTML) of the run to FILE
   --help                show this help
   --version             show the version
 A QUERY with line feeds gives a multiline or regex query of several lines. An empty

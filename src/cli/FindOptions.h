@@ -23,6 +23,7 @@ struct FindOptions {
   std::string queryFile;          // --query-file: the query is read from this file
   bool showLines = false;         // --lines
   bool listTable = false;         // --list
+  std::string reportFile;         // --report FILE: the report page is written there
   bool help = false;              // --help
   bool version = false;           // --version
 };
