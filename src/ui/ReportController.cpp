@@ -81,7 +81,6 @@ ReportController::ReportController(TFind& window) : QObject(&window), window_(wi
   connectCommand(window.menus->browseContext, this, &ReportController::browseContext);
   connectCommand(window.menus->saveList, this, &ReportController::saveList);
   connectCommand(window.menus->saveLines, this, &ReportController::saveLines);
-  window.menus->createReport.setEnabled(true);
 }
 
 results::ResultTable ReportController::listTable(bool fullFound) const {

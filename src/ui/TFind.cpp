@@ -471,6 +471,7 @@ void TFind::updateCommands() {
        {&menus->copyFiles, &menus->renameFiles, &menus->deleteFiles, &menus->openDirectory})
     command->setEnabled(selected > 0);
   menus->saveList.setEnabled(hasRows);
+  menus->createReport.setEnabled(hasRows);
   menus->browseContext.setEnabled(viewerLines && ListBox1->isVisible());
   menus->saveLines.setEnabled(viewerLines && ListBox1->isVisible());
   if (PageControl1->currentIndex() == SearchReplacePage && !state_.busy)

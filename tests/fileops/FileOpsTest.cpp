@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "TempTree.h"
+#include "../search/TempTree.h"
 #include "fileops/FileOps.h"
 #include "platform/Platform.h"
 

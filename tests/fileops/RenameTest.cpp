@@ -1,7 +1,7 @@
 // The rename rules, their messages in order, the new names, and the rename run.
 #include <sys/stat.h>
 
-#include "TempTree.h"
+#include "../search/TempTree.h"
 #include "fileops/Rename.h"
 #include "platform/Platform.h"
 

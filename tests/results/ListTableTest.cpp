@@ -1,6 +1,6 @@
 // The ".lst" table: widths, alignment, the Undid rule, the command-line header.
 #include "PageTestUtil.h"
-#include "TempTree.h"
+#include "../search/TempTree.h"
 #include "results/ResultTable.h"
 
 namespace kestrix::results {

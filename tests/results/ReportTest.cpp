@@ -1,6 +1,6 @@
 // The report page: conditions, totals, the anchored table and the sections.
 #include "PageTestUtil.h"
-#include "TempTree.h"
+#include "../search/TempTree.h"
 #include "results/Report.h"
 
 namespace kestrix::results {

@@ -128,8 +128,8 @@ class ReportCommandsTest : public QObject {
     window.show();
     QStringList opened;
     window.reports().setPageOpener([&](const QString& path) { opened << path; });
-    window.ComboBoxPath->setEditText(folder);
-    window.findTab->FindEditComboBox->setEditText("needle");
+    QVERIFY(!window.menus->createReport.isEnabled());
+    runFind(window, folder, "needle");
     QVERIFY(window.menus->createReport.isEnabled());
     window.menus->createReport.actions().front()->trigger();
     QVERIFY2(recorder.warnings.isEmpty(), qPrintable(recorder.warnings.value(0).second));
