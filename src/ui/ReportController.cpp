@@ -4,13 +4,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDateTimeEdit>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -136,13 +136,24 @@ void ReportController::createReport() {
 
 namespace {
 
+// Dates and times as the list's Time column writes them.
+std::string shortDate(const QDate& date) {
+  platform::LocalTime t;
+  t.year = date.year();
+  t.month = date.month();
+  t.day = date.day();
+  return platform::formatShortDate(t);
+}
+
+std::string nowStamp() {
+  const platform::LocalTime t = platform::toLocalTime(QDateTime::currentSecsSinceEpoch());
+  return platform::formatShortDate(t) + " " + platform::formatLongTime(t);
+}
+
 // The conditions with the texts the window shows for sizes and dates.
 results::ReportConditions windowConditions(const TFind& w, const search::SearchRequest& request,
                                            bool searchInResults) {
-  const QLocale locale;
-  const QString stamp = locale.toString(QDate::currentDate(), QLocale::ShortFormat) + " " +
-                        locale.toString(QTime::currentTime(), QLocale::LongFormat);
-  results::ReportConditions c = results::conditionsOf(request, local(stamp));
+  results::ReportConditions c = results::conditionsOf(request, nowStamp());
   c.searchInResults = searchInResults;
   c.folderText = local(w.ComboBoxPath->currentText());
   c.masksText = local(w.MasksComboBox->currentText());
@@ -153,8 +164,8 @@ results::ReportConditions windowConditions(const TFind& w, const search::SearchR
     c.size->unit = local(o.KBComboBox->currentText());
   }
   if (c.date) {
-    c.date->first = local(locale.toString(o.MinDateTimePicker->date(), QLocale::ShortFormat));
-    c.date->second = local(locale.toString(o.MaxDateTimePicker->date(), QLocale::ShortFormat));
+    c.date->first = shortDate(o.MinDateTimePicker->date());
+    c.date->second = shortDate(o.MaxDateTimePicker->date());
     c.date->days = local(o.DaysAgoSpinEdit->text());
   }
   c.multiLineQuery =
@@ -225,6 +236,7 @@ void ReportController::browseContext() {
     showWarning(&window_, "Information", "File " + fullName + " not found");
     return;
   }
+  refillWhenChanged();
   std::vector<std::string> lines;
   try {
     lines = fileLines(local(fullName));
@@ -236,6 +248,21 @@ void ReportController::browseContext() {
   const std::string page = results::contextPage(window_.ListBox1->foundLines(), lines, context);
   QString path;
   if (writePage("Browse.htm", page, "Browse Context", path)) pageOpener_(path);
+}
+
+void ReportController::refillWhenChanged() {
+  const int row = window_.viewerRefresh().browsedRow();
+  if (row < 0 || row >= window_.results->rowCount()) return;
+  const search::ResultItem& item = window_.results->item(row);
+  const auto info = platform::tryStat(item.fullName());
+  if (!info || info->lastWriteSec <= item.lastWriteSec) return;
+  try {
+    const search::FillOutcome fill =
+        search::fillFoundLines(window_.findRun().lastRequest(), item.path, item.name);
+    window_.ListBox1->setFoundLines(fill.lines);
+  } catch (const search::SearchError&) {
+    // The lines shown stay; the page is written from them.
+  }
 }
 
 // --- Save List and Save Lines ---

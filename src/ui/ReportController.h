@@ -45,6 +45,8 @@ class ReportController : public QObject {
   bool writePage(const QString& fileName, const std::string& text, const QString& caption,
                  QString& path);
   void restoreAfterReport();
+  // The browsed file changed after it was listed: its viewer lines are filled again.
+  void refillWhenChanged();
 
   TFind& window_;
   SavePicker savePicker_;
