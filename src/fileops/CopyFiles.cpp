@@ -21,8 +21,10 @@ bool sameFile(const std::string& source, const std::string& target) {
 // Copies through the safe write; returns the reason of a failure, or "".
 std::string copyOne(const std::string& source, const std::string& target) {
   try {
+    // Only regular files are copied: a pipe or device would block or never end.
+    struct ::stat st {};
+    if (::stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "not a regular file";
     const platform::FileInfo info = platform::stat(source);
-    if (info.isDirectory) return "not a file";
     const std::string bytes = platform::readFile(source);
     platform::AtomicWriteBatch batch;
     batch.stage(target, bytes, info.mode);

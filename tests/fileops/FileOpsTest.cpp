@@ -82,6 +82,9 @@ TEST(CopyFiles, KeepsModeAndOddNamesAndReportsUnreadableSources) {
   EXPECT_EQ(readFile(tree.at("dst/" + odd)), "x");
   EXPECT_EQ(platform::getMode(tree.at("dst/" + odd)), 0750u);
   EXPECT_EQ(again.failed.size(), 1u);
+  ASSERT_EQ(::mkfifo(tree.at("src/pipe").c_str(), 0600), 0);
+  EXPECT_EQ(copyFiles({tree.at("src/pipe")}, tree.at("dst"), {}).failed.size(), 1u);
+  EXPECT_FALSE(platform::exists(tree.at("dst/pipe")));
   EXPECT_EQ(out.copied.size(), 0u);  // the destination did not exist
 }
 
