@@ -31,7 +31,8 @@ class Command {
 template <class Receiver>
 void connectCommand(const Command& command, Receiver* receiver, void (Receiver::*slot)()) {
   for (QAction* action : command.actions())
-    QObject::connect(action, &QAction::triggered, receiver, [receiver, slot] { (receiver->*slot)(); });
+    QObject::connect(action, &QAction::triggered, receiver,
+                     [receiver, slot] { (receiver->*slot)(); });
 }
 
 class MainMenus : public QObject {

@@ -1,6 +1,6 @@
 // The ".lst" table: widths, alignment, the Undid rule, the command-line header.
-#include "PageTestUtil.h"
 #include "../search/TempTree.h"
+#include "PageTestUtil.h"
 #include "results/ResultTable.h"
 
 namespace kestrix::results {

@@ -1,6 +1,6 @@
 // The saved-lines and context pages, from the found lines of real files.
-#include "PageTestUtil.h"
 #include "../search/TempTree.h"
+#include "PageTestUtil.h"
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
 #include "results/Pages.h"

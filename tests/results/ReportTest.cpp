@@ -1,6 +1,6 @@
 // The report page: conditions, totals, the anchored table and the sections.
-#include "PageTestUtil.h"
 #include "../search/TempTree.h"
+#include "PageTestUtil.h"
 #include "results/Report.h"
 
 namespace kestrix::results {
