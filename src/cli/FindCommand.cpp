@@ -9,7 +9,7 @@
 #include "cli/FindOptions.h"
 #include "cli/FolderCheck.h"
 #include "cli/JsonOutput.h"
-#include "cli/ListTable.h"
+#include "cli/ReportOutput.h"
 #include "search/Find.h"
 #include "search/QueryParser.h"
 
@@ -28,6 +28,7 @@ class ConsoleObserver : public search::SearchObserver {
       : options_(options), color_(colorWanted(options.color, stdout)) {}
 
   void resultAdded(const search::ResultItem& item) override {
+    if (!options_.listTable && !options_.reportFile.empty()) items_.push_back(item);  // report
     if (options_.listTable) {
       items_.push_back(item);
     } else {
@@ -127,7 +128,11 @@ int runFindCommand(int argc, char** argv) {
     printError(error.caption(), error.text());
     return kExitError;
   }
-  if (options.listTable) printListTable(observer.items(), !outcome.nameOnlyListing, stdout);
+  if (options.listTable) printListFile(observer.items(), !outcome.nameOnlyListing, stdout);
+  if (!options.reportFile.empty() &&
+      !writeReportFile(options.reportFile, options.request, outcome, observer.items())) {
+    return kExitError;
+  }
   std::fflush(stdout);
   if (outcome.error) {
     printError(outcome.error->caption(), outcome.error->text());

@@ -166,6 +166,8 @@ bool consumeFindOption(const std::vector<std::string>& args, std::size_t& i, Fin
     options.queryFile = valueOf(args, i);
   } else if (arg == "--color" || arg.rfind("--color=", 0) == 0) {
     options.color = parseColorMode(arg == "--color" ? valueOf(args, i) : arg.substr(8));
+  } else if (arg == "--report") {
+    options.reportFile = valueOf(args, i);
   } else {
     return false;
   }
@@ -250,7 +252,8 @@ const char* findOptionsHelp() {
                         other types: its first line); then QUERY is not given
   --lines               also print the found lines of each file as the lines viewer shows them
   --list                print the list as an aligned table (Name, Path, Found, Attributes,
-                        Time, Size, Type)
+                        Time, Size, Type), lines ended by CR LF
+  --report FILE         also write the report page (HTML) of the run to FILE
   -0, --null            end each file name by NUL instead of the TAB-separated line
   --json                one JSON object per line and file: path, found counts, result
   --color WHEN          colour the hits of --lines: auto (on a terminal), always, never

@@ -27,6 +27,7 @@ struct FindOptions {
   bool nullEnded = false;         // -0, --null: each name ended by NUL, nothing else
   bool json = false;              // --json: one JSON object per listed file
   ColorMode color{};              // --color: hits of --lines coloured (Auto)
+  std::string reportFile;         // --report FILE: the report page is written there
   bool help = false;              // --help
   bool version = false;           // --version
 };

@@ -35,6 +35,7 @@ LinesViewer::LinesViewer(QWidget* parent)
 }
 
 void LinesViewer::setFoundLines(const search::FoundLines& lines) {
+  foundLines_ = lines;
   model_->setFoundLines(lines);
   updateContentWidth();
   scrollToTop();
@@ -42,6 +43,7 @@ void LinesViewer::setFoundLines(const search::FoundLines& lines) {
 }
 
 void LinesViewer::clear() {
+  foundLines_ = {};
   model_->clear();
   updateContentWidth();
 }

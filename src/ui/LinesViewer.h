@@ -25,6 +25,8 @@ class LinesViewer : public QListView {
   void setLineMode(int mode);
 
   int lineCount() const { return model_->rowCount(); }
+  // The found lines shown (empty after clear()), for the pages written from the viewer.
+  const search::FoundLines& foundLines() const { return foundLines_; }
   bool hasLines() const { return lineCount() > 0; }
   QString lineText(int row) const { return model_->text(row); }
   DisplayHits hitsOf(int row) const { return model_->hits(row); }
@@ -58,6 +60,7 @@ class LinesViewer : public QListView {
   void updateContentWidth();
 
   LinesModel* model_;
+  search::FoundLines foundLines_;
   LinesDelegate* delegate_;
 };
 

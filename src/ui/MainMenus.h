@@ -4,6 +4,7 @@
 // features are not in the window yet stay disabled.
 #pragma once
 
+#include <QAction>
 #include <QList>
 #include <QObject>
 
@@ -25,6 +26,14 @@ class Command {
  private:
   QList<QAction*> actions_;
 };
+
+// Connects every action of `command` to `slot` of `receiver`.
+template <class Receiver>
+void connectCommand(const Command& command, Receiver* receiver, void (Receiver::*slot)()) {
+  for (QAction* action : command.actions())
+    QObject::connect(action, &QAction::triggered, receiver,
+                     [receiver, slot] { (receiver->*slot)(); });
+}
 
 class MainMenus : public QObject {
   Q_OBJECT

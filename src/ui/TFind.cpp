@@ -27,6 +27,7 @@
 #include "ui/EditorCommand.h"
 #include "ui/ExternalChangeCheck.h"
 #include "ui/FileLauncher.h"
+#include "ui/FileOpsController.h"
 #include "ui/FindRunController.h"
 #include "ui/FindTab.h"
 #include "ui/HelpWindow.h"
@@ -36,6 +37,7 @@
 #include "ui/OptionHandlers.h"
 #include "ui/OptionsTab.h"
 #include "ui/QueryEditors.h"
+#include "ui/ReportController.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
 #include "ui/ScreenScale.h"
@@ -87,6 +89,8 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   findRun_ = std::make_unique<FindRunController>(*this);
   optionHandlers_ = std::make_unique<OptionHandlers>(*this);
   viewerRefresh_ = std::make_unique<ViewerRefresh>(*this);
+  reports_ = new ReportController(*this);
+  fileOps_ = new FileOpsController(*this);
   wireTopPanel();
   wireTabs();
   wireCommands();
@@ -219,6 +223,7 @@ void TFind::wireTabs() {
 void TFind::wireCommands() {
   connect(menus->exitAction, &QAction::triggered, this, &QWidget::close);
   connect(menus->fileMenu, &QMenu::aboutToShow, this, &TFind::updateCommands);
+  connect(menus->reportMenu, &QMenu::aboutToShow, this, &TFind::updateCommands);
   connect(menus->contentsAction, &QAction::triggered, this, [this] { showHelpTopic("Intro.htm"); });
   connect(menus->tabHelpAction, &QAction::triggered, this,
           [this] { showHelpTopic(activeTabHelpTopic()); });
@@ -462,6 +467,13 @@ void TFind::updateCommands() {
   EditFileButton->setEnabled(fileCommands && !state_.busy);
   ExecuteFileButton->setEnabled(fileCommands && !state_.busy);
   menus->linesMenu->setEnabled(viewerLines);
+  for (const Command* command :
+       {&menus->copyFiles, &menus->renameFiles, &menus->deleteFiles, &menus->openDirectory})
+    command->setEnabled(selected > 0);
+  menus->saveList.setEnabled(hasRows);
+  menus->createReport.setEnabled(hasRows);
+  menus->browseContext.setEnabled(viewerLines && ListBox1->isVisible());
+  menus->saveLines.setEnabled(viewerLines && ListBox1->isVisible());
   if (PageControl1->currentIndex() == SearchReplacePage && !state_.busy)
     replaceTab->DeleteItemsButton->setEnabled(selected > 0);
 }

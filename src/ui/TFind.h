@@ -24,6 +24,7 @@ namespace kestrix::ui {
 class BusyIndicator;
 class ExternalChangeCheck;
 class FileLauncher;
+class FileOpsController;
 class TMaskForm;
 class BusyState;
 class FindRunController;
@@ -33,6 +34,7 @@ class LinesViewer;
 class MainMenus;
 class OptionHandlers;
 class OptionsTab;
+class ReportController;
 class ResultsModel;
 class ResultsView;
 class SearchReplaceTab;
@@ -86,6 +88,8 @@ class TFind : public QMainWindow {
   ViewerRefresh& viewerRefresh() { return *viewerRefresh_; }
   HelpWindow* helpWindow() const { return help_; }
   BusyState& busyState() { return *busy_; }
+  ReportController& reports() { return *reports_; }
+  FileOpsController& fileOps() { return *fileOps_; }
 
   // Controls (names as in the window's layout; tests find them by objectName too).
   QComboBox* ComboBoxPath;
@@ -135,6 +139,8 @@ class TFind : public QMainWindow {
   std::unique_ptr<FindRunController> findRun_;
   std::unique_ptr<OptionHandlers> optionHandlers_;
   std::unique_ptr<ViewerRefresh> viewerRefresh_;
+  ReportController* reports_ = nullptr;
+  FileOpsController* fileOps_ = nullptr;
   ExternalChangeCheck* changeCheck_ = nullptr;
   std::unique_ptr<FileLauncher> launcher_;
   TMaskForm* maskForm_ = nullptr;

@@ -52,11 +52,24 @@ TEST(KsrFind, LinesListHelpAndVersion) {
 
   r = ksr(tree, {"find", "--list", "beta", "w"});
   EXPECT_EQ(r.status, 0);
-  ASSERT_NE(r.out.find('\n'), std::string::npos);
-  const std::string header = r.out.substr(0, r.out.find('\n'));
+  ASSERT_NE(r.out.find("\r\n"), std::string::npos);
+  const std::string header = r.out.substr(0, r.out.find("\r\n"));
   EXPECT_EQ(header.rfind("Name   Path  Found  Attributes  Time", 0), 0u) << header;
-  EXPECT_NE(r.out.find("a.txt  w     2"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("0.016 KB  TXT File"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("a.txt  w         2  "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("0.016 KB  TXT File  \r\n"), std::string::npos) << r.out;
+
+  r = ksr(tree, {"find", "--report", "r.htm", "<b>", "w"});
+  EXPECT_EQ(r.status, 1);
+  FILE* page = std::fopen(tree.at("r.htm").c_str(), "rb");
+  ASSERT_NE(page, nullptr);
+  char buffer[8192];
+  const std::string html(buffer, std::fread(buffer, 1, sizeof buffer, page));
+  std::fclose(page);
+  EXPECT_NE(html.find("\r\nQuery: <code>&lt;b&gt;</code>\r\n"), std::string::npos) << html;
+  EXPECT_TRUE(html.ends_with("</body>\r\n</html>\r\n"));
+  r = ksr(tree, {"find", "--report", tree.at("no/such/r.htm"), "beta", "w"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "Create Report: Cannot open file " + tree.at("no/such/r.htm") + "\n");
 
   r = ksr(tree, {"--help"});
   EXPECT_EQ(r.status, 0);
@@ -80,6 +93,7 @@ TEST(KsrFind, LinesListHelpAndVersion) {
                              "--query-file",
                              "--lines",
                              "--list",
+                             "--report",
                              "--version"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }

@@ -1,0 +1,193 @@
+// The conditions block of the report, in its fixed order.
+#include "results/ReportConditions.h"
+
+#include <cstdio>
+
+#include "results/PageText.h"
+#include "text/Html.h"
+
+namespace kestrix::results {
+namespace {
+
+using search::QueryType;
+
+const std::string kBlueS(kBlue);
+const std::string kEnd(kFontEnd);
+const std::string kOn = kBlueS + " ON " + kEnd;
+const std::string kOff = kBlueS + " OFF " + kEnd;
+
+std::string trimmed(const std::string& s) {
+  const std::size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return {};
+  return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+void listLines(PageText& page, const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    const std::string t = trimmed(line);
+    if (!t.empty()) page.line(kBlueS + text::htmlEscape(t) + kEnd);
+  }
+}
+
+void whereLines(PageText& page, const ReportConditions& c) {
+  page.line("Path: " + kBlueS + text::htmlEscape(c.folderText) + kEnd);
+  page.line("Include Subfolders:" + (c.includeSubfolders ? kOn : kOff));
+  if (c.ignoredFolders) {
+    page.line("Ignore Directories:" + kOn);
+    page.line("Directory Ignore List:");
+    listLines(page, c.ignoredFolders->lines);
+    page.line("Ignore Subfolders Too:" + (c.ignoredFolders->ignoreSubfolders ? kOn : kOff));
+  }
+  page.line("Masks: " + kBlueS + text::htmlEscape(c.masksText) + kEnd);
+  if (c.ignoredFiles) {
+    page.line("Ignore Files:" + kOn);
+    page.line("File Ignore List:");
+    listLines(page, *c.ignoredFiles);
+  }
+}
+
+std::string typeName(QueryType type) {
+  switch (type) {
+    case QueryType::Phrase:
+      return "Phrase";
+    case QueryType::WordsOr:
+      return "Words: or";
+    case QueryType::WordsAnd:
+      return "Words: and";
+    case QueryType::SearchEngine:
+      return "Search Engine";
+    case QueryType::Multiline:
+      return "Multiline";
+    case QueryType::RegExpr:
+      return "Reg Expr";
+  }
+  return {};
+}
+
+void typeLines(PageText& page, const ReportConditions& c) {
+  page.line("Query Type:" + kBlueS + " " + typeName(c.queryType) + kEnd);
+  if (c.queryType == QueryType::Multiline) {
+    if (c.ignoreLeadingSpaces) page.line("Ignore Leading Spaces: " + kBlueS + "ON" + kEnd);
+    if (c.ignoreTrailingSpaces) page.line("Ignore Trailing Spaces: " + kBlueS + "ON" + kEnd);
+  } else if (c.queryType == QueryType::RegExpr) {
+    // The Search and Replace tab writes its first two regex options without the space.
+    const std::string on = kBlueS + (c.origin == search::Origin::Find ? " ON" : "ON") + kEnd;
+    if (c.dotMatchesLineSeparators) page.line("\".\" Matches Line Separators Too: " + on);
+    if (c.ignoreRegexWhitespace) page.line("Ignore Whitespaces in Reg Expr: " + on);
+    if (c.searchEachLine) page.line("Search within Each Single Line: " + kBlueS + " ON" + kEnd);
+  }
+}
+
+void filterLines(PageText& page, const ReportConditions& c) {
+  if (c.caseSensitive) page.line("Case Sensitive:" + kOn);
+  if (c.wholeWords) page.line("Whole Words: " + kBlueS + "ON" + kEnd);
+  if (c.size) {
+    page.line("File Size: " + kBlueS + "ON" + kEnd + (c.size->maximum ? " (Maximum" : " (Minimum") +
+              " " + kBlueS + c.size->value + " " + c.size->unit + kEnd + ")");
+  }
+  if (c.date) {
+    std::string line = "File Date: " + kBlueS + "ON" + kEnd;
+    if (c.date->between) {
+      line += " (Between " + kBlueS + c.date->first + kEnd + " and " + kBlueS + c.date->second +
+              kEnd + ")";
+    } else {
+      line += " (Newer than " + kBlueS + c.date->days + kEnd + " days ago)";
+    }
+    page.line(line);
+  }
+}
+
+void queryLines(PageText& page, const ReportConditions& c) {
+  const bool find = c.origin == search::Origin::Find;
+  if (!c.multiLineQuery) {
+    if (find) {
+      page.line("Query: <code>" + text::htmlEscape(c.queryText) + "</code>");
+    } else {
+      page.line("To Search: <code>" + text::htmlEscape(c.queryText) + "</code> ");
+    }
+    page.line("");
+    return;
+  }
+  std::vector<std::string> lines;
+  for (const std::string& l : c.queryLines) lines.push_back(text::htmlEscape(l));
+  if (lines.empty()) lines.emplace_back();
+  lines.back() += "</code>";
+  page.line(find ? "Query:<code>" : "To Search: <code>");
+  for (const std::string& l : lines) page.line(l);
+}
+
+}  // namespace
+
+void writeConditions(PageText& page, const ReportConditions& c) {
+  page.line("<strong>Search Conditions</strong>");
+  if (c.searchInResults) {
+    page.line("Search in Results:" + kOn);
+  } else {
+    whereLines(page, c);
+  }
+  if (c.origin == search::Origin::Find) {
+    page.line("Tab:" + kBlueS + " Find" + kEnd);
+  } else {
+    page.line("Tab: " + kBlueS + "Search and Replace " + kEnd + "(Search Backup Files: " + kBlueS +
+              (c.createBackups ? "Cannot" : "Can") + kEnd + ")");
+  }
+  typeLines(page, c);
+  filterLines(page, c);
+  queryLines(page, c);
+}
+
+namespace {
+
+std::string dateText(const search::Date& d) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", d.year, d.month, d.day);
+  return buffer;
+}
+
+}  // namespace
+
+ReportConditions conditionsOf(const search::SearchRequest& r, const std::string& stamp) {
+  ReportConditions c;
+  c.stamp = stamp;
+  c.searchInResults = r.searchInResults;
+  c.folderText = r.folder;
+  c.includeSubfolders = r.includeSubfolders;
+  c.ignoredFolders = r.ignoredFolders;
+  c.masksText = r.masksText;
+  c.ignoredFiles = r.ignoredFiles;
+  c.origin = r.origin;
+  c.createBackups = r.createBackups;
+  c.queryType = r.queryType;
+  c.ignoreLeadingSpaces = r.ignoreLeadingSpaces;
+  c.ignoreTrailingSpaces = r.ignoreTrailingSpaces;
+  c.dotMatchesLineSeparators = r.dotMatchesLineSeparators;
+  c.ignoreRegexWhitespace = r.ignoreRegexWhitespace;
+  c.searchEachLine = r.searchEachLine;
+  c.caseSensitive = r.caseSensitive;
+  const bool wordTypes = r.queryType != QueryType::Multiline && r.queryType != QueryType::RegExpr;
+  c.wholeWords = r.wholeWords && wordTypes;
+  if (r.sizeFilter) {
+    const bool mb = r.sizeFilter->limitBytes >= 1000000 && r.sizeFilter->limitBytes % 1000000 == 0;
+    char value[32];
+    std::snprintf(value, sizeof value, "%g",
+                  static_cast<double>(r.sizeFilter->limitBytes) / (mb ? 1e6 : 1e3));
+    c.size = ReportConditions::Size{r.sizeFilter->kind == search::SizeFilter::Kind::Maximum, value,
+                                    mb ? "MB" : "KB"};
+  }
+  if (r.dateFilter) {
+    ReportConditions::Dates d;
+    d.between = r.dateFilter->kind == search::DateFilter::Kind::Between;
+    d.first = dateText(r.dateFilter->minDate);
+    d.second = dateText(r.dateFilter->maxDate);
+    char days[32];
+    std::snprintf(days, sizeof days, "%g", r.dateFilter->days);
+    d.days = days;
+    c.date = d;
+  }
+  c.multiLineQuery = search::usesQueryLines(r.queryType);
+  c.queryText = r.queryText;
+  c.queryLines = r.queryLines;
+  return c;
+}
+
+}  // namespace kestrix::results

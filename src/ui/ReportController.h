@@ -1,0 +1,57 @@
+// The Report menu's commands: Create Report and Browse Context write their pages to the
+// data folder and open them in the browser; Save List and Save Lines write the list and
+// the viewer's lines where the user chooses.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "results/ResultTable.h"
+
+namespace kestrix::ui {
+
+class TFind;
+
+class ReportController : public QObject {
+  Q_OBJECT
+ public:
+  // Shows a save dialog (title, initial folder, filter, default suffix); returns the chosen
+  // file or an empty text for Cancel.
+  using SavePicker = std::function<QString(const QString& title, const QString& folder,
+                                           const QString& filter, const QString& suffix)>;
+  // Opens a written page in the user's browser.
+  using PageOpener = std::function<void(const QString& path)>;
+
+  explicit ReportController(TFind& window);
+
+  void createReport();
+  void browseContext();
+  void saveList();
+  void saveLines();
+  // Save List without the dialog, for a command-line run: the file starts with "Command
+  // Line: " + commandLine. Returns false when it could not be written.
+  bool saveListTo(const QString& path, const QString& commandLine);
+
+  void setSavePicker(SavePicker picker) { savePicker_ = std::move(picker); }
+  void setPageOpener(PageOpener opener) { pageOpener_ = std::move(opener); }
+  // The folders the save dialogs start in (the folder of the last file saved).
+  QString listFolder;
+  QString linesFolder;
+
+ private:
+  results::ResultTable listTable(bool fullFound) const;
+  void writeReport(bool searchInResults);
+  bool writePage(const QString& fileName, const std::string& text, const QString& caption,
+                 QString& path);
+  void restoreAfterReport();
+  // The browsed file changed after it was listed: its viewer lines are filled again.
+  void refillWhenChanged();
+
+  TFind& window_;
+  SavePicker savePicker_;
+  PageOpener pageOpener_;
+  int runsFinished_ = 0;
+};
+
+}  // namespace kestrix::ui

@@ -1,0 +1,74 @@
+// The ".lst" table: widths, alignment, the Undid rule, the command-line header.
+#include "../search/TempTree.h"
+#include "PageTestUtil.h"
+#include "results/ResultTable.h"
+
+namespace kestrix::results {
+namespace {
+
+using testing::expectLines;
+
+ResultTable sample(bool withFound) {
+  ResultTable t;
+  t.captions = {"Name", "Path", "Found", "Attributes", "Time", "Size", "Type"};
+  t.rows = {{"a.txt", "/tmp/x", "12", "R", "1/2/26 10:00:00", "12.3 KB", "TXT File"},
+            {"bb.c", "/tmp", "3", "", "1/2/26", "0.050 KB", "C File"}};
+  if (!withFound) {
+    t.captions.erase(t.captions.begin() + 2);
+    for (auto& r : t.rows) r.erase(r.begin() + 2);
+  }
+  return t;
+}
+
+TEST(ListTable, ShortNamesPadToTheCaptionAndSizeAndFoundAlignRight) {
+  expectLines(listFileText(sample(true)),
+              {"Name   Path    Found  Attributes  Time             Size      Type      ",
+               "a.txt  /tmp/x     12  R           1/2/26 10:00:00   12.3 KB  TXT File  ",
+               "bb.c   /tmp        3              1/2/26           0.050 KB  C File    "});
+}
+
+TEST(ListTable, WithoutFoundSizeStillAlignsRight) {
+  expectLines(listFileText(sample(false)),
+              {"Name   Path    Attributes  Time             Size      Type      ",
+               "a.txt  /tmp/x  R           1/2/26 10:00:00   12.3 KB  TXT File  ",
+               "bb.c   /tmp                1/2/26           0.050 KB  C File    "});
+}
+
+TEST(ListTable, SeveralWordCountsAlignLeftAndUndidLosesItsSixthCharacter) {
+  ResultTable t;
+  t.captions = {"Name", "Path", "Found", "Result"};
+  t.rows = {{"a", "/p", "1, 2", "Undid: Modified"}, {"b", "/p", "10, 0", "Found"}};
+  expectLines(listFileText(t),
+              {"Name  Path  Found  Result           ", "a     /p    1, 2   Undid Modified   ",
+               "b     /p    10, 0  Found            "});
+}
+
+TEST(ListTable, CommandLineHeaderComesFirst) {
+  const std::string text = listFileText(sample(false), std::string("kestrix -path=/tmp"));
+  const auto lines = testing::crlfLines(text);
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "Command Line: kestrix -path=/tmp");
+  EXPECT_EQ(lines[1], "");
+  EXPECT_TRUE(lines[2].starts_with("Name "));
+}
+
+TEST(ListTable, RowsOfARealSearch) {
+  testing::TempTree tree;
+  tree.write("one.txt", "alpha\nalpha beta\n");
+  tree.write("sub/two words.txt", "alpha\n");
+  testing::Rows rows;
+  search::runFind(testing::phraseRequest(tree.path(), "alpha"), rows);
+  ASSERT_EQ(rows.items.size(), 2u);
+  const ResultTable t = tableOfItems(rows.items, true, false);
+  ASSERT_EQ(t.captions.size(), 7u);
+  const auto lines = testing::crlfLines(listFileText(t));
+  ASSERT_EQ(lines.size(), 3u);
+  const std::size_t found = lines[0].find("Found");
+  // "Found" right-aligned: the counts end two characters before the next column.
+  EXPECT_EQ(lines[1].substr(found, 7), "    2  ");
+  EXPECT_EQ(lines[2].substr(found, 7), "    1  ");
+  EXPECT_EQ(lines[1].size(), lines[0].size());
+}
+
+}  // namespace
+}  // namespace kestrix::results
