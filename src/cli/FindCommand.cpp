@@ -98,7 +98,7 @@ int runFindCommand(int argc, char** argv) {
   observer.setTermTable(table ? &*table : nullptr);
   search::FindOutcome outcome;
   try {
-    outcome = search::runFind(options.request, observer);
+    outcome = search::runFind(options.request, observer, nullptr, options.threads);
   } catch (const search::SearchError& error) {
     printError(error.caption(), error.text());
     return kExitError;

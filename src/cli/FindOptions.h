@@ -23,6 +23,7 @@ struct FindOptions {
   std::string queryFile;          // --query-file: the query is read from this file
   bool showLines = false;         // --lines
   bool listTable = false;         // --list
+  unsigned threads = 0;           // --threads (ksr find only): 0 = one per processor core
   bool help = false;              // --help
   bool version = false;           // --version
 };
