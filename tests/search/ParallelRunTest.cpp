@@ -158,7 +158,7 @@ TEST_F(ParallelRun, StopEndsTheRunWithWhatWasListedInOrder) {
 // While the workers run, the files not yet reported are deleted or replaced by FIFOs
 // (opening a FIFO for reading would block without O_NONBLOCK). The run ends normally, the
 // files left alone are all listed, and the order stays the walk order.
-TEST_F(ParallelRun, FilesDeletedOrTurnedIntoFifosWhileWorkersRun) {
+TEST(ParallelRunChanges, FilesDeletedOrTurnedIntoFifosWhileWorkersRun) {
   TempTree tree;
   for (int i = 0; i < 600; ++i) {
     tree.write("s" + std::to_string(i % 4) + "/f" + std::to_string(i) + ".txt", "needle\n");
