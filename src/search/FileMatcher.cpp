@@ -60,18 +60,32 @@ FileMatcher::~FileMatcher() = default;
 
 std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFile& file,
                                                             const std::string& fullName) {
-  warning_.clear();
+  warning_.reset();
   if (!checked_) {
     checked_ = true;
     checkQueryLimits(request_);
   }
   switch (request_.queryType) {
     case QueryType::Multiline:
-      return matchBlocks(text::textUntilNul(file.readAll(buffer_)));
+      try {
+        return matchBlocks(text::textUntilNul(file.readAll(buffer_)));
+      } catch (const std::bad_alloc&) {
+        warnTooLarge(kProgramCaption, fullName);
+        return std::nullopt;
+      }
     case QueryType::RegExpr:
       return matchExpression(file, fullName);
     default:
       return matchTerms(file);
+  }
+}
+
+// A file too large for the memory left is skipped with a warning (unless the run stops).
+void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName) {
+  buffer_ = std::string();  // give the memory back before the next file
+  if (!poller_.stopped()) {
+    warning_.emplace(caption,
+                     "Search Error: File " + fullName + " is too large for these search conditions");
   }
 }
 
@@ -219,9 +233,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::
   } catch (const RegExprError& e) {
     throw regexSearchError(e);
   } catch (const std::bad_alloc&) {
-    if (!poller_.stopped()) {
-      warning_ = "Search Error: File " + fullName + " is too large for these search conditions";
-    }
+    warnTooLarge(kRegexCaption, fullName);
     return std::nullopt;
   }
   if (count == 0 || poller_.stopped()) return std::nullopt;

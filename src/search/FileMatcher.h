@@ -36,9 +36,9 @@ class FileMatcher {
 
   // True when the run lists files without a content test (empty query).
   bool nameOnly() const { return nameOnly_; }
-  // The warning of the last file matched ("Search Error: File ... is too large ..."), taken
-  // out of the matcher; empty when there was none.
-  std::string takeWarning() { return std::exchange(warning_, {}); }
+  // The warning of the last file matched ("Search Error: File ... is too large ...": the
+  // file did not fit in memory), taken out of the matcher; nothing when there was none.
+  std::optional<SearchError> takeWarning() { return std::exchange(warning_, std::nullopt); }
 
  private:
   std::optional<std::vector<std::int64_t>> matchTerms(platform::ReadOnlyFile& file);
@@ -49,11 +49,12 @@ class FileMatcher {
   std::optional<std::vector<std::int64_t>> matchExpression(platform::ReadOnlyFile& file,
                                                            const std::string& fullName);
   bool countLines(std::string_view text, std::int64_t& count);
+  void warnTooLarge(const char* caption, const std::string& fullName);
   const SearchRequest& request_;
   Poller& poller_;
   bool nameOnly_ = false;
   bool checked_ = false;  // the query limits were checked (at the first file)
-  std::string warning_;
+  std::optional<SearchError> warning_;
   std::string buffer_;
   std::vector<LiteralFinder> finders_;
   std::vector<std::size_t> termOrder_;  // excluded terms first, then required, then others

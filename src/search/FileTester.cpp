@@ -195,7 +195,7 @@ void FileTester::reportDone() {
 void FileTester::report(Slot& slot) {
   testedAny_ = true;
   Tested& tested = slot.tested;
-  if (!tested.warning.empty()) observer_.warning(kRegexCaption, tested.warning);
+  if (tested.warning) observer_.warning(tested.warning->caption(), tested.warning->text());
   if (tested.error) std::rethrow_exception(tested.error);
   if (!tested.hits || !tested.info) return;
   ResultItem item =

@@ -55,7 +55,7 @@ class FileTester {
   struct Tested {
     std::optional<std::vector<std::int64_t>> hits;  // listed with these hits
     std::optional<platform::FileInfo> info;
-    std::string warning;
+    std::optional<SearchError> warning;
     std::exception_ptr error;  // ends the run when the file's turn comes
   };
   // A folder or a file of the walk, in walk order.
