@@ -84,8 +84,8 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
 void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName) {
   buffer_ = std::string();  // give the memory back before the next file
   if (!poller_.stopped()) {
-    warning_.emplace(caption,
-                     "Search Error: File " + fullName + " is too large for these search conditions");
+    warning_.emplace(
+        caption, "Search Error: File " + fullName + " is too large for these search conditions");
   }
 }
 

@@ -6,9 +6,8 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
-
 #include <utility>
+#include <vector>
 
 #include "platform/ReadOnlyFile.h"
 #include "regex/RegExpr.h"

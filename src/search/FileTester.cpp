@@ -113,13 +113,11 @@ void FileTester::folderEntered(const std::string& path) {
     observer_.folderEntered(path);
     return;
   }
+  if (!makeRoom()) return;
   auto slot = std::make_unique<Slot>();
   slot->isFolder = true;
   slot->path = path;
-  {
-    std::lock_guard lock(mutex_);
-    slot->done = true;
-  }
+  slot->done = true;  // nothing to test: reported in its turn
   slots_.push_back(std::move(slot));
   reportDone();
 }
@@ -136,8 +134,7 @@ void FileTester::test(Candidate&& file) {
     report(slot);
     return;
   }
-  while (slots_.size() >= kWindow && waitForFront()) reportDone();
-  if (poller_.stopped()) return;
+  if (!makeRoom()) return;
   auto slot = std::make_unique<Slot>();
   slot->path = full;
   slot->file = std::move(file);
@@ -158,6 +155,12 @@ void FileTester::finish() {
   jobReady_.notify_all();
   while (!slots_.empty() && waitForFront()) reportDone();
   stopWorkers();
+}
+
+// Waits until the window has room for one more slot; false when the run was stopped.
+bool FileTester::makeRoom() {
+  while (slots_.size() >= kWindow && waitForFront()) reportDone();
+  return !poller_.stopped();
 }
 
 // Waits until the oldest slot is done; false when the run was stopped meanwhile.

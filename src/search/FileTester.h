@@ -71,6 +71,7 @@ class FileTester {
   void work(FileMatcher& matcher);
   void report(Slot& slot);
   void reportDone();
+  bool makeRoom();
   bool waitForFront();
   void stopWorkers();
 

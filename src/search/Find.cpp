@@ -28,10 +28,6 @@ void validateRequest(const SearchRequest& request) {
   }
 }
 
-}  // namespace kestrix::search
-
-namespace kestrix::search {
-
 FindOutcome runFind(const SearchRequest& original, SearchObserver& observer,
                     const std::vector<std::string>* snapshot, unsigned threads) {
   validateRequest(original);
