@@ -41,6 +41,70 @@ cat $(find "$corpus" -type f) >/dev/null 2>&1 || true
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
+# ==========================================================================================
+# Speed of the parallel search: `ksr find` (one worker per core, the default) against `rg`
+# with its default threads and `rg -j1`, in the same hyperfine run, on the corpus tree and on
+# one 500 MB file. Goals: every tree row at most 1.0x rg; the 500 MB file at least 5 GB/s
+# for the rare literal and at most 2x rg for the common one; ksr's peak memory under 16 MB.
+# KSR_SKIP_SPEED=1 leaves this part out; KSR_ONLY_SPEED=1 runs only this part.
+speed_rows() {
+  local big=${KSR_BIG:-${TMPDIR:-/tmp}/ksr-bench-big}
+  if [ ! -f "$big/.complete" ]; then
+    rm -rf "$big"
+    mkdir -p "$big"
+    while [ "$(stat -c %s "$big/big.txt" 2>/dev/null || echo 0)" -lt 500000000 ]; do
+      find "$corpus/include" -name '*.h' -type f -print0 | xargs -0 cat >>"$big/big.txt"
+    done
+    truncate -s 500000000 "$big/big.txt"
+    touch "$big/.complete"
+  fi
+  cat "$big/big.txt" >/dev/null
+  # Each row: name | where | ksr options | rg options | the query.
+  local rows=(
+    "tree, literal return|$corpus|--case|-F|return"
+    "tree, rare literal|$corpus|--case|-F|PTHREAD_MUTEX_INITIALIZER"
+    "tree, whole word|$corpus|--case --whole-words|-F -w|size_t"
+    "tree, three-word or|$corpus|--case --type or|-e mutex -e semaphore -e|spinlock"
+    "500 MB file, rare literal|$big|--case|-F|PTHREAD_MUTEX_INITIALIZER"
+    "500 MB file, common literal|$big|--case|-F|return"
+  )
+  local query kquery
+  printf '\n%-28s %8s %8s %8s %8s %9s %8s %8s %8s %7s\n' "workload" "ksr ms" "rg ms" "rg1 ms" \
+    "ksr/rg" "ksr/rg1" "cpu/rg" "ksr GB/s" "cpu GB/s" "ksr MB"
+  for row in "${rows[@]}"; do
+    IFS='|' read -r name where kopts ropts query <<<"$row"
+    kquery=$query
+    [ "$name" = "tree, three-word or" ] && kquery="mutex semaphore spinlock"
+    local json=$out/speed.json
+    hyperfine --style none --warmup 1 --runs "$runs" --ignore-failure --export-json "$json" \
+      -n ksr "$ksr find $kopts '$kquery' '$where' >/dev/null" \
+      -n rg "rg -c $ropts '$query' '$where' >/dev/null" \
+      -n rg1 "rg -j1 -c $ropts '$query' '$where' >/dev/null" >/dev/null 2>&1
+    local peak
+    peak=$( { /usr/bin/time -f '%M' "$ksr" find $kopts "$kquery" "$where" >/dev/null; } 2>&1 | tail -1)
+    local bytes
+    bytes=$(du -sb "$where" | cut -f1)
+    python3 - "$json" "$name" "$peak" "$bytes" <<'PY'
+import json, sys
+runs = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
+wall = {c: r["median"] * 1000 for c, r in runs.items()}
+cpu = {c: (r["user"] + r["system"]) * 1000 for c, r in runs.items()}
+k, r, r1 = wall["ksr"], wall["rg"], wall["rg1"]
+size = int(sys.argv[4])
+print(f"{sys.argv[2]:<28} {k:8.0f} {r:8.0f} {r1:8.0f} {k/r:8.2f} {k/r1:9.2f} "
+      f"{cpu['ksr']/cpu['rg']:8.2f} {size/k/1e6:8.2f} {size/cpu['ksr']/1e6:8.2f} "
+      f"{int(sys.argv[3])/1024:7.1f}")
+PY
+  done
+  echo
+  echo "Wall: medians of $runs runs after one warm-up; rg with its default threads, rg1 = rg -j1."
+  echo "cpu/rg: ratio of mean user+system time; GB/s: bytes searched per second of wall / CPU time."
+}
+if [ "${KSR_ONLY_SPEED:-0}" = 1 ]; then
+  speed_rows
+  exit 0
+fi
+
 # Each row: name | ksr options | grep options | rg options | the query.
 rows=(
   "common literal|--case|-F|-F|include"
@@ -73,6 +137,10 @@ done
 echo
 echo "Wall: medians of $runs runs after one warm-up. cpu/x: ratio of mean user+system time"
 echo "(steadier than wall time on a shared machine). ksr MB: peak resident memory of one run."
+
+if [ "${KSR_SKIP_SPEED:-0}" != 1 ]; then
+  speed_rows
+fi
 
 # ==========================================================================================
 # Modification: `ksr replace --no-backup --line-separator unix` against `sed -i 's/OLD/NEW/g'`

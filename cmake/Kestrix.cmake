@@ -2,6 +2,11 @@
 
 set(KESTRIX_WARNINGS -Wall -Wextra -Wpedantic)
 
+if(KESTRIX_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 if(KESTRIX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
                       -fno-sanitize-recover=undefined)

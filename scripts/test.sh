@@ -6,3 +6,7 @@ scripts/deps.sh
 cmake --preset test >/dev/null
 cmake --build --preset test
 ctest --preset test -j2 "$@"
+# The search tests once more under ThreadSanitizer: the parallel Find run and its walk.
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+ctest --preset tsan -j2

@@ -123,7 +123,7 @@ int runFindCommand(int argc, char** argv) {
   search::FindOutcome outcome;
   try {
     requireFolder(options.request.folder);
-    outcome = search::runFind(options.request, observer);
+    outcome = search::runFind(options.request, observer, nullptr, options.threads);
   } catch (const search::SearchError& error) {
     printError(error.caption(), error.text());
     return kExitError;

@@ -132,6 +132,15 @@ bool consumeSwitch(const std::string& arg, FindOptions& o) {
   return false;
 }
 
+// --threads N of `ksr find`: 1 to 1024 workers.
+unsigned parseThreads(const std::string& value) {
+  const bool digits = !value.empty() && value.size() <= 4 &&
+                      value.find_first_not_of("0123456789") == std::string::npos;
+  const unsigned n = digits ? static_cast<unsigned>(std::stoul(value)) : 0;
+  if (n < 1 || n > 1024) throw UsageError("bad number of threads \"" + value + "\" (1 to 1024)");
+  return n;
+}
+
 }  // namespace
 
 bool consumeFindOption(const std::vector<std::string>& args, std::size_t& i, FindOptions& options) {
@@ -207,6 +216,8 @@ FindOptions parseFindArguments(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (!onlyPositional && args[i] == "--") {
       onlyPositional = true;
+    } else if (!onlyPositional && args[i] == "--threads") {
+      options.threads = parseThreads(valueOf(args, i));
     } else if (onlyPositional || args[i].size() < 2 || args[i][0] != '-' ||
                !consumeFindOption(args, i, options)) {
       if (!onlyPositional && args[i].size() > 1 && args[i].rfind("--", 0) == 0) {
@@ -257,6 +268,7 @@ const char* findOptionsHelp() {
   -0, --null            end each file name by NUL instead of the TAB-separated line
   --json                one JSON object per line and file: path, found counts, result
   --color WHEN          colour the hits of --lines: auto (on a terminal), always, never
+  --threads N           find only: test files on N threads (default: one per processor core)
   --help                show this help
   --version             show the version
 A QUERY with line feeds gives a multiline or regex query of several lines. An empty

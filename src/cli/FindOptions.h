@@ -28,6 +28,7 @@ struct FindOptions {
   bool json = false;              // --json: one JSON object per listed file
   ColorMode color{};              // --color: hits of --lines coloured (Auto)
   std::string reportFile;         // --report FILE: the report page is written there
+  unsigned threads = 0;           // --threads (ksr find only): 0 = one per processor core
   bool help = false;              // --help
   bool version = false;           // --version
 };

@@ -1,54 +1,150 @@
 // The walk over candidate files: depth first, pre-order, with the filters of the request
-// applied in their fixed order (backup rule, size, date, masks, ignored files).
+// applied in their fixed order (backup rule, size, date, masks, ignored files). Folders are
+// held as descriptors: each subfolder is opened relative to its parent with O_NOFOLLOW, and
+// files are opened relative to their folder by whoever tests them.
 #include "search/Enumerate.h"
 
-#include "platform/Platform.h"
+#include "platform/FolderHandle.h"
+#include "platform/ReadOnlyFile.h"
 #include "search/Poller.h"
 
 namespace kestrix::search {
 namespace {
 
+// Descriptors the walk keeps open for the folders it is inside; deeper walks release the
+// outer ones and reopen them through ".." (checked by identity) on the way back.
+constexpr std::size_t kOpenLevels = 32;
+
 bool endsWithBak(const std::string& name) {
   return name.size() >= 4 && name.compare(name.size() - 4, 4, ".bak") == 0;
 }
 
-// Steps shared by both walks for one file: filters, then the test. `info` may be null
-// when no filter needs the facts.
-void offerFile(const std::string& folder, const std::string& name, const platform::FileInfo* info,
-               const FileFilters& filters, const WalkCallbacks& callbacks) {
-  if (info && !filters.passesSizeAndDate(*info)) return;
-  if (!filters.masks.matches(name)) return;
-  if (filters.ignoredFiles && filters.ignoredFiles->matches(name)) return;
-  if (callbacks.test) callbacks.test(folder, name, info);
+// Steps shared by both walks for one file: filters, then the test.
+void offerFile(Candidate&& file, const FileFilters& filters, const WalkCallbacks& callbacks) {
+  if (file.info && !filters.passesSizeAndDate(*file.info)) return;
+  if (!filters.masks.matches(file.name)) return;
+  if (filters.ignoredFiles && filters.ignoredFiles->matches(file.name)) return;
+  if (callbacks.test) callbacks.test(std::move(file));
 }
 
-bool walk(const std::string& folder, const FileFilters& filters, const WalkCallbacks& callbacks,
-          Poller& poller) {
-  if (callbacks.folderEntered) callbacks.folderEntered(folder);
-  const bool ignored = folderIgnored(filters.ignoredFolderPatterns, folder);
-  std::vector<platform::DirEntry> entries;
-  try {
-    entries = platform::listDirectory(folder.empty() ? std::string("/") : folder);
-  } catch (const platform::PlatformError&) {
-    return !poller.stopped();  // a folder that cannot be listed yields nothing
-  }
-  for (const platform::DirEntry& entry : entries) {
-    if (poller.stopped()) return false;
-    if (filters.skipBackups && endsWithBak(entry.name)) continue;
-    const std::string full = platform::joinPath(folder.empty() ? "/" : folder, entry.name);
-    if (entry.kind == platform::EntryKind::File && !ignored) {
-      if (!filters.needsFacts()) {
-        offerFile(folder, entry.name, nullptr, filters, callbacks);
-      } else if (auto info = platform::tryStat(full)) {
-        offerFile(folder, entry.name, &*info, filters, callbacks);
+// One folder the walk is inside.
+struct Level {
+  std::shared_ptr<platform::UniqueFd> fd;  // null once released (deep walks)
+  platform::FileId id;
+  std::string path;
+  bool ignored = false;
+  std::vector<platform::FolderEntry> entries;
+  std::size_t next = 0;
+};
+
+class Walker {
+ public:
+  Walker(const FileFilters& filters, const WalkCallbacks& callbacks)
+      : filters_(filters), callbacks_(callbacks), poller_(callbacks.poll) {}
+
+  bool run(const std::string& folder) {
+    const std::string path = folder.empty() ? std::string("/") : folder;
+    platform::UniqueFd fd;
+    try {
+      fd = platform::openFolder(path);
+      rootDevice_ = platform::idOf(fd.get()).device;
+    } catch (const platform::PlatformError&) {
+      if (callbacks_.folderEntered) callbacks_.folderEntered(folder);
+      return !poller_.stopped();  // a folder that cannot be listed yields nothing
+    }
+    enter(folder, std::move(fd));
+    while (!stack_.empty()) {
+      if (stack_.back().next == stack_.back().entries.size()) {
+        leave();
+      } else if (poller_.stopped()) {
+        return false;
+      } else {
+        step();
       }
-    } else if (entry.kind == platform::EntryKind::Directory && filters.includeSubfolders &&
-               !(ignored && filters.ignoreSubfoldersToo)) {
-      if (!walk(full, filters, callbacks, poller)) return false;
+    }
+    return true;
+  }
+
+ private:
+  void enter(const std::string& path, platform::UniqueFd fd) {
+    if (callbacks_.folderEntered) callbacks_.folderEntered(path);
+    Level level;
+    level.ignored = folderIgnored(filters_.ignoredFolderPatterns, path);
+    level.path = path;
+    try {
+      level.id = platform::idOf(fd.get());
+      level.entries = platform::listFolder(fd.get());
+    } catch (const platform::PlatformError&) {
+      level.entries.clear();  // a folder that cannot be listed yields nothing
+    }
+    level.fd = std::make_shared<platform::UniqueFd>(std::move(fd));
+    stack_.push_back(std::move(level));
+    if (stack_.size() > kOpenLevels + 1) stack_[stack_.size() - 1 - kOpenLevels].fd.reset();
+  }
+
+  void step() {
+    Level& top = stack_.back();
+    const platform::FolderEntry& entry = top.entries[top.next++];
+    if (filters_.skipBackups && endsWithBak(entry.name)) return;
+    if (entry.kind == platform::EntryKind::File && !top.ignored) {
+      offer(top, entry);
+    } else if (entry.kind == platform::EntryKind::Directory && filters_.includeSubfolders &&
+               !(top.ignored && filters_.ignoreSubfoldersToo)) {
+      descend(top, entry.name);
     }
   }
-  return true;
-}
+
+  void offer(const Level& top, const platform::FolderEntry& entry) {
+    Candidate file{top.fd, top.path, entry.name, entry.link, std::nullopt};
+    if (filters_.needsFacts()) {
+      file.info = platform::statAt(top.fd->get(), entry.name, entry.link);
+      if (!file.info) return;
+    }
+    offerFile(std::move(file), filters_, callbacks_);
+  }
+
+  void descend(const Level& top, const std::string& name) {
+    const std::string path = platform::joinPath(top.path.empty() ? "/" : top.path, name);
+    platform::UniqueFd fd;
+    try {
+      fd = platform::openSubfolder(top.fd->get(), name, path);
+      const std::uint64_t device = platform::idOf(fd.get()).device;
+      if (device != top.id.device && device != rootDevice_ &&
+          platform::onVirtualFileSystem(fd.get())) {
+        return;  // proc, sysfs, ...: reading there can block or consume data
+      }
+    } catch (const platform::PlatformError&) {
+      return;  // gone, swapped for a link, or not readable: yields nothing
+    }
+    enter(path, std::move(fd));
+  }
+
+  // Leaves the innermost folder; when the descriptor of the folder above was released, it
+  // is reopened through ".." and must still be the folder the walk came from, else the rest
+  // of it is left (the tree was moved under the walk).
+  void leave() {
+    Level done = std::move(stack_.back());
+    stack_.pop_back();
+    if (stack_.empty() || stack_.back().fd) return;
+    Level& parent = stack_.back();
+    if (done.fd) {
+      try {
+        parent.fd =
+            std::make_shared<platform::UniqueFd>(platform::reopenParent(done.fd->get(), parent.id));
+        return;
+      } catch (const platform::PlatformError&) {
+      }
+    }
+    parent.entries.clear();
+    parent.next = 0;
+  }
+
+  const FileFilters& filters_;
+  const WalkCallbacks& callbacks_;
+  Poller poller_;
+  std::vector<Level> stack_;
+  std::uint64_t rootDevice_ = 0;
+};
 
 }  // namespace
 
@@ -91,8 +187,7 @@ bool FileFilters::passesSizeAndDate(const platform::FileInfo& info) const {
 
 bool enumerateFolder(const std::string& folder, const FileFilters& filters,
                      const WalkCallbacks& callbacks) {
-  Poller poller(callbacks.poll);
-  return walk(folder, filters, callbacks, poller);
+  return Walker(filters, callbacks).run(folder);
 }
 
 bool enumerateResults(const std::vector<std::string>& snapshot, const FileFilters& runFilters,
@@ -104,9 +199,17 @@ bool enumerateResults(const std::vector<std::string>& snapshot, const FileFilter
     if (poller.stopped()) return false;
     const std::string name = platform::nameOf(full);
     if (filters.skipBackups && endsWithBak(name)) continue;
-    auto info = platform::tryStat(full);
-    if (!info || info->isDirectory) continue;
-    offerFile(platform::folderOf(full), name, &*info, filters, callbacks);
+    std::shared_ptr<platform::UniqueFd> folderFd;
+    try {
+      folderFd =
+          std::make_shared<platform::UniqueFd>(platform::openFolder(platform::folderOf(full)));
+    } catch (const platform::PlatformError&) {
+      continue;  // its folder is gone
+    }
+    auto info = platform::statAt(folderFd->get(), name, true);
+    if (!info) continue;  // gone, or no longer a file
+    offerFile({folderFd, platform::folderOf(full), name, true, std::move(info)}, filters,
+              callbacks);
   }
   return true;
 }

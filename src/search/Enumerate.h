@@ -3,11 +3,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/UniqueFd.h"
 #include "search/Masks.h"
 #include "search/SearchRequest.h"
 
@@ -33,20 +35,33 @@ struct FileFilters {
   bool needsFacts() const { return sizeFilter.has_value() || dateFilter.has_value(); }
 };
 
+// A file the walk accepted, with what opening it needs: its open folder (shared by the
+// files of that folder, closed when the last of them is done) and whether the entry is a
+// link to a file (followed when read; every other name is opened without following links).
+struct Candidate {
+  std::shared_ptr<const platform::UniqueFd> folderFd;
+  std::string folder;
+  std::string name;
+  bool link = false;
+  std::optional<platform::FileInfo> info;  // when the walk took the facts (size or date
+                                           // filter, Search in Results): files are only
+                                           // examined when a filter or the caller needs it
+  std::string fullName() const { return platform::joinPath(folder, name); }
+};
+
 // Callbacks of a walk. `poll` returns true to stop (checked when more than 15 ms passed,
-// before every entry); `test` is called for each accepted file with its folder, its name
-// and its facts when the walk needed them (size or date filter, Search in Results), else
-// null: files are only examined when a filter or the caller needs it.
+// before every entry); `test` is called for each accepted file.
 struct WalkCallbacks {
   std::function<bool()> poll;
   std::function<void(const std::string& folder)> folderEntered;
-  std::function<void(const std::string& folder, const std::string& name,
-                     const platform::FileInfo* info)>
-      test;
+  std::function<void(Candidate&& file)> test;
 };
 
-// Walks `folder`; returns false when stopped. Folders that cannot be listed yield nothing;
-// links to folders are not followed.
+// Walks `folder`; returns false when stopped. Every subfolder is opened relative to its
+// parent's descriptor without following links, so links to folders are not followed and a
+// folder swapped for a link during the walk is not entered; paths of any length are
+// walked. Folders that cannot be listed yield nothing. Folders on a virtual file system
+// (proc, sysfs, devtmpfs, ...) are entered only when `folder` itself is on that file system.
 bool enumerateFolder(const std::string& folder, const FileFilters& filters,
                      const WalkCallbacks& callbacks);
 // Walks the full names of `snapshot` (files that vanished are skipped) with the backup rule,

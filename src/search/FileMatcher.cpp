@@ -23,8 +23,8 @@ bool hasBreak(std::string_view s) {
 
 }  // namespace
 
-FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller, SearchObserver& observer)
-    : request_(request), poller_(poller), observer_(observer) {
+FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller)
+    : request_(request), poller_(poller) {
   nameOnly_ = hasEmptyQuery(request);
   if (nameOnly_) return;
   const auto& terms = request.termTable.terms;
@@ -58,20 +58,34 @@ FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller, SearchObs
 
 FileMatcher::~FileMatcher() = default;
 
-std::optional<std::vector<std::int64_t>> FileMatcher::match(const std::string& fullName) {
-  lastInfo_.reset();
-  if (!testedAny_) {
-    testedAny_ = true;
-    if (!nameOnly_) checkQueryLimits(request_);
+std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFile& file,
+                                                            const std::string& fullName) {
+  warning_.reset();
+  if (!checked_) {
+    checked_ = true;
+    checkQueryLimits(request_);
   }
-  if (nameOnly_) return std::vector<std::int64_t>{};
   switch (request_.queryType) {
     case QueryType::Multiline:
-      return matchBlocks(text::textUntilNul(platform::readFileInto(fullName, buffer_)));
+      try {
+        return matchBlocks(text::textUntilNul(file.readAll(buffer_)));
+      } catch (const std::bad_alloc&) {
+        warnTooLarge(kProgramCaption, fullName);
+        return std::nullopt;
+      }
     case QueryType::RegExpr:
-      return matchExpression(fullName);
+      return matchExpression(file, fullName);
     default:
-      return matchTerms(fullName);
+      return matchTerms(file);
+  }
+}
+
+// A file too large for the memory left is skipped with a warning (unless the run stops).
+void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName) {
+  buffer_ = std::string();  // give the memory back before the next file
+  if (!poller_.stopped()) {
+    warning_.emplace(
+        caption, "Search Error: File " + fullName + " is too large for these search conditions");
   }
 }
 
@@ -113,9 +127,7 @@ std::size_t FileMatcher::compactWindow(std::size_t size) {
   return size - drop;
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(const std::string& fullName) {
-  platform::FileReader reader(fullName);
-  lastInfo_ = reader.info();
+std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(platform::ReadOnlyFile& reader) {
   const auto& terms = request_.termTable.terms;
   std::vector<std::int64_t> hits(terms.size(), 0);
   from_.assign(terms.size(), 0);
@@ -202,10 +214,11 @@ bool FileMatcher::countLines(std::string_view text, std::int64_t& count) {
   return go;
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(const std::string& fullName) {
+std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::ReadOnlyFile& file,
+                                                                      const std::string& fullName) {
   std::int64_t count = 0;
   try {
-    const std::string_view text = text::textUntilNul(platform::readFileInto(fullName, buffer_));
+    const std::string_view text = text::textUntilNul(file.readAll(buffer_));
     if (wholeText_) {
       const std::string subject = wholeTextSubject(text);
       for (bool found = engine_->exec(subject); found; found = engine_->execNext()) {
@@ -220,10 +233,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(const std:
   } catch (const RegExprError& e) {
     throw regexSearchError(e);
   } catch (const std::bad_alloc&) {
-    if (!poller_.stopped()) {
-      observer_.warning(kRegexCaption, "Search Error: File " + fullName +
-                                           " is too large for these search conditions");
-    }
+    warnTooLarge(kRegexCaption, fullName);
     return std::nullopt;
   }
   if (count == 0 || poller_.stopped()) return std::nullopt;

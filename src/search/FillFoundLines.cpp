@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/Platform.h"
+#include "platform/ReadOnlyFile.h"
 #include "search/Cells.h"
 #include "search/Find.h"
 #include "search/Matchers.h"
@@ -167,7 +168,8 @@ FillOutcome fillFoundLines(const SearchRequest& original, std::string_view folde
   const std::string full = platform::joinPath(folder, name);
   std::string bytes;
   try {
-    bytes = platform::readFile(full);
+    platform::ReadOnlyFile file(full);
+    bytes.resize(file.readAll(bytes).size());
   } catch (const platform::PlatformError&) {
     throw SearchError(kProgramCaption, "File " + full + " not found");
   }

@@ -4,7 +4,7 @@
 #include "platform/Platform.h"
 #include "search/Cells.h"
 #include "search/Enumerate.h"
-#include "search/FileMatcher.h"
+#include "search/FileTester.h"
 #include "search/QueryParser.h"
 
 namespace kestrix::search {
@@ -28,41 +28,8 @@ void validateRequest(const SearchRequest& request) {
   }
 }
 
-}  // namespace kestrix::search
-
-namespace kestrix::search {
-namespace {
-
-// Tests one accepted file and lists it when it qualifies; a file that cannot be read is
-// skipped without a message. `known` holds the file's facts when the walk took them.
-void testFile(const SearchRequest& request, FileMatcher& matcher, SearchObserver& observer,
-              const std::string& folder, const std::string& name, const platform::FileInfo* known,
-              FindOutcome& out) {
-  const std::string full = platform::joinPath(folder, name);
-  observer.fileTested(full);
-  std::optional<std::vector<std::int64_t>> hits;
-  try {
-    hits = matcher.match(full);
-  } catch (const platform::PlatformError&) {
-    return;  // vanished, unreadable or locked: not listed, the run goes on
-  }
-  if (!hits) return;
-  std::optional<platform::FileInfo> info;
-  if (known) info = *known;
-  if (!info) info = matcher.lastInfo();
-  if (!info) info = platform::tryStat(full);
-  if (!info) return;  // vanished after it was read
-  ResultItem item = makeResultItem(request, folder, *info, std::move(*hits), !matcher.nameOnly(),
-                                   observer.typeName(full));
-  ++out.foundCount;
-  out.statusText = foundStatusText(request.origin, out.foundCount);
-  observer.resultAdded(item);
-}
-
-}  // namespace
-
 FindOutcome runFind(const SearchRequest& original, SearchObserver& observer,
-                    const std::vector<std::string>* snapshot) {
+                    const std::vector<std::string>* snapshot, unsigned threads) {
   validateRequest(original);
   SearchRequest request = original;
   FindOutcome out;
@@ -74,21 +41,19 @@ FindOutcome runFind(const SearchRequest& original, SearchObserver& observer,
     out.masksShown = filters.masks.shownText();
     buildTermTable(request);
     out.termTable = request.termTable;
-    FileMatcher matcher(request, poller, observer);
+    FileTester tester(request, observer, poller, threads ? threads : defaultThreadCount(), out);
     WalkCallbacks callbacks;
     callbacks.poll = [&poller] { return poller.stopped(); };
-    callbacks.folderEntered = [&observer](const std::string& f) { observer.folderEntered(f); };
-    callbacks.test = [&](const std::string& folder, const std::string& name,
-                         const platform::FileInfo* info) {
-      if (!poller.stopped()) testFile(request, matcher, observer, folder, name, info, out);
-    };
+    callbacks.folderEntered = [&tester](const std::string& f) { tester.folderEntered(f); };
+    callbacks.test = [&tester](Candidate&& file) { tester.test(std::move(file)); };
     static const std::vector<std::string> kNoSnapshot;
     if (request.searchInResults) {
       enumerateResults(snapshot ? *snapshot : kNoSnapshot, filters, callbacks);
     } else {
       enumerateFolder(request.folder, filters, callbacks);
     }
-    out.nameOnlyListing = matcher.nameOnly() && matcher.testedAny();
+    tester.finish();
+    out.nameOnlyListing = tester.nameOnly() && tester.testedAny();
   } catch (const SearchError& error) {
     out.error = error;
   }

@@ -43,8 +43,11 @@ struct FindOutcome {
 // `snapshot` (full names, list order) is walked instead of the folder when
 // request.searchInResults is on; it may be null otherwise. Each listed row goes to
 // observer.resultAdded; folders, files, warnings and polls as described in SearchObserver.
+// `threads` workers open, read and match the files (0: one per processor core; 1: all on
+// the calling thread); the observer is called on the calling thread only, with the same
+// calls in the same order whatever the number of threads, and no thread outlives the run.
 FindOutcome runFind(const SearchRequest& request, SearchObserver& observer,
-                    const std::vector<std::string>* snapshot = nullptr);
+                    const std::vector<std::string>* snapshot = nullptr, unsigned threads = 0);
 
 struct FillOutcome {
   FoundLines lines;

@@ -31,9 +31,26 @@ const std::array<int, 256>& byteCommonness() {
 }
 
 #if defined(__x86_64__)
-// 32 positions at a time where the processor has AVX2; returns the first verified
+// The candidate mask of the 32 positions at `p`: both anchors equal one of their forms
+// (one compare each when the search is case-sensitive or the byte has no other case).
+template <bool kTwoForms>
+__attribute__((target("avx2"))) inline __m256i candidates32(const char* p, std::size_t o1,
+                                                            std::size_t o2, __m256i f1a,
+                                                            __m256i f1b, __m256i f2a, __m256i f2b) {
+  const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + o1));
+  const __m256i b2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + o2));
+  __m256i m1 = _mm256_cmpeq_epi8(b1, f1a);
+  __m256i m2 = _mm256_cmpeq_epi8(b2, f2a);
+  if constexpr (kTwoForms) {
+    m1 = _mm256_or_si256(m1, _mm256_cmpeq_epi8(b1, f1b));
+    m2 = _mm256_or_si256(m2, _mm256_cmpeq_epi8(b2, f2b));
+  }
+  return _mm256_and_si256(m1, m2);
+}
+
+// 64 then 32 positions at a time where the processor has AVX2; returns the first verified
 // candidate, or npos with `pos` at the first position not yet tried.
-template <class Verify>
+template <bool kTwoForms, class Verify>
 __attribute__((target("avx2"))) std::size_t scanAvx2(const char* data, std::size_t n,
                                                      std::size_t& pos, std::size_t len,
                                                      std::size_t o1, std::size_t o2,
@@ -43,17 +60,28 @@ __attribute__((target("avx2"))) std::size_t scanAvx2(const char* data, std::size
   const __m256i f1b = _mm256_set1_epi8(static_cast<char>(f1[1]));
   const __m256i f2a = _mm256_set1_epi8(static_cast<char>(f2[0]));
   const __m256i f2b = _mm256_set1_epi8(static_cast<char>(f2[1]));
-  for (; pos + len + 31 <= n; pos += 32) {
-    const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + o1));
-    const __m256i b2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + o2));
-    const __m256i m1 = _mm256_or_si256(_mm256_cmpeq_epi8(b1, f1a), _mm256_cmpeq_epi8(b1, f1b));
-    const __m256i m2 = _mm256_or_si256(_mm256_cmpeq_epi8(b2, f2a), _mm256_cmpeq_epi8(b2, f2b));
-    unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(m1, m2)));
-    while (mask) {
-      const std::size_t cand = pos + static_cast<std::size_t>(__builtin_ctz(mask));
+  auto verifyMask = [&](unsigned mask, std::size_t base) {
+    for (; mask; mask &= mask - 1) {
+      const std::size_t cand = base + static_cast<std::size_t>(__builtin_ctz(mask));
       if (verify(cand)) return cand;
-      mask &= mask - 1;
     }
+    return std::string_view::npos;
+  };
+  for (; pos + len + 63 <= n; pos += 64) {
+    const __m256i lo = candidates32<kTwoForms>(data + pos, o1, o2, f1a, f1b, f2a, f2b);
+    const __m256i hi = candidates32<kTwoForms>(data + pos + 32, o1, o2, f1a, f1b, f2a, f2b);
+    const __m256i any = _mm256_or_si256(lo, hi);
+    if (_mm256_testz_si256(any, any)) continue;
+    std::size_t hit = verifyMask(static_cast<unsigned>(_mm256_movemask_epi8(lo)), pos);
+    if (hit == std::string_view::npos) {
+      hit = verifyMask(static_cast<unsigned>(_mm256_movemask_epi8(hi)), pos + 32);
+    }
+    if (hit != std::string_view::npos) return hit;
+  }
+  for (; pos + len + 31 <= n; pos += 32) {
+    const __m256i m = candidates32<kTwoForms>(data + pos, o1, o2, f1a, f1b, f2a, f2b);
+    const std::size_t hit = verifyMask(static_cast<unsigned>(_mm256_movemask_epi8(m)), pos);
+    if (hit != std::string_view::npos) return hit;
   }
   return std::string_view::npos;
 }
@@ -153,7 +181,10 @@ std::size_t LiteralFinder::scanAnchored(std::string_view text, std::size_t from)
 #if defined(__x86_64__)
   if (hasAvx2()) {
     auto verify = [&](std::size_t cand) { return matchesAt(data + cand); };
-    const std::size_t hit = scanAvx2(data, n, pos, len, anchor1_, anchor2_, a1_, a2_, verify);
+    const bool twoForms = a1_[0] != a1_[1] || a2_[0] != a2_[1];
+    const std::size_t hit =
+        twoForms ? scanAvx2<true>(data, n, pos, len, anchor1_, anchor2_, a1_, a2_, verify)
+                 : scanAvx2<false>(data, n, pos, len, anchor1_, anchor2_, a1_, a2_, verify);
     if (hit != std::string_view::npos) return hit;
   }
   const __m128i f1a = _mm_set1_epi8(static_cast<char>(a1_[0]));

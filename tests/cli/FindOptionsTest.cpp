@@ -78,7 +78,12 @@ TEST(FindOptions, BadCommandLinesAreUsageErrors) {
       {"--unknown", "x"},
       {"x", "folder", "extra"},
       {"--ignore-dirs", "/nonexistent/list", "x"},
+      {"--threads", "0", "x"},
+      {"--threads", "2x", "x"},
+      {"--threads", "99999", "x"},
   };
+  EXPECT_EQ(parseFindArguments({"--threads", "8", "x"}).threads, 8u);
+  EXPECT_EQ(parseFindArguments({"x"}).threads, 0u);  // one per core
   for (const auto& args : cases) {
     std::string shown;
     for (const auto& a : args) shown += a + " ";

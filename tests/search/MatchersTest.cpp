@@ -28,7 +28,7 @@ TEST(LiteralFinder, AgreesWithPlainScanOnRandomTexts) {
   const std::string alphabet = "aAbB\xe9\xc9_ \n\r\x01\xff";
   for (const text::CodePage* cp : {&text::CodePage::utf8(), &text::CodePage::windows1252()}) {
     for (int round = 0; round < 400; ++round) {
-      std::string text(rng() % 90, ' ');
+      std::string text(rng() % 300, ' ');
       for (char& c : text) c = alphabet[rng() % alphabet.size()];
       std::string term(1 + rng() % 4, ' ');
       for (char& c : term) c = alphabet[rng() % alphabet.size()];

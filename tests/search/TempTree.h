@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,8 +22,9 @@ class TempTree {
     const char* base = std::getenv("KESTRIX_TEST_TMP");
     std::filesystem::path root = base ? base : std::filesystem::temp_directory_path();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("search-") + (info ? info->test_suite_name() : "x") + "-" +
-                       (info ? info->name() : "y");
+    // Outside a test (a suite's shared tree) the process id keeps parallel runs apart.
+    std::string name = info ? std::string("search-") + info->test_suite_name() + "-" + info->name()
+                            : "search-suite-" + std::to_string(::getpid());
     for (char& c : name) {
       if (c == '/') c = '_';
     }
