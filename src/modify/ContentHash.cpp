@@ -83,7 +83,7 @@ ContentStamp stampOfFile(const std::string& path, std::int64_t* mtimeNs) {
   if (mtimeNs)
     *mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   Hasher h;
-  std::vector<char> buffer(1 << 20);
+  std::vector<char> buffer(64 << 10);
   for (;;) {
     const std::size_t got = readFull(fd.get(), buffer, path);
     h.add(std::string_view(buffer.data(), got));

@@ -59,26 +59,28 @@ std::string notRegular(const std::string& path, const char* missing) {
   return S_ISREG(st.st_mode) ? "" : "not a regular file";
 }
 
-// Checks the stamps: true when the file must be restored; false when the run never
-// replaced it (nothing to do). Throws std::runtime_error with the reason when the file or
-// its backup changed since the run.
-bool needsRestore(const UndoEntry& e) {
-  std::int64_t mtimeNs = 0;
-  const ContentStamp now = stampOfFile(e.fullName, &mtimeNs);
-  if (now == e.before) {
-    // The run was stopped before this file was replaced; its backup is the same bytes.
-    if (stampOfFile(backupName(e.fullName)) == e.before) {
-      platform::removeFile(backupName(e.fullName));
-    }
-    return false;
+// True when the run never replaced the file (it was stopped first): it still has the
+// content it had before. A backup of the same bytes that the run left is removed.
+bool neverReplaced(const UndoEntry& e) {
+  if (!(stampOfFile(e.fullName) == e.before)) return false;
+  const std::string backup = backupName(e.fullName);
+  struct ::stat st {};
+  if (::lstat(backup.c_str(), &st) == 0 && S_ISREG(st.st_mode) && stampOfFile(backup) == e.before) {
+    platform::removeFile(backup);
   }
-  if (!(now == e.after) || mtimeNs != e.afterMtimeNs) {
+  return true;
+}
+
+// Throws std::runtime_error with the reason when the file or its backup changed since the
+// run (size, time or content), so that undo never overwrites a later edit.
+void requireUnchanged(const UndoEntry& e) {
+  std::int64_t mtimeNs = 0;
+  if (!(stampOfFile(e.fullName, &mtimeNs) == e.after) || mtimeNs != e.afterMtimeNs) {
     throw std::runtime_error("changed since the run");
   }
   if (!(stampOfFile(backupName(e.fullName)) == e.before)) {
     throw std::runtime_error("the backup changed since the run");
   }
-  return true;
 }
 
 // The owner and group first (that clears setuid and setgid), then the mode.
@@ -92,11 +94,12 @@ void restoreOwnership(const UndoEntry& e) {
 // Undoes one entry; returns the reason it failed, or "" when it was undone.
 std::string undoOne(const UndoEntry& e) {
   if (auto why = notRegular(e.fullName, "the file is missing"); !why.empty()) return why;
-  if (auto why = notRegular(backupName(e.fullName), "the backup is missing"); !why.empty()) {
-    return why;
-  }
   try {
-    if (e.stamped && !needsRestore(e)) return "";
+    if (e.stamped && neverReplaced(e)) return "";
+    if (auto why = notRegular(backupName(e.fullName), "the backup is missing"); !why.empty()) {
+      return why;
+    }
+    if (e.stamped) requireUnchanged(e);
     restoreFromBackup(e.fullName, e.stamped ? std::optional<std::uint32_t>(e.mode) : std::nullopt);
     if (e.stamped) restoreOwnership(e);
     return "";

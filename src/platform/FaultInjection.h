@@ -13,11 +13,12 @@ namespace kestrix::platform {
 
 class FaultInjector {
  public:
-  // The call number `failAt` (counted from 1 over all four kinds) fails with `error`;
-  // 0 never fails. Later calls succeed again.
-  explicit FaultInjector(std::size_t failAt = 0, int error = EIO);
+  // The call number `failAt` (counted from 1 over all four kinds) fails with `error`, or,
+  // with `everyNth`, every call whose number is a multiple of `failAt`; 0 never fails.
+  explicit FaultInjector(std::size_t failAt = 0, int error = EIO, bool everyNth = false);
 
-  // Real calls, counted; the copies share this injector's counter.
+  // Real calls (flushes are counted but skipped), counted; the copies share this
+  // injector's counter.
   AtomicWriteOps ops() const;
   // Calls made so far, and whether the failure was injected.
   std::size_t calls() const { return state_->calls; }
@@ -27,6 +28,7 @@ class FaultInjector {
   struct State {
     std::size_t failAt = 0;
     int error = EIO;
+    bool everyNth = false;
     std::size_t calls = 0;
     bool fired = false;
     // True when this call is the one to fail (errno is then set).
