@@ -152,8 +152,8 @@ StagedFile stampOf(const TempFile& temp) {
   return stamp;
 }
 
-void syncFolder(int dirFd) {
-  ::fsync(dirFd);  // best effort: the rename has already happened
+void syncFolder(const AtomicWriteOps& ops, int dirFd) {
+  callFsync(ops, dirFd);  // best effort: the rename has already happened
 }
 
 }  // namespace
@@ -182,7 +182,7 @@ void writeFileAtomically(const std::string& path, std::string_view bytes,
     fail(target, "rename", errno);
   }
   temp.keep();
-  syncFolder(dir.get());
+  syncFolder(ops, dir.get());
 }
 
 AtomicWriteBatch::AtomicWriteBatch(AtomicWriteOps ops) : ops_(std::move(ops)) {
@@ -278,7 +278,7 @@ void AtomicWriteBatch::renameAll() {
         struct ::stat st {};
         // Makes the new names durable, once per folder (best effort: the contents are safe).
         if (::fstat(e.dirFd, &st) == 0 && synced.insert({st.st_dev, st.st_ino}).second) {
-          syncFolder(e.dirFd);
+          syncFolder(ops_, e.dirFd);
         }
       }
     }

@@ -37,7 +37,7 @@ std::size_t temporariesIn(const std::string& folder) {
 }
 
 TEST(FaultInjection, FailingEveryNthCallLeavesEachFileWholeAndUndoable) {
-  for (std::size_t every = 1; every <= 12; ++every) {
+  for (std::size_t every = 1; every <= 8; ++every) {
     TempFolder dir;
     std::vector<search::ResultItem> rows;
     for (int i = 0; i < kFiles; ++i) {
