@@ -85,7 +85,8 @@ bool saveJournal(const modify::UndoJournal& journal);
 
 // The pass options of a replace or batch run: the journal written ahead into the data
 // folder (except in a dry run), files changed only inside the searched folder. Throws
-// std::runtime_error when the data folder cannot be created.
+// modify::ModifyError "Cannot write the undo journal: ..." when the data folder cannot be
+// created.
 modify::PassOptions consolePassOptions(const ModifyArgs& args, const std::string& folder,
                                        modify::UndoJournal& journal);
 
