@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <map>
@@ -12,6 +13,7 @@
 #include <new>
 #include <optional>
 #include <set>
+#include <tuple>
 #include <unordered_map>
 
 #include "modify/Backup.h"
@@ -63,7 +65,12 @@ class Pass {
 
  private:
   using Clock = std::chrono::steady_clock;
-  using FileId = std::pair<dev_t, ino_t>;
+  // A directory entry: its folder (device, inode) and its name. A file is changed through
+  // its entry (a temporary renamed over it), so two rows reaching one entry (a link to the
+  // file, a folder reached twice) are one file. Two hard links are two entries: each is
+  // rewritten once, from the original content, and the link between them ends, as with
+  // any rewrite by rename.
+  using FileId = std::tuple<dev_t, ino_t, std::string>;
 
   // A file whose new content (and backup) is staged for the next commit.
   struct Pending {
@@ -100,7 +107,9 @@ class Pass {
     const std::string listed = rows_[index].fullName();
     try {
       TargetFile target = openTarget(rootFor(listed), listed);
-      const FileId id{target.st.st_dev, target.st.st_ino};
+      struct ::stat folder {};
+      if (::fstat(target.folder.get(), &folder) != 0) throw Failed{std::strerror(errno)};
+      const FileId id{folder.st_dev, folder.st_ino, target.name};
       if (auto [it, fresh] = firstRowOf_.emplace(id, index); !fresh) {
         duplicates_.emplace_back(index, it->second);  // changed once, through its first row
         return;

@@ -51,7 +51,8 @@ struct PassSummary {
 // before its file is replaced.
 // Each file is reached from the searched folder without following links (see
 // TargetFile.h), read only when it is a regular file, and changed at most once per run (by
-// device and inode: a later row for the same file gets the first row's result). Its mode
+// the device and inode of its folder and its name there: a later row reaching the same file
+// through a link gets the first row's result). Its mode
 // (setuid, setgid and sticky included), owner and group are kept. Under
 // LineSeparator::Keep a file in which nothing changed is not rewritten. Every failure is
 // reported with its reason through observer.fileFailed.

@@ -123,16 +123,25 @@ TEST(UndoStamps, AFileEditedAfterTheRunKeepsTheEditAndItsBackup) {
   EXPECT_EQ(readBytes(dir.file("same.txt")), "old\n");
 }
 
-TEST(OncePerFile, HardLinksAndSymlinksToOneFileChangeItOnce) {
+TEST(OncePerFile, AFileReachedTwiceIsChangedOnce) {
   TempFolder dir;
   writeBytes(dir.file("a.txt"), "x\n");
-  ASSERT_EQ(::link(dir.file("a.txt").c_str(), dir.file("hard.txt").c_str()), 0);
   std::filesystem::create_symlink("a.txt", dir.file("soft.txt"));
-  PassRun run = modifyIn(dir, {"a.txt", "hard.txt", "soft.txt"}, replacePhrase("x", "xx"));
-  EXPECT_EQ(readBytes(dir.file("a.txt")), "xx\n");
-  EXPECT_EQ(readBytes(dir.file("a.txt.bak")), "x\n") << "the backup holds the original";
+  std::filesystem::create_directories(dir.file("sub"));
+  std::filesystem::create_symlink(dir.file("sub"), dir.file("again"));
+  writeBytes(dir.file("sub/b.txt"), "x\n");
+  // Two hard links are two names: each is rewritten once from the original content.
+  ASSERT_EQ(::link(dir.file("a.txt").c_str(), dir.file("hard.txt").c_str()), 0);
+  PassRun run = modifyIn(dir, {"a.txt", "soft.txt", "hard.txt", "sub/b.txt", "again/b.txt"},
+                         replacePhrase("x", "xx"));
+  for (const char* name : {"a.txt", "hard.txt", "sub/b.txt"}) {
+    EXPECT_EQ(readBytes(dir.file(name)), "xx\n") << name;
+    EXPECT_EQ(readBytes(dir.file(std::string(name) + ".bak")), "x\n") << "the original";
+  }
   for (const auto& row : run.rows) EXPECT_EQ(row.result, "Modified") << row.name;
-  EXPECT_EQ(run.journal.entries.size(), 1u);
+  EXPECT_EQ(
+      journalNames(run.journal),
+      (std::vector<std::string>{dir.file("a.txt"), dir.file("hard.txt"), dir.file("sub/b.txt")}));
 }
 
 TEST(InsideTheFolder, LinksLeadingOutsideAreNeverFollowed) {
