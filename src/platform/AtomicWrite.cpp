@@ -156,6 +156,15 @@ void syncFolder(const AtomicWriteOps& ops, int dirFd) {
   callFsync(ops, dirFd);  // best effort: the rename has already happened
 }
 
+// The folder holding `target`, open. Throws AtomicWriteError.
+UniqueFd openParent(const std::string& target) {
+  try {
+    return openFolder(folderOf(target).empty() ? "." : folderOf(target));
+  } catch (const PlatformError& e) {
+    fail(target, "open folder", e.errorCode());
+  }
+}
+
 }  // namespace
 
 void ignoreFileSizeSignal() {
@@ -166,12 +175,7 @@ void writeFileAtomically(const std::string& path, std::string_view bytes,
                          const AtomicWriteOps& ops) {
   ignoreFileSizeSignal();
   const std::string target = resolveTarget(path);
-  UniqueFd dir;
-  try {
-    dir = openFolder(folderOf(target).empty() ? "." : folderOf(target));
-  } catch (const PlatformError& e) {
-    fail(target, "open folder", e.errorCode());
-  }
+  const UniqueFd dir = openParent(target);
   const std::string name = nameOf(target);
   TempFile temp(dir.get(), target, ops);
   writeAll(temp, bytes, ops, target);
@@ -204,12 +208,7 @@ std::size_t AtomicWriteBatch::stage(const std::string& path, std::string_view by
                                     std::optional<std::uint32_t> mode,
                                     std::optional<std::size_t> after) {
   const std::string target = resolveTarget(path);
-  UniqueFd dir;
-  try {
-    dir = openFolder(folderOf(target).empty() ? "." : folderOf(target));
-  } catch (const PlatformError& e) {
-    fail(target, "open folder", e.errorCode());
-  }
+  const UniqueFd dir = openParent(target);
   const std::string name = nameOf(target);
   return stageAt(dir.get(), name, target, bytes, ownershipOf(dir.get(), name, mode), after);
 }
