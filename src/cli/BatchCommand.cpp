@@ -16,16 +16,13 @@ int batch(const std::string& tablePath, FindOptions& find, const ModifyArgs& arg
   const modify::ModifyRequest request = buildModifyRequest(find, args);
   ConsoleModifyObserver observer;
   modify::UndoJournal journal;
-  modify::PassOptions options;
-  options.dryRun = args.dryRun;
-  options.refreshHits = false;
+  const modify::PassOptions options = consolePassOptions(args, find.request.folder, journal);
   const auto summary = modify::runBatch(table, find.request, request, journal, observer, options);
   std::vector<search::ResultItem> all;
   for (const auto& pair : summary.pairs) {
     if (!args.dryRun) printResults(pair.rows);
     all.insert(all.end(), pair.rows.begin(), pair.rows.end());
   }
-  if (!args.dryRun && !saveJournal(journal)) return kExitError;
   if (summary.error) {
     printMessage(*summary.error);
     return kExitError;

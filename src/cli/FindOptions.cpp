@@ -72,7 +72,7 @@ search::Date parseDate(const std::string& value) {
 std::vector<std::string> linesOfFile(const std::string& path) {
   std::string bytes;
   try {
-    bytes = platform::readFile(path);
+    bytes = platform::readRegularFile(path, kMaxTextFileBytes);  // never /dev/zero or a FIFO
   } catch (const platform::PlatformError& error) {
     throw UsageError(error.what());
   }

@@ -2,6 +2,7 @@
 // the same way first): parsing them into a SearchRequest, and their help text.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,6 +18,10 @@ class UsageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// The largest query, list or replacement file the commands read (they refuse anything but
+// a regular file, so a device or a FIFO can neither hang them nor fill the memory).
+inline constexpr std::int64_t kMaxTextFileBytes = 16 << 20;
 
 // What the find options collect besides the request.
 struct FindOptions {

@@ -9,6 +9,7 @@
 
 #include "modify/DataFolder.h"
 #include "modify/UnifiedDiff.h"
+#include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
 #include "search/SearchError.h"
 
@@ -39,10 +40,11 @@ ModificationType parseMode(const std::string& v) {
 }
 
 LineSeparator parseSeparator(const std::string& v) {
+  if (v == "keep") return LineSeparator::Keep;
   if (v == "unix") return LineSeparator::Unix;
   if (v == "windows") return LineSeparator::Windows;
   if (v == "mac") return LineSeparator::Macintosh;
-  throw UsageError("bad --line-separator \"" + v + "\" (unix, windows, mac)");
+  throw UsageError("bad --line-separator \"" + v + "\" (keep, unix, windows, mac)");
 }
 
 // Lines of a text split at LF, a CR before the LF dropped; a final LF makes no empty line.
@@ -62,7 +64,7 @@ std::vector<std::string> splitAtLf(const std::string& text) {
 
 std::string readWithFile(const std::string& path) {
   try {
-    return platform::readFile(path);
+    return platform::readRegularFile(path, kMaxTextFileBytes);
   } catch (const platform::PlatformError& e) {
     throw UsageError(std::string("cannot read --with-file: ") + e.what());
   }
@@ -168,7 +170,10 @@ int exitStatusOf(const std::vector<search::ResultItem>& rows) {
 }
 
 ConsoleModifyObserver::ConsoleModifyObserver() {
-  std::signal(SIGINT, onInterrupt);
+  // Each of these ends the run as cleanly as Ctrl+C: a closed output pipe (ksr replace ...
+  // | head -1) included, whose writes then fail instead of killing the process.
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(sig, onInterrupt);
+  platform::ignoreFileSizeSignal();  // a write past the size limit fails that file (EFBIG)
 }
 
 bool ConsoleModifyObserver::poll() {
@@ -177,6 +182,11 @@ bool ConsoleModifyObserver::poll() {
 
 void ConsoleModifyObserver::warning(const modify::UserMessage& message) {
   printMessage(message);
+}
+
+void ConsoleModifyObserver::fileFailed(const std::string& fullName, const std::string& reason) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s: %s\n", fullName.c_str(), reason.c_str());
 }
 
 void ConsoleModifyObserver::preview(const std::string& fullName, std::string_view before,
@@ -190,10 +200,29 @@ void printMessage(const modify::UserMessage& message) {
   std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), message.text.c_str());
 }
 
+std::string journalFilePath() {
+  return platform::joinPath(modify::ensureDataFolder(), modify::kUndoJournalFile);
+}
+
+modify::PassOptions consolePassOptions(const ModifyArgs& args, const std::string& folder,
+                                       modify::UndoJournal& journal) {
+  modify::PassOptions options;
+  options.dryRun = args.dryRun;
+  options.refreshHits = false;
+  options.searchedFolder = folder;
+  if (args.dryRun) return options;
+  try {
+    journal.filePath = journalFilePath();
+  } catch (const std::exception& e) {
+    throw modify::ModifyError(modify::kProgramCaption,
+                              std::string("Cannot write the undo journal: ") + e.what());
+  }
+  return options;
+}
+
 bool saveJournal(const modify::UndoJournal& journal) {
   try {
-    const std::string folder = modify::ensureDataFolder();
-    modify::saveUndoJournal(journal, platform::joinPath(folder, modify::kUndoJournalFile));
+    modify::saveUndoJournal(journal, journalFilePath());
     return true;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "ksr: cannot save the undo journal: %s\n", e.what());
@@ -204,18 +233,26 @@ bool saveJournal(const modify::UndoJournal& journal) {
 const char* modifyOptionsHelp() {
   return R"(Modify options (ksr replace [options] QUERY [FOLDER]; ksr batch TABLE.tbl [options] [FOLDER]):
   --with TEXT           the replacement or inserted text (multiline/regex: lines split at
-                        line feeds; regex: a template with $1, ${1}, $& and \ escapes)
-  --with-file FILE      read it from FILE (phrase: its first line)
+                        line feeds; regex: a template with $1, ${1}, $& and \ escapes);
+                        required except with --mode delete or clear (--with '' deletes)
+  --with-file FILE      read it from FILE (phrase: its first line; a regular file of at
+                        most 16 MiB)
   --mode M              replace (default), insert-before, insert-after, delete, clear
                         (clear blanks the match; not with regex)
   --no-backup           make no FILE.bak backups (the run cannot be undone)
-  --line-separator S    line break of rewritten files: unix (default), windows, mac
-  --modify-read-only    also change read-only files (they stay read-only)
-  --modify-hidden       also change hidden files (names starting with ".")
+  --line-separator S    line breaks of changed files: keep (default: each line keeps its
+                        own, only the matches change), unix, windows, mac
+  --modify-read-only    also change read-only files (they stay read-only); needs backups:
+                        with --no-backup a read-only file always fails
+  --modify-hidden       also change hidden files (names starting with ".", and files
+                        inside folders whose names start with ".", like .git)
   --dry-run             change nothing; print a unified diff of each file instead
 Only --type phrase, multiline and regex can modify. Output: FULLPATH<TAB>RESULT per listed
-file ("Modified" or "Failed Modification"). With backups the run is recorded in the data
-folder and `ksr undo` restores it (FULLPATH<TAB>Undid or Failed Undo).
+file ("Modified" or "Failed Modification"; the reason of each failure goes to standard
+error as FULLPATH: reason). A file is changed once per run, only when its real path lies
+inside FOLDER; its mode, owner and group are kept. With backups each change is recorded
+in the data folder before it is made, and `ksr undo` restores the run, even one that was
+interrupted (FULLPATH<TAB>Undid or Failed Undo; a file changed since the run is left).
 Exit status: 0 all listed files changed, 1 nothing listed, 2 error, 3 some files failed.
 )";
 }

@@ -9,6 +9,7 @@
 
 #include "cli/FindOptions.h"
 #include "modify/ModifyObserver.h"
+#include "modify/ModifyPass.h"
 #include "modify/ModifyRequest.h"
 #include "modify/UndoJournal.h"
 #include "search/ResultItem.h"
@@ -23,7 +24,7 @@ struct ModifyArgs {
   std::optional<std::string> withText;                                // --with TEXT
   std::string withFile;                                               // --with-file FILE
   bool noBackup = false;                                              // --no-backup
-  modify::LineSeparator separator = modify::LineSeparator::Unix;      // --line-separator
+  modify::LineSeparator separator = modify::LineSeparator::Keep;      // --line-separator
   bool modifyReadOnly = false;                                        // --modify-read-only
   bool modifyHidden = false;                                          // --modify-hidden
   bool dryRun = false;                                                // --dry-run
@@ -52,14 +53,16 @@ void printResults(const std::vector<search::ResultItem>& rows);
 // 1 when no row, 3 when a row's Result is not "Modified", else 0.
 int exitStatusOf(const std::vector<search::ResultItem>& rows);
 
-// Prints warnings to standard error as "CAPTION: TEXT", and unified diffs of dry runs to
-// standard output; poll() returns true once Ctrl+C was pressed (the run then stops
-// between files, with every finished file complete).
+// Prints warnings to standard error as "CAPTION: TEXT", each failed file as
+// "FULLPATH: reason", and unified diffs of dry runs to standard output; poll() returns true
+// once SIGINT (Ctrl+C), SIGTERM, SIGHUP or SIGPIPE arrived (the run then stops between
+// files, with every finished file complete and journaled).
 class ConsoleModifyObserver : public modify::ModifyObserver {
  public:
   ConsoleModifyObserver();
   bool poll() override;
   void warning(const modify::UserMessage& message) override;
+  void fileFailed(const std::string& fullName, const std::string& reason) override;
   void preview(const std::string& fullName, std::string_view before,
                std::string_view after) override;
 };
@@ -72,9 +75,20 @@ void printMessage(const modify::UserMessage& message);
 // "CAPTION: TEXT", all on standard error.
 int runGuarded(const char* command, const std::function<int()>& body);
 
+// The data folder's journal file, the folder created when missing. Throws
+// std::runtime_error (or platform::PlatformError) when the folder cannot be created.
+std::string journalFilePath();
+
 // Saves the undo journal as the data folder's journal file. Returns false (after printing
 // the reason) when it cannot be saved.
 bool saveJournal(const modify::UndoJournal& journal);
+
+// The pass options of a replace or batch run: the journal written ahead into the data
+// folder (except in a dry run), files changed only inside the searched folder. Throws
+// modify::ModifyError "Cannot write the undo journal: ..." when the data folder cannot be
+// created.
+modify::PassOptions consolePassOptions(const ModifyArgs& args, const std::string& folder,
+                                       modify::UndoJournal& journal);
 
 // The lines of `ksr replace --help` that document the modify options.
 const char* modifyOptionsHelp();

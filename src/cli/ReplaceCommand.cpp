@@ -37,15 +37,10 @@ int replace(FindOptions& find, const ModifyArgs& args) {
   }
   if (collector.rows.empty()) return kExitNone;
   modify::UndoJournal journal;
-  modify::PassOptions options;
-  options.dryRun = args.dryRun;
-  options.refreshHits = false;
+  const modify::PassOptions options = consolePassOptions(args, find.request.folder, journal);
   const auto summary =
       modify::runModifyPass(request, collector.rows, {}, journal, observer, options);
-  if (!args.dryRun) {
-    printResults(collector.rows);
-    if (!saveJournal(journal)) return kExitError;
-  }
+  if (!args.dryRun) printResults(collector.rows);
   if (summary.stopped) return kExitError;
   return exitStatusOf(collector.rows);
 }
@@ -65,6 +60,12 @@ int runReplaceCommand(int argc, char** argv) {
     const std::size_t queries = find.queryFile.empty() ? 1 : 0;
     if (positional.size() < queries) throw UsageError("missing QUERY");
     if (positional.size() > queries + 1) throw UsageError("too many arguments");
+    const bool blanksOrDeletes = args.mode == modify::ModificationType::Delete ||
+                                 args.mode == modify::ModificationType::Clear;
+    if (!args.withText && args.withFile.empty() && !blanksOrDeletes) {
+      // An empty replacement deletes every match: that must be asked for (--with '').
+      throw UsageError("missing --with TEXT or --with-file FILE");
+    }
     setQuery(find, queries ? positional[0] : std::string());
     if (positional.size() > queries) find.request.folder = positional[queries];
     requireFolder(find.request.folder);

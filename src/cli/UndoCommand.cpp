@@ -15,8 +15,10 @@ int runUndoCommand(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
     std::printf(
         "Usage: ksr undo\nRestores the files of the last replace or batch run made with "
-        "backups,\nand prints FULLPATH<TAB>Undid or Failed Undo for each.\nExit status: 0 all "
-        "undone, 1 nothing to undo, 2 error, 3 some failed.\n");
+        "backups,\nand prints FULLPATH<TAB>Undid or Failed Undo for each (the reason of a "
+        "failure\ngoes to standard error as FULLPATH: reason). A file changed since the run "
+        "is left\nas it is, with its backup.\nExit status: 0 all undone, 1 nothing to undo, "
+        "2 error, 3 some failed.\n");
     return 0;
   }
   if (argc > 1) {

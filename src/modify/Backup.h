@@ -18,11 +18,6 @@ inline std::string undoTempName(std::string_view fullName) {
   return std::string(fullName) + ".$";
 }
 
-// The file a listed name stands for: the target of a symbolic link (so that the backup,
-// the journal and an undo work on the real file and never replace the link), else the
-// name itself.
-std::string realFile(const std::string& fullName);
-
 // True when the file's attributes protect it (read-only, hidden or system).
 bool isProtected(const platform::Attributes& attributes);
 

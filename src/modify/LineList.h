@@ -12,8 +12,21 @@ namespace kestrix::modify {
 
 using LineList = std::vector<std::string>;
 
+// The break that followed a line in the file; only the last line can have none.
+enum class LineBreak : unsigned char { None, Lf, Cr, CrLf };
+using BreakList = std::vector<LineBreak>;
+
 // Splits `text` at CR LF, LF and a lone CR. A trailing break makes no empty last line.
 LineList splitIntoLines(std::string_view text);
+
+// splitIntoLines, recording in `breaks` the break that followed each line.
+LineList splitKeepingBreaks(std::string_view text, BreakList& breaks);
+
+// The bytes of a break ("" for None).
+std::string_view breakBytes(LineBreak lineBreak);
+
+// The lines joined by their own breaks (`breaks` has one entry per line).
+std::string joinWithBreaks(const LineList& lines, const BreakList& breaks);
 
 // True when the last byte of `bytes` is CR or LF (false for an empty text).
 bool endsWithLineBreak(std::string_view bytes);

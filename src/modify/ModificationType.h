@@ -12,12 +12,13 @@ enum class LineSeparator {
   Windows,    // CR LF
   Unix,       // LF (the default on Linux)
   Macintosh,  // CR
+  Keep,       // each line keeps its own break (CR LF, LF or CR), the default
 };
 
 // Which listed rows a run changes.
 enum class ModifyScope { Selected, All };
 
-// The bytes of a separator: "\r\n", "\n" or "\r".
+// The bytes of a separator: "\r\n", "\n" or "\r" ("\n" for Keep, whose lines carry their own).
 std::string_view separatorBytes(LineSeparator separator);
 
 // True for the types that put the replacement text into the file.

@@ -23,6 +23,10 @@ class ModifyObserver {
   // Row `index` got its outcome; its cells (Result, and Found after a success) are already
   // updated. The window refreshes the row and, for the browsed file, the lines viewer.
   virtual void rowChanged(std::size_t /*index*/) {}
+  // The file `fullName` got "Failed Modification" or "Failed Undo" for `reason` ("No space
+  // left on device", "read-only file", "outside the searched folder", ...). The console
+  // prints it; the Result cell keeps its plain text.
+  virtual void fileFailed(const std::string& /*fullName*/, const std::string& /*reason*/) {}
   // Dry runs only: the bytes the file has and the bytes it would get.
   virtual void preview(const std::string& /*fullName*/, std::string_view /*before*/,
                        std::string_view /*after*/) {}

@@ -1,45 +1,37 @@
-// The modify pass over the listed rows, and the transformation of one file's bytes.
+// The modify pass over the listed rows: each file is opened inside the searched folder,
+// checked, transformed, staged with its backup, recorded in the journal ahead of the change
+// and then replaced; the row records "Modified" or "Failed Modification".
 #include "modify/ModifyPass.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <new>
 #include <optional>
 #include <set>
+#include <tuple>
+#include <unordered_map>
 
 #include "modify/Backup.h"
-#include "modify/LineList.h"
+#include "modify/ContentHash.h"
 #include "modify/RegexEngine.h"
 #include "modify/RowRefresh.h"
-#include "modify/TextEngines.h"
+#include "modify/TargetFile.h"
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
 #include "search/Cells.h"
-#include "search/Find.h"
-#include "text/Lines.h"
 
 namespace kestrix::modify {
-
-std::string transformFileBytes(const ModifyRequest& request, std::string_view bytes,
-                               const std::string& fullName, const std::optional<Interval>& interval,
-                               StopPoll& poll) {
-  // The line model ends the text at a NUL byte: rewriting would cut the file.
-  if (text::hasNul(bytes)) throw FileFailure("The file holds a NUL byte");
-  const bool finalBreak = endsWithLineBreak(bytes);
-  LineList lines = splitIntoLines(bytes);
-  switch (request.searchType) {
-    case QueryType::Phrase:
-      transformPhrase(lines, request, interval, poll);
-      break;
-    case QueryType::RegExpr:
-      transformRegex(lines, request, fullName, finalBreak, interval, poll);
-      break;
-    default:
-      transformMultiline(lines, request, poll);
-      break;
-  }
-  return joinLines(lines, request.lineSeparator, finalBreak);
-}
-
 namespace {
+
+// The work on one file failed for `reason`.
+struct Failed {
+  std::string reason;
+};
 
 class Pass {
  public:
@@ -55,7 +47,7 @@ class Pass {
         batch_(options.writeOps) {}
 
   PassSummary run(const std::vector<std::size_t>& indexes) {
-    if (!options_.dryRun) journal_.clear();  // only the latest run can be undone
+    if (!options_.dryRun) startJournal();
     try {
       for (std::size_t index : indexes) {
         if (poll_.stopNow()) throw StopRequested{};
@@ -67,66 +59,152 @@ class Pass {
       summary_.stopped = true;  // the file being transformed is not written
     }
     commitPending();  // the files finished before a stop stay modified
+    resolveDuplicates();
     return summary_;
   }
 
  private:
   using Clock = std::chrono::steady_clock;
+  // A directory entry: its folder (device, inode) and its name. A file is changed through
+  // its entry (a temporary renamed over it), so two rows reaching one entry (a link to the
+  // file, a folder reached twice) are one file. Two hard links are two entries: each is
+  // rewritten once, from the original content, and the link between them ends, as with
+  // any rewrite by rename.
+  using FileId = std::tuple<dev_t, ino_t, std::string>;
 
   // A file whose new content (and backup) is staged for the next commit.
   struct Pending {
     std::size_t index;
-    std::string fullName;
+    UndoEntry entry;
     std::size_t fileEntry;
+    std::optional<std::size_t> backupEntry;
   };
 
-  void modifyRow(std::size_t index) {
-    search::ResultItem& row = rows_[index];
-    observer_.fileStarted(row.fullName());
-    if (prepareFile(index, realFile(row.fullName()), intervalOf(row))) return;
-    ++summary_.failed;
-    finish(index, kFailedModification);
+  // Only the latest run can be undone: the journal (and its file) start empty.
+  void startJournal() {
+    journal_.clear();
+    if (journal_.filePath.empty()) return;
+    try {
+      writer_ = std::make_unique<JournalWriter>(journal_.filePath);
+    } catch (const platform::PlatformError& e) {
+      throw ModifyError(kProgramCaption, std::string("Cannot write the undo journal: ") + e.what());
+    }
   }
 
-  // Reads, checks and transforms one file and stages its new content (after its backup).
-  // True when the file is staged (or previewed); false when it failed. Throws
-  // StopRequested from the engines.
-  bool prepareFile(std::size_t index, const std::string& fullName, Interval interval) {
+  void modifyRow(std::size_t index) {
+    observer_.fileStarted(rows_[index].fullName());
     try {
-      const std::string bytes = platform::readFile(fullName);
-      if (text::hasNul(bytes)) return false;
-      const platform::FileInfo info = platform::stat(fullName);
-      if (!mayModify(info.attributes, request_.modifyReadOnly, request_.modifyHidden)) {
-        return false;
+      prepareFile(index);
+    } catch (const Failed& f) {
+      fail(index, f.reason);
+    }
+  }
+
+  // Opens, checks and transforms one file and stages its new content after its backup
+  // (or finishes its row at once: a dry run, an unchanged file, a duplicate). Throws
+  // Failed with the reason, StopRequested from the engines.
+  void prepareFile(std::size_t index) {
+    const std::string listed = rows_[index].fullName();
+    try {
+      TargetFile target = openTarget(rootFor(listed), listed);
+      struct ::stat folder {};
+      if (::fstat(target.folder.get(), &folder) != 0) throw Failed{std::strerror(errno)};
+      const FileId id{folder.st_dev, folder.st_ino, target.name};
+      if (auto [it, fresh] = firstRowOf_.emplace(id, index); !fresh) {
+        duplicates_.emplace_back(index, it->second);  // changed once, through its first row
+        return;
       }
+      if (auto reason = protectionReason(target)) throw Failed{*reason};
+      refreshIfChanged(index, target.st);
+      std::string bytes;
+      platform::readAll(target.fd.get(), target.st.st_size, listed, bytes);
+      target.fd.reset();
       const std::optional<Interval> limit =
-          useIntervals_ ? std::optional<Interval>(interval) : std::nullopt;
-      const std::string result = transformFileBytes(request_, bytes, fullName, limit, poll_);
+          useIntervals_ ? std::optional<Interval>(intervalOf(rows_[index])) : std::nullopt;
+      std::optional<std::string> result = rewriteFileBytes(request_, bytes, listed, limit, poll_);
       if (options_.dryRun) {
-        observer_.preview(fullName, bytes, result);
-        ++summary_.modified;
-        finish(index, kModified);
-        return true;
+        observer_.preview(listed, bytes, result ? *result : bytes);
+        succeed(index);
+      } else if (!result) {
+        succeed(index);  // nothing changed: the file is not rewritten
+      } else {
+        stage(index, target, bytes, *result);
       }
-      if (pending_.empty()) groupStart_ = Clock::now();
-      std::optional<std::size_t> backup;
-      if (request_.createBackups) {
-        // The backup is the file as it was, writable (its attributes set to normal).
-        const std::uint32_t mode = isProtected(info.attributes) ? info.mode | 0200 : info.mode;
-        backup = batch_.stage(backupName(fullName), bytes, mode);
-      }
-      // The original permission bits go straight onto the new content: the file itself
-      // is never made writable, so nothing needs restoring after a failure.
-      pending_.push_back({index, fullName, batch_.stage(fullName, result, info.mode, backup)});
-      return true;
     } catch (const RegexFileFailure& e) {
       reportOnce(e.message());
-    } catch (const FileFailure&) {
-    } catch (const platform::AtomicWriteError&) {
-      // The original is intact; a backup staged for it is still written.
-    } catch (const platform::PlatformError&) {
+      throw Failed{e.message().text};
+    } catch (const FileFailure& e) {
+      throw Failed{e.what()};
+    } catch (const platform::AtomicWriteError& e) {
+      throw Failed{e.reason()};  // the original is intact
+    } catch (const platform::PlatformError& e) {
+      throw Failed{std::strerror(e.errorCode())};
+    } catch (const std::bad_alloc&) {
+      throw Failed{"not enough memory"};
     }
-    return false;
+  }
+
+  // The rule for protected files, decided here and never by the file system (as root a
+  // rename would replace any file).
+  std::optional<std::string> protectionReason(const TargetFile& target) const {
+    const bool readOnly = (target.st.st_mode & S_IWUSR) == 0;
+    if (readOnly && !request_.createBackups) return "read-only file (backups are off)";
+    if (readOnly && !request_.modifyReadOnly) return "read-only file";
+    if (target.hidden && !request_.modifyHidden) return "hidden file";
+    return std::nullopt;
+  }
+
+  // A file that changed on disk since the search is searched again, so that its row shows
+  // what is being modified.
+  void refreshIfChanged(std::size_t index, const struct ::stat& st) {
+    search::ResultItem& row = rows_[index];
+    if (row.sizeBytes == st.st_size && row.lastWriteSec == st.st_mtim.tv_sec) return;
+    if (options_.refreshHits) refreshRow(row, toSearchRequest(request_));
+  }
+
+  void stage(std::size_t index, const TargetFile& target, const std::string& bytes,
+             const std::string& result) {
+    if (pending_.empty()) groupStart_ = Clock::now();
+    const std::uint32_t mode = target.st.st_mode & 07777;
+    const platform::FileOwnership own{mode, target.st.st_uid, target.st.st_gid};
+    const std::string listed = rows_[index].fullName();
+    std::optional<std::size_t> backup;
+    if (request_.createBackups) {
+      // The backup is the file as it was, writable and never setuid or setgid (undo gives
+      // the restored file its full mode back).
+      platform::FileOwnership b = own;
+      b.mode = (mode | 0200) & ~06000u;
+      backup =
+          batch_.stageAt(target.folder.get(), target.name + ".bak", backupName(listed), bytes, b);
+    }
+    std::size_t fileEntry = 0;
+    try {
+      fileEntry = batch_.stageAt(target.folder.get(), target.name, listed, result, own, backup);
+    } catch (const platform::AtomicWriteError&) {
+      if (backup) batch_.discard(*backup);
+      throw;
+    }
+    UndoEntry entry{target.realName,
+                    true,
+                    stampOf(bytes),
+                    stampOf(result),
+                    batch_.staged(fileEntry).mtimeNs,
+                    mode,
+                    target.st.st_uid,
+                    target.st.st_gid};
+    pending_.push_back({index, std::move(entry), fileEntry, backup});
+  }
+
+  const SearchRoot& rootFor(const std::string& listed) {
+    const std::string folder = options_.searchedFolder.empty()
+                                   ? platform::folderOf(platform::absoluteName(listed))
+                                   : options_.searchedFolder;
+    if (!root_ || rootFolder_ != folder) {
+      rootFolder_ = folder;
+      root_.reset();
+      root_ = std::make_unique<SearchRoot>(openSearchRoot(folder));
+    }
+    return *root_;
   }
 
   bool commitDue() const {
@@ -135,22 +213,63 @@ class Pass {
             Clock::now() - groupStart_ > std::chrono::milliseconds(200));
   }
 
+  // The journal entries of the files about to be replaced are made durable first.
+  void writeAhead(const std::vector<std::string>& reasons) {
+    if (!writer_ || !request_.createBackups) return;
+    std::vector<UndoEntry> entries;
+    for (const Pending& p : pending_) {
+      if (reasons[p.fileEntry].empty()) entries.push_back(p.entry);
+    }
+    try {
+      writer_->append(entries);
+    } catch (const platform::PlatformError& e) {
+      throw std::runtime_error(std::string("the undo journal cannot be written: ") +
+                               std::strerror(e.errorCode()));
+    }
+  }
+
   // Makes the staged files durable and gives their rows their results.
   void commitPending() {
     if (batch_.size() == 0) return;
-    const std::vector<std::string> errors = batch_.commit();
-    for (const Pending& p : pending_) {
-      const bool ok = errors[p.fileEntry].empty();
-      if (ok) {
-        ++summary_.modified;
-        if (request_.createBackups) journal_.entries.push_back(p.fullName);
-        if (options_.refreshHits) refreshRow(rows_[p.index], toSearchRequest(request_));
-      } else {
-        ++summary_.failed;
+    const std::vector<std::string> errors =
+        batch_.commit([this](const std::vector<std::string>& reasons) { writeAhead(reasons); });
+    for (Pending& p : pending_) {
+      if (!errors[p.fileEntry].empty()) {
+        fail(p.index, errors[p.fileEntry]);
+        continue;
       }
-      finish(p.index, ok ? kModified : kFailedModification);
+      if (request_.createBackups) journal_.entries.push_back(std::move(p.entry));
+      if (options_.refreshHits) refreshRow(rows_[p.index], toSearchRequest(request_));
+      succeed(p.index);
     }
     pending_.clear();
+  }
+
+  // A row for a file already worked on in this run gets the first row's result.
+  void resolveDuplicates() {
+    for (const auto& [index, first] : duplicates_) {
+      auto it = outcome_.find(first);
+      if (it == outcome_.end()) continue;
+      if (it->second) {
+        succeed(index);
+      } else {
+        ++summary_.failed;
+        finish(index, kFailedModification);
+      }
+    }
+  }
+
+  void succeed(std::size_t index) {
+    ++summary_.modified;
+    outcome_[index] = true;
+    finish(index, kModified);
+  }
+
+  void fail(std::size_t index, const std::string& reason) {
+    ++summary_.failed;
+    outcome_[index] = false;
+    observer_.fileFailed(rows_[index].fullName(), reason);
+    finish(index, kFailedModification);
   }
 
   void finish(std::size_t index, const char* word) {
@@ -173,7 +292,13 @@ class Pass {
   StopPoll poll_;
   bool useIntervals_;
   platform::AtomicWriteBatch batch_;
+  std::unique_ptr<JournalWriter> writer_;
+  std::unique_ptr<SearchRoot> root_;
+  std::string rootFolder_;
   std::vector<Pending> pending_;
+  std::map<FileId, std::size_t> firstRowOf_;
+  std::vector<std::pair<std::size_t, std::size_t>> duplicates_;
+  std::unordered_map<std::size_t, bool> outcome_;
   Clock::time_point groupStart_;
   PassSummary summary_;
   std::set<std::string> reported_;

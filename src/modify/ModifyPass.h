@@ -27,8 +27,12 @@ struct PassOptions {
   bool refreshHits = true;
   // The Result column shows intervals: cells are written in the interval format.
   bool intervalHeadingShown = false;
-  // The system calls of the safe writes; tests make a write, flush or rename fail here.
+  // The system calls of the safe writes; tests make an open, write, flush or rename fail
+  // here (platform::FaultInjector).
   platform::AtomicWriteOps writeOps;
+  // The folder the rows were searched in: a file is only changed when its real path lies
+  // inside it. Empty: each row's own folder (its Path cell).
+  std::string searchedFolder;
   // Rewritten files are made durable together, this many at most (and at least every
   // 200 ms); their rows get their results when their group is committed.
   std::size_t groupFiles = 256;
@@ -42,20 +46,38 @@ struct PassSummary {
 
 // Runs the pass. Scope All takes every row in list order; scope Selected takes the rows at
 // `selected` (ascending indexes). Rows whose Result cell contains "Nil" are skipped.
-// `journal` is emptied (except in a dry run) and, with backups on, lists the files changed.
+// `journal` is emptied (except in a dry run) and, with backups on, lists the files changed;
+// with journal.filePath set, that file is emptied too and each entry is durable there
+// before its file is replaced.
+// Each file is reached from the searched folder without following links (see
+// TargetFile.h), read only when it is a regular file, and changed at most once per run (by
+// the device and inode of its folder and its name there: a later row reaching the same file
+// through a link gets the first row's result). Its mode
+// (setuid, setgid and sticky included), owner and group are kept. Under
+// LineSeparator::Keep a file in which nothing changed is not rewritten. Every failure is
+// reported with its reason through observer.fileFailed.
 // Throws ModifyError before anything changes: the validation messages ("Modify" caption),
-// "Please select some items" for an empty selection, and the replacement limits (program
-// caption). Engine messages (regular-expression errors) go to observer.warning once each.
+// "Please select some items" for an empty selection, the replacement limits (program
+// caption), and a journal file that cannot be written. Engine messages (regular-expression
+// errors) go to observer.warning once each.
 PassSummary runModifyPass(const ModifyRequest& request, std::vector<search::ResultItem>& rows,
                           const std::vector<std::size_t>& selected, UndoJournal& journal,
                           ModifyObserver& observer, const PassOptions& options = {});
 
 // The new bytes of one file for the request: its lines transformed by the engine of the
 // search type and joined with the request's separator, ending with a separator only when
-// `bytes` ended with CR or LF. Throws FileFailure (NUL byte, interval past the end, engine
+// `bytes` ended with CR or LF; under LineSeparator::Keep every line keeps its own break and
+// only the matches change. Throws FileFailure (NUL byte, interval past the end, engine
 // error) and StopRequested. The same path the pass uses, without any file access.
 std::string transformFileBytes(const ModifyRequest& request, std::string_view bytes,
                                const std::string& fullName, const std::optional<Interval>& interval,
                                StopPoll& poll);
+
+// The same, but nothing when the file would stay byte for byte as it is (only possible
+// under Keep, where such a file is not rewritten at all).
+std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, std::string_view bytes,
+                                            const std::string& fullName,
+                                            const std::optional<Interval>& interval,
+                                            StopPoll& poll);
 
 }  // namespace kestrix::modify

@@ -37,7 +37,7 @@ struct ModifyRequest {
   bool useIntervalsPhrase = false;
   bool modifyReadOnly = false;
   bool modifyHidden = false;
-  LineSeparator lineSeparator = LineSeparator::Unix;
+  LineSeparator lineSeparator = LineSeparator::Keep;
   ModifyScope scope = ModifyScope::All;
 };
 

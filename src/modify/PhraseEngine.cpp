@@ -1,10 +1,13 @@
 // The Phrase engine: a single-line phrase replaced, deleted, blanked or surrounded in every
 // line (or every line of the row's interval).
+#include <limits>
 #include <optional>
 
+#include "modify/LineRewrite.h"
 #include "modify/TextEngines.h"
 #include "search/Matchers.h"
 #include "text/CodePage.h"
+#include "text/Lines.h"
 
 namespace kestrix::modify {
 namespace {
@@ -58,20 +61,31 @@ std::optional<std::string> changePhraseInLine(std::string_view line,
   return out;
 }
 
-void transformPhrase(LineList& lines, const ModifyRequest& request,
-                     const std::optional<Interval>& interval, StopPoll& poll) {
-  const auto count = static_cast<std::int64_t>(lines.size());
-  LineSpan span{1, count};
-  if (interval) {
-    span = resolveInterval(*interval, count);
-    if (!interval->isNil() && (interval->from > count || interval->to > count)) {
-      throw FileFailure("The modification interval reaches past the end of the file");
-    }
+namespace {
+
+// The lines of the interval, numbered from 1; throws FileFailure when it reaches past the
+// last of `count` lines.
+LineSpan phraseSpan(const std::optional<Interval>& interval, std::int64_t count) {
+  if (!interval) return {1, count};
+  if (!interval->isNil() && (interval->from > count || interval->to > count)) {
+    throw FileFailure("The modification interval reaches past the end of the file");
   }
-  if (request.searchText.empty()) return;
+  return resolveInterval(*interval, count);
+}
+
+search::LiteralFinder phraseFinder(const ModifyRequest& request) {
   std::string term = request.searchText;
   if (!request.caseSensitive) text::activeCodePage().toUpperInPlace(term);
-  const search::LiteralFinder finder(std::move(term), request.caseSensitive);
+  return search::LiteralFinder(std::move(term), request.caseSensitive);
+}
+
+}  // namespace
+
+void transformPhrase(LineList& lines, const ModifyRequest& request,
+                     const std::optional<Interval>& interval, StopPoll& poll) {
+  const LineSpan span = phraseSpan(interval, static_cast<std::int64_t>(lines.size()));
+  if (request.searchText.empty()) return;
+  const search::LiteralFinder finder = phraseFinder(request);
   const std::string inserted = insertedText(request);
   // Changes are collected first so that a stop leaves the list as it was.
   std::vector<std::pair<std::size_t, std::string>> changes;
@@ -83,6 +97,23 @@ void transformPhrase(LineList& lines, const ModifyRequest& request,
     }
   }
   for (auto& [index, line] : changes) lines[index] = std::move(line);
+}
+
+std::optional<std::string> rewritePhrase(std::string_view bytes, const ModifyRequest& request,
+                                         const std::optional<Interval>& interval, StopPoll& poll) {
+  const LineSpan span =
+      interval ? phraseSpan(interval, static_cast<std::int64_t>(text::countLines(bytes)))
+               : LineSpan{1, std::numeric_limits<std::int64_t>::max()};
+  std::optional<search::LiteralFinder> finder;
+  if (!request.searchText.empty()) finder.emplace(phraseFinder(request));
+  const std::string inserted = insertedText(request);
+  return rewriteLines(
+      bytes, request.lineSeparator,
+      [&](std::string_view line, std::int64_t number) -> std::optional<std::string> {
+        if (!finder || number < span.first || number > span.last) return std::nullopt;
+        return changePhraseInLine(line, *finder, request, inserted);
+      },
+      poll);
 }
 
 }  // namespace kestrix::modify

@@ -2,8 +2,12 @@
 // match expanded with the template, in whole-text or per-line mode.
 #include "modify/RegexEngine.h"
 
+#include <limits>
+
+#include "modify/LineRewrite.h"
 #include "regex/RegExpr.h"
 #include "search/Matchers.h"
+#include "text/Lines.h"
 
 namespace kestrix::modify {
 namespace {
@@ -63,6 +67,15 @@ LineList perLine(const LineList& lines, LineSpan span, Expander& expander) {
   return out;
 }
 
+// The lines a per-line run changes: all, or the row's interval clipped at the last line.
+LineSpan regexSpan(const ModifyRequest& request, const std::optional<Interval>& interval,
+                   std::int64_t count) {
+  if (interval && request.searchEachLine && request.useIntervalsRegex) {
+    return resolveInterval(*interval, count);
+  }
+  return {1, count};
+}
+
 UserMessage failureMessage(const RegExprError& e, const std::string& fullName) {
   if (e.code() < 1000) return {kRegexCaption, search::regexErrorText(e)};
   return {kRegexCaption,
@@ -91,11 +104,43 @@ void transformRegex(LineList& lines, const ModifyRequest& request, const std::st
       lines = wholeText(lines, lastByteIsBreak, expander);
       return;
     }
-    LineSpan span{1, count};
+    lines = perLine(lines, regexSpan(request, interval, count), expander);
+  } catch (const RegExprAborted&) {
+    throw StopRequested{};
+  } catch (const RegExprError& e) {
+    throw RegexFileFailure(failureMessage(e, fullName));
+  }
+}
+
+std::optional<std::string> rewriteRegex(std::string_view bytes, const ModifyRequest& request,
+                                        const std::string& fullName,
+                                        const std::optional<Interval>& interval, StopPoll& poll) {
+  const bool keep = request.lineSeparator == LineSeparator::Keep;
+  const bool whole = chooseRegexMode(request) == RegexMode::WholeText;
+  if (whole && !keep) {
+    LineList lines = splitIntoLines(bytes);
+    const bool finalBreak = endsWithLineBreak(bytes);
+    transformRegex(lines, request, fullName, finalBreak, interval, poll);
+    return joinLines(lines, request.lineSeparator, finalBreak);
+  }
+  RegExpr re;
+  search::configureRegExpr(re, toSearchRequest(request));
+  if (poll.function()) re.setPollCallback(poll.function());
+  const std::string templ = regexTemplate(request);
+  Expander expander(re, templ, request.modificationType, poll);
+  try {
+    if (whole) return expander.expand(bytes);  // the file's own breaks are the subject's
+    LineSpan span{1, std::numeric_limits<std::int64_t>::max()};
     if (interval && request.searchEachLine && request.useIntervalsRegex) {
-      span = resolveInterval(*interval, count);
+      span = regexSpan(request, interval, static_cast<std::int64_t>(text::countLines(bytes)));
     }
-    lines = perLine(lines, span, expander);
+    return rewriteLines(
+        bytes, request.lineSeparator,
+        [&](std::string_view line, std::int64_t number) -> std::optional<std::string> {
+          if (number < span.first || number > span.last) return std::nullopt;
+          return expander.expand(line);
+        },
+        poll);
   } catch (const RegExprAborted&) {
     throw StopRequested{};
   } catch (const RegExprError& e) {

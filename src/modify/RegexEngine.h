@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "modify/Interval.h"
 #include "modify/LineList.h"
@@ -39,5 +40,13 @@ class RegexFileFailure : public FileFailure {
 // stop. `lines` is unchanged when it throws.
 void transformRegex(LineList& lines, const ModifyRequest& request, const std::string& fullName,
                     bool lastByteIsBreak, const std::optional<Interval>& interval, StopPoll& poll);
+
+// The new bytes of a file for a RegExpr request, as rewriteLines returns them (nothing
+// under Keep when no match changed anything). Per line as transformRegex, without a list
+// of lines; over the whole text under Keep the subject is the file's bytes with their own
+// breaks, so that only the matches change. Throws like transformRegex.
+std::optional<std::string> rewriteRegex(std::string_view bytes, const ModifyRequest& request,
+                                        const std::string& fullName,
+                                        const std::optional<Interval>& interval, StopPoll& poll);
 
 }  // namespace kestrix::modify

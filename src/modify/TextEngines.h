@@ -19,6 +19,12 @@ namespace kestrix::modify {
 void transformPhrase(LineList& lines, const ModifyRequest& request,
                      const std::optional<Interval>& interval, StopPoll& poll);
 
+// The new bytes of a file for a Phrase request, as rewriteLines returns them (nothing under
+// LineSeparator::Keep when no line changed), without building a list of lines. Throws like
+// transformPhrase.
+std::optional<std::string> rewritePhrase(std::string_view bytes, const ModifyRequest& request,
+                                         const std::optional<Interval>& interval, StopPoll& poll);
+
 // The phrase change of one line: the changed line, or nothing when the line has no hit.
 // `finder` holds the search text (upper-cased unless the request is case-sensitive);
 // `inserted` is the text put in (the replacement, or the blanks of Clear).
@@ -29,7 +35,10 @@ std::optional<std::string> changePhraseInLine(std::string_view line,
 
 // Multiline: finds the blocks of whole lines equal to request.searchLines (after folding and
 // the two trims), keeps a non-overlapping selection from the top, and replaces, surrounds,
-// deletes or blanks each block. Throws StopRequested; `lines` is unchanged then.
-void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll& poll);
+// deletes or blanks each block. With `breaks` (one per line, LineSeparator::Keep), the list
+// of breaks is kept in step: every line keeps the break it had, and lines put in take the
+// break of the block line beside them. Throws StopRequested; `lines` is unchanged then.
+void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll& poll,
+                        BreakList* breaks = nullptr);
 
 }  // namespace kestrix::modify

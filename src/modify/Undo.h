@@ -24,6 +24,7 @@ struct UndoOptions {
 struct UndoOutcome {
   std::string fullName;
   bool undone = false;
+  std::string reason;  // why it failed ("changed since the run", ...); empty when undone
 };
 
 struct UndoSummary {
@@ -32,12 +33,16 @@ struct UndoSummary {
 };
 
 // Restores every journal entry F: F + ".bak" becomes F again (F is first moved to F + ".$",
-// which is deleted once the backup is in place). A read-only or hidden F is made writable
-// for the moves and gets its saved mode back. A missing F or backup, or a failed step,
-// gives "Failed Undo" for that entry only; the modified file is moved back from ".$" when
-// the backup could not take its place. Rows whose full name is F get "Undid" or
-// "Failed Undo" (observer.rowChanged). The journal is emptied after a complete walk; a
-// stop leaves the entries not yet worked on. Throws nothing.
+// which is deleted once the backup is in place), with the mode, owner and group F had
+// before the run. Only a file that is still what the run left is restored: one that
+// changed since (size, time or content) gets "Failed Undo" and keeps both the file and its
+// backup; so does a backup that changed. A file the run never replaced (it was stopped
+// first) is left as it is and counts as undone. A missing F or backup, or a failed step,
+// gives "Failed Undo" for that entry only, with its reason to observer.fileFailed; the
+// modified file is moved back from ".$" when the backup could not take its place. Rows
+// whose file is F get "Undid" or "Failed Undo" (observer.rowChanged). The journal is
+// emptied after a complete walk; a stop leaves the entries not yet worked on. Throws
+// nothing.
 UndoSummary undoLastRun(UndoJournal& journal, std::vector<search::ResultItem>& rows,
                         ModifyObserver& observer, const UndoOptions& options = {});
 

@@ -2,23 +2,28 @@
 // never half of each, and a failure leaves the old one in place.
 #include "platform/AtomicWrite.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <map>
-#include <set>
-#include <vector>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <set>
+
+#include "platform/FileAt.h"
+#include "platform/Platform.h"
 
 namespace kestrix::platform {
 namespace {
 
 [[noreturn]] void fail(const std::string& path, const char* step, int err) {
-  throw AtomicWriteError("Cannot write " + path + " (" + step + ": " + std::strerror(err) + ")");
+  throw AtomicWriteError("Cannot write " + path + " (" + step + ": " + std::strerror(err) + ")",
+                         std::strerror(err));
 }
 
 // The file a write should land in: the target of a symbolic link, else the path itself.
@@ -31,47 +36,61 @@ std::string resolveTarget(const std::string& path) {
   return path;
 }
 
-std::string parentFolder(const std::string& path) {
-  auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+// A short temporary name, whatever the length of the target's name (a name of 250 bytes
+// stays modifiable): "." + "ksr" + six random letters or digits.
+std::string tempName() {
+  static std::atomic<std::uint64_t> serial{std::random_device{}()};
+  std::uint64_t x =
+      serial.fetch_add(0x9E3779B97F4A7C15ull) ^ static_cast<std::uint64_t>(::getpid());
+  x ^= x >> 31;
+  x *= 0xBF58476D1CE4E5B9ull;
+  x ^= x >> 29;
+  static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::string name = ".ksr";
+  for (int i = 0; i < 6; ++i, x /= 36) name += kDigits[x % 36];
+  return name;
+}
+
+int callOpen(const AtomicWriteOps& ops, int dirFd, const char* name, int flags, mode_t mode) {
+  return ops.open ? ops.open(dirFd, name, flags, mode) : ::openat(dirFd, name, flags, mode);
+}
+int callFsync(const AtomicWriteOps& ops, int fd) {
+  return ops.fsync ? ops.fsync(fd) : ::fsync(fd);
+}
+int callRename(const AtomicWriteOps& ops, int dirFd, const char* from, const char* to) {
+  return ops.rename ? ops.rename(dirFd, from, to) : ::renameat(dirFd, from, dirFd, to);
 }
 
 // Owns the temporary file until it has been renamed; removes it on every other way out.
 class TempFile {
  public:
-  explicit TempFile(const std::string& target) {
-    auto slash = target.rfind('/');
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string folder = parentFolder(target);
-    std::string pattern = (folder == "/" ? "" : folder) + "/." + name + ".ksr-XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    fd_ = ::mkostemp(buf.data(), O_CLOEXEC);
-    if (fd_ < 0) fail(target, "create temporary", errno);
-    path_.assign(buf.data());
+  TempFile(int dirFd, const std::string& displayName, const AtomicWriteOps& ops) : dirFd_(dirFd) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      name_ = tempName();
+      fd_ = UniqueFd(callOpen(ops, dirFd, name_.c_str(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+      if (fd_ || errno != EEXIST) break;
+    }
+    if (!fd_) fail(displayName, "create temporary", errno);
   }
   ~TempFile() {
-    closeFd();
-    if (!renamed_) ::unlink(path_.c_str());
+    fd_.reset();
+    if (!kept_) ::unlinkat(dirFd_, name_.c_str(), 0);
   }
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
 
-  int fd() const { return fd_; }
-  const std::string& path() const { return path_; }
-  void closeFd() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-  void markRenamed() { renamed_ = true; }
-  // Hands the temporary over to its caller, who renames or removes it.
-  void release() { renamed_ = true; }
+  int fd() const { return fd_.get(); }
+  const std::string& name() const { return name_; }
+  void closeFd() { fd_.reset(); }
+  // Hands the temporary over: the caller renames or removes it.
+  void keep() { kept_ = true; }
 
  private:
-  int fd_ = -1;
-  std::string path_;
-  bool renamed_ = false;
+  int dirFd_;
+  UniqueFd fd_;
+  std::string name_;
+  bool kept_ = false;
 };
 
 void writeAll(const TempFile& temp, std::string_view bytes, const AtomicWriteOps& ops,
@@ -79,7 +98,9 @@ void writeAll(const TempFile& temp, std::string_view bytes, const AtomicWriteOps
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
-    ssize_t n = ops.write ? ops.write(temp.fd(), p, left) : ::write(temp.fd(), p, left);
+    // At most 1 GiB a call: a larger write can be cut short by the system anyway.
+    const std::size_t chunk = std::min<std::size_t>(left, std::size_t{1} << 30);
+    ssize_t n = ops.write ? ops.write(temp.fd(), p, chunk) : ::write(temp.fd(), p, chunk);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) fail(target, "write", n < 0 ? errno : EIO);
     p += n;
@@ -87,89 +108,131 @@ void writeAll(const TempFile& temp, std::string_view bytes, const AtomicWriteOps
   }
 }
 
-// Gives the temporary the permission bits `mode` when given, else those and the owner of
-// the file it replaces.
-void copyMode(const TempFile& temp, const std::string& target,
-              std::optional<std::uint32_t> mode = std::nullopt) {
-  struct stat st {};
-  if (mode) {
-    if (::fchmod(temp.fd(), *mode & 07777) != 0) fail(target, "set mode", errno);
-    if (::stat(target.c_str(), &st) == 0) {
-      [[maybe_unused]] int ignored = ::fchown(temp.fd(), st.st_uid, st.st_gid);
+// The owner first, then the mode: changing the owner clears setuid and setgid, so the
+// mode set afterwards keeps them.
+void applyOwnership(const TempFile& temp, const FileOwnership& own, const std::string& target) {
+  if (own.uid || own.gid) {
+    const uid_t uid = own.uid ? static_cast<uid_t>(*own.uid) : static_cast<uid_t>(-1);
+    const gid_t gid = own.gid ? static_cast<gid_t>(*own.gid) : static_cast<gid_t>(-1);
+    if (::fchown(temp.fd(), uid, gid) != 0 && own.gid) {
+      // Not allowed to give the file away: keep at least the group when we are in it.
+      [[maybe_unused]] int ignored = ::fchown(temp.fd(), static_cast<uid_t>(-1), gid);
     }
-    return;
   }
-  if (::stat(target.c_str(), &st) == 0) {
-    if (::fchmod(temp.fd(), st.st_mode & 07777) != 0) fail(target, "set mode", errno);
-    [[maybe_unused]] int ignored = ::fchown(temp.fd(), st.st_uid, st.st_gid);
-    return;
+  if (::fchmod(temp.fd(), static_cast<mode_t>(own.mode & 07777)) != 0) {
+    fail(target, "set mode", errno);
   }
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  if (::fchmod(temp.fd(), 0666 & ~mask) != 0) fail(target, "set mode", errno);
 }
 
-void syncFolder(const std::string& folder) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);  // best effort: the rename has already happened
-  ::close(fd);
+// The ownership a replacement of `name` in `dirFd` gets: that of the old file, else the
+// default mode of a new file.
+FileOwnership ownershipOf(int dirFd, const std::string& name, std::optional<std::uint32_t> mode) {
+  FileOwnership own;
+  struct ::stat st {};
+  if (::fstatat(dirFd, name.c_str(), &st, 0) == 0) {
+    own.mode = st.st_mode & 07777;
+    own.uid = st.st_uid;
+    own.gid = st.st_gid;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    own.mode = 0666 & ~mask;
+  }
+  if (mode) own.mode = *mode;
+  return own;
+}
+
+StagedFile stampOf(const TempFile& temp) {
+  struct ::stat st {};
+  StagedFile stamp;
+  if (::fstat(temp.fd(), &st) == 0) {
+    stamp.sizeBytes = static_cast<std::int64_t>(st.st_size);
+    stamp.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  }
+  return stamp;
+}
+
+void syncFolder(const AtomicWriteOps& ops, int dirFd) {
+  callFsync(ops, dirFd);  // best effort: the rename has already happened
+}
+
+// The folder holding `target`, open. Throws AtomicWriteError.
+UniqueFd openParent(const std::string& target) {
+  try {
+    return openFolder(folderOf(target).empty() ? "." : folderOf(target));
+  } catch (const PlatformError& e) {
+    fail(target, "open folder", e.errorCode());
+  }
 }
 
 }  // namespace
+
+void ignoreFileSizeSignal() {
+  std::signal(SIGXFSZ, SIG_IGN);
+}
 
 void writeFileAtomically(const std::string& path, std::string_view bytes,
                          const AtomicWriteOps& ops) {
+  ignoreFileSizeSignal();
   const std::string target = resolveTarget(path);
-  TempFile temp(target);
+  const UniqueFd dir = openParent(target);
+  const std::string name = nameOf(target);
+  TempFile temp(dir.get(), target, ops);
   writeAll(temp, bytes, ops, target);
-  copyMode(temp, target);
-  if ((ops.fsync ? ops.fsync(temp.fd()) : ::fsync(temp.fd())) != 0) fail(target, "flush", errno);
+  applyOwnership(temp, ownershipOf(dir.get(), name, std::nullopt), target);
+  if (callFsync(ops, temp.fd()) != 0) fail(target, "flush", errno);
   temp.closeFd();
-  const char* from = temp.path().c_str();
-  if ((ops.rename ? ops.rename(from, target.c_str()) : ::rename(from, target.c_str())) != 0) {
+  if (callRename(ops, dir.get(), temp.name().c_str(), name.c_str()) != 0) {
     fail(target, "rename", errno);
   }
-  temp.markRenamed();
-  syncFolder(parentFolder(target));
+  temp.keep();
+  syncFolder(ops, dir.get());
 }
 
-namespace {
-
-// Makes the renames durable: one file-system flush per device (best effort: the new
-// contents are already safe, only the names may lag behind after a crash).
-void syncFolders(const std::set<std::string>& folders) {
-  std::set<dev_t> done;
-  for (const auto& folder : folders) {
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0 || !done.insert(st.st_dev).second) continue;
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) continue;
-    ::syncfs(fd);
-    ::close(fd);
-  }
+AtomicWriteBatch::AtomicWriteBatch(AtomicWriteOps ops) : ops_(std::move(ops)) {
+  ignoreFileSizeSignal();
 }
-
-}  // namespace
-
-AtomicWriteBatch::AtomicWriteBatch(AtomicWriteOps ops) : ops_(std::move(ops)) {}
 
 AtomicWriteBatch::~AtomicWriteBatch() {
-  for (const auto& e : entries_) {
-    if (!e.done) ::unlink(e.temp.c_str());
-  }
+  for (auto& e : entries_) release(e);
+}
+
+void AtomicWriteBatch::release(Entry& e) {
+  if (!e.done) ::unlinkat(e.dirFd, e.temp.c_str(), 0);
+  e.done = true;
+  if (e.dirFd >= 0) ::close(e.dirFd);
+  e.dirFd = -1;
 }
 
 std::size_t AtomicWriteBatch::stage(const std::string& path, std::string_view bytes,
                                     std::optional<std::uint32_t> mode,
                                     std::optional<std::size_t> after) {
   const std::string target = resolveTarget(path);
-  TempFile temp(target);
-  writeAll(temp, bytes, ops_, target);
-  copyMode(temp, target, mode);
+  const UniqueFd dir = openParent(target);
+  const std::string name = nameOf(target);
+  return stageAt(dir.get(), name, target, bytes, ownershipOf(dir.get(), name, mode), after);
+}
+
+std::size_t AtomicWriteBatch::stageAt(int dirFd, const std::string& name,
+                                      const std::string& displayName, std::string_view bytes,
+                                      const FileOwnership& ownership,
+                                      std::optional<std::size_t> after) {
+  UniqueFd dir(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
+  if (!dir) fail(displayName, "open folder", errno);
+  TempFile temp(dir.get(), displayName, ops_);
+  writeAll(temp, bytes, ops_, displayName);
+  applyOwnership(temp, ownership, displayName);
+  const StagedFile stamp = stampOf(temp);
   temp.closeFd();
-  temp.release();
-  entries_.push_back({target, temp.path(), after, {}, false});
+  temp.keep();
+  Entry entry;
+  entry.dirFd = dir.release();
+  entry.name = name;
+  entry.temp = temp.name();
+  entry.displayName = displayName;
+  entry.after = after;
+  entry.stamp = stamp;
+  entries_.push_back(std::move(entry));
   stagedBytes_ += bytes.size();
   return entries_.size() - 1;
 }
@@ -179,55 +242,82 @@ std::size_t AtomicWriteBatch::stage(const std::string& path, std::string_view by
 void AtomicWriteBatch::flushAll() {
   std::map<dev_t, std::vector<std::size_t>> byDevice;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    struct stat st {};
-    if (::stat(entries_[i].temp.c_str(), &st) != 0) {
-      entries_[i].error = "Cannot write " + entries_[i].target + " (flush: temporary lost)";
+    if (entries_[i].done) continue;  // discarded
+    struct ::stat st {};
+    if (::fstatat(entries_[i].dirFd, entries_[i].temp.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      entries_[i].error = "the temporary file was lost";
       continue;
     }
     byDevice[st.st_dev].push_back(i);
   }
   for (const auto& [device, indexes] : byDevice) {
-    if (!ops_.fsync) {
-      int fd = ::open(entries_[indexes.front()].temp.c_str(), O_RDONLY | O_CLOEXEC);
-      bool synced = fd >= 0 && ::syncfs(fd) == 0;
-      if (fd >= 0) ::close(fd);
-      if (synced) continue;
-    }
+    if (!ops_.fsync && ::syncfs(entries_[indexes.front()].dirFd) == 0) continue;
     for (std::size_t i : indexes) {
-      int fd = ::open(entries_[i].temp.c_str(), O_RDONLY | O_CLOEXEC);
-      int rc = fd < 0 ? -1 : (ops_.fsync ? ops_.fsync(fd) : ::fsync(fd));
-      int err = errno;
-      if (fd >= 0) ::close(fd);
+      Entry& e = entries_[i];
+      UniqueFd fd(::openat(e.dirFd, e.temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+      const int rc = fd ? callFsync(ops_, fd.get()) : -1;
       if (rc != 0) {
-        entries_[i].error =
-            "Cannot write " + entries_[i].target + " (flush: " + std::strerror(err) + ")";
+        e.error = std::strerror(errno);
       }
     }
   }
 }
 
-std::vector<std::string> AtomicWriteBatch::commit() {
-  flushAll();
-  std::set<std::string> folders;
+void AtomicWriteBatch::renameAll() {
+  std::set<std::pair<dev_t, ino_t>> synced;
   for (auto& e : entries_) {
     if (e.error.empty() && e.after && !entries_[*e.after].error.empty()) {
-      e.error = "Cannot write " + e.target + " (its backup could not be written)";
+      e.error = "its backup could not be written";
     }
     if (e.error.empty()) {
-      const char* from = e.temp.c_str();
-      if ((ops_.rename ? ops_.rename(from, e.target.c_str()) : ::rename(from, e.target.c_str())) !=
-          0) {
-        e.error = "Cannot write " + e.target + " (rename: " + std::strerror(errno) + ")";
+      if (callRename(ops_, e.dirFd, e.temp.c_str(), e.name.c_str()) != 0) {
+        e.error = std::strerror(errno);
       } else {
-        folders.insert(parentFolder(e.target));
+        e.done = true;
+        struct ::stat st {};
+        // Makes the new names durable, once per folder (best effort: the contents are safe).
+        if (::fstat(e.dirFd, &st) == 0 && synced.insert({st.st_dev, st.st_ino}).second) {
+          syncFolder(ops_, e.dirFd);
+        }
       }
     }
-    if (!e.error.empty()) ::unlink(e.temp.c_str());
-    e.done = true;
   }
-  syncFolders(folders);
+}
+
+void AtomicWriteBatch::discard(std::size_t index) {
+  Entry& e = entries_[index];
+  if (!e.done) ::unlinkat(e.dirFd, e.temp.c_str(), 0);
+  e.done = true;
+  e.error = "discarded";
+}
+
+std::vector<std::string> AtomicWriteBatch::commit(const BeforeRenames& beforeRenames) {
+  flushAll();
+  bool recorded = true;
+  if (beforeRenames) {
+    std::vector<std::string> reasons;
+    for (const auto& e : entries_) reasons.push_back(e.error);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      const auto& after = entries_[i].after;
+      if (reasons[i].empty() && after && !entries_[*after].error.empty()) {
+        reasons[i] = "its backup could not be written";
+      }
+    }
+    try {
+      beforeRenames(reasons);
+    } catch (const std::exception& e) {
+      recorded = false;
+      for (auto& entry : entries_) {
+        if (entry.error.empty()) entry.error = e.what();
+      }
+    }
+  }
+  if (recorded) renameAll();
   std::vector<std::string> errors;
-  for (auto& e : entries_) errors.push_back(std::move(e.error));
+  for (auto& e : entries_) {
+    release(e);
+    errors.push_back(std::move(e.error));
+  }
   entries_.clear();
   stagedBytes_ = 0;
   return errors;

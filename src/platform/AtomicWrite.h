@@ -1,6 +1,10 @@
 // Safe replacement of a file's content: the new bytes go to a temporary file in the same
-// folder, are flushed to disk, and the temporary is renamed over the original.
+// folder, are flushed to disk, and the temporary is renamed over the original. Everything
+// happens relative to an open folder descriptor, so a folder of the path swapped for a link
+// meanwhile cannot redirect the write.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -11,23 +15,35 @@
 #include <string_view>
 #include <vector>
 
-#include <sys/types.h>
-
 namespace kestrix::platform {
 
-// A failed safe write. what() names the file and the system's reason. The original file
-// is untouched when this is thrown.
+// A failed safe write. what() names the file and the system's reason (reason() alone, e.g.
+// "No space left on device"). The original file is untouched when this is thrown.
 class AtomicWriteError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  AtomicWriteError(const std::string& message, std::string reason)
+      : std::runtime_error(message), reason_(std::move(reason)) {}
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
-// The system calls the safe write goes through. Every member left empty uses the real
-// call; tests set some of them to make a write, a flush or the rename fail.
+// The system calls the safe writes go through: the seam where tests inject faults. Every
+// member left empty uses the real call (write, fsync, renameat, openat).
 struct AtomicWriteOps {
   std::function<ssize_t(int fd, const void* data, std::size_t size)> write;
   std::function<int(int fd)> fsync;
-  std::function<int(const char* from, const char* to)> rename;
+  std::function<int(int dirFd, const char* from, const char* to)> rename;
+  std::function<int(int dirFd, const char* name, int flags, mode_t mode)> open;
+};
+
+// Who owns a replacement and which permission bits it gets (setuid, setgid and sticky
+// included). The owner is only set when the process may set it (as root always).
+struct FileOwnership {
+  std::uint32_t mode = 0644;
+  std::optional<std::uint32_t> uid;
+  std::optional<std::uint32_t> gid;
 };
 
 // Replaces the content of `path` by `bytes`. The new file keeps the permission bits (and,
@@ -39,11 +55,18 @@ struct AtomicWriteOps {
 void writeFileAtomically(const std::string& path, std::string_view bytes,
                          const AtomicWriteOps& ops = {});
 
-// Many safe replacements made durable together: stage() writes each new content to its
+// What a staged replacement will look like once renamed into place.
+struct StagedFile {
+  std::int64_t sizeBytes = 0;
+  std::int64_t mtimeNs = 0;  // modification time of the new content, ns since the epoch
+};
+
+// Many safe replacements made durable together: stage() writes each new content to a
 // temporary beside the target; commit() flushes all temporaries with one file-system flush
-// (instead of one disk flush per file) and then renames each over its target in staging
-// order. Every target ends either fully replaced or untouched. Temporaries that are never
-// committed are removed when the batch is destroyed.
+// (instead of one disk flush per file), lets the caller record them durably, and then
+// renames each over its target in staging order. Every target ends either fully replaced
+// or untouched. Temporaries that are never committed are removed when the batch is
+// destroyed.
 class AtomicWriteBatch {
  public:
   explicit AtomicWriteBatch(AtomicWriteOps ops = {});
@@ -60,9 +83,25 @@ class AtomicWriteBatch {
                     std::optional<std::uint32_t> mode = std::nullopt,
                     std::optional<std::size_t> after = std::nullopt);
 
-  // Flushes and renames every staged entry; returns one text per entry in staging order:
-  // empty when the target was replaced, else the reason. The batch is empty afterwards.
-  std::vector<std::string> commit();
+  // The same for the entry `name` of the open folder `dirFd` (the descriptor is duplicated;
+  // the caller keeps its own). `displayName` names the file in messages.
+  std::size_t stageAt(int dirFd, const std::string& name, const std::string& displayName,
+                      std::string_view bytes, const FileOwnership& ownership,
+                      std::optional<std::size_t> after = std::nullopt);
+
+  // The stamp of the staged entry `index`.
+  const StagedFile& staged(std::size_t index) const { return entries_[index].stamp; }
+
+  // Drops the staged entry `index`: its temporary is removed, its target left alone.
+  void discard(std::size_t index);
+
+  // Flushes every staged entry, then calls `beforeRenames` with the reasons so far (empty
+  // for the entries that will be renamed; the undo journal is written there; when it
+  // throws, nothing is renamed and every entry fails with its what()), then renames.
+  // Returns one reason per entry in staging order: empty when the target was replaced.
+  // The batch is empty afterwards.
+  using BeforeRenames = std::function<void(const std::vector<std::string>& reasons)>;
+  std::vector<std::string> commit(const BeforeRenames& beforeRenames = {});
 
   std::size_t size() const { return entries_.size(); }
   // Bytes staged since the last commit.
@@ -70,16 +109,25 @@ class AtomicWriteBatch {
 
  private:
   struct Entry {
-    std::string target;
+    int dirFd = -1;
+    std::string name;
     std::string temp;
+    std::string displayName;
     std::optional<std::size_t> after;
+    StagedFile stamp;
     std::string error;
     bool done = false;  // renamed, or its temporary removed
   };
   void flushAll();
+  void renameAll();
+  void release(Entry& entry);
   AtomicWriteOps ops_;
   std::vector<Entry> entries_;
   std::size_t stagedBytes_ = 0;
 };
+
+// Makes the process get EFBIG from a write past the file-size limit instead of being killed
+// by SIGXFSZ. Called by the writers; harmless to call again.
+void ignoreFileSizeSignal();
 
 }  // namespace kestrix::platform

@@ -45,6 +45,23 @@ EntryKind kindAt(int dirFd, const char* name, unsigned char type) {
   return EntryKind::Other;
 }
 
+// Opens a file for reading without ever blocking on it (a FIFO, a terminal or a kernel
+// message queue opened by a search must not hang it or take a terminal); the caller checks
+// that it is a regular file before reading.
+int openForReading(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) fail("Cannot open", path, errno);
+  return fd;
+}
+
+// Only regular files are read: reading a device or a FIFO could block, never end, or
+// consume what another program waits for.
+void requireRegular(const struct ::stat& st, const std::string& path) {
+  if (S_ISDIR(st.st_mode)) fail("Cannot read", path, EISDIR);
+  if (!S_ISREG(st.st_mode))
+    throw PlatformError("Cannot read " + path + ": not a regular file", EINVAL);
+}
+
 struct FdCloser {
   int fd;
   ~FdCloser() {
@@ -112,11 +129,10 @@ bool exists(const std::string& path) {
 }
 
 std::string_view readFileInto(const std::string& path, std::string& buffer) {
-  FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) fail("Cannot open", path, errno);
+  FdCloser file{openForReading(path)};
   struct ::stat st {};
   if (::fstat(file.fd, &st) != 0) fail("Cannot examine", path, errno);
-  if (S_ISDIR(st.st_mode)) fail("Cannot read", path, EISDIR);
+  requireRegular(st, path);
   // Room for the size of the directory entry plus one byte, so the end is seen at once;
   // grows if the file grew meanwhile.
   const std::size_t expected = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
@@ -135,13 +151,14 @@ std::string_view readFileInto(const std::string& path, std::string& buffer) {
 }
 
 FileReader::FileReader(const std::string& path) : path_(path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) fail("Cannot open", path, errno);
+  fd_ = openForReading(path);
   struct ::stat st {};
-  if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  try {
+    if (::fstat(fd_, &st) != 0) fail("Cannot examine", path, errno);
+    requireRegular(st, path);
+  } catch (const PlatformError&) {
     ::close(fd_);
-    fail("Cannot read", path, err);
+    throw;
   }
   info_ = infoFrom(st, nameOf(path));
 }
@@ -156,6 +173,28 @@ std::size_t FileReader::read(char* out, std::size_t size) {
     if (got >= 0) return static_cast<std::size_t>(got);
     if (errno != EINTR) fail("Cannot read", path_, errno);
   }
+}
+
+std::string readRegularFile(const std::string& path, std::int64_t maxBytes) {
+  FdCloser file{openForReading(path)};
+  struct ::stat st {};
+  if (::fstat(file.fd, &st) != 0) fail("Cannot examine", path, errno);
+  requireRegular(st, path);
+  if (st.st_size > maxBytes) {
+    throw PlatformError(
+        "Cannot read " + path + ": larger than " + std::to_string(maxBytes) + " bytes", EFBIG);
+  }
+  std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t used = 0;
+  while (used < bytes.size()) {
+    const ssize_t got = ::read(file.fd, bytes.data() + used, bytes.size() - used);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) fail("Cannot read", path, errno);
+    if (got == 0) break;
+    used += static_cast<std::size_t>(got);
+  }
+  bytes.resize(used);
+  return bytes;
 }
 
 std::string readFile(const std::string& path) {

@@ -73,8 +73,12 @@ std::optional<FileInfo> tryStat(const std::string& path);
 bool exists(const std::string& path);
 
 // The whole content of the file `path` as bytes. Throws PlatformError when it cannot be
-// opened or read (missing, a folder, no permission, locked).
+// opened or read (missing, not a regular file, no permission). Every read opens the file
+// without blocking and reads regular files only, so a FIFO or a device never hangs it.
 std::string readFile(const std::string& path);
+// The whole content of the regular file `path`, which may hold at most `maxBytes` bytes.
+// Throws PlatformError for anything else (a device, a FIFO, a folder, a larger file).
+std::string readRegularFile(const std::string& path, std::int64_t maxBytes);
 // Reads the whole file into `buffer`, reusing its memory across calls (the buffer is only
 // ever grown, so large files are not zero-filled again), and returns a view of the bytes,
 // valid until the buffer changes. Reads as many bytes as the file had when it was opened

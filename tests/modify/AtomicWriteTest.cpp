@@ -60,6 +60,7 @@ TEST(AtomicWrite, EveryFailingStepLeavesOriginalIntact) {
           return -1;
         },
         {},
+        {},
         {}}},
       {"short write then failure",
        {[&calls](int fd, const void* p, std::size_t n) -> ssize_t {
@@ -68,6 +69,7 @@ TEST(AtomicWrite, EveryFailingStepLeavesOriginalIntact) {
           return -1;
         },
         {},
+        {},
         {}}},
       {"fsync fails",
        {{},
@@ -75,14 +77,16 @@ TEST(AtomicWrite, EveryFailingStepLeavesOriginalIntact) {
           errno = EIO;
           return -1;
         },
+        {},
         {}}},
       {"rename fails",
        {{},
         {},
-        [](const char*, const char*) {
+        [](int, const char*, const char*) {
           errno = EXDEV;
           return -1;
-        }}},
+        },
+        {}}},
   };
   for (const auto& c : cases) {
     TempFolder dir;
@@ -122,9 +126,9 @@ TEST(AtomicWriteBatch, CommitsTogetherAndKeepsOrderRules) {
 
   // A failed backup keeps its file from being replaced; others go on.
   AtomicWriteOps ops;
-  ops.rename = [](const char* from, const char* to) {
+  ops.rename = [](int dirFd, const char* from, const char* to) {
     if (std::string_view(to).ends_with(".bak")) return errno = EIO, -1;
-    return ::rename(from, to);
+    return ::renameat(dirFd, from, dirFd, to);
   };
   AtomicWriteBatch batch(ops);
   auto backup = batch.stage(bak, "newer backup");

@@ -48,7 +48,7 @@ TEST_F(ConsoleCommands, ReplaceThenUndoRoundTrips) {
   auto dry = run(runReplaceCommand, {"replace", "--case", "--with", "NEW", "--dry-run", "--masks",
                                      "a.txt", "OLD", dir_.path()});
   EXPECT_EQ(dry.status, 0);
-  EXPECT_NE(dry.out.find("-keep OLD\r\n-OLD\n+keep NEW\n+NEW\n"), std::string::npos) << dry.out;
+  EXPECT_NE(dry.out.find("-keep OLD\r\n-OLD\n+keep NEW\r\n+NEW\n"), std::string::npos) << dry.out;
   EXPECT_EQ(readBytes(dir_.file("a.txt")), "keep OLD\r\nOLD\n");
   EXPECT_FALSE(fileExists(dir_.file("a.txt.bak")));
 
@@ -56,7 +56,7 @@ TEST_F(ConsoleCommands, ReplaceThenUndoRoundTrips) {
   EXPECT_EQ(first.status, 3) << first.out;  // ro.txt is protected
   EXPECT_NE(first.out.find(dir_.file("a.txt") + "\tModified\n"), std::string::npos);
   EXPECT_NE(first.out.find(dir_.file("ro.txt") + "\tFailed Modification\n"), std::string::npos);
-  EXPECT_EQ(readBytes(dir_.file("a.txt")), "keep NEW\nNEW\n");
+  EXPECT_EQ(readBytes(dir_.file("a.txt")), "keep NEW\r\nNEW\n");
 
   auto second = run(runReplaceCommand, {"replace", "--case", "--with", "NEW", "--modify-read-only",
                                         "--line-separator", "windows", "OLD", dir_.path()});
@@ -71,7 +71,7 @@ TEST_F(ConsoleCommands, ReplaceThenUndoRoundTrips) {
   EXPECT_EQ(modeOf(dir_.file("ro.txt")), 0444u);
   EXPECT_EQ(run(runUndoCommand, {"undo"}).status, 1);
 
-  EXPECT_EQ(run(runReplaceCommand, {"replace", "absent", dir_.path()}).status, 1);
+  EXPECT_EQ(run(runReplaceCommand, {"replace", "--with", "x", "absent", dir_.path()}).status, 1);
   EXPECT_EQ(run(runReplaceCommand, {"replace", "--type", "or", "x", dir_.path()}).status, 2);
   EXPECT_EQ(run(runReplaceCommand, {"replace", "--mode", "swap", "x", dir_.path()}).status, 2);
 }

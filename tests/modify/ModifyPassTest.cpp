@@ -14,6 +14,7 @@ namespace kestrix::modify {
 namespace {
 
 using testing::fileExists;
+using testing::journalNames;
 using testing::modeOf;
 using testing::readBytes;
 using testing::RecordingObserver;
@@ -86,7 +87,8 @@ TEST(ModifyPass, BackupsAndJournal) {
   EXPECT_EQ(modeOf(dir.file("a.txt.bak")), 0640u);
   EXPECT_EQ(modeOf(dir.file("a.txt")), 0640u);
   EXPECT_EQ(readBytes(dir.file("b.txt.bak")), "old 2\n");
-  EXPECT_EQ(run.journal.entries, (std::vector<std::string>{dir.file("a.txt"), dir.file("b.txt")}));
+  EXPECT_EQ(journalNames(run.journal),
+            (std::vector<std::string>{dir.file("a.txt"), dir.file("b.txt")}));
   EXPECT_EQ(run.summary.modified, 2u);
 
   // Without backups nothing is journaled and no backup is made.
@@ -107,7 +109,7 @@ TEST(ModifyPass, ProtectionIsDecidedFromAttributesAndSettings) {
   };
   const Case cases[] = {
       {"ro.txt", 0444, false, false, true, false},    {"ro.txt", 0444, true, false, true, true},
-      {"ro.txt", 0444, true, false, false, true},     {"ro.txt", 0444, false, true, false, false},
+      {"ro.txt", 0444, true, false, false, false},    {"ro.txt", 0444, false, true, false, false},
       {".hidden", 0644, false, false, true, false},   {".hidden", 0644, false, true, true, true},
       {".hidden", 0444, false, true, true, false},    {".hidden", 0444, true, true, true, true},
       {"plain.txt", 0644, false, false, false, true},
@@ -153,14 +155,14 @@ TEST(ModifyPass, FailedWriteKeepsOriginalAndBackup) {
       {"rename of a.txt fails",
        [](int&) {
          platform::AtomicWriteOps ops;
-         ops.rename = [](const char* from, const char* to) {
+         ops.rename = [](int dirFd, const char* from, const char* to) {
            if (std::string_view(to).ends_with("a.txt")) return errno = EIO, -1;
-           return ::rename(from, to);
+           return ::renameat(dirFd, from, dirFd, to);
          };
          return ops;
        },
        true, true},
-      {"write of a.txt fails (its backup was written first)",
+      {"write of a.txt fails (its staged backup is dropped)",
        [](int& calls) {
          platform::AtomicWriteOps ops;
          ops.write = [&calls](int fd, const void* p, std::size_t n) -> ssize_t {
@@ -169,7 +171,7 @@ TEST(ModifyPass, FailedWriteKeepsOriginalAndBackup) {
          };
          return ops;
        },
-       true, true},
+       false, true},
       {"every flush fails",
        [](int&) {
          platform::AtomicWriteOps ops;
@@ -326,7 +328,7 @@ TEST(ModifyPass, StopEndsThePassBetweenFiles) {
   EXPECT_EQ(readBytes(dir.file("a")), "new\n");
   EXPECT_EQ(readBytes(dir.file("b")), "old\n");
   EXPECT_EQ(run.rows[1].result, "Found");
-  EXPECT_EQ(run.journal.entries, std::vector<std::string>{dir.file("a")});
+  EXPECT_EQ(journalNames(run.journal), std::vector<std::string>{dir.file("a")});
 }
 
 TEST(ModifyPass, DryRunPreviewsWithoutTouchingDisk) {
@@ -339,7 +341,7 @@ TEST(ModifyPass, DryRunPreviewsWithoutTouchingDisk) {
   options.dryRun = true;
   auto run = runOn(dir, {"a"}, req, options);
   ASSERT_EQ(run.observer.previews.size(), 1u);
-  EXPECT_EQ(run.observer.previews[0].after, "new\n");
+  EXPECT_EQ(run.observer.previews[0].after, "new\r\n");
   EXPECT_EQ(readBytes(dir.file("a")), "old\r\n");
   EXPECT_EQ(modeOf(dir.file("a")), 0444u);
   EXPECT_FALSE(fileExists(dir.file("a.bak")));

@@ -6,6 +6,7 @@
 
 #include "TestFiles.h"
 #include "modify/ModifyObserver.h"
+#include "modify/UndoJournal.h"
 #include "search/ResultItem.h"
 
 namespace kestrix::modify::testing {
@@ -19,6 +20,13 @@ inline search::ResultItem rowFor(const TempFolder& dir, const std::string& name)
   return row;
 }
 
+// The full names of the journal's entries, in order.
+inline std::vector<std::string> journalNames(const UndoJournal& journal) {
+  std::vector<std::string> names;
+  for (const auto& e : journal.entries) names.push_back(e.fullName);
+  return names;
+}
+
 // Records what a run reports; stops after `stopAfterFiles` files when set.
 class RecordingObserver : public ModifyObserver {
  public:
@@ -26,6 +34,9 @@ class RecordingObserver : public ModifyObserver {
   void warning(const UserMessage& message) override { warnings.push_back(message); }
   void fileStarted(const std::string&) override { ++started; }
   void rowChanged(std::size_t index) override { changed.push_back(index); }
+  void fileFailed(const std::string& fullName, const std::string& reason) override {
+    failures.push_back(fullName + ": " + reason);
+  }
   void preview(const std::string& fullName, std::string_view before,
                std::string_view after) override {
     previews.push_back({fullName, std::string(before), std::string(after)});
@@ -38,6 +49,7 @@ class RecordingObserver : public ModifyObserver {
   int started = 0;
   std::vector<UserMessage> warnings;
   std::vector<std::size_t> changed;
+  std::vector<std::string> failures;  // "FULLPATH: reason"
   std::vector<Preview> previews;
 };
 

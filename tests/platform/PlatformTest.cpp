@@ -1,12 +1,14 @@
 // Tests of the platform seam: path joining, listing kinds, attributes, 64-bit sizes,
 // whole-file reads and the simple file changes.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <map>
 
 #include "../search/TempTree.h"
+#include "platform/FileAt.h"
 #include "platform/Platform.h"
 
 namespace kestrix::platform {
@@ -96,6 +98,37 @@ TEST(PlatformFiles, ReadCopyRenameRemove) {
   removeFile(tree.at("d"));
   EXPECT_FALSE(exists(tree.at("d")));
   EXPECT_THROW(removeFile(tree.at("d")), PlatformError);
+}
+
+TEST(PlatformFiles, ReadingNeverBlocksOnSpecialFiles) {
+  TempTree tree;
+  const std::string fifo = tree.at("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  // No writer: a blocking open or read would hang here for good.
+  EXPECT_THROW(readFile(fifo), PlatformError);
+  EXPECT_THROW(FileReader{fifo}, PlatformError);
+  EXPECT_THROW(readFile("/dev/zero"), PlatformError);
+  try {
+    readRegularFile("/dev/zero", 100);
+    ADD_FAILURE() << "read a device";
+  } catch (const PlatformError& e) {
+    EXPECT_NE(std::string(e.what()).find("not a regular file"), std::string::npos) << e.what();
+  }
+  tree.write("small", "12345");
+  EXPECT_EQ(readRegularFile(tree.at("small"), 5), "12345");
+  EXPECT_THROW(readRegularFile(tree.at("small"), 4), PlatformError);
+}
+
+TEST(PlatformFileAt, NamesBelowAFolder) {
+  std::vector<std::string> parts;
+  EXPECT_TRUE(componentsBelow("/a/b", "/a/b/c/d.txt", parts));
+  EXPECT_EQ(parts, (std::vector<std::string>{"c", "d.txt"}));
+  EXPECT_TRUE(componentsBelow("/", "/etc/passwd", parts));
+  EXPECT_EQ(parts, (std::vector<std::string>{"etc", "passwd"}));
+  for (const char* outside : {"/a/bc/d", "/a/b", "/a", "/x/a/b/c"}) {
+    EXPECT_FALSE(componentsBelow("/a/b", outside, parts)) << outside;
+  }
+  EXPECT_EQ(absoluteName("/x/./y/../z/"), "/x/z");
 }
 
 TEST(PlatformTime, CivilDaysAndTicks) {

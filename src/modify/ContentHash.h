@@ -1,0 +1,25 @@
+// A fast 64-bit hash of a file's content: the stamp that lets undo tell whether a file is
+// still what the run left (or what it was before the run). Not cryptographic.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrix::modify {
+
+// What a content looked like: its size and its hash.
+struct ContentStamp {
+  std::int64_t sizeBytes = 0;
+  std::uint64_t hash = 0;
+  bool operator==(const ContentStamp&) const = default;
+};
+
+// The stamp of `bytes`.
+ContentStamp stampOf(std::string_view bytes);
+
+// The stamp of the regular file `path` (read in pieces, never followed through a link),
+// and its modification time in ns since the epoch. Throws platform::PlatformError.
+ContentStamp stampOfFile(const std::string& path, std::int64_t* mtimeNs = nullptr);
+
+}  // namespace kestrix::modify

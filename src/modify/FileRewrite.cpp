@@ -1,0 +1,56 @@
+// The new bytes of one file: the engine of the search type over the file's text, with the
+// request's line breaks.
+#include "modify/ModifyPass.h"
+
+#include "modify/LineList.h"
+#include "modify/RegexEngine.h"
+#include "modify/TextEngines.h"
+#include "text/Lines.h"
+
+namespace kestrix::modify {
+namespace {
+
+std::string rewriteMultiline(std::string_view bytes, const ModifyRequest& request, StopPoll& poll) {
+  if (request.lineSeparator == LineSeparator::Keep) {
+    BreakList breaks;
+    LineList lines = splitKeepingBreaks(bytes, breaks);
+    transformMultiline(lines, request, poll, &breaks);
+    return joinWithBreaks(lines, breaks);
+  }
+  LineList lines = splitIntoLines(bytes);
+  transformMultiline(lines, request, poll);
+  return joinLines(lines, request.lineSeparator, endsWithLineBreak(bytes));
+}
+
+}  // namespace
+
+std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, std::string_view bytes,
+                                            const std::string& fullName,
+                                            const std::optional<Interval>& interval,
+                                            StopPoll& poll) {
+  // The line model ends the text at a NUL byte: rewriting would cut the file.
+  if (text::hasNul(bytes)) throw FileFailure("the file holds a NUL byte");
+  std::optional<std::string> out;
+  switch (request.searchType) {
+    case QueryType::Phrase:
+      out = rewritePhrase(bytes, request, interval, poll);
+      break;
+    case QueryType::RegExpr:
+      out = rewriteRegex(bytes, request, fullName, interval, poll);
+      break;
+    default:
+      out = rewriteMultiline(bytes, request, poll);
+      break;
+  }
+  if (request.lineSeparator == LineSeparator::Keep && out && *out == bytes) out.reset();
+  return out;
+}
+
+std::string transformFileBytes(const ModifyRequest& request, std::string_view bytes,
+                               const std::string& fullName, const std::optional<Interval>& interval,
+                               StopPoll& poll) {
+  std::optional<std::string> out = rewriteFileBytes(request, bytes, fullName, interval, poll);
+  return out ? std::move(*out) : std::string(bytes);
+}
+
+}  // namespace kestrix::modify
