@@ -12,6 +12,7 @@ enum class LineSeparator {
   Windows,    // CR LF
   Unix,       // LF (the default on Linux)
   Macintosh,  // CR
+  Keep,       // each line keeps its own break (CR LF, LF or CR), the default
 };
 
 // Which listed rows a run changes.

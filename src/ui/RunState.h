@@ -17,6 +17,7 @@ struct RunState {
   bool nameOnlyListing = false;
   bool resultColumnShown = false;
   bool searchOutdated = false;
+  int contextLinesIndex = 3;
   // Set between BeginBusy and EndBusy.
   bool busy = false;
 };

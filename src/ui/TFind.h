@@ -36,6 +36,7 @@ class OptionsTab;
 class ResultsModel;
 class ResultsView;
 class SearchReplaceTab;
+class SettingsController;
 class ViewerRefresh;
 class WindowGeometry;
 
@@ -78,6 +79,7 @@ class TFind : public QMainWindow {
   void deleteItems();
   // The editor command of Edit File; empty means the desktop's default editor.
   void setEditorCommand(const QString& command) { editorCommand_ = command; }
+  QString editorCommand() const { return editorCommand_; }
   FileLauncher& fileLauncher() { return *launcher_; }
 
   RunState& state() { return state_; }
@@ -86,6 +88,7 @@ class TFind : public QMainWindow {
   ViewerRefresh& viewerRefresh() { return *viewerRefresh_; }
   HelpWindow* helpWindow() const { return help_; }
   BusyState& busyState() { return *busy_; }
+  SettingsController& settings() { return *settings_; }
 
   // Controls (names as in the window's layout; tests find them by objectName too).
   QComboBox* ComboBoxPath;
@@ -138,6 +141,7 @@ class TFind : public QMainWindow {
   ExternalChangeCheck* changeCheck_ = nullptr;
   std::unique_ptr<FileLauncher> launcher_;
   TMaskForm* maskForm_ = nullptr;
+  std::unique_ptr<SettingsController> settings_;
   QString editorCommand_;
   int previousTab_ = FindPage;
   bool tabGuard_ = false;
