@@ -172,12 +172,11 @@ void SettingsController::applyBounds(const app::WindowBounds& stored) {
 }
 
 void SettingsController::applyListHeight() {
+  const QSplitter& splitter = *window_.Splitter1;
+  const int room = splitter.height() - splitter.handleWidth();
+  if (room <= bounds_.listHeight) return;  // not laid out yet
   listHeightPending_ = false;
-  QList<int> sizes = window_.Splitter1->sizes();
-  if (sizes.size() != 2) return;
-  const int total = sizes[0] + sizes[1];
-  if (total <= bounds_.listHeight) return;
-  window_.Splitter1->setSizes({bounds_.listHeight, total - bounds_.listHeight});
+  window_.Splitter1->setSizes({bounds_.listHeight, room - bounds_.listHeight});
 }
 
 void SettingsController::applyColumnWidths(const std::array<int, 8>& widths) {
@@ -202,7 +201,8 @@ void SettingsController::recordBounds() {
   bounds_.left = window_.x();
   bounds_.top = window_.y();
   if (window_.statusBar()->isVisible()) bounds_.height = window_.height();
-  if (window_.ListView1->isVisible()) bounds_.listHeight = window_.ListView1->height();
+  if (!listHeightPending_ && window_.ListView1->isVisible())
+    bounds_.listHeight = window_.ListView1->height();
 }
 
 bool SettingsController::eventFilter(QObject* watched, QEvent* event) {
@@ -213,9 +213,11 @@ bool SettingsController::eventFilter(QObject* watched, QEvent* event) {
     maximizeAtStart_ = false;
     window_.setWindowState(window_.windowState() | Qt::WindowMaximized);
   } else if (watched == window_.ListView1 && type == QEvent::Resize) {
-    if (window_.ListView1->isVisible() && isNormalState(window_))
+    if (!listHeightPending_ && window_.ListView1->isVisible() && isNormalState(window_))
       bounds_.listHeight = window_.ListView1->height();
-  } else if (watched == window_.Splitter1 && type == QEvent::Show && listHeightPending_) {
+  } else if (watched == window_.Splitter1 && listHeightPending_ &&
+             (type == QEvent::Show || type == QEvent::Resize)) {
+    // The stored list height is applied once the results area is first laid out.
     applyListHeight();
   }
   return false;

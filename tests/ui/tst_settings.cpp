@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -196,6 +197,23 @@ class SettingsTest : public QObject {
     window.show();
     QTRY_VERIFY(window.isMaximized());
     QCOMPARE(window.settings().normalBounds(), normal);
+  }
+
+  void listHeightComesBack() {
+    {
+      TFind window;
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      window.geometryController().expand();
+      const QList<int> sizes = window.Splitter1->sizes();
+      window.Splitter1->setSizes({scaled(100), sizes[0] + sizes[1] - scaled(100)});
+      QTRY_COMPARE(window.settings().normalBounds().listHeight, scaled(100));
+    }
+    TFind window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.geometryController().expand();
+    QTRY_COMPARE(window.ListView1->height(), scaled(100));
   }
 
   void firstStartDefaults() {
