@@ -25,6 +25,7 @@
 #include "ui/ResultsView.h"
 #include "ui/RunObserver.h"
 #include "ui/SearchReplaceTab.h"
+#include "ui/SettingsController.h"
 #include "ui/TFind.h"
 #include "ui/ViewerRefresh.h"
 #include "ui/WindowGeometry.h"
@@ -116,6 +117,7 @@ search::SearchRequest FindRunController::buildRequest(Origin origin) const {
   request.resultColumnShown =
       window_.state().resultColumnShown || origin == Origin::SearchAndReplace;
   request.intervalsInUse = false;  // modification intervals are not wired to the window yet
+  window_.settings().applyTo(request);
   return request;
 }
 

@@ -34,7 +34,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void HelpWindow::showTopic(const QString& topicPath) {
-  const QString path = QFile::exists(":/help/" + topicPath) ? topicPath : QString("Intro.htm");
+  // A topic may name an anchor of its page ("Manual/Settings.htm#IgnoreLists").
+  const QString page = topicPath.section(u'#', 0, 0);
+  const QString path = QFile::exists(":/help/" + page) ? topicPath : QString("Intro.htm");
   browser_->setSource(QUrl(kRoot + path));
   show();
   raise();

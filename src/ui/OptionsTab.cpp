@@ -85,9 +85,9 @@ void OptionsTab::createControls() {
   LastModifiedLabel = new QLabel("Last Modified:", this);
   BetweenRadioButton = named(new QRadioButton("Between", this), "BetweenRadioButton");
   const QDate today = QDate::currentDate();
-  MinDateTimePicker = makeDatePicker(this, "MinDateTimePicker", today.addMonths(-1));
+  MinDateTimePicker = makeDatePicker(this, "MinDateTimePicker", today.addMonths(-12));
   AndLabel = new QLabel("and", this);
-  MaxDateTimePicker = makeDatePicker(this, "MaxDateTimePicker", today.addDays(1));
+  MaxDateTimePicker = makeDatePicker(this, "MaxDateTimePicker", today);
   NewestRadioButton = named(new QRadioButton("Newer than", this), "NewestRadioButton");
   DaysAgoSpinEdit = named(new QSpinBox(this), "DaysAgoSpinEdit");
   DaysAgoLabel = new QLabel("days ago", this);
@@ -107,13 +107,13 @@ void OptionsTab::createControls() {
   TrimRightCheckBox->setChecked(true);
   CreatBackupCheckBox->setChecked(true);
   ModifyXPCheckBox->setEnabled(false);
-  AllLeastRadioButton->setChecked(true);
+  AllMostRadioButton->setChecked(true);
   SizeSpinEdit->setRange(0, std::numeric_limits<int>::max());
-  SizeSpinEdit->setValue(1);
+  SizeSpinEdit->setValue(100);
   KBComboBox->addItems({"KB", "MB"});
   BetweenRadioButton->setChecked(true);
   DaysAgoSpinEdit->setRange(0, 100000);
-  DaysAgoSpinEdit->setValue(1);
+  DaysAgoSpinEdit->setValue(2);
 }
 
 QWidget* OptionsTab::buildFiltersBox() {

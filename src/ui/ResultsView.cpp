@@ -91,8 +91,15 @@ void ResultsView::onColumnsInserted(const QModelIndex& parent, int first, int la
   ResultsModel* m = resultsModel();
   if (parent.isValid() || !m) return;
   for (int c = first; c <= last; ++c) {
-    setColumnWidth(c, ResultsModel::defaultWidth(m->columnKind(c)) * dpi_ / 96);
+    const ResultsModel::Column kind = m->columnKind(c);
+    setColumnWidth(
+        c, widthSource_ ? widthSource_(kind) : ResultsModel::defaultWidth(kind) * dpi_ / 96);
   }
+}
+
+void ResultsView::setColumnWidthSource(std::function<int(ResultsModel::Column)> source) {
+  widthSource_ = std::move(source);
+  applyDefaultWidths();
 }
 
 void ResultsView::setSearchRunning(bool running) {

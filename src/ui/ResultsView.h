@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+#include "ui/ResultsModel.h"
+
 namespace kestrix::ui {
 
 class FileLauncher;
@@ -65,6 +67,9 @@ class ResultsView : public QTableView {
 
   // Widths of new columns at 96 dots per inch are multiplied by this (screen dpi / 96).
   void setScale(int dpi) { dpi_ = dpi; }
+  // Widths (in pixels) that columns take when they are inserted, instead of the scaled
+  // defaults; applied at once to the present columns.
+  void setColumnWidthSource(std::function<int(ResultsModel::Column)> source);
 
  signals:
   // The row last clicked or selected (CurrentItem); -1 when the list emptied.
@@ -104,6 +109,7 @@ class ResultsView : public QTableView {
   void warn(const QString& caption, const QString& text);
 
   WarningHook warn_;
+  std::function<int(ResultsModel::Column)> widthSource_;
   MaskPrompt prompt_;
   TMaskForm* maskForm_ = nullptr;
   FileLauncher* launcher_ = nullptr;

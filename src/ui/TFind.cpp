@@ -42,6 +42,7 @@
 #include "ui/ResultsView.h"
 #include "ui/ScreenScale.h"
 #include "ui/SearchReplaceTab.h"
+#include "ui/SettingsController.h"
 #include "ui/TMaskForm.h"
 #include "ui/ViewerRefresh.h"
 #include "ui/WindowGeometry.h"
@@ -71,7 +72,8 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   layout->addStretch(0);
   setCentralWidget(central);
   buildStatusBar();
-  help_ = new HelpWindow(this);
+  // A window of its own, so that it stays usable while a settings dialog is open.
+  help_ = new HelpWindow(nullptr);
   maskForm_ = new TMaskForm(this);
   changeCheck_ = new ExternalChangeCheck(this);
   launcher_ = std::make_unique<FileLauncher>(*changeCheck_);
@@ -98,12 +100,15 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   changeCheck_->watch(this);
   qApp->installEventFilter(this);
   geometry_->applyTabLayout();
+  settings_ = std::make_unique<SettingsController>(*this);
 }
 
 TFind::~TFind() {
+  settings_->saveSettings(false);
   qApp->removeEventFilter(this);
   // The controllers go before the child widgets: no widget signal may reach them after.
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+  delete help_;
 }
 
 QWidget* TFind::buildTopPanel() {

@@ -38,6 +38,7 @@ class ReportController;
 class ResultsModel;
 class ResultsView;
 class SearchReplaceTab;
+class SettingsController;
 class ViewerRefresh;
 class WindowGeometry;
 
@@ -80,6 +81,7 @@ class TFind : public QMainWindow {
   void deleteItems();
   // The editor command of Edit File; empty means the desktop's default editor.
   void setEditorCommand(const QString& command) { editorCommand_ = command; }
+  QString editorCommand() const { return editorCommand_; }
   FileLauncher& fileLauncher() { return *launcher_; }
 
   RunState& state() { return state_; }
@@ -90,6 +92,7 @@ class TFind : public QMainWindow {
   BusyState& busyState() { return *busy_; }
   ReportController& reports() { return *reports_; }
   FileOpsController& fileOps() { return *fileOps_; }
+  SettingsController& settings() { return *settings_; }
 
   // Controls (names as in the window's layout; tests find them by objectName too).
   QComboBox* ComboBoxPath;
@@ -144,6 +147,7 @@ class TFind : public QMainWindow {
   ExternalChangeCheck* changeCheck_ = nullptr;
   std::unique_ptr<FileLauncher> launcher_;
   TMaskForm* maskForm_ = nullptr;
+  std::unique_ptr<SettingsController> settings_;
   QString editorCommand_;
   int previousTab_ = FindPage;
   bool tabGuard_ = false;

@@ -16,7 +16,7 @@ class WindowGeometry {
                        kOptionsWindow = 423;
   static constexpr int kFindSingleMin = 265, kFindMemoMin = 301, kReplaceMin = 340;
   static constexpr int kMinimumWidth = 646;
-  static constexpr int kDefaultHeightWithResults = 620, kDefaultWidth = 820;
+  static constexpr int kDefaultHeightWithResults = 455, kDefaultWidth = 646;
 
   explicit WindowGeometry(TFind& window);
 
@@ -33,6 +33,7 @@ class WindowGeometry {
   void hideList();
   // The height the window takes while the results are shown (scaled pixels).
   int heightWithResults() const { return heightWithResults_; }
+  void setHeightWithResults(int height) { heightWithResults_ = height; }
 
  private:
   void applyHeights(int tabHeight, int fixedWindowHeight, int minimumWithResults);

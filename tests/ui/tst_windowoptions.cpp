@@ -76,7 +76,7 @@ class WindowOptionsTest : public QObject {
     o.NewestRadioButton->setChecked(true);
     QVERIFY(!o.MinDateTimePicker->isEnabled() && !o.MaxDateTimePicker->isEnabled());
     QVERIFY(o.DaysAgoSpinEdit->isEnabled());
-    QVERIFY(o.AllLeastRadioButton->isChecked());  // the two radio pairs are independent
+    QVERIFY(o.AllMostRadioButton->isChecked());  // the two radio pairs are independent
     o.AllDateCheckBox->setChecked(false);
     QVERIFY(!o.DaysAgoSpinEdit->isEnabled() && !o.NewestRadioButton->isEnabled());
     // A limit typed as 0 becomes 1 once the change has been taken.
@@ -201,7 +201,7 @@ class WindowOptionsTest : public QObject {
         {"RenameFiles1", "&Rename Files", "Ctrl+F6", false},
         {"DeleteFiles1", "D&elete Files", "F8", false},
         {"OpenDirectory1", "Open Directory", "F10", false},
-        {"Settings1", "Settin&gs", "F6", false},
+        {"Settings1", "Settin&gs", "F6", true},
         {"CreateReport1", "Create &Report", "F7", false},
         {"BrowseContext1", "Browse &Context", "F3", false},
         {"SaveList1", "&Save List", "F2", false},

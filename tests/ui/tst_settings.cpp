@@ -1,0 +1,433 @@
+// Persistent settings of the window: every control survives a restart, first-start
+// defaults, a damaged settings file, the Settings dialog and the ignore-list dialogs
+// (Cancel, placeholders, pickers, help), and the ignore lists in a search.
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMap>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QtTest>
+#include <memory>
+
+#include "WindowTestUtil.h"
+#include "app/SideFiles.h"
+#include "ui/FindTab.h"
+#include "ui/HelpWindow.h"
+#include "ui/MainMenus.h"
+#include "ui/OptionsTab.h"
+#include "ui/ResultsModel.h"
+#include "ui/ResultsView.h"
+#include "ui/ScreenScale.h"
+#include "ui/SettingsBackend.h"
+#include "ui/SettingsController.h"
+#include "ui/TFileIgnoreDlg.h"
+#include "ui/TFind.h"
+#include "ui/TPathIgnoreDlg.h"
+#include "ui/TSettDlg.h"
+#include "ui/WindowGeometry.h"
+
+using namespace kestrix::ui;
+using namespace kestrix::ui::testing;
+
+namespace {
+
+bool persisted(const QWidget* w) {
+  if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) return false;
+  if (w->objectName() == "ListXPCheckBox") return false;       // Search in Results is not kept
+  if (w->window()->objectName() == "TMaskForm") return false;  // the mask prompt keeps nothing
+  return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QSpinBox*>(w) ||
+         qobject_cast<const QComboBox*>(w) || qobject_cast<const QDateTimeEdit*>(w) ||
+         qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QLineEdit*>(w);
+}
+
+// The value of every persisted control of the window and its dialogs, by object name.
+QMap<QString, QString> controlValues(TFind& window) {
+  QMap<QString, QString> values;
+  for (QWidget* w : window.findChildren<QWidget*>()) {
+    if (!persisted(w)) continue;
+    QString value;
+    if (auto* c = qobject_cast<QCheckBox*>(w))
+      value = c->isChecked() ? "on" : "off";
+    else if (auto* r = qobject_cast<QRadioButton*>(w))
+      value = r->isChecked() ? "on" : "off";
+    else if (auto* s = qobject_cast<QSpinBox*>(w))
+      value = QString::number(s->value());
+    else if (auto* d = qobject_cast<QDateTimeEdit*>(w))
+      value = d->date().toString(Qt::ISODate);
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(w))
+      value = p->toPlainText();
+    else if (auto* l = qobject_cast<QLineEdit*>(w))
+      value = l->text();
+    else if (auto* b = qobject_cast<QComboBox*>(w)) {
+      // A history keeps its text, not which entry was picked.
+      value = b->currentText() + (b->isEditable() ? "" : "|" + QString::number(b->currentIndex()));
+      for (int i = 0; i < b->count(); ++i) value += "|" + b->itemText(i);
+    } else
+      continue;  // push buttons
+    values[w->objectName()] = value;
+  }
+  return values;
+}
+
+// Moves every persisted control away from its present value.
+void changeEveryControl(TFind& window) {
+  QSet<QButtonGroup*> groups;
+  for (QWidget* w : window.findChildren<QWidget*>()) {
+    if (!persisted(w)) continue;
+    if (auto* r = qobject_cast<QRadioButton*>(w)) {
+      groups.insert(r->group());
+    } else if (auto* c = qobject_cast<QCheckBox*>(w)) {
+      c->setChecked(!c->isChecked());
+    } else if (auto* s = qobject_cast<QSpinBox*>(w)) {
+      s->setValue(s->value() + 3);
+    } else if (auto* d = qobject_cast<QDateTimeEdit*>(w)) {
+      d->setDate(d->date().addDays(-3));
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
+      p->setPlainText("text of " + w->objectName() + "\nsecond line\n");
+    } else if (auto* l = qobject_cast<QLineEdit*>(w)) {
+      l->setText("\"/opt/" + w->objectName() + "\" \"%PrFullName%\"");
+    } else if (auto* b = qobject_cast<QComboBox*>(w)) {
+      if (b->isEditable()) {
+        b->insertItem(0, "entry two of " + w->objectName());
+        b->insertItem(0, "entry one of " + w->objectName());
+        b->setEditText("edited " + w->objectName());
+      } else {
+        b->setCurrentIndex((b->currentIndex() + 1) % b->count());
+      }
+    }
+  }
+  // In each group the button after the checked one.
+  for (QButtonGroup* group : groups) {
+    const QList<QAbstractButton*> buttons = group->buttons();
+    const int checked = static_cast<int>(buttons.indexOf(group->checkedButton()));
+    buttons[(checked + 1) % buttons.size()]->setChecked(true);
+  }
+}
+
+QString readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+}  // namespace
+
+class SettingsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    home_ = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", (home_->path() + "/config").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home_->path() + "/data").toLocal8Bit());
+    qunsetenv("KESTRIX_SETTINGS");
+  }
+  void cleanup() { qputenv("KESTRIX_SETTINGS", "memory"); }
+
+  void everyControlSurvivesARestart() {
+    QMap<QString, QString> before;
+    QRect bounds;
+    {
+      TFind window;
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      changeEveryControl(window);
+      window.settings().folderListDialog()->IgnoreSubFoldXPCheck->setChecked(true);
+      window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
+      window.ListView1->setColumnWidth(1, 250);
+      window.resize(scaled(700), window.height());
+      window.move(30, 40);
+      QTRY_COMPARE(window.settings().normalBounds().left, 30);
+      bounds = window.frameGeometry();
+      before = controlValues(window);
+      QVERIFY2(before.size() > 50, qPrintable(QString::number(before.size())));
+    }
+    QVERIFY(QFile::exists(settingsFilePath()));
+    const QString data = home_->path() + "/data/Kestrix Search & Replace/";
+    QCOMPARE(readFile(data + "FindMemo.tmp"), QString("text of FindMemo\r\nsecond line\r\n\r\n"));
+    QVERIFY(QFile::exists(data + "DirectIgnoreList.tmp"));
+    QVERIFY(QFile::exists(data + "FileIgnoreList.tmp"));
+
+    TFind window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QMap<QString, QString> after = controlValues(window);
+    for (auto it = before.begin(); it != before.end(); ++it)
+      QVERIFY2(after.value(it.key()) == it.value(),
+               qPrintable(it.key() + ": " + it.value() + " / " + after.value(it.key())));
+    QCOMPARE(window.PageControl1->currentIndex(), int(TFind::SearchReplacePage));
+    QCOMPARE(window.ListView1->columnWidth(1), 250);
+    QCOMPARE(window.pos(), bounds.topLeft());
+    QCOMPARE(window.frameGeometry().width(), bounds.width());
+    // The dialogs' values reached the window.
+    QCOMPARE(window.editorCommand(), QString("\"/opt/EditorEdit\" \"%PrFullName%\""));
+    QCOMPARE(window.state().contextLinesIndex, 4);
+  }
+
+  void maximizedWindowKeepsItsNormalBounds() {
+    kestrix::app::WindowBounds normal;
+    {
+      TFind window;
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      window.resize(scaled(680), window.height());
+      window.move(20, 30);
+      QTRY_COMPARE(window.settings().normalBounds().left, 20);
+      normal = window.settings().normalBounds();
+      window.showMaximized();
+      QTRY_VERIFY(window.isMaximized());
+    }
+    QSettings stored(settingsFilePath(), QSettings::IniFormat);
+    QCOMPARE(stored.value("Options/MaxFind").toString(), QString("1"));
+    QCOMPARE(stored.value("Options/FindLeft").toString(), QString("20"));
+    TFind window;
+    window.show();
+    QTRY_VERIFY(window.isMaximized());
+    QCOMPARE(window.settings().normalBounds(), normal);
+  }
+
+  void listHeightComesBack() {
+    {
+      TFind window;
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      window.geometryController().expand();
+      const QList<int> sizes = window.Splitter1->sizes();
+      window.Splitter1->setSizes({scaled(100), sizes[0] + sizes[1] - scaled(100)});
+      QTRY_COMPARE(window.settings().normalBounds().listHeight, scaled(100));
+    }
+    TFind window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.geometryController().expand();
+    QTRY_COMPARE(window.ListView1->height(), scaled(100));
+  }
+
+  void firstStartDefaults() {
+    qputenv("KESTRIX_SETTINGS", "memory");
+    TFind window;
+    const OptionsTab& o = *window.optionsTab;
+    QVERIFY(o.AllMostRadioButton->isChecked());
+    QCOMPARE(o.SizeSpinEdit->value(), 100);
+    QCOMPARE(o.KBComboBox->currentText(), QString("KB"));
+    QCOMPARE(o.DaysAgoSpinEdit->value(), 2);
+    QCOMPARE(o.MinDateTimePicker->date(), QDate::currentDate().addMonths(-12));
+    QCOMPARE(o.MaxDateTimePicker->date(), QDate::currentDate());
+    QVERIFY(o.CreatBackupCheckBox->isChecked() && o.TrimLeftCheckBox->isChecked() &&
+            o.IncludeSubdirectoriesCheckBox->isChecked());
+    QCOMPARE(window.ComboBoxPath->currentText(), QDir::homePath());
+    QCOMPARE(window.MasksComboBox->currentText(), QString("*.*"));
+    QCOMPARE(window.MasksComboBox->count(), 2);
+    QCOMPARE(window.PageControl1->currentIndex(), int(TFind::FindPage));
+    QCOMPARE(window.width(), scaled(646));
+    QCOMPARE(window.geometryController().heightWithResults(), scaled(455));
+    QCOMPARE(window.ListView1->columnWidth(0), scaled(96));
+    const TSettDlg& dialog = *window.settings().settingsDialog();
+    QVERIFY(dialog.KeepXPRadioButton->isChecked());
+    QVERIFY(dialog.EditorEdit->text().endsWith(" \"%PrFullName%\""));
+    QCOMPARE(dialog.BrowseComboBox->currentText(), QString("5"));
+    QVERIFY(window.menus->settings.isEnabled());
+  }
+
+  void damagedSettingsGiveAUsableWindow() {
+    {
+      QDir().mkpath(home_->path() + "/config");
+      QFile file(settingsFilePath());
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(
+          "[General]\nComboBoxPathCountV=1000000\nComboBoxPathText=/x\nMasksComboBoxCountV=zz\n"
+          "[Options]\nFindWidth=-5\nFindHeight=99999999\nFindLeft=100000\nFindTop=-100000\n"
+          "FindListViewHeight=-1\nColumnName=-30\nColumnPath=abc\nSizeSpinEdit=-7\n"
+          "KBComboBox=9\nNomTab=7\nBrowseComboBox=99\nMinDateTimePickerNum=999999999999\n"
+          "DaysAgoSpinEdit=1e5\n");
+    }
+    const QString memo = home_->path() + "/data/Kestrix Search & Replace/FindMemo.tmp";
+    writeFile(home_->path(), "data/Kestrix Search & Replace/FindMemo.tmp",
+              QByteArray(10 * 1024 * 1024, 'x'));
+    {
+      TFind window;
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      const QRect screen = window.screen()->availableGeometry();
+      QVERIFY(screen.contains(window.pos()));
+      QVERIFY(window.width() <= screen.width());
+      QCOMPARE(window.ComboBoxPath->count(), 100);
+      QCOMPARE(window.MasksComboBox->count(), 2);
+      QCOMPARE(window.PageControl1->currentIndex(), int(TFind::OptionsPage));
+      QCOMPARE(window.ListView1->columnWidth(0), scaled(96));
+      QCOMPARE(window.ListView1->columnWidth(1), scaled(165));
+      QTRY_COMPARE(window.optionsTab->SizeSpinEdit->value(), 1);
+      QCOMPARE(window.optionsTab->KBComboBox->currentIndex(), 0);
+      QCOMPARE(window.optionsTab->DaysAgoSpinEdit->value(), 2);
+      QCOMPARE(window.settings().settingsDialog()->BrowseComboBox->currentIndex(), 3);
+      QVERIFY(window.findChild<QPlainTextEdit*>("FindMemo")->toPlainText().isEmpty());
+    }
+    QCOMPARE(QFileInfo(memo).size(), 10 * 1024 * 1024);  // too large to show, so kept
+  }
+
+  void cancelRestoresTheDialogs() {
+    qputenv("KESTRIX_SETTINGS", "memory");
+    TFind window;
+    TSettDlg& dialog = *window.settings().settingsDialog();
+    dialog.IgnorePathsXPCheck->setChecked(true);
+    dialog.show();
+    QVERIFY(dialog.EditPathsXPButton->isEnabled());
+    QVERIFY(!dialog.EditFilesXPButton->isEnabled());
+    dialog.IgnorePathsXPCheck->setChecked(false);
+    QVERIFY(!dialog.EditPathsXPButton->isEnabled());  // follows its switch at once
+    dialog.UnXPRadioButton->setChecked(true);
+    dialog.EditorEdit->setText("changed");
+    QCOMPARE(window.editorCommand(), QString("changed"));  // Edit File takes it
+    dialog.BrowseComboBox->setCurrentIndex(10);
+    QCOMPARE(window.state().contextLinesIndex, 10);
+    dialog.ReadOnly->setChecked(true);
+    dialog.reject();
+    QVERIFY(dialog.IgnorePathsXPCheck->isChecked());
+    QVERIFY(dialog.KeepXPRadioButton->isChecked());
+    QVERIFY(dialog.EditorEdit->text() != "changed");
+    QCOMPARE(dialog.BrowseComboBox->currentIndex(), 3);
+    QCOMPARE(window.state().contextLinesIndex, 3);
+    QCOMPARE(window.editorCommand(), dialog.EditorEdit->text());
+    QVERIFY(!dialog.ReadOnly->isChecked());
+    dialog.show();
+    dialog.MacXPRadioButton->setChecked(true);
+    dialog.accept();
+    QVERIFY(dialog.MacXPRadioButton->isChecked());
+
+    TPathIgnoreDlg& folders = *window.settings().folderListDialog();
+    folders.setListText("/kept");
+    folders.show();
+    folders.setListText("/changed");
+    folders.IgnoreSubFoldXPCheck->setChecked(true);
+    folders.close();  // closing the window is a Cancel
+    QCOMPARE(folders.listText(), QString("/kept"));
+    QVERIFY(!folders.IgnoreSubFoldXPCheck->isChecked());
+    TFileIgnoreDlg& files = *window.settings().fileListDialog();
+    files.show();
+    files.setListText("*.o");
+    files.accept();
+    QCOMPARE(files.listText(), QString("*.o"));
+  }
+
+  void emptiedListStaysEmpty() {
+    const QString list = home_->path() + "/data/Kestrix Search & Replace/FileIgnoreList.tmp";
+    writeFile(home_->path(), "data/Kestrix Search & Replace/FileIgnoreList.tmp", "*.o\r\n*.a\r\n");
+    {
+      TFind window;
+      TFileIgnoreDlg& files = *window.settings().fileListDialog();
+      QCOMPARE(files.listText(), QString("*.o\n*.a"));
+      files.show();
+      files.setListText({});
+      files.accept();
+    }
+    QCOMPARE(readFile(list), QString("\r\n"));
+    TFind window;
+    QCOMPARE(window.settings().fileListDialog()->listText(), QString());
+  }
+
+  void placeholdersPickersAndHelp() {
+    qputenv("KESTRIX_SETTINGS", "memory");
+    TFind window;
+    TSettDlg& dialog = *window.settings().settingsDialog();
+    dialog.EditorEdit->setText("ed  file");
+    dialog.EditorEdit->setSelection(3, 1);
+    dialog.insertPlaceholder("%NumLine%");
+    QCOMPARE(dialog.EditorEdit->text(), QString("ed %NumLine%file"));
+    QCOMPARE(dialog.PlaceholderMenu->actions().size(), 5);
+    QString start;
+    dialog.setProgramPicker([&start](QWidget*, const QString& folder) {
+      start = folder;
+      return QString("/opt/tools/ed");
+    });
+    dialog.setEditorFolder("/usr/bin");
+    dialog.browseEditor();
+    QCOMPARE(start, QString("/usr/bin"));
+    QCOMPARE(dialog.EditorEdit->text(), QString("\"/opt/tools/ed\" \"%PrFullName%\""));
+    QCOMPARE(dialog.editorFolder(), QString("/opt/tools"));
+    dialog.setProgramPicker([](QWidget*, const QString&) { return QString(); });
+    dialog.browseEditor();  // cancelled: nothing changes
+    QCOMPARE(dialog.EditorEdit->text(), QString("\"/opt/tools/ed\" \"%PrFullName%\""));
+
+    TPathIgnoreDlg& folders = *window.settings().folderListDialog();
+    folders.setListText("/one\n/two\n/three\n/four");
+    QTextCursor cursor(folders.PathsMemo->document()->findBlockByNumber(2));
+    cursor.movePosition(QTextCursor::Right);
+    folders.PathsMemo->setTextCursor(cursor);
+    folders.setFolderPicker([](QWidget*, const QString&) { return QString("/picked"); });
+    folders.browseFolder();
+    QCOMPARE(folders.listText(), QString("/one\n/two\n/picked\n/four"));
+    QCOMPARE(folders.lastFolder(), QString("/picked"));
+
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_F1);
+    QCOMPARE(window.helpWindow()->currentTopic(), QString("Manual/Settings.htm"));
+    dialog.reject();
+    folders.show();
+    QTest::keyClick(&folders, Qt::Key_F1);
+    QCOMPARE(window.helpWindow()->currentTopic(), QString("Manual/Settings.htm#IgnoreLists"));
+    folders.reject();
+  }
+
+  void settingsReachTheRuns() {
+    qputenv("KESTRIX_SETTINGS", "memory");
+    QTemporaryDir tree;
+    writeFile(tree.path(), "keep/a.txt", "x");
+    writeFile(tree.path(), "skip/b.txt", "x");
+    writeFile(tree.path(), "skip/deeper/c.txt", "x");
+    writeFile(tree.path(), "d.o", "x");
+    TFind window;
+    window.show();
+    window.ComboBoxPath->setEditText(tree.path());
+    window.MasksComboBox->setEditText("*.*");
+    window.findTab->FindEditComboBox->setEditText("x");
+    const auto listed = [&window] {
+      window.find(kestrix::search::Origin::Find);
+      QStringList names;
+      for (int row = 0; row < window.results->rowCount(); ++row)
+        names << window.results->cellText(row, window.results->columnOf("Name"));
+      names.sort();
+      return names.join(",");
+    };
+    QCOMPARE(listed(), QString("a.txt,b.txt,c.txt,d.o"));
+    SettingsController& settings = window.settings();
+    settings.folderListDialog()->setListText(tree.path() + "/skip\n\n");
+    settings.fileListDialog()->setListText("*.o");
+    QCOMPARE(listed(), QString("a.txt,b.txt,c.txt,d.o"));  // switches off: lists unused
+    settings.settingsDialog()->IgnorePathsXPCheck->setChecked(true);
+    QCOMPARE(listed(), QString("a.txt,c.txt,d.o"));
+    settings.folderListDialog()->IgnoreSubFoldXPCheck->setChecked(true);
+    QCOMPARE(listed(), QString("a.txt,d.o"));
+    settings.settingsDialog()->IgnoreFilesXPCheck->setChecked(true);
+    QCOMPARE(listed(), QString("a.txt"));
+
+    kestrix::modify::ModifyRequest request;
+    settings.applyTo(request);
+    QVERIFY(request.lineSeparator == kestrix::modify::LineSeparator::Keep);
+    QVERIFY(!request.modifyReadOnly && !request.modifyHidden);
+    settings.settingsDialog()->MacXPRadioButton->setChecked(true);
+    settings.settingsDialog()->ReadOnly->setChecked(true);
+    settings.settingsDialog()->ReplaceHiddenCheckBox->setChecked(true);
+    settings.applyTo(request);
+    QVERIFY(request.lineSeparator == kestrix::modify::LineSeparator::Macintosh);
+    QVERIFY(request.modifyReadOnly && request.modifyHidden);
+  }
+
+ private:
+  std::unique_ptr<QTemporaryDir> home_;
+};
+
+QTEST_MAIN(SettingsTest)
+#include "tst_settings.moc"
