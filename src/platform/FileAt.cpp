@@ -21,25 +21,6 @@ namespace {
 
 }  // namespace
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-  if (this != &other) {
-    reset();
-    fd_ = other.release();
-  }
-  return *this;
-}
-
-void UniqueFd::reset() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-}
-
-UniqueFd openFolder(const std::string& path) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!fd) fail("Cannot open", path, errno);
-  return fd;
-}
-
 UniqueFd openFolderBelow(int base, const std::vector<std::string>& components,
                          const std::string& displayName) {
   UniqueFd current(::fcntl(base, F_DUPFD_CLOEXEC, 0));

@@ -10,34 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FolderHandle.h"
+
 namespace kestrix::platform {
-
-// An open file descriptor, closed when destroyed.
-class UniqueFd {
- public:
-  UniqueFd() = default;
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  ~UniqueFd() { reset(); }
-  UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept;
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-
-  int get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  void reset();
-
- private:
-  int fd_ = -1;
-};
-
-// Opens the folder `path` (links in it followed: the user named it). Throws PlatformError.
-UniqueFd openFolder(const std::string& path);
 
 // Opens the folder reached from `base` through `components` (names without "/"), each
 // opened with O_NOFOLLOW: a component that is a link fails. No components give a

@@ -24,6 +24,8 @@ class UniqueFd {
   // The descriptor, or -1 when none is held.
   int get() const { return fd_; }
   explicit operator bool() const { return fd_ >= 0; }
+  // Gives up ownership: returns the descriptor (or -1) without closing it.
+  int release() { return std::exchange(fd_, -1); }
   // Closes the descriptor held, if any.
   void reset();
 

@@ -48,7 +48,10 @@ namespace {
 bool persisted(const QWidget* w) {
   if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) return false;
   if (w->objectName() == "ListXPCheckBox") return false;       // Search in Results is not kept
-  if (w->window()->objectName() == "TMaskForm") return false;  // the mask prompt keeps nothing
+  // The window and the settings dialogs keep their values; the other dialogs (mask prompt,
+  // file operations, batch) keep theirs elsewhere or not at all.
+  static const QSet<QString> kept = {"TFind", "TSettDlg", "TPathIgnoreDlg", "TFileIgnoreDlg"};
+  if (!kept.contains(w->window()->objectName())) return false;
   return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QSpinBox*>(w) ||
          qobject_cast<const QComboBox*>(w) || qobject_cast<const QDateTimeEdit*>(w) ||
          qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QLineEdit*>(w);
