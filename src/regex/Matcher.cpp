@@ -56,7 +56,7 @@ bool Matcher::matchAt(int start, Registers& regs) {
     if (in.op == Op::Match) {
       caps_[0] = start;
       caps_[1] = pos;
-      regs = caps_;
+      std::copy_n(caps_.begin(), regs.size(), regs.begin());
       return true;
     }
     if (!step(in, pc, pos) && !backtrack(pc, pos)) return false;
@@ -88,8 +88,7 @@ inline bool Matcher::step(const Inst& in, int& pc, int& pos) {
       break;
     }
     case Op::Save:
-      push(kRestoreSlot, 0, caps_[in.a], in.a);
-      caps_[in.a] = pos;
+      saveRegister(in.a, pos);
       break;
     case Op::Loop:
       return startLoop(in, pc, pos);
@@ -167,6 +166,10 @@ bool Matcher::backtrack(int& pc, int& pos) {
       case kRestoreCounter:
         counters_[f.aux] = f.pos;
         break;
+      case kRestoreGroup:
+        caps_[2 * f.aux] = f.pc;
+        caps_[2 * f.aux + 1] = f.pos;
+        break;
       case kLoopRetry:
         if (retryLoop(f, pc, pos)) return true;
         break;
@@ -220,6 +223,20 @@ int Matcher::matchBackref(const Inst& in, int pos) const {
     if (c != g && c != p_.otherCase[g]) return -1;
   }
   return len;
+}
+
+// A group's opening only notes where this iteration began; its registers change when it
+// closes, so that a back-reference inside the next iteration still reads the last capture.
+void Matcher::saveRegister(int slot, int pos) {
+  const int group = slot / 2;
+  if (slot % 2 == 0) {
+    push(kRestoreSlot, 0, caps_[kOpenBase + group], kOpenBase + group);
+    caps_[kOpenBase + group] = pos;
+    return;
+  }
+  push(kRestoreGroup, caps_[2 * group], caps_[2 * group + 1], group);
+  caps_[2 * group] = caps_[kOpenBase + group];
+  caps_[2 * group + 1] = pos;
 }
 
 int Matcher::countRun(int set, int start, int limit) const {

@@ -59,7 +59,7 @@ class Matcher {
     int pos;
     int aux;
   };
-  enum FrameKind { kRetry, kRestoreSlot, kRestoreCounter, kLoopRetry };
+  enum FrameKind { kRetry, kRestoreSlot, kRestoreCounter, kLoopRetry, kRestoreGroup };
 
   void push(int kind, int pc, int pos, int aux);
   bool step(const Inst& in, int& pc, int& pos);
@@ -73,6 +73,7 @@ class Matcher {
   bool startLoop(const Inst& in, int& pc, int& pos);
   bool retryLoop(const Frame& f, int& pc, int& pos);
   void setLoopCapture(int group, int start, int count);
+  void saveRegister(int slot, int pos);
 
   const Program& p_;
   const unsigned char* s_ = nullptr;
@@ -81,7 +82,10 @@ class Matcher {
   std::vector<std::uint8_t> fullSet_;  // per set: 1 when it holds every byte
   std::vector<Frame> stack_;
   std::vector<int> counters_;
-  Registers caps_{};
+  // The registers of the groups as they were when each last closed (what back-references
+  // read), then, from kOpenBase on, where each group's current iteration opened.
+  static constexpr int kOpenBase = 2 * kGroupCount;
+  std::array<int, 3 * kGroupCount> caps_{};
   int leadEnd_ = -1;
 };
 
