@@ -63,7 +63,8 @@ TEST(RegexLimits, NoMatchInTenMegabytesEndsQuickly) {
 TEST(RegexLimits, PollStopsRunawayMatch) {
   std::string subject = repeated("x", 4000);
   RegExpr re;
-  re.setExpression("(x+x+)+[yz]");
+  // Back-references keep the matcher from remembering failed states: this one runs away.
+  re.setExpression("(x+x+)+\\1[yz]");
   int calls = 0;
   auto start = std::chrono::steady_clock::now();
   re.setPollCallback([&] { return ++calls == 3; });
