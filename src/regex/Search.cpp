@@ -26,34 +26,28 @@ const char* findByte(const char* from, const char* end, char c) {
   return hit ? static_cast<const char*>(hit) : end;
 }
 
-// Two-byte scan state: the next occurrence of each byte, searched again only once passed.
-class TwoByteScan {
- public:
-  // Scans [at, end) for the bytes a and b, starting at `start`.
-  TwoByteScan(const char* start, const char* end, char a, char b)
-      : end_(end), a_(a), b_(b), nextA_(start), nextB_(start), fresh_(true) {}
-  // The first occurrence of either byte at or after `at`, or end.
-  const char* next(const char* at) {
-    if (fresh_ || nextA_ < at) nextA_ = findByte(at, end_, a_);
-    if (fresh_ || nextB_ < at) nextB_ = a_ == b_ ? end_ : findByte(at, end_, b_);
-    fresh_ = false;
-    return std::min(nextA_, nextB_);
-  }
-
- private:
-  const char* end_;
-  char a_, b_;
-  const char* nextA_;
-  const char* nextB_;
-  bool fresh_;
-};
-
 }  // namespace
 
 Searcher::Searcher(const Program& program, Poller& poller)
     : p_(program), poller_(poller), matcher_(program, poller) {}
 
+// The first occurrence of either byte at or after `at`. Each byte's next occurrence is kept
+// until the scan passes it, also from one find to the next: a byte that never occurs is
+// searched for once per subject, not once per call.
+const char* TwoByteScan::next(const char* at, const char* end, char a, char b) {
+  if (at < from_ || a != a_ || b != b_) {
+    a_ = a;
+    b_ = b;
+    nextA_ = nextB_ = nullptr;
+  }
+  from_ = at;
+  if (!nextA_ || nextA_ < at) nextA_ = findByte(at, end, a);
+  if (!nextB_ || nextB_ < at) nextB_ = a == b ? end : findByte(at, end, b);
+  return std::min(nextA_, nextB_);
+}
+
 void Searcher::setSubject(std::string_view subject) {
+  scan_ = TwoByteScan();
   s_ = subject;
   n_ = static_cast<int>(subject.size());
   requiredAt_ = -1;
@@ -132,9 +126,8 @@ bool Searcher::scanFoldedPrefix(int from, Registers& regs) {
   const char* base = s_.data();
   const char* end = base + n_;
   if (n_ - from < len) return false;
-  TwoByteScan scan(base + from + key, end, text[key], fold[key]);
   for (const char* at = base + from + key; at < end;) {
-    const char* hit = scan.next(at);
+    const char* hit = scan_.next(at, end, text[key], fold[key]);
     if (hit == end) return false;
     int start = static_cast<int>(hit - base) - key;
     at = hit + 1;
@@ -169,9 +162,8 @@ bool Searcher::scanTwoBytes(int from, Registers& regs) {
   char b = static_cast<char>(second - p_.firstSet.begin());
   const char* base = s_.data();
   const char* end = base + n_;
-  TwoByteScan scan(base + from, end, a, b);
   for (const char* at = base + from; at < end;) {
-    const char* hit = scan.next(at);
+    const char* hit = scan_.next(at, end, a, b);
     if (hit == end) return false;
     if (tryAt(static_cast<int>(hit - base), regs)) return true;
     at = base + nextStart(static_cast<int>(hit - base));

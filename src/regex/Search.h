@@ -8,6 +8,19 @@
 
 namespace kestrix::regex {
 
+// Scan state for the next occurrence of either of two bytes in one subject.
+class TwoByteScan {
+ public:
+  // The first `a` or `b` in [at, end), or `end`. Calls on one subject move forward.
+  const char* next(const char* at, const char* end, char a, char b);
+
+ private:
+  const char* from_ = nullptr;   // where the last call started
+  const char* nextA_ = nullptr;  // the first `a` at or after from_ (null: not searched)
+  const char* nextB_ = nullptr;
+  char a_ = 0, b_ = 0;
+};
+
 class Searcher {
  public:
   // `program` and `poller` must outlive the searcher.
@@ -37,6 +50,7 @@ class Searcher {
   int n_ = 0;
   Poller& poller_;
   Matcher matcher_;
+  TwoByteScan scan_;
   int requiredAt_ = -1;        // where the required text was last found
   int requiredMissFrom_ = -1;  // the required text is absent from this offset on (-1: unknown)
 };
