@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "regex/RegexErrors.h"
+
 namespace kestrix::regex {
 namespace {
 
@@ -29,7 +31,12 @@ const char* findByte(const char* from, const char* end, char c) {
 }  // namespace
 
 Searcher::Searcher(const Program& program, Poller& poller)
-    : p_(program), poller_(poller), matcher_(program, poller) {}
+    : p_(program), poller_(poller), matcher_(program, poller) {
+  if (program.automaton) {
+    forward_.emplace(program, program.automaton->forward, true, poller);
+    backward_.emplace(program, program.automaton->reverse, false, poller);
+  }
+}
 
 // The first occurrence of either byte at or after `at`. Each byte's next occurrence is kept
 // until the scan passes it, also from one find to the next: a byte that never occurs is
@@ -52,11 +59,19 @@ void Searcher::setSubject(std::string_view subject) {
   n_ = static_cast<int>(subject.size());
   requiredAt_ = -1;
   requiredMissFrom_ = -1;
+  automatonOn_ = forward_.has_value();
+  groupsPending_ = false;
   matcher_.setSubject(subject);
 }
 
 bool Searcher::find(int from, Registers& regs) {
+  groupsPending_ = false;
   if (from > n_) return false;
+  if (automatonOn_ && automatonAllowed_) {
+    const Outcome outcome = findWithAutomaton(from, regs);
+    if (outcome != Outcome::GaveUp) return outcome == Outcome::Match;
+    automatonOn_ = false;  // the backtracker is faster on this subject
+  }
   if (p_.anchored) return tryAt(from, regs);
   if (!p_.required.empty() && !requiredPresent(from)) return false;
   if (p_.canBeEmpty) return scanEveryPosition(from, regs);
@@ -66,6 +81,74 @@ bool Searcher::find(int from, Registers& regs) {
   if (p_.firstCount == 1) return scanOneByte(from, regs);
   if (p_.firstCount == 2) return scanTwoBytes(from, regs);
   return scanFirstSet(from, regs);
+}
+
+// The automaton finds where the match ends, then, run backwards from there, where it
+// starts; the groups wait until someone asks for them.
+Searcher::Outcome Searcher::findWithAutomaton(int from, Registers& regs) {
+  if (!p_.required.empty() && !requiredPresent(from)) return Outcome::NoMatch;
+  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
+  int start = from, end = -1;
+  if (p_.lineBound && !p_.required.empty() && !p_.anchored) {
+    const Outcome outcome = scanCandidateLines(from, start, end);
+    if (outcome != Outcome::Match) return outcome;
+  } else {
+    auto r = forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
+    if (r != Automaton::Result::Match) {
+      return r == Automaton::Result::NoMatch ? Outcome::NoMatch : Outcome::GaveUp;
+    }
+  }
+  const int floor = start;
+  auto r = backward_->scanBackward(s, n_, end, floor, start);
+  if (r == Automaton::Result::GaveUp) return Outcome::GaveUp;
+  if (r == Automaton::Result::NoMatch) throwRunError(kCorruptedProgram);
+  regs.fill(-1);
+  regs[0] = start;
+  regs[1] = end;
+  groupsPending_ = p_.groupCount > 0;
+  return Outcome::Match;
+}
+
+// Matches never cross a line break and each contains the required text: only the lines
+// that hold it are run through the automaton. `start` is set to where the line of the
+// match begins (or `from`).
+Searcher::Outcome Searcher::scanCandidateLines(int from, int& start, int& end) {
+  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
+  const char* base = s_.data();
+  for (int at = from; at < n_;) {
+    const int hit = nextRequired(at);
+    if (hit < 0) return Outcome::NoMatch;
+    int lineStart = at;
+    for (char brk : {'\n', '\r'}) {
+      const void* p = memrchr(base + at, brk, hit - at);
+      if (p)
+        lineStart = std::max(lineStart, static_cast<int>(static_cast<const char*>(p) - base) + 1);
+    }
+    int lineEnd = static_cast<int>(findByte(base + hit, base + n_, '\n') - base);
+    lineEnd = static_cast<int>(findByte(base + hit, base + lineEnd, '\r') - base);
+    auto r = forward_->scanForward(s, n_, lineStart, lineEnd, true, end);
+    if (r == Automaton::Result::GaveUp) return Outcome::GaveUp;
+    if (r == Automaton::Result::Match) {
+      start = lineStart;
+      return Outcome::Match;
+    }
+    at = lineEnd + 1;
+  }
+  return Outcome::NoMatch;
+}
+
+int Searcher::nextRequired(int from) const {
+  if (n_ - from < static_cast<int>(p_.required.size())) return -1;
+  const char* hit = static_cast<const char*>(
+      memmem(s_.data() + from, n_ - from, p_.required.data(), p_.required.size()));
+  return hit ? static_cast<int>(hit - s_.data()) : -1;
+}
+
+void Searcher::fillGroups(Registers& regs) {
+  if (!groupsPending_) return;
+  groupsPending_ = false;
+  const int end = regs[1];
+  if (!matcher_.matchAt(regs[0], regs) || regs[1] != end) throwRunError(kCorruptedProgram);
 }
 
 // Whether the required text occurs at or after `from`; remembers the last answer, since
