@@ -49,9 +49,12 @@ Automaton::Automaton(const Program& program, const std::vector<Inst>& code, bool
     : p_(program), code_(code), forward_(forward), poller_(poller), mark_(code.size(), 0) {
   buildClasses();
   clearCache();
-  if (program.firstCount == 1) {
-    firstByte_ = static_cast<char>(std::find(program.firstSet.begin(), program.firstSet.end(), 1) -
-                                   program.firstSet.begin());
+  if (program.firstCount <= 2) {
+    const auto& first = program.firstSet;
+    auto one = std::find(first.begin(), first.end(), 1);
+    auto two = one == first.end() ? one : std::find(one + 1, first.end(), 1);
+    firstByte_[0] = static_cast<char>(one - first.begin());
+    firstByte_[1] = two == first.end() ? firstByte_[0] : static_cast<char>(two - first.begin());
   }
 }
 
@@ -215,15 +218,18 @@ int Automaton::contextOf(const unsigned char* s, int n, int pos) const {
 }
 
 // The next position at or after `pos` (before `stop`) where a match can begin.
-int Automaton::skipToCandidate(const unsigned char* s, int pos, int stop) const {
+int Automaton::skipToCandidate(const unsigned char* s, int pos, int stop) {
   const char* base = reinterpret_cast<const char*>(s);
   if (p_.prefix.size() >= 2 && p_.prefixFold.empty()) {
     const void* hit = memmem(base + pos, stop - pos, p_.prefix.data(), p_.prefix.size());
     return hit ? static_cast<int>(static_cast<const char*>(hit) - base) : stop;
   }
   if (p_.firstCount == 1) {
-    const void* hit = std::memchr(base + pos, firstByte_, stop - pos);
-    return hit ? static_cast<int>(static_cast<const char*>(hit) - base) : stop;
+    return static_cast<int>(findByte(base + pos, base + stop, firstByte_[0]) - base);
+  }
+  if (p_.firstCount == 2) {
+    const char* hit = pair_.next(base + pos, base + stop, firstByte_[0], firstByte_[1]);
+    return static_cast<int>(hit - base);
   }
   while (pos < stop && !p_.firstSet[s[pos]]) ++pos;
   return pos;

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "regex/ByteScan.h"
 #include "regex/Matcher.h"
 
 namespace kestrix::regex {
@@ -18,6 +19,9 @@ class Automaton {
 
   // `program` (with an automaton) and `poller` must outlive the object.
   Automaton(const Program& program, const std::vector<Inst>& code, bool forward, Poller& poller);
+
+  // Forgets the scan state of the previous subject.
+  void setSubject() { pair_ = TwoByteScan(); }
 
   // Forward: runs over s[from, stop) and looks at s[stop] (or the end) for a last match
   // end. With `restart` a match may begin at any position, as in the search loop; the
@@ -44,7 +48,7 @@ class Automaton {
                std::vector<int>& consuming);
   void clearCache();
   int contextOf(const unsigned char* s, int n, int pos) const;
-  int skipToCandidate(const unsigned char* s, int pos, int stop) const;
+  int skipToCandidate(const unsigned char* s, int pos, int stop);
   void beginScan();
   // True when the cache was cleared too often for the bytes `scanned` so far.
   bool thrashing(int scanned);
@@ -74,8 +78,9 @@ class Automaton {
   int generation_ = 0;
   std::vector<int> work_;
   size_t cacheBytes_ = 0;
-  char firstByte_ = 0;  // the only byte that can begin a match (when there is one)
-  int resets_ = 0;      // cache clears during the current scan
+  char firstByte_[2] = {};  // the bytes that can begin a match, when there are one or two
+  TwoByteScan pair_;
+  int resets_ = 0;  // cache clears during the current scan
   int seenResets_ = 0;
   int resetAt_ = 0;  // bytes scanned at the last clear
   int thrash_ = 0;

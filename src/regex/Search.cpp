@@ -22,12 +22,6 @@ int commonness(unsigned char c) {
   return 20;
 }
 
-// The first `c` in [from, end), or `end`.
-const char* findByte(const char* from, const char* end, char c) {
-  const void* hit = std::memchr(from, c, static_cast<size_t>(end - from));
-  return hit ? static_cast<const char*>(hit) : end;
-}
-
 }  // namespace
 
 Searcher::Searcher(const Program& program, Poller& poller)
@@ -38,21 +32,6 @@ Searcher::Searcher(const Program& program, Poller& poller)
   }
 }
 
-// The first occurrence of either byte at or after `at`. Each byte's next occurrence is kept
-// until the scan passes it, also from one find to the next: a byte that never occurs is
-// searched for once per subject, not once per call.
-const char* TwoByteScan::next(const char* at, const char* end, char a, char b) {
-  if (at < from_ || a != a_ || b != b_) {
-    a_ = a;
-    b_ = b;
-    nextA_ = nextB_ = nullptr;
-  }
-  from_ = at;
-  if (!nextA_ || nextA_ < at) nextA_ = findByte(at, end, a);
-  if (!nextB_ || nextB_ < at) nextB_ = a == b ? end : findByte(at, end, b);
-  return std::min(nextA_, nextB_);
-}
-
 void Searcher::setSubject(std::string_view subject) {
   scan_ = TwoByteScan();
   s_ = subject;
@@ -60,6 +39,7 @@ void Searcher::setSubject(std::string_view subject) {
   requiredAt_ = -1;
   requiredMissFrom_ = -1;
   automatonOn_ = forward_.has_value();
+  if (forward_) forward_->setSubject();
   groupsPending_ = false;
   matcher_.setSubject(subject);
 }
@@ -137,11 +117,8 @@ Searcher::Outcome Searcher::scanCandidateLines(int from, int& start, int& end) {
   return Outcome::NoMatch;
 }
 
-int Searcher::nextRequired(int from) const {
-  if (n_ - from < static_cast<int>(p_.required.size())) return -1;
-  const char* hit = static_cast<const char*>(
-      memmem(s_.data() + from, n_ - from, p_.required.data(), p_.required.size()));
-  return hit ? static_cast<int>(hit - s_.data()) : -1;
+int Searcher::nextRequired(int from) {
+  return requiredPresent(from) ? requiredAt_ : -1;
 }
 
 void Searcher::fillGroups(Registers& regs) {

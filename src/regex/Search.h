@@ -7,22 +7,10 @@
 #include <optional>
 
 #include "regex/Automaton.h"
+#include "regex/ByteScan.h"
 #include "regex/Matcher.h"
 
 namespace kestrix::regex {
-
-// Scan state for the next occurrence of either of two bytes in one subject.
-class TwoByteScan {
- public:
-  // The first `a` or `b` in [at, end), or `end`. Calls on one subject move forward.
-  const char* next(const char* at, const char* end, char a, char b);
-
- private:
-  const char* from_ = nullptr;   // where the last call started
-  const char* nextA_ = nullptr;  // the first `a` at or after from_ (null: not searched)
-  const char* nextB_ = nullptr;
-  char a_ = 0, b_ = 0;
-};
 
 class Searcher {
  public:
@@ -49,7 +37,8 @@ class Searcher {
   enum class Outcome { Match, NoMatch, GaveUp };
   Outcome findWithAutomaton(int from, Registers& regs);
   Outcome scanCandidateLines(int from, int& start, int& end);
-  int nextRequired(int from) const;
+  // Where the required text next occurs at or after `from`, or -1.
+  int nextRequired(int from);
   bool requiredPresent(int from);
   bool tryAt(int pos, Registers& regs);
   // The next start worth trying after a failed try at `failed`.
