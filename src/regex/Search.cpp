@@ -1,4 +1,6 @@
-// Search loop: candidate positions from memchr/memmem-class scans, then the matcher.
+// Search loop: where the expression allows, the lazy automaton (after the required text
+// picked the candidate lines); otherwise, or when the automaton gives up on a subject,
+// candidate positions from memchr/memmem-class scans, then the backtracking matcher.
 // Covered by RegexDialectTest.cpp (SearchLoopAndExecNext) and RegexDifferentialTest.cpp.
 #include "regex/Search.h"
 
@@ -73,15 +75,14 @@ Searcher::Outcome Searcher::findWithAutomaton(int from, Registers& regs) {
     const Outcome outcome = scanCandidateLines(from, start, end);
     if (outcome != Outcome::Match) return outcome;
   } else {
-    auto r = forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
-    if (r != Automaton::Result::Match) {
-      return r == Automaton::Result::NoMatch ? Outcome::NoMatch : Outcome::GaveUp;
-    }
+    const Outcome outcome = forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
+    if (outcome != Outcome::Match) return outcome;
   }
   const int floor = start;
-  auto r = backward_->scanBackward(s, n_, end, floor, start);
-  if (r == Automaton::Result::GaveUp) return Outcome::GaveUp;
-  if (r == Automaton::Result::NoMatch) throwRunError(kCorruptedProgram);
+  const Outcome outcome = backward_->scanBackward(s, n_, end, floor, start);
+  if (outcome == Outcome::GaveUp) return outcome;
+  // A match ends at `end`, so one starts at or after `floor`.
+  if (outcome == Outcome::NoMatch) throwRunError(kCorruptedProgram);
   regs.fill(-1);
   regs[0] = start;
   regs[1] = end;
@@ -106,11 +107,11 @@ Searcher::Outcome Searcher::scanCandidateLines(int from, int& start, int& end) {
     }
     int lineEnd = static_cast<int>(findByte(base + hit, base + n_, '\n') - base);
     lineEnd = static_cast<int>(findByte(base + hit, base + lineEnd, '\r') - base);
-    auto r = forward_->scanForward(s, n_, lineStart, lineEnd, true, end);
-    if (r == Automaton::Result::GaveUp) return Outcome::GaveUp;
-    if (r == Automaton::Result::Match) {
+    const Outcome outcome = forward_->scanForward(s, n_, lineStart, lineEnd, true, end);
+    if (outcome == Outcome::GaveUp) return outcome;
+    if (outcome == Outcome::Match) {
       start = lineStart;
-      return Outcome::Match;
+      return outcome;
     }
     at = lineEnd + 1;
   }

@@ -34,7 +34,7 @@ class Searcher {
   void allowAutomaton(bool allow) { automatonAllowed_ = allow; }
 
  private:
-  enum class Outcome { Match, NoMatch, GaveUp };
+  using Outcome = Automaton::Result;
   Outcome findWithAutomaton(int from, Registers& regs);
   Outcome scanCandidateLines(int from, int& start, int& end);
   // Where the required text next occurs at or after `from`, or -1.
