@@ -16,13 +16,14 @@ runs=${KSR_RUNS:-5}
 bigMb=${KSR_BIG_MB:-500}
 big=${KSR_BIG_DIR:-${TMPDIR:-/tmp}/ksr-bench-bigfile}
 
-# One file of the corpus's text, repeated up to the size asked for.
-# The folder holds that file alone (ksr takes a folder).
+# One text file: the corpus's headers (NUL bytes dropped, so that no tool takes it for
+# binary), repeated up to the size asked for. The folder holds that file alone (ksr takes
+# a folder).
 if [ ! -f "$big.complete-$bigMb" ]; then
   rm -rf "$big"
   mkdir -p "$big"
   while [ "$(stat -c %s "$big/big.txt" 2>/dev/null || echo 0)" -lt $((bigMb * 1000000)) ]; do
-    find "$corpus" -type f -size -4M -print0 | sort -z | xargs -0 cat >>"$big/big.txt" 2>/dev/null || true
+    find "$corpus" -type f -name '*.h' -print0 | sort -z | xargs -0 cat | tr -d '\000' >>"$big/big.txt"
   done
   truncate -s $((bigMb * 1000000)) "$big/big.txt"
   touch "$big.complete-$bigMb"

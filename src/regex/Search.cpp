@@ -28,6 +28,11 @@ int commonness(unsigned char c) {
 
 Searcher::Searcher(const Program& program, Poller& poller)
     : p_(program), poller_(poller), matcher_(program, poller) {
+  for (int i = 1; i < static_cast<int>(program.required.size()); ++i) {
+    if (commonness(program.required[i]) > commonness(program.required[requiredKey_])) {
+      requiredKey_ = i;
+    }
+  }
   if (program.automaton) {
     forward_.emplace(program, program.automaton->forward, true, poller);
     backward_.emplace(program, program.automaton->reverse, false, poller);
@@ -118,6 +123,22 @@ Searcher::Outcome Searcher::scanCandidateLines(int from, int& start, int& end) {
   return Outcome::NoMatch;
 }
 
+// The first occurrence of the required text in [from, end), or null: memchr for its least
+// common byte, then a comparison of the whole text around each hit.
+const char* Searcher::findRequired(const char* from, const char* end) const {
+  const std::string& text = p_.required;
+  const auto len = static_cast<std::ptrdiff_t>(text.size());
+  if (end - from < len) return nullptr;
+  // The key byte of an occurrence that fits lies in [from + key, limit).
+  const char* limit = end - (len - 1 - requiredKey_);
+  for (const char* at = from + requiredKey_; at < limit; ++at) {
+    at = findByte(at, limit, text[requiredKey_]);
+    if (at == limit) return nullptr;
+    if (std::memcmp(at - requiredKey_, text.data(), text.size()) == 0) return at - requiredKey_;
+  }
+  return nullptr;
+}
+
 int Searcher::nextRequired(int from) {
   return requiredPresent(from) ? requiredAt_ : -1;
 }
@@ -135,8 +156,7 @@ bool Searcher::requiredPresent(int from) {
   if (requiredAt_ >= from) return true;
   if (requiredMissFrom_ >= 0 && from >= requiredMissFrom_) return false;
   if (n_ - from < static_cast<int>(p_.required.size())) return false;
-  const char* hit = static_cast<const char*>(
-      memmem(s_.data() + from, n_ - from, p_.required.data(), p_.required.size()));
+  const char* hit = findRequired(s_.data() + from, s_.data() + n_);
   if (!hit) {
     requiredMissFrom_ = from;
     return false;

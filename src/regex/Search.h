@@ -40,6 +40,7 @@ class Searcher {
   // Where the required text next occurs at or after `from`, or -1.
   int nextRequired(int from);
   bool requiredPresent(int from);
+  const char* findRequired(const char* from, const char* end) const;
   bool tryAt(int pos, Registers& regs);
   // The next start worth trying after a failed try at `failed`.
   int nextStart(int failed) const;
@@ -61,6 +62,7 @@ class Searcher {
   bool automatonAllowed_ = true;
   bool automatonOn_ = false;  // for the current subject; off once the automaton gave up
   bool groupsPending_ = false;
+  int requiredKey_ = 0;        // the byte of the required text that memchr looks for
   int requiredAt_ = -1;        // where the required text was last found
   int requiredMissFrom_ = -1;  // the required text is absent from this offset on (-1: unknown)
 };
