@@ -7,6 +7,7 @@
 #   KSR_RUNS=5            runs per command (default 5)
 #   KSR_BIG_MB=500        size of the one big file in MB (default 500)
 #
+# The counts go to files: GNU grep stops at the first match when its output is /dev/null.
 # grep runs with LC_ALL=C: it compares bytes, as ksr does, and a byte that is not UTF-8
 # does not make it take a text file for binary and stop at the first match.
 #
@@ -52,9 +53,9 @@ for row in "${rows[@]}"; do
   IFS='|' read -r name target query <<<"$row"
   json=$out/row.json
   hyperfine --style none --warmup 1 --runs "$runs" --ignore-failure --export-json "$json" \
-    -n ksr "$ksr find --case --type regex '$query' '$target' >/dev/null" \
-    -n grep "LC_ALL=C grep -r -E -c '$query' '$target' >/dev/null" \
-    -n rg "rg -j1 -c -e '$query' '$target' >/dev/null" >/dev/null 2>&1
+    -n ksr "$ksr find --case --type regex '$query' '$target' >'$out/ksr.txt'" \
+    -n grep "LC_ALL=C grep -r -E -c '$query' '$target' >'$out/grep.txt'" \
+    -n rg "rg -j1 -c -e '$query' '$target' >'$out/rg.txt'" >/dev/null 2>&1
   python3 - "$json" "$name" <<'PY'
 import json, sys
 runs = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
