@@ -151,3 +151,12 @@ if [ "${KSR_SKIP_REPLACE:-0}" != 1 ]; then
   echo
   KSR="$ksr" KSR_RUNS="$runs" "$root/bench/modify/compare_replace.sh"
 fi
+
+# ==========================================================================================
+# Regular expressions: `ksr find --type regex` against `grep -r -E -c` and `rg -j1 -c` for
+# [a-z]+_t, fo+ba?r and \w+_t, on the tree and on one big file. The work is in
+# bench/regex/compare_regex.sh (which also runs alone); KSR_SKIP_REGEX=1 leaves it out.
+if [ "${KSR_SKIP_REGEX:-0}" != 1 ]; then
+  echo
+  KSR="$ksr" KSR_CORPUS="$corpus" KSR_RUNS="$runs" "$root/bench/regex/compare_regex.sh"
+fi

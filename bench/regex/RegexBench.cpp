@@ -1,5 +1,7 @@
 // Engine speed: compile time and search throughput over 20 MB of C headers (read from
-// /usr/include at start), side by side with PCRE2's interpreter and, for literals, memmem.
+// /usr/include at start), side by side with PCRE2's interpreter and, for literals, memmem;
+// expressions that are exponential for a plain backtracker; a case-insensitive scan of one
+// 50 MB line.
 #include <benchmark/benchmark.h>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
@@ -9,11 +11,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "regex/RegExpr.h"
+#include "regex/Search.h"
+#include "text/CodePage.h"
 
 namespace {
 
@@ -59,6 +64,8 @@ const Pattern kPatterns[] = {
     {"five_words", "struct|class|union|enum|typedef", false, false},
     {"line_include", "^#include", false, true},
     {"backref", "(\\w)\\1", false, false},
+    {"word_plus_t", "\\w+_t", false, false},
+    {"fo_plus_ba_r", "fo+ba?r", false, false},
 };
 
 void setCounters(benchmark::State& state, long matches) {
@@ -175,6 +182,57 @@ void BM_Pcre2Lines(benchmark::State& state, Pattern p) {
   pcre2_code_free(code);
 }
 
+// Expressions that make a plain backtracker take exponential time, each on a subject
+// without a match; "strategy" 1 lets the engine pick (the automaton), 0 forces the
+// backtracker with its memo of failed states.
+struct Hostile {
+  const char* name;
+  const char* expression;
+  std::string subject;
+};
+
+const Hostile kHostile[] = {
+    {"dotX_20", ".X(.+)+X", "=X" + std::string(18, '=')},
+    {"dotX_25", ".X(.+)+X", "=X" + std::string(23, '=')},
+    {"dotX_30", ".X(.+)+X", "=X" + std::string(28, '=')},
+    {"a_or_aa_10k", "(a|aa)+$", std::string(10000, 'a')},
+    {"a_or_aa_10k_b", "(a|aa)+$", std::string(10000, 'a') + "b"},
+    {"xx_plus_y_10k", "(x+x+)+y", std::string(10000, 'x')},
+};
+
+void BM_Hostile(benchmark::State& state, const Hostile* h) {
+  const auto& codePage = kestrix::text::activeCodePage();
+  namespace rx = kestrix::regex;
+  rx::Program program =
+      rx::compileProgram(rx::parseExpression(h->expression, rx::Modifiers{}, codePage), codePage);
+  const std::function<bool()> never;
+  rx::Poller poller(never);
+  rx::Searcher searcher(program, poller);
+  searcher.allowAutomaton(state.range(0) != 0);
+  rx::Registers regs{};
+  for (auto _ : state) {
+    searcher.setSubject(h->subject);
+    benchmark::DoNotOptimize(searcher.find(0, regs));
+    searcher.fillGroups(regs);
+  }
+}
+
+// One 50 MB line of lower-case text: a case-insensitive "fo+" never sees an "F".
+void BM_CaselessLongLine(benchmark::State& state) {
+  std::string line;
+  while (line.size() < (50u << 20)) line += "the food of fools is fine, so far ";
+  kestrix::RegExpr re;
+  re.setModifier(1, true);
+  re.setExpression("fo+");
+  long matches = 0;
+  for (auto _ : state) {
+    matches = 0;
+    for (bool found = re.exec(line); found; found = re.execNext()) ++matches;
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * line.size());
+  state.counters["matches"] = static_cast<double>(matches);
+}
+
 const char* kCompilePattern = "^\\s*#\\s*(define|include)\\s+([A-Za-z_]\\w*)(\\(.*?\\))?[ \\t]*$";
 
 void BM_CompileKestrix(benchmark::State& state) {
@@ -211,7 +269,16 @@ int registerAll() {
           ->Unit(benchmark::kMillisecond);
     }
   }
-  for (const Pattern& p : {kPatterns[0], kPatterns[3]}) {
+  for (const Hostile& h : kHostile) {
+    benchmark::RegisterBenchmark((std::string("Hostile/") + h.name).c_str(), BM_Hostile, &h)
+        ->ArgName("automaton")
+        ->Arg(1)
+        ->Arg(0)
+        ->Unit(benchmark::kMicrosecond);
+  }
+  benchmark::RegisterBenchmark("CaselessLongLine/fo_plus", BM_CaselessLongLine)
+      ->Unit(benchmark::kMillisecond);
+  for (const Pattern& p : {kPatterns[0], kPatterns[2], kPatterns[3], kPatterns[6]}) {
     benchmark::RegisterBenchmark((std::string("Lines/") + p.name + "/kestrix").c_str(),
                                  BM_KestrixLines, p)
         ->Unit(benchmark::kMillisecond);

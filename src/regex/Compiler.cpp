@@ -470,6 +470,7 @@ Program compileProgram(ParsedExpression parsed, const text::CodePage& codePage) 
   mergeLiterals(*parsed.root);
   Compiler(p).compile(*parsed.root);
   deriveShortcuts(p, *parsed.root);
+  compileAutomatonCode(*parsed.root, p);
   return p;
 }
 

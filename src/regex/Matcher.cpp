@@ -25,8 +25,45 @@ void Poller::check() {
   if (poll_ && poll_()) throw RegExprAborted();
 }
 
+Memo::Memo(const Program& program)
+    : tracked_(program.code.size(), 1), width_(static_cast<int>(program.code.size())) {
+  usable_ = std::none_of(program.code.begin(), program.code.end(),
+                         [](const Inst& in) { return in.op == Op::Backref; });
+  // A counted loop spans its CountTest up to the exit that CountTest names.
+  for (size_t pc = 0; pc < program.code.size(); ++pc) {
+    const Inst& in = program.code[pc];
+    if (in.op != Op::CountTest) continue;
+    for (int inner = static_cast<int>(pc); inner < in.b; ++inner) tracked_[inner] = 0;
+  }
+}
+
+void Memo::reset(int length) {
+  size_ = static_cast<std::size_t>(width_) * (static_cast<std::size_t>(length) + 1);
+  on_ = usable_ && size_ / 8 <= kMemoBudgetBytes;
+  clean_ = false;
+}
+
+void Memo::ensureClean() {
+  if (clean_) return;
+  const std::size_t words = (size_ + 63) / 64;
+  if (bits_.size() < words || bits_.capacity() > 2 * words + 4096) {
+    std::vector<std::uint64_t>(words).swap(bits_);
+  } else {
+    std::fill_n(bits_.begin(), words, 0);
+  }
+  clean_ = true;
+}
+
+void Memo::forgetPosition(int pos) {
+  if (!on_ || !clean_) return;
+  for (int pc = 0; pc < width_; ++pc) {
+    const std::size_t bit = index(pc, pos);
+    bits_[bit >> 6] &= ~(std::uint64_t{1} << (bit & 63));
+  }
+}
+
 Matcher::Matcher(const Program& program, Poller& poller)
-    : p_(program), poller_(poller), counters_(program.counters, 0) {
+    : p_(program), poller_(poller), counters_(program.counters, 0), memo_(program) {
   for (const ByteSet& set : program.sets) {
     fullSet_.push_back(std::all_of(set.begin(), set.end(), [](auto m) { return m != 0; }));
   }
@@ -37,6 +74,7 @@ void Matcher::setSubject(std::string_view subject) {
   n_ = static_cast<int>(subject.size());
   // A runaway match may have grown the stack; do not keep that memory for the next ones.
   if (stack_.capacity() > kKeptFrames) std::vector<Frame>().swap(stack_);
+  memo_.reset(n_);
 }
 
 void Matcher::push(int kind, int pc, int pos, int aux) {
@@ -56,10 +94,13 @@ bool Matcher::matchAt(int start, Registers& regs) {
     if (in.op == Op::Match) {
       caps_[0] = start;
       caps_[1] = pos;
-      regs = caps_;
+      std::copy_n(caps_.begin(), regs.size(), regs.begin());
+      memo_.forgetPosition(pos);
       return true;
     }
-    if (!step(in, pc, pos) && !backtrack(pc, pos)) return false;
+    if (memo_.visit(pc, pos) || !step(in, pc, pos)) {
+      if (!backtrack(pc, pos)) return false;
+    }
   }
 }
 
@@ -88,8 +129,7 @@ inline bool Matcher::step(const Inst& in, int& pc, int& pos) {
       break;
     }
     case Op::Save:
-      push(kRestoreSlot, 0, caps_[in.a], in.a);
-      caps_[in.a] = pos;
+      saveRegister(in.a, pos);
       break;
     case Op::Loop:
       return startLoop(in, pc, pos);
@@ -167,6 +207,10 @@ bool Matcher::backtrack(int& pc, int& pos) {
       case kRestoreCounter:
         counters_[f.aux] = f.pos;
         break;
+      case kRestoreGroup:
+        caps_[2 * f.aux] = f.pc;
+        caps_[2 * f.aux + 1] = f.pos;
+        break;
       case kLoopRetry:
         if (retryLoop(f, pc, pos)) return true;
         break;
@@ -222,6 +266,20 @@ int Matcher::matchBackref(const Inst& in, int pos) const {
   return len;
 }
 
+// A group's opening only notes where this iteration began; its registers change when it
+// closes, so that a back-reference inside the next iteration still reads the last capture.
+void Matcher::saveRegister(int slot, int pos) {
+  const int group = slot / 2;
+  if (slot % 2 == 0) {
+    push(kRestoreSlot, 0, caps_[kOpenBase + group], kOpenBase + group);
+    caps_[kOpenBase + group] = pos;
+    return;
+  }
+  push(kRestoreGroup, caps_[2 * group], caps_[2 * group + 1], group);
+  caps_[2 * group] = caps_[kOpenBase + group];
+  caps_[2 * group + 1] = pos;
+}
+
 int Matcher::countRun(int set, int start, int limit) const {
   if (fullSet_[set]) return limit;
   const ByteSet& members = p_.sets[set];
@@ -268,8 +326,10 @@ bool Matcher::retryLoop(const Frame& f, int& pc, int& pos) {
   int k;
   if (in.greedy) {
     k = f.aux - 1;
-    if (in.next >= 0) {
-      while (k >= in.min && s_[start + k] != in.next) --k;
+    // Skip ends whose successor cannot match or was already explored.
+    while (k >= in.min &&
+           ((in.next >= 0 && s_[start + k] != in.next) || memo_.seen(f.pc + 1, start + k))) {
+      --k;
     }
     if (k < in.min) return false;
     if (k > in.min) push(kLoopRetry, f.pc, start, k);
@@ -278,6 +338,7 @@ bool Matcher::retryLoop(const Frame& f, int& pc, int& pos) {
     for (k = f.aux + 1;; ++k) {
       int at = start + k - 1;
       if (at >= n_ || !members[s_[at]]) return false;
+      if (k < in.max && memo_.seen(f.pc + 1, start + k)) continue;  // explored already
       // Without the byte its successor needs, one more repetition is the only hope.
       if (in.next < 0 || k >= in.max || at + 1 >= n_ || s_[at + 1] == in.next) break;
     }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -19,21 +20,73 @@ class Poller {
   explicit Poller(const std::function<bool()>& poll) : poll_(poll) {}
   // Counts `steps` units of work; cheap unless the step budget ran out.
   void tick(int steps = 1) {
+    steps_ += steps;
     budget_ -= steps;
     if (budget_ <= 0) check();
   }
+  // Units of work counted so far (matcher steps, scanned candidates): a measure of the
+  // work a search took, independent of the clock.
+  std::int64_t steps() const { return steps_; }
 
  private:
   void check();
 
   const std::function<bool()>& poll_;
   int budget_ = kStepsPerClockRead;
+  std::int64_t steps_ = 0;
   std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
   static constexpr int kStepsPerClockRead = 4096;
 };
 
 // The registers of a match: start and end (0-based offsets) of groups 0..14; -1 when unset.
 using Registers = std::array<int, 2 * kGroupCount>;
+
+// The memo of the matcher: the (instruction, position) states of one subject that have
+// already been explored. Without back-references, what can follow such a state depends only
+// on the instruction and the position, so a state explored once without success fails again
+// and is never explored twice: the work of a search is bounded by program size x subject
+// length. Counters of counted loops are part of the state, so instructions inside counted
+// loops are left out. Used only when the bit set fits kMemoBudgetBytes.
+class Memo {
+ public:
+  static constexpr std::size_t kMemoBudgetBytes = std::size_t{32} << 20;
+
+  explicit Memo(const Program& program);
+  // Prepares the memo for a subject of `length` bytes; it stays off when it does not fit.
+  void reset(int length);
+  bool on() const { return on_; }
+  // True when the state was seen before; marks it seen otherwise.
+  bool visit(int pc, int pos) {
+    if (!on_ || !tracked_[pc]) return false;
+    ensureClean();
+    const std::size_t bit = index(pc, pos);
+    const std::uint64_t mask = std::uint64_t{1} << (bit & 63);
+    if (bits_[bit >> 6] & mask) return true;
+    bits_[bit >> 6] |= mask;
+    return false;
+  }
+  bool seen(int pc, int pos) const {
+    return on_ && tracked_[pc] && clean_ &&
+           (bits_[index(pc, pos) >> 6] >> (index(pc, pos) & 63)) & 1;
+  }
+  // Forgets the states at `pos`: those of a successful match end there, and are no failures.
+  void forgetPosition(int pos);
+
+ private:
+  std::size_t index(int pc, int pos) const {
+    return static_cast<std::size_t>(pos) * static_cast<std::size_t>(width_) +
+           static_cast<std::size_t>(pc);
+  }
+  void ensureClean();
+
+  std::vector<std::uint8_t> tracked_;  // per instruction: 1 when its states are memoized
+  bool usable_ = false;                // the program has no back-references
+  int width_ = 0;                      // instructions per position
+  std::size_t size_ = 0;               // bits for the current subject
+  bool on_ = false;
+  bool clean_ = false;  // cleared for the current subject (done at its first use)
+  std::vector<std::uint64_t> bits_;
+};
 
 class Matcher {
  public:
@@ -59,7 +112,7 @@ class Matcher {
     int pos;
     int aux;
   };
-  enum FrameKind { kRetry, kRestoreSlot, kRestoreCounter, kLoopRetry };
+  enum FrameKind { kRetry, kRestoreSlot, kRestoreCounter, kLoopRetry, kRestoreGroup };
 
   void push(int kind, int pc, int pos, int aux);
   bool step(const Inst& in, int& pc, int& pos);
@@ -73,6 +126,7 @@ class Matcher {
   bool startLoop(const Inst& in, int& pc, int& pos);
   bool retryLoop(const Frame& f, int& pc, int& pos);
   void setLoopCapture(int group, int start, int count);
+  void saveRegister(int slot, int pos);
 
   const Program& p_;
   const unsigned char* s_ = nullptr;
@@ -81,8 +135,12 @@ class Matcher {
   std::vector<std::uint8_t> fullSet_;  // per set: 1 when it holds every byte
   std::vector<Frame> stack_;
   std::vector<int> counters_;
-  Registers caps_{};
+  // The registers of the groups as they were when each last closed (what back-references
+  // read), then, from kOpenBase on, where each group's current iteration opened.
+  static constexpr int kOpenBase = 2 * kGroupCount;
+  std::array<int, 3 * kGroupCount> caps_{};
   int leadEnd_ = -1;
+  Memo memo_;
 };
 
 }  // namespace kestrix::regex

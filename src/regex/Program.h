@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,15 @@ struct Inst {
   int next = -1;  // Loop: the character the following instruction needs, or -1
 };
 
+// The expression without counters or captures, for the lazy automaton (Automaton.cpp):
+// counted repetitions are unrolled, literals split into single bytes. Only Match, Char,
+// Set, Assert, Split and Jmp occur; instruction 0 is the start.
+struct AutomatonCode {
+  std::vector<Inst> forward;  // the expression as written
+  std::vector<Inst> reverse;  // the expression read backwards: it finds where a match starts
+  bool hasAssertions = false;
+};
+
 struct Program {
   std::vector<Inst> code;
   std::string strings;  // literal texts
@@ -66,7 +76,15 @@ struct Program {
   // succeed: the loop would stop there too and the rest would fail the same way (the
   // program has no back-references that could see a shorter capture).
   int leadLoop = -1;
+
+  // Present when the expression has no back-references, no counted loops nested deeper
+  // than kMaxLoopDepth and unrolls to a bounded size.
+  std::optional<AutomatonCode> automaton;
+  bool lineBound = false;  // no match can contain a CR or LF
 };
+
+// Builds Program::automaton when the expression allows it (AutomatonCompiler.cpp).
+void compileAutomatonCode(const Node& root, Program& program);
 
 // Compiles a parsed expression. Throws RegExprError 101 when the program would be too big.
 Program compileProgram(ParsedExpression parsed, const text::CodePage& codePage);

@@ -50,6 +50,11 @@ struct RegExpr::Impl {
     return *program;
   }
 
+  // The automaton leaves groups 1..14 to be filled when someone asks for them.
+  void needGroups() {
+    if (matched && searcher && searcher->groupsPending()) searcher->fillGroups(regs);
+  }
+
   bool search(int from) {
     matched = false;
     regs.fill(-1);
@@ -105,6 +110,7 @@ bool RegExpr::execNext() {
 
 int RegExpr::matchPos(int group) const {
   if (group < 0 || group >= regex::kGroupCount || !impl_->matched) return -1;
+  if (group > 0) impl_->needGroups();
   int start = impl_->regs[2 * group];
   return start >= 0 && impl_->regs[2 * group + 1] >= start ? start + 1 : -1;
 }
@@ -116,6 +122,7 @@ int RegExpr::matchLen(int group) const {
 
 std::string RegExpr::substitute(std::string_view templ) const {
   if (!impl_->executed) regex::throwRunError(regex::kNoInput);
+  impl_->needGroups();
   return regex::expandTemplate(templ, impl_->input, impl_->regs);
 }
 

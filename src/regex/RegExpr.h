@@ -57,12 +57,14 @@ class RegExpr {
   bool execNext();
 
   // 1-based start and length of group 0..14 in the last match; -1 when the group did not
-  // take part (or there is no match).
+  // take part (or there is no match). An expression without back-references is searched
+  // by an automaton that finds group 0 alone; the first question about groups 1..14 runs
+  // the backtracker over the match, and so may throw what exec throws.
   int matchPos(int group) const;
   int matchLen(int group) const;
 
   // Expands a template ("$1", "${1}", "$&", "\" escapes) for the last match.
-  // Throws RegExprError 1005 before any exec.
+  // Throws RegExprError 1005 before any exec, or what matchPos throws.
   std::string substitute(std::string_view templ) const;
 
   static std::string errorMessage(int code);

@@ -1,9 +1,13 @@
-// Search loop: candidate positions from memchr/memmem-class scans, then the matcher.
+// Search loop: where the expression allows, the lazy automaton (after the required text
+// picked the candidate lines); otherwise, or when the automaton gives up on a subject,
+// candidate positions from memchr/memmem-class scans, then the backtracking matcher.
 // Covered by RegexDialectTest.cpp (SearchLoopAndExecNext) and RegexDifferentialTest.cpp.
 #include "regex/Search.h"
 
 #include <algorithm>
 #include <cstring>
+
+#include "regex/RegexErrors.h"
 
 namespace kestrix::regex {
 namespace {
@@ -20,49 +24,41 @@ int commonness(unsigned char c) {
   return 20;
 }
 
-// The first `c` in [from, end), or `end`.
-const char* findByte(const char* from, const char* end, char c) {
-  const void* hit = std::memchr(from, c, static_cast<size_t>(end - from));
-  return hit ? static_cast<const char*>(hit) : end;
-}
-
-// Two-byte scan state: the next occurrence of each byte, searched again only once passed.
-class TwoByteScan {
- public:
-  // Scans [at, end) for the bytes a and b, starting at `start`.
-  TwoByteScan(const char* start, const char* end, char a, char b)
-      : end_(end), a_(a), b_(b), nextA_(start), nextB_(start), fresh_(true) {}
-  // The first occurrence of either byte at or after `at`, or end.
-  const char* next(const char* at) {
-    if (fresh_ || nextA_ < at) nextA_ = findByte(at, end_, a_);
-    if (fresh_ || nextB_ < at) nextB_ = a_ == b_ ? end_ : findByte(at, end_, b_);
-    fresh_ = false;
-    return std::min(nextA_, nextB_);
-  }
-
- private:
-  const char* end_;
-  char a_, b_;
-  const char* nextA_;
-  const char* nextB_;
-  bool fresh_;
-};
-
 }  // namespace
 
 Searcher::Searcher(const Program& program, Poller& poller)
-    : p_(program), poller_(poller), matcher_(program, poller) {}
+    : p_(program), poller_(poller), matcher_(program, poller) {
+  for (int i = 1; i < static_cast<int>(program.required.size()); ++i) {
+    if (commonness(program.required[i]) > commonness(program.required[requiredKey_])) {
+      requiredKey_ = i;
+    }
+  }
+  if (program.automaton) {
+    forward_.emplace(program, program.automaton->forward, true, poller);
+    backward_.emplace(program, program.automaton->reverse, false, poller);
+  }
+}
 
 void Searcher::setSubject(std::string_view subject) {
+  scan_ = TwoByteScan();
   s_ = subject;
   n_ = static_cast<int>(subject.size());
   requiredAt_ = -1;
   requiredMissFrom_ = -1;
+  automatonOn_ = forward_.has_value();
+  if (forward_) forward_->setSubject();
+  groupsPending_ = false;
   matcher_.setSubject(subject);
 }
 
 bool Searcher::find(int from, Registers& regs) {
+  groupsPending_ = false;
   if (from > n_) return false;
+  if (automatonOn_ && automatonAllowed_) {
+    const Outcome outcome = findWithAutomaton(from, regs);
+    if (outcome != Outcome::GaveUp) return outcome == Outcome::Match;
+    automatonOn_ = false;  // the backtracker is faster on this subject
+  }
   if (p_.anchored) return tryAt(from, regs);
   if (!p_.required.empty() && !requiredPresent(from)) return false;
   if (p_.canBeEmpty) return scanEveryPosition(from, regs);
@@ -74,14 +70,93 @@ bool Searcher::find(int from, Registers& regs) {
   return scanFirstSet(from, regs);
 }
 
+// The automaton finds where the match ends, then, run backwards from there, where it
+// starts; the groups wait until someone asks for them.
+Searcher::Outcome Searcher::findWithAutomaton(int from, Registers& regs) {
+  if (!p_.required.empty() && !requiredPresent(from)) return Outcome::NoMatch;
+  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
+  int start = from, end = -1;
+  if (p_.lineBound && !p_.required.empty() && !p_.anchored) {
+    const Outcome outcome = scanCandidateLines(from, start, end);
+    if (outcome != Outcome::Match) return outcome;
+  } else {
+    const Outcome outcome = forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
+    if (outcome != Outcome::Match) return outcome;
+  }
+  const int floor = start;
+  const Outcome outcome = backward_->scanBackward(s, n_, end, floor, start);
+  if (outcome == Outcome::GaveUp) return outcome;
+  // A match ends at `end`, so one starts at or after `floor`.
+  if (outcome == Outcome::NoMatch) throwRunError(kCorruptedProgram);
+  regs.fill(-1);
+  regs[0] = start;
+  regs[1] = end;
+  groupsPending_ = p_.groupCount > 0;
+  return Outcome::Match;
+}
+
+// Matches never cross a line break and each contains the required text: only the lines
+// that hold it are run through the automaton. `start` is set to where the line of the
+// match begins (or `from`).
+Searcher::Outcome Searcher::scanCandidateLines(int from, int& start, int& end) {
+  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
+  const char* base = s_.data();
+  for (int at = from; at < n_;) {
+    const int hit = nextRequired(at);
+    if (hit < 0) return Outcome::NoMatch;
+    int lineStart = at;
+    for (char brk : {'\n', '\r'}) {
+      const void* p = memrchr(base + at, brk, hit - at);
+      if (p)
+        lineStart = std::max(lineStart, static_cast<int>(static_cast<const char*>(p) - base) + 1);
+    }
+    int lineEnd = static_cast<int>(findByte(base + hit, base + n_, '\n') - base);
+    lineEnd = static_cast<int>(findByte(base + hit, base + lineEnd, '\r') - base);
+    const Outcome outcome = forward_->scanForward(s, n_, lineStart, lineEnd, true, end);
+    if (outcome == Outcome::GaveUp) return outcome;
+    if (outcome == Outcome::Match) {
+      start = lineStart;
+      return outcome;
+    }
+    at = lineEnd + 1;
+  }
+  return Outcome::NoMatch;
+}
+
+// The first occurrence of the required text in [from, end), or null: memchr for its least
+// common byte, then a comparison of the whole text around each hit.
+const char* Searcher::findRequired(const char* from, const char* end) const {
+  const std::string& text = p_.required;
+  const auto len = static_cast<std::ptrdiff_t>(text.size());
+  if (end - from < len) return nullptr;
+  // The key byte of an occurrence that fits lies in [from + key, limit).
+  const char* limit = end - (len - 1 - requiredKey_);
+  for (const char* at = from + requiredKey_; at < limit; ++at) {
+    at = findByte(at, limit, text[requiredKey_]);
+    if (at == limit) return nullptr;
+    if (std::memcmp(at - requiredKey_, text.data(), text.size()) == 0) return at - requiredKey_;
+  }
+  return nullptr;
+}
+
+int Searcher::nextRequired(int from) {
+  return requiredPresent(from) ? requiredAt_ : -1;
+}
+
+void Searcher::fillGroups(Registers& regs) {
+  if (!groupsPending_) return;
+  groupsPending_ = false;
+  const int end = regs[1];
+  if (!matcher_.matchAt(regs[0], regs) || regs[1] != end) throwRunError(kCorruptedProgram);
+}
+
 // Whether the required text occurs at or after `from`; remembers the last answer, since
 // execNext asks again with growing offsets.
 bool Searcher::requiredPresent(int from) {
   if (requiredAt_ >= from) return true;
   if (requiredMissFrom_ >= 0 && from >= requiredMissFrom_) return false;
   if (n_ - from < static_cast<int>(p_.required.size())) return false;
-  const char* hit = static_cast<const char*>(
-      memmem(s_.data() + from, n_ - from, p_.required.data(), p_.required.size()));
+  const char* hit = findRequired(s_.data() + from, s_.data() + n_);
   if (!hit) {
     requiredMissFrom_ = from;
     return false;
@@ -132,9 +207,8 @@ bool Searcher::scanFoldedPrefix(int from, Registers& regs) {
   const char* base = s_.data();
   const char* end = base + n_;
   if (n_ - from < len) return false;
-  TwoByteScan scan(base + from + key, end, text[key], fold[key]);
   for (const char* at = base + from + key; at < end;) {
-    const char* hit = scan.next(at);
+    const char* hit = scan_.next(at, end, text[key], fold[key]);
     if (hit == end) return false;
     int start = static_cast<int>(hit - base) - key;
     at = hit + 1;
@@ -169,9 +243,8 @@ bool Searcher::scanTwoBytes(int from, Registers& regs) {
   char b = static_cast<char>(second - p_.firstSet.begin());
   const char* base = s_.data();
   const char* end = base + n_;
-  TwoByteScan scan(base + from, end, a, b);
   for (const char* at = base + from; at < end;) {
-    const char* hit = scan.next(at);
+    const char* hit = scan_.next(at, end, a, b);
     if (hit == end) return false;
     if (tryAt(static_cast<int>(hit - base), regs)) return true;
     at = base + nextStart(static_cast<int>(hit - base));

@@ -4,6 +4,10 @@
 
 #include <string_view>
 
+#include <optional>
+
+#include "regex/Automaton.h"
+#include "regex/ByteScan.h"
 #include "regex/Matcher.h"
 
 namespace kestrix::regex {
@@ -17,11 +21,26 @@ class Searcher {
   void setSubject(std::string_view subject);
 
   // Finds the leftmost match that starts at or after the 0-based offset `from`.
-  // Returns true and fills `regs` on success. Throws what Matcher::matchAt throws.
+  // Returns true and fills `regs` on success: groups 1..14 only after fillGroups when
+  // groupsPending() says so. Throws what Matcher::matchAt throws.
   bool find(int from, Registers& regs);
+  // Whether the last match found still lacks its groups 1..14 (the automaton found it).
+  bool groupsPending() const { return groupsPending_; }
+  // Fills groups 1..14 of the last match, whose whole-match registers are in `regs`, by
+  // running the backtracker at its start. Throws what Matcher::matchAt throws.
+  void fillGroups(Registers& regs);
+  // Lets the automaton find matches where the expression allows it (the default), or not:
+  // tests compare both strategies.
+  void allowAutomaton(bool allow) { automatonAllowed_ = allow; }
 
  private:
+  using Outcome = Automaton::Result;
+  Outcome findWithAutomaton(int from, Registers& regs);
+  Outcome scanCandidateLines(int from, int& start, int& end);
+  // Where the required text next occurs at or after `from`, or -1.
+  int nextRequired(int from);
   bool requiredPresent(int from);
+  const char* findRequired(const char* from, const char* end) const;
   bool tryAt(int pos, Registers& regs);
   // The next start worth trying after a failed try at `failed`.
   int nextStart(int failed) const;
@@ -37,6 +56,13 @@ class Searcher {
   int n_ = 0;
   Poller& poller_;
   Matcher matcher_;
+  TwoByteScan scan_;
+  std::optional<Automaton> forward_;  // present when the program has an automaton
+  std::optional<Automaton> backward_;
+  bool automatonAllowed_ = true;
+  bool automatonOn_ = false;  // for the current subject; off once the automaton gave up
+  bool groupsPending_ = false;
+  int requiredKey_ = 0;        // the byte of the required text that memchr looks for
   int requiredAt_ = -1;        // where the required text was last found
   int requiredMissFrom_ = -1;  // the required text is absent from this offset on (-1: unknown)
 };

@@ -341,6 +341,9 @@ TEST(RegexDialect, SearchLoopAndExecNext) {
       {"INCLUDE", "+i", "#include <a>\n#Include", "2,7 15,7"},
       {"ab|cd|ef", "", "xxcdabef", "3,2 5,2 7,2"},
       {"[xy]z", "", "azyzxz", "3,2 5,2"},
+      {"[xy]z", "", "xzyzyzxzxz", "1,2 3,2 5,2 7,2 9,2"},
+      {"fo+", "+i", "xFoo fOO fo Fo", "2,3 6,3 10,2 13,2"},
+      {"bazz", "+i", "bazzBAZZ bazz", "1,4 5,4 10,4"},
       {"q", "", "", ""},
       {"a+", "", "aa-aaa", "1,2 4,3"},
       {"\\d{2}", "", "12345", "1,2 3,2"},
@@ -422,6 +425,16 @@ TEST(RegexDialect, FormerBugs) {
       // Nested alternatives picked by their first byte shared one jump table.
       {"b|(ab|ca?)b", "", "cab", "1,3 1,2"},
       {"bA*((a)a{2}?a)|(ab{0,2}cab|c[a-c]?c{0,2})b", "+i", "BAbbbcacabA", "8,3 -1,-1 -1,-1 8,2"},
+      // Inside a repetition of its own group, a back-reference read the new start of the
+      // group with the end of the previous iteration, and so matched the empty string.
+      {"^(a\\1?){4}$", "", "aaaaaaaaaa", "1,10 7,4"},
+      {"^(a\\1?){4}$", "", "aaaaaa", "1,6 5,2"},
+      {"^(a\\1?){2}$", "", "aaa", "1,3 2,2"},
+      {"^(a\\1?)+$", "", "aaa", "1,3 2,2"},
+      {"^(x|\\1y)+$", "", "xy", ""},
+      {"^(a|b\\1)+$", "", "ab", ""},
+      {"^(a|b\\1)+$", "", "aba", "1,3 2,2"},
+      {"(a)(b\\1)+", "", "abab", "1,3 1,1 2,2"},
   });
 }
 

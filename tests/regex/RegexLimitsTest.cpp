@@ -24,13 +24,16 @@ TEST(RegexLimits, TenMegabyteSubjects) {
     std::string pattern;
     std::string unit;
     std::string tail;
-    int expectedLen;  // of the first match, or -1 for error 1014
+    int group1Len;  // of the first match; -1: error 1014 when group 1 is asked for; -2: not asked
   };
+  const int whole = static_cast<int>(kTenMegabytes) + 1;
   const Case cases[] = {
-      {"(a|b)*c", "ab", "c", static_cast<int>(kTenMegabytes) + 1},
-      {"(x+x+)+y", "x", "y", static_cast<int>(kTenMegabytes) + 1},
-      {"[ab]*?c", "ab", "c", static_cast<int>(kTenMegabytes) + 1},
-      {".*z", "ab", "z", static_cast<int>(kTenMegabytes) + 1},
+      {"(a|b)*c", "ab", "c", 1},
+      {"(x+x+)+y", "x", "y", -2},
+      {"[ab]*?c", "ab", "c", -2},
+      {".*z", "ab", "z", -2},
+      // The automaton finds the whole match; the backtracker that fills the groups runs
+      // out of memory for its stack.
       {"(ab|cd)*e", "ab", "e", -1},
       {"(ab|cd)*?e", "ab", "e", -1},
   };
@@ -38,14 +41,17 @@ TEST(RegexLimits, TenMegabyteSubjects) {
     std::string subject = repeated(c.unit, kTenMegabytes) + c.tail;
     RegExpr re;
     re.setExpression(c.pattern);
+    ASSERT_TRUE(re.exec(subject)) << c.pattern;
+    EXPECT_EQ(re.matchLen(0), whole) << c.pattern;
+    if (c.group1Len == -2) continue;
     int len = -2;
     try {
-      if (re.exec(subject)) len = re.matchLen(0);
+      len = re.matchLen(1);
     } catch (const RegExprError& e) {
       EXPECT_EQ(e.code(), 1014) << c.pattern;
       len = -1;
     }
-    EXPECT_EQ(len, c.expectedLen) << c.pattern;
+    EXPECT_EQ(len, c.group1Len) << c.pattern;
   }
 }
 
@@ -63,7 +69,8 @@ TEST(RegexLimits, NoMatchInTenMegabytesEndsQuickly) {
 TEST(RegexLimits, PollStopsRunawayMatch) {
   std::string subject = repeated("x", 4000);
   RegExpr re;
-  re.setExpression("(x+x+)+[yz]");
+  // Back-references keep the matcher from remembering failed states: this one runs away.
+  re.setExpression("(x+x+)+\\1[yz]");
   int calls = 0;
   auto start = std::chrono::steady_clock::now();
   re.setPollCallback([&] { return ++calls == 3; });

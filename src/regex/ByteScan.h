@@ -1,0 +1,25 @@
+// Byte scans shared by the search loop and the automaton: memchr-class searches for the
+// next candidate position of a match.
+#pragma once
+
+namespace kestrix::regex {
+
+// The first `c` in [from, end), or `end`.
+const char* findByte(const char* from, const char* end, char c);
+
+// Scan state for the next occurrence of either of two bytes in one subject.
+class TwoByteScan {
+ public:
+  // The first `a` or `b` in [at, end), or `end`. Calls on one subject move forward; a new
+  // subject needs a new (or reassigned) scan.
+  const char* next(const char* at, const char* end, char a, char b);
+
+ private:
+  const char* from_ = nullptr;  // where the last call started
+  const char* end_ = nullptr;
+  const char* nextA_ = nullptr;  // the first `a` at or after from_ (null: not searched)
+  const char* nextB_ = nullptr;
+  char a_ = 0, b_ = 0;
+};
+
+}  // namespace kestrix::regex
