@@ -21,6 +21,7 @@ class QTableView;
 
 namespace kestrix::ui {
 
+class BatchReplaceCommand;
 class BusyIndicator;
 class ExternalChangeCheck;
 class FileLauncher;
@@ -29,8 +30,10 @@ class BusyState;
 class FindRunController;
 class FindTab;
 class HelpWindow;
+class IntervalCommands;
 class LinesViewer;
 class MainMenus;
+class ModifyController;
 class OptionHandlers;
 class OptionsTab;
 class ResultsModel;
@@ -86,6 +89,9 @@ class TFind : public QMainWindow {
   ViewerRefresh& viewerRefresh() { return *viewerRefresh_; }
   HelpWindow* helpWindow() const { return help_; }
   BusyState& busyState() { return *busy_; }
+  ModifyController& modifyController() { return *modify_; }
+  IntervalCommands& intervalCommands() { return *intervals_; }
+  BatchReplaceCommand& batchReplace() { return *batch_; }
 
   // Controls (names as in the window's layout; tests find them by objectName too).
   QComboBox* ComboBoxPath;
@@ -120,6 +126,7 @@ class TFind : public QMainWindow {
   void wireTopPanel();
   void wireTabs();
   void wireResultsList();
+  void wireModifyCommands();
   void onListEmptied();
   bool browsedOrSelectedFile(QString& path, QString& name) const;
   void onTabChanged(int index);
@@ -135,6 +142,9 @@ class TFind : public QMainWindow {
   std::unique_ptr<FindRunController> findRun_;
   std::unique_ptr<OptionHandlers> optionHandlers_;
   std::unique_ptr<ViewerRefresh> viewerRefresh_;
+  ModifyController* modify_ = nullptr;
+  IntervalCommands* intervals_ = nullptr;
+  BatchReplaceCommand* batch_ = nullptr;
   ExternalChangeCheck* changeCheck_ = nullptr;
   std::unique_ptr<FileLauncher> launcher_;
   TMaskForm* maskForm_ = nullptr;

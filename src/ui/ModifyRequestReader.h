@@ -1,0 +1,36 @@
+// Reads the modification settings from the window's controls into a ModifyRequest, the
+// way a modification run sees them when it starts.
+#pragma once
+
+#include <optional>
+
+#include "modify/ModificationType.h"
+#include "modify/ModifyRequest.h"
+
+namespace kestrix::ui {
+
+class TFind;
+class SearchReplaceTab;
+
+// The settings-dialog values a run needs; the window keeps them (defaults: protected files
+// are left alone, the core's default line separator).
+struct ModifyPermissions {
+  bool modifyReadOnly = false;
+  bool modifyHidden = false;
+  std::optional<modify::LineSeparator> lineSeparator;
+};
+
+// The checked " Modification Type " button.
+modify::ModificationType chosenModificationType(const SearchReplaceTab& tab);
+
+// Everything the pass reads: the Search and Replace tab's texts and types, the shared check
+// boxes, the Options tab's switches and `permissions`.
+modify::ModifyRequest readModifyRequest(const TFind& window, modify::ModifyScope scope,
+                                        const ModifyPermissions& permissions);
+
+// True when modification intervals limit the current search type: Phrase with "Use
+// Modification Intervals", or Reg Expr with "Search within Each Single Line" and "Use
+// Modification Intervals for the Listed Files".
+bool intervalsInForceNow(const TFind& window);
+
+}  // namespace kestrix::ui
