@@ -18,11 +18,11 @@
 #include "ui/BusyState.h"
 #include "ui/FindTab.h"
 #include "ui/History.h"
-#include "ui/QueryEditors.h"
 #include "ui/MainMenus.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ModifyRequestReader.h"
 #include "ui/OptionsTab.h"
+#include "ui/QueryEditors.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
 #include "ui/RunObserver.h"
@@ -174,9 +174,9 @@ void FindRunController::beginBusy(const search::SearchRequest& request) {
   window_.results->setFoundColumnShown(!search::hasEmptyQuery(request));
   if (request.origin == Origin::SearchAndReplace) state.resultColumnShown = true;
   const bool intervals = request.intervalsInUse && !search::hasEmptyQuery(request);
-  window_.results->setResultColumn(state.resultColumnShown, intervals
-                                                                ? ResultsModel::kResultIntervalCaption
-                                                                : ResultsModel::kResultCaption);
+  window_.results->setResultColumn(
+      state.resultColumnShown,
+      intervals ? ResultsModel::kResultIntervalCaption : ResultsModel::kResultCaption);
   state.busy = true;
   window_.busyState().begin();
   state.abortRequested = false;

@@ -176,9 +176,9 @@ void MainMenus::disableUnbuiltCommands() {
         &deleteFiles, &settings, &createReport, &openProject, &saveProject})
     command->setEnabled(false);
   // Commands that need a browsed file, rows or a search start disabled.
-  for (const Command* command : {&executeFile, &editFile, &select, &selectAll, &deselect,
-                                 &deleteItems, &modifySelected, &modifyAll, &preview,
-                                 &eraseBackups})
+  for (const Command* command :
+       {&executeFile, &editFile, &select, &selectAll, &deselect, &deleteItems, &modifySelected,
+        &modifyAll, &preview, &eraseBackups})
     command->setEnabled(false);
 }
 

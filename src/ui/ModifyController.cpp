@@ -38,7 +38,7 @@ constexpr int kMinimumResultWidth = 70;
 ModifyController::ModifyController(TFind& window)
     : QObject(&window),
       window_(window),
-      rules_(new ModifyEnableRules(window)),
+      rules_(new ModifyEnableRules(window, this)),
       previewDialog_(new PreviewDialog(&window)) {}
 
 ModifyController::~ModifyController() = default;

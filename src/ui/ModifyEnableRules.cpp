@@ -2,6 +2,7 @@
 #include "ui/ModifyEnableRules.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,7 +21,8 @@
 
 namespace kestrix::ui {
 
-ModifyEnableRules::ModifyEnableRules(TFind& window) : QObject(&window), window_(window) {
+ModifyEnableRules::ModifyEnableRules(TFind& window, QObject* owner)
+    : QObject(owner), window_(window) {
   connectSearchInputs();
   connectModificationTypes();
   connect(&window_.findRun(), &FindRunController::finished, this,
@@ -79,7 +81,19 @@ void ModifyEnableRules::searchFinished() {
     state_.markOutdated();  // a Find-tab list or a listing without content test
   }
   window_.state().searchOutdated = state_.searchOutdated();
+  fitIntervalColumn();
   apply();
+}
+
+void ModifyEnableRules::fitIntervalColumn() {
+  if (!intervalHeadingShown()) return;
+  // The interval texts need the room of their long heading.
+  const int column = window_.results->columnOf(ResultsModel::Column::Result);
+  const QHeaderView* header = window_.ListView1->horizontalHeader();
+  const int wanted =
+      header->fontMetrics().horizontalAdvance(ResultsModel::kResultIntervalCaption) + 24;
+  if (window_.ListView1->columnWidth(column) < wanted)
+    window_.ListView1->setColumnWidth(column, wanted);
 }
 
 void ModifyEnableRules::apply() {
@@ -115,6 +129,7 @@ void ModifyEnableRules::refreshHeading() {
   const std::optional<std::string> heading = modify::refreshResultHeading(2, rows, request, state_);
   if (!heading) return;
   model.setResultColumn(true, QString::fromStdString(*heading));
+  fitIntervalColumn();
   for (std::size_t i = 0; i < rows.size(); ++i)
     if (rows[i].result != model.items()[i].result) model.setItem(static_cast<int>(i), rows[i]);
 }

@@ -16,7 +16,8 @@ class TFind;
 class ModifyEnableRules : public QObject {
   Q_OBJECT
  public:
-  explicit ModifyEnableRules(TFind& window);
+  // `owner` deletes the rules (the controller that holds them).
+  ModifyEnableRules(TFind& window, QObject* owner);
 
   // Switches the commands from the command state, the list and the busy state.
   void apply();
@@ -34,6 +35,7 @@ class ModifyEnableRules : public QObject {
   void searchChanged();
   void searchFinished();
   bool regexListShown() const;
+  void fitIntervalColumn();
 
   TFind& window_;
   modify::ModifyCommandState state_;

@@ -2,6 +2,7 @@
 #include "ui/TBatchDlg.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -188,6 +189,7 @@ void TBatchDlg::writeState() const {
   state.searchColumnWidth = StringGrid->columnWidth(0);
   state.replaceColumnWidth = StringGrid->columnWidth(1);
   state.table = table();
+  QDir().mkpath(QFileInfo(stateFile_).absolutePath());  // the data folder on first use
   try {
     modify::writeBatchState(stateFile_.toStdString(), state);
   } catch (const std::exception&) {

@@ -106,6 +106,10 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
 
 TFind::~TFind() {
   qApp->removeEventFilter(this);
+  // The modification controllers listen to widgets: they go first.
+  delete batch_;
+  delete intervals_;
+  delete modify_;
   // The controllers go before the child widgets: no widget signal may reach them after.
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
