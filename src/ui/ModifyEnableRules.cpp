@@ -2,8 +2,8 @@
 #include "ui/ModifyEnableRules.h"
 
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
