@@ -194,12 +194,21 @@ void ModifyController::eraseBackups() {
     state.abortRequested = true;
     showWarning(&window_, modify::kEraseBackupCaption, QString::fromUtf8(modify::kSpecifyPath));
   }
-  window_.setStatusText(
-      1, path.isEmpty() ? QString() : QString("Backups erased: %1").arg(summary.removed));
+  if (!path.isEmpty()) reportErased(summary);
   // The command state brings back Modify All / Modify Selected; the rest follows the list.
   window_.replaceTab->SearchButton->setEnabled(true);
   window_.updateCommands();
   emit finished();
+}
+
+void ModifyController::reportErased(const modify::EraseSummary& summary) {
+  const QString text = summary.removed == 0
+                           ? QString("No backup files (\".bak\") were found.")
+                           : QString("Erased %1 backup files (\".bak\").").arg(summary.removed);
+  window_.setStatusText(1, text);
+  // Without a list the status bar is hidden: the count is shown in a box instead.
+  if (!window_.geometryController().resultsShown())
+    showWarning(&window_, modify::kEraseBackupCaption, text);
 }
 
 void ModifyController::preview() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "modify/ModifyRequest.h"
+#include "modify/Undo.h"
 #include "modify/UndoJournal.h"
 #include "ui/ModifyRequestReader.h"
 
@@ -56,6 +57,7 @@ class ModifyController : public QObject {
   void endBusy();
   void refreshViewerOnFirstSelected();
   void widenResultColumn();
+  void reportErased(const modify::EraseSummary& summary);
 
   TFind& window_;
   modify::UndoJournal journal_;

@@ -1,11 +1,11 @@
 // Lays out the preview dialog and colours the diff lines.
 #include "ui/PreviewDialog.h"
 
+#include <QAbstractListModel>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QListView>
 #include <QPushButton>
-#include <QSyntaxHighlighter>
 #include <QVBoxLayout>
 
 #include "ui/LinesViewer.h"
@@ -15,32 +15,64 @@ namespace kestrix::ui {
 
 namespace {
 
-// Colours unified-diff lines: file headers bold, hunk headers blue, added lines green,
-// removed lines red, the failure block dark red.
-class DiffHighlighter : public QSyntaxHighlighter {
+// The dialog's lines, coloured by their unified-diff role: file headers bold, hunk headers
+// blue, added lines green, removed lines red, the failure block dark red. A list model, so
+// that a preview of thousands of files shows at once (only visible lines are drawn).
+class DiffLinesModel : public QAbstractListModel {
  public:
-  using QSyntaxHighlighter::QSyntaxHighlighter;
+  using QAbstractListModel::QAbstractListModel;
 
- protected:
-  void highlightBlock(const QString& line) override {
-    QTextCharFormat format;
-    if (line.startsWith("+++ ") || line.startsWith("--- ") || line.startsWith("Would fail")) {
-      format.setFontWeight(QFont::Bold);
-    } else if (line.startsWith("@@")) {
-      format.setForeground(QColor(0, 0, 180));
-    } else if (line.startsWith('+')) {
-      format.setForeground(QColor(0, 120, 0));
-      format.setBackground(QColor(230, 255, 230));
-    } else if (line.startsWith('-')) {
-      format.setForeground(QColor(170, 0, 0));
-      format.setBackground(QColor(255, 232, 232));
-    } else if (line.startsWith("  ! ")) {
-      format.setForeground(QColor(150, 0, 0));
-    } else {
-      return;
-    }
-    setFormat(0, static_cast<int>(line.size()), format);
+  void setLines(QStringList lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
+    endResetModel();
   }
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || index.row() >= lines_.size()) return {};
+    const QString& line = lines_[index.row()];
+    switch (role) {
+      case Qt::DisplayRole:
+        return line;
+      case Qt::ForegroundRole:
+        return foreground(line);
+      case Qt::BackgroundRole:
+        return background(line);
+      case Qt::FontRole:
+        return font(line);
+      default:
+        return {};
+    }
+  }
+
+ private:
+  static bool header(const QString& line) {
+    return line.startsWith("+++ ") || line.startsWith("--- ") || line.startsWith("Would fail");
+  }
+  static QVariant foreground(const QString& line) {
+    if (header(line)) return {};
+    if (line.startsWith("@@")) return QColor(0, 0, 180);
+    if (line.startsWith('+')) return QColor(0, 120, 0);
+    if (line.startsWith('-')) return QColor(170, 0, 0);
+    if (line.startsWith("  ! ")) return QColor(150, 0, 0);
+    return {};
+  }
+  static QVariant background(const QString& line) {
+    if (header(line)) return {};
+    if (line.startsWith('+')) return QColor(230, 255, 230);
+    if (line.startsWith('-')) return QColor(255, 232, 232);
+    return {};
+  }
+  static QVariant font(const QString& line) {
+    if (!header(line)) return {};
+    QFont bold = linesViewerFont();
+    bold.setBold(true);
+    return bold;
+  }
+
+  QStringList lines_;
 };
 
 // The bytes as text: UTF-8 when they are valid UTF-8, else Windows-1252; line breaks and
@@ -73,12 +105,13 @@ PreviewDialog::PreviewDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Preview Changes");
   SummaryLabel = new QLabel(this);
   SummaryLabel->setObjectName("SummaryLabel");
-  DiffView = new QPlainTextEdit(this);
+  DiffView = new QListView(this);
   DiffView->setObjectName("DiffView");
-  DiffView->setReadOnly(true);
-  DiffView->setLineWrapMode(QPlainTextEdit::NoWrap);
+  DiffView->setUniformItemSizes(true);
   DiffView->setFont(linesViewerFont());
-  new DiffHighlighter(DiffView->document());
+  DiffView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lines_ = new DiffLinesModel(this);
+  DiffView->setModel(lines_);
   ModifyAllButton = new QPushButton("Modify All", this);
   ModifyAllButton->setObjectName("PreviewModifyAllButton");
   ModifySelectedButton = new QPushButton("Modify Selected", this);
@@ -108,7 +141,9 @@ void PreviewDialog::setPreview(const modify::PreviewSummary& summary, bool anySe
           .arg(summary.failures.size())
           .arg(summary.stopped ? " (stopped: the preview is incomplete)" : ""));
   text_ = previewText(summary);
-  DiffView->setPlainText(text_);
+  QStringList lines = text_.split('\n');
+  if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+  static_cast<DiffLinesModel*>(lines_)->setLines(std::move(lines));
   ModifySelectedButton->setEnabled(anySelected);
   ModifyAllButton->setEnabled(!summary.changes.empty() || !summary.failures.empty());
 }

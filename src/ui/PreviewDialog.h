@@ -8,7 +8,8 @@
 #include "modify/Preview.h"
 
 class QLabel;
-class QPlainTextEdit;
+class QAbstractListModel;
+class QListView;
 class QPushButton;
 
 namespace kestrix::ui {
@@ -28,13 +29,14 @@ class PreviewDialog : public QDialog {
   QString text() const;
 
   QLabel* SummaryLabel;
-  QPlainTextEdit* DiffView;
+  QListView* DiffView;
   QPushButton* ModifyAllButton;
   QPushButton* ModifySelectedButton;
   QPushButton* CloseButton;
 
  private:
   QString text_;
+  QAbstractListModel* lines_ = nullptr;
 };
 
 // The dialog's text of a preview: a block of the files that would fail ("name: reason"),

@@ -416,6 +416,8 @@ class ModifyRunTest : public QObject {
     window.modifyController().eraseBackups();
     QVERIFY(!QFile::exists(root + "/top.txt.bak"));
     QVERIFY(QFile::exists(root + "/sub/low.txt.BAK"));
+    QCOMPARE(recorder.warnings.value(1),
+             qMakePair(QString("Erase Backup"), QString("Erased 1 backup files (\".bak\").")));
     window.optionsTab->IncludeSubdirectoriesCheckBox->setChecked(true);
     window.modifyController().eraseBackups();
     QVERIFY(!QFile::exists(root + "/sub/low.txt.BAK"));
