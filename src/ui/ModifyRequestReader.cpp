@@ -1,11 +1,11 @@
 // Maps the window's controls to a ModifyRequest.
 #include "ui/ModifyRequestReader.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QRadioButton>
 
+#include "ui/FindRunController.h"
 #include "ui/OptionsTab.h"
 #include "ui/QueryEditors.h"
 #include "ui/SearchReplaceTab.h"
@@ -24,45 +24,29 @@ modify::ModificationType chosenModificationType(const SearchReplaceTab& tab) {
   return ModificationType::None;
 }
 
-namespace {
-
-search::QueryType tabSearchType(const SearchReplaceTab& tab) {
-  switch (tab.searchType()) {
-    case SearchReplaceTab::Multiline:
-      return search::QueryType::Multiline;
-    case SearchReplaceTab::RegExpr:
-      return search::QueryType::RegExpr;
-    default:
-      return search::QueryType::Phrase;
-  }
-}
-
-void readOptions(const OptionsTab& options, modify::ModifyRequest& request) {
-  request.createBackups = options.CreatBackupCheckBox->isChecked();
-  request.ignoreLeadingSpaces = options.TrimLeftCheckBox->isChecked();
-  request.ignoreTrailingSpaces = options.TrimRightCheckBox->isChecked();
-  request.dotMatchesLineSeparators = options.ExpPointCheckBox->isChecked();
-  request.ignoreRegexWhitespace = options.ExpSpaceCheckBox->isChecked();
-  request.searchEachLine = options.RegExprXPCheckBox->isChecked();
-  request.useIntervalsRegex = options.ModifyXPCheckBox->isChecked();
-  request.useIntervalsPhrase = options.PhraseXPCheckBox->isChecked();
-}
-
-}  // namespace
-
-modify::ModifyRequest readModifyRequest(const TFind& window, modify::ModifyScope scope,
+modify::ModifyRequest readModifyRequest(TFind& window, modify::ModifyScope scope,
                                         const ModifyPermissions& permissions) {
+  // The search half is exactly what the tab's Search reads.
+  const search::SearchRequest search =
+      window.findRun().buildRequest(search::Origin::SearchAndReplace);
   const SearchReplaceTab& tab = *window.replaceTab;
   modify::ModifyRequest request;
-  request.searchType = tabSearchType(tab);
-  request.searchText = tab.SearchEdit->currentText().toStdString();
-  request.searchLines = memoLines(tab.SearchMemo);
+  request.searchType = search.queryType;
+  request.searchText = search.queryText;
+  request.searchLines = search.queryLines;
+  request.caseSensitive = search.caseSensitive;
+  request.wholeWords = search.wholeWords;
+  request.ignoreLeadingSpaces = search.ignoreLeadingSpaces;
+  request.ignoreTrailingSpaces = search.ignoreTrailingSpaces;
+  request.dotMatchesLineSeparators = search.dotMatchesLineSeparators;
+  request.ignoreRegexWhitespace = search.ignoreRegexWhitespace;
+  request.searchEachLine = search.searchEachLine;
+  request.createBackups = search.createBackups;
   request.modificationType = chosenModificationType(tab);
   request.replacementText = tab.Edit2->currentText().toStdString();
   request.replacementLines = memoLines(tab.Memo2);
-  request.caseSensitive = window.SensitiveCheckBox->isChecked();
-  request.wholeWords = window.WholeWordsCheckBox->isChecked();
-  readOptions(*window.optionsTab, request);
+  request.useIntervalsRegex = window.optionsTab->ModifyXPCheckBox->isChecked();
+  request.useIntervalsPhrase = window.optionsTab->PhraseXPCheckBox->isChecked();
   request.modifyReadOnly = permissions.modifyReadOnly;
   request.modifyHidden = permissions.modifyHidden;
   if (permissions.lineSeparator) request.lineSeparator = *permissions.lineSeparator;

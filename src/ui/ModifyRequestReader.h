@@ -23,9 +23,9 @@ struct ModifyPermissions {
 // The checked " Modification Type " button.
 modify::ModificationType chosenModificationType(const SearchReplaceTab& tab);
 
-// Everything the pass reads: the Search and Replace tab's texts and types, the shared check
-// boxes, the Options tab's switches and `permissions`.
-modify::ModifyRequest readModifyRequest(const TFind& window, modify::ModifyScope scope,
+// Everything the pass reads: the search settings of the tab's Search, the modification type
+// and replacement, the interval switches and `permissions`.
+modify::ModifyRequest readModifyRequest(TFind& window, modify::ModifyScope scope,
                                         const ModifyPermissions& permissions);
 
 // True when modification intervals limit the current search type: Phrase with "Use
