@@ -90,7 +90,8 @@ QString display(const std::string& bytes) {
 QString previewText(const modify::PreviewSummary& summary) {
   QString text;
   if (!summary.failures.empty()) {
-    text += QString("Would fail (%1 files):\n").arg(summary.failures.size());
+    const std::size_t count = summary.failures.size();
+    text += QString("Would fail (%1 %2):\n").arg(count).arg(count == 1 ? "file" : "files");
     for (const modify::FileFailurePreview& failure : summary.failures)
       text += "  ! " + display(failure.fullName) + ": " + display(failure.reason) + "\n";
     text += "\n";

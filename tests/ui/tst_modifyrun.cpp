@@ -373,7 +373,7 @@ class ModifyRunTest : public QObject {
     QTest::mouseClick(window.replaceTab->PreviewButton, Qt::LeftButton);
     QCOMPARE(snapshot(root), before);
     QVERIFY(!window.replaceTab->UndoButton->isEnabled());
-    QVERIFY(shown.contains("Would fail (1 files):"));
+    QVERIFY(shown.contains("Would fail (1 file):"));
     QVERIFY(shown.contains(root + "/nul.txt: "));
     const QString diffs = shown.mid(shown.indexOf("--- "));
 #ifdef KESTRIX_KSR_PATH
