@@ -3,6 +3,7 @@
 // window on the offscreen platform, from pressing Find to the last row painted.
 // Usage: ui_bench [files] [runs] [tree]   (defaults: 50000 files, 3 runs; the median is
 // reported). With `tree`, that folder is used and filled only when it does not exist yet.
+// Then the modification rows of ModifyBench.cpp.
 #include <sys/resource.h>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -25,6 +26,9 @@
 #include "ui/TFind.h"
 
 namespace search = kestrix::search;
+
+// The modification rows (ModifyBench.cpp).
+void runModifyBench(int runs);
 
 namespace {
 
@@ -189,5 +193,6 @@ int main(int argc, char** argv) {
   std::printf("window:            %8.1f ms  (%+.1f%% over the core; goal <= +25%%)\n", w,
               100.0 * (w - c) / c);
   timeLargeListSorts();
+  runModifyBench(runs);
   return windowRows == coreRows ? 0 : 1;
 }

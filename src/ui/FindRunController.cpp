@@ -20,7 +20,9 @@
 #include "ui/History.h"
 #include "ui/MainMenus.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ModifyRequestReader.h"
 #include "ui/OptionsTab.h"
+#include "ui/QueryEditors.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
 #include "ui/RunObserver.h"
@@ -36,14 +38,6 @@ using search::Origin;
 using search::QueryType;
 
 namespace {
-
-std::vector<std::string> memoLines(const QPlainTextEdit* memo) {
-  std::vector<std::string> lines;
-  const QString text = memo->toPlainText();
-  if (text.isEmpty()) return lines;  // a memo without lines
-  for (const QString& line : text.split('\n')) lines.push_back(line.toStdString());
-  return lines;
-}
 
 QueryType findTabType(FindTab::Type type) {
   static constexpr QueryType kTypes[] = {QueryType::Phrase,    QueryType::WordsOr,
@@ -116,7 +110,7 @@ search::SearchRequest FindRunController::buildRequest(Origin origin) const {
   readFilters(options, request);
   request.resultColumnShown =
       window_.state().resultColumnShown || origin == Origin::SearchAndReplace;
-  request.intervalsInUse = false;  // modification intervals are not wired to the window yet
+  request.intervalsInUse = origin == Origin::SearchAndReplace && intervalsInForceNow(window_);
   window_.settings().applyTo(request);
   return request;
 }
@@ -181,7 +175,10 @@ void FindRunController::beginBusy(const search::SearchRequest& request) {
   window_.setStatusText(1, {});
   window_.results->setFoundColumnShown(!search::hasEmptyQuery(request));
   if (request.origin == Origin::SearchAndReplace) state.resultColumnShown = true;
-  window_.results->setResultColumn(state.resultColumnShown);
+  const bool intervals = request.intervalsInUse && !search::hasEmptyQuery(request);
+  window_.results->setResultColumn(
+      state.resultColumnShown,
+      intervals ? ResultsModel::kResultIntervalCaption : ResultsModel::kResultCaption);
   state.busy = true;
   window_.busyState().begin();
   state.abortRequested = false;
@@ -242,9 +239,7 @@ void FindRunController::endBusy() {
   window_.ComboBoxPath->setEnabled(!(hasRows && window_.ListXPCheckBox->isChecked()));
   window_.findTab->StopButton->setEnabled(false);
   window_.replaceTab->StopReplaceButton->setEnabled(false);
-  // Modification is not wired to the window yet: its commands stay off after a search.
-  window_.replaceTab->ModifyAllButton->setEnabled(false);
-  window_.replaceTab->ModifySelectedButton->setEnabled(false);
+  // A search leaves nothing to undo; the modify commands follow their enable rules.
   window_.replaceTab->UndoButton->setEnabled(false);
   window_.geometryController().applyTabLayout();
 }

@@ -89,15 +89,29 @@ void MainMenus::buildHelpMenu(QMainWindow* window) {
 
 void MainMenus::addIntervalMenu(QMenu* parent) {
   QMenu* menu = parent->addMenu("&Modification Interval");
+  menu->setObjectName("ModificationInterval1");
   intervals.add(menu->menuAction());
-  const struct {
-    const char* caption;
-  } marks[] = {{"Mark &From"}, {"Mark &To"}, {"Mark &All"}, {"&Unmark All"}};
-  for (const auto& mark : marks) {
-    QMenu* sub = menu->addMenu(mark.caption);
-    for (const char* scope : {"For &Browsed File", "For &Selected Files", "For &All Listed Files"})
-      intervals.add(sub->addAction(scope));
-  }
+  addIntervalItems(menu, false);
+}
+
+// Mark From and Mark To act on the selected viewer line; Mark All and Unmark All have one
+// item per scope. The viewer's own menu names its scopes with accelerators.
+void MainMenus::addIntervalItems(QMenu* menu, bool viewerCaptions) {
+  add(menu, markFrom, "Mark &From", "MarkFrom");
+  add(menu, markTo, "Mark &To", "MarkTo");
+  QMenu* all = menu->addMenu("Mark &All");
+  intervals.add(all->menuAction());
+  add(all, markAllBrowsed, viewerCaptions ? "For &Browsed File" : "For Browsed File",
+      "MarkAllBrowsed");
+  add(all, markAllSelected, viewerCaptions ? "For &Selected Files" : "For Selected Files",
+      "MarkAllSelected");
+  add(all, markAllListed, viewerCaptions ? "For &All Listed Files" : "For All Listed Files",
+      "MarkAllListed");
+  QMenu* none = menu->addMenu(viewerCaptions ? "Unmark All" : "&Unmark All");
+  intervals.add(none->menuAction());
+  add(none, unmarkBrowsed, "For &Browsed File", "UnmarkBrowsed");
+  add(none, unmarkSelected, "For &Selected Files", "UnmarkSelected");
+  add(none, unmarkListed, "For &All Listed Files", "UnmarkListed");
 }
 
 void MainMenus::buildListMenu(QWidget* owner) {
@@ -105,6 +119,7 @@ void MainMenus::buildListMenu(QWidget* owner) {
   listMenu->setObjectName("ListPopupMenu");
   add(listMenu, modifySelected, "M&odify Selected", "ModifySelected2");
   add(listMenu, modifyAll, "Modify &All", "ModifyAll2");
+  add(listMenu, preview, "Pre&view Changes", "PreviewChanges2");
   listMenu->addSeparator();
   add(listMenu, executeFile, "&Execute File", "ExecuteFile2");
   add(listMenu, editFile, "Edit &File", "EditFile2");
@@ -138,12 +153,7 @@ void MainMenus::buildLinesMenu(QWidget* owner) {
   linesMenu->addSeparator();
   add(linesMenu, openDirectory, "Open Directory", "OpenDirectory3");
   linesMenu->addSeparator();
-  for (const char* caption : {"Mark &From", "Mark &To", "Mark &All", "Unmark All"}) {
-    QMenu* sub = linesMenu->addMenu(caption);
-    intervals.add(sub->menuAction());
-    for (const char* scope : {"For &Browsed File", "For &Selected Files", "For &All Listed Files"})
-      intervals.add(sub->addAction(scope));
-  }
+  addIntervalItems(linesMenu, true);
   linesMenu->addSeparator();
   add(linesMenu, settings, "Settin&gs", "Settings3");
 }
@@ -160,16 +170,15 @@ void MainMenus::buildTabMenu(QWidget* owner) {
 }
 
 void MainMenus::disableUnbuiltCommands() {
-  // Modification, reports, saved lists, file operations, projects, settings, batch,
-  // interval marks and erasing backups come with later work.
+  // Reports, saved lists, file operations, projects and settings come with later work.
   for (const Command* command :
-       {&modifySelected, &modifyAll, &saveList, &saveLines, &browseContext, &openDirectory,
-        &copyFiles, &renameFiles, &deleteFiles, &intervals, &eraseBackups, &settings, &createReport,
-        &batchReplace, &openProject, &saveProject})
+       {&saveList, &saveLines, &browseContext, &openDirectory, &copyFiles, &renameFiles,
+        &deleteFiles, &settings, &createReport, &openProject, &saveProject})
     command->setEnabled(false);
-  // Commands that need a browsed file or rows start disabled.
+  // Commands that need a browsed file, rows or a search start disabled.
   for (const Command* command :
-       {&executeFile, &editFile, &select, &selectAll, &deselect, &deleteItems})
+       {&executeFile, &editFile, &select, &selectAll, &deselect, &deleteItems, &modifySelected,
+        &modifyAll, &preview, &eraseBackups})
     command->setEnabled(false);
 }
 

@@ -45,6 +45,11 @@ class MainMenus : public QObject {
   Command executeFile, editFile, select, selectAll, deselect, saveList, saveLines, browseContext,
       deleteItems, modifySelected, modifyAll, openDirectory, copyFiles, renameFiles, deleteFiles,
       intervals, eraseBackups, settings, createReport, batchReplace, openProject, saveProject;
+  // "Pre&view Changes" of the list menu.
+  Command preview;
+  // The modification-interval marks; `intervals` holds their submenus' own actions.
+  Command markFrom, markTo, markAllBrowsed, markAllSelected, markAllListed, unmarkBrowsed,
+      unmarkSelected, unmarkListed;
   QAction* exitAction = nullptr;
   QAction* contentsAction = nullptr;
   QAction* aboutAction = nullptr;
@@ -71,6 +76,7 @@ class MainMenus : public QObject {
   void buildLinesMenu(QWidget* owner);
   void buildTabMenu(QWidget* owner);
   void addIntervalMenu(QMenu* parent);
+  void addIntervalItems(QMenu* menu, bool viewerCaptions);
   void disableUnbuiltCommands();
 };
 

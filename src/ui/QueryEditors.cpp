@@ -47,4 +47,12 @@ QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& 
   return button;
 }
 
+std::vector<std::string> memoLines(const QPlainTextEdit* memo) {
+  std::vector<std::string> lines;
+  const QString text = memo->toPlainText();
+  if (text.isEmpty()) return lines;
+  for (const QString& line : text.split('\n')) lines.push_back(line.toStdString());
+  return lines;
+}
+
 }  // namespace kestrix::ui

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QString>
+#include <string>
+#include <vector>
 
 class QComboBox;
 class QPlainTextEdit;
@@ -22,6 +24,9 @@ QComboBox* makeQueryComboBox(QWidget* parent, const char* objectName);
 // Returns a new memo (no word wrap, tabs kept, tab stops of two characters, monospaced
 // font); owned by `parent`.
 QPlainTextEdit* makeQueryMemo(QWidget* parent, const char* objectName);
+
+// The memo's lines (split at its line breaks); a memo without text has no line at all.
+std::vector<std::string> memoLines(const QPlainTextEdit* memo);
 
 // Returns a new push button with `caption`; owned by `parent`.
 QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& caption);

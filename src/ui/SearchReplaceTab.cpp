@@ -68,6 +68,8 @@ void SearchReplaceTab::createControls() {
   UndoButton = makeButton(this, "UndoButton", "Undo");
   ModifySelectedButton = makeButton(this, "ModifySelectedButton", "Modify Selected");
   ModifyAllButton = makeButton(this, "ModifyAllButton", "Modify All");
+  PreviewButton = makeButton(this, "PreviewButton", "Preview");
+  PreviewButton->setToolTip("Show What Modify All Would Change");
   DeleteItemsButton = makeButton(this, "DeleteItemsButton", "Delete Items");
   HideListReplaceButton = makeButton(this, "HideListReplaceButton", "Hide List");
   ModifySelectedButton->setToolTip("Modify Selected Files");
@@ -76,7 +78,7 @@ void SearchReplaceTab::createControls() {
   HideListReplaceButton->setToolTip("Clear and Shut List");
   UndoButton->setToolTip("Undo");
   for (QPushButton* button : {StopReplaceButton, UndoButton, ModifySelectedButton, ModifyAllButton,
-                              DeleteItemsButton, HideListReplaceButton}) {
+                              PreviewButton, DeleteItemsButton, HideListReplaceButton}) {
     button->setEnabled(false);
   }
 }
@@ -99,7 +101,7 @@ void SearchReplaceTab::buildLayout() {
   auto* commands = new QHBoxLayout;
   commands->setSpacing(4);
   for (QPushButton* b : {SearchButton, StopReplaceButton, UndoButton, ModifySelectedButton,
-                         ModifyAllButton, DeleteItemsButton, HideListReplaceButton})
+                         ModifyAllButton, PreviewButton, DeleteItemsButton, HideListReplaceButton})
     commands->addWidget(b);
   commands->addStretch();
 

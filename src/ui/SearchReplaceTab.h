@@ -1,6 +1,6 @@
 // The "Search and Replace" tab: search and replacement editors (one-line and memo forms),
-// the search types, the modification types and the command buttons. The modification
-// commands are laid out but stay disabled until modification is wired to the window.
+// the search types, the modification types and the command buttons (their handlers and
+// enable rules live in ModifyController and ModifyEnableRules).
 #pragma once
 
 #include <QWidget>
@@ -46,6 +46,8 @@ class SearchReplaceTab : public QWidget {
   QPushButton* UndoButton;
   QPushButton* ModifySelectedButton;
   QPushButton* ModifyAllButton;
+  // Shows what Modify All would change, without changing anything.
+  QPushButton* PreviewButton;
   QPushButton* DeleteItemsButton;
   QPushButton* HideListReplaceButton;
 

@@ -22,6 +22,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "ui/BatchReplaceCommand.h"
 #include "ui/BusyIndicator.h"
 #include "ui/BusyState.h"
 #include "ui/EditorCommand.h"
@@ -31,9 +32,12 @@
 #include "ui/FindRunController.h"
 #include "ui/FindTab.h"
 #include "ui/HelpWindow.h"
+#include "ui/IntervalCommands.h"
 #include "ui/LinesViewer.h"
 #include "ui/MainMenus.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ModifyController.h"
+#include "ui/ModifyEnableRules.h"
 #include "ui/OptionHandlers.h"
 #include "ui/OptionsTab.h"
 #include "ui/QueryEditors.h"
@@ -93,10 +97,14 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   viewerRefresh_ = std::make_unique<ViewerRefresh>(*this);
   reports_ = new ReportController(*this);
   fileOps_ = new FileOpsController(*this);
+  modify_ = new ModifyController(*this);
+  intervals_ = new IntervalCommands(*this, modify_->rules());
+  batch_ = new BatchReplaceCommand(*this, *modify_);
   wireTopPanel();
   wireTabs();
   wireCommands();
   wireResultsList();
+  wireModifyCommands();
   changeCheck_->watch(this);
   qApp->installEventFilter(this);
   geometry_->applyTabLayout();
@@ -106,6 +114,10 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
 TFind::~TFind() {
   settings_->saveSettings(false);
   qApp->removeEventFilter(this);
+  // The modification controllers listen to widgets: they go first.
+  delete batch_;
+  delete intervals_;
+  delete modify_;
   // The controllers go before the child widgets: no widget signal may reach them after.
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
   delete help_;
@@ -244,7 +256,8 @@ void TFind::wireCommands() {
     setStatusText(1, {});
     // The modification commands and Delete Items belong to the Search and Replace tab.
     const bool replacePage = PageControl1->currentIndex() == SearchReplacePage;
-    for (const Command* command : {&menus->modifySelected, &menus->modifyAll, &menus->deleteItems})
+    for (const Command* command :
+         {&menus->modifySelected, &menus->modifyAll, &menus->preview, &menus->deleteItems})
       for (QAction* action : command->actions())
         if (action->parent() == menus->listMenu) action->setVisible(replacePage);
     menus->listMenu->popup(ListView1->viewport()->mapToGlobal(pos));
@@ -324,6 +337,24 @@ void TFind::wireResultsList() {
     state_.abortRequested = state_.stopRequest2 = state_.stopRequest3 = false;
     if (name == viewerRefresh_->browsedFullName()) viewerRefresh_->rescanBrowsedFile();
   });
+}
+
+void TFind::wireModifyCommands() {
+  const auto onEach = [this](const Command& command, auto handler) {
+    for (QAction* action : command.actions())
+      connect(action, &QAction::triggered, modify_, handler);
+  };
+  onEach(menus->modifySelected, [this] { modify_->modifySelected(); });
+  onEach(menus->modifyAll, [this] { modify_->modifyAll(); });
+  onEach(menus->preview, [this] { modify_->preview(); });
+  onEach(menus->eraseBackups, [this] { modify_->eraseBackups(); });
+  onEach(menus->batchReplace, [this] { batch_->run(); });
+  connect(replaceTab->ModifySelectedButton, &QPushButton::clicked, modify_,
+          &ModifyController::modifySelected);
+  connect(replaceTab->ModifyAllButton, &QPushButton::clicked, modify_,
+          &ModifyController::modifyAll);
+  connect(replaceTab->PreviewButton, &QPushButton::clicked, modify_, &ModifyController::preview);
+  connect(replaceTab->UndoButton, &QPushButton::clicked, modify_, &ModifyController::undo);
 }
 
 void TFind::deleteItems() {
@@ -481,6 +512,7 @@ void TFind::updateCommands() {
   menus->saveLines.setEnabled(viewerLines && ListBox1->isVisible());
   if (PageControl1->currentIndex() == SearchReplacePage && !state_.busy)
     replaceTab->DeleteItemsButton->setEnabled(selected > 0);
+  if (modify_ != nullptr) modify_->rules().apply();
 }
 
 bool TFind::eventFilter(QObject* watched, QEvent* event) {

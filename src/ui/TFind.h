@@ -21,6 +21,7 @@ class QTableView;
 
 namespace kestrix::ui {
 
+class BatchReplaceCommand;
 class BusyIndicator;
 class ExternalChangeCheck;
 class FileLauncher;
@@ -30,8 +31,10 @@ class BusyState;
 class FindRunController;
 class FindTab;
 class HelpWindow;
+class IntervalCommands;
 class LinesViewer;
 class MainMenus;
+class ModifyController;
 class OptionHandlers;
 class OptionsTab;
 class ReportController;
@@ -93,6 +96,9 @@ class TFind : public QMainWindow {
   ReportController& reports() { return *reports_; }
   FileOpsController& fileOps() { return *fileOps_; }
   SettingsController& settings() { return *settings_; }
+  ModifyController& modifyController() { return *modify_; }
+  IntervalCommands& intervalCommands() { return *intervals_; }
+  BatchReplaceCommand& batchReplace() { return *batch_; }
 
   // Controls (names as in the window's layout; tests find them by objectName too).
   QComboBox* ComboBoxPath;
@@ -127,6 +133,7 @@ class TFind : public QMainWindow {
   void wireTopPanel();
   void wireTabs();
   void wireResultsList();
+  void wireModifyCommands();
   void onListEmptied();
   bool browsedOrSelectedFile(QString& path, QString& name) const;
   void onTabChanged(int index);
@@ -144,6 +151,9 @@ class TFind : public QMainWindow {
   std::unique_ptr<ViewerRefresh> viewerRefresh_;
   ReportController* reports_ = nullptr;
   FileOpsController* fileOps_ = nullptr;
+  ModifyController* modify_ = nullptr;
+  IntervalCommands* intervals_ = nullptr;
+  BatchReplaceCommand* batch_ = nullptr;
   ExternalChangeCheck* changeCheck_ = nullptr;
   std::unique_ptr<FileLauncher> launcher_;
   TMaskForm* maskForm_ = nullptr;

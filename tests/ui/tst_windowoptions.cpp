@@ -195,7 +195,8 @@ class WindowOptionsTest : public QObject {
     } cases[] = {
         {"ExecuteFile1", "&Execute File ", "F9", false},
         {"EditFile1", "Edit &File ", "F4", false},
-        {"BatchReplace1", "Batch Replace", "Shift+F1", false},
+        {"BatchReplace1", "Batch Replace", "Shift+F1", true},
+        {"EraseBackup1", "Erase &Backups", "", false},  // Search and Replace tab only
         {"SelectAll1", "Select &All", "Ctrl+A", false},
         {"CopyFiles1", "&Copy Files", "F5", false},
         {"RenameFiles1", "&Rename Files", "Ctrl+F6", false},
