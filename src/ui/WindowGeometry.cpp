@@ -26,8 +26,11 @@ namespace kestrix::ui {
 
 WindowGeometry::WindowGeometry(TFind& window)
     : window_(window), heightWithResults_(scaled(kDefaultHeightWithResults)) {
-  window_.setMinimumWidth(scaled(kMinimumWidth));
-  window_.resize(scaled(kDefaultWidth), scaled(kFindSingleWindow));
+  // Never narrower than the controls need: with the larger fonts of this desktop the top
+  // row's captions ("Search in Results", "Execute File") would be cut at 646 pixels.
+  const int needed = window_.centralWidget()->minimumSizeHint().width();
+  window_.setMinimumWidth(std::max(scaled(kMinimumWidth), needed));
+  window_.resize(std::max(scaled(kDefaultWidth), needed), scaled(kFindSingleWindow));
 }
 
 void WindowGeometry::applyTabLayout() {
