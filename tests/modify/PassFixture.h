@@ -6,6 +6,7 @@
 
 #include "TestFiles.h"
 #include "modify/ModifyObserver.h"
+#include "modify/ModifyRequest.h"
 #include "modify/UndoJournal.h"
 #include "search/ResultItem.h"
 
@@ -18,6 +19,17 @@ inline search::ResultItem rowFor(const TempFolder& dir, const std::string& name)
   row.found = "1";
   row.result = "Found";
   return row;
+}
+
+// A case-sensitive Phrase replacement of `search` by `replacement`, with the defaults
+// of every other setting.
+inline ModifyRequest replacePhrase(std::string search, std::string replacement) {
+  ModifyRequest req;
+  req.searchType = QueryType::Phrase;
+  req.searchText = std::move(search);
+  req.replacementText = std::move(replacement);
+  req.caseSensitive = true;
+  return req;
 }
 
 // The full names of the journal's entries, in order.

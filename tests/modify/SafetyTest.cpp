@@ -22,17 +22,11 @@ using testing::journalNames;
 using testing::modeOf;
 using testing::readBytes;
 using testing::RecordingObserver;
+using testing::replacePhrase;
 using testing::rowFor;
 using testing::TempFolder;
 using testing::writeBytes;
 
-ModifyRequest replacePhrase(std::string s, std::string r) {
-  ModifyRequest req;
-  req.searchText = std::move(s);
-  req.replacementText = std::move(r);
-  req.caseSensitive = true;
-  return req;
-}
 
 struct PassRun {
   std::vector<search::ResultItem> rows;

@@ -20,11 +20,9 @@ using testing::rowFor;
 using testing::TempFolder;
 using testing::writeBytes;
 
+// Undo tests change protected files too.
 ModifyRequest replacePhrase(std::string s, std::string r) {
-  ModifyRequest req;
-  req.searchText = std::move(s);
-  req.replacementText = std::move(r);
-  req.caseSensitive = true;
+  ModifyRequest req = testing::replacePhrase(std::move(s), std::move(r));
   req.modifyReadOnly = true;
   req.modifyHidden = true;
   return req;
