@@ -25,6 +25,7 @@
 #include "ui/BatchReplaceCommand.h"
 #include "ui/BusyIndicator.h"
 #include "ui/BusyState.h"
+#include "ui/CommandLineController.h"
 #include "ui/EditorCommand.h"
 #include "ui/ExternalChangeCheck.h"
 #include "ui/FileLauncher.h"
@@ -109,6 +110,7 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   qApp->installEventFilter(this);
   geometry_->applyTabLayout();
   settings_ = std::make_unique<SettingsController>(*this);
+  commandLine_ = new CommandLineController(*this);
 }
 
 TFind::~TFind() {
@@ -541,7 +543,14 @@ bool TFind::eventFilter(QObject* watched, QEvent* event) {
 void TFind::closeEvent(QCloseEvent* event) {
   stop();
   help_->close();
+  commandLine_->windowClosing();
   QMainWindow::closeEvent(event);
+}
+
+void TFind::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // The arguments are read once, when the window is first shown.
+  commandLine_->windowShown();
 }
 
 }  // namespace kestrix::ui

@@ -23,6 +23,7 @@ namespace kestrix::ui {
 
 class BatchReplaceCommand;
 class BusyIndicator;
+class CommandLineController;
 class ExternalChangeCheck;
 class FileLauncher;
 class FileOpsController;
@@ -99,6 +100,8 @@ class TFind : public QMainWindow {
   ModifyController& modifyController() { return *modify_; }
   IntervalCommands& intervalCommands() { return *intervals_; }
   BatchReplaceCommand& batchReplace() { return *batch_; }
+  // The start arguments and the command-line run (set its arguments before show()).
+  CommandLineController& commandLine() { return *commandLine_; }
 
   // Controls (names as in the window's layout; tests find them by objectName too).
   QComboBox* ComboBoxPath;
@@ -124,6 +127,7 @@ class TFind : public QMainWindow {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   QWidget* buildTopPanel();
@@ -154,6 +158,7 @@ class TFind : public QMainWindow {
   ModifyController* modify_ = nullptr;
   IntervalCommands* intervals_ = nullptr;
   BatchReplaceCommand* batch_ = nullptr;
+  CommandLineController* commandLine_ = nullptr;
   ExternalChangeCheck* changeCheck_ = nullptr;
   std::unique_ptr<FileLauncher> launcher_;
   TMaskForm* maskForm_ = nullptr;

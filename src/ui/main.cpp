@@ -1,14 +1,18 @@
-// Starts the window `kestrix`: --help and --version print and exit; without a graphical
-// display it says so and points to the console front end; a first argument "-path=FOLDER"
-// opens the window on that folder.
+// Starts the window `kestrix`: --help and --version print and exit; the window reads the
+// rest of its command line when it is shown. A "-com" run works without a graphical display
+// on the offscreen platform and ends with status 1 when it reported an error and 2 when a
+// file could not be modified; any other
+// start without a display says so and points to the console front end.
 #include <QApplication>
-#include <QComboBox>
 #include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
+#include "app/CommandLog.h"
+#include "ui/CommandLineController.h"
 #include "ui/StartArguments.h"
 #include "ui/TFind.h"
 
@@ -53,7 +57,13 @@ int main(int argc, char** argv) {
     case StartAction::OpenWindow:
       break;
   }
-  if (!hasDisplay()) {
+  const kestrix::app::StartArguments start = kestrix::app::parseStartArguments(args);
+  const bool commandRun =
+      start.kind == kestrix::app::StartKind::CommandLine && start.commandLineRun;
+  if (!hasDisplay() && commandRun) {
+    // A scheduled run needs no screen: the window works unseen, its messages go to stderr.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  } else if (!hasDisplay()) {
     std::fputs(
         "kestrix: the window needs a graphical display (no DISPLAY or WAYLAND_DISPLAY is set).\n"
         "The console front end ksr does the same searches, for example:\n"
@@ -61,12 +71,12 @@ int main(int argc, char** argv) {
         stderr);
     return 1;
   }
+  const std::vector<std::string> words(argv, argv + argc);
   QApplication app(argc, argv);
   setIdentity();
   kestrix::ui::TFind window;
-  if (const auto folder = kestrix::ui::startFolderOf(args)) {
-    window.ComboBoxPath->setEditText(QString::fromLocal8Bit(*folder));
-  }
+  window.commandLine().setArguments(args, kestrix::app::shellCommandLine(words));
   window.show();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  return commandRun ? window.commandLine().exitStatus() : status;
 }

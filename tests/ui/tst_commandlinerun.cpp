@@ -1,0 +1,191 @@
+// The window's command line end to end: the real `kestrix` binary started without a
+// display runs a search and Modify All over a temporary tree, with the settings it finds
+// in its settings file; and, inside this process, a run whose search fails routes the
+// failure like its own errors and closes the window.
+#include <QProcess>
+#include <QtTest>
+
+#include "WindowTestUtil.h"
+#include "ui/CommandLineController.h"
+#include "ui/TFind.h"
+
+using namespace kestrix::ui;
+using namespace kestrix::ui::testing;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return "<missing>";
+  return file.readAll();
+}
+
+struct Outcome {
+  int status = -1;
+  QByteArray standardError;
+};
+
+}  // namespace
+
+class CommandLineRunTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  QString tree_;
+  QString config_;
+
+  // The settings the run repeats: "Options" values as the window stores them.
+  void writeSettings(const QStringList& options) {
+    QDir().mkpath(config_);
+    QFile file(config_ + "/Kestrix Search & Replace.conf");
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[Options]\n" + options.join('\n').toUtf8() + "\n");
+  }
+
+  // Runs the binary with no display at all, with its own home and settings file.
+  Outcome runWindow(const QStringList& args) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "KESTRIX_SETTINGS"})
+      env.remove(name);
+    env.insert("HOME", dir_.path() + "/home");
+    env.insert("XDG_CONFIG_HOME", config_);
+    env.insert("XDG_DATA_HOME", dir_.path() + "/home/.local/share");
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(KESTRIX_WINDOW_PATH, args);
+    Outcome outcome;
+    if (!process.waitForFinished(120000)) {
+      process.kill();
+      process.waitForFinished();
+      return outcome;
+    }
+    outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    outcome.standardError = process.readAllStandardError();
+    return outcome;
+  }
+
+  void writeTree() {
+    QDir(tree_).removeRecursively();
+    writeFile(tree_, "a.txt", "foo one\r\nno\r\nfoofoo\r\n");
+    writeFile(tree_, "sub/b.txt", "a food fight\nFoo\n");
+    writeFile(tree_, "none.txt", "nothing here\n");
+    writeFile(tree_, "c.dat", "foo\n");
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    tree_ = dir_.path() + "/tree";
+    config_ = dir_.path() + "/config";
+  }
+
+  void runsSearchAndModifyAllWithoutDisplay() {
+    writeTree();
+    writeSettings({"PhraseButtonReplace=1", "TextSearchButton=0", "RegExpSearch=0", "NoneButton=0",
+                   "ReplaceButton=1", "SensitiveCheckBox=1", "WholeWordsCheckBox=0",
+                   "CreatBackupCheckBox=1", "IncludeSubdirectoriesCheckBox=1"});
+    const QString list = dir_.path() + "/found list.lst";
+    const Outcome run =
+        runWindow({"-path=" + tree_, "-com", "-s1=foo", "-r1=bar", "-ms=*.txt", "-fs=" + list});
+    QCOMPARE(run.status, 0);
+    // What `sed -i s/foo/bar/g` gives, with every line break kept.
+    QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("bar one\r\nno\r\nbarbar\r\n"));
+    QCOMPARE(readAll(tree_ + "/sub/b.txt"), QByteArray("a bard fight\nFoo\n"));
+    QCOMPARE(readAll(tree_ + "/none.txt"), QByteArray("nothing here\n"));
+    QCOMPARE(readAll(tree_ + "/c.dat"), QByteArray("foo\n"));  // outside the masks
+    QCOMPARE(readAll(tree_ + "/a.txt.bak"), QByteArray("foo one\r\nno\r\nfoofoo\r\n"));
+    QVERIFY(!QFile::exists(tree_ + "/none.txt.bak"));
+
+    const QList<QByteArray> lines = readAll(list).split('\n');
+    QVERIFY2(lines.size() > 4, readAll(list).constData());
+    const QByteArray commandLine =
+        "Command Line: " + QByteArray(KESTRIX_WINDOW_PATH) + " -path=" + tree_.toUtf8() +
+        " -com -s1=foo -r1=bar '-ms=*.txt' '-fs=" + list.toUtf8() + "'\r";
+    QCOMPARE(lines[0], commandLine);
+    QCOMPARE(lines[1], QByteArray("\r"));
+    const QByteArray listText = readAll(list);
+    QVERIFY(listText.contains("a.txt"));
+    QVERIFY(listText.contains("b.txt"));
+    QVERIFY(listText.contains("Modified"));
+    QVERIFY(!listText.contains("none.txt"));
+
+    // A file the pass may not change (read-only, not allowed by the settings) fails the
+    // job with status 2 and is named on standard error with -shr; the others are changed.
+    writeFile(tree_, "ro.txt", "foo\n");
+    writeFile(tree_, "rw.txt", "foo\n");
+    QFile::setPermissions(tree_ + "/ro.txt", QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    const Outcome partial =
+        runWindow({"-path=" + tree_, "-com", "-shr", "-s1=foo", "-r1=bar", "-ms=r?.txt"});
+    QCOMPARE(partial.status, 2);
+    QVERIFY2(partial.standardError.contains(
+                 QString("kestrix: %1/ro.txt: Failed Modification\n").arg(tree_).toUtf8()),
+             partial.standardError.constData());
+    QCOMPARE(readAll(tree_ + "/ro.txt"), QByteArray("foo\n"));
+    QCOMPARE(readAll(tree_ + "/rw.txt"), QByteArray("bar\n"));
+  }
+
+  void errorsAreLoggedShownOnStandardErrorAndFailTheRun() {
+    writeTree();
+    writeSettings({"PhraseButtonReplace=1", "NoneButton=0", "ReplaceButton=1"});
+    const QString log = dir_.path() + "/run.log";
+    // A read-only log of an earlier run is replaced.
+    writeFile(dir_.path(), "run.log", "old");
+    QFile::setPermissions(log, QFileDevice::ReadOwner);
+    const Outcome bad =
+        runWindow({"-path=" + tree_, "-com", "-x1=y", "-shr", "-s1=foo", "-fr=" + log});
+    QCOMPARE(bad.status, 1);
+    QCOMPARE(readAll(log), "Command Line: " + QByteArray(KESTRIX_WINDOW_PATH) + " -path=" +
+                               tree_.toUtf8() + " -com -x1=y -shr -s1=foo -fr=" + log.toUtf8() +
+                               "\r\n\r\nIncorrect parameter \"-x1=y\"\r\n");
+    QVERIFY2(bad.standardError.contains("kestrix: Incorrect parameter \"-x1=y\"\n"),
+             bad.standardError.constData());
+    QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("foo one\r\nno\r\nfoofoo\r\n"));
+
+    // Modification type None: refused before searching; without -shr nothing is printed.
+    writeSettings({"PhraseButtonReplace=1", "NoneButton=1", "ReplaceButton=0"});
+    const Outcome none = runWindow({"-path=" + tree_, "-com", "-s1=foo", "-r1=bar", "-fr=" + log});
+    QCOMPARE(none.status, 1);
+    QVERIFY(readAll(log).endsWith("\r\n\r\nModify Type is \"None\"\r\n"));
+    QVERIFY2(!none.standardError.contains("Modify Type"), none.standardError.constData());
+    QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("foo one\r\nno\r\nfoofoo\r\n"));
+
+    // A regular-expression error of the search itself is logged as "Error: ...".
+    writeSettings({"RegExpSearch=1", "PhraseButtonReplace=0", "NoneButton=0", "ReplaceButton=1"});
+    const Outcome regex =
+        runWindow({"-path=" + tree_, "-com", "-s2=fo(o", "-r2=bar", "-fr=" + log});
+    QCOMPARE(regex.status, 1);
+    const QList<QByteArray> logLines = readAll(log).split('\n');
+    QVERIFY2(logLines.size() == 4 && logLines[2].startsWith("Error: "), readAll(log).constData());
+    QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("foo one\r\nno\r\nfoofoo\r\n"));
+
+    // A clean run writes no log.
+    QFile::remove(log);
+    writeSettings({"PhraseButtonReplace=1", "NoneButton=0", "ReplaceButton=1"});
+    const Outcome clean = runWindow({"-path=" + tree_, "-com", "-s1=none", "-r1=x", "-fr=" + log});
+    QCOMPARE(clean.status, 0);
+    QVERIFY(!QFile::exists(log));
+  }
+
+  // In this process: a search failure of another part ("Too many masks") during the run is
+  // shown as the run's own error (with -shr), ends the run and closes the window.
+  void otherFailuresEndTheRunAndCloseTheWindow() {
+    writeTree();
+    QStringList masks;
+    for (int i = 0; i < 120; ++i) masks << QString("*.x%1").arg(i);
+    WarningRecorder recorder;
+    TFind window;
+    window.commandLine().setArguments({("-path=" + tree_).toStdString(), "-com", "-shr", "-s1=foo",
+                                       "-r1=bar", ("-ms=" + masks.join(';')).toStdString()},
+                                      "kestrix");
+    window.show();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
+    QVERIFY(window.commandLine().errorReported());
+    QCOMPARE(recorder.warnings.size(), 1);
+    QCOMPARE(recorder.warnings[0].second, QString("Too many masks"));
+    QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("foo one\r\nno\r\nfoofoo\r\n"));
+    QCOMPARE(window.PageControl1->currentIndex(), int(TFind::SearchReplacePage));
+  }
+};
+
+QTEST_MAIN(CommandLineRunTest)
+#include "tst_commandlinerun.moc"
