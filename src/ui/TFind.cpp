@@ -40,6 +40,7 @@
 #include "ui/ModifyEnableRules.h"
 #include "ui/OptionHandlers.h"
 #include "ui/OptionsTab.h"
+#include "ui/ProjectCommands.h"
 #include "ui/QueryEditors.h"
 #include "ui/ReportController.h"
 #include "ui/ResultsModel.h"
@@ -109,6 +110,11 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   qApp->installEventFilter(this);
   geometry_->applyTabLayout();
   settings_ = std::make_unique<SettingsController>(*this);
+  project_ = new ProjectCommands(*this);
+}
+
+bool TFind::openProject(const QString& path) {
+  return project_->openProject(path);
 }
 
 TFind::~TFind() {
