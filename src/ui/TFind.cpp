@@ -41,6 +41,7 @@
 #include "ui/ModifyEnableRules.h"
 #include "ui/OptionHandlers.h"
 #include "ui/OptionsTab.h"
+#include "ui/ProjectCommands.h"
 #include "ui/QueryEditors.h"
 #include "ui/ReportController.h"
 #include "ui/ResultsModel.h"
@@ -111,6 +112,11 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   geometry_->applyTabLayout();
   settings_ = std::make_unique<SettingsController>(*this);
   commandLine_ = new CommandLineController(*this);
+  project_ = new ProjectCommands(*this);
+}
+
+bool TFind::openProject(const QString& path) {
+  return project_->openProject(path);
 }
 
 TFind::~TFind() {

@@ -38,6 +38,7 @@ class MainMenus;
 class ModifyController;
 class OptionHandlers;
 class OptionsTab;
+class ProjectCommands;
 class ReportController;
 class ResultsModel;
 class ResultsView;
@@ -66,6 +67,12 @@ class TFind : public QMainWindow {
   void showHelpTopic(const QString& topicPath);
   // The help topic of the active tab (the tab menu's Help).
   QString activeTabHelpTopic() const;
+  // What "&Open Project" does once a file is chosen: saves the settings with the dialog
+  // values, reads the project into the window and its dialogs, clears both results lists
+  // and shows the project's tab. A missing file shows "File \"<path>\" not found" and raises
+  // the abort flag; an unreadable one shows "Incorrect project file" and brings back the
+  // saved settings. Returns true when the project was read.
+  bool openProject(const QString& path);
 
   // Text of status panel 0, 1 or 2.
   QString statusText(int panel) const;
@@ -159,6 +166,7 @@ class TFind : public QMainWindow {
   IntervalCommands* intervals_ = nullptr;
   BatchReplaceCommand* batch_ = nullptr;
   CommandLineController* commandLine_ = nullptr;
+  ProjectCommands* project_ = nullptr;
   ExternalChangeCheck* changeCheck_ = nullptr;
   std::unique_ptr<FileLauncher> launcher_;
   TMaskForm* maskForm_ = nullptr;
