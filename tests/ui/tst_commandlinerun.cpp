@@ -128,7 +128,8 @@ class CommandLineRunTest : public QObject {
     writeTree();
     writeSettings({"PhraseButtonReplace=1", "NoneButton=0", "ReplaceButton=1"});
     const QString log = dir_.path() + "/run.log";
-    // A read-only log of an earlier run is replaced.
+    // No replacement text in the settings nor in the switches: a second message. A read-only
+    // log of an earlier run is replaced.
     writeFile(dir_.path(), "run.log", "old");
     QFile::setPermissions(log, QFileDevice::ReadOwner);
     const Outcome bad =
@@ -136,7 +137,8 @@ class CommandLineRunTest : public QObject {
     QCOMPARE(bad.status, 1);
     QCOMPARE(readAll(log), "Command Line: " + QByteArray(KESTRIX_WINDOW_PATH) + " -path=" +
                                tree_.toUtf8() + " -com -x1=y -shr -s1=foo -fr=" + log.toUtf8() +
-                               "\r\n\r\nIncorrect parameter \"-x1=y\"\r\n");
+                               "\r\n\r\nIncorrect parameter \"-x1=y\"\r\n"
+                               "Please specify the string to replace or insert\r\n");
     QVERIFY2(bad.standardError.contains("kestrix: Incorrect parameter \"-x1=y\"\n"),
              bad.standardError.constData());
     QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("foo one\r\nno\r\nfoofoo\r\n"));
