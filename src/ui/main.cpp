@@ -43,6 +43,13 @@ void setIdentity() {
   QApplication::setWindowIcon(QIcon(":/icons/kestrix.svg"));
 }
 
+// Without a screen, Qt's own notes (no runtime folder, no size hints on this platform)
+// would fill a scheduled job's output; only its critical messages are kept.
+void keepCriticalQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,6 +70,7 @@ int main(int argc, char** argv) {
   if (!hasDisplay() && commandRun) {
     // A scheduled run needs no screen: the window works unseen, its messages go to stderr.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(keepCriticalQtMessages);
   } else if (!hasDisplay()) {
     std::fputs(
         "kestrix: the window needs a graphical display (no DISPLAY or WAYLAND_DISPLAY is set).\n"
