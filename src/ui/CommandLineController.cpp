@@ -123,8 +123,14 @@ void CommandLineController::runCommands() {
     countFailedFiles();
   }
   if (!listFileName_.empty()) {
-    // A list that cannot be written is not an error of the run.
-    window_.reports().saveListTo(toQString(listFileName_), toQString(commandLine_));
+    // A list that cannot be written is no error of the run, but the job learns of it
+    // through the exit status (and, with "-shr" and no display, standard error).
+    if (!window_.reports().saveListTo(toQString(listFileName_), toQString(commandLine_))) {
+      listFailed_ = true;
+      if (start_.showErrors && headless())
+        std::fprintf(stderr, "kestrix: %s: the list could not be written\n",
+                     QString::fromStdString(listFileName_).toLocal8Bit().constData());
+    }
     listFileName_.clear();
   }
   if (state.stopRequest2) {

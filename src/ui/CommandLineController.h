@@ -44,8 +44,8 @@ class CommandLineController : public QObject {
   // Files of the run's Modify All whose Result is "Failed Modification".
   int failedFiles() const { return failedFiles_; }
   // The process's exit status after a run: 1 when an error was reported, else 2 when a
-  // file could not be modified, else 0.
-  int exitStatus() const { return closeWhenDone_ ? 1 : failedFiles_ > 0 ? 2 : 0; }
+  // file could not be modified or the list not written, else 0.
+  int exitStatus() const { return closeWhenDone_ ? 1 : failedFiles_ > 0 || listFailed_ ? 2 : 0; }
   const app::CommandLog& log() const { return log_; }
 
   // True on a platform without a screen, where boxes cannot be answered.
@@ -71,6 +71,7 @@ class CommandLineController : public QObject {
   bool shownOnce_ = false;
   bool logWritten_ = false;
   int failedFiles_ = 0;
+  bool listFailed_ = false;
   std::string listFileName_;
   // The warning handler that was installed before the run (tests install one).
   WarningHandler outerHandler_;

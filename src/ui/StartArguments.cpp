@@ -48,7 +48,7 @@ Switches after -path=FOLDER (the first four characters in any letter case):
 
 A -com run needs no graphical display: without one it runs unseen. Its exit status is 0
 on success, 1 when an error was reported and 2 when some listed file could not be
-modified. Without -com the window needs a display;
+modified or the -fs list not written. Without -com the window needs a display;
 the console front end ksr(1) runs the same searches and modifications without one.
 
 Example:

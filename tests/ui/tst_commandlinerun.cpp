@@ -88,6 +88,8 @@ class CommandLineRunTest : public QObject {
     const Outcome run =
         runWindow({"-path=" + tree_, "-com", "-s1=foo", "-r1=bar", "-ms=*.txt", "-fs=" + list});
     QCOMPARE(run.status, 0);
+    // A clean job prints nothing (Qt's notes about the missing screen included).
+    QVERIFY2(run.standardError.isEmpty(), run.standardError.constData());
     // What `sed -i s/foo/bar/g` gives, with every line break kept.
     QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("bar one\r\nno\r\nbarbar\r\n"));
     QCOMPARE(readAll(tree_ + "/sub/b.txt"), QByteArray("a bard fight\nFoo\n"));
@@ -122,6 +124,16 @@ class CommandLineRunTest : public QObject {
              partial.standardError.constData());
     QCOMPARE(readAll(tree_ + "/ro.txt"), QByteArray("foo\n"));
     QCOMPARE(readAll(tree_ + "/rw.txt"), QByteArray("bar\n"));
+
+    // A list file that cannot be written: the run goes through, the job is told.
+    writeFile(tree_, "new.txt", "foo\n");
+    const QString noList = dir_.path() + "/no such folder/x.lst";
+    const Outcome lost = runWindow(
+        {"-path=" + tree_, "-com", "-shr", "-s1=foo", "-r1=bar", "-ms=new.txt", "-fs=" + noList});
+    QCOMPARE(lost.status, 2);
+    QVERIFY2(lost.standardError.contains("the list could not be written"),
+             lost.standardError.constData());
+    QCOMPARE(readAll(tree_ + "/new.txt"), QByteArray("bar\n"));
   }
 
   void errorsAreLoggedShownOnStandardErrorAndFailTheRun() {
