@@ -37,9 +37,10 @@ Options:
 Switches after -path=FOLDER (the first four characters in any letter case):
   -com          search FOLDER and run Modify All on the Search and Replace tab with
                 the saved search type, modification type and options, then exit
-  -s1=TEXT      one-line search text          -r1=TEXT  one-line replacement text
-  -s2=LINES     multi-line search text        -r2=LINES multi-line replacement text
-                ("|" separates lines, "||" is a literal "|")
+  -s1=TEXT      one-line search text
+  -r1=TEXT      one-line replacement or insertion text
+  -s2=LINES     multi-line search text ("|" separates lines, "||" is a literal "|")
+  -r2=LINES     multi-line replacement text, written the same way
   -pt=FOLDER    search folder (overrides -path)
   -ms=MASKS     file masks, for example "*.txt; *.htm"
   -fs=FILE      save the list of found files to FILE
