@@ -55,6 +55,7 @@
 // line, keeping what they had read.
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
