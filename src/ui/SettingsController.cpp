@@ -136,6 +136,12 @@ void SettingsController::loadSettings(bool includeDialogs) {
 }
 
 void SettingsController::saveSettings(bool includeDialogs) {
+  const app::WindowSettings s = currentSettings(includeDialogs);
+  app::writeWindowSettings(*backend_->values, *backend_->files, s, includeDialogs);
+  backend_->sync();
+}
+
+app::WindowSettings SettingsController::currentSettings(bool includeDialogs) {
   app::WindowSettings s = app::defaultWindowSettings(context_);
   readControls(window_, s);
   recordBounds();
@@ -148,8 +154,27 @@ void SettingsController::saveSettings(bool includeDialogs) {
   s.ignoreListFolder = ignoreListFolder_.toStdString();
   s.maximized = window_.isMaximized();
   if (includeDialogs) readDialogs(s);
-  app::writeWindowSettings(*backend_->values, *backend_->files, s, includeDialogs);
-  backend_->sync();
+  return s;
+}
+
+void SettingsController::applyProject(const app::WindowSettings& s, bool includeDialogs) {
+  applyControls(s, window_);
+  applyColumnWidths(s.columnWidths);
+  for (std::size_t i = 0; i < startFolders_.size(); ++i)
+    startFolders_[i] = QString::fromStdString(s.startFolders[i]);
+  ignoreListFolder_ = QString::fromStdString(s.ignoreListFolder);
+  settingsDlg_->setEditorFolder(startFolders_[OpenEditor]);
+  pathDlg_->setLastFolder(ignoreListFolder_);
+  if (!includeDialogs) {
+    window_.setEditorCommand(QString::fromStdString(s.dialog.editor));
+    window_.state().contextLinesIndex = s.dialog.contextLinesIndex;
+    return;
+  }
+  settingsDlg_->setValues(s.dialog);
+  pathDlg_->IgnoreSubFoldXPCheck->setChecked(s.ignoreSubfolders);
+  pathDlg_->setListText(QString::fromStdString(s.folderIgnoreList));
+  fileDlg_->setListText(QString::fromStdString(s.fileIgnoreList));
+  takeDialogValues();
 }
 
 void SettingsController::readDialogs(app::WindowSettings& s) const {

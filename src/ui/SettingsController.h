@@ -35,6 +35,14 @@ class SettingsController : public QObject {
   // LoadSettings / SaveSettings; with `includeDialogs` the dialogs' values too.
   void loadSettings(bool includeDialogs);
   void saveSettings(bool includeDialogs);
+  // The record saveSettings writes: the controls, bounds, column widths and start folders;
+  // with `includeDialogs` the dialogs' values and the two ignore lists too.
+  app::WindowSettings currentSettings(bool includeDialogs);
+  // Puts a project's values into the window: the controls, column widths, every start
+  // folder (also an empty one) and the ignore-list dialog's folder. With `includeDialogs`
+  // the dialogs take their values too; without, only the window's editor command and
+  // context size change.
+  void applyProject(const app::WindowSettings& settings, bool includeDialogs);
 
   // Shows the Settings dialog modally; returns true when it was closed with OK.
   bool showSettings();

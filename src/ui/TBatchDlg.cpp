@@ -169,19 +169,7 @@ void TBatchDlg::openWithDialog() {
   openFolder_ = saveFolder_ = QFileInfo(path).absolutePath();
 }
 
-void TBatchDlg::readState() {
-  if (stateFile_.isEmpty()) return;
-  const std::optional<modify::BatchState> state = modify::readBatchState(stateFile_.toStdString());
-  if (!state) return;
-  if (state->width > 0 && state->height > 0) resize(state->width, state->height);
-  model_->setTable(state->table);
-  if (state->searchColumnWidth > 0) StringGrid->setColumnWidth(0, state->searchColumnWidth);
-  if (state->replaceColumnWidth > 0) StringGrid->setColumnWidth(1, state->replaceColumnWidth);
-  keepMinimumColumnWidths();
-}
-
-void TBatchDlg::writeState() const {
-  if (stateFile_.isEmpty()) return;
+modify::BatchState TBatchDlg::state() const {
   modify::BatchState state;
   state.width = width();
   state.height = height();
@@ -189,9 +177,28 @@ void TBatchDlg::writeState() const {
   state.searchColumnWidth = StringGrid->columnWidth(0);
   state.replaceColumnWidth = StringGrid->columnWidth(1);
   state.table = table();
+  return state;
+}
+
+void TBatchDlg::setState(const modify::BatchState& state) {
+  if (state.width > 0 && state.height > 0) resize(state.width, state.height);
+  model_->setTable(state.table);
+  if (state.searchColumnWidth > 0) StringGrid->setColumnWidth(0, state.searchColumnWidth);
+  if (state.replaceColumnWidth > 0) StringGrid->setColumnWidth(1, state.replaceColumnWidth);
+  keepMinimumColumnWidths();
+}
+
+void TBatchDlg::readState() {
+  if (stateFile_.isEmpty()) return;
+  const std::optional<modify::BatchState> state = modify::readBatchState(stateFile_.toStdString());
+  if (state) setState(*state);
+}
+
+void TBatchDlg::writeState() const {
+  if (stateFile_.isEmpty()) return;
   QDir().mkpath(QFileInfo(stateFile_).absolutePath());  // the data folder on first use
   try {
-    modify::writeBatchState(stateFile_.toStdString(), state);
+    modify::writeBatchState(stateFile_.toStdString(), state());
   } catch (const std::exception&) {
     // The state is a convenience; the table itself is kept until the program ends.
   }

@@ -35,6 +35,10 @@ class TBatchDlg : public QDialog {
   // it cannot read and keeps the table; both return true on success.
   bool saveTable(const QString& path);
   bool openTable(const QString& path);
+  // The dialog's size, row count, column widths and table, as the state file keeps them.
+  modify::BatchState state() const;
+  // Takes a state: sizes and column widths of 0 leave the present ones.
+  void setState(const modify::BatchState& state);
   // Reads / writes the state file (silently: errors keep the defaults).
   void readState();
   void writeState() const;

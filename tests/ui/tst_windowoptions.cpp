@@ -207,8 +207,8 @@ class WindowOptionsTest : public QObject {
         {"BrowseContext1", "Browse &Context", "F3", false},
         {"SaveList1", "&Save List", "F2", false},
         {"SaveLines1", "Save &Lines", "F12", false},
-        {"OpenProject1", "&Open Project", "Ctrl+F5", false},
-        {"SaveProject1", "&Save Project", "", false},
+        {"OpenProject1", "&Open Project", "Ctrl+F5", true},
+        {"SaveProject1", "&Save Project", "", true},
         {"Contents1", "&Contents", "F1", true},
         {"Exit1", "E&xit", "", true},
     };
