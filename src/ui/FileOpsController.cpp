@@ -21,12 +21,14 @@
 #include "fileops/Rename.h"
 #include "search/Cells.h"
 #include "ui/ConfirmDialog.h"
+#include "ui/ExternalChangeCheck.h"
 #include "ui/LinesViewer.h"
 #include "ui/MainMenus.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
 #include "ui/SearchReplaceTab.h"
+#include "ui/SettingsController.h"
 #include "ui/TFind.h"
 #include "ui/TRenameDlg.h"
 #include "ui/ViewerRefresh.h"
@@ -46,14 +48,20 @@ QString qs(const std::string& s) {
 // opens the folder itself when no file manager answers.
 void showInFileManager(const QString& folder, const QString& fullName) {
 #ifdef KESTRIX_HAS_DBUS
+  const QString service = QStringLiteral("org.freedesktop.FileManager1");
   QDBusConnection bus = QDBusConnection::sessionBus();
-  if (bus.isConnected() && bus.interface() &&
-      bus.interface()->isServiceRegistered("org.freedesktop.FileManager1")) {
-    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1",
-                                                       "/org/freedesktop/FileManager1",
+  QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
+  // A file manager that is installed but not running is started by the bus.
+  if (daemon != nullptr && (daemon->isServiceRegistered(service).value() ||
+                            daemon->activatableServiceNames().value().contains(service))) {
+    QDBusMessage call = QDBusMessage::createMethodCall(service, "/org/freedesktop/FileManager1",
                                                        "org.freedesktop.FileManager1", "ShowItems");
     call << QStringList{QUrl::fromLocalFile(fullName).toString()} << QString();
-    if (bus.call(call, QDBus::Block, 3000).type() != QDBusMessage::ErrorMessage) return;
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 10000);
+    // No answer in time: the file manager is still starting and shows the file itself.
+    if (reply.type() != QDBusMessage::ErrorMessage ||
+        reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
+      return;
   }
 #endif
   QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
@@ -68,7 +76,6 @@ FileOpsController::FileOpsController(TFind& window)
       delFilesDlg_(new ConfirmDialog(&window, "TDelFilesDlg")),
       delReadOnlyDlg_(new ConfirmDialog(&window, "TDelReadOnlyDlg")),
       renameDlg_(new TRenameDlg(&window)) {
-  copyDestination = QCoreApplication::applicationDirPath();
   trash_ = [](const std::string& name) {
     return QFile::moveToTrash(QFile::decodeName(name.c_str()));
   };
@@ -104,11 +111,16 @@ Decision FileOpsController::askProtected(const std::string& fullName, bool renam
 
 // --- Copy Files ---
 
+QString FileOpsController::copyDestination() const {
+  const QString folder = window_.settings().startFolder(SettingsController::CopyTarget);
+  return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
+}
+
 void FileOpsController::copyFiles() {
   if (window_.state().busy || window_.ListView1->selectedRows().empty()) return;
-  const QString folder = folderPicker_(copyDestination);
+  const QString folder = folderPicker_(copyDestination());
   if (folder.isEmpty()) return;
-  copyDestination = folder;
+  window_.settings().setStartFolder(SettingsController::CopyTarget, folder);
   std::vector<int> rows;
   const std::vector<std::string> sources = selectedNames(rows);
   const bool several = rows.size() > 1;
@@ -194,7 +206,10 @@ void FileOpsController::applyRename() {
     if (outcome.newNames[i]) renamedRow(rows[i], *outcome.newNames[i]);
   }
   // Backups no longer match the renamed files.
-  if (outcome.renamedAny) window_.replaceTab->UndoButton->setEnabled(false);
+  if (outcome.renamedAny) {
+    window_.replaceTab->UndoButton->setEnabled(false);
+    window_.state().undoBeforeSearch = false;
+  }
 }
 
 void FileOpsController::renamedRow(int row, const std::string& newName) {
@@ -235,6 +250,8 @@ void FileOpsController::openDirectory() {
   const QString folder = QFileInfo(fullName).path();
   if (!QFileInfo(folder).isDir()) {
     showWarning(&window_, "Information", "Directory " + folder + " not found");
+    // A file handed to an editor may have been saved meanwhile: the viewer catches up.
+    window_.changeCheck().check();
     return;
   }
   folderShower_(folder, fullName);

@@ -35,8 +35,9 @@ class FileOpsController : public QObject {
   void setTrash(fileops::TrashFunction trash) { trash_ = std::move(trash); }
   void setFolderPicker(FolderPicker picker) { folderPicker_ = std::move(picker); }
   void setFolderShower(FolderShower shower) { folderShower_ = std::move(shower); }
-  // The remembered copy destination.
-  QString copyDestination;
+  // The remembered copy destination, kept with the settings; the program's own folder
+  // until a copy chose one.
+  QString copyDestination() const;
 
   ConfirmDialog* copyDialog() const { return copyDlg_; }
   ConfirmDialog* deleteDialog() const { return delFilesDlg_; }

@@ -118,6 +118,7 @@ search::SearchRequest FindRunController::buildRequest(Origin origin) const {
 void FindRunController::run(Origin origin) {
   if (running_ || window_.state().busy) return;
   window_.replaceTab->ModifyAllButton->setEnabled(false);
+  window_.state().undoBeforeSearch = window_.replaceTab->UndoButton->isEnabled();
   window_.replaceTab->UndoButton->setEnabled(false);
   window_.ComboBoxPath->setEditText(window_.ComboBoxPath->currentText().trimmed());
   search::SearchRequest request = buildRequest(origin);

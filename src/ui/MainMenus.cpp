@@ -162,7 +162,7 @@ void MainMenus::buildTabMenu(QWidget* owner) {
   tabMenu = new QMenu(owner);
   tabMenu->setObjectName("TabPopupMenu");
   tabExecuteAction = add(tabMenu, executeFile, "&Execute File", "ExecuteFile4");
-  tabSaveListAction = add(tabMenu, saveList, "Save &List", "SaveList4");
+  tabSaveListAction = add(tabMenu, saveList, "&Save List", "SaveList4");
   tabEraseBackupAction = add(tabMenu, eraseBackups, "Erase &Backup", "EraseBackup4");
   tabMenu->addSeparator();
   tabHelpAction = tabMenu->addAction("&Help");

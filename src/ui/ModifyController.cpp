@@ -73,6 +73,8 @@ void ModifyController::beginBusy() {
   window_.setStatusText(1, {});
   state.busy = true;
   window_.busyState().begin();
+  // A pass or an undo sets Undo itself afterwards.
+  state.undoBeforeSearch = false;
   window_.results->setSearchRunning(true);
   window_.ListView1->setSearchRunning(true);
   state.abortRequested = false;
@@ -190,6 +192,7 @@ void ModifyController::eraseBackups() {
       [this](const QString& caption, const QString& text) { showWarning(&window_, caption, text); },
       [this](const QString& folder) { window_.setStatusText(1, folder); });
   window_.replaceTab->UndoButton->setEnabled(false);
+  state.undoBeforeSearch = false;
   journal_.clear();  // the backups an undo would need are about to go
   modify::EraseSummary summary;
   if (!path.isEmpty()) {

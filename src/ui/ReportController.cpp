@@ -1,6 +1,7 @@
 // Create Report, Browse Context, Save List and Save Lines.
 #include "ui/ReportController.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -31,10 +33,12 @@
 #include "ui/LinesViewer.h"
 #include "ui/MainMenus.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ModifyController.h"
 #include "ui/OptionsTab.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
 #include "ui/SearchReplaceTab.h"
+#include "ui/SettingsController.h"
 #include "ui/TFind.h"
 #include "ui/ViewerRefresh.h"
 
@@ -124,14 +128,44 @@ void ReportController::createReport() {
   if (state.busy) return;
   const bool searchInResults = window_.ListXPCheckBox->isChecked();
   const int before = runsFinished_;
+  // The list's context menu stays shut from the re-run until the window is restored.
+  const std::vector<bool> listMenuStates = disableListMenu();
   window_.find(activeOrigin(window_));
-  if (runsFinished_ == before) return;  // the request was refused; its message was shown
+  if (runsFinished_ == before) {  // the request was refused; its message was shown
+    restoreListMenu(listMenuStates);
+    return;
+  }
   window_.ListView1->clearSelection();
   window_.ListXPCheckBox->setEnabled(false);
   window_.replaceTab->DeleteItemsButton->setEnabled(false);
   window_.replaceTab->ModifySelectedButton->setEnabled(false);
+  // The end of the run and the deselection updated the commands: shut the menu again for
+  // the sections.
+  disableListMenu();
   writeReport(searchInResults);
+  restoreListMenu(listMenuStates);
   restoreAfterReport();
+}
+
+std::vector<bool> ReportController::disableListMenu() {
+  QMenu& menu = *window_.menus->listMenu;
+  std::vector<bool> states;
+  for (QAction* action : menu.actions()) {
+    states.push_back(action->isEnabled());
+    action->setEnabled(false);
+  }
+  states.push_back(menu.isEnabled());
+  menu.setEnabled(false);
+  return states;
+}
+
+void ReportController::restoreListMenu(const std::vector<bool>& states) {
+  QMenu& menu = *window_.menus->listMenu;
+  const QList<QAction*> actions = menu.actions();
+  if (states.size() != static_cast<std::size_t>(actions.size()) + 1) return;
+  for (qsizetype i = 0; i < actions.size(); ++i)
+    actions[i]->setEnabled(states[static_cast<std::size_t>(i)]);
+  menu.setEnabled(states.back());
 }
 
 namespace {
@@ -199,11 +233,16 @@ void ReportController::writeReport(bool searchInResults) {
   };
   sections.foundLines = [&](std::size_t r) {
     const search::ResultItem item = window_.results->item(static_cast<int>(r));
+    search::FoundLines lines;
     try {
-      return search::fillFoundLines(request, item.path, item.name).lines;
+      lines = search::fillFoundLines(request, item.path, item.name).lines;
     } catch (const search::SearchError&) {
-      return search::FoundLines{};  // a file gone meanwhile gets an empty section
+      // A file gone meanwhile gets an empty section.
     }
+    // The viewer follows the report file by file, as a browsed file would show.
+    window_.ListBox1->setLineMode(state.lineMode);
+    window_.ListBox1->setFoundLines(lines);
+    return lines;
   };
   const std::string page = results::reportPage(input, sections);
   window_.busyState().end();
@@ -247,7 +286,15 @@ void ReportController::browseContext() {
   const int context = results::contextSize(window_.state().contextLinesIndex);
   const std::string page = results::contextPage(window_.ListBox1->foundLines(), lines, context);
   QString path;
-  if (writePage("Browse.htm", page, "Browse Context", path)) pageOpener_(path);
+  if (!writePage("Browse.htm", page, "Browse Context", path)) return;
+  pageOpener_(path);
+  reenableUndo();
+}
+
+void ReportController::reenableUndo() {
+  // Undo stays possible after searches as long as its backups are untouched.
+  if (window_.state().undoBeforeSearch && !window_.modifyController().journal().empty())
+    window_.replaceTab->UndoButton->setEnabled(true);
 }
 
 void ReportController::refillWhenChanged() {
@@ -267,12 +314,20 @@ void ReportController::refillWhenChanged() {
 
 // --- Save List and Save Lines ---
 
+QString ReportController::listFolder() const {
+  return window_.settings().startFolder(SettingsController::SaveList);
+}
+
+QString ReportController::linesFolder() const {
+  return window_.settings().startFolder(SettingsController::SaveLines);
+}
+
 void ReportController::saveList() {
   if (window_.state().busy || window_.results->rowCount() == 0) return;
-  const QString path =
-      savePicker_("Save List", listFolder, "File List [*.lst] (*.lst);;All Files [*.*] (*)", "lst");
+  const QString path = savePicker_("Save List", listFolder(),
+                                   "File List [*.lst] (*.lst);;All Files [*.*] (*)", "lst");
   if (path.isEmpty()) return;
-  listFolder = QFileInfo(path).absolutePath();
+  window_.settings().setStartFolder(SettingsController::SaveList, QFileInfo(path).absolutePath());
   try {
     results::writePageFile(local(path), results::listFileText(listTable(false)));
   } catch (const platform::AtomicWriteError& error) {
@@ -293,9 +348,9 @@ bool ReportController::saveListTo(const QString& path, const QString& commandLin
 void ReportController::saveLines() {
   if (window_.state().busy || !window_.ListBox1->hasLines()) return;
   const QString path =
-      savePicker_("Save Lines", linesFolder, "HTML File [*.html] (*.html)", "html");
+      savePicker_("Save Lines", linesFolder(), "HTML File [*.html] (*.html)", "html");
   if (path.isEmpty()) return;
-  linesFolder = QFileInfo(path).absolutePath();
+  window_.settings().setStartFolder(SettingsController::SaveLines, QFileInfo(path).absolutePath());
   try {
     results::writePageFile(local(path), results::linesPage(window_.ListBox1->foundLines()));
   } catch (const platform::AtomicWriteError& error) {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <vector>
 
 #include "results/ResultTable.h"
 
@@ -35,9 +36,10 @@ class ReportController : public QObject {
 
   void setSavePicker(SavePicker picker) { savePicker_ = std::move(picker); }
   void setPageOpener(PageOpener opener) { pageOpener_ = std::move(opener); }
-  // The folders the save dialogs start in (the folder of the last file saved).
-  QString listFolder;
-  QString linesFolder;
+  // The folders the save dialogs start in (the folder of the last file saved), kept with
+  // the settings.
+  QString listFolder() const;
+  QString linesFolder() const;
 
  private:
   results::ResultTable listTable(bool fullFound) const;
@@ -45,8 +47,13 @@ class ReportController : public QObject {
   bool writePage(const QString& fileName, const std::string& text, const QString& caption,
                  QString& path);
   void restoreAfterReport();
+  // Disables the list's context menu and its items; returns their enabled states.
+  std::vector<bool> disableListMenu();
+  void restoreListMenu(const std::vector<bool>& states);
   // The browsed file changed after it was listed: its viewer lines are filled again.
   void refillWhenChanged();
+  // Undo comes back when it was enabled before the last search.
+  void reenableUndo();
 
   TFind& window_;
   SavePicker savePicker_;

@@ -18,6 +18,9 @@ struct RunState {
   bool resultColumnShown = false;
   bool searchOutdated = false;
   int contextLinesIndex = 3;
+  // Undo was enabled when the last search began; Browse Context enables it again. Cleared
+  // by whatever makes the backups unusable or runs the pass again.
+  bool undoBeforeSearch = false;
   // Set between BeginBusy and EndBusy.
   bool busy = false;
 };

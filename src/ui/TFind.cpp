@@ -369,6 +369,7 @@ void TFind::deleteItems() {
   if (state_.busy || !geometry_->resultsShown()) return;
   setStatusText(1, {});
   replaceTab->UndoButton->setEnabled(false);
+  state_.undoBeforeSearch = false;
   const int browsed = viewerRefresh_->browsedRow();
   const bool browsedGoes = browsed >= 0 && ListView1->selectionModel()->isRowSelected(browsed, {});
   if (browsedGoes)

@@ -94,6 +94,8 @@ class TFind : public QMainWindow {
   void setEditorCommand(const QString& command) { editorCommand_ = command; }
   QString editorCommand() const { return editorCommand_; }
   FileLauncher& fileLauncher() { return *launcher_; }
+  // Watches the browsed file after it was handed to another program.
+  ExternalChangeCheck& changeCheck() { return *changeCheck_; }
 
   RunState& state() { return state_; }
   FindRunController& findRun() { return *findRun_; }

@@ -2,19 +2,23 @@
 // pages in the data folder, Save List / Save Lines, and Copy, Delete (into an injected
 // trash), Rename and Open Directory through their dialogs' buttons, checking the disk and
 // the list afterwards.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
 
 #include "WindowTestUtil.h"
 #include "ui/ConfirmDialog.h"
+#include "ui/ExternalChangeCheck.h"
 #include "ui/FileOpsController.h"
 #include "ui/FindTab.h"
 #include "ui/LinesViewer.h"
@@ -156,6 +160,107 @@ class ReportCommandsTest : public QObject {
     QVERIFY(window.findTab->FindButton->isEnabled());
   }
 
+  void createReportShowsEachFileInTheViewerWithTheListMenuShut() {
+    WarningRecorder recorder;
+    const QString folder = folderWith(
+        "sections", {{"1.txt", "needle\n"}, {"2.txt", "a needle\n"}, {"3.txt", "needle!\n"}});
+    TFind window;
+    window.show();
+    window.reports().setPageOpener([](const QString&) {});
+    runFind(window, folder, "needle");
+    QCOMPARE(window.results->rowCount(), 3);
+    window.selectRow(0);
+    QTRY_VERIFY(window.ListBox1->hasLines());
+    window.updateCommands();
+    QVERIFY(window.menus->listMenu->isEnabled());
+    // Every refill of the viewer while the report runs: its header and whether the list's
+    // menu (and its Save List item) could be used at that moment.
+    QStringList headers;
+    QList<bool> menuUsable;
+    connect(window.ListBox1->linesModel(), &QAbstractItemModel::modelReset, this, [&] {
+      if (!window.state().busy || !window.ListBox1->hasLines()) return;
+      headers << window.ListBox1->lineText(0);
+      bool usable = window.menus->listMenu->isEnabled();
+      for (QAction* action : window.menus->listMenu->actions()) usable |= action->isEnabled();
+      menuUsable << usable;
+    });
+    window.menus->createReport.actions().front()->trigger();
+    QVERIFY2(recorder.warnings.isEmpty(), qPrintable(recorder.warnings.value(0).second));
+    QCOMPARE(headers.size(), 3);
+    for (int r = 0; r < 3; ++r)
+      QVERIFY2(headers[r].contains(QString::number(r + 1) + ".txt"), qPrintable(headers[r]));
+    QCOMPARE(menuUsable, (QList<bool>{false, false, false}));
+    // Restored: a fresh viewer, the menu back, its items following the list again.
+    QVERIFY(!window.ListBox1->hasLines());
+    QVERIFY(window.menus->listMenu->isEnabled());
+    QVERIFY(window.menus->saveList.isEnabled());
+    for (QAction* action : window.menus->saveList.actions()) QVERIFY(action->isEnabled());
+    QVERIFY(window.menus->selectAll.isEnabled());
+  }
+
+  void browseContextBringsUndoBackUnlessTheBackupsWereTouched() {
+    WarningRecorder recorder;
+    const QString folder = folderWith("undo", {{"u.txt", "foo\n"}, {"v.txt", "foo foo\n"}});
+    TFind window;
+    window.show();
+    window.reports().setPageOpener([](const QString&) {});
+    SearchReplaceTab& tab = *window.replaceTab;
+    const auto search = [&](const QString& query) {
+      window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
+      window.ComboBoxPath->setEditText(folder);
+      window.MasksComboBox->setEditText("*.txt");
+      tab.SearchEdit->setEditText(query);
+      QTest::mouseClick(tab.SearchButton, Qt::LeftButton);
+    };
+    const auto browse = [&] {
+      window.selectRow(0);
+      QTRY_VERIFY(window.ListBox1->hasLines());
+      window.menus->browseContext.actions().front()->trigger();
+    };
+    search("foo");
+    tab.ReplaceButton->click();
+    tab.Edit2->setEditText("bar");
+    QTest::mouseClick(tab.ModifyAllButton, Qt::LeftButton);
+    QVERIFY2(recorder.warnings.isEmpty(), qPrintable(recorder.warnings.value(0).second));
+    QCOMPARE(readAll(folder + "/u.txt"), QByteArray("bar\n"));
+    QVERIFY(tab.UndoButton->isEnabled());
+    // A search disables Undo; browsing the context of a row brings it back.
+    search("bar");
+    QVERIFY(!tab.UndoButton->isEnabled());
+    browse();
+    QVERIFY(tab.UndoButton->isEnabled());
+    // The second search began with Undo enabled again: it still comes back.
+    search("bar");
+    browse();
+    QVERIFY(tab.UndoButton->isEnabled());
+    QTest::mouseClick(tab.UndoButton, Qt::LeftButton);
+    QCOMPARE(readAll(folder + "/u.txt"), QByteArray("foo\n"));
+    QVERIFY(!tab.UndoButton->isEnabled());
+    // After the undo nothing is left to undo, whatever is browsed.
+    search("foo");
+    browse();
+    QVERIFY(!tab.UndoButton->isEnabled());
+
+    // A rename after the search: the backups no longer match, Undo stays off.
+    QTest::mouseClick(tab.ModifyAllButton, Qt::LeftButton);
+    QVERIFY(tab.UndoButton->isEnabled());
+    search("bar");
+    window.selectRow(rowNamed(window, "v.txt"));
+    ModalDriver driver({{"TRenameDlg",
+                         [](QWidget* dialog) {
+                           auto* d = static_cast<TRenameDlg*>(dialog);
+                           d->PrefixEdit->setText("r_");
+                           d->RenameButton->click();
+                         }},
+                        {"TRenameDlg", ModalDriver::click("ExitButton")}});
+    window.menus->renameFiles.actions().front()->trigger();
+    QVERIFY(driver.done());
+    QVERIFY(QFile::exists(folder + "/r_v.txt"));
+    browse();
+    QVERIFY(!tab.UndoButton->isEnabled());
+    QVERIFY2(recorder.warnings.isEmpty(), qPrintable(recorder.warnings.value(0).second));
+  }
+
   void browseContextAndSaveLinesWriteTheViewersLines() {
     WarningRecorder recorder;
     QByteArray text;
@@ -197,7 +302,7 @@ class ReportCommandsTest : public QObject {
     const QByteArray lines = readAll(answer);
     QVERIFY(lines.startsWith("<html>\r\n<Title>Information from the Lines Viewer</Title>\r\n"));
     QVERIFY(lines.contains("\r\n line 10: the <font color=\"#0000FF\">needle</font>\r\n"));
-    QCOMPARE(window.reports().linesFolder, folder);
+    QCOMPARE(window.reports().linesFolder(), folder);
 
     // Save List: the table with CR LF lines.
     answer = folder + "/list.lst";
@@ -285,7 +390,7 @@ class ReportCommandsTest : public QObject {
     window.menus->copyFiles.actions().front()->trigger();
     QCOMPARE(readAll(target + "/a.txt"), QByteArray("new a"));
     QCOMPARE(readAll(target + "/b c.txt"), QByteArray("new b"));
-    QCOMPARE(window.fileOps().copyDestination, target);
+    QCOMPARE(window.fileOps().copyDestination(), target);
     // Into their own folder: nothing is asked, nothing changes.
     picked = folder;
     ModalDriver none({});
@@ -357,10 +462,26 @@ class ReportCommandsTest : public QObject {
     window.ListView1->selectAllRows();
     window.menus->openDirectory.actions().front()->trigger();
     QCOMPARE(shown, (QStringList{folder, folder + "/o.txt"}));
+    // A file handed to an editor was saved meanwhile: after the missing-folder message the
+    // change is noticed at once.
+    const QString edited = folderWith("open-edited", {{"e.txt", "q"}}) + "/e.txt";
+    window.changeCheck().remember(edited);
+    window.changeCheck().arm();
+    {
+      QFile file(edited);
+      QVERIFY(file.open(QIODevice::ReadWrite));
+      QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(30),
+                               QFileDevice::FileModificationTime));
+    }
+    QSignalSpy changed(&window.changeCheck(), &ExternalChangeCheck::fileChanged);
     QDir(folder).removeRecursively();
     window.menus->openDirectory.actions().front()->trigger();
     QCOMPARE(recorder.warnings.value(0),
              qMakePair(QString("Information"), "Directory " + folder + " not found"));
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed[0][0].toString(), edited);
+    QVERIFY(!window.changeCheck().isArmed());
+    QCOMPARE(shown.size(), 2);
   }
 };
 

@@ -28,10 +28,13 @@
 #include "ControlValues.h"
 #include "WindowTestUtil.h"
 #include "app/SideFiles.h"
+#include "ui/FileOpsController.h"
 #include "ui/FindTab.h"
 #include "ui/HelpWindow.h"
+#include "ui/LinesViewer.h"
 #include "ui/MainMenus.h"
 #include "ui/OptionsTab.h"
+#include "ui/ReportController.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
 #include "ui/ScreenScale.h"
@@ -311,6 +314,72 @@ class SettingsTest : public QObject {
     QTest::keyClick(&folders, Qt::Key_F1);
     QCOMPARE(window.helpWindow()->currentTopic(), QString("Manual/Settings.htm#IgnoreLists"));
     folders.reject();
+  }
+
+  void saveAndCopyFoldersSurviveARestart() {
+    QTemporaryDir tree;
+    writeFile(tree.path(), "list/l.txt", "needle\n");
+    const QString lists = tree.path() + "/lists";
+    const QString pages = tree.path() + "/pages";
+    const QString copies = tree.path() + "/copies";
+    for (const QString& folder : {lists, pages, copies}) QVERIFY(QDir().mkpath(folder));
+    // What each dialog was opened on, by its title.
+    QMap<QString, QString> startedAt;
+    const auto pickers = [&startedAt](TFind& window, const QString& listFile,
+                                      const QString& linesFile, const QString& copyFolder) {
+      window.reports().setSavePicker(
+          [&startedAt, listFile, linesFile](const QString& title, const QString& folder,
+                                            const QString&, const QString&) {
+            startedAt[title] = folder;
+            return title == "Save List" ? listFile : linesFile;
+          });
+      window.fileOps().setFolderPicker([&startedAt, copyFolder](const QString& start) {
+        startedAt["Copy Files"] = start;
+        return copyFolder;
+      });
+    };
+    const auto runAll = [](TFind& window, const QString& root) {
+      window.ComboBoxPath->setEditText(root);
+      window.MasksComboBox->setEditText("*.*");
+      window.findTab->FindEditComboBox->setEditText("needle");
+      window.find(kestrix::search::Origin::Find);
+      QCOMPARE(window.results->rowCount(), 1);
+      window.selectRow(0);
+      QTRY_VERIFY(window.ListBox1->hasLines());
+      window.menus->saveList.actions().front()->trigger();
+      window.menus->saveLines.actions().front()->trigger();
+      window.menus->copyFiles.actions().front()->trigger();
+    };
+    {
+      TFind window;
+      window.show();
+      pickers(window, lists + "/found.lst", pages + "/found.html", copies);
+      runAll(window, tree.path() + "/list");
+      QVERIFY(QFile::exists(lists + "/found.lst"));
+      QVERIFY(QFile::exists(pages + "/found.html"));
+      QVERIFY(QFile::exists(copies + "/l.txt"));
+      // Cancel changes no folder.
+      pickers(window, {}, {}, {});
+      window.menus->saveList.actions().front()->trigger();
+      window.menus->copyFiles.actions().front()->trigger();
+      QCOMPARE(startedAt["Save List"], lists);
+      QCOMPARE(startedAt["Copy Files"], copies);
+    }
+    QSettings stored(settingsFilePath(), QSettings::IniFormat);
+    QCOMPARE(stored.value("Options/InitialDir").toString(), lists);
+    QCOMPARE(stored.value("Options/InitialDirV").toString(), pages);
+    QCOMPARE(stored.value("Options/InitialDirwCopy").toString(), copies);
+    startedAt.clear();
+    TFind window;
+    window.show();
+    QCOMPARE(window.reports().listFolder(), lists);
+    QCOMPARE(window.reports().linesFolder(), pages);
+    QCOMPARE(window.fileOps().copyDestination(), copies);
+    pickers(window, {}, {}, {});
+    runAll(window, tree.path() + "/list");
+    QCOMPARE(startedAt["Save List"], lists);
+    QCOMPARE(startedAt["Save Lines"], pages);
+    QCOMPARE(startedAt["Copy Files"], copies);
   }
 
   void settingsReachTheRuns() {
