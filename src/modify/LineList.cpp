@@ -98,20 +98,20 @@ std::size_t lineEnd(std::string_view text, std::size_t from) {
   return at == std::string_view::npos ? text.size() : at;
 }
 
-// True when `text` has a break of one byte (LF or a lone CR).
-bool hasShortBreak(std::string_view text) {
+}  // namespace
+
+std::size_t sizeWithLongBreaks(std::string_view text) {
+  std::size_t size = text.size();
   for (std::size_t at = lineEnd(text, 0); at < text.size();
        at = lineEnd(text, breakEnd(text, at))) {
-    if (breakEnd(text, at) == at + 1) return true;
+    if (breakEnd(text, at) == at + 1) ++size;
   }
-  return false;
+  return size;
 }
-
-}  // namespace
 
 std::string withBreaks(std::string_view text, std::string_view separator, bool finalBreak) {
   std::string out;
-  out.reserve(text.size() + text.size() / 8 + 16);
+  out.reserve((separator.size() > 1 ? sizeWithLongBreaks(text) : text.size()) + 2);
   bool lastBroken = false;
   for (std::size_t from = 0; from < text.size();) {
     const std::size_t end = lineEnd(text, from);
@@ -126,7 +126,7 @@ std::string withBreaks(std::string_view text, std::string_view separator, bool f
 }
 
 void convertBreaks(std::string& text, std::string_view separator, bool finalBreak) {
-  if (separator.size() > 1 && hasShortBreak(text)) {
+  if (separator.size() > 1 && sizeWithLongBreaks(text) > text.size()) {
     text = withBreaks(text, separator, finalBreak);
     return;
   }

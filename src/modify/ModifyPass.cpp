@@ -188,22 +188,22 @@ class Pass {
       backup =
           batch_.stageAt(target.folder.get(), target.name + ".bak", backupName(listed), bytes, b);
     }
-    std::size_t fileEntry = 0;
+    // Whatever fails from here on (a write, or the memory) takes the staged backup back,
+    // so that nothing is renamed without its journal entry.
+    std::optional<std::size_t> fileEntry;
     try {
+      UndoEntry entry{
+          target.realName, true, stampOf(bytes), stampOf(result), 0, mode, target.st.st_uid,
+          target.st.st_gid};
+      pending_.reserve(pending_.size() + 1);
       fileEntry = batch_.stageAt(target.folder.get(), target.name, listed, result, own, backup);
-    } catch (const platform::AtomicWriteError&) {
+      entry.afterMtimeNs = batch_.staged(*fileEntry).mtimeNs;
+      pending_.push_back({index, std::move(entry), *fileEntry, backup});
+    } catch (...) {
+      if (fileEntry) batch_.discard(*fileEntry);
       if (backup) batch_.discard(*backup);
       throw;
     }
-    UndoEntry entry{target.realName,
-                    true,
-                    stampOf(bytes),
-                    stampOf(result),
-                    batch_.staged(fileEntry).mtimeNs,
-                    mode,
-                    target.st.st_uid,
-                    target.st.st_gid};
-    pending_.push_back({index, std::move(entry), fileEntry, backup});
   }
 
   const SearchRoot& rootFor(const std::string& listed) {
@@ -242,6 +242,8 @@ class Pass {
   // Makes the staged files durable and gives their rows their results.
   void commitPending() {
     if (batch_.size() == 0) return;
+    // Room first: once the files are renamed, their entries must not fail to be kept.
+    if (request_.createBackups) journal_.entries.reserve(journal_.entries.size() + pending_.size());
     const std::vector<std::string> errors =
         batch_.commit([this](const std::vector<std::string>& reasons) { writeAhead(reasons); });
     for (Pending& p : pending_) {

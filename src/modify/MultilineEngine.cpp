@@ -162,7 +162,10 @@ std::optional<std::string> rewriteMultiline(std::string_view bytes, const Modify
   const std::string_view sep = separatorBytes(request.lineSeparator);
   const bool finalBreak = endsWithLineBreak(bytes);
   std::string out;
-  out.reserve(bytes.size() + bytes.size() / 16 + 64);
+  // Room for longer breaks and a little growth, so that the output is not copied while
+  // it grows.
+  const std::size_t size = sep.size() > 1 ? sizeWithLongBreaks(bytes) : bytes.size();
+  out.reserve(size + size / 16 + 64);
   bool first = true;
   BlockScanner scanner(request, poll, usualBreak(bytes), [&](const OutLine& line) {
     if (!keep && !first) out += sep;

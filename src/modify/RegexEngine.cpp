@@ -28,7 +28,10 @@ class Expander {
       const auto pos = static_cast<std::size_t>(re_.matchPos(0) - 1);
       const auto len = static_cast<std::size_t>(re_.matchLen(0));
       if (len == 0) continue;
-      if (!out) out.emplace();
+      if (!out) {
+        // Room for a little growth, so that a large text is not copied while it grows.
+        out.emplace().reserve(subject.size() + subject.size() / 16 + 64);
+      }
       const std::size_t pieceEnd = type_ == ModificationType::InsertAfter ? pos + len : pos;
       out->append(subject.substr(copied, pieceEnd - copied));
       if (!templ_.empty()) out->append(re_.substitute(templ_));

@@ -231,14 +231,17 @@ std::size_t AtomicWriteBatch::stageAt(int dirFd, const std::string& name,
   applyOwnership(temp, ownership, displayName);
   const StagedFile stamp = stampOf(temp);
   temp.closeFd();
-  temp.keep();
+  // Everything that can run out of memory comes before the temporary is handed over, so
+  // that a failure still removes it.
   Entry entry;
-  entry.dirFd = dir.release();
   entry.name = name;
   entry.temp = temp.name();
   entry.displayName = displayName;
   entry.after = after;
   entry.stamp = stamp;
+  entries_.reserve(entries_.size() + 1);
+  temp.keep();
+  entry.dirFd = dir.release();
   entries_.push_back(std::move(entry));
   stagedBytes_ += bytes.size();
   return entries_.size() - 1;

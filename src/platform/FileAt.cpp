@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "platform/Platform.h"
 
@@ -187,14 +188,13 @@ std::string resolveInPieces(const std::string& path) {
 }  // namespace
 
 std::string realPath(const std::string& path) {
-  char* resolved = ::realpath(path.c_str(), nullptr);
+  const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr),
+                                                        std::free);
   if (!resolved) {
     if (errno != ENAMETOOLONG) fail("Cannot find", path, errno);
     return resolveInPieces(absoluteName(path));
   }
-  std::string out(resolved);
-  std::free(resolved);
-  return out;
+  return std::string(resolved.get());
 }
 
 UniqueFd openFolderOf(const std::string& fullName, std::string& leaf) {
