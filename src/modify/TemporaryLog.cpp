@@ -52,7 +52,8 @@ bool removeIfOurs(const std::string& fullName) {
     if (!isTemporaryName(leaf)) return false;
     struct ::stat st {};
     if (::fstatat(folder.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
-    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return false;
+    // As root a temporary already has the owner of the file it was made for.
+    if (!S_ISREG(st.st_mode) || (st.st_uid != ::geteuid() && ::geteuid() != 0)) return false;
     return ::unlinkat(folder.get(), leaf.c_str(), 0) == 0;
   } catch (const platform::PlatformError&) {
     return false;  // its folder is gone or became a link: nothing of ours to remove there

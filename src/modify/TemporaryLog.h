@@ -32,7 +32,8 @@ class TemporaryLog {
 };
 
 // Removes each temporary the log `path` names, when it is still there as a regular file
-// (not a link) owned by this user with a temporary's name (".ksr" + six letters or
+// (not a link) owned by this user (any owner for root, whose temporaries take the owner of
+// their file) with a temporary's name (".ksr" + six letters or
 // digits), unless the log says the name was not ours; then empties the log. Folders are
 // reached from "/" without following links. Returns how many were removed. Throws
 // nothing: what cannot be removed stays.

@@ -121,7 +121,8 @@ ContentStamp stampAt(const Place& p, const std::string& name, std::int64_t* mtim
 // content it had before. A backup of the same bytes that the run left is removed.
 bool neverReplaced(const Place& p, const UndoEntry& e) {
   if (!(stampAt(p, p.name) == e.before)) return false;
-  if (notRegular(p, p.backup(), "").empty() && stampAt(p, p.backup()) == e.before) {
+  struct ::stat st {};
+  if (statAt(p, p.backup(), st) && S_ISREG(st.st_mode) && stampAt(p, p.backup()) == e.before) {
     unlinkAt(p, p.backup());
   }
   return true;
