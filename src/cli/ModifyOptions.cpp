@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <new>
 
 #include "modify/DataFolder.h"
 #include "modify/UnifiedDiff.h"
@@ -266,6 +267,9 @@ int runGuarded(const char* command, const std::function<int()>& body) {
     printMessage({error.caption(), error.text()});
   } catch (const modify::ModifyError& error) {
     printMessage(error.message());
+  } catch (const std::bad_alloc&) {
+    // Every file is old or new by now: the pass's temporaries went with the unwinding.
+    std::fprintf(stderr, "ksr: %s: not enough memory\n", command);
   }
   return kExitError;
 }

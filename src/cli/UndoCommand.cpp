@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/ModifyOptions.h"
 #include "modify/DataFolder.h"
+#include "modify/TemporaryLog.h"
 #include "modify/Undo.h"
 #include "platform/Platform.h"
 
@@ -30,6 +31,7 @@ int runUndoCommand(int argc, char** argv) {
   try {
     path = platform::joinPath(modify::dataFolder(), modify::kUndoJournalFile);
     journal = modify::loadUndoJournal(path);
+    modify::removeStaleTemporaries(modify::temporaryLogPath(path));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "ksr: cannot read the undo journal: %s\n", e.what());
     return kExitError;

@@ -75,11 +75,10 @@ ContentStamp stampOf(std::string_view bytes) {
   return h.stamp();
 }
 
-ContentStamp stampOfFile(const std::string& path, std::int64_t* mtimeNs) {
-  platform::UniqueFd dir =
-      platform::openFolder(platform::folderOf(path).empty() ? "." : platform::folderOf(path));
+ContentStamp stampOfFileAt(int dirFd, const std::string& name, const std::string& path,
+                           std::int64_t* mtimeNs) {
   struct ::stat st {};
-  platform::UniqueFd fd = platform::openRegularAt(dir.get(), platform::nameOf(path), path, st);
+  platform::UniqueFd fd = platform::openRegularAt(dirFd, name, path, st);
   if (mtimeNs)
     *mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   Hasher h;

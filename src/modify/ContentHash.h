@@ -18,8 +18,10 @@ struct ContentStamp {
 // The stamp of `bytes`.
 ContentStamp stampOf(std::string_view bytes);
 
-// The stamp of the regular file `path` (read in pieces, never followed through a link),
-// and its modification time in ns since the epoch. Throws platform::PlatformError.
-ContentStamp stampOfFile(const std::string& path, std::int64_t* mtimeNs = nullptr);
+// The stamp of the regular file `name` in the open folder `dirFd` (read in pieces, never
+// followed through a link), and its modification time in ns since the epoch. `shown`
+// names it in messages. Throws platform::PlatformError.
+ContentStamp stampOfFileAt(int dirFd, const std::string& name, const std::string& shown,
+                           std::int64_t* mtimeNs = nullptr);
 
 }  // namespace kestrix::modify

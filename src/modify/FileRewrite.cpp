@@ -2,27 +2,11 @@
 // request's line breaks.
 #include "modify/ModifyPass.h"
 
-#include "modify/LineList.h"
 #include "modify/RegexEngine.h"
 #include "modify/TextEngines.h"
 #include "text/Lines.h"
 
 namespace kestrix::modify {
-namespace {
-
-std::string rewriteMultiline(std::string_view bytes, const ModifyRequest& request, StopPoll& poll) {
-  if (request.lineSeparator == LineSeparator::Keep) {
-    BreakList breaks;
-    LineList lines = splitKeepingBreaks(bytes, breaks);
-    transformMultiline(lines, request, poll, &breaks);
-    return joinWithBreaks(lines, breaks);
-  }
-  LineList lines = splitIntoLines(bytes);
-  transformMultiline(lines, request, poll);
-  return joinLines(lines, request.lineSeparator, endsWithLineBreak(bytes));
-}
-
-}  // namespace
 
 std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, std::string_view bytes,
                                             const std::string& fullName,

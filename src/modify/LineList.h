@@ -34,4 +34,15 @@ bool endsWithLineBreak(std::string_view bytes);
 // The lines joined by `separator`; the last line gets one too only when `finalBreak`.
 std::string joinLines(const LineList& lines, LineSeparator separator, bool finalBreak);
 
+// joinLines(splitIntoLines(text), ...) without a list of lines: every break of `text`
+// (CR LF, LF or a lone CR) becomes `separator`, and the last line ends with one only when
+// `finalBreak`.
+std::string withBreaks(std::string_view text, std::string_view separator, bool finalBreak);
+// The size of `text` once its one-byte breaks (LF or a lone CR) are made two bytes long.
+std::size_t sizeWithLongBreaks(std::string_view text);
+
+// The same change made to `text` itself, so that no second copy is needed (unless a
+// two-byte separator takes the place of one-byte breaks).
+void convertBreaks(std::string& text, std::string_view separator, bool finalBreak);
+
 }  // namespace kestrix::modify

@@ -21,6 +21,7 @@
 #include "modify/RegexEngine.h"
 #include "modify/RowRefresh.h"
 #include "modify/TargetFile.h"
+#include "modify/TemporaryLog.h"
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
 #include "search/Cells.h"
@@ -59,6 +60,7 @@ class Pass {
       summary_.stopped = true;  // the file being transformed is not written
     }
     commitPending();  // the files finished before a stop stay modified
+    if (tempLog_) tempLog_->clear();
     resolveDuplicates();
     return summary_;
   }
@@ -80,15 +82,23 @@ class Pass {
     std::optional<std::size_t> backupEntry;
   };
 
-  // Only the latest run can be undone: the journal (and its file) start empty.
+  // Only the latest run can be undone: the journal (and its file) start empty. The
+  // temporaries a killed run left are removed first; this run's are recorded before
+  // each is created.
   void startJournal() {
     journal_.clear();
     if (journal_.filePath.empty()) return;
+    const std::string logPath = temporaryLogPath(journal_.filePath);
+    removeStaleTemporaries(logPath);
     try {
       writer_ = std::make_unique<JournalWriter>(journal_.filePath);
+      tempLog_ = std::make_unique<TemporaryLog>(logPath);
     } catch (const platform::PlatformError& e) {
       throw ModifyError(kProgramCaption, std::string("Cannot write the undo journal: ") + e.what());
     }
+    batch_.setTempNameHook([this](const std::string& name, bool intent) {
+      tempLog_->record(platform::joinPath(stagingFolder_, name), intent);
+    });
   }
 
   void modifyRow(std::size_t index) {
@@ -168,6 +178,7 @@ class Pass {
     const std::uint32_t mode = target.st.st_mode & 07777;
     const platform::FileOwnership own{mode, target.st.st_uid, target.st.st_gid};
     const std::string listed = rows_[index].fullName();
+    stagingFolder_ = platform::folderOf(target.realName);
     std::optional<std::size_t> backup;
     if (request_.createBackups) {
       // The backup is the file as it was, writable and never setuid or setgid (undo gives
@@ -177,22 +188,22 @@ class Pass {
       backup =
           batch_.stageAt(target.folder.get(), target.name + ".bak", backupName(listed), bytes, b);
     }
-    std::size_t fileEntry = 0;
+    // Whatever fails from here on (a write, or the memory) takes the staged backup back,
+    // so that nothing is renamed without its journal entry.
+    std::optional<std::size_t> fileEntry;
     try {
+      UndoEntry entry{
+          target.realName, true, stampOf(bytes), stampOf(result), 0, mode, target.st.st_uid,
+          target.st.st_gid};
+      pending_.reserve(pending_.size() + 1);
       fileEntry = batch_.stageAt(target.folder.get(), target.name, listed, result, own, backup);
-    } catch (const platform::AtomicWriteError&) {
+      entry.afterMtimeNs = batch_.staged(*fileEntry).mtimeNs;
+      pending_.push_back({index, std::move(entry), *fileEntry, backup});
+    } catch (...) {
+      if (fileEntry) batch_.discard(*fileEntry);
       if (backup) batch_.discard(*backup);
       throw;
     }
-    UndoEntry entry{target.realName,
-                    true,
-                    stampOf(bytes),
-                    stampOf(result),
-                    batch_.staged(fileEntry).mtimeNs,
-                    mode,
-                    target.st.st_uid,
-                    target.st.st_gid};
-    pending_.push_back({index, std::move(entry), fileEntry, backup});
   }
 
   const SearchRoot& rootFor(const std::string& listed) {
@@ -231,6 +242,8 @@ class Pass {
   // Makes the staged files durable and gives their rows their results.
   void commitPending() {
     if (batch_.size() == 0) return;
+    // Room first: once the files are renamed, their entries must not fail to be kept.
+    if (request_.createBackups) journal_.entries.reserve(journal_.entries.size() + pending_.size());
     const std::vector<std::string> errors =
         batch_.commit([this](const std::vector<std::string>& reasons) { writeAhead(reasons); });
     for (Pending& p : pending_) {
@@ -293,6 +306,8 @@ class Pass {
   bool useIntervals_;
   platform::AtomicWriteBatch batch_;
   std::unique_ptr<JournalWriter> writer_;
+  std::unique_ptr<TemporaryLog> tempLog_;
+  std::string stagingFolder_;  // the real name of the folder of the file being staged
   std::unique_ptr<SearchRoot> root_;
   std::string rootFolder_;
   std::vector<Pending> pending_;

@@ -1,94 +1,127 @@
 // The Multiline engine: blocks of whole lines found after folding and trimming, then
-// replaced, deleted, blanked or surrounded by the replacement lines.
+// replaced, deleted, blanked or surrounded by the replacement lines. The lines pass
+// through a window of one block's length, so a file is rewritten without a list of its
+// lines: the memory is the output's.
 #include <algorithm>
+#include <deque>
+#include <functional>
 
 #include "modify/TextEngines.h"
 #include "search/Matchers.h"
+#include "text/Lines.h"
 
 namespace kestrix::modify {
 namespace {
 
-// Start lines (0-based, ascending) of the non-overlapping blocks kept from the top: every
-// matching start is considered once, and one that lies less than n lines behind a kept
-// start is dropped.
-std::vector<std::size_t> keptStarts(const LineList& file, const std::vector<std::string>& block,
-                                    const search::BlockOptions& options, StopPoll& poll) {
-  std::vector<std::size_t> starts;
+// One line on its way out, with the break that follows it.
+struct OutLine {
+  std::string_view text;
+  LineBreak lineBreak = LineBreak::Lf;
+};
+using LineOut = std::function<void(const OutLine&)>;
+
+// The lines a kept block becomes, with their breaks, so that every line keeps a break of
+// the file: a replacement line takes the break of the block line at its place, a line put
+// in takes the break of the block line it stands by, and only a block at the very end of
+// a file without a final break leaves its last line without one.
+void emitBlockChange(const std::deque<OutLine>& block, const ModifyRequest& request,
+                     LineBreak usual, const LineOut& out) {
+  const auto& r = request.replacementLines;
   const std::size_t n = block.size();
-  if (n == 0 || file.size() < n) return starts;
-  std::size_t nextAllowed = 0;
-  for (std::size_t p = 0; p + n <= file.size(); ++p) {
-    poll.check();
-    if (p < nextAllowed) continue;
-    std::size_t j = 0;
-    while (j < n && search::blockLineEquals(file[p + j], block[j], options)) ++j;
-    if (j == n) {
-      starts.push_back(p);
-      nextAllowed = p + n;
+  const std::size_t m = r.size();
+  auto at = [&](std::size_t k) { return block[std::min(k, n - 1)].lineBreak; };
+  auto orUsual = [usual](LineBreak b) { return b == LineBreak::None ? usual : b; };
+  const LineBreak last = block.back().lineBreak;
+  auto blockLines = [&](bool lastNeedsBreak) {
+    for (std::size_t k = 0; k < n; ++k) {
+      LineBreak b = block[k].lineBreak;
+      if (k + 1 == n && lastNeedsBreak) b = orUsual(b);
+      out({block[k].text, b});
+    }
+  };
+  switch (request.modificationType) {
+    case ModificationType::Replace:
+      for (std::size_t k = 0; k < m; ++k) out({r[k], k + 1 == m ? last : orUsual(at(k))});
+      break;
+    case ModificationType::InsertBefore:
+      for (std::size_t k = 0; k < m; ++k) out({r[k], orUsual(at(0))});
+      blockLines(false);
+      break;
+    case ModificationType::InsertAfter:
+      blockLines(m > 0);
+      for (std::size_t k = 0; k < m; ++k) out({r[k], k + 1 == m ? last : orUsual(last)});
+      break;
+    case ModificationType::Clear:
+      for (std::size_t k = 0; k < n; ++k) out({std::string_view(), at(k)});
+      break;
+    default:  // Delete
+      break;
+  }
+}
+
+// Finds the non-overlapping blocks from the top, fed one line at a time: the window holds
+// the lines from the first one not yet decided; when it is as long as the block, either
+// it is the block (changed, and emptied) or its first line can no longer belong to one.
+class BlockScanner {
+ public:
+  BlockScanner(const ModifyRequest& request, StopPoll& poll, LineBreak usual, LineOut out)
+      : request_(request),
+        options_{request.caseSensitive, request.ignoreLeadingSpaces, request.ignoreTrailingSpaces},
+        poll_(poll),
+        usual_(usual),
+        out_(std::move(out)) {
+    for (const auto& line : request.searchLines) {
+      block_.push_back(search::prepareBlockLine(line, options_));
     }
   }
-  return starts;
-}
 
-void appendBlockChange(LineList& out, const LineList& lines, std::size_t p, std::size_t n,
-                       const ModifyRequest& request) {
-  const auto& r = request.replacementLines;
-  auto block = lines.begin() + static_cast<std::ptrdiff_t>(p);
-  switch (request.modificationType) {
-    case ModificationType::Replace:
-      out.insert(out.end(), r.begin(), r.end());
-      break;
-    case ModificationType::InsertBefore:
-      out.insert(out.end(), r.begin(), r.end());
-      out.insert(out.end(), block, block + static_cast<std::ptrdiff_t>(n));
-      break;
-    case ModificationType::InsertAfter:
-      out.insert(out.end(), block, block + static_cast<std::ptrdiff_t>(n));
-      out.insert(out.end(), r.begin(), r.end());
-      break;
-    case ModificationType::Clear:
-      out.insert(out.end(), n, std::string());
-      break;
-    default:  // Delete
-      break;
+  void feed(std::string_view text, LineBreak lineBreak) {
+    if (block_.empty()) return out_({text, lineBreak});
+    window_.push_back({text, lineBreak});
+    if (window_.size() < block_.size()) return;
+    poll_.check();
+    if (windowIsBlock()) {
+      emitBlockChange(window_, request_, usual_, out_);
+      window_.clear();
+      ++blocks_;
+    } else {
+      out_(window_.front());
+      window_.pop_front();
+    }
   }
-}
 
-// The breaks of the lines appendBlockChange wrote for the block at `p`, so that every line
-// keeps a break of the file: a replacement line takes the break of the block line at its
-// place, a line put in takes the break of the block line it stands by, and only a block at
-// the very end of a file without a final break leaves its last line without one.
-void appendBlockBreaks(BreakList& out, const BreakList& breaks, std::size_t p, std::size_t n,
-                       const ModifyRequest& request, LineBreak usual) {
-  const std::size_t m = request.replacementLines.size();
-  auto at = [&](std::size_t k) { return breaks[p + std::min(k, n - 1)]; };
-  auto orUsual = [usual](LineBreak b) { return b == LineBreak::None ? usual : b; };
-  const LineBreak last = breaks[p + n - 1];
-  switch (request.modificationType) {
-    case ModificationType::Replace:
-      for (std::size_t k = 0; k < m; ++k) out.push_back(k + 1 == m ? last : orUsual(at(k)));
-      break;
-    case ModificationType::InsertBefore:
-      out.insert(out.end(), m, orUsual(at(0)));
-      out.insert(out.end(), breaks.begin() + static_cast<std::ptrdiff_t>(p),
-                 breaks.begin() + static_cast<std::ptrdiff_t>(p + n));
-      break;
-    case ModificationType::InsertAfter:
-      out.insert(out.end(), breaks.begin() + static_cast<std::ptrdiff_t>(p),
-                 breaks.begin() + static_cast<std::ptrdiff_t>(p + n));
-      if (m == 0) break;
-      out.back() = orUsual(out.back());
-      for (std::size_t k = 0; k < m; ++k) out.push_back(k + 1 == m ? last : orUsual(last));
-      break;
-    case ModificationType::Clear:
-      for (std::size_t k = 0; k < n; ++k) out.push_back(at(k));
-      break;
-    default:  // Delete
-      break;
+  // The lines left in the window go out unchanged. Returns how many blocks were changed.
+  std::size_t finish() {
+    for (const OutLine& line : window_) out_(line);
+    window_.clear();
+    return blocks_;
   }
-}
+
+ private:
+  bool windowIsBlock() const {
+    for (std::size_t j = 0; j < block_.size(); ++j) {
+      if (!search::blockLineEquals(window_[j].text, block_[j], options_)) return false;
+    }
+    return true;
+  }
+
+  const ModifyRequest& request_;
+  search::BlockOptions options_;
+  StopPoll& poll_;
+  LineBreak usual_;
+  LineOut out_;
+  std::vector<std::string> block_;
+  std::deque<OutLine> window_;
+  std::size_t blocks_ = 0;
+};
 
 // The break most lines of a file would get: the first one it has, else LF.
+LineBreak usualBreak(std::string_view bytes) {
+  const std::size_t at = bytes.find_first_of("\r\n");
+  if (at == std::string_view::npos || bytes[at] == '\n') return LineBreak::Lf;
+  return at + 1 < bytes.size() && bytes[at + 1] == '\n' ? LineBreak::CrLf : LineBreak::Cr;
+}
+
 LineBreak usualBreak(const BreakList& breaks) {
   for (LineBreak b : breaks) {
     if (b != LineBreak::None) return b;
@@ -96,40 +129,57 @@ LineBreak usualBreak(const BreakList& breaks) {
   return LineBreak::Lf;
 }
 
+// The break that follows the line ending at `end` in `bytes`.
+LineBreak breakAt(std::string_view bytes, std::size_t end) {
+  if (end >= bytes.size()) return LineBreak::None;
+  if (bytes[end] == '\n') return LineBreak::Lf;
+  return end + 1 < bytes.size() && bytes[end + 1] == '\n' ? LineBreak::CrLf : LineBreak::Cr;
+}
+
 }  // namespace
 
 void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll& poll,
                         BreakList* breaks) {
-  const std::size_t n = request.searchLines.size();
-  if (n == 0) return;
-  const search::BlockOptions options{request.caseSensitive, request.ignoreLeadingSpaces,
-                                     request.ignoreTrailingSpaces};
-  std::vector<std::string> block;
-  for (const auto& line : request.searchLines) {
-    block.push_back(search::prepareBlockLine(line, options));
-  }
-  const auto starts = keptStarts(lines, block, options, poll);
-  if (starts.empty()) return;
+  if (request.searchLines.empty()) return;
   LineList out;
   BreakList outBreaks;
-  const LineBreak usual = breaks ? usualBreak(*breaks) : LineBreak::Lf;
-  out.reserve(lines.size() + starts.size() * request.replacementLines.size());
-  std::size_t cursor = 0;
-  auto copyUpTo = [&](std::size_t end) {
-    for (; cursor < end; ++cursor) {
-      out.push_back(std::move(lines[cursor]));
-      if (breaks) outBreaks.push_back((*breaks)[cursor]);
-    }
-  };
-  for (std::size_t p : starts) {
-    copyUpTo(p);
-    appendBlockChange(out, lines, p, n, request);
-    if (breaks) appendBlockBreaks(outBreaks, *breaks, p, n, request, usual);
-    cursor = p + n;
+  BlockScanner scanner(request, poll, breaks ? usualBreak(*breaks) : LineBreak::Lf,
+                       [&](const OutLine& line) {
+                         out.emplace_back(line.text);
+                         outBreaks.push_back(line.lineBreak);
+                       });
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    scanner.feed(lines[i], breaks && i < breaks->size() ? (*breaks)[i] : LineBreak::Lf);
   }
-  copyUpTo(lines.size());
+  if (scanner.finish() == 0) return;
   lines = std::move(out);
   if (breaks) *breaks = std::move(outBreaks);
+}
+
+std::optional<std::string> rewriteMultiline(std::string_view bytes, const ModifyRequest& request,
+                                            StopPoll& poll) {
+  const bool keep = request.lineSeparator == LineSeparator::Keep;
+  const std::string_view sep = separatorBytes(request.lineSeparator);
+  const bool finalBreak = endsWithLineBreak(bytes);
+  std::string out;
+  // Room for longer breaks and a little growth, so that the output is not copied while
+  // it grows.
+  const std::size_t size = sep.size() > 1 ? sizeWithLongBreaks(bytes) : bytes.size();
+  out.reserve(size + size / 16 + 64);
+  bool first = true;
+  BlockScanner scanner(request, poll, usualBreak(bytes), [&](const OutLine& line) {
+    if (!keep && !first) out += sep;
+    first = false;
+    out += line.text;
+    if (keep) out += breakBytes(line.lineBreak);
+  });
+  text::forEachLine(bytes, [&](const text::Line& line) {
+    scanner.feed(line.text, breakAt(bytes, line.offset + line.text.size()));
+  });
+  const std::size_t blocks = scanner.finish();
+  if (keep && blocks == 0) return std::nullopt;
+  if (!keep && !first && finalBreak) out += sep;
+  return out;
 }
 
 }  // namespace kestrix::modify

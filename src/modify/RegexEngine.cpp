@@ -28,7 +28,10 @@ class Expander {
       const auto pos = static_cast<std::size_t>(re_.matchPos(0) - 1);
       const auto len = static_cast<std::size_t>(re_.matchLen(0));
       if (len == 0) continue;
-      if (!out) out.emplace();
+      if (!out) {
+        // Room for a little growth, so that a large text is not copied while it grows.
+        out.emplace().reserve(subject.size() + subject.size() / 16 + 64);
+      }
       const std::size_t pieceEnd = type_ == ModificationType::InsertAfter ? pos + len : pos;
       out->append(subject.substr(copied, pieceEnd - copied));
       if (!templ_.empty()) out->append(re_.substitute(templ_));
@@ -65,6 +68,34 @@ LineList perLine(const LineList& lines, LineSpan span, Expander& expander) {
     out.push_back(changed ? std::move(*changed) : lines[i]);
   }
   return out;
+}
+
+// True when every break of `bytes` is CR LF.
+bool onlyCrLf(std::string_view bytes) {
+  for (std::size_t at = bytes.find_first_of("\r\n"); at != std::string_view::npos;
+       at = bytes.find_first_of("\r\n", at + 2)) {
+    if (bytes[at] != '\r' || at + 1 >= bytes.size() || bytes[at + 1] != '\n') return false;
+  }
+  return true;
+}
+
+// Whole text with a chosen separator: the subject is the text with CR LF breaks (the
+// file itself when it has no other), and the result has every break made `separator`.
+// Memory: the result, and a copy of the file only when its breaks are not CR LF.
+std::string wholeTextWithSeparator(std::string_view bytes, LineSeparator separator,
+                                   Expander& expander) {
+  const bool finalBreak = endsWithLineBreak(bytes);
+  const std::string_view sep = separatorBytes(separator);
+  std::optional<std::string> changed;
+  {
+    std::string copy;
+    std::string_view subject = bytes;
+    if (!onlyCrLf(bytes)) subject = copy = withBreaks(bytes, "\r\n", finalBreak);
+    changed = expander.expand(subject);
+  }
+  if (!changed) return withBreaks(bytes, sep, finalBreak);
+  convertBreaks(*changed, sep, finalBreak);
+  return std::move(*changed);
 }
 
 // The lines a per-line run changes: all, or the row's interval clipped at the last line.
@@ -117,18 +148,13 @@ std::optional<std::string> rewriteRegex(std::string_view bytes, const ModifyRequ
                                         const std::optional<Interval>& interval, StopPoll& poll) {
   const bool keep = request.lineSeparator == LineSeparator::Keep;
   const bool whole = chooseRegexMode(request) == RegexMode::WholeText;
-  if (whole && !keep) {
-    LineList lines = splitIntoLines(bytes);
-    const bool finalBreak = endsWithLineBreak(bytes);
-    transformRegex(lines, request, fullName, finalBreak, interval, poll);
-    return joinLines(lines, request.lineSeparator, finalBreak);
-  }
   RegExpr re;
   search::configureRegExpr(re, toSearchRequest(request));
   if (poll.function()) re.setPollCallback(poll.function());
   const std::string templ = regexTemplate(request);
   Expander expander(re, templ, request.modificationType, poll);
   try {
+    if (whole && !keep) return wholeTextWithSeparator(bytes, request.lineSeparator, expander);
     if (whole) return expander.expand(bytes);  // the file's own breaks are the subject's
     LineSpan span{1, std::numeric_limits<std::int64_t>::max()};
     if (interval && request.searchEachLine && request.useIntervalsRegex) {

@@ -41,4 +41,11 @@ std::optional<std::string> changePhraseInLine(std::string_view line,
 void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll& poll,
                         BreakList* breaks = nullptr);
 
+// The new bytes of a file for a Multiline request, as transformMultiline would make them,
+// without a list of lines: joined by the request's separator (the last line ending with
+// one only when `bytes` ended with CR or LF), or under LineSeparator::Keep each line with
+// its own break, and nothing when no block was found. Throws StopRequested.
+std::optional<std::string> rewriteMultiline(std::string_view bytes, const ModifyRequest& request,
+                                            StopPoll& poll);
+
 }  // namespace kestrix::modify

@@ -1,6 +1,7 @@
 // Undo through the ".$" temporary, with attributes kept.
 #include "modify/Undo.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,90 +22,148 @@
 namespace kestrix::modify {
 namespace {
 
-// Puts F + ".bak" in place of F, then gives F the mode `finalMode` (else the mode F had).
-// Throws platform::PlatformError; on a failure the modified file is back under its name
-// whenever the backup did not take its place.
-void restoreFromBackup(const std::string& file, std::optional<std::uint32_t> finalMode) {
-  const std::string temp = undoTempName(file);
-  const platform::FileInfo info = platform::stat(file);
+// A journal file reached through folder descriptors: its folder, opened from "/" without
+// following a link, and its name there. Every step of an undo works relative to the
+// folder, so a folder swapped for a link since the run cannot redirect it, and names of
+// any length work.
+struct Place {
+  platform::UniqueFd folder;
+  std::string name;
+  std::string fullName;
+
+  std::string backup() const { return backupName(name); }
+  std::string temp() const { return undoTempName(name); }
+};
+
+[[noreturn]] void fail(const Place& p, int err) {
+  throw platform::PlatformError("Cannot undo " + p.fullName + ": " + std::strerror(err), err);
+}
+
+// The entry `name` of the place's folder, links not followed; false when it is missing.
+bool statAt(const Place& p, const std::string& name, struct ::stat& st) {
+  if (::fstatat(p.folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return true;
+  if (errno != ENOENT) fail(p, errno);
+  return false;
+}
+
+void renameAt(const Place& p, const std::string& from, const std::string& to) {
+  if (::renameat(p.folder.get(), from.c_str(), p.folder.get(), to.c_str()) != 0) fail(p, errno);
+}
+
+void unlinkAt(const Place& p, const std::string& name) {
+  if (::unlinkat(p.folder.get(), name.c_str(), 0) != 0) fail(p, errno);
+}
+
+// Gives the restored file its owner and group (when `owner`; the owner first, since that
+// clears setuid and setgid) and then its mode, through the file itself, never a link.
+void setAttributes(const Place& p, std::optional<std::uint32_t> mode, const UndoEntry* owner) {
+  if (!mode && !owner) return;
+  platform::UniqueFd fd(::openat(p.folder.get(), p.name.c_str(),
+                                 O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!fd) {
+    // A file we may not read (mode 0200): its mode is still ours to set, once it is
+    // known to be the regular file just put in place.
+    struct ::stat st {};
+    if (!statAt(p, p.name, st) || !S_ISREG(st.st_mode)) fail(p, ELOOP);
+    if (mode && ::fchmodat(p.folder.get(), p.name.c_str(), *mode, 0) != 0) fail(p, errno);
+    return;
+  }
+  if (owner && ::fchown(fd.get(), owner->uid, owner->gid) != 0) {
+    [[maybe_unused]] int ignored = ::fchown(fd.get(), static_cast<uid_t>(-1), owner->gid);
+  }
+  if (mode && ::fchmod(fd.get(), *mode) != 0) fail(p, errno);
+}
+
+// Puts the backup in place of the file, then gives it the mode `finalMode` (else the mode
+// a protected file had). Throws platform::PlatformError; on a failure the modified file is
+// back under its name whenever the backup did not take its place.
+void restoreFromBackup(const Place& p, std::optional<std::uint32_t> finalMode,
+                       const UndoEntry* owner) {
+  struct ::stat st {};
+  if (!statAt(p, p.name, st)) fail(p, ENOENT);
   std::optional<std::uint32_t> savedMode;
+  if ((st.st_mode & S_IWUSR) == 0 || p.name[0] == '.') savedMode = st.st_mode & 07777;
+  if (finalMode) savedMode = finalMode;
   try {
-    if (isProtected(info.attributes) && !info.attributes.system) {
-      savedMode = platform::makeWritable(file);
-    }
-    if (platform::exists(temp)) platform::removeFile(temp);
-    platform::renameFile(file, temp);
-    platform::renameFile(backupName(file), file);
-    platform::removeFile(temp);
-    if (finalMode) savedMode = finalMode;
-    if (savedMode) platform::setMode(file, *savedMode);
+    struct ::stat old {};
+    if (statAt(p, p.temp(), old)) unlinkAt(p, p.temp());
+    renameAt(p, p.name, p.temp());
+    renameAt(p, p.backup(), p.name);
+    unlinkAt(p, p.temp());
+    setAttributes(p, savedMode, owner);
   } catch (const platform::PlatformError&) {
     // Only move the modified file back when the backup is not already in its place:
     // otherwise the restored content would be overwritten and lost.
-    if (!platform::exists(file) && platform::exists(temp)) {
-      try {
-        platform::renameFile(temp, file);
-        if (savedMode) platform::setMode(file, *savedMode);
-      } catch (const platform::PlatformError&) {  // nothing more can be done here
+    struct ::stat now {};
+    try {
+      if (!statAt(p, p.name, now) && statAt(p, p.temp(), now)) {
+        renameAt(p, p.temp(), p.name);
+        setAttributes(p, savedMode, nullptr);
       }
+    } catch (const platform::PlatformError&) {  // nothing more can be done here
     }
     throw;
   }
 }
 
-// Why `path` cannot take part in an undo ("" when it is a regular file, links not followed).
-std::string notRegular(const std::string& path, const char* missing) {
+// Why `name` cannot take part in an undo ("" when it is a regular file, links not followed).
+std::string notRegular(const Place& p, const std::string& name, const char* missing) {
   struct ::stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? missing : std::strerror(errno);
+  if (!statAt(p, name, st)) return missing;
   return S_ISREG(st.st_mode) ? "" : "not a regular file";
+}
+
+ContentStamp stampAt(const Place& p, const std::string& name, std::int64_t* mtimeNs = nullptr) {
+  return stampOfFileAt(p.folder.get(), name, p.fullName, mtimeNs);
 }
 
 // True when the run never replaced the file (it was stopped first): it still has the
 // content it had before. A backup of the same bytes that the run left is removed.
-bool neverReplaced(const UndoEntry& e) {
-  if (!(stampOfFile(e.fullName) == e.before)) return false;
-  const std::string backup = backupName(e.fullName);
+bool neverReplaced(const Place& p, const UndoEntry& e) {
+  if (!(stampAt(p, p.name) == e.before)) return false;
   struct ::stat st {};
-  if (::lstat(backup.c_str(), &st) == 0 && S_ISREG(st.st_mode) && stampOfFile(backup) == e.before) {
-    platform::removeFile(backup);
+  if (statAt(p, p.backup(), st) && S_ISREG(st.st_mode) && stampAt(p, p.backup()) == e.before) {
+    unlinkAt(p, p.backup());
   }
   return true;
 }
 
 // Throws std::runtime_error with the reason when the file or its backup changed since the
 // run (size, time or content), so that undo never overwrites a later edit.
-void requireUnchanged(const UndoEntry& e) {
+void requireUnchanged(const Place& p, const UndoEntry& e) {
   std::int64_t mtimeNs = 0;
-  if (!(stampOfFile(e.fullName, &mtimeNs) == e.after) || mtimeNs != e.afterMtimeNs) {
+  if (!(stampAt(p, p.name, &mtimeNs) == e.after) || mtimeNs != e.afterMtimeNs) {
     throw std::runtime_error("changed since the run");
   }
-  if (!(stampOfFile(backupName(e.fullName)) == e.before)) {
+  if (!(stampAt(p, p.backup()) == e.before)) {
     throw std::runtime_error("the backup changed since the run");
   }
 }
 
-// The owner and group first (that clears setuid and setgid), then the mode.
-void restoreOwnership(const UndoEntry& e) {
-  if (::chown(e.fullName.c_str(), e.uid, e.gid) != 0) {
-    [[maybe_unused]] int ignored = ::chown(e.fullName.c_str(), static_cast<uid_t>(-1), e.gid);
+std::string reasonOf(const platform::PlatformError& error) {
+  if (error.errorCode() == ELOOP || error.errorCode() == ENOTDIR) {
+    return "a link on its path changed since the run";
   }
-  platform::setMode(e.fullName, e.mode);
+  return std::strerror(error.errorCode());
 }
 
 // Undoes one entry; returns the reason it failed, or "" when it was undone.
 std::string undoOne(const UndoEntry& e) {
-  if (auto why = notRegular(e.fullName, "the file is missing"); !why.empty()) return why;
   try {
-    if (e.stamped && neverReplaced(e)) return "";
-    if (auto why = notRegular(backupName(e.fullName), "the backup is missing"); !why.empty()) {
+    Place p;
+    p.fullName = e.fullName;
+    p.folder = platform::openFolderOf(e.fullName, p.name);
+    if (auto why = notRegular(p, p.name, "the file is missing"); !why.empty()) return why;
+    if (e.stamped && neverReplaced(p, e)) return "";
+    if (auto why = notRegular(p, p.backup(), "the backup is missing"); !why.empty()) {
       return why;
     }
-    if (e.stamped) requireUnchanged(e);
-    restoreFromBackup(e.fullName, e.stamped ? std::optional<std::uint32_t>(e.mode) : std::nullopt);
-    if (e.stamped) restoreOwnership(e);
+    if (e.stamped) requireUnchanged(p, e);
+    restoreFromBackup(p, e.stamped ? std::optional<std::uint32_t>(e.mode) : std::nullopt,
+                      e.stamped ? &e : nullptr);
     return "";
   } catch (const platform::PlatformError& error) {
-    return std::strerror(error.errorCode());
+    return reasonOf(error);
   } catch (const std::runtime_error& error) {
     return error.what();
   }

@@ -64,12 +64,19 @@ int callRename(const AtomicWriteOps& ops, int dirFd, const char* from, const cha
 // Owns the temporary file until it has been renamed; removes it on every other way out.
 class TempFile {
  public:
-  TempFile(int dirFd, const std::string& displayName, const AtomicWriteOps& ops) : dirFd_(dirFd) {
+  TempFile(int dirFd, const std::string& displayName, const AtomicWriteOps& ops,
+           const AtomicWriteBatch::TempNameHook* hook = nullptr)
+      : dirFd_(dirFd) {
     for (int attempt = 0; attempt < 100; ++attempt) {
       name_ = tempName();
+      if (hook && *hook) (*hook)(name_, true);
       fd_ = UniqueFd(callOpen(ops, dirFd, name_.c_str(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-      if (fd_ || errno != EEXIST) break;
+      if (fd_) break;
+      const int err = errno;
+      if (err == EEXIST && hook && *hook) (*hook)(name_, false);
+      errno = err;
+      if (err != EEXIST) break;
     }
     if (!fd_) fail(displayName, "create temporary", errno);
   }
@@ -219,19 +226,22 @@ std::size_t AtomicWriteBatch::stageAt(int dirFd, const std::string& name,
                                       std::optional<std::size_t> after) {
   UniqueFd dir(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
   if (!dir) fail(displayName, "open folder", errno);
-  TempFile temp(dir.get(), displayName, ops_);
+  TempFile temp(dir.get(), displayName, ops_, &tempNameHook_);
   writeAll(temp, bytes, ops_, displayName);
   applyOwnership(temp, ownership, displayName);
   const StagedFile stamp = stampOf(temp);
   temp.closeFd();
-  temp.keep();
+  // Everything that can run out of memory comes before the temporary is handed over, so
+  // that a failure still removes it.
   Entry entry;
-  entry.dirFd = dir.release();
   entry.name = name;
   entry.temp = temp.name();
   entry.displayName = displayName;
   entry.after = after;
   entry.stamp = stamp;
+  entries_.reserve(entries_.size() + 1);
+  temp.keep();
+  entry.dirFd = dir.release();
   entries_.push_back(std::move(entry));
   stagedBytes_ += bytes.size();
   return entries_.size() - 1;

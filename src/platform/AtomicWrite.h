@@ -89,6 +89,13 @@ class AtomicWriteBatch {
                       std::string_view bytes, const FileOwnership& ownership,
                       std::optional<std::size_t> after = std::nullopt);
 
+  // Called with the name of each temporary just before it is created (`intent` true), and
+  // with `intent` false when that name turned out to be another file's and was not used:
+  // a caller can record its temporaries ahead, so that those a kill leaves behind can be
+  // told from anyone else's files and removed later. Throwing from it stages nothing.
+  using TempNameHook = std::function<void(const std::string& name, bool intent)>;
+  void setTempNameHook(TempNameHook hook) { tempNameHook_ = std::move(hook); }
+
   // The stamp of the staged entry `index`.
   const StagedFile& staged(std::size_t index) const { return entries_[index].stamp; }
 
@@ -122,6 +129,7 @@ class AtomicWriteBatch {
   void renameAll();
   void release(Entry& entry);
   AtomicWriteOps ops_;
+  TempNameHook tempNameHook_;
   std::vector<Entry> entries_;
   std::size_t stagedBytes_ = 0;
 };

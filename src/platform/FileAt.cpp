@@ -2,13 +2,16 @@
 #include "platform/FileAt.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "platform/Platform.h"
 
@@ -95,12 +98,113 @@ std::string absoluteName(const std::string& path) {
   return out;
 }
 
-std::string realPath(const std::string& path) {
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (!resolved) fail("Cannot find", path, errno);
-  std::string out(resolved);
-  std::free(resolved);
+namespace {
+
+// The names of `path` ("" and "." dropped), in order.
+std::vector<std::string> splitNames(std::string_view path) {
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t slash = path.find('/', start);
+    if (slash == std::string_view::npos) slash = path.size();
+    const std::string_view part = path.substr(start, slash - start);
+    if (!part.empty() && part != ".") names.emplace_back(part);
+    start = slash + 1;
+  }
+  return names;
+}
+
+std::string joinNames(const std::vector<std::string>& names) {
+  if (names.empty()) return "/";
+  std::string out;
+  for (const auto& n : names) out += "/" + n;
   return out;
+}
+
+// The target of the link `name` in `dirFd`, of any length.
+std::string readLinkAt(int dirFd, const std::string& name, const std::string& shown) {
+  std::string target(256, '\0');
+  for (;;) {
+    const ssize_t got = ::readlinkat(dirFd, name.c_str(), target.data(), target.size());
+    if (got < 0) fail("Cannot find", shown, errno);
+    if (static_cast<std::size_t>(got) < target.size()) {
+      target.resize(static_cast<std::size_t>(got));
+      return target;
+    }
+    target.resize(target.size() * 2);
+  }
+}
+
+// Resolves the absolute `path` one component at a time through folder descriptors, so
+// that its length does not matter: "..", "." and links are resolved as the system would,
+// at most 40 links deep.
+std::string resolveInPieces(const std::string& path) {
+  std::vector<std::string> pending = splitNames(path);
+  std::reverse(pending.begin(), pending.end());  // the next name is at the back
+  std::vector<std::string> done;
+  std::vector<UniqueFd> folders;
+  folders.emplace_back(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folders.back()) fail("Cannot find", path, errno);
+  int links = 0;
+  while (!pending.empty()) {
+    const std::string name = std::move(pending.back());
+    pending.pop_back();
+    if (name == "..") {
+      if (!done.empty()) {
+        done.pop_back();
+        folders.pop_back();
+      }
+      continue;
+    }
+    struct ::stat st {};
+    if (::fstatat(folders.back().get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      fail("Cannot find", path, errno);
+    }
+    if (S_ISLNK(st.st_mode)) {
+      if (++links > 40) fail("Cannot find", path, ELOOP);
+      const std::string target = readLinkAt(folders.back().get(), name, path);
+      std::vector<std::string> names = splitNames(target);
+      pending.insert(pending.end(), names.rbegin(), names.rend());
+      if (!target.empty() && target[0] == '/') {
+        done.clear();
+        folders.resize(1);
+      }
+      continue;
+    }
+    if (!pending.empty()) {
+      if (!S_ISDIR(st.st_mode)) fail("Cannot find", path, ENOTDIR);
+      UniqueFd next(::openat(folders.back().get(), name.c_str(),
+                             O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      if (!next) fail("Cannot find", path, errno);
+      folders.push_back(std::move(next));
+    } else {
+      folders.emplace_back();  // the last name needs no descriptor
+    }
+    done.push_back(name);
+  }
+  return joinNames(done);
+}
+
+}  // namespace
+
+std::string realPath(const std::string& path) {
+  const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr),
+                                                        std::free);
+  if (!resolved) {
+    if (errno != ENAMETOOLONG) fail("Cannot find", path, errno);
+    return resolveInPieces(absoluteName(path));
+  }
+  return std::string(resolved.get());
+}
+
+UniqueFd openFolderOf(const std::string& fullName, std::string& leaf) {
+  std::vector<std::string> components;
+  if (!componentsBelow("/", fullName, components)) fail("Cannot open", fullName, EINVAL);
+  leaf = components.back();
+  components.pop_back();
+  UniqueFd root(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!root) fail("Cannot open", fullName, errno);
+  return openFolderBelow(root.get(), components, fullName);
 }
 
 }  // namespace kestrix::platform

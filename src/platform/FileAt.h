@@ -39,7 +39,14 @@ bool componentsBelow(std::string_view folder, std::string_view path,
 // resolved, no trailing "/"); links are not resolved.
 std::string absoluteName(const std::string& path);
 
-// The real path of `path` (every link resolved). Throws PlatformError.
+// The real path of `path` (every link resolved), of any length: a name longer than the
+// system's limit is resolved one component at a time. Throws PlatformError.
 std::string realPath(const std::string& path);
+
+// Opens the folder holding the absolute, normalised `fullName` by walking down from "/"
+// without following a link (a folder of the path that is, or became, a link fails with
+// ELOOP or ENOTDIR), and sets `leaf` to the file's name there. Works for names of any
+// length. Throws PlatformError.
+UniqueFd openFolderOf(const std::string& fullName, std::string& leaf);
 
 }  // namespace kestrix::platform

@@ -218,21 +218,6 @@ std::uint32_t makeWritable(const std::string& path) {
   return before;
 }
 
-void copyFile(const std::string& from, const std::string& to) {
-  std::string bytes = readFile(from);
-  std::uint32_t mode = getMode(from);
-  FdCloser out{::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
-  if (out.fd < 0) fail("Cannot create", to, errno);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t put = ::write(out.fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) fail("Cannot write", to, errno);
-    done += static_cast<std::size_t>(put);
-  }
-  if (::fchmod(out.fd, static_cast<mode_t>(mode)) != 0) fail("Cannot change", to, errno);
-}
-
 void renameFile(const std::string& from, const std::string& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) fail("Cannot rename", from, errno);
 }

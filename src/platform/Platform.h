@@ -117,9 +117,6 @@ void setMode(const std::string& path, std::uint32_t mode);
 // the caller can restore it. Throws PlatformError.
 std::uint32_t makeWritable(const std::string& path);
 
-// Copies the file `from` over `to` (created or truncated), keeping `from`'s permission
-// bits. Throws PlatformError; a failed copy may leave `to` partly written.
-void copyFile(const std::string& from, const std::string& to);
 // Renames `from` to `to` (replacing `to`). Throws PlatformError.
 void renameFile(const std::string& from, const std::string& to);
 // Deletes the file `path`. Throws PlatformError.

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -116,14 +117,14 @@ bool isTemporary(const fs::path& path) {
   return name.size() == 10 && name.rfind(".ksr", 0) == 0;
 }
 
-// Removes the temporaries a killed run may leave; returns how many there were.
-std::size_t removeTemporaries(const std::string& tree) {
-  std::vector<fs::path> found;
+// The temporaries in the tree (".ksr" + six letters or digits).
+std::vector<std::string> temporaries(const std::string& tree) {
+  std::vector<std::string> found;
   for (const auto& e : fs::recursive_directory_iterator(tree)) {
-    if (isTemporary(e.path())) found.push_back(e.path());
+    if (isTemporary(e.path())) found.push_back(e.path().string());
   }
-  for (const auto& path : found) fs::remove(path);
-  return found.size();
+  std::sort(found.begin(), found.end());
+  return found;
 }
 
 // Every entry of the tree except the temporaries a killed run may leave (".ksr" + six).
@@ -174,6 +175,9 @@ TEST(KsrReplaceSafety, KilledRunsAreUndoneExactly) {
   ASSERT_NE(snapshot(s.tree()), original);
   ASSERT_EQ(ksr(s, {"undo"}), 0);
   ASSERT_EQ(snapshot(s.tree()), original);
+  // A file of the user's that looks like a temporary is never removed.
+  const std::string mine = s.tree() + "/sub/.ksrmine00";
+  writeAll(mine, "mine");
   std::mt19937 random(20261209);
   const auto wholeUs = std::chrono::duration_cast<std::chrono::microseconds>(whole).count();
   for (int round = 0; round < 6; ++round) {
@@ -183,15 +187,16 @@ TEST(KsrReplaceSafety, KilledRunsAreUndoneExactly) {
     std::this_thread::sleep_for(delay);
     ::kill(p.pid, sig);
     const int status = finish(p);
-    const std::size_t temporaries = removeTemporaries(s.tree());
     if (sig != SIGKILL) {  // a stop is clean: no temporary is left
       EXPECT_TRUE(status == 0 || status == 2 || status == -sig) << status;
       if (status >= 0) {
-        EXPECT_EQ(temporaries, 0u) << "signal " << sig;
+        EXPECT_EQ(temporaries(s.tree()), std::vector<std::string>{mine}) << "signal " << sig;
       }
     }
     std::string err;
     const int undone = ksr(s, {"undo"}, &err);
+    // Undo removes what a killed run left behind, and nothing else.
+    EXPECT_EQ(temporaries(s.tree()), std::vector<std::string>{mine}) << "signal " << sig;
     EXPECT_TRUE(undone == 0 || undone == 1) << undone << " " << err;
     EXPECT_EQ(snapshot(s.tree()), original) << "signal " << sig << " after " << delay.count()
                                             << " us (whole run " << wholeUs << " us): " << err;

@@ -78,7 +78,7 @@ TEST(PlatformFacts, AttributesSizesAndSparseFilesOver4GiB) {
   EXPECT_FALSE(exists(tree.at("none")));
 }
 
-TEST(PlatformFiles, ReadCopyRenameRemove) {
+TEST(PlatformFiles, ReadRenameRemove) {
   TempTree tree;
   const std::string a = tree.write("a", std::string("one\0two", 7));
   EXPECT_EQ(readFile(a), std::string("one\0two", 7));
@@ -90,9 +90,8 @@ TEST(PlatformFiles, ReadCopyRenameRemove) {
   EXPECT_THROW(readFile(tree.path()), PlatformError);
 
   setMode(a, 0600);
-  copyFile(a, tree.at("c"));
-  EXPECT_EQ(readFile(tree.at("c")), readFile(a));
-  EXPECT_EQ(getMode(tree.at("c")), 0600u);
+  EXPECT_EQ(getMode(a), 0600u);
+  tree.write("c", "three");
   renameFile(tree.at("c"), tree.at("d"));
   EXPECT_FALSE(exists(tree.at("c")));
   removeFile(tree.at("d"));

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Peak memory (maximum resident set size) of `ksr replace` on one large file of short
+# lines, for the engines that rewrite the whole file at once: Multiline, and Reg Expr over
+# the whole text with a chosen line separator. The goal is about twice the file's size:
+# the file's bytes and the new content.
+#
+#   bench/modify/peak_memory.sh                 ksr from build/release (cmake --preset release;
+#                                               cmake --build --preset release --target ksr)
+#   KSR=/path/to/ksr KSR_MB=200 bench/modify/peak_memory.sh
+#
+# Measured on a 211 MB file, release build, /usr/bin/time -f '%M KB':
+#   multiline, unix over LF / windows over LF / keep over CR LF   472 MB (2.2x)
+#   regex 'OLD\r\n', windows or unix over CR LF                   416 MB (2.0x)
+#   regex 'OLD\r\n', unix over LF                                 644 MB (3.0x: the
+#     expression sees CR LF breaks, so a file with other breaks needs a CR LF copy)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+ksr=${KSR:-$root/build/release/src/cli/ksr}
+mb=${KSR_MB:-200}
+work=${KSR_PEAK_WORK:-${TMPDIR:-/tmp}/ksr-bench-peak}
+rm -rf "$work"
+mkdir -p "$work/home"
+export HOME="$work/home" XDG_DATA_HOME="$work/home/data"
+
+python3 - "$work" "$mb" <<'PY'
+import sys
+work, mb = sys.argv[1], int(sys.argv[2])
+chunk = ''.join("OLD\n" if i % 50 == 0 else "line %d of the text\n" % (i % 1000)
+                for i in range(100000))
+for name, text in (("lf.txt", chunk), ("crlf.txt", chunk.replace("\n", "\r\n"))):
+    with open(f"{work}/{name}", "w", newline="") as f:
+        while f.tell() < mb * 1024 * 1024:
+            f.write(text)
+PY
+
+measure() {
+  local label=$1 source=$2
+  shift 2
+  rm -rf "$work/tree"
+  mkdir "$work/tree"
+  cp "$work/$source" "$work/tree/f.txt"
+  local size
+  size=$(stat -c %s "$work/tree/f.txt")
+  local kb
+  kb=$(/usr/bin/time -f '%M' "$ksr" replace --no-backup --case "$@" "$work/tree" 2>&1 >/dev/null |
+       tail -1)
+  awk -v l="$label" -v kb="$kb" -v s="$size" \
+    'BEGIN { printf "%-34s %8d KB  %.2fx the file\n", l, kb, kb * 1024 / s }'
+}
+
+measure "multiline unix over LF" lf.txt --type multiline --with NEW --line-separator unix OLD
+measure "multiline windows over LF" lf.txt --type multiline --with NEW --line-separator windows OLD
+measure "multiline keep over CR LF" crlf.txt --type multiline --with NEW OLD
+measure "regex windows over CR LF" crlf.txt --type regex --with NEW --line-separator windows 'OLD\r\n'
+measure "regex unix over LF" lf.txt --type regex --with NEW --line-separator unix 'OLD\r\n'
+rm -rf "$work"

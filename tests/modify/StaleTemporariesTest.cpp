@@ -1,0 +1,115 @@
+// A run killed with SIGKILL cannot remove its temporaries; the next run removes those it
+// recorded before creating them, and never a file it did not make.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "PassFixture.h"
+#include "modify/ModifyPass.h"
+#include "modify/TemporaryLog.h"
+
+namespace kestrix::modify {
+namespace {
+
+using testing::fileExists;
+using testing::readBytes;
+using testing::RecordingObserver;
+using testing::replacePhrase;
+using testing::rowFor;
+using testing::TempFolder;
+using testing::writeBytes;
+
+std::vector<std::string> temporariesIn(const std::string& folder) {
+  std::vector<std::string> found;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
+    const std::string name = e.path().filename().string();
+    if (name.size() == 10 && name.rfind(".ksr", 0) == 0) found.push_back(e.path().string());
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+void runPass(const TempFolder& dir, const std::string& journalPath, PassOptions options) {
+  std::vector<search::ResultItem> rows;
+  for (const char* n : {"a.txt", "sub/b.txt", "c.txt"}) rows.push_back(rowFor(dir, n));
+  UndoJournal journal;
+  journal.filePath = journalPath;
+  RecordingObserver observer;
+  options.refreshHits = false;
+  options.searchedFolder = dir.path();
+  runModifyPass(replacePhrase("old", "new"), rows, {}, journal, observer, options);
+}
+
+TEST(StaleTemporaries, AKilledRunsTemporariesAreRemovedByTheNextRunAndNoOneElses) {
+  TempFolder dir, data;
+  std::filesystem::create_directories(dir.file("sub"));
+  for (const char* n : {"a.txt", "sub/b.txt", "c.txt"}) writeBytes(dir.file(n), "old\n");
+  // Files of the user that look like temporaries, and one the killed run will name.
+  writeBytes(dir.file(".ksrmine01"), "mine");
+  writeBytes(dir.file("sub/.ksrmine02"), "mine");
+  const std::string journalPath = data.file("Undo.tmp");
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Every file is staged with its backup; the process dies at the first rename.
+    PassOptions options;
+    options.groupFiles = 100;
+    options.writeOps.rename = [](int, const char*, const char*) {
+      ::raise(SIGKILL);
+      return -1;
+    };
+    runPass(dir, journalPath, options);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  const auto left = temporariesIn(dir.path());
+  ASSERT_EQ(left.size(), 2u + 6u) << "three files and their backups were staged";
+  for (const char* n : {"a.txt", "sub/b.txt", "c.txt"}) EXPECT_EQ(readBytes(dir.file(n)), "old\n");
+
+  // The log also names a temporary whose name was taken by another file: not ours.
+  const std::string logPath = temporaryLogPath(journalPath);
+  std::string log = readBytes(logPath);
+  log += std::string("+") + dir.file(".ksrmine01") + '\0' + "-" + dir.file(".ksrmine01") + '\0';
+  writeBytes(logPath, log);
+
+  runPass(dir, journalPath, {});
+  EXPECT_EQ(temporariesIn(dir.path()),
+            (std::vector<std::string>{dir.file(".ksrmine01"), dir.file("sub/.ksrmine02")}));
+  EXPECT_EQ(readBytes(dir.file(".ksrmine01")), "mine");
+  for (const char* n : {"a.txt", "sub/b.txt", "c.txt"}) EXPECT_EQ(readBytes(dir.file(n)), "new\n");
+  EXPECT_EQ(readBytes(logPath), "") << "a finished run leaves an empty log";
+}
+
+TEST(StaleTemporaries, OnlyRegularFilesOfOursWithATemporarysNameAreRemoved) {
+  TempFolder dir, data;
+  std::filesystem::create_directories(dir.file("real"));
+  writeBytes(dir.file("real/.ksrabc123"), "x");
+  writeBytes(dir.file("real/notatemp.txt"), "x");
+  std::filesystem::create_symlink(dir.file("real"), dir.file("link"));
+  std::filesystem::create_directories(dir.file("real/.ksrfolder"));
+  const std::string logPath = data.file("Temporaries.tmp");
+  std::string log;
+  for (const char* name : {"link/.ksrabc123", "real/notatemp.txt", "real/.ksrfolder"}) {
+    log += std::string("+") + dir.file(name) + '\0';
+  }
+  log += std::string("+") + dir.file("real/.ksrabc123");  // cut short by a kill: no NUL
+  writeBytes(logPath, log);
+  EXPECT_EQ(removeStaleTemporaries(logPath), 0u);
+  EXPECT_TRUE(fileExists(dir.file("real/.ksrabc123"))) << "reached through a link";
+  EXPECT_TRUE(fileExists(dir.file("real/notatemp.txt")));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("real/.ksrfolder")));
+  writeBytes(logPath, std::string("+") + dir.file("real/.ksrabc123") + '\0');
+  EXPECT_EQ(removeStaleTemporaries(logPath), 1u);
+  EXPECT_FALSE(fileExists(dir.file("real/.ksrabc123")));
+}
+
+}  // namespace
+}  // namespace kestrix::modify
