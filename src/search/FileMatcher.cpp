@@ -1,6 +1,5 @@
 // The matchers of a run. Term queries stream the file through a small window that stays in
-// the cache, scanning each window once per term (breaks are never part of a term or a word,
-// so this equals scanning line by line, without splitting lines). Block and expression
+// the cache (TermScan), a big file split across the run's workers; block and expression
 // queries read the whole file, cut the text at its first NUL and go line by line.
 #include "search/FileMatcher.h"
 
@@ -13,31 +12,11 @@
 #include "text/Lines.h"
 
 namespace kestrix::search {
-namespace {
-
-constexpr std::size_t kScanChunk = std::size_t{128} << 10;  // a window that stays in cache
-
-bool hasBreak(std::string_view s) {
-  return s.find_first_of("\r\n") != std::string_view::npos;
-}
-
-}  // namespace
-
 FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller)
     : request_(request), poller_(poller) {
   nameOnly_ = hasEmptyQuery(request);
   if (nameOnly_) return;
-  const auto& terms = request.termTable.terms;
-  for (const Term& term : terms) {
-    finders_.emplace_back(term.text, request.caseSensitive);
-    maxTermLength_ = std::max(maxTermLength_, term.text.size());
-  }
-  chunk_ = std::max(kScanChunk, 4 * maxTermLength_);
-  for (char sign : {'-', '+', '\0'}) {
-    for (std::size_t i = 0; i < terms.size(); ++i) {
-      if (terms[i].sign == sign) termOrder_.push_back(i);
-    }
-  }
+  if (!usesQueryLines(request.queryType)) termScan_.emplace(request);
   if (request.queryType == QueryType::Multiline) {
     const BlockOptions options = blockOptionsOf(request);
     for (const std::string& line : request.queryLines) {
@@ -89,83 +68,39 @@ void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName)
   }
 }
 
-// Scans the window [0, viewEnd) of the buffer for one term from `from` (absolute), counting
-// qualifying hits. Returns false when an excluded term hit ends the file.
-bool FileMatcher::scanWindow(std::size_t term, std::size_t viewEnd, std::size_t size,
-                             std::int64_t& hits) {
-  const LiteralFinder& finder = finders_[term];
-  const std::size_t len = finder.term().size();
-  const std::string_view view(buffer_.data(), viewEnd);
-  const std::string_view text(buffer_.data(), size);  // with the look-ahead byte
-  std::size_t rel = from_[term] - base_;
-  for (std::size_t pos = finder.find(view, rel); pos != std::string_view::npos;
-       pos = finder.find(view, rel)) {
-    if (!request_.wholeWords || isWholeWordAt(text, pos, len)) {
-      ++hits;
-      if (request_.termTable.terms[term].sign == '-') return false;
-      rel = pos + len;
-    } else {
-      rel = pos + 1;
-    }
+std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(platform::ReadOnlyFile& file) {
+  const ReadAt read = [&file](std::uint64_t offset, char* out, std::size_t size) {
+    return file.readAt(offset, out, size);
+  };
+  const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
+  std::optional<RangeScan> scan;
+  if (helpers_ && helpers_->helperCount() > 0 && size >= kSplitThreshold) {
+    scan = scanSplit(read, size);
+  } else {
+    scan = termScan_->scan(read, 0, TermScan::kToEnd, {}, buffer_,
+                           [this] { return poller_.stopped(); });
+    if (scan->abandoned) scan.reset();
   }
-  // Every start before viewEnd - len + 1 has been tried.
-  from_[term] = base_ + std::max(rel, viewEnd + 1 >= len ? viewEnd + 1 - len : 0);
-  return true;
+  if (!scan) return std::nullopt;
+  return termScan_->evaluate(*scan);
 }
 
-// Drops the bytes no term needs any more (one byte is kept before the earliest next start
-// for the whole-word test) and returns the bytes kept.
-std::size_t FileMatcher::compactWindow(std::size_t size) {
-  std::size_t keep = base_ + size;
-  for (std::size_t i : termOrder_) {
-    if (!hasBreak(finders_[i].term())) keep = std::min(keep, from_[i]);
+// A big file: its ranges are offered to the other workers and run here too; once every
+// range is done they are combined in order.
+std::optional<RangeScan> FileMatcher::scanSplit(const ReadAt& read, std::uint64_t size) {
+  auto job = std::make_shared<SplitScan>(*termScan_, read, size, kSplitRange);
+  const auto others =
+      static_cast<unsigned>(std::min<std::size_t>(helpers_->helperCount(), job->rangeCount() - 1));
+  helpers_->offer(job, others);
+  while (job->runOne(buffer_, poller_)) {
   }
-  if (keep > base_) --keep;
-  const std::size_t drop = keep - base_;
-  std::memmove(buffer_.data(), buffer_.data() + drop, size - drop);
-  base_ = keep;
-  return size - drop;
+  job->wait();
+  return job->combine(buffer_, poller_);
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(platform::ReadOnlyFile& reader) {
-  const auto& terms = request_.termTable.terms;
-  std::vector<std::int64_t> hits(terms.size(), 0);
-  from_.assign(terms.size(), 0);
-  base_ = 0;
-  if (buffer_.size() < chunk_ + maxTermLength_ + 8) buffer_.resize(chunk_ + maxTermLength_ + 8);
-  std::size_t size = 0;
-  for (bool eof = false; !eof;) {
-    if (poller_.stopped()) return std::nullopt;
-    std::size_t got = reader.read(buffer_.data() + size, chunk_);
-    eof = got == 0;
-    // The text ends at its first NUL.
-    if (const void* nul = std::memchr(buffer_.data() + size, 0, got)) {
-      got = 0, eof = true;
-      size = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.data());
-    }
-    size += got;
-    const std::size_t viewEnd = eof ? size : size - 1;  // one byte of look-ahead
-    for (std::size_t i : termOrder_) {
-      if (hasBreak(finders_[i].term())) continue;  // a line never holds a break
-      if (!scanWindow(i, viewEnd, size, hits[i])) return std::nullopt;
-    }
-    if (!eof) size = compactWindow(size);
+void FileMatcher::help(SplitScan& job) {
+  while (job.runOne(buffer_, poller_)) {
   }
-  return evaluateTerms(hits);
-}
-
-std::optional<std::vector<std::int64_t>> FileMatcher::evaluateTerms(
-    std::vector<std::int64_t> hits) const {
-  const auto& terms = request_.termTable.terms;
-  bool any = false;
-  for (std::size_t i = 0; i < terms.size(); ++i) {
-    if (terms[i].sign == '+' && hits[i] == 0) return std::nullopt;
-    any = any || hits[i] > 0;
-  }
-  const bool allNegative =
-      request_.queryType == QueryType::SearchEngine && request_.termTable.allNegative;
-  if (!any && !allNegative) return std::nullopt;
-  return hits;
 }
 
 std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(std::string_view text) {
