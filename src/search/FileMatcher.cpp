@@ -1,6 +1,7 @@
 // The matchers of a run. Term queries stream the file through a small window that stays in
 // the cache (TermScan), a big file split across the run's workers; block and expression
-// queries read the whole file, cut the text at its first NUL and go line by line.
+// queries stream the file too (a prefilter term scan, then the lines); expression queries
+// read the whole file, cut the text at its first NUL and go line by line.
 #include "search/FileMatcher.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <new>
 
 #include "platform/Platform.h"
+#include "search/BlockScan.h"
 #include "text/Lines.h"
 
 namespace kestrix::search {
@@ -24,7 +26,13 @@ FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller)
     }
     auto longest = std::max_element(blockLines_.begin(), blockLines_.end(),
                                     [](auto& a, auto& b) { return a.size() < b.size(); });
-    if (!longest->empty()) blockPrefilter_.emplace(*longest, request.caseSensitive);
+    if (!longest->empty()) {
+      // A block holds its longest line, so a file without that text has none.
+      prefilterRequest_.queryType = QueryType::Phrase;
+      prefilterRequest_.caseSensitive = request.caseSensitive;
+      prefilterRequest_.termTable.terms.push_back(Term{*longest, 0});
+      termScan_.emplace(prefilterRequest_);
+    }
   }
   if (request.queryType == QueryType::RegExpr) {
     engine_ = std::make_unique<RegExpr>();
@@ -47,7 +55,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
   switch (request_.queryType) {
     case QueryType::Multiline:
       try {
-        return matchBlocks(text::textUntilNul(file.readAll(buffer_)));
+        return matchBlocks(file);
       } catch (const std::bad_alloc&) {
         warnTooLarge(kProgramCaption, fullName);
         return std::nullopt;
@@ -72,6 +80,14 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(platform::ReadO
   const ReadAt read = [&file](std::uint64_t offset, char* out, std::size_t size) {
     return file.readAt(offset, out, size);
   };
+  const std::optional<RangeScan> scan = scanTerms(file, read);
+  if (!scan) return std::nullopt;
+  return termScan_->evaluate(*scan);
+}
+
+// The term scan of a file, split across the workers when it is big; nothing when stopped.
+std::optional<RangeScan> FileMatcher::scanTerms(const platform::ReadOnlyFile& file,
+                                                const ReadAt& read) {
   const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
   std::optional<RangeScan> scan;
   if (helpers_ && helpers_->helperCount() > 0 && size >= kSplitThreshold) {
@@ -81,8 +97,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(platform::ReadO
                            [this] { return poller_.stopped(); });
     if (scan->abandoned) scan.reset();
   }
-  if (!scan) return std::nullopt;
-  return termScan_->evaluate(*scan);
+  return scan;
 }
 
 // A big file: its ranges are offered to the other workers and run here too; once every
@@ -103,29 +118,18 @@ void FileMatcher::help(SplitScan& job) {
   }
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(std::string_view text) {
-  if (blockPrefilter_ && blockPrefilter_->find(text) == std::string_view::npos) {
-    return std::nullopt;
+std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(platform::ReadOnlyFile& file) {
+  const ReadAt read = [&file](std::uint64_t offset, char* out, std::size_t size) {
+    return file.readAt(offset, out, size);
+  };
+  if (termScan_) {
+    const std::optional<RangeScan> scan = scanTerms(file, read);
+    if (!scan || scan->hits[0] == 0) return std::nullopt;
   }
-  std::vector<std::string_view> lines;
-  text::forEachLine(text, [&](const text::Line& line) { lines.push_back(line.text); });
-  const BlockOptions options = blockOptionsOf(request_);
-  const std::size_t n = blockLines_.size();
-  std::int64_t count = 0;
-  std::size_t s = 0;
-  while (s + n <= lines.size()) {
-    if ((s & 4095) == 0 && poller_.stopped()) return std::nullopt;
-    std::size_t j = 0;
-    while (j < n && blockLineEquals(lines[s + j], blockLines_[j], options)) ++j;
-    if (j == n) {
-      ++count;
-      s += n;
-    } else {
-      ++s;
-    }
-  }
-  if (count == 0) return std::nullopt;
-  return std::vector<std::int64_t>{count};
+  const std::optional<std::int64_t> count = countBlocks(
+      read, blockLines_, blockOptionsOf(request_), buffer_, [this] { return poller_.stopped(); });
+  if (!count || *count == 0) return std::nullopt;
+  return std::vector<std::int64_t>{*count};
 }
 
 // Line by line: one whole-text search first rejects a file without any match in one pass

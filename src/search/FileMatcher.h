@@ -54,7 +54,8 @@ class FileMatcher {
  private:
   std::optional<std::vector<std::int64_t>> matchTerms(platform::ReadOnlyFile& file);
   std::optional<RangeScan> scanSplit(const ReadAt& read, std::uint64_t size);
-  std::optional<std::vector<std::int64_t>> matchBlocks(std::string_view text);
+  std::optional<RangeScan> scanTerms(const platform::ReadOnlyFile& file, const ReadAt& read);
+  std::optional<std::vector<std::int64_t>> matchBlocks(platform::ReadOnlyFile& file);
   std::optional<std::vector<std::int64_t>> matchExpression(platform::ReadOnlyFile& file,
                                                            const std::string& fullName);
   bool countLines(std::string_view text, std::int64_t& count);
@@ -65,10 +66,10 @@ class FileMatcher {
   bool checked_ = false;  // the query limits were checked (at the first file)
   std::optional<SearchError> warning_;
   std::string buffer_;
-  std::optional<TermScan> termScan_;
+  SearchRequest prefilterRequest_;    // Multiline: the longest query line as a phrase
+  std::optional<TermScan> termScan_;  // the terms, or the Multiline prefilter
   ScanHelpers* helpers_ = nullptr;
   std::vector<std::string> blockLines_;
-  std::optional<LiteralFinder> blockPrefilter_;
   std::unique_ptr<RegExpr> engine_;
   bool wholeText_ = false;
   bool linePrefilter_ = false;  // a whole-text search may reject a file first
