@@ -54,7 +54,7 @@ struct Lanes {
 };
 
 template <bool kTwo>
-__attribute__((target("avx2"))) inline unsigned candidateMask(const char* p, const Lanes& l) {
+__attribute__((target("avx2"))) inline __m256i candidateMask(const char* p, const Lanes& l) {
   const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + l.o1));
   const __m256i b2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + l.o2));
   __m256i m1 = _mm256_cmpeq_epi8(b1, l.f1a);
@@ -63,13 +63,19 @@ __attribute__((target("avx2"))) inline unsigned candidateMask(const char* p, con
     m1 = _mm256_or_si256(m1, _mm256_cmpeq_epi8(b1, l.f1b));
     m2 = _mm256_or_si256(m2, _mm256_cmpeq_epi8(b2, l.f2b));
   }
-  return static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(m1, m2)));
+  return _mm256_and_si256(m1, m2);
+}
+
+__attribute__((target("avx2"))) inline std::uint64_t bitsOf(__m256i lo, __m256i hi) {
+  return static_cast<unsigned>(_mm256_movemask_epi8(lo)) |
+         (std::uint64_t{static_cast<unsigned>(_mm256_movemask_epi8(hi))} << 32);
 }
 
 // Runs the vector loop over the starts [pos, stop) (stop - pos a multiple of kStep, every
 // byte the loop loads inside the buffer). `take(k, p)` handles a candidate of the group's
 // k-th term at p and returns false to end the scan. With kNul, a block holding a NUL byte
 // ends the loop before its candidates are taken and sets `nulAt`. Returns where it stopped.
+// The masks are combined as vectors so that a block without candidates costs one test.
 template <std::size_t K, bool kTwo, bool kNul, class Take>
 __attribute__((target("avx2"))) std::size_t vectorLoop(const char* data, std::size_t pos,
                                                        std::size_t stop, const Anchor* anchors,
@@ -86,29 +92,29 @@ __attribute__((target("avx2"))) std::size_t vectorLoop(const char* data, std::si
   }
   const __m256i zero = _mm256_setzero_si256();
   for (; pos < stop; pos += kStep) {
-    unsigned lo[K], hi[K];
-    unsigned any = 0;
+    __m256i lo[K], hi[K];
+    __m256i za = zero, zb = zero, any = zero;
+    if constexpr (kNul) {
+      za =
+          _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos)), zero);
+      zb = _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + 32)),
+                             zero);
+      any = _mm256_or_si256(za, zb);
+    }
     for (std::size_t k = 0; k < K; ++k) {
       lo[k] = candidateMask<kTwo>(data + pos, l[k]);
       hi[k] = candidateMask<kTwo>(data + pos + 32, l[k]);
-      any |= lo[k] | hi[k];
+      any = _mm256_or_si256(any, _mm256_or_si256(lo[k], hi[k]));
     }
+    if (_mm256_testz_si256(any, any)) continue;
     if constexpr (kNul) {
-      const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos));
-      const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + 32));
-      const __m256i z = _mm256_or_si256(_mm256_cmpeq_epi8(a, zero), _mm256_cmpeq_epi8(b, zero));
-      if (!_mm256_testz_si256(z, z)) {
-        const auto za = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(a, zero)));
-        const auto zb = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(b, zero)));
-        const std::uint64_t bits = za | (std::uint64_t{zb} << 32);
-        nulAt = pos + static_cast<std::size_t>(__builtin_ctzll(bits));
+      if (const std::uint64_t nul = bitsOf(za, zb)) {
+        nulAt = pos + static_cast<std::size_t>(__builtin_ctzll(nul));
         return pos;
       }
     }
-    if (any == 0) continue;
     for (std::size_t k = 0; k < K; ++k) {
-      std::uint64_t bits = lo[k] | (std::uint64_t{hi[k]} << 32);
-      for (; bits; bits &= bits - 1) {
+      for (std::uint64_t bits = bitsOf(lo[k], hi[k]); bits; bits &= bits - 1) {
         if (!take(k, pos + static_cast<std::size_t>(__builtin_ctzll(bits)))) return pos;
       }
     }
