@@ -96,6 +96,13 @@ print(f"{sys.argv[2]:<28} {k:8.0f} {r:8.0f} {r1:8.0f} {k/r:8.2f} {k/r1:9.2f} "
       f"{int(sys.argv[3])/1024:7.1f}")
 PY
   done
+  # A Multiline search streams the file: its peak memory stays flat too.
+  local block=$out/block.txt
+  printf '#include <pthread.h>\n#include <stdint.h>\n' >"$block"
+  local blockPeak
+  blockPeak=$( { /usr/bin/time -f '%M' "$ksr" find --case --type multiline --query-file "$block" \
+    "$big" >/dev/null; } 2>&1 | tail -1)
+  printf '%-28s peak memory %d KB\n' "500 MB file, two-line block" "$blockPeak"
   echo
   echo "Wall: medians of $runs runs after one warm-up; rg with its default threads, rg1 = rg -j1."
   echo "cpu/rg: ratio of mean user+system time; GB/s: bytes searched per second of wall / CPU time."

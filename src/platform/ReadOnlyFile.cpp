@@ -70,6 +70,14 @@ std::size_t ReadOnlyFile::read(char* out, std::size_t size) {
   }
 }
 
+std::size_t ReadOnlyFile::readAt(std::uint64_t offset, char* out, std::size_t size) const {
+  for (;;) {
+    const ssize_t got = ::pread(fd_.get(), out, size, static_cast<off_t>(offset));
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) fail("Cannot read", shown_, errno);
+  }
+}
+
 std::string_view ReadOnlyFile::readAll(std::string& buffer) {
   // Room for the size fstat gave plus one byte, so the end is seen at once; grows when the
   // file grew meanwhile or reports no size (kernel files).

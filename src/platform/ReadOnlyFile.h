@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,9 @@ class ReadOnlyFile {
   // Reads up to `size` bytes into `out`; returns how many (0 at the end). Throws
   // PlatformError on a read failure (including a read that would block).
   std::size_t read(char* out, std::size_t size);
+  // Reads up to `size` bytes at `offset` without moving the file position; safe to call from
+  // several threads at once. Returns how many (0 at the end). Throws PlatformError.
+  std::size_t readAt(std::uint64_t offset, char* out, std::size_t size) const;
   // Reads the rest of the file into `buffer` (grown as needed, never shrunk) and returns a
   // view of the bytes, valid until the buffer changes. Throws PlatformError.
   std::string_view readAll(std::string& buffer);

@@ -14,6 +14,8 @@
 #include "search/Matchers.h"
 #include "search/Poller.h"
 #include "search/SearchRequest.h"
+#include "search/SplitScan.h"
+#include "search/TermScan.h"
 
 namespace kestrix::search {
 
@@ -35,16 +37,25 @@ class FileMatcher {
 
   // True when the run lists files without a content test (empty query).
   bool nameOnly() const { return nameOnly_; }
+  // Lets the term scan of a big file be split across the run's other workers; `helpers`
+  // must outlive the matcher's use of it.
+  void setHelpers(ScanHelpers* helpers) { helpers_ = helpers; }
+  // Runs ranges of another worker's big file until none is left (called on this matcher's
+  // thread, between files).
+  void help(SplitScan& job);
+
+  // Files of at least this many bytes are split into ranges of kSplitRange.
+  static constexpr std::uint64_t kSplitRange = std::uint64_t{4} << 20;
+  static constexpr std::uint64_t kSplitThreshold = 2 * kSplitRange;
   // The warning of the last file matched ("Search Error: File ... is too large ...": the
   // file did not fit in memory), taken out of the matcher; nothing when there was none.
   std::optional<SearchError> takeWarning() { return std::exchange(warning_, std::nullopt); }
 
  private:
   std::optional<std::vector<std::int64_t>> matchTerms(platform::ReadOnlyFile& file);
-  bool scanWindow(std::size_t term, std::size_t viewEnd, std::size_t size, std::int64_t& hits);
-  std::size_t compactWindow(std::size_t size);
-  std::optional<std::vector<std::int64_t>> evaluateTerms(std::vector<std::int64_t> hits) const;
-  std::optional<std::vector<std::int64_t>> matchBlocks(std::string_view text);
+  std::optional<RangeScan> scanSplit(const ReadAt& read, std::uint64_t size);
+  std::optional<RangeScan> scanTerms(const platform::ReadOnlyFile& file, const ReadAt& read);
+  std::optional<std::vector<std::int64_t>> matchBlocks(platform::ReadOnlyFile& file);
   std::optional<std::vector<std::int64_t>> matchExpression(platform::ReadOnlyFile& file,
                                                            const std::string& fullName);
   bool countLines(std::string_view text, std::int64_t& count);
@@ -55,19 +66,13 @@ class FileMatcher {
   bool checked_ = false;  // the query limits were checked (at the first file)
   std::optional<SearchError> warning_;
   std::string buffer_;
-  std::vector<LiteralFinder> finders_;
-  std::vector<std::size_t> termOrder_;  // excluded terms first, then required, then others
+  SearchRequest prefilterRequest_;    // Multiline: the longest query line as a phrase
+  std::optional<TermScan> termScan_;  // the terms, or the Multiline prefilter
+  ScanHelpers* helpers_ = nullptr;
   std::vector<std::string> blockLines_;
-  std::optional<LiteralFinder> blockPrefilter_;
   std::unique_ptr<RegExpr> engine_;
   bool wholeText_ = false;
   bool linePrefilter_ = false;  // a whole-text search may reject a file first
-  // The window of the term scan: buffer_[0] is byte base_ of the file; from_[i] is where
-  // term i's next occurrence may start.
-  std::size_t base_ = 0;
-  std::vector<std::size_t> from_;
-  std::size_t maxTermLength_ = 0;
-  std::size_t chunk_ = 0;
 };
 
 }  // namespace kestrix::search

@@ -40,6 +40,7 @@ FileTester::FileTester(const SearchRequest& request, SearchObserver& observer, P
   for (unsigned i = 0; i < threads; ++i) {
     workerPollers_.push_back(std::make_unique<Poller>([this] { return stop_.load(); }, 1));
     workerMatchers_.push_back(std::make_unique<FileMatcher>(request, *workerPollers_.back()));
+    workerMatchers_.back()->setHelpers(this);
   }
   try {
     for (auto& matcher : workerMatchers_) {
@@ -90,14 +91,19 @@ FileTester::Tested FileTester::testOne(FileMatcher& matcher, const Candidate& fi
 
 void FileTester::work(FileMatcher& matcher) {
   for (;;) {
-    Slot* slot = nullptr;
+    Job job;
     {
       std::unique_lock lock(mutex_);
       jobReady_.wait(lock, [this] { return stop_ || closing_ || !jobs_.empty(); });
       if (stop_ || jobs_.empty()) return;
-      slot = jobs_.front();
+      job = std::move(jobs_.front());
       jobs_.pop_front();
     }
+    if (job.ranges) {
+      matcher.help(*job.ranges);
+      continue;
+    }
+    Slot* slot = job.slot;
     Tested tested = testOne(matcher, slot->file, slot->path);
     {
       std::lock_guard lock(mutex_);
@@ -106,6 +112,20 @@ void FileTester::work(FileMatcher& matcher) {
     }
     jobDone_.notify_one();
   }
+}
+
+unsigned FileTester::helperCount() const {
+  return workerMatchers_.empty() ? 0 : static_cast<unsigned>(workerMatchers_.size()) - 1;
+}
+
+// The ranges go first in the queue: a worker that frees up helps with the big file before
+// it takes the next one.
+void FileTester::offer(std::shared_ptr<SplitScan> job, unsigned count) {
+  {
+    std::lock_guard lock(mutex_);
+    for (unsigned i = 0; i < count; ++i) jobs_.push_front(Job{nullptr, job});
+  }
+  jobReady_.notify_all();
 }
 
 void FileTester::folderEntered(const std::string& path) {
@@ -140,7 +160,7 @@ void FileTester::test(Candidate&& file) {
   slot->file = std::move(file);
   {
     std::lock_guard lock(mutex_);
-    jobs_.push_back(slot.get());
+    jobs_.push_back(Job{slot.get(), nullptr});
   }
   slots_.push_back(std::move(slot));
   jobReady_.notify_one();

@@ -22,7 +22,7 @@
 
 namespace kestrix::search {
 
-class FileTester {
+class FileTester : private ScanHelpers {
  public:
   // With `threads` 1 every file is tested on the calling thread as it comes; with more,
   // that many workers open, read and match files while the walk goes on, at most a bounded
@@ -69,6 +69,8 @@ class FileTester {
 
   static Tested testOne(FileMatcher& matcher, const Candidate& file, const std::string& full);
   void work(FileMatcher& matcher);
+  unsigned helperCount() const override;
+  void offer(std::shared_ptr<SplitScan> job, unsigned count) override;
   void report(Slot& slot);
   void reportDone();
   bool makeRoom();
@@ -91,8 +93,13 @@ class FileTester {
   std::mutex mutex_;
   std::condition_variable jobReady_;
   std::condition_variable jobDone_;
-  std::deque<Slot*> jobs_;  // guarded by mutex_
-  bool closing_ = false;    // guarded by mutex_: no more jobs come
+  // A file to test, or ranges of a big file another worker is scanning.
+  struct Job {
+    Slot* slot = nullptr;
+    std::shared_ptr<SplitScan> ranges;
+  };
+  std::deque<Job> jobs_;  // guarded by mutex_
+  bool closing_ = false;  // guarded by mutex_: no more jobs come
   std::atomic<bool> stop_{false};
 };
 

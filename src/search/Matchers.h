@@ -27,9 +27,19 @@ class LiteralFinder {
   std::size_t find(std::string_view text, std::size_t from = 0) const;
   const std::string& term() const { return term_; }
   bool caseSensitive() const { return caseSensitive_; }
+  // True when the term equals the (folded) bytes at `p`; term().size() bytes are read.
+  bool matchesAt(const char* p) const;
+
+  // The two anchors a vector scan compares: the offsets in the term and the one or two raw
+  // bytes that fold to each. Meaningful only when anchored() and not neverMatches().
+  bool anchored() const { return anchored_; }
+  bool neverMatches() const { return neverMatches_; }
+  std::size_t anchor1() const { return anchor1_; }
+  std::size_t anchor2() const { return anchor2_; }
+  const unsigned char* forms1() const { return a1_; }
+  const unsigned char* forms2() const { return a2_; }
 
  private:
-  bool matchesAt(const char* p) const;
   std::size_t scanAnchored(std::string_view text, std::size_t from) const;
 
   std::string term_;

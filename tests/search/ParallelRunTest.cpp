@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "TempTree.h"
+#include "search/FileMatcher.h"
 #include "search/Find.h"
 
 namespace kestrix::search {
@@ -148,7 +149,8 @@ TEST_F(ParallelRun, SameCallsInTheSameOrderForAnyNumberOfThreads) {
       EXPECT_EQ(outcome.foundCount, first.foundCount);
       EXPECT_EQ(outcome.nameOnlyListing, first.nameOnlyListing);
       EXPECT_EQ(outcome.error.has_value(), first.error.has_value());
-      EXPECT_EQ(threadsOfProcessSettled(threadsBefore), threadsBefore);  // no worker outlives its run
+      EXPECT_EQ(threadsOfProcessSettled(threadsBefore),
+                threadsBefore);  // no worker outlives its run
     }
     if (std::string(c.name) != "regex error") {
       EXPECT_GT(first.foundCount, 0u) << c.name;
@@ -224,6 +226,57 @@ TEST(ParallelRunChanges, FilesDeletedOrTurnedIntoFifosWhileWorkersRun) {
   for (const std::string& name : log.listed) {
     next = std::find(next, before.listed.end(), name);
     ASSERT_NE(next, before.listed.end()) << name << " out of order";
+  }
+}
+
+// Files big enough to be split across the workers give the counts of one thread: words
+// across range borders, a NUL in the middle of a file, an excluded word far into a file.
+TEST(ParallelRunBigFiles, SplitFilesCountAsOneThread) {
+  TempTree tree;
+  const std::size_t size = 2 * FileMatcher::kSplitThreshold + 12345;
+  std::string text;
+  text.reserve(size);
+  while (text.size() < size) text += "alpha beta\nalphalpha ";
+  for (std::uint64_t border = FileMatcher::kSplitRange; border < size;
+       border += FileMatcher::kSplitRange) {
+    text.replace(border - 3, 6, "gamma_");
+  }
+  tree.write("a/plain.txt", text);
+  std::string withNul = text;
+  withNul[size / 2 + 1] = '\0';
+  tree.write("b/nul.txt", withNul);
+  std::string withZeta = text;
+  withZeta.replace(size - 100, 4, "zeta");
+  tree.write("c/zeta.txt", withZeta);
+  tree.write("c/small.txt", "alpha zeta gamma\n");
+
+  struct Query {
+    QueryType type;
+    std::string text;
+    bool wholeWords;
+  };
+  const std::vector<Query> queries = {
+      {QueryType::Phrase, "alpha", false},
+      {QueryType::Phrase, "alphalpha", true},
+      {QueryType::WordsOr, "gamma beta", true},
+      {QueryType::SearchEngine, "+alpha -zeta", false},
+  };
+  for (const auto& [type, query, wholeWords] : queries) {
+    {
+      SearchRequest r;
+      r.folder = tree.path();
+      r.queryType = type;
+      r.queryText = query;
+      r.wholeWords = wholeWords;
+      EventLog one;
+      runFind(r, one, nullptr, 1);
+      EXPECT_FALSE(one.listed.empty()) << query;
+      for (unsigned threads : {2u, 4u}) {
+        EventLog many;
+        runFind(r, many, nullptr, threads);
+        EXPECT_EQ(many.events, one.events) << query << " threads " << threads;
+      }
+    }
   }
 }
 
