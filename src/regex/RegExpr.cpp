@@ -2,6 +2,7 @@
 // match registers and substitution. Covered by RegexDialectTest.cpp and RegexLimitsTest.cpp.
 #include "regex/RegExpr.h"
 
+#include <algorithm>
 #include <climits>
 #include <optional>
 
@@ -99,6 +100,27 @@ bool RegExpr::exec(std::string_view input) {
   impl_->searcher->setSubject(impl_->input);
   impl_->executed = true;
   return impl_->search(0);
+}
+
+// Matches that never hold a break nor see the subject's ends are the same in a line as in
+// the whole text: the line assertions see a break where the line sees its boundary.
+bool RegExpr::countLineMatches(std::string_view text, std::int64_t& count) {
+  const regex::Program& program = impl_->compiled();
+  if (!program.automaton || !program.lineBound || program.canBeEmpty) return false;
+  const auto& code = program.automaton->forward;
+  const bool seesEnds = std::any_of(code.begin(), code.end(), [](const regex::Inst& in) {
+    return in.op == regex::Op::Assert && (in.assertion == regex::Assertion::InputStart ||
+                                          in.assertion == regex::Assertion::InputEnd);
+  });
+  if (seesEnds || text.size() >= static_cast<size_t>(INT_MAX)) return false;
+  impl_->matched = false;
+  impl_->regs.fill(-1);
+  impl_->input = text.data() ? text : std::string_view("", 0);
+  if (!impl_->searcher) impl_->searcher.emplace(program, impl_->poller);
+  impl_->searcher->setSubject(impl_->input);
+  impl_->executed = true;
+  count += impl_->searcher->countMatches(0);
+  return true;
 }
 
 bool RegExpr::execNext() {

@@ -73,17 +73,11 @@ bool Searcher::find(int from, Registers& regs) {
 // The automaton finds where the match ends, then, run backwards from there, where it
 // starts; the groups wait until someone asks for them.
 Searcher::Outcome Searcher::findWithAutomaton(int from, Registers& regs) {
-  if (!p_.required.empty() && !requiredPresent(from)) return Outcome::NoMatch;
-  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
   int start = from, end = -1;
-  if (p_.lineBound && !p_.required.empty() && !p_.anchored) {
-    const Outcome outcome = scanCandidateLines(from, start, end);
-    if (outcome != Outcome::Match) return outcome;
-  } else {
-    const Outcome outcome = forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
-    if (outcome != Outcome::Match) return outcome;
-  }
+  const Outcome found = findEndWithAutomaton(from, start, end);
+  if (found != Outcome::Match) return found;
   const int floor = start;
+  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
   const Outcome outcome = backward_->scanBackward(s, n_, end, floor, start);
   if (outcome == Outcome::GaveUp) return outcome;
   // A match ends at `end`, so one starts at or after `floor`.
@@ -93,6 +87,40 @@ Searcher::Outcome Searcher::findWithAutomaton(int from, Registers& regs) {
   regs[1] = end;
   groupsPending_ = p_.groupCount > 0;
   return Outcome::Match;
+}
+
+Searcher::Outcome Searcher::findEndWithAutomaton(int from, int& start, int& end) {
+  if (!p_.required.empty() && !requiredPresent(from)) return Outcome::NoMatch;
+  start = from;
+  if (p_.lineBound && !p_.required.empty() && !p_.anchored) {
+    return scanCandidateLines(from, start, end);
+  }
+  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
+  return forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
+}
+
+std::int64_t Searcher::countMatches(int from) {
+  std::int64_t count = 0;
+  Registers regs{};
+  while (from <= n_) {
+    if (automatonOn_ && automatonAllowed_) {
+      int start = from, end = -1;
+      const Outcome outcome = findEndWithAutomaton(from, start, end);
+      if (outcome == Outcome::GaveUp) {
+        automatonOn_ = false;  // the backtracker is faster on this subject
+        continue;
+      }
+      if (outcome == Outcome::NoMatch) break;
+      if (end <= from) throwRunError(kCorruptedProgram);  // matches are never empty here
+      from = end;
+    } else {
+      if (!find(from, regs)) break;
+      from = regs[1] + (regs[1] == regs[0] ? 1 : 0);
+    }
+    ++count;
+  }
+  groupsPending_ = false;
+  return count;
 }
 
 // Matches never cross a line break and each contains the required text: only the lines

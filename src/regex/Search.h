@@ -2,9 +2,9 @@
 // shortcuts (anchor, required text, prefix, first bytes) and runs the matcher at each.
 #pragma once
 
-#include <string_view>
-
+#include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "regex/Automaton.h"
 #include "regex/ByteScan.h"
@@ -24,6 +24,10 @@ class Searcher {
   // Returns true and fills `regs` on success: groups 1..14 only after fillGroups when
   // groupsPending() says so. Throws what Matcher::matchAt throws.
   bool find(int from, Registers& regs);
+  // Counts the matches at or after `from`, each search starting where the previous match
+  // ended, as repeated finds would (for expressions whose matches are never empty). Only
+  // where each match ends is needed, so the automaton runs forwards alone.
+  std::int64_t countMatches(int from);
   // Whether the last match found still lacks its groups 1..14 (the automaton found it).
   bool groupsPending() const { return groupsPending_; }
   // Fills groups 1..14 of the last match, whose whole-match registers are in `regs`, by
@@ -36,6 +40,9 @@ class Searcher {
  private:
   using Outcome = Automaton::Result;
   Outcome findWithAutomaton(int from, Registers& regs);
+  // Where the leftmost-first match at or after `from` ends; `start` is a floor for its
+  // start (where the scan began).
+  Outcome findEndWithAutomaton(int from, int& start, int& end);
   Outcome scanCandidateLines(int from, int& start, int& end);
   // Where the required text next occurs at or after `from`, or -1.
   int nextRequired(int from);
