@@ -26,8 +26,8 @@ int commonness(unsigned char c) {
 
 }  // namespace
 
-Searcher::Searcher(const Program& program, Poller& poller)
-    : p_(program), poller_(poller), matcher_(program, poller) {
+Searcher::Searcher(const Program& program, Poller& poller, std::size_t memoBytes)
+    : p_(program), poller_(poller), matcher_(program, poller, memoBytes) {
   for (int i = 1; i < static_cast<int>(program.required.size()); ++i) {
     if (commonness(program.required[i]) > commonness(program.required[requiredKey_])) {
       requiredKey_ = i;

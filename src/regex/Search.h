@@ -14,8 +14,9 @@ namespace kestrix::regex {
 
 class Searcher {
  public:
-  // `program` and `poller` must outlive the searcher.
-  Searcher(const Program& program, Poller& poller);
+  // `program` and `poller` must outlive the searcher. `memoBytes` bounds the matcher's memo.
+  Searcher(const Program& program, Poller& poller,
+           std::size_t memoBytes = Memo::kMemoBudgetBytes);
 
   // Binds the subject of the following searches; it must stay alive while they run.
   void setSubject(std::string_view subject);
