@@ -47,7 +47,7 @@ void Memo::reset(int length) {
   span_ = static_cast<int>(std::min(positions, fit));
   size_ = static_cast<std::size_t>(width_) * static_cast<std::size_t>(span_);
   // A window of a few positions would be cleared more often than it helps.
-  on_ = usable_ && (span_ == static_cast<int>(positions) || span_ >= 64);
+  on_ = usable_ && (span_ == static_cast<int>(positions) || span_ >= 8);
   clean_ = false;
 }
 
