@@ -93,9 +93,9 @@ class Memo {
   bool usable_ = false;                // the program has no back-references
   int width_ = 0;                      // instructions per position
   std::size_t budgetBits_ = 0;
-  int length_ = 0;      // of the subject
-  int base_ = 0;        // the first position of the window
-  int span_ = 0;        // positions in the window
+  int length_ = 0;        // of the subject
+  int base_ = 0;          // the first position of the window
+  int span_ = 0;          // positions in the window
   std::size_t size_ = 0;  // bits for the window
   bool on_ = false;
   bool clean_ = false;  // cleared for the current window (done at its first use)
@@ -105,8 +105,7 @@ class Memo {
 class Matcher {
  public:
   // `program` and `poller` must outlive the matcher. `memoBytes` bounds the memo.
-  Matcher(const Program& program, Poller& poller,
-          std::size_t memoBytes = Memo::kMemoBudgetBytes);
+  Matcher(const Program& program, Poller& poller, std::size_t memoBytes = Memo::kMemoBudgetBytes);
 
   // Binds the subject of the following matches; it must stay alive while they run.
   void setSubject(std::string_view subject);

@@ -51,9 +51,14 @@ struct RegExpr::Impl {
     return *program;
   }
 
-  // The automaton leaves groups 1..14 to be filled when someone asks for them.
+  // The automaton leaves the start and groups 1..14 to be filled when someone asks.
+  void needStart() {
+    if (matched && searcher && searcher->startPending()) searcher->fillStart(regs);
+  }
   void needGroups() {
-    if (matched && searcher && searcher->groupsPending()) searcher->fillGroups(regs);
+    if (matched && searcher && (searcher->groupsPending() || searcher->startPending())) {
+      searcher->fillGroups(regs);
+    }
   }
 
   bool search(int from) {
@@ -126,13 +131,19 @@ bool RegExpr::countLineMatches(std::string_view text, std::int64_t& count) {
 bool RegExpr::execNext() {
   if (!impl_->executed) regex::throwRunError(regex::kExecNextWithoutExec);
   if (!impl_->matched) return false;
-  int from = impl_->regs[1] + (impl_->regs[1] == impl_->regs[0] ? 1 : 0);
+  // A match whose start is still pending cannot be empty.
+  const bool empty = !impl_->searcher->startPending() && impl_->regs[1] == impl_->regs[0];
+  int from = impl_->regs[1] + (empty ? 1 : 0);
   return impl_->search(from);
 }
 
 int RegExpr::matchPos(int group) const {
   if (group < 0 || group >= regex::kGroupCount || !impl_->matched) return -1;
-  if (group > 0) impl_->needGroups();
+  if (group > 0) {
+    impl_->needGroups();
+  } else {
+    impl_->needStart();
+  }
   int start = impl_->regs[2 * group];
   return start >= 0 && impl_->regs[2 * group + 1] >= start ? start + 1 : -1;
 }

@@ -48,11 +48,13 @@ void Searcher::setSubject(std::string_view subject) {
   automatonOn_ = forward_.has_value();
   if (forward_) forward_->setSubject();
   groupsPending_ = false;
+  startPending_ = false;
   matcher_.setSubject(subject);
 }
 
 bool Searcher::find(int from, Registers& regs) {
   groupsPending_ = false;
+  startPending_ = false;
   if (from > n_) return false;
   if (automatonOn_ && automatonAllowed_) {
     const Outcome outcome = findWithAutomaton(from, regs);
@@ -70,23 +72,38 @@ bool Searcher::find(int from, Registers& regs) {
   return scanFirstSet(from, regs);
 }
 
-// The automaton finds where the match ends, then, run backwards from there, where it
-// starts; the groups wait until someone asks for them.
+// The automaton finds where the match ends; its start (found by running it backwards from
+// there) and groups wait until someone asks for them. The start of a match that may be
+// empty is found at once: the next search starts one further after an empty match.
 Searcher::Outcome Searcher::findWithAutomaton(int from, Registers& regs) {
   int start = from, end = -1;
   const Outcome found = findEndWithAutomaton(from, start, end);
   if (found != Outcome::Match) return found;
-  const int floor = start;
-  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
-  const Outcome outcome = backward_->scanBackward(s, n_, end, floor, start);
-  if (outcome == Outcome::GaveUp) return outcome;
-  // A match ends at `end`, so one starts at or after `floor`.
-  if (outcome == Outcome::NoMatch) throwRunError(kCorruptedProgram);
   regs.fill(-1);
-  regs[0] = start;
   regs[1] = end;
+  startFloor_ = start;
+  startPending_ = true;
   groupsPending_ = p_.groupCount > 0;
+  if (p_.canBeEmpty) fillStart(regs);
   return Outcome::Match;
+}
+
+void Searcher::fillStart(Registers& regs) {
+  if (!startPending_) return;
+  startPending_ = false;
+  const int end = regs[1];
+  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
+  int start = -1;
+  const Outcome outcome = backward_->scanBackward(s, n_, end, startFloor_, start);
+  // A match ends at `end`, so one starts at or after the floor.
+  if (outcome == Outcome::NoMatch) throwRunError(kCorruptedProgram);
+  if (outcome == Outcome::Match) {
+    regs[0] = start;
+    return;
+  }
+  // The automaton gave up: the backtracker finds the same match from the floor.
+  automatonOn_ = false;
+  if (!find(startFloor_, regs) || regs[1] != end) throwRunError(kCorruptedProgram);
 }
 
 Searcher::Outcome Searcher::findEndWithAutomaton(int from, int& start, int& end) {
@@ -119,7 +136,7 @@ std::int64_t Searcher::countMatches(int from) {
     }
     ++count;
   }
-  groupsPending_ = false;
+  groupsPending_ = startPending_ = false;
   return count;
 }
 
@@ -172,6 +189,7 @@ int Searcher::nextRequired(int from) {
 }
 
 void Searcher::fillGroups(Registers& regs) {
+  fillStart(regs);
   if (!groupsPending_) return;
   groupsPending_ = false;
   const int end = regs[1];

@@ -15,8 +15,7 @@ namespace kestrix::regex {
 class Searcher {
  public:
   // `program` and `poller` must outlive the searcher. `memoBytes` bounds the matcher's memo.
-  Searcher(const Program& program, Poller& poller,
-           std::size_t memoBytes = Memo::kMemoBudgetBytes);
+  Searcher(const Program& program, Poller& poller, std::size_t memoBytes = Memo::kMemoBudgetBytes);
 
   // Binds the subject of the following searches; it must stay alive while they run.
   void setSubject(std::string_view subject);
@@ -31,8 +30,15 @@ class Searcher {
   std::int64_t countMatches(int from);
   // Whether the last match found still lacks its groups 1..14 (the automaton found it).
   bool groupsPending() const { return groupsPending_; }
-  // Fills groups 1..14 of the last match, whose whole-match registers are in `regs`, by
-  // running the backtracker at its start. Throws what Matcher::matchAt throws.
+  // Whether the last match found still lacks its start (regs[0]): the automaton found where
+  // it ends, and a match that cannot be empty needs no start for the next search.
+  bool startPending() const { return startPending_; }
+  // Fills the start of the last match, whose end is in `regs`, by running the automaton
+  // backwards. Throws what Matcher::matchAt throws.
+  void fillStart(Registers& regs);
+  // Fills groups 1..14 of the last match, whose whole-match registers are in `regs` (the
+  // start filled first when pending), by running the backtracker at its start. Throws what
+  // Matcher::matchAt throws.
   void fillGroups(Registers& regs);
   // Lets the automaton find matches where the expression allows it (the default), or not:
   // tests compare both strategies.
@@ -70,6 +76,8 @@ class Searcher {
   bool automatonAllowed_ = true;
   bool automatonOn_ = false;  // for the current subject; off once the automaton gave up
   bool groupsPending_ = false;
+  bool startPending_ = false;
+  int startFloor_ = 0;         // the pending start is at or after this offset
   int requiredKey_ = 0;        // the byte of the required text that memchr looks for
   int requiredAt_ = -1;        // where the required text was last found
   int requiredMissFrom_ = -1;  // the required text is absent from this offset on (-1: unknown)

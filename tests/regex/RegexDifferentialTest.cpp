@@ -371,9 +371,9 @@ TEST(RegexDifferential, LineCountAgreesWithLineByLineSearch) {
     text::forEachLine(text, [&](const text::Line& line) {
       for (bool found = re.exec(line.text); found; found = re.execNext()) ++lines;
     });
-    ASSERT_EQ(whole, lines) << "pattern '" << testing::printable(pattern) << "' i" << mods.i
-                            << " s" << mods.s << " m" << mods.m << " text '"
-                            << testing::printable(text) << "'";
+    ASSERT_EQ(whole, lines) << "pattern '" << testing::printable(pattern) << "' i" << mods.i << " s"
+                            << mods.s << " m" << mods.m << " text '" << testing::printable(text)
+                            << "'";
     ++compared;
   }
   EXPECT_GT(compared, 500);
