@@ -179,7 +179,11 @@ const char* Searcher::findRequired(const char* from, const char* end) const {
   for (const char* at = from + requiredKey_; at < limit; ++at) {
     at = findByte(at, limit, text[requiredKey_]);
     if (at == limit) return nullptr;
-    if (std::memcmp(at - requiredKey_, text.data(), text.size()) == 0) return at - requiredKey_;
+    // Hits of the key byte are frequent: compare in line rather than call memcmp.
+    const char* begin = at - requiredKey_;
+    std::ptrdiff_t i = 0;
+    while (i < len && begin[i] == text[i]) ++i;
+    if (i == len) return begin;
   }
   return nullptr;
 }
