@@ -220,19 +220,31 @@ int Automaton::contextOf(const unsigned char* s, int n, int pos) const {
 // The next position at or after `pos` (before `stop`) where a match can begin.
 int Automaton::skipToCandidate(const unsigned char* s, int pos, int stop) {
   const char* base = reinterpret_cast<const char*>(s);
-  if (p_.prefix.size() >= 2 && p_.prefixFold.empty()) {
-    const void* hit = memmem(base + pos, stop - pos, p_.prefix.data(), p_.prefix.size());
+  const std::string& prefix = p_.prefix;
+  // A long literal prefix is rare enough to pay memmem's set-up at each call.
+  if (prefix.size() >= 4 && p_.prefixFold.empty()) {
+    const void* hit = memmem(base + pos, stop - pos, prefix.data(), prefix.size());
     return hit ? static_cast<int>(static_cast<const char*>(hit) - base) : stop;
   }
-  if (p_.firstCount == 1) {
-    return static_cast<int>(findByte(base + pos, base + stop, firstByte_[0]) - base);
+  if (p_.firstCount > 2 || p_.firstCount == 0) {
+    while (pos < stop && !p_.firstSet[s[pos]]) ++pos;
+    return pos;
   }
-  if (p_.firstCount == 2) {
-    const char* hit = pair_.next(base + pos, base + stop, firstByte_[0], firstByte_[1]);
-    return static_cast<int>(hit - base);
+  for (;; ++pos) {
+    const char* hit = p_.firstCount == 1
+                          ? findByte(base + pos, base + stop, firstByte_[0])
+                          : pair_.next(base + pos, base + stop, firstByte_[0], firstByte_[1]);
+    pos = static_cast<int>(hit - base);
+    // The prefix's other bytes are checked before the automaton starts.
+    if (pos == stop || prefix.size() < 2) return pos;
+    if (pos + static_cast<int>(prefix.size()) > stop) return stop;
+    size_t i = 1;
+    const std::string& fold = p_.prefixFold.empty() ? prefix : p_.prefixFold;
+    while (i < prefix.size() && (base[pos + i] == prefix[i] || base[pos + i] == fold[i])) {
+      ++i;
+    }
+    if (i == prefix.size()) return pos;
   }
-  while (pos < stop && !p_.firstSet[s[pos]]) ++pos;
-  return pos;
 }
 
 bool Automaton::thrashing(int scanned) {

@@ -148,27 +148,12 @@ class AutomatonCompiler {
     for (int split : splits) setSplit(split, split + 1, here(), node.greedy);
   }
 
-  // A body that always matches one byte: the backtracker repeats it with a tight loop.
-  static bool singleByte(const Node& node) {
-    switch (node.kind) {
-      case Kind::Set:
-        return true;
-      case Kind::Literal:
-        return node.text.size() == 1;
-      case Kind::Concat:
-        return node.kids.size() == 1 && singleByte(*node.kids[0]);
-      case Kind::Alt:
-        return std::all_of(node.kids.begin(), node.kids.end(),
-                           [](const auto& kid) { return singleByte(*kid); });
-      default:
-        return false;
-    }
-  }
-
   // Whether the backtracker runs this repetition on its loop stack, whose depth it limits.
   static bool onLoopStack(const Node& node) {
     const Node& body = *node.kids[0];
-    if (singleByte(body) || (body.kind == Kind::Group && singleByte(*body.kids[0]))) return false;
+    ByteSet set;
+    if (singleByteSet(body, set)) return false;
+    if (body.kind == Kind::Group && singleByteSet(*body.kids[0], set)) return false;
     if (node.min == 0 && node.max == 1) return false;
     return !(node.greedy && node.max == kMaxCount && node.min <= 1);
   }

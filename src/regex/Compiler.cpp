@@ -119,35 +119,6 @@ First firstOf(const Node& node, bool transparent) {
   return f;
 }
 
-// The byte set of a node that always matches exactly one byte, or nullptr-like false.
-bool singleByteSet(const Node& node, ByteSet& out) {
-  switch (node.kind) {
-    case Kind::Set:
-      out = node.set;
-      return true;
-    case Kind::Literal:
-      if (node.text.size() != 1) return false;
-      out = ByteSet{};
-      out[static_cast<unsigned char>(node.text[0])] = 1;
-      if (!node.fold.empty()) out[static_cast<unsigned char>(node.fold[0])] = 1;
-      return true;
-    case Kind::Concat:
-      return node.kids.size() == 1 && singleByteSet(*node.kids[0], out);
-    case Kind::Alt: {
-      ByteSet all{};
-      for (const auto& kid : node.kids) {
-        ByteSet one;
-        if (!singleByteSet(*kid, one)) return false;
-        unite(all, one);
-      }
-      out = all;
-      return true;
-    }
-    default:
-      return false;
-  }
-}
-
 class Compiler {
  public:
   explicit Compiler(Program& program) : p_(program) {}
@@ -401,6 +372,10 @@ bool collectPrefix(const Node& node, std::string& text, std::string& fold) {
         if (!collectPrefix(*kid, text, fold)) return false;
       }
       return true;
+    case Kind::Repeat:
+      // The first repetition's prefix; what follows it varies with the count.
+      if (node.min >= 1) collectPrefix(*node.kids[0], text, fold);
+      return false;
     default:
       return false;
   }
@@ -462,6 +437,34 @@ void deriveShortcuts(Program& p, const Node& root) {
 }
 
 }  // namespace
+
+bool singleByteSet(const Node& node, ByteSet& out) {
+  switch (node.kind) {
+    case Kind::Set:
+      out = node.set;
+      return true;
+    case Kind::Literal:
+      if (node.text.size() != 1) return false;
+      out = ByteSet{};
+      out[static_cast<unsigned char>(node.text[0])] = 1;
+      if (!node.fold.empty()) out[static_cast<unsigned char>(node.fold[0])] = 1;
+      return true;
+    case Kind::Concat:
+      return node.kids.size() == 1 && singleByteSet(*node.kids[0], out);
+    case Kind::Alt: {
+      ByteSet all{};
+      for (const auto& kid : node.kids) {
+        ByteSet one;
+        if (!singleByteSet(*kid, one)) return false;
+        unite(all, one);
+      }
+      out = all;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
 
 Program compileProgram(ParsedExpression parsed, const text::CodePage& codePage) {
   Program p;

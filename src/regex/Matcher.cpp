@@ -25,8 +25,10 @@ void Poller::check() {
   if (poll_ && poll_()) throw RegExprAborted();
 }
 
-Memo::Memo(const Program& program)
-    : tracked_(program.code.size(), 1), width_(static_cast<int>(program.code.size())) {
+Memo::Memo(const Program& program, std::size_t budgetBytes)
+    : tracked_(program.code.size(), 1),
+      width_(static_cast<int>(program.code.size())),
+      budgetBits_(budgetBytes * 8) {
   usable_ = std::none_of(program.code.begin(), program.code.end(),
                          [](const Inst& in) { return in.op == Op::Backref; });
   // A counted loop spans its CountTest up to the exit that CountTest names.
@@ -38,8 +40,21 @@ Memo::Memo(const Program& program)
 }
 
 void Memo::reset(int length) {
-  size_ = static_cast<std::size_t>(width_) * (static_cast<std::size_t>(length) + 1);
-  on_ = usable_ && size_ / 8 <= kMemoBudgetBytes;
+  length_ = length;
+  base_ = 0;
+  const std::size_t positions = static_cast<std::size_t>(length) + 1;
+  const std::size_t fit = budgetBits_ / static_cast<std::size_t>(std::max(width_, 1));
+  span_ = static_cast<int>(std::min(positions, fit));
+  size_ = static_cast<std::size_t>(width_) * static_cast<std::size_t>(span_);
+  // A window of a few positions would be cleared more often than it helps.
+  on_ = usable_ && (span_ == static_cast<int>(positions) || span_ >= 8);
+  clean_ = false;
+}
+
+void Memo::coverFrom(int start) {
+  if (!on_ || span_ > length_) return;  // the whole subject fits
+  if (start >= base_ && start - base_ <= span_ / 2) return;
+  base_ = start;
   clean_ = false;
 }
 
@@ -55,15 +70,15 @@ void Memo::ensureClean() {
 }
 
 void Memo::forgetPosition(int pos) {
-  if (!on_ || !clean_) return;
+  if (!on_ || !clean_ || !inWindow(pos)) return;
   for (int pc = 0; pc < width_; ++pc) {
     const std::size_t bit = index(pc, pos);
     bits_[bit >> 6] &= ~(std::uint64_t{1} << (bit & 63));
   }
 }
 
-Matcher::Matcher(const Program& program, Poller& poller)
-    : p_(program), poller_(poller), counters_(program.counters, 0), memo_(program) {
+Matcher::Matcher(const Program& program, Poller& poller, std::size_t memoBytes)
+    : p_(program), poller_(poller), counters_(program.counters, 0), memo_(program, memoBytes) {
   for (const ByteSet& set : program.sets) {
     fullSet_.push_back(std::all_of(set.begin(), set.end(), [](auto m) { return m != 0; }));
   }
@@ -75,6 +90,8 @@ void Matcher::setSubject(std::string_view subject) {
   // A runaway match may have grown the stack; do not keep that memory for the next ones.
   if (stack_.capacity() > kKeptFrames) std::vector<Frame>().swap(stack_);
   memo_.reset(n_);
+  runs_.assign(p_.sets.size(), Run{});
+  failedEnds_.assign(p_.code.size(), Failed{});
 }
 
 void Matcher::push(int kind, int pc, int pos, int aux) {
@@ -86,6 +103,7 @@ bool Matcher::matchAt(int start, Registers& regs) {
   stack_.clear();
   caps_.fill(-1);
   leadEnd_ = -1;
+  memo_.coverFrom(start);
   int pc = 0;
   int pos = start;
   for (;;) {
@@ -280,13 +298,38 @@ void Matcher::saveRegister(int slot, int pos) {
   caps_[2 * group + 1] = pos;
 }
 
-int Matcher::countRun(int set, int start, int limit) const {
+// The members from `start` on, at most `limit`. A maximal run is kept for its set: a later
+// count from inside it (the next start, the next repetition) costs nothing, and one from
+// before it stops counting where it begins.
+int Matcher::countRun(int set, int start, int limit) {
   if (fullSet_[set]) return limit;
+  Run& run = runs_[set];
+  if (start >= run.from && start <= run.end) return std::min(run.end - start, limit);
   const ByteSet& members = p_.sets[set];
   const unsigned char* s = s_ + start;
+  const int joins = run.from > start ? run.from - start : -1;  // where the kept run begins
   int i = 0;
-  while (i < limit && members[s[i]]) ++i;
+  while (i < limit && i != joins && members[s[i]]) ++i;
+  poller_.tick(i >> 6);
+  if (i == joins) {
+    run.from = start;
+    return std::min(run.end - start, limit);
+  }
+  if (i < limit || start + i == n_) run = Run{start, start + i};
   return i;
+}
+
+// Joins [lo, hi] to the known failing ends of loop `pc` when they touch; a run apart
+// replaces them (the newest tries are the ones that come back).
+void Matcher::noteFailedEnds(int pc, int lo, int hi) {
+  if (lo > hi) return;
+  Failed& known = failedEnds_[pc];
+  if (known.lo <= known.hi && lo <= known.hi + 1 && hi + 1 >= known.lo) {
+    known.lo = std::min(known.lo, lo);
+    known.hi = std::max(known.hi, hi);
+  } else {
+    known = Failed{lo, hi};
+  }
 }
 
 void Matcher::setLoopCapture(int group, int start, int count) {
@@ -315,7 +358,6 @@ bool Matcher::startLoop(const Inst& in, int& pc, int& pos) {
   if (more) push(kLoopRetry, pc, start, count);
   pos = start + count;
   ++pc;
-  poller_.tick(count >> 6);
   return true;
 }
 
@@ -326,11 +368,21 @@ bool Matcher::retryLoop(const Frame& f, int& pc, int& pos) {
   int k;
   if (in.greedy) {
     k = f.aux - 1;
-    // Skip ends whose successor cannot match or was already explored.
-    while (k >= in.min &&
-           ((in.next >= 0 && s_[start + k] != in.next) || memo_.seen(f.pc + 1, start + k))) {
-      --k;
+    // Skip ends whose successor cannot match or was already explored. The end just left
+    // failed, and so did every end skipped: later tries jump over them all at once.
+    const bool known = memo_.tracks(f.pc + 1);
+    const Failed failed = failedEnds_[f.pc];
+    while (k >= in.min) {
+      const int at = start + k;
+      if (known && at >= failed.lo && at <= failed.hi) {
+        k = failed.lo - 1 - start;
+      } else if ((in.next >= 0 && s_[at] != in.next) || memo_.seen(f.pc + 1, at)) {
+        --k;
+      } else {
+        break;
+      }
     }
+    if (known) noteFailedEnds(f.pc, start + std::max(k + 1, in.min), start + f.aux);
     if (k < in.min) return false;
     if (k > in.min) push(kLoopRetry, f.pc, start, k);
   } else {

@@ -46,18 +46,25 @@ using Registers = std::array<int, 2 * kGroupCount>;
 // on the instruction and the position, so a state explored once without success fails again
 // and is never explored twice: the work of a search is bounded by program size x subject
 // length. Counters of counted loops are part of the state, so instructions inside counted
-// loops are left out. Used only when the bit set fits kMemoBudgetBytes.
+// loops are left out. The bit set holds at most `budgetBytes`: on a longer subject it covers
+// a window of positions that moves with the start of the tries (states outside it are
+// explored as if new), so the bound holds for every try that stays within half a window of
+// its start.
 class Memo {
  public:
   static constexpr std::size_t kMemoBudgetBytes = std::size_t{32} << 20;
 
-  explicit Memo(const Program& program);
-  // Prepares the memo for a subject of `length` bytes; it stays off when it does not fit.
+  Memo(const Program& program, std::size_t budgetBytes);
+  // Prepares the memo for a subject of `length` bytes.
   void reset(int length);
+  // Moves the window so that it covers the try that begins at `start`.
+  void coverFrom(int start);
   bool on() const { return on_; }
+  // Whether the states of instruction `pc` are memoized (whatever their position).
+  bool tracks(int pc) const { return on_ && tracked_[pc]; }
   // True when the state was seen before; marks it seen otherwise.
   bool visit(int pc, int pos) {
-    if (!on_ || !tracked_[pc]) return false;
+    if (!on_ || !tracked_[pc] || !inWindow(pos)) return false;
     ensureClean();
     const std::size_t bit = index(pc, pos);
     const std::uint64_t mask = std::uint64_t{1} << (bit & 63);
@@ -66,15 +73,18 @@ class Memo {
     return false;
   }
   bool seen(int pc, int pos) const {
-    return on_ && tracked_[pc] && clean_ &&
+    return on_ && tracked_[pc] && clean_ && inWindow(pos) &&
            (bits_[index(pc, pos) >> 6] >> (index(pc, pos) & 63)) & 1;
   }
   // Forgets the states at `pos`: those of a successful match end there, and are no failures.
   void forgetPosition(int pos);
 
  private:
+  bool inWindow(int pos) const {
+    return static_cast<unsigned>(pos - base_) < static_cast<unsigned>(span_);
+  }
   std::size_t index(int pc, int pos) const {
-    return static_cast<std::size_t>(pos) * static_cast<std::size_t>(width_) +
+    return static_cast<std::size_t>(pos - base_) * static_cast<std::size_t>(width_) +
            static_cast<std::size_t>(pc);
   }
   void ensureClean();
@@ -82,16 +92,20 @@ class Memo {
   std::vector<std::uint8_t> tracked_;  // per instruction: 1 when its states are memoized
   bool usable_ = false;                // the program has no back-references
   int width_ = 0;                      // instructions per position
-  std::size_t size_ = 0;               // bits for the current subject
+  std::size_t budgetBits_ = 0;
+  int length_ = 0;        // of the subject
+  int base_ = 0;          // the first position of the window
+  int span_ = 0;          // positions in the window
+  std::size_t size_ = 0;  // bits for the window
   bool on_ = false;
-  bool clean_ = false;  // cleared for the current subject (done at its first use)
+  bool clean_ = false;  // cleared for the current window (done at its first use)
   std::vector<std::uint64_t> bits_;
 };
 
 class Matcher {
  public:
-  // `program` and `poller` must outlive the matcher.
-  Matcher(const Program& program, Poller& poller);
+  // `program` and `poller` must outlive the matcher. `memoBytes` bounds the memo.
+  Matcher(const Program& program, Poller& poller, std::size_t memoBytes = Memo::kMemoBudgetBytes);
 
   // Binds the subject of the following matches; it must stay alive while they run.
   void setSubject(std::string_view subject);
@@ -122,7 +136,7 @@ class Matcher {
   bool assertionHolds(Assertion a, int pos) const;
   bool matchStr(const Inst& in, int pos) const;
   int matchBackref(const Inst& in, int pos) const;
-  int countRun(int set, int start, int limit) const;
+  int countRun(int set, int start, int limit);
   bool startLoop(const Inst& in, int& pc, int& pos);
   bool retryLoop(const Frame& f, int& pc, int& pos);
   void setLoopCapture(int group, int start, int count);
@@ -141,6 +155,21 @@ class Matcher {
   std::array<int, 3 * kGroupCount> caps_{};
   int leadEnd_ = -1;
   Memo memo_;
+  // Per set: the last maximal run of members counted, [from, end), for the subject.
+  struct Run {
+    int from = -1;
+    int end = -1;
+  };
+  std::vector<Run> runs_;
+  // Per tight loop: the ends [lo, hi] from which what follows the loop is known to fail
+  // (when the memo tracks it). Failing there is a fact of the subject, so every later try
+  // skips those ends at once instead of walking past them one by one.
+  struct Failed {
+    int lo = 1;
+    int hi = 0;
+  };
+  std::vector<Failed> failedEnds_;
+  void noteFailedEnds(int pc, int lo, int hi);
 };
 
 }  // namespace kestrix::regex

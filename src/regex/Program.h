@@ -83,6 +83,10 @@ struct Program {
   bool lineBound = false;  // no match can contain a CR or LF
 };
 
+// Whether `node` always matches exactly one byte; its members go to `out` (Compiler.cpp).
+// Both compilers run such repetitions without a counter.
+bool singleByteSet(const Node& node, ByteSet& out);
+
 // Builds Program::automaton when the expression allows it (AutomatonCompiler.cpp).
 void compileAutomatonCode(const Node& root, Program& program);
 

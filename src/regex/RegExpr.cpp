@@ -2,6 +2,7 @@
 // match registers and substitution. Covered by RegexDialectTest.cpp and RegexLimitsTest.cpp.
 #include "regex/RegExpr.h"
 
+#include <algorithm>
 #include <climits>
 #include <optional>
 
@@ -50,9 +51,14 @@ struct RegExpr::Impl {
     return *program;
   }
 
-  // The automaton leaves groups 1..14 to be filled when someone asks for them.
+  // The automaton leaves the start and groups 1..14 to be filled when someone asks.
+  void needStart() {
+    if (matched && searcher && searcher->startPending()) searcher->fillStart(regs);
+  }
   void needGroups() {
-    if (matched && searcher && searcher->groupsPending()) searcher->fillGroups(regs);
+    if (matched && searcher && (searcher->groupsPending() || searcher->startPending())) {
+      searcher->fillGroups(regs);
+    }
   }
 
   bool search(int from) {
@@ -101,16 +107,43 @@ bool RegExpr::exec(std::string_view input) {
   return impl_->search(0);
 }
 
+// Matches that never hold a break nor see the subject's ends are the same in a line as in
+// the whole text: the line assertions see a break where the line sees its boundary.
+bool RegExpr::countLineMatches(std::string_view text, std::int64_t& count) {
+  const regex::Program& program = impl_->compiled();
+  if (!program.automaton || !program.lineBound || program.canBeEmpty) return false;
+  const auto& code = program.automaton->forward;
+  const bool seesEnds = std::any_of(code.begin(), code.end(), [](const regex::Inst& in) {
+    return in.op == regex::Op::Assert && (in.assertion == regex::Assertion::InputStart ||
+                                          in.assertion == regex::Assertion::InputEnd);
+  });
+  if (seesEnds || text.size() >= static_cast<size_t>(INT_MAX)) return false;
+  impl_->matched = false;
+  impl_->regs.fill(-1);
+  impl_->input = text.data() ? text : std::string_view("", 0);
+  if (!impl_->searcher) impl_->searcher.emplace(program, impl_->poller);
+  impl_->searcher->setSubject(impl_->input);
+  impl_->executed = true;
+  count += impl_->searcher->countMatches(0);
+  return true;
+}
+
 bool RegExpr::execNext() {
   if (!impl_->executed) regex::throwRunError(regex::kExecNextWithoutExec);
   if (!impl_->matched) return false;
-  int from = impl_->regs[1] + (impl_->regs[1] == impl_->regs[0] ? 1 : 0);
+  // A match whose start is still pending cannot be empty.
+  const bool empty = !impl_->searcher->startPending() && impl_->regs[1] == impl_->regs[0];
+  int from = impl_->regs[1] + (empty ? 1 : 0);
   return impl_->search(from);
 }
 
 int RegExpr::matchPos(int group) const {
   if (group < 0 || group >= regex::kGroupCount || !impl_->matched) return -1;
-  if (group > 0) impl_->needGroups();
+  if (group > 0) {
+    impl_->needGroups();
+  } else {
+    impl_->needStart();
+  }
   int start = impl_->regs[2 * group];
   return start >= 0 && impl_->regs[2 * group + 1] >= start ? start + 1 : -1;
 }

@@ -2,6 +2,7 @@
 // lazily into a program for a backtracking matcher, with substitution templates.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -55,6 +56,13 @@ class RegExpr {
   // Searches again from the end of the last match (one further after an empty match).
   // Throws RegExprError 1007 without a previous exec.
   bool execNext();
+
+  // Counts the matches inside the lines of `text` (lines break at CR, LF and CR LF) as exec
+  // and execNext over each line in turn would, but in one pass over the whole text, adds
+  // them to `count` and returns true. Returns false without counting when one pass could
+  // count differently: a match may be empty, hold a line break or see where the subject
+  // begins or ends. Leaves no match behind. Throws what exec throws.
+  bool countLineMatches(std::string_view text, std::int64_t& count);
 
   // 1-based start and length of group 0..14 in the last match; -1 when the group did not
   // take part (or there is no match). An expression without back-references is searched

@@ -26,8 +26,8 @@ int commonness(unsigned char c) {
 
 }  // namespace
 
-Searcher::Searcher(const Program& program, Poller& poller)
-    : p_(program), poller_(poller), matcher_(program, poller) {
+Searcher::Searcher(const Program& program, Poller& poller, std::size_t memoBytes)
+    : p_(program), poller_(poller), matcher_(program, poller, memoBytes) {
   for (int i = 1; i < static_cast<int>(program.required.size()); ++i) {
     if (commonness(program.required[i]) > commonness(program.required[requiredKey_])) {
       requiredKey_ = i;
@@ -48,11 +48,13 @@ void Searcher::setSubject(std::string_view subject) {
   automatonOn_ = forward_.has_value();
   if (forward_) forward_->setSubject();
   groupsPending_ = false;
+  startPending_ = false;
   matcher_.setSubject(subject);
 }
 
 bool Searcher::find(int from, Registers& regs) {
   groupsPending_ = false;
+  startPending_ = false;
   if (from > n_) return false;
   if (automatonOn_ && automatonAllowed_) {
     const Outcome outcome = findWithAutomaton(from, regs);
@@ -70,29 +72,72 @@ bool Searcher::find(int from, Registers& regs) {
   return scanFirstSet(from, regs);
 }
 
-// The automaton finds where the match ends, then, run backwards from there, where it
-// starts; the groups wait until someone asks for them.
+// The automaton finds where the match ends; its start (found by running it backwards from
+// there) and groups wait until someone asks for them. The start of a match that may be
+// empty is found at once: the next search starts one further after an empty match.
 Searcher::Outcome Searcher::findWithAutomaton(int from, Registers& regs) {
-  if (!p_.required.empty() && !requiredPresent(from)) return Outcome::NoMatch;
-  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
   int start = from, end = -1;
-  if (p_.lineBound && !p_.required.empty() && !p_.anchored) {
-    const Outcome outcome = scanCandidateLines(from, start, end);
-    if (outcome != Outcome::Match) return outcome;
-  } else {
-    const Outcome outcome = forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
-    if (outcome != Outcome::Match) return outcome;
-  }
-  const int floor = start;
-  const Outcome outcome = backward_->scanBackward(s, n_, end, floor, start);
-  if (outcome == Outcome::GaveUp) return outcome;
-  // A match ends at `end`, so one starts at or after `floor`.
-  if (outcome == Outcome::NoMatch) throwRunError(kCorruptedProgram);
+  const Outcome found = findEndWithAutomaton(from, start, end);
+  if (found != Outcome::Match) return found;
   regs.fill(-1);
-  regs[0] = start;
   regs[1] = end;
+  startFloor_ = start;
+  startPending_ = true;
   groupsPending_ = p_.groupCount > 0;
+  if (p_.canBeEmpty) fillStart(regs);
   return Outcome::Match;
+}
+
+void Searcher::fillStart(Registers& regs) {
+  if (!startPending_) return;
+  startPending_ = false;
+  const int end = regs[1];
+  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
+  int start = -1;
+  const Outcome outcome = backward_->scanBackward(s, n_, end, startFloor_, start);
+  // A match ends at `end`, so one starts at or after the floor.
+  if (outcome == Outcome::NoMatch) throwRunError(kCorruptedProgram);
+  if (outcome == Outcome::Match) {
+    regs[0] = start;
+    return;
+  }
+  // The automaton gave up: the backtracker finds the same match from the floor.
+  automatonOn_ = false;
+  if (!find(startFloor_, regs) || regs[1] != end) throwRunError(kCorruptedProgram);
+}
+
+Searcher::Outcome Searcher::findEndWithAutomaton(int from, int& start, int& end) {
+  if (!p_.required.empty() && !requiredPresent(from)) return Outcome::NoMatch;
+  start = from;
+  if (p_.lineBound && !p_.required.empty() && !p_.anchored) {
+    return scanCandidateLines(from, start, end);
+  }
+  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
+  return forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
+}
+
+std::int64_t Searcher::countMatches(int from) {
+  std::int64_t count = 0;
+  Registers regs{};
+  while (from <= n_) {
+    if (automatonOn_ && automatonAllowed_) {
+      int start = from, end = -1;
+      const Outcome outcome = findEndWithAutomaton(from, start, end);
+      if (outcome == Outcome::GaveUp) {
+        automatonOn_ = false;  // the backtracker is faster on this subject
+        continue;
+      }
+      if (outcome == Outcome::NoMatch) break;
+      if (end <= from) throwRunError(kCorruptedProgram);  // matches are never empty here
+      from = end;
+    } else {
+      if (!find(from, regs)) break;
+      from = regs[1] + (regs[1] == regs[0] ? 1 : 0);
+    }
+    ++count;
+  }
+  groupsPending_ = startPending_ = false;
+  return count;
 }
 
 // Matches never cross a line break and each contains the required text: only the lines
@@ -134,7 +179,11 @@ const char* Searcher::findRequired(const char* from, const char* end) const {
   for (const char* at = from + requiredKey_; at < limit; ++at) {
     at = findByte(at, limit, text[requiredKey_]);
     if (at == limit) return nullptr;
-    if (std::memcmp(at - requiredKey_, text.data(), text.size()) == 0) return at - requiredKey_;
+    // Hits of the key byte are frequent: compare in line rather than call memcmp.
+    const char* begin = at - requiredKey_;
+    std::ptrdiff_t i = 0;
+    while (i < len && begin[i] == text[i]) ++i;
+    if (i == len) return begin;
   }
   return nullptr;
 }
@@ -144,6 +193,7 @@ int Searcher::nextRequired(int from) {
 }
 
 void Searcher::fillGroups(Registers& regs) {
+  fillStart(regs);
   if (!groupsPending_) return;
   groupsPending_ = false;
   const int end = regs[1];

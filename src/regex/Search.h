@@ -2,9 +2,9 @@
 // shortcuts (anchor, required text, prefix, first bytes) and runs the matcher at each.
 #pragma once
 
-#include <string_view>
-
+#include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "regex/Automaton.h"
 #include "regex/ByteScan.h"
@@ -14,8 +14,8 @@ namespace kestrix::regex {
 
 class Searcher {
  public:
-  // `program` and `poller` must outlive the searcher.
-  Searcher(const Program& program, Poller& poller);
+  // `program` and `poller` must outlive the searcher. `memoBytes` bounds the matcher's memo.
+  Searcher(const Program& program, Poller& poller, std::size_t memoBytes = Memo::kMemoBudgetBytes);
 
   // Binds the subject of the following searches; it must stay alive while they run.
   void setSubject(std::string_view subject);
@@ -24,10 +24,21 @@ class Searcher {
   // Returns true and fills `regs` on success: groups 1..14 only after fillGroups when
   // groupsPending() says so. Throws what Matcher::matchAt throws.
   bool find(int from, Registers& regs);
+  // Counts the matches at or after `from`, each search starting where the previous match
+  // ended, as repeated finds would (for expressions whose matches are never empty). Only
+  // where each match ends is needed, so the automaton runs forwards alone.
+  std::int64_t countMatches(int from);
   // Whether the last match found still lacks its groups 1..14 (the automaton found it).
   bool groupsPending() const { return groupsPending_; }
-  // Fills groups 1..14 of the last match, whose whole-match registers are in `regs`, by
-  // running the backtracker at its start. Throws what Matcher::matchAt throws.
+  // Whether the last match found still lacks its start (regs[0]): the automaton found where
+  // it ends, and a match that cannot be empty needs no start for the next search.
+  bool startPending() const { return startPending_; }
+  // Fills the start of the last match, whose end is in `regs`, by running the automaton
+  // backwards. Throws what Matcher::matchAt throws.
+  void fillStart(Registers& regs);
+  // Fills groups 1..14 of the last match, whose whole-match registers are in `regs` (the
+  // start filled first when pending), by running the backtracker at its start. Throws what
+  // Matcher::matchAt throws.
   void fillGroups(Registers& regs);
   // Lets the automaton find matches where the expression allows it (the default), or not:
   // tests compare both strategies.
@@ -36,6 +47,9 @@ class Searcher {
  private:
   using Outcome = Automaton::Result;
   Outcome findWithAutomaton(int from, Registers& regs);
+  // Where the leftmost-first match at or after `from` ends; `start` is a floor for its
+  // start (where the scan began).
+  Outcome findEndWithAutomaton(int from, int& start, int& end);
   Outcome scanCandidateLines(int from, int& start, int& end);
   // Where the required text next occurs at or after `from`, or -1.
   int nextRequired(int from);
@@ -62,6 +76,8 @@ class Searcher {
   bool automatonAllowed_ = true;
   bool automatonOn_ = false;  // for the current subject; off once the automaton gave up
   bool groupsPending_ = false;
+  bool startPending_ = false;
+  int startFloor_ = 0;         // the pending start is at or after this offset
   int requiredKey_ = 0;        // the byte of the required text that memchr looks for
   int requiredAt_ = -1;        // where the required text was last found
   int requiredMissFrom_ = -1;  // the required text is absent from this offset on (-1: unknown)

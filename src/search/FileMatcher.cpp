@@ -132,10 +132,12 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(platform::Read
   return std::vector<std::int64_t>{*count};
 }
 
-// Line by line: one whole-text search first rejects a file without any match in one pass
-// (when the expression cannot behave differently across line breaks); then each line is
-// searched and every match counted.
+// Line by line, in one pass over the whole text when the engine can count that way;
+// otherwise one whole-text search first rejects a file without any match (when the
+// expression cannot behave differently across line breaks), then each line is searched
+// and every match counted.
 bool FileMatcher::countLines(std::string_view text, std::int64_t& count) {
+  if (engine_->countLineMatches(text, count)) return true;
   if (linePrefilter_) {
     try {
       if (!engine_->exec(text)) return true;

@@ -7,6 +7,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <random>
@@ -17,6 +18,7 @@
 #include "regex/RegExpr.h"
 #include "regex/Search.h"
 #include "text/CodePage.h"
+#include "text/Lines.h"
 
 namespace kestrix {
 namespace {
@@ -313,11 +315,19 @@ TEST(RegexDifferential, AutomatonAgreesWithBacktracker) {
     regex::Poller poller(never);
     regex::Searcher fast(*program, poller), plain(*program, poller);
     plain.allowAutomaton(false);
+    // A memo of eight positions: its window moves with the tries on every subject.
+    regex::Searcher windowed(*program, poller, program->code.size());
+    windowed.allowAutomaton(false);
     for (int k = 0; k < 4; ++k) {
       const std::string subject = gen.subject();
       fast.setSubject(subject);
       plain.setSubject(subject);
-      ASSERT_EQ(chainOf(fast, subject), chainOf(plain, subject))
+      windowed.setSubject(subject);
+      const std::string expected = chainOf(plain, subject);
+      ASSERT_EQ(chainOf(windowed, subject), expected)
+          << "windowed memo, pattern '" << testing::printable(pattern) << "' subject '"
+          << testing::printable(subject) << "'";
+      ASSERT_EQ(chainOf(fast, subject), expected)
           << "pattern '" << testing::printable(pattern) << "' i" << mods.i << " r" << mods.r << " s"
           << mods.s << " g" << mods.g << " m" << mods.m << " subject '"
           << testing::printable(subject) << "'";
@@ -326,6 +336,48 @@ TEST(RegexDifferential, AutomatonAgreesWithBacktracker) {
   }
   EXPECT_GT(compared, 12000);
   EXPECT_GT(automatic, 3000);
+}
+
+// Counting the matches of every line in one pass over the whole text gives the count of
+// exec / execNext over each line, whenever the engine takes that pass.
+TEST(RegexDifferential, LineCountAgreesWithLineByLineSearch) {
+  DialectGenerator gen(4711);
+  int compared = 0, declined = 0;
+  for (int n = 0; n < 6000; ++n) {
+    const std::string pattern = gen.next();
+    const regex::Modifiers mods = gen.modifiers();
+    RegExpr re;
+    re.setModifier(1, mods.i);
+    re.setModifier(2, mods.r);
+    re.setModifier(3, mods.s);
+    re.setModifier(4, mods.g);
+    re.setModifier(5, mods.m);
+    re.setExpression(pattern);
+    std::string text;
+    for (int k = gen.pick(6); k >= 0; --k) text += gen.subject();
+    std::int64_t whole = 0;
+    bool counted = false;
+    try {
+      counted = re.countLineMatches(text, whole);
+    } catch (const RegExprError&) {
+      continue;  // quantified empty operands
+    }
+    if (!counted) {
+      EXPECT_EQ(whole, 0);
+      ++declined;
+      continue;
+    }
+    std::int64_t lines = 0;
+    text::forEachLine(text, [&](const text::Line& line) {
+      for (bool found = re.exec(line.text); found; found = re.execNext()) ++lines;
+    });
+    ASSERT_EQ(whole, lines) << "pattern '" << testing::printable(pattern) << "' i" << mods.i << " s"
+                            << mods.s << " m" << mods.m << " text '" << testing::printable(text)
+                            << "'";
+    ++compared;
+  }
+  EXPECT_GT(compared, 500);
+  EXPECT_GT(declined, 1000);
 }
 
 }  // namespace

@@ -20,31 +20,48 @@ std::string times(char c, int n) {
   return std::string(static_cast<size_t>(n), c);
 }
 
+// Searches `subject` with the backtracker alone and expects no match within the bound.
+void expectBoundedFailure(const char* pattern, const std::string& subject, std::size_t memoBytes) {
+  const auto& codePage = text::activeCodePage();
+  Program program = compileProgram(parseExpression(pattern, Modifiers{}, codePage), codePage);
+  const auto bound = static_cast<std::int64_t>(program.code.size()) *
+                     static_cast<std::int64_t>(subject.size() + 1) * 8;
+  // A regression stops at the first poll past the bound instead of running for ages.
+  const Poller* watched = nullptr;
+  std::function<bool()> pastBound = [&] { return watched->steps() > bound; };
+  Poller poller(pastBound);
+  watched = &poller;
+  Searcher searcher(program, poller, memoBytes);
+  searcher.allowAutomaton(false);
+  searcher.setSubject(subject);
+  Registers regs{};
+  EXPECT_NO_THROW(EXPECT_FALSE(searcher.find(0, regs)) << pattern) << pattern;
+  EXPECT_LE(poller.steps(), bound) << pattern << " on " << subject.size() << " bytes, "
+                                   << program.code.size() << " instructions";
+}
+
 TEST(RegexWorkBound, HostileFamilyFinishesInBoundedSteps) {
   const Hostile cases[] = {
       {".X(.+)+X", "=X" + times('=', 28)},   {".X(.+)+X", "bX" + times('a', 400)},
       {"(a|aa)+$", times('a', 10000) + "b"}, {"(a|aa)+b", times('a', 10000)},
-      {"(x+x+)+y", times('x', 2000)},        {"(\\w+\\s?)+$", times('w', 3000) + "!"},
+      {"(x+x+)+y", times('x', 10000)},       {"(\\w+\\s?)+$", times('w', 3000) + "!"},
       {"((a+)*b|c)+d", times('a', 2000)},    {"(a|b|ab)*c", "ab" + times('b', 3000)},
+      {"x+x+y", times('x', 20000)},          {"(x+)+x+y", times('x', 10000) + "z"},
   };
-  const auto& codePage = text::activeCodePage();
-  for (const auto& c : cases) {
-    Program program = compileProgram(parseExpression(c.pattern, Modifiers{}, codePage), codePage);
-    const auto bound = static_cast<std::int64_t>(program.code.size()) *
-                       static_cast<std::int64_t>(c.subject.size() + 1) * 8;
-    // A regression stops at the first poll past the bound instead of running for ages.
-    const Poller* watched = nullptr;
-    std::function<bool()> pastBound = [&] { return watched->steps() > bound; };
-    Poller poller(pastBound);
-    watched = &poller;
-    Searcher searcher(program, poller);
-    searcher.allowAutomaton(false);
-    searcher.setSubject(c.subject);
-    Registers regs{};
-    EXPECT_NO_THROW(EXPECT_FALSE(searcher.find(0, regs)) << c.pattern) << c.pattern;
-    EXPECT_LE(poller.steps(), bound) << c.pattern << " on " << c.subject.size() << " bytes, "
-                                     << program.code.size() << " instructions";
-  }
+  for (const auto& c : cases) expectBoundedFailure(c.pattern, c.subject, Memo::kMemoBudgetBytes);
+}
+
+// A subject too long for the memo's budget gets a window of positions that follows the
+// tries: each try that stays near its start is still bounded.
+TEST(RegexWorkBound, MemoWindowKeepsLongSubjectsBounded) {
+  std::string lines;
+  while (lines.size() < 100000) lines += times('x', 60) + "\n";
+  const Hostile cases[] = {
+      {"(x+x+)+y", lines},
+      {"(x|xx)+y", lines},
+      {"(\\w+\\w?)+$", lines + "!"},
+  };
+  for (const auto& c : cases) expectBoundedFailure(c.pattern, c.subject, 4096);
 }
 
 }  // namespace
