@@ -25,6 +25,7 @@
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
 #include "search/Cells.h"
+#include "search/QueryParser.h"
 
 namespace kestrix::modify {
 namespace {
@@ -56,10 +57,14 @@ class Pass {
         modifyRow(index);
         if (commitDue()) commitPending();
       }
+      commitPending();
     } catch (const StopRequested&) {
-      summary_.stopped = true;  // the file being transformed is not written
+      // A stop is answered at once: the group not yet made durable is dropped (its files
+      // stay as they were and their rows unchanged), since flushing it could take seconds
+      // on a busy disk. The groups committed before the stop stay modified.
+      summary_.stopped = true;
+      dropPending();
     }
-    commitPending();  // the files finished before a stop stay modified
     if (tempLog_) tempLog_->clear();
     resolveDuplicates();
     return summary_;
@@ -80,6 +85,7 @@ class Pass {
     UndoEntry entry;
     std::size_t fileEntry;
     std::optional<std::size_t> backupEntry;
+    std::optional<search::ResultItem> refreshed;  // the row recounted from the new content
   };
 
   // Only the latest run can be undone: the journal (and its file) start empty. The
@@ -169,7 +175,7 @@ class Pass {
   void refreshIfChanged(std::size_t index, const struct ::stat& st) {
     search::ResultItem& row = rows_[index];
     if (row.sizeBytes == st.st_size && row.lastWriteSec == st.st_mtim.tv_sec) return;
-    if (options_.refreshHits) refreshRow(row, toSearchRequest(request_));
+    if (options_.refreshHits) refreshRow(row, refreshRequest());
   }
 
   void stage(std::size_t index, const TargetFile& target, const std::string& bytes,
@@ -198,12 +204,37 @@ class Pass {
       pending_.reserve(pending_.size() + 1);
       fileEntry = batch_.stageAt(target.folder.get(), target.name, listed, result, own, backup);
       entry.afterMtimeNs = batch_.staged(*fileEntry).mtimeNs;
-      pending_.push_back({index, std::move(entry), *fileEntry, backup});
+      pending_.push_back(
+          {index, std::move(entry), *fileEntry, backup, recounted(index, result, *fileEntry)});
     } catch (...) {
       if (fileEntry) batch_.discard(*fileEntry);
       if (backup) batch_.discard(*backup);
       throw;
     }
+  }
+
+  // The row as a search of the new content would list it (refreshHits only). Counted
+  // from the bytes in memory, which the committed file holds.
+  std::optional<search::ResultItem> recounted(std::size_t index, const std::string& result,
+                                              std::size_t fileEntry) {
+    if (!options_.refreshHits) return std::nullopt;
+    search::ResultItem row = rows_[index];
+    const std::int64_t mtimeNs = batch_.staged(fileEntry).mtimeNs;
+    const std::int64_t seconds = mtimeNs / 1000000000 - (mtimeNs % 1000000000 < 0 ? 1 : 0);
+    refreshRowFrom(row, refreshRequest(), result, seconds);
+    return row;
+  }
+
+  // The search request of the recounts, its query parsed once for the whole pass.
+  const search::SearchRequest& refreshRequest() {
+    if (!refreshRequest_) {
+      refreshRequest_ = toSearchRequest(request_);
+      try {
+        search::buildTermTable(*refreshRequest_);
+      } catch (const std::exception&) {  // each recount reports nothing and keeps its cells
+      }
+    }
+    return *refreshRequest_;
   }
 
   const SearchRoot& rootFor(const std::string& listed) {
@@ -221,7 +252,7 @@ class Pass {
   bool commitDue() const {
     return !pending_.empty() &&
            (pending_.size() >= options_.groupFiles || batch_.stagedBytes() > (64u << 20) ||
-            Clock::now() - groupStart_ > std::chrono::milliseconds(200));
+            Clock::now() - groupStart_ > options_.groupTime);
   }
 
   // The journal entries of the files about to be replaced are made durable first.
@@ -252,8 +283,17 @@ class Pass {
         continue;
       }
       if (request_.createBackups) journal_.entries.push_back(std::move(p.entry));
-      if (options_.refreshHits) refreshRow(rows_[p.index], toSearchRequest(request_));
+      if (p.refreshed) rows_[p.index] = std::move(*p.refreshed);
       succeed(p.index);
+    }
+    pending_.clear();
+  }
+
+  // Removes the staged temporaries of the current group; their targets stay untouched.
+  void dropPending() {
+    for (const Pending& p : pending_) {
+      batch_.discard(p.fileEntry);
+      if (p.backupEntry) batch_.discard(*p.backupEntry);
     }
     pending_.clear();
   }
@@ -309,6 +349,7 @@ class Pass {
   std::unique_ptr<TemporaryLog> tempLog_;
   std::string stagingFolder_;  // the real name of the folder of the file being staged
   std::unique_ptr<SearchRoot> root_;
+  std::optional<search::SearchRequest> refreshRequest_;
   std::string rootFolder_;
   std::vector<Pending> pending_;
   std::map<FileId, std::size_t> firstRowOf_;

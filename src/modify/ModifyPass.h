@@ -3,6 +3,7 @@
 // the file is replaced safely, and the row records "Modified" or "Failed Modification".
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -34,8 +35,10 @@ struct PassOptions {
   // inside it. Empty: each row's own folder (its Path cell).
   std::string searchedFolder;
   // Rewritten files are made durable together, this many at most (and at least every
-  // 200 ms); their rows get their results when their group is committed.
+  // `groupTime`); their rows get their results when their group is committed. A stop drops
+  // the group not yet committed: those files stay as they were.
   std::size_t groupFiles = 256;
+  std::chrono::milliseconds groupTime{1000};
 };
 
 struct PassSummary {

@@ -7,18 +7,36 @@
 
 namespace kestrix::modify {
 
+namespace {
+
+void setCells(search::ResultItem& row, const search::FillOutcome& fill, std::int64_t sizeBytes,
+              std::int64_t lastWriteSec) {
+  row.hits = fill.hits;
+  if (!row.found.empty()) row.found = fill.found;
+  row.foundFull = search::foundText(fill.hits, false);
+  row.sizeBytes = sizeBytes;
+  row.size = search::sizeText(sizeBytes);
+  row.lastWriteSec = lastWriteSec;
+  row.time = search::timeText(lastWriteSec);
+}
+
+}  // namespace
+
 void refreshRow(search::ResultItem& row, const search::SearchRequest& request) {
   try {
     const auto fill = search::fillFoundLines(request, row.path, row.name);
-    row.hits = fill.hits;
-    if (!row.found.empty()) row.found = fill.found;
-    row.foundFull = search::foundText(fill.hits, false);
     const platform::FileInfo info = platform::stat(row.fullName());
-    row.sizeBytes = info.sizeBytes;
-    row.size = search::sizeText(info.sizeBytes);
-    row.lastWriteSec = info.lastWriteSec;
-    row.time = search::timeText(info.lastWriteSec);
+    setCells(row, fill, info.sizeBytes, info.lastWriteSec);
   } catch (const std::exception&) {  // the file changed or vanished meanwhile: keep the cells
+  }
+}
+
+void refreshRowFrom(search::ResultItem& row, const search::SearchRequest& request,
+                    std::string_view bytes, std::int64_t lastWriteSec) {
+  try {
+    const auto fill = search::fillFoundLinesOf(request, row.path, row.name, bytes);
+    setCells(row, fill, static_cast<std::int64_t>(bytes.size()), lastWriteSec);
+  } catch (const std::exception&) {  // a query the recount cannot run: keep the cells
   }
 }
 

@@ -1,6 +1,9 @@
 // Recounting a listed file after the program changed it (a modification or an undo).
 #pragma once
 
+#include <cstdint>
+#include <string_view>
+
 #include "search/ResultItem.h"
 #include "search/SearchRequest.h"
 
@@ -10,5 +13,10 @@ namespace kestrix::modify {
 // fresh search with `request` would show them. The recount is cosmetic: when the file
 // cannot be read the row keeps its old cells. Throws nothing.
 void refreshRow(search::ResultItem& row, const search::SearchRequest& request);
+
+// The same from the file's new content already in memory, with its size and modification
+// time (no file is read). Throws nothing.
+void refreshRowFrom(search::ResultItem& row, const search::SearchRequest& request,
+                    std::string_view bytes, std::int64_t lastWriteSec);
 
 }  // namespace kestrix::modify

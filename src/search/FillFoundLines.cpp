@@ -159,20 +159,9 @@ bool fillExpression(const SearchRequest& request, std::string_view text, Poller&
   return !poller.stopped();
 }
 
-}  // namespace
-
-FillOutcome fillFoundLines(const SearchRequest& original, std::string_view folder,
-                           std::string_view name, const std::function<bool()>& poll) {
-  SearchRequest request = original;
-  if (request.termTable.terms.empty()) buildTermTable(request);
-  const std::string full = platform::joinPath(folder, name);
-  std::string bytes;
-  try {
-    platform::ReadOnlyFile file(full);
-    bytes.resize(file.readAll(bytes).size());
-  } catch (const platform::PlatformError&) {
-    throw SearchError(kProgramCaption, "File " + full + " not found");
-  }
+// The fill with the term table already built.
+FillOutcome fillParsed(const SearchRequest& request, std::string_view folder, std::string_view name,
+                       std::string_view bytes, const std::function<bool()>& poll) {
   FillOutcome out;
   out.lines.begin(name, folder);
   if (hasEmptyQuery(request)) return out;
@@ -192,6 +181,30 @@ FillOutcome fillFoundLines(const SearchRequest& original, std::string_view folde
   }
   out.found = foundText(out.hits);
   return out;
+}
+
+}  // namespace
+
+FillOutcome fillFoundLines(const SearchRequest& request, std::string_view folder,
+                           std::string_view name, const std::function<bool()>& poll) {
+  const std::string full = platform::joinPath(folder, name);
+  std::string bytes;
+  try {
+    platform::ReadOnlyFile file(full);
+    bytes.resize(file.readAll(bytes).size());
+  } catch (const platform::PlatformError&) {
+    throw SearchError(kProgramCaption, "File " + full + " not found");
+  }
+  return fillFoundLinesOf(request, folder, name, bytes, poll);
+}
+
+FillOutcome fillFoundLinesOf(const SearchRequest& request, std::string_view folder,
+                             std::string_view name, std::string_view bytes,
+                             const std::function<bool()>& poll) {
+  if (!request.termTable.terms.empty()) return fillParsed(request, folder, name, bytes, poll);
+  SearchRequest parsed = request;
+  buildTermTable(parsed);
+  return fillParsed(parsed, folder, name, bytes, poll);
 }
 
 }  // namespace kestrix::search

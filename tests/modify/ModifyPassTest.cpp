@@ -1,5 +1,6 @@
 // The modify pass on real files: bytes on disk, results, backups and the journal, the
 // protection rule, and the safety rules (NUL bytes, failed writes, engine errors, stops).
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -22,7 +23,6 @@ using testing::replacePhrase;
 using testing::rowFor;
 using testing::TempFolder;
 using testing::writeBytes;
-
 
 struct PassRun {
   std::vector<search::ResultItem> rows;
@@ -307,21 +307,58 @@ TEST(ModifyPass, ValidationAndLimitsChangeNothing) {
   EXPECT_EQ(readBytes(dir.file("a")), std::string(4000, 'x') + "\n");
 }
 
-TEST(ModifyPass, StopEndsThePassBetweenFiles) {
+TEST(ModifyPass, StopEndsThePassBetweenFilesOfAGroup) {
+  // Groups of two: a and b are committed together; the stop comes after c was staged.
+  TempFolder dir;
+  const std::vector<std::string> names{"a", "b", "c", "d", "e"};
+  for (const auto& n : names) writeBytes(dir.file(n), "old\n");
+  PassRun run;
+  for (const auto& n : names) run.rows.push_back(rowFor(dir, n));
+  run.observer.stopAfterFiles = 3;
+  PassOptions options;
+  options.refreshHits = false;
+  options.groupFiles = 2;
+  options.groupTime = std::chrono::hours(1);
+  auto req = replacePhrase("old", "new");
+  req.createBackups = true;
+  auto summary = runModifyPass(req, run.rows, {}, run.journal, run.observer, options);
+  EXPECT_TRUE(summary.stopped);
+  EXPECT_EQ(summary.modified, 2u);
+  EXPECT_EQ(run.observer.started, 3);  // d and e were never opened
+  EXPECT_EQ(readBytes(dir.file("a")), "new\n");
+  EXPECT_EQ(readBytes(dir.file("b")), "new\n");
+  EXPECT_EQ(readBytes(dir.file("a.bak")), "old\n");
+  // The staged group is dropped at once, with its backup: nothing of c changed.
+  EXPECT_EQ(readBytes(dir.file("c")), "old\n");
+  EXPECT_FALSE(fileExists(dir.file("c.bak")));
+  for (std::size_t i = 2; i < names.size(); ++i) EXPECT_EQ(run.rows[i].result, "Found");
+  EXPECT_EQ(run.rows[0].result, "Modified");
+  EXPECT_EQ(journalNames(run.journal), (std::vector<std::string>{dir.file("a"), dir.file("b")}));
+  // No temporary is left beside the files.
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"a", "a.bak", "b", "b.bak", "c", "d", "e"}));
+}
+
+TEST(ModifyPass, StopInTheOnlyGroupChangesNothing) {
+  // With the default group size the first files are still staged when Stop comes.
   TempFolder dir;
   for (const char* n : {"a", "b", "c"}) writeBytes(dir.file(n), "old\n");
   PassRun run;
   for (const char* n : {"a", "b", "c"}) run.rows.push_back(rowFor(dir, n));
-  run.observer.stopAfterFiles = 1;
+  run.observer.stopAfterFiles = 2;
   PassOptions options;
   options.refreshHits = false;
+  options.groupTime = std::chrono::hours(1);
   auto summary =
       runModifyPass(replacePhrase("old", "new"), run.rows, {}, run.journal, run.observer, options);
   EXPECT_TRUE(summary.stopped);
-  EXPECT_EQ(readBytes(dir.file("a")), "new\n");
-  EXPECT_EQ(readBytes(dir.file("b")), "old\n");
-  EXPECT_EQ(run.rows[1].result, "Found");
-  EXPECT_EQ(journalNames(run.journal), std::vector<std::string>{dir.file("a")});
+  EXPECT_EQ(summary.modified, 0u);
+  for (const char* n : {"a", "b", "c"}) EXPECT_EQ(readBytes(dir.file(n)), "old\n") << n;
+  EXPECT_TRUE(run.observer.changed.empty());
+  EXPECT_TRUE(run.journal.empty());
 }
 
 TEST(ModifyPass, DryRunPreviewsWithoutTouchingDisk) {
