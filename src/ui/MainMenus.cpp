@@ -24,7 +24,7 @@ MainMenus::MainMenus(QMainWindow* window) : QObject(window) {
   buildListMenu(window);
   buildLinesMenu(window);
   buildTabMenu(window);
-  disableUnbuiltCommands();
+  disableUntilWired();
 }
 
 QAction* MainMenus::add(QMenu* menu, Command& command, const QString& caption, const char* name,
@@ -169,8 +169,9 @@ void MainMenus::buildTabMenu(QWidget* owner) {
   tabHelpAction->setObjectName("Help4");
 }
 
-void MainMenus::disableUnbuiltCommands() {
-  // Reports, saved lists, file operations, projects and settings come with later work.
+void MainMenus::disableUntilWired() {
+  // Reports, saved lists, file operations, projects and settings are enabled by their
+  // controllers once the window has set them up.
   for (const Command* command :
        {&saveList, &saveLines, &browseContext, &openDirectory, &copyFiles, &renameFiles,
         &deleteFiles, &settings, &createReport, &openProject, &saveProject})

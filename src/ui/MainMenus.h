@@ -77,7 +77,7 @@ class MainMenus : public QObject {
   void buildTabMenu(QWidget* owner);
   void addIntervalMenu(QMenu* parent);
   void addIntervalItems(QMenu* menu, bool viewerCaptions);
-  void disableUnbuiltCommands();
+  void disableUntilWired();
 };
 
 }  // namespace kestrix::ui
