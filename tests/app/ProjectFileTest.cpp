@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "FlippedSwitches.h"
 #include "app/ProjectFile.h"
 #include "app/StoredDate.h"
 
@@ -27,33 +28,7 @@ Project changedProject() {
   s.searchMemo = "";
   s.replaceMemo = "\n\nr";
   OptionSwitches& w = s.switches;
-  for (bool* b : {&w.sensitive,
-                  &w.wholeWords,
-                  &w.wordsOr,
-                  &w.wordsAnd,
-                  &w.searchEngine,
-                  &w.multiline,
-                  &w.regExpFind,
-                  &w.regExpSearch,
-                  &w.multilineReplace,
-                  &w.none,
-                  &w.clear,
-                  &w.insertBefore,
-                  &w.insertAfter,
-                  &w.remove,
-                  &w.phraseIntervals,
-                  &w.searchEachLine,
-                  &w.regexIntervals,
-                  &w.dotMatchesBreaks,
-                  &w.ignoreRegexSpaces,
-                  &w.sizeFilter,
-                  &w.dateFilter,
-                  &w.minimum,
-                  &w.newerThan})
-    *b = true;
-  for (bool* b : {&w.phrase, &w.phraseReplace, &w.replace, &w.createBackups, &w.trimLeft,
-                  &w.trimRight, &w.includeSubfolders, &w.maximum, &w.between})
-    *b = false;
+  testing::flipEverySwitch(w);
   s.sizeLimit = -5;
   s.sizeUnit = 1;
   s.lowerDate = dayNumber({1999, 12, 31});

@@ -2,6 +2,7 @@
 // the dialog values and bad input.
 #include <gtest/gtest.h>
 
+#include "FlippedSwitches.h"
 #include "app/DialogSettings.h"
 #include "app/EditorDefault.h"
 #include "app/StoredDate.h"
@@ -33,33 +34,7 @@ WindowSettings changedSettings() {
   s.searchMemo = "";
   s.replaceMemo = "r";
   OptionSwitches& w = s.switches;
-  for (bool* b : {&w.sensitive,
-                  &w.wholeWords,
-                  &w.wordsOr,
-                  &w.wordsAnd,
-                  &w.searchEngine,
-                  &w.multiline,
-                  &w.regExpFind,
-                  &w.regExpSearch,
-                  &w.multilineReplace,
-                  &w.none,
-                  &w.clear,
-                  &w.insertBefore,
-                  &w.insertAfter,
-                  &w.remove,
-                  &w.phraseIntervals,
-                  &w.searchEachLine,
-                  &w.regexIntervals,
-                  &w.dotMatchesBreaks,
-                  &w.ignoreRegexSpaces,
-                  &w.sizeFilter,
-                  &w.dateFilter,
-                  &w.minimum,
-                  &w.newerThan})
-    *b = true;
-  for (bool* b : {&w.phrase, &w.phraseReplace, &w.replace, &w.createBackups, &w.trimLeft,
-                  &w.trimRight, &w.includeSubfolders, &w.maximum, &w.between})
-    *b = false;
+  testing::flipEverySwitch(w);
   s.sizeLimit = 5;
   s.sizeUnit = 1;
   s.lowerDate = 36526;
