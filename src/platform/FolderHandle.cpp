@@ -17,6 +17,7 @@
 #include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -51,6 +52,15 @@ int openInPieces(int at, std::string_view path, int flags) {
   const std::string last(path.empty() ? std::string_view(".") : path);
   return ::openat(at, last.c_str(), flags);
 }
+
+// One record of getdents64.
+struct LinuxDirent {
+  std::uint64_t inode;
+  std::int64_t offset;
+  unsigned short reclen;
+  unsigned char type;
+  char name[1];
+};
 
 EntryKind kindOf(mode_t mode) {
   if (S_ISREG(mode)) return EntryKind::File;
@@ -121,20 +131,27 @@ FileId idOf(int fd) {
 }
 
 std::vector<FolderEntry> listFolder(int fd) {
-  const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-  if (copy < 0) fail("Cannot list", "folder", errno);
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(copy), ::closedir);
-  if (!dir) {
-    const int err = errno;
-    ::close(copy);
-    fail("Cannot list", "folder", err);
-  }
-  ::rewinddir(dir.get());
+  // The records are read straight from the descriptor in large batches: no duplicate
+  // descriptor, no directory stream, and the entry types the records carry spare a stat
+  // for every plain file and folder.
+  if (::lseek(fd, 0, SEEK_SET) != 0) fail("Cannot list", "folder", errno);
+  constexpr std::size_t kBatchBytes = std::size_t{64} << 10;
+  thread_local std::unique_ptr<char[]> batch(new char[kBatchBytes]);
   std::vector<FolderEntry> entries;
-  while (const struct ::dirent* e = ::readdir(dir.get())) {
-    const char* n = e->d_name;
-    if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-    entries.push_back(entryAt(fd, n, e->d_type));
+  for (;;) {
+    const long got = ::syscall(SYS_getdents64, fd, batch.get(), kBatchBytes);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      fail("Cannot list", "folder", errno);
+    }
+    if (got == 0) break;
+    for (long at = 0; at < got;) {
+      const auto* e = reinterpret_cast<const LinuxDirent*>(batch.get() + at);
+      at += e->reclen;
+      const char* n = e->name;
+      if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
+      entries.push_back(entryAt(fd, n, e->type));
+    }
   }
   return entries;
 }

@@ -45,14 +45,16 @@ class Walker {
   bool run(const std::string& folder) {
     const std::string path = folder.empty() ? std::string("/") : folder;
     platform::UniqueFd fd;
+    platform::FileId id;
     try {
       fd = platform::openFolder(path);
-      rootDevice_ = platform::idOf(fd.get()).device;
+      id = platform::idOf(fd.get());
+      rootDevice_ = id.device;
     } catch (const platform::PlatformError&) {
       if (callbacks_.folderEntered) callbacks_.folderEntered(folder);
       return !poller_.stopped();  // a folder that cannot be listed yields nothing
     }
-    enter(folder, std::move(fd));
+    enter(folder, std::move(fd), id);
     while (!stack_.empty()) {
       if (stack_.back().next == stack_.back().entries.size()) {
         leave();
@@ -66,13 +68,13 @@ class Walker {
   }
 
  private:
-  void enter(const std::string& path, platform::UniqueFd fd) {
+  void enter(const std::string& path, platform::UniqueFd fd, const platform::FileId& id) {
     if (callbacks_.folderEntered) callbacks_.folderEntered(path);
     Level level;
     level.ignored = folderIgnored(filters_.ignoredFolderPatterns, path);
     level.path = path;
+    level.id = id;
     try {
-      level.id = platform::idOf(fd.get());
       level.entries = platform::listFolder(fd.get());
     } catch (const platform::PlatformError&) {
       level.entries.clear();  // a folder that cannot be listed yields nothing
@@ -106,9 +108,11 @@ class Walker {
   void descend(const Level& top, const std::string& name) {
     const std::string path = platform::joinPath(top.path.empty() ? "/" : top.path, name);
     platform::UniqueFd fd;
+    platform::FileId id;
     try {
       fd = platform::openSubfolder(top.fd->get(), name, path);
-      const std::uint64_t device = platform::idOf(fd.get()).device;
+      id = platform::idOf(fd.get());
+      const std::uint64_t device = id.device;
       if (device != top.id.device && device != rootDevice_ &&
           platform::onVirtualFileSystem(fd.get())) {
         return;  // proc, sysfs, ...: reading there can block or consume data
@@ -116,7 +120,7 @@ class Walker {
     } catch (const platform::PlatformError&) {
       return;  // gone, swapped for a link, or not readable: yields nothing
     }
-    enter(path, std::move(fd));
+    enter(path, std::move(fd), id);
   }
 
   // Leaves the innermost folder; when the descriptor of the folder above was released, it

@@ -14,6 +14,21 @@
 #include "text/Lines.h"
 
 namespace kestrix::search {
+namespace {
+
+// Reads `file` by offset. Reading stops at the size fstat gave when the file was opened,
+// without one more call to see the end (a file that grows meanwhile is read as it was,
+// like readAll does); a file that reports no size (kernel files) is read until the end.
+ReadAt readerOf(const platform::ReadOnlyFile& file) {
+  const auto known = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
+  return [&file, known](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
+    if (known > 0 && offset >= known) return 0;
+    return file.readAt(offset, out, size);
+  };
+}
+
+}  // namespace
+
 FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller)
     : request_(request), poller_(poller) {
   nameOnly_ = hasEmptyQuery(request);
@@ -77,9 +92,7 @@ void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName)
 }
 
 std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(platform::ReadOnlyFile& file) {
-  const ReadAt read = [&file](std::uint64_t offset, char* out, std::size_t size) {
-    return file.readAt(offset, out, size);
-  };
+  const ReadAt read = readerOf(file);
   const std::optional<RangeScan> scan = scanTerms(file, read);
   if (!scan) return std::nullopt;
   return termScan_->evaluate(*scan);
@@ -119,9 +132,7 @@ void FileMatcher::help(SplitScan& job) {
 }
 
 std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(platform::ReadOnlyFile& file) {
-  const ReadAt read = [&file](std::uint64_t offset, char* out, std::size_t size) {
-    return file.readAt(offset, out, size);
-  };
+  const ReadAt read = readerOf(file);
   if (termScan_) {
     const std::optional<RangeScan> scan = scanTerms(file, read);
     if (!scan || scan->hits[0] == 0) return std::nullopt;

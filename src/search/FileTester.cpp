@@ -104,13 +104,14 @@ void FileTester::work(FileMatcher& matcher) {
       continue;
     }
     Slot* slot = job.slot;
-    Tested tested = testOne(matcher, slot->file, slot->path);
+    slot->tested = testOne(matcher, slot->file, slot->path);
+    bool awaited = false;
     {
       std::lock_guard lock(mutex_);
-      slot->tested = std::move(tested);
-      slot->done = true;
+      slot->done.store(true, std::memory_order_release);
+      awaited = slot == awaited_;
     }
-    jobDone_.notify_one();
+    if (awaited) jobDone_.notify_one();
   }
 }
 
@@ -137,7 +138,7 @@ void FileTester::folderEntered(const std::string& path) {
   auto slot = std::make_unique<Slot>();
   slot->isFolder = true;
   slot->path = path;
-  slot->done = true;  // nothing to test: reported in its turn
+  slot->done.store(true, std::memory_order_relaxed);  // nothing to test: reported in its turn
   slots_.push_back(std::move(slot));
   reportDone();
 }
@@ -173,18 +174,23 @@ void FileTester::finish() {
     closing_ = true;
   }
   jobReady_.notify_all();
-  while (!slots_.empty() && waitForFront()) reportDone();
+  while (!slots_.empty() && waitFor(*slots_.front())) reportDone();
   stopWorkers();
 }
 
-// Waits until the window has room for one more slot; false when the run was stopped.
+// Waits until the window has room for one more slot; false when the run was stopped. A
+// full window is drained by a batch at a time, so the calling thread sleeps while the
+// workers test that batch instead of waking for every file.
 bool FileTester::makeRoom() {
-  while (slots_.size() >= kWindow && waitForFront()) reportDone();
+  if (slots_.size() < kWindow) return !poller_.stopped();
+  if (!waitFor(*slots_[kRefill - 1])) return false;
+  reportDone();
+  while (slots_.size() >= kWindow && waitFor(*slots_.front())) reportDone();
   return !poller_.stopped();
 }
 
-// Waits until the oldest slot is done; false when the run was stopped meanwhile.
-bool FileTester::waitForFront() {
+// Waits until `slot` is done; false when the run was stopped meanwhile.
+bool FileTester::waitFor(const Slot& slot) {
   for (;;) {
     if (poller_.stopped()) {
       stop_ = true;
@@ -192,17 +198,18 @@ bool FileTester::waitForFront() {
       return false;
     }
     std::unique_lock lock(mutex_);
-    if (jobDone_.wait_for(lock, kWaitSlice, [this] { return slots_.front()->done; })) return true;
+    awaited_ = &slot;
+    const bool done = jobDone_.wait_for(
+        lock, kWaitSlice, [&slot] { return slot.done.load(std::memory_order_relaxed); });
+    awaited_ = nullptr;
+    if (done) return true;
   }
 }
 
 // Reports the slots at the front that are done, in order.
 void FileTester::reportDone() {
   while (!slots_.empty() && !poller_.stopped()) {
-    {
-      std::lock_guard lock(mutex_);
-      if (!slots_.front()->done) return;
-    }
+    if (!slots_.front()->done.load(std::memory_order_acquire)) return;
     std::unique_ptr<Slot> slot = std::move(slots_.front());
     slots_.pop_front();
     if (slot->isFolder) {

@@ -49,6 +49,8 @@ class FileTester : private ScanHelpers {
 
   // The largest number of folders and files handed in but not yet reported.
   static constexpr std::size_t kWindow = 256;
+  // How many reported slots a full window waits for before the walk goes on.
+  static constexpr std::size_t kRefill = 64;
 
  private:
   // What testing one file gave.
@@ -64,7 +66,9 @@ class FileTester : private ScanHelpers {
     std::string path;  // the folder, or the file's full name
     Candidate file;
     Tested tested;
-    bool done = false;  // guarded by mutex_
+    // Set by the worker once `tested` is filled in (release), read by the calling thread
+    // (acquire) before it touches `tested`.
+    std::atomic<bool> done{false};
   };
 
   static Tested testOne(FileMatcher& matcher, const Candidate& file, const std::string& full);
@@ -74,7 +78,7 @@ class FileTester : private ScanHelpers {
   void report(Slot& slot);
   void reportDone();
   bool makeRoom();
-  bool waitForFront();
+  bool waitFor(const Slot& slot);
   void stopWorkers();
 
   const SearchRequest& request_;
@@ -98,8 +102,9 @@ class FileTester : private ScanHelpers {
     Slot* slot = nullptr;
     std::shared_ptr<SplitScan> ranges;
   };
-  std::deque<Job> jobs_;  // guarded by mutex_
-  bool closing_ = false;  // guarded by mutex_: no more jobs come
+  std::deque<Job> jobs_;           // guarded by mutex_
+  const Slot* awaited_ = nullptr;  // guarded by mutex_: the slot the calling thread waits for
+  bool closing_ = false;           // guarded by mutex_: no more jobs come
   std::atomic<bool> stop_{false};
 };
 

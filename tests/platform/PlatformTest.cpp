@@ -9,6 +9,7 @@
 
 #include "../search/TempTree.h"
 #include "platform/FileAt.h"
+#include "platform/FolderHandle.h"
 #include "platform/Platform.h"
 
 namespace kestrix::platform {
@@ -49,6 +50,34 @@ TEST(PlatformListing, KindsAndLinksToFoldersAreNotFollowed) {
   EXPECT_EQ(kinds["link.txt"], EntryKind::File);
   EXPECT_EQ(kinds["broken"], EntryKind::Other);
   EXPECT_THROW(listDirectory(tree.at("missing")), PlatformError);
+}
+
+// A folder listed through its descriptor: more entries than one batch of records holds,
+// the kinds of links, and the same entries when the same descriptor is listed again.
+TEST(PlatformListing, FolderDescriptorListsEveryEntryOnce) {
+  TempTree tree;
+  const std::string longName(200, 'n');
+  for (int i = 0; i < 600; ++i) tree.write(longName + std::to_string(i), "");
+  tree.folder("sub");
+  std::filesystem::create_directory_symlink(tree.at("sub"), tree.at("loop"));
+  std::filesystem::create_symlink(tree.at("sub/../" + longName + "0"), tree.at("link.txt"));
+  std::filesystem::create_symlink(tree.at("missing"), tree.at("broken"));
+  const UniqueFd fd = openFolder(tree.path());
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass);
+    std::map<std::string, std::pair<EntryKind, bool>> kinds;
+    std::size_t files = 0;
+    for (const FolderEntry& e : listFolder(fd.get())) {
+      EXPECT_TRUE(kinds.emplace(e.name, std::pair(e.kind, e.link)).second) << e.name;
+      files += e.name.starts_with(longName) && e.kind == EntryKind::File && !e.link;
+    }
+    EXPECT_EQ(kinds.size(), 604u);
+    EXPECT_EQ(files, 600u);
+    EXPECT_EQ(kinds["sub"], std::pair(EntryKind::Directory, false));
+    EXPECT_EQ(kinds["loop"], std::pair(EntryKind::Other, true));
+    EXPECT_EQ(kinds["link.txt"], std::pair(EntryKind::File, true));
+    EXPECT_EQ(kinds["broken"], std::pair(EntryKind::Other, true));
+  }
 }
 
 TEST(PlatformFacts, AttributesSizesAndSparseFilesOver4GiB) {
