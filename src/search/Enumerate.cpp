@@ -86,7 +86,7 @@ class Walker {
 
   void step() {
     Level& top = stack_.back();
-    const platform::FolderEntry& entry = top.entries[top.next++];
+    platform::FolderEntry& entry = top.entries[top.next++];
     if (filters_.skipBackups && endsWithBak(entry.name)) return;
     if (entry.kind == platform::EntryKind::File && !top.ignored) {
       offer(top, entry);
@@ -96,13 +96,18 @@ class Walker {
     }
   }
 
-  void offer(const Level& top, const platform::FolderEntry& entry) {
-    Candidate file{top.fd, top.path, entry.name, entry.link, std::nullopt};
+  // The name tests come first (the filters are independent, so their order decides only
+  // the cost): a file the masks refuse costs neither a stat nor a copy of its names. The
+  // entry is not looked at again, so its name moves into the candidate.
+  void offer(const Level& top, platform::FolderEntry& entry) {
+    if (!filters_.masks.matches(entry.name)) return;
+    if (filters_.ignoredFiles && filters_.ignoredFiles->matches(entry.name)) return;
+    Candidate file{top.fd, top.path, std::move(entry.name), entry.link, std::nullopt};
     if (filters_.needsFacts()) {
-      file.info = platform::statAt(top.fd->get(), entry.name, entry.link);
-      if (!file.info) return;
+      file.info = platform::statAt(top.fd->get(), file.name, file.link);
+      if (!file.info || !filters_.passesSizeAndDate(*file.info)) return;
     }
-    offerFile(std::move(file), filters_, callbacks_);
+    if (callbacks_.test) callbacks_.test(std::move(file));
   }
 
   void descend(const Level& top, const std::string& name) {

@@ -145,8 +145,8 @@ void FileTester::folderEntered(const std::string& path) {
 
 void FileTester::test(Candidate&& file) {
   if (poller_.stopped()) return;
-  const std::string full = file.fullName();
   if (workers_.empty()) {
+    const std::string full = file.fullName();
     observer_.fileTested(full);
     Slot slot;
     slot.path = full;
@@ -157,7 +157,7 @@ void FileTester::test(Candidate&& file) {
   }
   if (!makeRoom()) return;
   auto slot = std::make_unique<Slot>();
-  slot->path = full;
+  slot->path = file.fullName();
   slot->file = std::move(file);
   {
     std::lock_guard lock(mutex_);

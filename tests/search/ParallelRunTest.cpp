@@ -16,6 +16,7 @@
 
 #include "TempTree.h"
 #include "search/FileMatcher.h"
+#include "search/FileTester.h"
 #include "search/Find.h"
 
 namespace kestrix::search {
@@ -226,6 +227,31 @@ TEST(ParallelRunChanges, FilesDeletedOrTurnedIntoFifosWhileWorkersRun) {
   for (const std::string& name : log.listed) {
     next = std::find(next, before.listed.end(), name);
     ASSERT_NE(next, before.listed.end()) << name << " out of order";
+  }
+}
+
+// A slow file at the front of a full window while the workers finish many small files
+// behind it: the calling thread waits for the batch, then for the slow file, and the
+// order stays the walk order.
+TEST(ParallelRunWindow, SlowFileAheadOfManySmallOnes) {
+  TempTree tree;
+  std::string big;
+  while (big.size() < (std::size_t{3} << 20)) big += "alpha beta gamma delta\n";
+  tree.write("a/0big.txt", big);
+  for (int i = 0; i < 3 * static_cast<int>(FileTester::kWindow); ++i) {
+    tree.write("a/f" + std::to_string(i) + ".txt", i % 3 ? "beta\n" : "alpha\n");
+  }
+  tree.write("b/big.txt", big);
+  SearchRequest r;
+  r.folder = tree.path();
+  r.queryText = "alpha";
+  EventLog one;
+  runFind(r, one, nullptr, 1);
+  ASSERT_EQ(one.listed.size(), 2u + FileTester::kWindow);
+  for (unsigned threads : {2u, 8u}) {
+    EventLog many;
+    runFind(r, many, nullptr, threads);
+    EXPECT_EQ(many.events, one.events) << "threads " << threads;
   }
 }
 
