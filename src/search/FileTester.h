@@ -48,9 +48,11 @@ class FileTester : private ScanHelpers {
   bool testedAny() const { return testedAny_; }
 
   // The largest number of folders and files handed in but not yet reported.
-  static constexpr std::size_t kWindow = 256;
+  // Deep enough that the workers still have some milliseconds of small files queued while
+  // the calling thread waits to be scheduled again.
+  static constexpr std::size_t kWindow = 1024;
   // How many reported slots a full window waits for before the walk goes on.
-  static constexpr std::size_t kRefill = 64;
+  static constexpr std::size_t kRefill = 256;
 
  private:
   // What testing one file gave.
