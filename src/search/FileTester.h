@@ -49,10 +49,11 @@ class FileTester : private ScanHelpers {
 
   // The largest number of folders and files handed in but not yet reported.
   // Deep enough that the workers still have some milliseconds of small files queued while
-  // the calling thread waits to be scheduled again.
-  static constexpr std::size_t kWindow = 1024;
+  // the calling thread waits to be scheduled again or pumps the window's events (a few MB
+  // at most).
+  static constexpr std::size_t kWindow = 4096;
   // How many reported slots a full window waits for before the walk goes on.
-  static constexpr std::size_t kRefill = 256;
+  static constexpr std::size_t kRefill = 1024;
 
  private:
   // What testing one file gave.
