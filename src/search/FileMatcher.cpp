@@ -72,6 +72,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
 // A file too large for the memory left is skipped with a warning (unless the run stops).
 void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName) {
   buffer_ = std::string();  // give the memory back before the next file
+  wholeFile_.release();
   if (!poller_.stopped()) {
     warning_.emplace(
         caption, "Search Error: File " + fullName + " is too large for these search conditions");
@@ -162,7 +163,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::
   std::int64_t count = 0;
   try {
     if (wholeText_) {
-      const std::string_view text = text::textUntilNul(file.readAll(buffer_));
+      const std::string_view text = text::textUntilNul(file.readAll(wholeFile_));
       const std::string subject = wholeTextSubject(text);
       for (bool found = engine_->exec(subject); found; found = engine_->execNext()) {
         if (engine_->matchPos(0) > 0) ++count;
