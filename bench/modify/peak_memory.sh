@@ -43,15 +43,18 @@ measure() {
   local size
   size=$(stat -c %s "$work/tree/f.txt")
   local kb
-  kb=$(/usr/bin/time -f '%M' "$ksr" replace --no-backup --case "$@" "$work/tree" 2>&1 >/dev/null |
-       tail -1)
+  kb=$(/usr/bin/time -f '%M' "$ksr" replace --case "$@" "$work/tree" 2>&1 >/dev/null | tail -1)
   awk -v l="$label" -v kb="$kb" -v s="$size" \
     'BEGIN { printf "%-34s %8d KB  %.2fx the file\n", l, kb, kb * 1024 / s }'
 }
 
-measure "multiline unix over LF" lf.txt --type multiline --with NEW --line-separator unix OLD
-measure "multiline windows over LF" lf.txt --type multiline --with NEW --line-separator windows OLD
-measure "multiline keep over CR LF" crlf.txt --type multiline --with NEW OLD
-measure "regex windows over CR LF" crlf.txt --type regex --with NEW --line-separator windows 'OLD\r\n'
-measure "regex unix over LF" lf.txt --type regex --with NEW --line-separator unix 'OLD\r\n'
+nb=--no-backup
+measure "multiline unix over LF" lf.txt $nb --type multiline --with NEW --line-separator unix OLD
+measure "multiline windows over LF" lf.txt $nb --type multiline --with NEW --line-separator windows OLD
+measure "multiline keep over CR LF" crlf.txt $nb --type multiline --with NEW OLD
+measure "regex windows over CR LF" crlf.txt $nb --type regex --with NEW --line-separator windows 'OLD\r\n'
+measure "regex unix over LF" lf.txt $nb --type regex --with NEW --line-separator unix 'OLD\r\n'
+measure "regex mac over LF" lf.txt $nb --type regex --with NEW --line-separator mac 'OLD\r\n'
+# With a backup, which is written from the file's bytes before they are let go.
+measure "regex unix over LF, backup" lf.txt --type regex --with NEW --line-separator unix 'OLD\r\n'
 rm -rf "$work"
