@@ -2,17 +2,17 @@
 # Peak memory (maximum resident set size) of `ksr replace` on one large file of short
 # lines, for the engines that rewrite the whole file at once: Multiline, and Reg Expr over
 # the whole text with a chosen line separator. The goal is about twice the file's size:
-# the file's bytes and the new content.
+# the file's bytes (or, for an expression over other breaks than CR LF, the copy of them
+# with CR LF breaks, once the bytes are let go) and the new content.
 #
 #   bench/modify/peak_memory.sh                 ksr from build/release (cmake --preset release;
 #                                               cmake --build --preset release --target ksr)
 #   KSR=/path/to/ksr KSR_MB=200 bench/modify/peak_memory.sh
 #
-# Measured on a 211 MB file, release build, /usr/bin/time -f '%M KB':
-#   multiline, unix over LF / windows over LF / keep over CR LF   472 MB (2.2x)
-#   regex 'OLD\r\n', windows or unix over CR LF                   416 MB (2.0x)
-#   regex 'OLD\r\n', unix over LF                                 644 MB (3.0x: the
-#     expression sees CR LF breaks, so a file with other breaks needs a CR LF copy)
+# Measured on a 211 MB file, bench build, /usr/bin/time -f '%M KB':
+#   multiline unix over LF / windows over LF / keep over CR LF   418-428 MB (2.02-2.07x)
+#   regex 'OLD\r\n', windows over CR LF                          417 MB (2.02x)
+#   regex 'OLD\r\n', unix or mac over LF, with or without backup 438 MB (2.12x)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
