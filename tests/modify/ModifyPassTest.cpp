@@ -21,6 +21,7 @@ using testing::modeOf;
 using testing::readBytes;
 using testing::RecordingObserver;
 using testing::replacePhrase;
+using testing::replaceWholeTextRegex;
 using testing::rowFor;
 using testing::TempFolder;
 using testing::writeBytes;
@@ -219,17 +220,12 @@ TEST(ModifyPass, EngineErrorLeavesFilesUntouchedAndIsReportedOnce) {
 // other breaks and lets the file's bytes go, once their backup is staged from them.
 TEST(ModifyPass, WholeTextRegexOverOtherBreaksBacksUpTheFileBeforeLettingItGo) {
   const std::string before = "a old\nb\r\nold\rc";
-  ModifyRequest req;
-  req.searchType = QueryType::RegExpr;
-  req.searchLines = {"old\\s"};
-  req.replacementLines = {"new "};
-  req.caseSensitive = true;
-  req.lineSeparator = LineSeparator::Unix;
+  ModifyRequest req = replaceWholeTextRegex();
   TempFolder dir;
   writeBytes(dir.file("f.txt"), before);
   auto run = runOn(dir, {"f.txt"}, req);
   EXPECT_EQ(run.rows[0].result, "Modified");
-  EXPECT_EQ(readBytes(dir.file("f.txt")), "a new \nb\nnew \nc");
+  EXPECT_EQ(readBytes(dir.file("f.txt")), "a new\nb\nnew\nc");
   EXPECT_EQ(readBytes(dir.file("f.txt.bak")), before);
   ASSERT_EQ(run.journal.entries.size(), 1u);
   EXPECT_EQ(run.journal.entries[0].before, stampOf(before));
