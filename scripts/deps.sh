@@ -13,6 +13,7 @@ packages=(
   libqt6svg6
   dpkg-dev file
   bash-completion
+  strace
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "modify/DataFolder.h"
+#include "modify/TemporaryLog.h"
 #include "modify/UnifiedDiff.h"
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
@@ -214,6 +215,7 @@ modify::PassOptions consolePassOptions(const ModifyArgs& args, const std::string
   if (args.dryRun) return options;
   try {
     journal.filePath = journalFilePath();
+    options.temporaryLog = modify::temporaryLogPath(modify::ensureDataFolder());
   } catch (const std::exception& e) {
     throw modify::ModifyError(modify::kProgramCaption,
                               std::string("Cannot write the undo journal: ") + e.what());

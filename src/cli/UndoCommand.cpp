@@ -31,7 +31,7 @@ int runUndoCommand(int argc, char** argv) {
   try {
     path = platform::joinPath(modify::dataFolder(), modify::kUndoJournalFile);
     journal = modify::loadUndoJournal(path);
-    modify::removeStaleTemporaries(modify::temporaryLogPath(path));
+    modify::removeStaleTemporaries(modify::temporaryLogPath(modify::dataFolder()));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "ksr: cannot read the undo journal: %s\n", e.what());
     return kExitError;

@@ -8,10 +8,11 @@
 
 namespace kestrix::modify {
 
-std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, std::string_view bytes,
+std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, FileBytes& file,
                                             const std::string& fullName,
                                             const std::optional<Interval>& interval,
                                             StopPoll& poll) {
+  const std::string_view bytes = file.view();
   // The line model ends the text at a NUL byte: rewriting would cut the file.
   if (text::hasNul(bytes)) throw FileFailure("the file holds a NUL byte");
   std::optional<std::string> out;
@@ -20,14 +21,23 @@ std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, std::s
       out = rewritePhrase(bytes, request, interval, poll);
       break;
     case QueryType::RegExpr:
-      out = rewriteRegex(bytes, request, fullName, interval, poll);
+      out = rewriteRegex(file, request, fullName, interval, poll);
       break;
     default:
       out = rewriteMultiline(bytes, request, poll);
       break;
   }
-  if (request.lineSeparator == LineSeparator::Keep && out && *out == bytes) out.reset();
+  // (Under Keep the bytes are never released.)
+  if (request.lineSeparator == LineSeparator::Keep && out && *out == file.view()) out.reset();
   return out;
+}
+
+std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, std::string_view bytes,
+                                            const std::string& fullName,
+                                            const std::optional<Interval>& interval,
+                                            StopPoll& poll) {
+  FileBytes file(bytes);
+  return rewriteFileBytes(request, file, fullName, interval, poll);
 }
 
 std::string transformFileBytes(const ModifyRequest& request, std::string_view bytes,

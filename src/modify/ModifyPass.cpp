@@ -18,6 +18,7 @@
 
 #include "modify/Backup.h"
 #include "modify/ContentHash.h"
+#include "modify/FileBytes.h"
 #include "modify/RegexEngine.h"
 #include "modify/RowRefresh.h"
 #include "modify/TargetFile.h"
@@ -65,7 +66,7 @@ class Pass {
       summary_.stopped = true;
       dropPending();
     }
-    if (tempLog_) tempLog_->clear();
+    tempLog_.reset();  // every temporary of the run is renamed or removed by now
     resolveDuplicates();
     return summary_;
   }
@@ -93,18 +94,17 @@ class Pass {
   // each is created.
   void startJournal() {
     journal_.clear();
-    if (journal_.filePath.empty()) return;
-    const std::string logPath = temporaryLogPath(journal_.filePath);
-    removeStaleTemporaries(logPath);
     try {
-      writer_ = std::make_unique<JournalWriter>(journal_.filePath);
-      tempLog_ = std::make_unique<TemporaryLog>(logPath);
+      if (!options_.temporaryLog.empty()) {
+        tempLog_ = std::make_unique<TemporaryLog>(options_.temporaryLog);
+        batch_.setTempNameHook([this](const std::string& name, bool intent) {
+          tempLog_->record(platform::joinPath(stagingFolder_, name), intent);
+        });
+      }
+      if (!journal_.filePath.empty()) writer_ = std::make_unique<JournalWriter>(journal_.filePath);
     } catch (const platform::PlatformError& e) {
       throw ModifyError(kProgramCaption, std::string("Cannot write the undo journal: ") + e.what());
     }
-    batch_.setTempNameHook([this](const std::string& name, bool intent) {
-      tempLog_->record(platform::joinPath(stagingFolder_, name), intent);
-    });
   }
 
   void modifyRow(std::size_t index) {
@@ -137,14 +137,30 @@ class Pass {
       target.fd.reset();
       const std::optional<Interval> limit =
           useIntervals_ ? std::optional<Interval>(intervalOf(rows_[index])) : std::nullopt;
-      std::optional<std::string> result = rewriteFileBytes(request_, bytes, listed, limit, poll_);
       if (options_.dryRun) {
+        std::optional<std::string> result = rewriteFileBytes(request_, bytes, listed, limit, poll_);
         observer_.preview(listed, bytes, result ? *result : bytes);
         succeed(index);
-      } else if (!result) {
+        return;
+      }
+      // An engine that needs a copy of the bytes (other line breaks) releases them once it
+      // has it: the backup is staged from them first, so that they are on disk.
+      Original original{stampOf(bytes), std::nullopt};
+      FileBytes file(std::move(bytes), [&](std::string_view b) {
+        if (request_.createBackups) original.backup = stageBackup(target, listed, b);
+      });
+      std::optional<std::string> result;
+      try {
+        result = rewriteFileBytes(request_, file, listed, limit, poll_);
+      } catch (...) {
+        if (original.backup) batch_.discard(*original.backup);
+        throw;
+      }
+      if (!result) {
+        if (original.backup) batch_.discard(*original.backup);
         succeed(index);  // nothing changed: the file is not rewritten
       } else {
-        stage(index, target, bytes, *result);
+        stage(index, target, file, original, *result);
       }
     } catch (const RegexFileFailure& e) {
       reportOnce(e.message());
@@ -178,28 +194,42 @@ class Pass {
     if (options_.refreshHits) refreshRow(row, refreshRequest());
   }
 
-  void stage(std::size_t index, const TargetFile& target, const std::string& bytes,
+  // What the pass keeps of a file's bytes before the run: their stamp, and their backup
+  // once it is staged.
+  struct Original {
+    ContentStamp stamp;
+    std::optional<std::size_t> backup;
+  };
+
+  // Stages the backup of `bytes`: the file as it was, writable and never setuid or setgid
+  // (undo gives the restored file its full mode back).
+  std::size_t stageBackup(const TargetFile& target, const std::string& listed,
+                          std::string_view bytes) {
+    stagingFolder_ = platform::folderOf(target.realName);
+    platform::FileOwnership b{(target.st.st_mode & 07777 & ~06000u) | 0200, target.st.st_uid,
+                              target.st.st_gid};
+    return batch_.stageAt(target.folder.get(), target.name + ".bak", backupName(listed), bytes, b);
+  }
+
+  // Stages the new content after the backup (staged here unless `file` was released, when
+  // it already is).
+  void stage(std::size_t index, const TargetFile& target, const FileBytes& file, Original original,
              const std::string& result) {
     if (pending_.empty()) groupStart_ = Clock::now();
     const std::uint32_t mode = target.st.st_mode & 07777;
     const platform::FileOwnership own{mode, target.st.st_uid, target.st.st_gid};
     const std::string listed = rows_[index].fullName();
     stagingFolder_ = platform::folderOf(target.realName);
-    std::optional<std::size_t> backup;
-    if (request_.createBackups) {
-      // The backup is the file as it was, writable and never setuid or setgid (undo gives
-      // the restored file its full mode back).
-      platform::FileOwnership b = own;
-      b.mode = (mode | 0200) & ~06000u;
-      backup =
-          batch_.stageAt(target.folder.get(), target.name + ".bak", backupName(listed), bytes, b);
+    std::optional<std::size_t> backup = original.backup;
+    if (request_.createBackups && !file.released()) {
+      backup = stageBackup(target, listed, file.view());
     }
     // Whatever fails from here on (a write, or the memory) takes the staged backup back,
     // so that nothing is renamed without its journal entry.
     std::optional<std::size_t> fileEntry;
     try {
       UndoEntry entry{
-          target.realName, true, stampOf(bytes), stampOf(result), 0, mode, target.st.st_uid,
+          target.realName, true, original.stamp, stampOf(result), 0, mode, target.st.st_uid,
           target.st.st_gid};
       pending_.reserve(pending_.size() + 1);
       fileEntry = batch_.stageAt(target.folder.get(), target.name, listed, result, own, backup);

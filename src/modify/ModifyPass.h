@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "modify/FileBytes.h"
 #include "modify/Interval.h"
 #include "modify/ModifyObserver.h"
 #include "modify/ModifyRequest.h"
@@ -31,6 +32,10 @@ struct PassOptions {
   // The system calls of the safe writes; tests make an open, write, flush or rename fail
   // here (platform::FaultInjector).
   platform::AtomicWriteOps writeOps;
+  // The log of the pass's temporaries (temporaryLogPath of the data folder): the
+  // temporaries that killed runs left are removed when the pass starts, and each of the
+  // pass's own is recorded there before it is created. Empty: no log.
+  std::string temporaryLog;
   // The folder the rows were searched in: a file is only changed when its real path lies
   // inside it. Empty: each row's own folder (its Path cell).
   std::string searchedFolder;
@@ -81,6 +86,11 @@ std::string transformFileBytes(const ModifyRequest& request, std::string_view by
 // The same, but nothing when the file would stay byte for byte as it is (only possible
 // under Keep, where such a file is not rewritten at all).
 std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, std::string_view bytes,
+                                            const std::string& fullName,
+                                            const std::optional<Interval>& interval,
+                                            StopPoll& poll);
+// The same over bytes the engine may release (FileBytes) once it no longer reads them.
+std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, FileBytes& bytes,
                                             const std::string& fullName,
                                             const std::optional<Interval>& interval,
                                             StopPoll& poll);

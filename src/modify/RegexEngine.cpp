@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "modify/LineList.h"
 #include "modify/LineRewrite.h"
 #include "regex/RegExpr.h"
 #include "search/Matchers.h"
@@ -48,28 +49,6 @@ class Expander {
   StopPoll& poll_;
 };
 
-LineList wholeText(const LineList& lines, bool lastByteIsBreak, Expander& expander) {
-  std::string subject;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    subject += lines[i];
-    if (i + 1 < lines.size() || lastByteIsBreak) subject += "\r\n";
-  }
-  auto changed = expander.expand(subject);
-  return changed ? splitIntoLines(*changed) : lines;
-}
-
-LineList perLine(const LineList& lines, LineSpan span, Expander& expander) {
-  LineList out;
-  out.reserve(lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const auto number = static_cast<std::int64_t>(i) + 1;
-    std::optional<std::string> changed;
-    if (number >= span.first && number <= span.last) changed = expander.expand(lines[i]);
-    out.push_back(changed ? std::move(*changed) : lines[i]);
-  }
-  return out;
-}
-
 // True when every break of `bytes` is CR LF.
 bool onlyCrLf(std::string_view bytes) {
   for (std::size_t at = bytes.find_first_of("\r\n"); at != std::string_view::npos;
@@ -81,19 +60,25 @@ bool onlyCrLf(std::string_view bytes) {
 
 // Whole text with a chosen separator: the subject is the text with CR LF breaks (the
 // file itself when it has no other), and the result has every break made `separator`.
-// Memory: the result, and a copy of the file only when its breaks are not CR LF.
-std::string wholeTextWithSeparator(std::string_view bytes, LineSeparator separator,
-                                   Expander& expander) {
+// Memory: the file and the result, or, when its breaks are not all CR LF, the CR LF copy
+// and the result: the file's own bytes are released as soon as the copy is made.
+std::string wholeTextWithSeparator(FileBytes& file, LineSeparator separator, Expander& expander) {
+  const std::string_view bytes = file.view();
   const bool finalBreak = endsWithLineBreak(bytes);
   const std::string_view sep = separatorBytes(separator);
-  std::optional<std::string> changed;
-  {
-    std::string copy;
-    std::string_view subject = bytes;
-    if (!onlyCrLf(bytes)) subject = copy = withBreaks(bytes, "\r\n", finalBreak);
-    changed = expander.expand(subject);
+  if (onlyCrLf(bytes)) {
+    std::optional<std::string> changed = expander.expand(bytes);
+    if (!changed) return withBreaks(bytes, sep, finalBreak);
+    convertBreaks(*changed, sep, finalBreak);
+    return std::move(*changed);
   }
-  if (!changed) return withBreaks(bytes, sep, finalBreak);
+  std::string subject = withBreaks(bytes, "\r\n", finalBreak);
+  file.release();
+  std::optional<std::string> changed = expander.expand(subject);
+  // The copy has the file's lines, only with other breaks: made `separator`, they give the
+  // same text as the file's own.
+  if (!changed) changed = std::move(subject);
+  std::string().swap(subject);  // the copy, when the result is another text
   convertBreaks(*changed, sep, finalBreak);
   return std::move(*changed);
 }
@@ -122,28 +107,7 @@ RegexMode chooseRegexMode(const ModifyRequest& request) {
              : RegexMode::PerLine;
 }
 
-void transformRegex(LineList& lines, const ModifyRequest& request, const std::string& fullName,
-                    bool lastByteIsBreak, const std::optional<Interval>& interval, StopPoll& poll) {
-  RegExpr re;
-  search::configureRegExpr(re, toSearchRequest(request));
-  if (poll.function()) re.setPollCallback(poll.function());
-  const std::string templ = regexTemplate(request);
-  Expander expander(re, templ, request.modificationType, poll);
-  const auto count = static_cast<std::int64_t>(lines.size());
-  try {
-    if (chooseRegexMode(request) == RegexMode::WholeText) {
-      lines = wholeText(lines, lastByteIsBreak, expander);
-      return;
-    }
-    lines = perLine(lines, regexSpan(request, interval, count), expander);
-  } catch (const RegExprAborted&) {
-    throw StopRequested{};
-  } catch (const RegExprError& e) {
-    throw RegexFileFailure(failureMessage(e, fullName));
-  }
-}
-
-std::optional<std::string> rewriteRegex(std::string_view bytes, const ModifyRequest& request,
+std::optional<std::string> rewriteRegex(FileBytes& file, const ModifyRequest& request,
                                         const std::string& fullName,
                                         const std::optional<Interval>& interval, StopPoll& poll) {
   const bool keep = request.lineSeparator == LineSeparator::Keep;
@@ -154,7 +118,8 @@ std::optional<std::string> rewriteRegex(std::string_view bytes, const ModifyRequ
   const std::string templ = regexTemplate(request);
   Expander expander(re, templ, request.modificationType, poll);
   try {
-    if (whole && !keep) return wholeTextWithSeparator(bytes, request.lineSeparator, expander);
+    if (whole && !keep) return wholeTextWithSeparator(file, request.lineSeparator, expander);
+    const std::string_view bytes = file.view();
     if (whole) return expander.expand(bytes);  // the file's own breaks are the subject's
     LineSpan span{1, std::numeric_limits<std::int64_t>::max()};
     if (interval && request.searchEachLine && request.useIntervalsRegex) {

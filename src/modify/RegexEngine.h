@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "modify/FileBytes.h"
 #include "modify/Interval.h"
-#include "modify/LineList.h"
 #include "modify/ModifyRequest.h"
 #include "modify/StopPoll.h"
 
@@ -33,19 +33,15 @@ class RegexFileFailure : public FileFailure {
   UserMessage message_;
 };
 
-// Rewrites `lines` for a RegExpr request. `fullName` names the file in messages;
-// `lastByteIsBreak` tells whether the file ended with CR or LF (the whole-text subject then
-// ends with CR LF); `interval`, when given, limits PerLine mode (clipped at the last line).
-// Throws RegexFileFailure for a compile or matcher error, StopRequested when `poll` asks to
-// stop. `lines` is unchanged when it throws.
-void transformRegex(LineList& lines, const ModifyRequest& request, const std::string& fullName,
-                    bool lastByteIsBreak, const std::optional<Interval>& interval, StopPoll& poll);
-
 // The new bytes of a file for a RegExpr request, as rewriteLines returns them (nothing
-// under Keep when no match changed anything). Per line as transformRegex, without a list
-// of lines; over the whole text under Keep the subject is the file's bytes with their own
-// breaks, so that only the matches change. Throws like transformRegex.
-std::optional<std::string> rewriteRegex(std::string_view bytes, const ModifyRequest& request,
+// under Keep when no match changed anything). Per line, each line is a subject of its own
+// (and `interval`, when given, limits the lines changed, clipped at the last line). Over
+// the whole text the subject is the file with its own breaks under Keep, so that only the
+// matches change; with another separator it is the file with CR LF breaks, and the result
+// has every break made that separator (`bytes` is released once that subject is built).
+// `fullName` names the file in messages. Throws RegexFileFailure for a compile or matcher
+// error, StopRequested when `poll` asks to stop, and whatever releasing `bytes` throws.
+std::optional<std::string> rewriteRegex(FileBytes& bytes, const ModifyRequest& request,
                                         const std::string& fullName,
                                         const std::optional<Interval>& interval, StopPoll& poll);
 

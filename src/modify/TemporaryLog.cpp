@@ -2,6 +2,7 @@
 #include "modify/TemporaryLog.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,50 +61,70 @@ bool removeIfOurs(const std::string& fullName) {
   }
 }
 
+// True when no other run holds the log open at `fd`: this one then holds it alone
+// (exclusive lock). A file system without locks counts as unshared.
+bool takeAlone(int fd) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+  return errno != EWOULDBLOCK && errno != EINTR;
+}
+
+// Removes the temporaries the log open at `fd` names and empties it; the caller holds the
+// log alone.
+std::size_t removeClaimed(int fd, const std::string& path) {
+  std::string bytes;
+  try {
+    struct ::stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::lseek(fd, 0, SEEK_SET) != 0) return 0;
+    platform::readAll(fd, st.st_size, path, bytes);
+  } catch (const std::exception&) {
+    return 0;  // unreadable (or no memory): the log stays for a later run
+  }
+  std::size_t removed = 0;
+  for (const std::string& name : claimedIn(bytes)) removed += removeIfOurs(name) ? 1 : 0;
+  [[maybe_unused]] int ignored = ::ftruncate(fd, 0);
+  return removed;
+}
+
 }  // namespace
 
-std::string temporaryLogPath(const std::string& journalPath) {
-  return platform::joinPath(platform::folderOf(journalPath), "Temporaries.tmp");
+std::string temporaryLogPath(const std::string& dataFolder) {
+  return platform::joinPath(dataFolder, "Temporaries.tmp");
 }
 
 TemporaryLog::TemporaryLog(const std::string& path) : path_(path) {
-  fd_ = platform::UniqueFd(
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600));
+  fd_ = platform::UniqueFd(::open(
+      path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600));
   if (!fd_) fail("Cannot write", path, errno);
+  struct ::stat st {};
+  if (::fstat(fd_.get(), &st) != 0 || !S_ISREG(st.st_mode)) fail("Cannot write", path, EINVAL);
+  if (takeAlone(fd_.get())) removeClaimed(fd_.get(), path_);
+  // Shared from here on (waits only while another run starting up cleans the log).
+  while (::flock(fd_.get(), LOCK_SH) != 0 && errno == EINTR) {
+  }
+}
+
+TemporaryLog::~TemporaryLog() {
+  if (fd_ && takeAlone(fd_.get())) removeClaimed(fd_.get(), path_);
 }
 
 void TemporaryLog::record(const std::string& fullName, bool intent) {
   std::string bytes(1, intent ? '+' : '-');
   bytes += fullName;
   bytes += '\0';
-  const off_t start = ::lseek(fd_.get(), 0, SEEK_END);
   const ssize_t put = ::write(fd_.get(), bytes.data(), bytes.size());
   if (put != static_cast<ssize_t>(bytes.size())) {
-    const int err = put < 0 ? errno : ENOSPC;
-    // A record cut short is taken off, so that the next one is read on its own.
-    if (put > 0 && start >= 0) [[maybe_unused]]
-      int ignored = ::ftruncate(fd_.get(), start);
-    fail("Cannot write", path_, err);
+    // A record cut short has no final NUL byte, so it is never read as a name; the next
+    // record, glued to it, then names a path that does not exist (a temporary of ours may
+    // stay behind after a kill, never another file go).
+    fail("Cannot write", path_, put < 0 ? errno : ENOSPC);
   }
-}
-
-void TemporaryLog::clear() {
-  [[maybe_unused]] int ignored = ::ftruncate(fd_.get(), 0);
 }
 
 std::size_t removeStaleTemporaries(const std::string& path) {
-  std::string bytes;
-  try {
-    struct ::stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
-    bytes = platform::readFile(path);
-  } catch (const platform::PlatformError&) {
-    return 0;
-  }
-  std::size_t removed = 0;
-  for (const std::string& name : claimedIn(bytes)) removed += removeIfOurs(name) ? 1 : 0;
-  [[maybe_unused]] int ignored = ::truncate(path.c_str(), 0);
-  return removed;
+  const platform::UniqueFd fd(
+      ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+  if (!fd || !takeAlone(fd.get())) return 0;
+  return removeClaimed(fd.get(), path);
 }
 
 }  // namespace kestrix::modify

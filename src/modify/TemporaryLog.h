@@ -10,21 +10,32 @@
 
 namespace kestrix::modify {
 
-// The log's name beside the journal file `journalPath`.
-std::string temporaryLogPath(const std::string& journalPath);
+// The log's full name inside the data folder `dataFolder`: one log for the console's runs
+// and the window's.
+std::string temporaryLogPath(const std::string& dataFolder);
 
+// The log of one run. Runs going on at the same time (the window and a console run, two
+// console runs) share the log: each holds a shared lock on it while it lives, and the
+// temporaries the log names are only taken for stale when no run holds it.
 class TemporaryLog {
  public:
-  // Creates or empties the log `path`. Throws platform::PlatformError.
+  // Opens the log `path`, creating it when missing. When no other run is using it, the
+  // temporaries that killed runs left are removed first and the log is emptied (as
+  // removeStaleTemporaries does). Throws platform::PlatformError.
   explicit TemporaryLog(const std::string& path);
+  // Lets the log go; when no other run is using it, it is left empty (after the same
+  // clean-up, for what a run killed meanwhile left). Every temporary of this run must have
+  // been renamed or removed by then.
+  ~TemporaryLog();
+  TemporaryLog(const TemporaryLog&) = delete;
+  TemporaryLog& operator=(const TemporaryLog&) = delete;
+
   // Records that the temporary `fullName` is about to be created (`intent`), or that the
   // name was another file's and is not ours. The record reaches the system before this
   // returns, so a killed process leaves it behind; it is not flushed to the disk (after a
   // power cut a temporary may stay, never the wrong file go). Throws
   // platform::PlatformError.
   void record(const std::string& fullName, bool intent);
-  // Empties the log: every temporary it named has been renamed or removed.
-  void clear();
 
  private:
   std::string path_;
@@ -33,10 +44,10 @@ class TemporaryLog {
 
 // Removes each temporary the log `path` names, when it is still there as a regular file
 // (not a link) owned by this user (any owner for root, whose temporaries take the owner of
-// their file) with a temporary's name (".ksr" + six letters or
-// digits), unless the log says the name was not ours; then empties the log. Folders are
-// reached from "/" without following links. Returns how many were removed. Throws
-// nothing: what cannot be removed stays.
+// their file) with a temporary's name (".ksr" + six letters or digits), unless the log
+// says the name was not ours; then empties the log. Does nothing while another run uses
+// the log (its temporaries are alive). Folders are reached from "/" without following
+// links. Returns how many were removed. Throws nothing: what cannot be removed stays.
 std::size_t removeStaleTemporaries(const std::string& path);
 
 }  // namespace kestrix::modify

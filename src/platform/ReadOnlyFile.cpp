@@ -78,20 +78,48 @@ std::size_t ReadOnlyFile::readAt(std::uint64_t offset, char* out, std::size_t si
   }
 }
 
-std::string_view ReadOnlyFile::readAll(std::string& buffer) {
-  // Room for the size fstat gave plus one byte, so the end is seen at once; grows when the
-  // file grew meanwhile or reports no size (kernel files).
+void ReadBuffer::grow(std::size_t size, std::size_t keep) {
+  if (size <= size_) return;
+  auto bytes = std::make_unique_for_overwrite<char[]>(size);
+  if (keep > 0) std::memcpy(bytes.get(), bytes_.get(), std::min(keep, size_));
+  bytes_ = std::move(bytes);
+  size_ = size;
+}
+
+namespace {
+
+void growTo(std::string& buffer, std::size_t size, std::size_t /*keep*/) {
+  buffer.resize(size);
+}
+void growTo(ReadBuffer& buffer, std::size_t size, std::size_t keep) {
+  buffer.grow(size, keep);
+}
+
+}  // namespace
+
+// Room for the size fstat gave plus one byte, so the end is seen at once; grows when the file
+// grew meanwhile or reports no size (kernel files).
+template <class Buffer>
+std::string_view ReadOnlyFile::readRest(Buffer& buffer) {
   const auto expected = static_cast<std::size_t>(std::max<std::int64_t>(info_.sizeBytes, 0));
-  if (buffer.size() < expected + 1) buffer.resize(expected + 1);
+  if (buffer.size() < expected + 1) growTo(buffer, expected + 1, 0);
   std::size_t used = 0;
   for (;;) {
-    if (used == buffer.size()) buffer.resize(buffer.size() * 2 + 4096);
+    if (used == buffer.size()) growTo(buffer, buffer.size() * 2 + 4096, used);
     const std::size_t got = read(buffer.data() + used, buffer.size() - used);
     if (got == 0) break;
     used += got;
     if (used == expected && expected > 0) break;  // the size fstat gave: no extra read
   }
   return std::string_view(buffer.data(), used);
+}
+
+std::string_view ReadOnlyFile::readAll(std::string& buffer) {
+  return readRest(buffer);
+}
+
+std::string_view ReadOnlyFile::readAll(ReadBuffer& buffer) {
+  return readRest(buffer);
 }
 
 }  // namespace kestrix::platform

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,25 @@
 #include "platform/UniqueFd.h"
 
 namespace kestrix::platform {
+
+// Room for a whole file: grown without clearing the bytes it adds (each is read before it is
+// looked at), never shrunk.
+class ReadBuffer {
+ public:
+  char* data() { return bytes_.get(); }
+  std::size_t size() const { return size_; }
+  // Grows to at least `size` bytes, keeping the first `keep`.
+  void grow(std::size_t size, std::size_t keep);
+  // Gives the memory back.
+  void release() {
+    bytes_.reset();
+    size_ = 0;
+  }
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+  std::size_t size_ = 0;
+};
 
 class ReadOnlyFile {
  public:
@@ -33,11 +53,15 @@ class ReadOnlyFile {
   // Reads the rest of the file into `buffer` (grown as needed, never shrunk) and returns a
   // view of the bytes, valid until the buffer changes. Throws PlatformError.
   std::string_view readAll(std::string& buffer);
+  // The same into `buffer`, whose growth costs no clearing of the bytes added.
+  std::string_view readAll(ReadBuffer& buffer);
   // The facts of the file, taken when it was opened.
   const FileInfo& info() const { return info_; }
 
  private:
   void open(int folderFd, const std::string& name, bool followLink);
+  template <class Buffer>
+  std::string_view readRest(Buffer& buffer);
   UniqueFd fd_;
   std::string shown_;
   FileInfo info_;

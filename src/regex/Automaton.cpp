@@ -22,10 +22,14 @@ constexpr int kMinBytesPerState = 10;
 constexpr int kChunk = 4096;
 
 // Transition values: the next state, whether it has no threads but may start one (idle),
-// and whether a match ends before the byte.
+// whether a match ends before the byte
+// and whether it is the dead state. An unknown transition (-1) has every flag set, so one
+// test sends it to the slow path with the others.
 constexpr int kMatchBit = 1;
 constexpr int kIdleBit = 2;
-constexpr int kStateShift = 2;
+constexpr int kDeadBit = 4;
+constexpr int kFlags = kMatchBit | kIdleBit | kDeadBit;
+constexpr int kStateShift = 3;
 
 bool holds(Assertion a, int left, int right) {
   enum { kBoundary, kLf, kCr, kOther };
@@ -152,7 +156,8 @@ int Automaton::computeTransition(int state, int column) {
   const int next =
       boundary ? dead_ : stateFor(kernel, p_.automaton->hasAssertions ? near : 0, restart);
   const bool idle = kernel.empty() && restart && !p_.canBeEmpty;
-  const int value = (next << kStateShift) | (idle ? kIdleBit : 0) | (matched ? kMatchBit : 0);
+  const int value = ((next * stride_) << kStateShift) | (idle ? kIdleBit : 0) |
+                    (matched ? kMatchBit : 0) | (next == dead_ ? kDeadBit : 0);
   if (resets == resets_) table_[static_cast<size_t>(state) * stride_ + column] = value;
   return value;
 }
@@ -263,19 +268,29 @@ void Automaton::beginScan() {
   resetAt_ = 0;
 }
 
+// The scans keep a state as its row in the table (id * stride_), so that a transition value
+// is the next row with no multiply on the path from one byte to the next.
 Automaton::Result Automaton::scanForward(const unsigned char* s, int n, int from, int stop,
                                          bool restart, int& end) {
   beginScan();
-  int state = startState(contextOf(s, n, from), restart);
+  int row = startState(contextOf(s, n, from), restart) * stride_;
   int last = -1;
   for (int p = from; p < stop;) {
     const int chunkEnd = std::min(stop, p + kChunk);
+    const int* table = table_.data();
     while (p < chunkEnd) {
-      const int t = transition(state, classOf_[s[p]]);
+      const int column = classOf_[s[p]];
+      int t = table[row + column];
+      if ((t & kFlags) == 0) {
+        row = t >> kStateShift;
+        ++p;
+        continue;
+      }
+      if (t < 0) t = computeTransition(row / stride_, column);
       if (t & kMatchBit) last = p;
-      state = t >> kStateShift;
+      row = t >> kStateShift;
       ++p;
-      if (state == dead_) {
+      if (t & kDeadBit) {
         end = last;
         return last >= 0 ? Result::Match : Result::NoMatch;
       }
@@ -283,14 +298,15 @@ Automaton::Result Automaton::scanForward(const unsigned char* s, int n, int from
         const int q = skipToCandidate(s, p, stop);
         if (q != p) {
           p = q;
-          state = startState(contextOf(s, n, p), true);
+          row = startState(contextOf(s, n, p), true) * stride_;
         }
       }
+      table = table_.data();  // a new state may have moved the table
     }
     poller_.tick(kChunk >> 6);
     if (thrashing(p - from)) return Result::GaveUp;
   }
-  const int t = transition(state, stop < n ? classOf_[s[stop]] : classes_);
+  const int t = transition(row / stride_, stop < n ? classOf_[s[stop]] : classes_);
   if (t & kMatchBit) last = stop;
   end = last;
   return last >= 0 ? Result::Match : Result::NoMatch;
@@ -299,24 +315,33 @@ Automaton::Result Automaton::scanForward(const unsigned char* s, int n, int from
 Automaton::Result Automaton::scanBackward(const unsigned char* s, int n, int end, int floor,
                                           int& start) {
   beginScan();
-  int state = startState(contextOf(s, n, end), false);
+  int row = startState(contextOf(s, n, end), false) * stride_;
   int best = -1;
   for (int q = end; q > floor;) {
     const int chunkEnd = std::max(floor, q - kChunk);
+    const int* table = table_.data();
     while (q > chunkEnd) {
-      const int t = transition(state, classOf_[s[q - 1]]);
+      const int column = classOf_[s[q - 1]];
+      int t = table[row + column];
+      if ((t & kFlags) == 0) {
+        row = t >> kStateShift;
+        --q;
+        continue;
+      }
+      if (t < 0) t = computeTransition(row / stride_, column);
       if (t & kMatchBit) best = q;
-      state = t >> kStateShift;
+      row = t >> kStateShift;
       --q;
-      if (state == dead_) {
+      if (t & kDeadBit) {
         start = best;
         return best >= 0 ? Result::Match : Result::NoMatch;
       }
+      table = table_.data();
     }
     poller_.tick(kChunk >> 6);
     if (thrashing(end - q)) return Result::GaveUp;
   }
-  const int t = transition(state, floor > 0 ? classOf_[s[floor - 1]] : classes_);
+  const int t = transition(row / stride_, floor > 0 ? classOf_[s[floor - 1]] : classes_);
   if (t & kMatchBit) best = floor;
   start = best;
   return best >= 0 ? Result::Match : Result::NoMatch;

@@ -38,7 +38,8 @@ class Automaton {
   int stateFor(const std::vector<int>& kernel, int context, bool restart);
   int startState(int context, bool restart);
   // The transition of `state` on byte class `column` (the boundary column: none), computed
-  // when unknown. Returns (next state << 1) | (1 when a match ends before the byte).
+  // when unknown. Returns the next state's row (id * stride_) shifted left past the flags
+  // (a match ends before the byte; the next state is idle; it is the dead state).
   int transition(int state, int column) {
     const int t = table_[static_cast<size_t>(state) * stride_ + column];
     return t >= 0 ? t : computeTransition(state, column);

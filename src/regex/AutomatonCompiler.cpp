@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 
+#include "regex/CodeEmitter.h"
 #include "regex/Program.h"
 
 namespace kestrix::regex {
@@ -18,10 +19,12 @@ constexpr size_t kMaxAutomatonInstructions = 20000;
 // loops nested deeper than the backtracker allows).
 struct NoAutomaton {};
 
-class AutomatonCompiler {
+class AutomatonCompiler : private CodeEmitter {
  public:
   AutomatonCompiler(Program& program, std::vector<Inst>& code, bool reverse)
-      : p_(program), code_(code), reverse_(reverse) {}
+      : CodeEmitter(code, kMaxAutomatonInstructions, [] { throw NoAutomaton{}; }),
+        p_(program),
+        reverse_(reverse) {}
 
   void compile(const Node& root) {
     emit(root, 0);
@@ -29,20 +32,6 @@ class AutomatonCompiler {
   }
 
  private:
-  static Inst make(Op op, int a = 0, int b = 0) {
-    Inst inst;
-    inst.op = op;
-    inst.a = a;
-    inst.b = b;
-    return inst;
-  }
-  int add(const Inst& inst) {
-    if (code_.size() >= kMaxAutomatonInstructions) throw NoAutomaton{};
-    code_.push_back(inst);
-    return static_cast<int>(code_.size()) - 1;
-  }
-  int here() const { return static_cast<int>(code_.size()); }
-
   // `depth`: nesting of counted repetitions, which the backtracker limits.
   void emit(const Node& node, int depth) {
     switch (node.kind) {
@@ -54,12 +43,9 @@ class AutomatonCompiler {
       case Kind::Set:
         addSet(node.set);
         break;
-      case Kind::Assert: {
-        Inst inst = make(Op::Assert);
-        inst.assertion = node.assertion;
-        add(inst);
+      case Kind::Assert:
+        addAssert(node.assertion);
         break;
-      }
       case Kind::Backref:
         throw NoAutomaton{};
       case Kind::Group:
@@ -73,7 +59,7 @@ class AutomatonCompiler {
         }
         break;
       case Kind::Alt:
-        emitAlt(node, depth);
+        alternatives(node.kids.size(), [&](std::size_t i) { emit(*node.kids[i], depth); });
         break;
       case Kind::Repeat:
         emitRepeat(node, depth);
@@ -104,42 +90,13 @@ class AutomatonCompiler {
     }
   }
 
-  void emitAlt(const Node& node, int depth) {
-    std::vector<int> jumps;
-    for (size_t i = 0; i < node.kids.size(); ++i) {
-      if (i + 1 == node.kids.size()) {
-        emit(*node.kids[i], depth);
-        break;
-      }
-      int split = add(make(Op::Split));
-      code_[split].a = here();
-      emit(*node.kids[i], depth);
-      jumps.push_back(add(make(Op::Jmp)));
-      code_[split].b = here();
-    }
-    for (int jump : jumps) code_[jump].a = here();
-  }
-
-  // Sets the two ways of a split: into the body (`body`) or past it (`exit`), the first
-  // one tried first.
-  void setSplit(int split, int body, int exit, bool greedy) {
-    code_[split].a = greedy ? body : exit;
-    code_[split].b = greedy ? exit : body;
-  }
-
   // The body `min` times, then either a loop or `max - min` nested optional copies.
   void emitRepeat(const Node& node, int depth) {
     const Node& body = *node.kids[0];
     const int inner = depth + (onLoopStack(node) ? 1 : 0);
     if (inner > kMaxLoopDepth) throw NoAutomaton{};  // the backtracker stops with an error
     for (int i = 0; i < node.min; ++i) emit(body, inner);
-    if (node.max == kMaxCount) {
-      int split = add(make(Op::Split));
-      emit(body, inner);
-      add(make(Op::Jmp, split));
-      setSplit(split, split + 1, here(), node.greedy);
-      return;
-    }
+    if (node.max == kMaxCount) return star(node.greedy, [&] { emit(body, inner); });
     std::vector<int> splits;
     for (int i = node.min; i < node.max; ++i) {
       splits.push_back(add(make(Op::Split)));
@@ -159,7 +116,6 @@ class AutomatonCompiler {
   }
 
   Program& p_;
-  std::vector<Inst>& code_;
   bool reverse_;
   std::map<ByteSet, int> setIndex_;
 };

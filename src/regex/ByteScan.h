@@ -7,6 +7,10 @@ namespace kestrix::regex {
 // The first `c` in [from, end), or `end`.
 const char* findByte(const char* from, const char* end, char c);
 
+// The first p in [from, limit) with p[o1] == c1 and p[o2] == c2, or `limit`. The bytes up
+// to limit - 1 + max(o1, o2) must be readable.
+const char* findPair(const char* from, const char* limit, int o1, char c1, int o2, char c2);
+
 // Scan state for the next occurrence of either of two bytes in one subject.
 class TwoByteScan {
  public:

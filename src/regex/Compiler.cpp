@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "regex/CodeEmitter.h"
 #include "regex/Program.h"
 #include "regex/RegexErrors.h"
 
@@ -119,34 +120,21 @@ First firstOf(const Node& node, bool transparent) {
   return f;
 }
 
-class Compiler {
+class Compiler : private CodeEmitter {
  public:
-  explicit Compiler(Program& program) : p_(program) {}
+  explicit Compiler(Program& program)
+      : CodeEmitter(program.code, kMaxInstructions, [] { throwCompileError(kTooBig, 1); }),
+        p_(program) {}
 
   void compile(const Node& root) {
     First end;
     end.empty = true;  // after the whole expression comes the match itself
     emit(root, end);
-    Inst match;
-    match.op = Op::Match;
-    add(match);
+    add(make(Op::Match));
     setLoopHints();
   }
 
  private:
-  int add(const Inst& inst) {
-    if (p_.code.size() >= kMaxInstructions) throwCompileError(kTooBig, 1);
-    p_.code.push_back(inst);
-    return static_cast<int>(p_.code.size()) - 1;
-  }
-  int here() const { return static_cast<int>(p_.code.size()); }
-  Inst make(Op op, int a = 0, int b = 0) {
-    Inst inst;
-    inst.op = op;
-    inst.a = a;
-    inst.b = b;
-    return inst;
-  }
   int addSet(const ByteSet& set) {
     p_.sets.push_back(set);
     return static_cast<int>(p_.sets.size()) - 1;
@@ -163,12 +151,9 @@ class Compiler {
       case Kind::Set:
         add(make(Op::Set, addSet(node.set)));
         break;
-      case Kind::Assert: {
-        Inst inst = make(Op::Assert);
-        inst.assertion = node.assertion;
-        add(inst);
+      case Kind::Assert:
+        addAssert(node.assertion);
         break;
-      }
       case Kind::Backref: {
         Inst inst = make(Op::Backref, node.index);
         inst.icase = node.icase;
@@ -228,19 +213,7 @@ class Compiler {
 
   void emitAlt(const Node& node, const First& follow) {
     if (emitDispatch(node, follow)) return;
-    std::vector<int> jumps;
-    for (size_t i = 0; i < node.kids.size(); ++i) {
-      if (i + 1 == node.kids.size()) {
-        emit(*node.kids[i], follow);
-        break;
-      }
-      int split = add(make(Op::Split));
-      p_.code[split].a = here();
-      emit(*node.kids[i], follow);
-      jumps.push_back(add(make(Op::Jmp)));
-      p_.code[split].b = here();
-    }
-    for (int jump : jumps) p_.code[jump].a = here();
+    alternatives(node.kids.size(), [&](std::size_t i) { emit(*node.kids[i], follow); });
   }
 
   // Alternatives that never match empty and begin with pairwise different bytes: the next
@@ -267,7 +240,7 @@ class Compiler {
       emit(*node.kids[i], follow);
       jumps.push_back(add(make(Op::Jmp)));
     }
-    for (int jump : jumps) p_.code[jump].a = here();
+    for (int jump : jumps) code_[jump].a = here();
     p_.dispatch[table] = targets;
     return true;
   }
@@ -299,24 +272,12 @@ class Compiler {
   }
 
   void emitOptional(const Node& node, const First& follow) {
-    int split = add(make(Op::Split));
-    int bodyStart = here();
-    emit(*node.kids[0], follow);
-    int end = here();
-    p_.code[split].a = node.greedy ? bodyStart : end;
-    p_.code[split].b = node.greedy ? end : bodyStart;
+    optional(node.greedy, [&] { emit(*node.kids[0], follow); });
   }
 
   // "*" and "+" on a group, greedy: a split per repetition, no counter.
   void emitGreedyStar(const Node& node, const First& follow) {
-    if (node.min == 0) {
-      int split = add(make(Op::Split));
-      emit(*node.kids[0], follow);
-      add(make(Op::Jmp, split));
-      p_.code[split].a = split + 1;
-      p_.code[split].b = here();
-      return;
-    }
+    if (node.min == 0) return star(true, [&] { emit(*node.kids[0], follow); });
     int start = here();
     emit(*node.kids[0], follow);
     add(make(Op::Split, start, here() + 1));
@@ -334,16 +295,16 @@ class Compiler {
     int testPc = add(test);
     emit(*node.kids[0], follow);
     add(make(Op::CountNext, counter, testPc));
-    p_.code[testPc].b = here();
+    code_[testPc].b = here();
     --depth_;
   }
 
   // Gives each greedy loop the character its successor needs, so retries can skip ahead.
   void setLoopHints() {
     for (size_t pc = 0; pc + 1 < p_.code.size(); ++pc) {
-      Inst& inst = p_.code[pc];
+      Inst& inst = code_[pc];
       if (inst.op != Op::Loop) continue;
-      const Inst& next = p_.code[pc + 1];
+      const Inst& next = code_[pc + 1];
       if (next.op == Op::Char) inst.next = next.a;
       if (next.op == Op::Str && !next.icase)
         inst.next = static_cast<unsigned char>(p_.strings[next.a]);

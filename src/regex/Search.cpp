@@ -28,9 +28,15 @@ int commonness(unsigned char c) {
 
 Searcher::Searcher(const Program& program, Poller& poller, std::size_t memoBytes)
     : p_(program), poller_(poller), matcher_(program, poller, memoBytes) {
-  for (int i = 1; i < static_cast<int>(program.required.size()); ++i) {
-    if (commonness(program.required[i]) > commonness(program.required[requiredKey_])) {
-      requiredKey_ = i;
+  const std::string& required = program.required;
+  for (int i = 1; i < static_cast<int>(required.size()); ++i) {
+    if (commonness(required[i]) > commonness(required[requiredKey_])) requiredKey_ = i;
+  }
+  requiredKey2_ = requiredKey_;
+  for (int i = 0; i < static_cast<int>(required.size()); ++i) {
+    if (i != requiredKey_ && (requiredKey2_ == requiredKey_ ||
+                              commonness(required[i]) > commonness(required[requiredKey2_]))) {
+      requiredKey2_ = i;
     }
   }
   if (program.automaton) {
@@ -168,22 +174,23 @@ Searcher::Outcome Searcher::scanCandidateLines(int from, int& start, int& end) {
   return Outcome::NoMatch;
 }
 
-// The first occurrence of the required text in [from, end), or null: memchr for its least
-// common byte, then a comparison of the whole text around each hit.
+// The first occurrence of the required text in [from, end), or null: a scan for its two
+// least common bytes at their offsets, then a comparison of the whole text at each hit.
 const char* Searcher::findRequired(const char* from, const char* end) const {
   const std::string& text = p_.required;
   const auto len = static_cast<std::ptrdiff_t>(text.size());
   if (end - from < len) return nullptr;
-  // The key byte of an occurrence that fits lies in [from + key, limit).
-  const char* limit = end - (len - 1 - requiredKey_);
-  for (const char* at = from + requiredKey_; at < limit; ++at) {
-    at = findByte(at, limit, text[requiredKey_]);
+  // Starts of an occurrence that fits lie in [from, limit).
+  const char* limit = end - (len - 1);
+  for (const char* at = from; at < limit; ++at) {
+    at = len == 1 ? findByte(at, limit, text[0])
+                  : findPair(at, limit, requiredKey_, text[requiredKey_], requiredKey2_,
+                             text[requiredKey2_]);
     if (at == limit) return nullptr;
-    // Hits of the key byte are frequent: compare in line rather than call memcmp.
-    const char* begin = at - requiredKey_;
+    // Candidates are frequent: compare in line rather than call memcmp.
     std::ptrdiff_t i = 0;
-    while (i < len && begin[i] == text[i]) ++i;
-    if (i == len) return begin;
+    while (i < len && at[i] == text[i]) ++i;
+    if (i == len) return at;
   }
   return nullptr;
 }

@@ -78,7 +78,8 @@ class Searcher {
   bool groupsPending_ = false;
   bool startPending_ = false;
   int startFloor_ = 0;         // the pending start is at or after this offset
-  int requiredKey_ = 0;        // the byte of the required text that memchr looks for
+  int requiredKey_ = 0;        // the least common byte of the required text
+  int requiredKey2_ = 0;       // the next least common (the same for a text of one byte)
   int requiredAt_ = -1;        // where the required text was last found
   int requiredMissFrom_ = -1;  // the required text is absent from this offset on (-1: unknown)
 };

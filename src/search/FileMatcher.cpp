@@ -1,7 +1,8 @@
 // The matchers of a run. Term queries stream the file through a small window that stays in
 // the cache (TermScan), a big file split across the run's workers; block and expression
 // queries stream the file too (a prefilter term scan, then the lines); expression queries
-// read the whole file, cut the text at its first NUL and go line by line.
+// searched line by line stream it through windows of whole lines, those over the whole
+// text read the whole file and cut the text at its first NUL.
 #include "search/FileMatcher.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 
 #include "platform/Platform.h"
 #include "search/BlockScan.h"
+#include "search/LineWindows.h"
 #include "text/Lines.h"
 
 namespace kestrix::search {
@@ -70,6 +72,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
 // A file too large for the memory left is skipped with a warning (unless the run stops).
 void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName) {
   buffer_ = std::string();  // give the memory back before the next file
+  wholeFile_.release();
   if (!poller_.stopped()) {
     warning_.emplace(
         caption, "Search Error: File " + fullName + " is too large for these search conditions");
@@ -159,15 +162,24 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::
                                                                       const std::string& fullName) {
   std::int64_t count = 0;
   try {
-    const std::string_view text = text::textUntilNul(file.readAll(buffer_));
     if (wholeText_) {
+      const std::string_view text = text::textUntilNul(file.readAll(wholeFile_));
       const std::string subject = wholeTextSubject(text);
       for (bool found = engine_->exec(subject); found; found = engine_->execNext()) {
         if (engine_->matchPos(0) > 0) ++count;
         if ((count & 1023) == 0 && poller_.stopped()) return std::nullopt;
       }
-    } else if (!countLines(text, count)) {
-      return std::nullopt;
+    } else {
+      // Line by line: the file streams through windows of whole lines.
+      const ReadAt read = [&file](std::uint64_t offset, char* out, std::size_t size) {
+        return file.readAt(offset, out, size);
+      };
+      const std::int64_t size = file.info().sizeBytes;
+      const bool finished = forEachLineWindow(
+          read, buffer_, kLineWindowBytes,
+          [&](std::string_view lines) { return countLines(lines, count) && !poller_.stopped(); },
+          size > 0 ? static_cast<std::uint64_t>(size) : TermScan::kToEnd);
+      if (!finished) return std::nullopt;
     }
   } catch (const RegExprAborted&) {
     return std::nullopt;

@@ -66,6 +66,7 @@ class FileMatcher {
   bool checked_ = false;  // the query limits were checked (at the first file)
   std::optional<SearchError> warning_;
   std::string buffer_;
+  platform::ReadBuffer wholeFile_;    // whole-text expressions
   SearchRequest prefilterRequest_;    // Multiline: the longest query line as a phrase
   std::optional<TermScan> termScan_;  // the terms, or the Multiline prefilter
   ScanHelpers* helpers_ = nullptr;

@@ -7,8 +7,10 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "modify/DataFolder.h"
 #include "modify/ModifyPass.h"
 #include "modify/Preview.h"
+#include "modify/TemporaryLog.h"
 #include "modify/Undo.h"
 #include "ui/BusyIndicator.h"
 #include "ui/BusyState.h"
@@ -33,6 +35,16 @@ namespace kestrix::ui {
 namespace {
 // The Result column is widened to this (at 96 dots per inch) when an undo fails.
 constexpr int kMinimumResultWidth = 70;
+
+// The log of the passes' temporaries, the one the console's runs keep too; empty when
+// there is no data folder (no home folder).
+std::string temporaryLog() {
+  try {
+    return modify::temporaryLogPath(modify::ensureDataFolder());
+  } catch (const std::exception&) {
+    return {};
+  }
+}
 }  // namespace
 
 ModifyController::ModifyController(TFind& window)
@@ -119,6 +131,7 @@ void ModifyController::runPass(modify::ModifyScope scope) {
   modify::PassOptions options;
   options.intervalHeadingShown = rules_->intervalHeadingShown();
   options.searchedFolder = searchedFolder();
+  options.temporaryLog = temporaryLog();
   bool stopped = false;
   try {
     stopped = modify::runModifyPass(request, rows, selected, journal_, observer, options).stopped;
@@ -168,6 +181,7 @@ void ModifyController::undo() {
   modify::UndoOptions options;
   options.intervalHeadingShown = rules_->intervalHeadingShown();
   if (window_.findRun().hasRun()) options.refreshWith = window_.findRun().lastRequest();
+  if (const std::string log = temporaryLog(); !log.empty()) modify::removeStaleTemporaries(log);
   const modify::UndoSummary summary = modify::undoLastRun(journal_, rows, observer, options);
   if (std::any_of(summary.outcomes.begin(), summary.outcomes.end(),
                   [](const modify::UndoOutcome& outcome) { return !outcome.undone; }))

@@ -18,6 +18,7 @@ using kestrix::testing::failureFired;
 using testing::readBytes;
 using testing::RecordingObserver;
 using testing::replacePhrase;
+using testing::replaceWholeTextRegex;
 using testing::rowFor;
 using testing::TempFolder;
 using testing::writeBytes;
@@ -48,7 +49,7 @@ struct Outcome {
 // Runs the pass over the three files with the `nth` allocation of at least `minSize`
 // bytes failing.
 void runFailing(const TempFolder& dir, const TempFolder& data, std::size_t nth, std::size_t minSize,
-                Outcome& out) {
+                Outcome& out, const ModifyRequest& request = replacePhrase("old", "new")) {
   for (const char* n : kNames) out.rows.push_back(rowFor(dir, n));
   out.journal.filePath = data.file("Undo.tmp");
   PassOptions options;
@@ -57,7 +58,7 @@ void runFailing(const TempFolder& dir, const TempFolder& data, std::size_t nth, 
   options.groupFiles = 1;
   failAllocation(nth, minSize);
   try {
-    runModifyPass(replacePhrase("old", "new"), out.rows, {}, out.journal, out.observer, options);
+    runModifyPass(request, out.rows, {}, out.journal, out.observer, options);
   } catch (const std::bad_alloc&) {
     out.threw = true;
   }
@@ -94,30 +95,33 @@ TEST(OutOfMemory, ALargeAllocationThatFailsFailsThatFileWithItsReason) {
 
 TEST(OutOfMemory, AnyAllocationThatFailsLeavesEveryFileWholeAndUndoable) {
   const std::string before = "old\nold\n", after = "new\nnew\n";
-  std::size_t fired = 0;
-  for (std::size_t nth = 1;; ++nth) {
-    SCOPED_TRACE(nth);
-    TempFolder dir, data;
-    for (const char* n : kNames) writeBytes(dir.file(n), before);
-    Outcome out;
-    runFailing(dir, data, nth, 0, out);
-    if (!failureFired()) break;
-    ++fired;
-    for (const char* n : kNames) {
-      const std::string bytes = readBytes(dir.file(n));
-      EXPECT_TRUE(bytes == before || bytes == after) << n;
+  for (const ModifyRequest& request : {replacePhrase("old", "new"), replaceWholeTextRegex()}) {
+    SCOPED_TRACE(request.searchType == QueryType::RegExpr ? "whole-text regex" : "phrase");
+    std::size_t fired = 0;
+    for (std::size_t nth = 1;; ++nth) {
+      SCOPED_TRACE(nth);
+      TempFolder dir, data;
+      for (const char* n : kNames) writeBytes(dir.file(n), before);
+      Outcome out;
+      runFailing(dir, data, nth, 0, out, request);
+      if (!failureFired()) break;
+      ++fired;
+      for (const char* n : kNames) {
+        const std::string bytes = readBytes(dir.file(n));
+        EXPECT_TRUE(bytes == before || bytes == after) << n;
+      }
+      EXPECT_FALSE(hasTemporary(dir.path()));
+      // The journal file on disk undoes whatever was changed.
+      UndoJournal journal = loadUndoJournal(out.journal.filePath);
+      std::vector<search::ResultItem> none;
+      RecordingObserver undoObserver;
+      undoLastRun(journal, none, undoObserver);
+      EXPECT_TRUE(undoObserver.failures.empty()) << undoObserver.failures.front();
+      for (const char* n : kNames) EXPECT_EQ(readBytes(dir.file(n)), before) << n;
+      ASSERT_LT(nth, 5000u);
     }
-    EXPECT_FALSE(hasTemporary(dir.path()));
-    // The journal file on disk undoes whatever was changed.
-    UndoJournal journal = loadUndoJournal(out.journal.filePath);
-    std::vector<search::ResultItem> none;
-    RecordingObserver undoObserver;
-    undoLastRun(journal, none, undoObserver);
-    EXPECT_TRUE(undoObserver.failures.empty()) << undoObserver.failures.front();
-    for (const char* n : kNames) EXPECT_EQ(readBytes(dir.file(n)), before) << n;
-    ASSERT_LT(nth, 5000u);
+    EXPECT_GT(fired, 20u);
   }
-  EXPECT_GT(fired, 20u);
 }
 
 }  // namespace

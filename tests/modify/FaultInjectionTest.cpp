@@ -1,6 +1,8 @@
 // A pass over 200 files whose file-system calls (open, write, flush, rename) fail at every
 // Nth call: afterwards every file is either fully old or fully new, no temporary is left,
-// and undo brings back every original byte.
+// and undo brings back every original byte. Once with a phrase under the files' own line
+// breaks, once with a whole-text expression under LF breaks (its engine lets each file's
+// bytes go once their backup is staged).
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -15,6 +17,8 @@ namespace {
 
 using testing::readBytes;
 using testing::RecordingObserver;
+using testing::replacePhrase;
+using testing::replaceWholeTextRegex;
 using testing::rowFor;
 using testing::TempFolder;
 using testing::writeBytes;
@@ -27,6 +31,9 @@ std::string original(int i) {
 std::string modified(int i) {
   return "line " + std::to_string(i) + " new\r\nnew again\n" + std::string(i % 7, 'z');
 }
+std::string modifiedWithLf(int i) {
+  return "line " + std::to_string(i) + " new\nnew again\n" + std::string(i % 7, 'z');
+}
 
 std::size_t temporariesIn(const std::string& folder) {
   std::size_t n = 0;
@@ -37,43 +44,49 @@ std::size_t temporariesIn(const std::string& folder) {
 }
 
 TEST(FaultInjection, FailingEveryNthCallLeavesEachFileWholeAndUndoable) {
-  for (std::size_t every = 1; every <= 8; ++every) {
-    TempFolder dir;
-    std::vector<search::ResultItem> rows;
-    for (int i = 0; i < kFiles; ++i) {
-      writeBytes(dir.file("f" + std::to_string(i)), original(i));
-      rows.push_back(rowFor(dir, "f" + std::to_string(i)));
-    }
-    ModifyRequest req;
-    req.searchText = "old";
-    req.replacementText = "new";
-    req.caseSensitive = true;
-    const platform::FaultInjector faults(every, every % 2 ? EIO : ENOSPC, true);
-    PassOptions options;
-    options.refreshHits = false;
-    options.groupFiles = 16;
-    options.writeOps = faults.ops();
-    options.searchedFolder = dir.path();
-    UndoJournal journal;
-    RecordingObserver observer;
-    const PassSummary summary = runModifyPass(req, rows, {}, journal, observer, options);
-    ASSERT_GT(faults.calls(), 0u);
-    std::size_t changed = 0;
-    for (int i = 0; i < kFiles; ++i) {
-      const std::string bytes = readBytes(dir.file("f" + std::to_string(i)));
-      const bool isNew = bytes == modified(i);
-      EXPECT_TRUE(isNew || bytes == original(i)) << "every " << every << ", file " << i;
-      EXPECT_EQ(rows[i].result, isNew ? "Modified" : "Failed Modification") << every << " " << i;
-      changed += isNew ? 1 : 0;
-    }
-    EXPECT_EQ(changed, summary.modified) << every;
-    EXPECT_EQ(changed, journal.entries.size()) << every;
-    EXPECT_EQ(temporariesIn(dir.path()), 0u) << every;
-    std::vector<search::ResultItem> none;
-    const UndoSummary undone = undoLastRun(journal, none, observer);
-    for (const auto& outcome : undone.outcomes) EXPECT_TRUE(outcome.undone) << outcome.reason;
-    for (int i = 0; i < kFiles; ++i) {
-      EXPECT_EQ(readBytes(dir.file("f" + std::to_string(i))), original(i)) << every << " " << i;
+  struct Case {
+    const char* name;
+    ModifyRequest request;
+    std::string (*modified)(int);
+  };
+  const Case cases[] = {{"phrase", replacePhrase("old", "new"), modified},
+                        {"whole-text regex", replaceWholeTextRegex(), modifiedWithLf}};
+  for (const Case& c : cases) {
+    for (std::size_t every = 1; every <= 8; ++every) {
+      SCOPED_TRACE(std::string(c.name) + ", every " + std::to_string(every));
+      TempFolder dir;
+      std::vector<search::ResultItem> rows;
+      for (int i = 0; i < kFiles; ++i) {
+        writeBytes(dir.file("f" + std::to_string(i)), original(i));
+        rows.push_back(rowFor(dir, "f" + std::to_string(i)));
+      }
+      const platform::FaultInjector faults(every, every % 2 ? EIO : ENOSPC, true);
+      PassOptions options;
+      options.refreshHits = false;
+      options.groupFiles = 16;
+      options.writeOps = faults.ops();
+      options.searchedFolder = dir.path();
+      UndoJournal journal;
+      RecordingObserver observer;
+      const PassSummary summary = runModifyPass(c.request, rows, {}, journal, observer, options);
+      ASSERT_GT(faults.calls(), 0u);
+      std::size_t changed = 0;
+      for (int i = 0; i < kFiles; ++i) {
+        const std::string bytes = readBytes(dir.file("f" + std::to_string(i)));
+        const bool isNew = bytes == c.modified(i);
+        EXPECT_TRUE(isNew || bytes == original(i)) << "file " << i;
+        EXPECT_EQ(rows[i].result, isNew ? "Modified" : "Failed Modification") << i;
+        changed += isNew ? 1 : 0;
+      }
+      EXPECT_EQ(changed, summary.modified);
+      EXPECT_EQ(changed, journal.entries.size());
+      EXPECT_EQ(temporariesIn(dir.path()), 0u);
+      std::vector<search::ResultItem> none;
+      const UndoSummary undone = undoLastRun(journal, none, observer);
+      for (const auto& outcome : undone.outcomes) EXPECT_TRUE(outcome.undone) << outcome.reason;
+      for (int i = 0; i < kFiles; ++i) {
+        EXPECT_EQ(readBytes(dir.file("f" + std::to_string(i))), original(i)) << i;
+      }
     }
   }
 }

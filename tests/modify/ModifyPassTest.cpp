@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "PassFixture.h"
+#include "modify/ContentHash.h"
 #include "modify/ModifyPass.h"
 #include "platform/AtomicWrite.h"
 #include "search/Find.h"
@@ -22,6 +23,7 @@ using testing::modeOf;
 using testing::readBytes;
 using testing::RecordingObserver;
 using testing::replacePhrase;
+using testing::replaceWholeTextRegex;
 using testing::rowFor;
 using testing::TempFolder;
 using testing::writeBytes;
@@ -214,6 +216,35 @@ TEST(ModifyPass, EngineErrorLeavesFilesUntouchedAndIsReportedOnce) {
   EXPECT_FALSE(fileExists(dir.file("a.bak")));
   ASSERT_EQ(run.observer.warnings.size(), 1u);
   EXPECT_EQ(run.observer.warnings[0].caption, "Regular Expression");
+}
+
+// A whole-text expression sees CR LF breaks: the engine works on a copy of a file with
+// other breaks and lets the file's bytes go, once their backup is staged from them.
+TEST(ModifyPass, WholeTextRegexOverOtherBreaksBacksUpTheFileBeforeLettingItGo) {
+  const std::string before = "a old\nb\r\nold\rc";
+  ModifyRequest req = replaceWholeTextRegex();
+  TempFolder dir;
+  writeBytes(dir.file("f.txt"), before);
+  auto run = runOn(dir, {"f.txt"}, req);
+  EXPECT_EQ(run.rows[0].result, "Modified");
+  EXPECT_EQ(readBytes(dir.file("f.txt")), "a new\nb\nnew\nc");
+  EXPECT_EQ(readBytes(dir.file("f.txt.bak")), before);
+  ASSERT_EQ(run.journal.entries.size(), 1u);
+  EXPECT_EQ(run.journal.entries[0].before, stampOf(before));
+
+  // An error after the bytes were let go (the expression compiles at the first match)
+  // takes the staged backup back: the file and its old backup stay as they were.
+  writeBytes(dir.file("g.txt"), before);
+  req.searchLines = {"old(\\s"};
+  auto failed = runOn(dir, {"g.txt"}, req);
+  EXPECT_EQ(failed.rows[0].result, "Failed Modification");
+  EXPECT_EQ(readBytes(dir.file("g.txt")), before);
+  EXPECT_FALSE(fileExists(dir.file("g.txt.bak")));
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"f.txt", "f.txt.bak", "g.txt"}));
 }
 
 TEST(ModifyPass, MissingFileFailsAndTheRunGoesOn) {

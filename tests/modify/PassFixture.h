@@ -32,6 +32,19 @@ inline ModifyRequest replacePhrase(std::string search, std::string replacement) 
   return req;
 }
 
+// A whole-text Reg Expr replacement of "old" before a blank by "new", written with LF
+// breaks: the expression sees CR LF breaks, so the engine copies a file with other breaks
+// and lets the file's own bytes go (once their backup is staged from them).
+inline ModifyRequest replaceWholeTextRegex() {
+  ModifyRequest req;
+  req.searchType = QueryType::RegExpr;
+  req.searchLines = {"old(\\s)"};
+  req.replacementLines = {"new$1"};
+  req.caseSensitive = true;
+  req.lineSeparator = LineSeparator::Unix;
+  return req;
+}
+
 // The full names of the journal's entries, in order.
 inline std::vector<std::string> journalNames(const UndoJournal& journal) {
   std::vector<std::string> names;

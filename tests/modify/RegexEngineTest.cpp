@@ -1,7 +1,9 @@
 // The Reg Expr engine: mode choice, template expansion per modification type, whole-text
-// and per-line runs, intervals, and engine errors that leave the lines untouched.
+// and per-line runs, intervals, and engine errors that fail the file with their message.
 #include <gtest/gtest.h>
 
+#include "modify/LineList.h"
+#include "modify/ModifyPass.h"
 #include "modify/RegexEngine.h"
 #include "regex/RegExpr.h"
 
@@ -29,9 +31,22 @@ ModifyRequest regex(std::vector<std::string> expression, ModificationType type,
   return req;
 }
 
-std::string join(const LineList& lines) {
+// The file of `lines` (each ended by `lineBreak`, the last one only with `finalBreak`)
+// as the pass rewrites it with `separator`, its lines shown ended by "|".
+std::string rewritten(const LineList& lines, ModifyRequest req, bool finalBreak,
+                      std::string_view lineBreak, LineSeparator separator,
+                      const std::optional<Interval>& interval = std::nullopt) {
+  std::string bytes;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    bytes += lines[i];
+    if (i + 1 < lines.size() || finalBreak) bytes += lineBreak;
+  }
+  req.lineSeparator = separator;
+  StopPoll poll;
   std::string out;
-  for (const auto& l : lines) out += l + "|";
+  for (const auto& l : splitIntoLines(transformFileBytes(req, bytes, "/f", interval, poll))) {
+    out += l + "|";
+  }
   return out;
 }
 
@@ -82,11 +97,12 @@ TEST(RegexEngine, ExpandsMatchesPerType) {
       {{"a", "a"}, regex({"a$"}, T::Replace, {"b"}), true, "b|b|"},
       {{"one", "two"}, regex({"one\\r\\ntwo"}, T::Replace, {"1", "2"}), true, "1|2|"},
   };
+  // The subject's breaks are CR LF whatever the file's (a file of LF breaks is copied).
   for (const auto& c : cases) {
-    LineList lines = c.file;
-    StopPoll poll;
-    transformRegex(lines, c.req, "/f", c.finalBreak, std::nullopt, poll);
-    EXPECT_EQ(join(lines), c.expected) << c.req.searchLines[0];
+    EXPECT_EQ(rewritten(c.file, c.req, c.finalBreak, "\r\n", LineSeparator::Windows), c.expected)
+        << c.req.searchLines[0];
+    EXPECT_EQ(rewritten(c.file, c.req, c.finalBreak, "\n", LineSeparator::Unix), c.expected)
+        << c.req.searchLines[0] << " over LF breaks";
   }
 }
 
@@ -101,31 +117,25 @@ TEST(RegexEngine, PerLineHonoursTheInterval) {
   };
   const Case cases[] = {{{2, 3}, "x|X|X|x|"}, {{3, 99}, "x|x|X|X|"}, {{0, 1}, "X|x|x|x|"}};
   for (const auto& c : cases) {
-    LineList lines{"x", "x", "x", "x"};
-    StopPoll poll;
-    transformRegex(lines, req, "/f", true, c.interval, poll);
-    EXPECT_EQ(join(lines), c.expected) << intervalText(c.interval);
+    EXPECT_EQ(rewritten({"x", "x", "x", "x"}, req, true, "\n", LineSeparator::Keep, c.interval),
+              c.expected)
+        << intervalText(c.interval);
   }
   req.useIntervalsRegex = false;  // the switch is off: every line changes
-  LineList lines{"x", "x"};
-  StopPoll poll;
-  transformRegex(lines, req, "/f", true, Interval{2, 2}, poll);
-  EXPECT_EQ(join(lines), "X|X|");
+  EXPECT_EQ(rewritten({"x", "x"}, req, true, "\n", LineSeparator::Keep, Interval{2, 2}), "X|X|");
 }
 
-TEST(RegexEngine, ErrorsLeaveLinesUntouched) {
+TEST(RegexEngine, ErrorsFailTheFileWithTheirMessage) {
   if (!engineAvailable()) GTEST_SKIP() << "regular-expression engine not built yet";
-  LineList lines{"abc", "abc"};
   StopPoll poll;
   try {
-    transformRegex(lines, regex({"a(b"}, ModificationType::Replace, {"x"}), "/f", true,
-                   std::nullopt, poll);
+    transformFileBytes(regex({"a(b"}, ModificationType::Replace, {"x"}), "abc\nabc\n", "/f",
+                       std::nullopt, poll);
     ADD_FAILURE() << "no error";
   } catch (const RegexFileFailure& e) {
     EXPECT_EQ(e.message().caption, "Regular Expression");
     EXPECT_TRUE(e.message().text.starts_with("Error: ")) << e.message().text;
   }
-  EXPECT_EQ(join(lines), "abc|abc|");
 }
 
 }  // namespace

@@ -27,7 +27,6 @@ using testing::rowFor;
 using testing::TempFolder;
 using testing::writeBytes;
 
-
 struct PassRun {
   std::vector<search::ResultItem> rows;
   UndoJournal journal;

@@ -34,12 +34,13 @@ std::vector<std::string> temporariesIn(const std::string& folder) {
   return found;
 }
 
-void runPass(const TempFolder& dir, const std::string& journalPath, PassOptions options) {
+void runPass(const TempFolder& dir, const TempFolder& data, PassOptions options) {
   std::vector<search::ResultItem> rows;
   for (const char* n : {"a.txt", "sub/b.txt", "c.txt"}) rows.push_back(rowFor(dir, n));
   UndoJournal journal;
-  journal.filePath = journalPath;
+  journal.filePath = data.file("Undo.tmp");
   RecordingObserver observer;
+  options.temporaryLog = temporaryLogPath(data.path());
   options.refreshHits = false;
   options.searchedFolder = dir.path();
   runModifyPass(replacePhrase("old", "new"), rows, {}, journal, observer, options);
@@ -52,7 +53,6 @@ TEST(StaleTemporaries, AKilledRunsTemporariesAreRemovedByTheNextRunAndNoOneElses
   // Files of the user that look like temporaries, and one the killed run will name.
   writeBytes(dir.file(".ksrmine01"), "mine");
   writeBytes(dir.file("sub/.ksrmine02"), "mine");
-  const std::string journalPath = data.file("Undo.tmp");
 
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
@@ -64,7 +64,7 @@ TEST(StaleTemporaries, AKilledRunsTemporariesAreRemovedByTheNextRunAndNoOneElses
       ::raise(SIGKILL);
       return -1;
     };
-    runPass(dir, journalPath, options);
+    runPass(dir, data, options);
     ::_exit(0);
   }
   int status = 0;
@@ -75,12 +75,12 @@ TEST(StaleTemporaries, AKilledRunsTemporariesAreRemovedByTheNextRunAndNoOneElses
   for (const char* n : {"a.txt", "sub/b.txt", "c.txt"}) EXPECT_EQ(readBytes(dir.file(n)), "old\n");
 
   // The log also names a temporary whose name was taken by another file: not ours.
-  const std::string logPath = temporaryLogPath(journalPath);
+  const std::string logPath = temporaryLogPath(data.path());
   std::string log = readBytes(logPath);
   log += std::string("+") + dir.file(".ksrmine01") + '\0' + "-" + dir.file(".ksrmine01") + '\0';
   writeBytes(logPath, log);
 
-  runPass(dir, journalPath, {});
+  runPass(dir, data, {});
   EXPECT_EQ(temporariesIn(dir.path()),
             (std::vector<std::string>{dir.file(".ksrmine01"), dir.file("sub/.ksrmine02")}));
   EXPECT_EQ(readBytes(dir.file(".ksrmine01")), "mine");
@@ -95,7 +95,7 @@ TEST(StaleTemporaries, OnlyRegularFilesOfOursWithATemporarysNameAreRemoved) {
   writeBytes(dir.file("real/notatemp.txt"), "x");
   std::filesystem::create_symlink(dir.file("real"), dir.file("link"));
   std::filesystem::create_directories(dir.file("real/.ksrfolder"));
-  const std::string logPath = data.file("Temporaries.tmp");
+  const std::string logPath = temporaryLogPath(data.path());
   std::string log;
   for (const char* name : {"link/.ksrabc123", "real/notatemp.txt", "real/.ksrfolder"}) {
     log += std::string("+") + dir.file(name) + '\0';
@@ -109,6 +109,45 @@ TEST(StaleTemporaries, OnlyRegularFilesOfOursWithATemporarysNameAreRemoved) {
   writeBytes(logPath, std::string("+") + dir.file("real/.ksrabc123") + '\0');
   EXPECT_EQ(removeStaleTemporaries(logPath), 1u);
   EXPECT_FALSE(fileExists(dir.file("real/.ksrabc123")));
+}
+
+TEST(StaleTemporaries, ALiveRunsTemporariesAreLeftAloneUntilItIsKilled) {
+  TempFolder dir, data;
+  std::filesystem::create_directories(dir.file("sub"));
+  for (const char* n : {"a.txt", "sub/b.txt", "c.txt"}) writeBytes(dir.file(n), "old\n");
+  const std::string logPath = temporaryLogPath(data.path());
+  const std::string staged = dir.file(".ksrlive01");
+  // Another run (the window beside a console run, say) is staging a file: its temporary
+  // is named in the shared log.
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    TemporaryLog live(logPath);
+    live.record(staged, true);
+    writeBytes(staged, "on its way");
+    const char c = 1;
+    if (::write(ready[1], &c, 1) == 1) ::pause();
+    ::_exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  ::close(ready[0]);
+  ::close(ready[1]);
+
+  EXPECT_EQ(removeStaleTemporaries(logPath), 0u) << "an undo leaves it alone";
+  runPass(dir, data, {});
+  EXPECT_EQ(readBytes(staged), "on its way") << "so does a pass";
+  for (const char* n : {"a.txt", "sub/b.txt", "c.txt"}) EXPECT_EQ(readBytes(dir.file(n)), "new\n");
+
+  // Killed with its temporary still there: the next pass removes it.
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  runPass(dir, data, {});
+  EXPECT_FALSE(fileExists(staged));
+  EXPECT_EQ(readBytes(logPath), "");
 }
 
 }  // namespace

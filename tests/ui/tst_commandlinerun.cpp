@@ -1,8 +1,12 @@
 // The window's command line end to end: the real `kestrix` binary started without a
 // display runs a search and Modify All over a temporary tree, with the settings it finds
-// in its settings file; and, inside this process, a run whose search fails routes the
+// in its settings file; a run killed in the middle of its Modify All leaves temporaries
+// that the next run removes; and, inside this process, a run whose search fails routes the
 // failure like its own errors and closes the window.
+#include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include "WindowTestUtil.h"
@@ -42,8 +46,10 @@ class CommandLineRunTest : public QObject {
     file.write("[Options]\n" + options.join('\n').toUtf8() + "\n");
   }
 
-  // Runs the binary with no display at all, with its own home and settings file.
-  Outcome runWindow(const QStringList& args) {
+  // Runs the binary with no display at all, with its own home and settings file; under
+  // `wrapper` (a program and its arguments, the binary's name and `args` following) when
+  // given.
+  Outcome runWindow(const QStringList& args, const QStringList& wrapper = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "KESTRIX_SETTINGS"})
       env.remove(name);
@@ -52,7 +58,11 @@ class CommandLineRunTest : public QObject {
     env.insert("XDG_DATA_HOME", dir_.path() + "/home/.local/share");
     QProcess process;
     process.setProcessEnvironment(env);
-    process.start(KESTRIX_WINDOW_PATH, args);
+    if (wrapper.isEmpty()) {
+      process.start(KESTRIX_WINDOW_PATH, args);
+    } else {
+      process.start(wrapper.front(), wrapper.mid(1) + QStringList{KESTRIX_WINDOW_PATH} + args);
+    }
     Outcome outcome;
     if (!process.waitForFinished(120000)) {
       process.kill();
@@ -134,6 +144,57 @@ class CommandLineRunTest : public QObject {
     QVERIFY2(lost.standardError.contains("the list could not be written"),
              lost.standardError.constData());
     QCOMPARE(readAll(tree_ + "/new.txt"), QByteArray("bar\n"));
+  }
+
+  // The temporaries (".ksr" + six letters or digits) under the tree.
+  QStringList temporaries() const {
+    QStringList found;
+    QDirIterator it(tree_, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString path = it.next();
+      if (QRegularExpression("^\\.ksr[a-z0-9]{6}$").match(it.fileName()).hasMatch()) found << path;
+    }
+    found.sort();
+    return found;
+  }
+
+  // Killed at the first rename of its Modify All (every file and backup is staged by then,
+  // none renamed): the files are untouched and the temporaries stay; the next run removes
+  // them, and never a file of the user's that only looks like one.
+  void killedRunsTemporariesAreRemovedByTheNextRun() {
+    const QString strace = QStandardPaths::findExecutable("strace");
+    if (strace.isEmpty()) QSKIP("strace is needed to kill the window at a chosen call");
+    writeTree();
+    writeFile(tree_, "sub/.ksrmine00", "mine");
+    writeSettings({"PhraseButtonReplace=1", "TextSearchButton=0", "RegExpSearch=0", "NoneButton=0",
+                   "ReplaceButton=1", "SensitiveCheckBox=1", "WholeWordsCheckBox=0",
+                   "CreatBackupCheckBox=1", "IncludeSubdirectoriesCheckBox=1"});
+    const QStringList args{"-path=" + tree_, "-com", "-s1=foo", "-r1=bar", "-ms=*.txt"};
+    const QStringList killer{strace,
+                             "-f",
+                             "-qq",
+                             "-o",
+                             "/dev/null",
+                             "-e",
+                             "trace=renameat",
+                             "-e",
+                             "inject=renameat:error=EIO:signal=KILL:when=1"};
+    const Outcome killed = runWindow(args, killer);
+    if (killed.status == 1 && killed.standardError.contains("ptrace"))
+      QSKIP("this system does not let strace trace the window");
+    QVERIFY2(killed.status != 0, killed.standardError.constData());
+    QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("foo one\r\nno\r\nfoofoo\r\n"));
+    QCOMPARE(readAll(tree_ + "/sub/b.txt"), QByteArray("a food fight\nFoo\n"));
+    // Two files and their backups were staged.
+    QCOMPARE(temporaries().size(), 4 + 1);
+
+    const Outcome next = runWindow(args);
+    QCOMPARE(next.status, 0);
+    QCOMPARE(temporaries(), QStringList{tree_ + "/sub/.ksrmine00"});
+    QCOMPARE(readAll(tree_ + "/sub/.ksrmine00"), QByteArray("mine"));
+    QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("bar one\r\nno\r\nbarbar\r\n"));
+    QCOMPARE(readAll(tree_ + "/a.txt.bak"), QByteArray("foo one\r\nno\r\nfoofoo\r\n"));
+    QFile::remove(tree_ + "/sub/.ksrmine00");
   }
 
   void errorsAreLoggedShownOnStandardErrorAndFailTheRun() {

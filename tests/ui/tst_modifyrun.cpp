@@ -17,7 +17,9 @@
 #include <QtTest>
 
 #include "WindowTestUtil.h"
+#include "modify/DataFolder.h"
 #include "modify/ModificationType.h"
+#include "modify/TemporaryLog.h"
 #include "ui/FindTab.h"
 #include "ui/IntervalCommands.h"
 #include "ui/LinesDelegate.h"
@@ -29,8 +31,8 @@
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
 #include "ui/SearchReplaceTab.h"
-#include "ui/TFind.h"
 #include "ui/SettingsController.h"
+#include "ui/TFind.h"
 #include "ui/TSettDlg.h"
 
 using namespace kestrix::ui;
@@ -167,6 +169,35 @@ class ModifyRunTest : public QObject {
     }
     QCOMPARE(modeOf(root + "/mode.txt"), mode);
     QCOMPARE(cell(window, rowNamed(window, "crlf.txt"), "Found"), QString("3"));
+  }
+
+  // The window's passes share the console's log of temporaries: what a killed run left is
+  // removed by the next Undo (and pass), and a file the log does not name never is.
+  void undoRemovesTheTemporariesOfAKilledRun() {
+    QTemporaryDir tree;
+    const QString root = tree.path();
+    writeFile(root, "a.txt", "foo\n");
+    writeFile(root, ".ksrmine01", "mine");
+    WarningRecorder recorder;
+    TFind window;
+    window.show();
+    search(window, root, "foo");
+    replaceWith(window, "bar");
+    QTest::mouseClick(window.replaceTab->ModifyAllButton, Qt::LeftButton);
+    QCOMPARE(readAll(root + "/a.txt"), QByteArray("bar\n"));
+    // Another run (killed meanwhile) had recorded a temporary before creating it.
+    const QString log =
+        QString::fromStdString(kestrix::modify::temporaryLogPath(kestrix::modify::dataFolder()));
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("+" + QFile::encodeName(root + "/.ksrdead01") + '\0');
+    file.close();
+    writeFile(root, ".ksrdead01", "left by a kill");
+    QTest::mouseClick(window.replaceTab->UndoButton, Qt::LeftButton);
+    QCOMPARE(readAll(root + "/a.txt"), QByteArray("foo\n"));
+    QVERIFY(!QFile::exists(root + "/.ksrdead01"));
+    QCOMPARE(readAll(root + "/.ksrmine01"), QByteArray("mine"));
+    QCOMPARE(readAll(log), QByteArray());
   }
 
   void modifySelectedChangesOnlyTheSelectedRows() {
