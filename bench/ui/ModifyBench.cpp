@@ -1,6 +1,11 @@
 // The modification rows of ui_bench: Modify All over 3 000 files through the real window
 // (Search, then Modify All) against `ksr replace` on an identical copy, and the window's
-// Preview (until its dialog shows) against `ksr replace --dry-run`, in the same run.
+// Preview (until its dialog shows) against `ksr replace --dry-run`, in the same run. The
+// two sides alternate which goes first, so that noise from the machine (other processes'
+// disk writes above all) hits both alike; wall time, CPU time (user + system), blocks
+// written and voluntary context switches (mostly waits for the disk) are reported per side,
+// with the medians and the median of the per-run ratios. Modify All is timed with its
+// search (as `ksr replace` searches too); Preview from its button, after the search.
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -46,31 +51,77 @@ void writeTree(const std::string& root) {
   }
 }
 
-// CPU time (user + system) of this process, or of its finished children, in ms.
-double cpuMsOf(int who) {
+// What one side cost: wall and CPU time in ms, 512-byte blocks written, voluntary context
+// switches; and for the window the longest time its event loop did not run.
+struct Cost {
+  double wallMs = 0;
+  double cpuMs = 0;
+  double blocksOut = 0;
+  double waits = 0;
+  double frozenMs = 0;
+  double searchMs = 0;  // Preview only: the search before it
+};
+
+// The resource use so far of this process (RUSAGE_SELF) or its reaped children.
+Cost usageOf(int who) {
   rusage usage{};
   getrusage(who, &usage);
-  auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
-  return ms(usage.ru_utime) + ms(usage.ru_stime);
+  auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec / 1e3; };
+  Cost cost;
+  cost.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
+  cost.blocksOut = static_cast<double>(usage.ru_oublock);
+  cost.waits = static_cast<double>(usage.ru_nvcsw);
+  return cost;
+}
+
+Cost minus(Cost after, const Cost& before) {
+  after.cpuMs -= before.cpuMs;
+  after.blocksOut -= before.blocksOut;
+  after.waits -= before.waits;
+  return after;
 }
 
 double msSince(const QElapsedTimer& timer) {
   return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
-double timeKsr(const QStringList& arguments) {
+// Measures how long the event loop goes without running a 5 ms timer.
+class FreezeMeter {
+ public:
+  FreezeMeter() {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      longest_ = std::max(longest_, msSince(sinceTick_));
+      sinceTick_.restart();
+    });
+    sinceTick_.start();
+    timer_.start();
+  }
+  double longestMs() const { return longest_; }
+
+ private:
+  QTimer timer_;
+  QElapsedTimer sinceTick_;
+  double longest_ = 0;
+};
+
+Cost runKsr(const QStringList& arguments) {
+  Cost cost;
 #ifdef KESTRIX_KSR_PATH
+  const Cost before = usageOf(RUSAGE_CHILDREN);
   QElapsedTimer timer;
   timer.start();
   QProcess ksr;
   ksr.setStandardOutputFile(QProcess::nullDevice());
   ksr.start(KESTRIX_KSR_PATH, arguments);
   ksr.waitForFinished(-1);
-  return msSince(timer);
+  cost = minus(usageOf(RUSAGE_CHILDREN), before);
+  cost.wallMs = msSince(timer);
 #else
   (void)arguments;
-  return -1;
+  cost.wallMs = -1;
 #endif
+  return cost;
 }
 
 QStringList ksrReplace(const std::string& root, bool dryRun) {
@@ -88,42 +139,93 @@ void prepareWindow(kestrix::ui::TFind& window, const std::string& root) {
   window.replaceTab->Edit2->setEditText("thread phrase");
 }
 
-// Search, then Modify All, as a user presses them; returns {search, modify} in ms.
-std::pair<double, double> timeWindowModify(kestrix::ui::TFind& window) {
+// Search, then Modify All, as a user presses them (the same work as `ksr replace`).
+Cost runWindowModify(kestrix::ui::TFind& window) {
+  const Cost before = usageOf(RUSAGE_SELF);
+  FreezeMeter freeze;
   QElapsedTimer timer;
   timer.start();
   window.replaceTab->SearchButton->click();
   QApplication::processEvents();
-  const double search = msSince(timer);
-  timer.restart();
   window.replaceTab->ModifyAllButton->click();
   QApplication::processEvents();
-  return {search, msSince(timer)};
+  Cost cost = minus(usageOf(RUSAGE_SELF), before);
+  cost.wallMs = msSince(timer);
+  cost.frozenMs = freeze.longestMs();
+  return cost;
 }
 
-// From pressing Preview to its dialog shown (the search is made first, untimed).
-double timeWindowPreview(kestrix::ui::TFind& window) {
-  window.replaceTab->SearchButton->click();
+// From pressing Preview to its dialog shown, after a search (timed apart in searchMs:
+// `ksr replace --dry-run` searches too, the window's user has searched already).
+Cost runWindowPreview(kestrix::ui::TFind& window) {
   QElapsedTimer timer;
-  double shown = -1;
+  timer.start();
+  window.replaceTab->SearchButton->click();
+  QApplication::processEvents();
+  const double searchMs = msSince(timer);
+  const Cost before = usageOf(RUSAGE_SELF);
+  Cost cost;
   QDialog* dialog = window.modifyController().previewDialog();
   QTimer poll;
   poll.setInterval(1);
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (!dialog->isVisible()) return;
-    shown = msSince(timer);
+    cost = minus(usageOf(RUSAGE_SELF), before);
+    cost.wallMs = msSince(timer);
     poll.stop();
     dialog->reject();
   });
+  timer.restart();
   poll.start();
-  timer.start();
   window.replaceTab->PreviewButton->click();
-  return shown;
+  cost.searchMs = searchMs;
+  return cost;
 }
 
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The runs of one side.
+struct Series {
+  std::vector<Cost> runs;
+  double median(double Cost::*field) const {
+    std::vector<double> v;
+    for (const Cost& c : runs) v.push_back(c.*field);
+    return ::median(v);
+  }
+};
+
+// The median over runs of window / ksr - 1 for one measure, in percent.
+double pairedExcess(const Series& window, const Series& ksr, double Cost::*field) {
+  std::vector<double> ratios;
+  for (std::size_t i = 0; i < window.runs.size() && i < ksr.runs.size(); ++i) {
+    if (ksr.runs[i].*field > 0) ratios.push_back(window.runs[i].*field / (ksr.runs[i].*field));
+  }
+  return ratios.empty() ? 0 : 100.0 * (median(ratios) - 1);
+}
+
+void printSide(const char* name, const Cost& c) {
+  std::printf("  %-22s %8.1f ms wall, %7.1f ms cpu, %6.0f blocks out, %5.0f waits", name, c.wallMs,
+              c.cpuMs, c.blocksOut, c.waits);
+  if (c.frozenMs > 0) std::printf(", event loop stalled %.0f ms at most", c.frozenMs);
+  if (c.searchMs > 0) std::printf(" (after a search of %.1f ms)", c.searchMs);
+  std::printf("\n");
+}
+
+void printComparison(const char* what, const Series& window, const Series& ksr) {
+  std::printf("%s, medians of %zu runs:\n", what, window.runs.size());
+  Cost w, k;
+  for (double Cost::*field :
+       {&Cost::wallMs, &Cost::cpuMs, &Cost::blocksOut, &Cost::waits, &Cost::frozenMs}) {
+    w.*field = window.median(field);
+    k.*field = ksr.median(field);
+  }
+  printSide("window", w);
+  printSide("ksr", k);
+  std::printf("  window over ksr (median of per-run ratios): wall %+.1f%%, cpu %+.1f%%\n",
+              pairedExcess(window, ksr, &Cost::wallMs), pairedExcess(window, ksr, &Cost::cpuMs));
 }
 
 }  // namespace
@@ -136,44 +238,39 @@ void runModifyBench(int runs) {
   kestrix::ui::TFind window;
   window.resize(1000, 700);
   window.show();
-  std::vector<double> searches, modifies, ksrRuns, previews, dryRuns, windowCpus, ksrCpus;
+  Series windowModify, ksrModify, windowPreview, ksrPreview;
   for (int run = 0; run < runs; ++run) {
+    const bool windowFirst = run % 2 == 0;
     writeTree(windowTree);
     writeTree(ksrTree);
-    // The fresh trees go to disk first: the first timed fsync would otherwise pay for them.
+    // The fresh trees go to disk first: the first timed flush would otherwise pay for them.
     ::sync();
     prepareWindow(window, windowTree);
-    const double windowCpu = cpuMsOf(RUSAGE_SELF);
-    const auto [search, modify] = timeWindowModify(window);
-    windowCpus.push_back(cpuMsOf(RUSAGE_SELF) - windowCpu);
-    searches.push_back(search);
-    modifies.push_back(modify);
-    const double ksrCpu = cpuMsOf(RUSAGE_CHILDREN);
-    ksrRuns.push_back(timeKsr(ksrReplace(ksrTree, false)));
-    ksrCpus.push_back(cpuMsOf(RUSAGE_CHILDREN) - ksrCpu);
+    for (int side = 0; side < 2; ++side) {
+      if ((side == 0) == windowFirst) {
+        windowModify.runs.push_back(runWindowModify(window));
+      } else {
+        ksrModify.runs.push_back(runKsr(ksrReplace(ksrTree, false)));
+      }
+    }
     writeTree(windowTree);
     ::sync();
-    previews.push_back(timeWindowPreview(window));
-    dryRuns.push_back(timeKsr(ksrReplace(windowTree, true)));
-    std::printf(
-        "modify run %d: window search %.1f + Modify All %.1f ms (cpu %.1f), ksr replace %.1f "
-        "ms (cpu %.1f); Preview %.1f ms, ksr --dry-run %.1f ms\n",
-        run + 1, search, modify, windowCpus.back(), ksrRuns.back(), ksrCpus.back(), previews.back(),
-        dryRuns.back());
+    for (int side = 0; side < 2; ++side) {
+      if ((side == 0) == windowFirst) {
+        windowPreview.runs.push_back(runWindowPreview(window));
+      } else {
+        ksrPreview.runs.push_back(runKsr(ksrReplace(windowTree, true)));
+      }
+    }
+    std::printf("modify run %d (%s first):\n", run + 1, windowFirst ? "window" : "ksr");
+    printSide("window Modify All", windowModify.runs.back());
+    printSide("ksr replace", ksrModify.runs.back());
+    printSide("window Preview", windowPreview.runs.back());
+    printSide("ksr replace --dry-run", ksrPreview.runs.back());
   }
-  const double w = median(searches) + median(modifies), k = median(ksrRuns);
-  const double p = median(previews), d = median(dryRuns);
-  std::printf("Modify All, %d files (%d listed rows):\n", kModifyFiles, window.results->rowCount());
-  std::printf("  window search + Modify All: %8.1f ms (%.1f + %.1f)\n", w, median(searches),
-              median(modifies));
-  if (k >= 0)
-    std::printf("  ksr replace:                %8.1f ms  (window %+.1f%%; goal <= +15%%)\n", k,
-                100.0 * (w - k) / k);
-  const double wc = median(windowCpus), kc = median(ksrCpus);
-  std::printf("  CPU time (user + system):   window %.1f ms, ksr %.1f ms (window %+.1f%%)\n", wc,
-              kc, kc > 0 ? 100.0 * (wc - kc) / kc : 0.0);
-  std::printf("  Preview until shown:        %8.1f ms\n", p);
-  if (d >= 0)
-    std::printf("  ksr replace --dry-run:      %8.1f ms  (Preview %.2fx; goal <= 1.5x)\n", d,
-                p / d);
+  std::printf("%d files, %d listed rows; window = Search + Modify All, or Preview until shown\n",
+              kModifyFiles, window.results->rowCount());
+  printComparison("Modify All against ksr replace (goal: window <= +15%)", windowModify, ksrModify);
+  printComparison("Preview against ksr replace --dry-run (goal: window <= 1.5x)", windowPreview,
+                  ksrPreview);
 }

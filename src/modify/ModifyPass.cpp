@@ -300,14 +300,23 @@ class Pass {
     }
   }
 
-  // Makes the staged files durable and gives their rows their results.
+  // Makes the staged files durable and gives their rows their results. The flush runs
+  // on a worker thread while the observer keeps being polled, so that a window answers its
+  // user (and Stop) during a slow disk flush; a stop there, or between the renames, leaves
+  // the files not yet replaced as they were, with their rows unchanged.
   void commitPending() {
     if (batch_.size() == 0) return;
     // Room first: once the files are renamed, their entries must not fail to be kept.
     if (request_.createBackups) journal_.entries.reserve(journal_.entries.size() + pending_.size());
     const std::vector<std::string> errors =
-        batch_.commit([this](const std::vector<std::string>& reasons) { writeAhead(reasons); });
+        batch_.commit([this](const std::vector<std::string>& reasons) { writeAhead(reasons); },
+                      [this] { return poll_.stopNow(); });
+    bool stopped = false;
     for (Pending& p : pending_) {
+      if (errors[p.fileEntry] == platform::AtomicWriteBatch::kStopped) {
+        stopped = true;
+        continue;
+      }
       if (!errors[p.fileEntry].empty()) {
         fail(p.index, errors[p.fileEntry]);
         continue;
@@ -317,6 +326,7 @@ class Pass {
       succeed(p.index);
     }
     pending_.clear();
+    if (stopped) throw StopRequested{};
   }
 
   // Removes the staged temporaries of the current group; their targets stay untouched.

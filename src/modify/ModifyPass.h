@@ -40,8 +40,10 @@ struct PassOptions {
   // inside it. Empty: each row's own folder (its Path cell).
   std::string searchedFolder;
   // Rewritten files are made durable together, this many at most (and at least every
-  // `groupTime`); their rows get their results when their group is committed. A stop drops
-  // the group not yet committed: those files stay as they were.
+  // `groupTime`); their rows get their results when their group is committed. The flush
+  // of a group runs on a worker thread while the observer is polled. A stop drops the group
+  // not yet committed, and the files of a committing group not yet renamed: those files
+  // stay as they were.
   std::size_t groupFiles = 256;
   std::chrono::milliseconds groupTime{1000};
 };

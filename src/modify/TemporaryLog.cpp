@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -46,19 +47,40 @@ std::set<std::string> claimedIn(const std::string& bytes) {
   return claimed;
 }
 
-bool removeIfOurs(const std::string& fullName) {
-  try {
-    std::string leaf;
-    const platform::UniqueFd folder = platform::openFolderOf(fullName, leaf);
-    if (!isTemporaryName(leaf)) return false;
-    struct ::stat st {};
-    if (::fstatat(folder.get(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
-    // As root a temporary already has the owner of the file it was made for.
-    if (!S_ISREG(st.st_mode) || (st.st_uid != ::geteuid() && ::geteuid() != 0)) return false;
-    return ::unlinkat(folder.get(), leaf.c_str(), 0) == 0;
-  } catch (const platform::PlatformError&) {
-    return false;  // its folder is gone or became a link: nothing of ours to remove there
+// Removes `leaf` of the open folder `folder` when it is one of our temporaries.
+bool removeIfOurs(int folder, const std::string& leaf) {
+  if (!isTemporaryName(leaf)) return false;
+  struct ::stat st {};
+  if (::fstatat(folder, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  // As root a temporary already has the owner of the file it was made for.
+  if (!S_ISREG(st.st_mode) || (st.st_uid != ::geteuid() && ::geteuid() != 0)) return false;
+  return ::unlinkat(folder, leaf.c_str(), 0) == 0;
+}
+
+// Removes the named temporaries that are still there. The names come sorted, so those of
+// one folder follow each other: each folder is reached (from "/", without following
+// links) once for all of them, not once per name.
+std::size_t removeAllOurs(const std::set<std::string>& names) {
+  std::size_t removed = 0;
+  std::string folderName;
+  std::optional<platform::UniqueFd> folder;  // empty: the folder is gone or became a link
+  for (const std::string& name : names) {
+    const std::size_t slash = name.rfind('/');
+    if (slash == std::string::npos) continue;
+    std::string leaf = name.substr(slash + 1);
+    if (folderName.empty() || name.compare(0, slash, folderName) != 0 ||
+        folderName.size() != slash) {
+      folderName = name.substr(0, slash);
+      folder.reset();
+      try {
+        folder.emplace(platform::openFolderOf(name, leaf));
+      } catch (const platform::PlatformError&) {
+        continue;  // nothing of ours to remove there
+      }
+    }
+    if (folder && removeIfOurs(folder->get(), leaf)) ++removed;
   }
+  return removed;
 }
 
 // True when no other run holds the log open at `fd`: this one then holds it alone
@@ -79,8 +101,7 @@ std::size_t removeClaimed(int fd, const std::string& path) {
   } catch (const std::exception&) {
     return 0;  // unreadable (or no memory): the log stays for a later run
   }
-  std::size_t removed = 0;
-  for (const std::string& name : claimedIn(bytes)) removed += removeIfOurs(name) ? 1 : 0;
+  const std::size_t removed = removeAllOurs(claimedIn(bytes));
   [[maybe_unused]] int ignored = ::ftruncate(fd, 0);
   return removed;
 }

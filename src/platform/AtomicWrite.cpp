@@ -8,12 +8,15 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <random>
 #include <set>
+#include <system_error>
 
 #include "platform/FileAt.h"
 #include "platform/Platform.h"
@@ -273,9 +276,15 @@ void AtomicWriteBatch::flushAll() {
   }
 }
 
-void AtomicWriteBatch::renameAll() {
+void AtomicWriteBatch::renameAll(const StopPollFunction& stopPoll, bool& stopped) {
   std::set<std::pair<dev_t, ino_t>> synced;
   for (auto& e : entries_) {
+    // A stop is taken between files: a backup and the file it belongs to go together.
+    if (stopPoll && !e.after && !stopped && stopPoll()) stopped = true;
+    if (stopped) {
+      if (e.error.empty()) e.error = kStopped;
+      continue;
+    }
     if (e.error.empty() && e.after && !entries_[*e.after].error.empty()) {
       e.error = "its backup could not be written";
     }
@@ -301,28 +310,61 @@ void AtomicWriteBatch::discard(std::size_t index) {
   e.error = "discarded";
 }
 
-std::vector<std::string> AtomicWriteBatch::commit(const BeforeRenames& beforeRenames) {
-  flushAll();
-  bool recorded = true;
-  if (beforeRenames) {
-    std::vector<std::string> reasons;
-    for (const auto& e : entries_) reasons.push_back(e.error);
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-      const auto& after = entries_[i].after;
-      if (reasons[i].empty() && after && !entries_[*after].error.empty()) {
-        reasons[i] = "its backup could not be written";
-      }
-    }
-    try {
-      beforeRenames(reasons);
-    } catch (const std::exception& e) {
-      recorded = false;
-      for (auto& entry : entries_) {
-        if (entry.error.empty()) entry.error = e.what();
-      }
+// Lets the caller record the entries that will be renamed; false when it could not.
+bool AtomicWriteBatch::record(const BeforeRenames& beforeRenames) {
+  if (!beforeRenames) return true;
+  std::vector<std::string> reasons;
+  for (const auto& e : entries_) reasons.push_back(e.error);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const auto& after = entries_[i].after;
+    if (reasons[i].empty() && after && !entries_[*after].error.empty()) {
+      reasons[i] = "its backup could not be written";
     }
   }
-  if (recorded) renameAll();
+  try {
+    beforeRenames(reasons);
+  } catch (const std::exception& e) {
+    for (auto& entry : entries_) {
+      if (entry.error.empty()) entry.error = e.what();
+    }
+    return false;
+  }
+  return true;
+}
+
+// The flush and the record, on a worker thread while `stopPoll` runs here when given. True
+// when the entries may be renamed.
+bool AtomicWriteBatch::makeDurable(const BeforeRenames& beforeRenames,
+                                   const StopPollFunction& stopPoll, bool& stopped) {
+  std::atomic<bool> stop{false};
+  auto work = [&] {
+    flushAll();
+    return !stop.load() && record(beforeRenames);
+  };
+  if (!stopPoll) return work();
+  std::future<bool> done;
+  try {
+    done = std::async(std::launch::async, work);
+  } catch (const std::system_error&) {
+    return work();  // no thread to be had: flush here
+  }
+  while (done.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+    if (stopPoll()) stop.store(true);
+  }
+  stopped = stop.load();
+  return done.get() && !stopped;
+}
+
+std::vector<std::string> AtomicWriteBatch::commit(const BeforeRenames& beforeRenames,
+                                                  const StopPollFunction& stopPoll) {
+  bool stopped = false;
+  if (makeDurable(beforeRenames, stopPoll, stopped)) {
+    renameAll(stopPoll, stopped);
+  } else if (stopped) {
+    for (auto& e : entries_) {
+      if (e.error.empty()) e.error = kStopped;
+    }
+  }
   std::vector<std::string> errors;
   for (auto& e : entries_) {
     release(e);

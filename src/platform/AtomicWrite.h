@@ -107,8 +107,17 @@ class AtomicWriteBatch {
   // throws, nothing is renamed and every entry fails with its what()), then renames.
   // Returns one reason per entry in staging order: empty when the target was replaced.
   // The batch is empty afterwards.
+  // With `stopPoll`, the flush and `beforeRenames` run on a worker thread while the calling
+  // thread calls `stopPoll` every few milliseconds (a window keeps answering its user
+  // through a slow disk flush), and `stopPoll` is called again before each target is
+  // renamed. Once it returns true nothing more is renamed: when that happens during the
+  // flush, `beforeRenames` is not called if it has not begun yet. A target left alone by a
+  // stop gets the reason kStopped (its staged backup, if any, is not renamed either).
   using BeforeRenames = std::function<void(const std::vector<std::string>& reasons)>;
-  std::vector<std::string> commit(const BeforeRenames& beforeRenames = {});
+  using StopPollFunction = std::function<bool()>;
+  static constexpr const char* kStopped = "stopped before it was replaced";
+  std::vector<std::string> commit(const BeforeRenames& beforeRenames = {},
+                                  const StopPollFunction& stopPoll = {});
 
   std::size_t size() const { return entries_.size(); }
   // Bytes staged since the last commit.
@@ -126,7 +135,10 @@ class AtomicWriteBatch {
     bool done = false;  // renamed, or its temporary removed
   };
   void flushAll();
-  void renameAll();
+  bool record(const BeforeRenames& beforeRenames);
+  bool makeDurable(const BeforeRenames& beforeRenames, const StopPollFunction& stopPoll,
+                   bool& stopped);
+  void renameAll(const StopPollFunction& stopPoll, bool& stopped);
   void release(Entry& entry);
   AtomicWriteOps ops_;
   TempNameHook tempNameHook_;

@@ -96,6 +96,17 @@ bool hasAvx2() {
 
 LiteralFinder::LiteralFinder(std::string term, bool caseSensitive, const text::CodePage& codePage)
     : term_(std::move(term)), caseSensitive_(caseSensitive), codePage_(&codePage) {
+  // For each folded byte, how many raw bytes fold to it and the first two of them: one
+  // walk over the table instead of one per term byte (finders are made per file).
+  std::array<unsigned char, 256> foldedCount{};
+  std::array<std::array<unsigned char, 2>, 256> firstForms{};
+  if (!caseSensitive_) {
+    for (int c = 0; c < 256; ++c) {
+      const unsigned char u = codePage_->upper(static_cast<unsigned char>(c));
+      if (foldedCount[u] < 2) firstForms[u][foldedCount[u]] = static_cast<unsigned char>(c);
+      if (foldedCount[u] < 255) ++foldedCount[u];
+    }
+  }
   // The raw bytes that equal term byte k after folding (at most two kept).
   auto forms = [&](std::size_t k, unsigned char out[2]) {
     const unsigned char t = static_cast<unsigned char>(term_[k]);
@@ -103,13 +114,9 @@ LiteralFinder::LiteralFinder(std::string term, bool caseSensitive, const text::C
       out[0] = out[1] = t;
       return 1;
     }
-    int count = 0;
-    for (int c = 0; c < 256; ++c) {
-      if (codePage_->upper(static_cast<unsigned char>(c)) != t) continue;
-      if (count < 2) out[count] = static_cast<unsigned char>(c);
-      ++count;
-    }
-    if (count == 1) out[1] = out[0];
+    const int count = foldedCount[t];
+    out[0] = firstForms[t][0];
+    out[1] = count == 1 ? out[0] : firstForms[t][1];
     return count;
   };
   const auto& common = byteCommonness();

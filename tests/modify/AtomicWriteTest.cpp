@@ -1,7 +1,10 @@
 // Safe file replacement: content, permission bits, links, and failures at each step that
 // must leave the original untouched with no temporary left behind.
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "TestFiles.h"
 #include "platform/AtomicWrite.h"
@@ -142,6 +145,60 @@ TEST(AtomicWriteBatch, CommitsTogetherAndKeepsOrderRules) {
   EXPECT_EQ(readBytes(bak), "old a");
   EXPECT_EQ(readBytes(b), "newer b");
   EXPECT_EQ(entryCount(dir.path()), 3u);
+}
+
+TEST(AtomicWriteBatch, StopLeavesTheTargetsNotYetRenamedUntouched) {
+  // A stop asked between renames: the file renamed before it stays new with its backup;
+  // the next file and its backup are left alone together, and no temporary stays.
+  {
+    TempFolder dir;
+    for (const char* n : {"a", "b", "c"}) writeBytes(dir.file(n), std::string("old ") + n);
+    writeBytes(dir.file("b.bak"), "older b");
+    bool stop = false;
+    AtomicWriteOps ops;
+    ops.rename = [&stop](int dirFd, const char* from, const char* to) {
+      if (std::string_view(to) == "a") stop = true;
+      return ::renameat(dirFd, from, dirFd, to);
+    };
+    AtomicWriteBatch batch(ops);
+    batch.stage(dir.file("a"), "new a");
+    auto backup = batch.stage(dir.file("b.bak"), "old b");
+    batch.stage(dir.file("b"), "new b", std::nullopt, backup);
+    batch.stage(dir.file("c"), "new c");
+    int recorded = 0;
+    auto errors = batch.commit([&](const std::vector<std::string>&) { ++recorded; },
+                               [&stop] { return stop; });
+    EXPECT_EQ(recorded, 1);
+    EXPECT_EQ(errors,
+              (std::vector<std::string>{"", AtomicWriteBatch::kStopped, AtomicWriteBatch::kStopped,
+                                        AtomicWriteBatch::kStopped}));
+    EXPECT_EQ(readBytes(dir.file("a")), "new a");
+    EXPECT_EQ(readBytes(dir.file("b")), "old b");
+    EXPECT_EQ(readBytes(dir.file("b.bak")), "older b");
+    EXPECT_EQ(readBytes(dir.file("c")), "old c");
+    EXPECT_EQ(entryCount(dir.path()), 4u) << "temporary left behind";
+  }
+  // A stop asked while the flush runs (on its own thread, the caller polling): the flush
+  // ends, nothing is recorded and nothing renamed.
+  {
+    TempFolder dir;
+    writeBytes(dir.file("a"), "old a");
+    std::atomic<int> polls{0};
+    AtomicWriteOps ops;
+    ops.fsync = [&polls](int fd) {
+      while (polls.load() < 2) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      return ::fsync(fd);
+    };
+    AtomicWriteBatch batch(ops);
+    batch.stage(dir.file("a"), "new a");
+    int recorded = 0;
+    auto errors = batch.commit([&](const std::vector<std::string>&) { ++recorded; },
+                               [&polls] { return ++polls > 0; });
+    EXPECT_EQ(recorded, 0);
+    EXPECT_EQ(errors, (std::vector<std::string>{AtomicWriteBatch::kStopped}));
+    EXPECT_EQ(readBytes(dir.file("a")), "old a");
+    EXPECT_EQ(entryCount(dir.path()), 1u) << "temporary left behind";
+  }
 }
 
 TEST(AtomicWriteBatch, UncommittedTemporariesAreRemoved) {

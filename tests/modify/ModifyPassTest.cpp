@@ -1,8 +1,10 @@
 // The modify pass on real files: bytes on disk, results, backups and the journal, the
 // protection rule, and the safety rules (NUL bytes, failed writes, engine errors, stops).
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -390,6 +392,49 @@ TEST(ModifyPass, StopInTheOnlyGroupChangesNothing) {
   for (const char* n : {"a", "b", "c"}) EXPECT_EQ(readBytes(dir.file(n)), "old\n") << n;
   EXPECT_TRUE(run.observer.changed.empty());
   EXPECT_TRUE(run.journal.empty());
+}
+
+TEST(ModifyPass, StopWhileAGroupIsRenamedKeepsTheRestOld) {
+  // The stop comes right after the first file of the group was renamed into place.
+  TempFolder dir;
+  const std::vector<std::string> names{"a", "b", "c"};
+  for (const auto& n : names) writeBytes(dir.file(n), "old\n");
+  struct FlagObserver : RecordingObserver {
+    bool poll() override { return stop; }
+    bool stop = false;
+  } observer;
+  std::vector<search::ResultItem> rows;
+  for (const auto& n : names) rows.push_back(rowFor(dir, n));
+  PassOptions options;
+  options.refreshHits = false;
+  options.groupTime = std::chrono::hours(1);
+  options.writeOps.rename = [&observer](int dirFd, const char* from, const char* to) {
+    if (std::string_view(to) == "a") observer.stop = true;
+    return ::renameat(dirFd, from, dirFd, to);
+  };
+  auto req = replacePhrase("old", "new");
+  req.createBackups = true;
+  UndoJournal journal;
+  auto summary = runModifyPass(req, rows, {}, journal, observer, options);
+  EXPECT_TRUE(summary.stopped);
+  EXPECT_EQ(summary.modified, 1u);
+  EXPECT_EQ(summary.failed, 0u);
+  EXPECT_EQ(readBytes(dir.file("a")), "new\n");
+  EXPECT_EQ(readBytes(dir.file("a.bak")), "old\n");
+  for (const char* n : {"b", "c"}) {
+    EXPECT_EQ(readBytes(dir.file(n)), "old\n") << n;
+    EXPECT_FALSE(fileExists(dir.file(std::string(n) + ".bak"))) << n;
+  }
+  EXPECT_EQ(rows[0].result, "Modified");
+  EXPECT_EQ(rows[1].result, "Found");
+  EXPECT_EQ(rows[2].result, "Found");
+  EXPECT_EQ(observer.changed, (std::vector<std::size_t>{0}));
+  EXPECT_TRUE(observer.failures.empty());
+  EXPECT_EQ(journalNames(journal), (std::vector<std::string>{dir.file("a")}));
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    ++entries;
+  EXPECT_EQ(entries, 4u) << "temporary left behind";
 }
 
 TEST(ModifyPass, DryRunPreviewsWithoutTouchingDisk) {
