@@ -182,9 +182,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::
       }
     } else {
       // Line by line: the file streams through windows of whole lines.
-      const ReadAt read = [&file](std::uint64_t offset, char* out, std::size_t size) {
-        return file.readAt(offset, out, size);
-      };
+      const ReadAt read = readerOf(file);
       const std::int64_t size = file.info().sizeBytes;
       const bool finished = forEachLineWindow(
           read, buffer_, kLineWindowBytes,

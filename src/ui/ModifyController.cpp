@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <algorithm>
+#include <stdexcept>
 
 #include "modify/DataFolder.h"
 #include "modify/ModifyPass.h"
@@ -37,11 +38,12 @@ namespace {
 constexpr int kMinimumResultWidth = 70;
 
 // The log of the passes' temporaries, the one the console's runs keep too; empty when
-// there is no data folder (no home folder).
+// there is no data folder (no home folder, or it cannot be created): the window then
+// modifies without the log, as it always could, and the next run that has it cleans up.
 std::string temporaryLog() {
   try {
     return modify::temporaryLogPath(modify::ensureDataFolder());
-  } catch (const std::exception&) {
+  } catch (const std::runtime_error&) {  // PlatformError too
     return {};
   }
 }
