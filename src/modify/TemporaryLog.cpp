@@ -96,7 +96,10 @@ std::size_t removeClaimed(int fd, const std::string& path) {
   std::string bytes;
   try {
     struct ::stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::lseek(fd, 0, SEEK_SET) != 0) return 0;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > platform::kMaxOwnFileBytes ||
+        ::lseek(fd, 0, SEEK_SET) != 0) {
+      return 0;
+    }
     platform::readAll(fd, st.st_size, path, bytes);
   } catch (const std::exception&) {
     return 0;  // unreadable (or no memory): the log stays for a later run

@@ -50,11 +50,14 @@ UniqueFd openRegularAt(int dirFd, const std::string& name, const std::string& di
 }
 
 void readAll(int fd, std::int64_t sizeHint, const std::string& displayName, std::string& out) {
+  const auto cap = static_cast<std::size_t>(readCap());
   const std::size_t expected = sizeHint > 0 ? static_cast<std::size_t>(sizeHint) : 0;
+  if (expected > cap) failTooLarge(displayName, readCap());
   out.resize(expected + 1);  // one byte more, so the end is seen without a regrow
   std::size_t used = 0;
   for (;;) {
-    if (used == out.size()) out.resize(out.size() + out.size() / 2 + 4096);
+    if (used > cap) failTooLarge(displayName, readCap());
+    if (used == out.size()) out.resize(std::min(out.size() + out.size() / 2 + 4096, cap + 1));
     const ssize_t got = ::read(fd, out.data() + used, out.size() - used);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) fail("Cannot read", displayName, errno);

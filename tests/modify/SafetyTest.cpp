@@ -268,6 +268,36 @@ TEST(HonestReasons, AFullDiskFailsThatFileWithTheSystemsReason) {
             std::vector<std::string>{dir.file("b.txt") + ": read-only file (backups are off)"});
 }
 
+// A file too large to hold (here: past a lowered read cap), or one whose text makes the
+// expression too complex, fails with its reason and stays as it was; the run goes on.
+TEST(HonestReasons, TooLargeOrTooComplexFailsThatFileAndTheRunGoesOn) {
+  TempFolder dir;
+  std::string big;
+  while (big.size() <= 4096) big += "old\n";
+  writeBytes(dir.file("big.txt"), big);
+  writeBytes(dir.file("small.txt"), "old\n");
+  const std::int64_t savedCap = platform::readCap();
+  platform::setReadCap(4096);
+  PassRun run = modifyIn(dir, {"big.txt", "small.txt"}, replacePhrase("old", "new"));
+  platform::setReadCap(savedCap);
+  EXPECT_EQ(run.observer.failures,
+            std::vector<std::string>{dir.file("big.txt") + ": File too large"});
+  EXPECT_EQ(readBytes(dir.file("big.txt")), big);
+  EXPECT_EQ(readBytes(dir.file("small.txt")), "new\n");
+
+  writeBytes(dir.file("hostile.txt"), std::string(40, 'a') + "bz\n");
+  writeBytes(dir.file("plain.txt"), "aaz\n");
+  ModifyRequest req = testing::replaceWholeTextRegex();
+  req.searchLines = {"^(a+)+\\1z"};
+  req.searchEachLine = true;
+  PassRun complex = modifyIn(dir, {"hostile.txt", "plain.txt"}, req);
+  ASSERT_EQ(complex.observer.failures.size(), 1u);
+  EXPECT_EQ(complex.observer.failures[0],
+            dir.file("hostile.txt") + ": Error: The expression is too complex for this text");
+  EXPECT_EQ(readBytes(dir.file("hostile.txt")), std::string(40, 'a') + "bz\n");
+  EXPECT_EQ(complex.rows[1].result, "Modified");
+}
+
 TEST(StaleRows, AFileChangedSinceTheSearchIsSearchedAgain) {
   TempFolder dir;
   writeBytes(dir.file("a.txt"), "no hit any more\n");
