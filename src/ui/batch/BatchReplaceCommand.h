@@ -1,3 +1,4 @@
+// batch/: Batch Replace: its dialog, its table model and its run.
 // "Batch Replace" (File menu, Shift+F1): shows the TBatchDlg and, after "Modify Files",
 // runs each pair through the window itself: the pair's texts go into the Search and Replace
 // tab, then the tab's Search and Modify All run with every other current setting.

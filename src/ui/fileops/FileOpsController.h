@@ -1,3 +1,4 @@
+// fileops/: copy, delete, rename, open and edit the listed files.
 // The File menu's operations on the selected rows: Copy Files, Delete Files (to the desktop
 // trash), Rename Files (TRenameDlg) and Open Directory. The questions go through the
 // confirmation dialogs; the list follows what happened on disk.

@@ -1,3 +1,4 @@
+// find/: the Find tab and the Find command of both tabs.
 // The Find command of both tabs: reads the controls into a SearchRequest, validates it,
 // enters the busy state, runs the core search with a RunObserver, shows its messages and
 // restores the window.

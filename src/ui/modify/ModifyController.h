@@ -1,3 +1,4 @@
+// modify/: the Search and Replace tab: modification commands, enable rules, intervals, preview.
 // The modification commands of the window: "Modify Selected", "Modify All", "Undo" and
 // "Erase Backups". Each reads the controls into a request, enters the busy state, runs the
 // core (modify::runModifyPass, undoLastRun, eraseBackups) with a ModifyRunObserver, writes

@@ -1,3 +1,4 @@
+// results/: the results list: model, view, sorting, icons, mask prompt and reports.
 // The results list's model: one row per listed file (search::ResultItem), columns Name,
 // Path, Found, Attributes, Time, Size, Type and Result, of which Found and Result come and
 // go. Rows are appended in batches and sorted by the header-click rule.

@@ -1,3 +1,4 @@
+// settings/: the Options tab, stored settings, the Settings dialogs and projects.
 // The window's persistent settings: LoadSettings when the window is created, SaveSettings
 // when it is destroyed, the remembered window bounds and column widths, the maximized
 // start, the Settings dialog with its two ignore-list dialogs, and the settings that the

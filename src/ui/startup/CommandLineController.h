@@ -1,3 +1,4 @@
+// startup/: main(), the start arguments and the command-line run.
 // The window's command line: read when the window is shown (the folder of "-path", or a
 // project file to open), run once on the first idle pass when "-com" is given (Search and
 // Replace tab, Find, Modify All, Save List to "-fs="), errors shown with "-shr" and logged

@@ -1,3 +1,4 @@
+// viewer/: the lines viewer: found lines of the browsed file, decoded and painted.
 // The lines viewer (ListBox1): the found lines of the browsed file under the results list,
 // one line per entry in a monospaced font, scrolling horizontally over the widest line.
 #pragma once

@@ -1,3 +1,4 @@
+// window/: the main window itself: its widgets, menus, busy state, tab layouts and help.
 // The main window of Kestrix Search & Replace: folder and mask boxes, the Find / Search
 // and Replace / Options tabs, the results list, the lines viewer, the menus and the status
 // bar. TFind builds the widgets and owns one controller per feature: the Find run, the
