@@ -1,5 +1,6 @@
-// Limits of the matcher: 10 MB subjects end with a result or error 1014, never a crash,
-// and the poll callback stops a runaway match with RegExprAborted.
+// Limits of the matcher: 10 MB subjects end with a result or error 1014, never a crash;
+// back-references in nested repeats fail with error 1017 within their step budget; the poll
+// callback stops a long match with RegExprAborted.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -105,7 +106,8 @@ TEST(RegexLimits, NestedBackReferencesFailAsTooComplex) {
       EXPECT_EQ(e.code(), 1017) << pattern;
       EXPECT_EQ(std::string(e.what()).substr(16), "The expression is too complex for this text");
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << pattern;
+    // Milliseconds in an optimised build; unbounded, these run for hours.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << pattern;
     // The engine stays usable, with the limit lifted for what follows.
     re.setExpression("a{40}b");
     EXPECT_TRUE(re.exec(line)) << pattern;
