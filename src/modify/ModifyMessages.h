@@ -21,6 +21,8 @@ inline constexpr const char* kFailedModification = "Failed Modification";
 inline constexpr const char* kUndid = "Undid";
 inline constexpr const char* kFailedUndo = "Failed Undo";
 inline constexpr const char* kFound = "Found";
+// The reason a file fails when another run holds it.
+inline constexpr const char* kInUseByAnotherRun = "in use by another run";
 
 // Message texts.
 inline constexpr const char* kNoStringToSearch =

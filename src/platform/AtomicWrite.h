@@ -4,6 +4,7 @@
 // meanwhile cannot redirect the write.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -96,6 +97,15 @@ class AtomicWriteBatch {
   using TempNameHook = std::function<void(const std::string& name, bool intent)>;
   void setTempNameHook(TempNameHook hook) { tempNameHook_ = std::move(hook); }
 
+  // Makes the replacement of the staged entry `index` depend on its target still being the
+  // file `st` describes (taken when it was opened for reading): same device, inode, size,
+  // modification and change time to the nanosecond. Checked before the journal is called
+  // and again just before the rename (and before its backup's rename); a target that was
+  // edited, replaced or deleted meanwhile is left alone with the reason kChanged, and its
+  // staged backup is dropped with it.
+  static constexpr const char* kChanged = "changed during the run";
+  void expectUnchanged(std::size_t index, const struct ::stat& st);
+
   // The stamp of the staged entry `index`.
   const StagedFile& staged(std::size_t index) const { return entries_[index].stamp; }
 
@@ -131,6 +141,7 @@ class AtomicWriteBatch {
     std::string displayName;
     std::optional<std::size_t> after;
     StagedFile stamp;
+    std::optional<struct ::stat> expected;  // the target as it was read
     std::string error;
     bool done = false;  // renamed, or its temporary removed
   };
@@ -140,6 +151,9 @@ class AtomicWriteBatch {
                    bool& stopped);
   void renameAll(const StopPollFunction& stopPoll, bool& stopped);
   void release(Entry& entry);
+  void checkUnchanged(std::size_t index);
+  void acceptOwnUnlink(std::size_t index);
+  void checkBeforeRename(std::size_t index, const std::vector<std::optional<std::size_t>>& fileOf);
   AtomicWriteOps ops_;
   TempNameHook tempNameHook_;
   std::vector<Entry> entries_;
