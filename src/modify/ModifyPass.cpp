@@ -184,14 +184,21 @@ class Pass {
     }
   }
 
-  // The rule for protected files, decided here and never by the file system (as root a
-  // rename would replace any file).
+  // The rule for protected files, decided here and never by the file system (a rename
+  // in a writable folder replaces a file the user may not write; as root, any file).
   std::optional<std::string> protectionReason(const TargetFile& target) const {
-    const bool readOnly = (target.st.st_mode & S_IWUSR) == 0;
+    const bool readOnly = (target.st.st_mode & S_IWUSR) == 0 || !userMayWrite(target);
     if (readOnly && !request_.createBackups) return "read-only file (backups are off)";
     if (readOnly && !request_.modifyReadOnly) return "read-only file";
     if (target.hidden && !request_.modifyHidden) return "hidden file";
     return std::nullopt;
+  }
+
+  // Whether the running user (its effective ids, groups and ACL entries) may write the
+  // file in place; an immutable file or one on a read-only file system may not be written.
+  static bool userMayWrite(const TargetFile& target) {
+    if (::faccessat(target.folder.get(), target.name.c_str(), W_OK, AT_EACCESS) == 0) return true;
+    return errno != EACCES && errno != EPERM && errno != EROFS;
   }
 
   // Takes the file for this run until its new content is renamed into place (the lock
@@ -239,7 +246,7 @@ class Pass {
                           std::string_view bytes) {
     stagingFolder_ = platform::folderOf(target.realName);
     platform::FileOwnership b{(target.st.st_mode & 07777 & ~06000u) | 0200, target.st.st_uid,
-                              target.st.st_gid};
+                              target.st.st_gid, true};
     return batch_.stageAt(target.folder.get(), target.name + ".bak", backupName(listed), bytes, b);
   }
 
@@ -249,7 +256,7 @@ class Pass {
              const std::string& result) {
     if (pending_.empty()) groupStart_ = Clock::now();
     const std::uint32_t mode = target.st.st_mode & 07777;
-    const platform::FileOwnership own{mode, target.st.st_uid, target.st.st_gid};
+    const platform::FileOwnership own{mode, target.st.st_uid, target.st.st_gid, true};
     const std::string listed = rows_[index].fullName();
     stagingFolder_ = platform::folderOf(target.realName);
     std::optional<std::size_t> backup = original.backup;

@@ -118,6 +118,16 @@ void writeAll(const TempFile& temp, std::string_view bytes, const AtomicWriteOps
   }
 }
 
+// Fails when the temporary did not get the owner and group asked for.
+void requireOwnership(const TempFile& temp, const FileOwnership& own, const std::string& target) {
+  struct ::stat st {};
+  if (::fstat(temp.fd(), &st) != 0) fail(target, "examine temporary", errno);
+  const char* lost = own.uid && st.st_uid != *own.uid   ? "its owner cannot be kept"
+                     : own.gid && st.st_gid != *own.gid ? "its group cannot be kept"
+                                                        : nullptr;
+  if (lost) throw AtomicWriteError("Cannot write " + target + " (" + lost + ")", lost);
+}
+
 // The owner first, then the mode: changing the owner clears setuid and setgid, so the
 // mode set afterwards keeps them.
 void applyOwnership(const TempFile& temp, const FileOwnership& own, const std::string& target) {
@@ -128,6 +138,7 @@ void applyOwnership(const TempFile& temp, const FileOwnership& own, const std::s
       // Not allowed to give the file away: keep at least the group when we are in it.
       [[maybe_unused]] int ignored = ::fchown(temp.fd(), static_cast<uid_t>(-1), gid);
     }
+    if (own.ownerRequired) requireOwnership(temp, own, target);
   }
   if (::fchmod(temp.fd(), static_cast<mode_t>(own.mode & 07777)) != 0) {
     fail(target, "set mode", errno);

@@ -45,6 +45,10 @@ struct FileOwnership {
   std::uint32_t mode = 0644;
   std::optional<std::uint32_t> uid;
   std::optional<std::uint32_t> gid;
+  // The replacement fails ("its owner cannot be kept", "its group cannot be kept") rather
+  // than belong to someone else than `uid` and `gid` (a user cannot give a file away, nor
+  // to a group of which it is not a member). Off: what cannot be set is left as created.
+  bool ownerRequired = false;
 };
 
 // Replaces the content of `path` by `bytes`. The new file keeps the permission bits (and,
