@@ -246,7 +246,7 @@ class Pass {
                           std::string_view bytes) {
     stagingFolder_ = platform::folderOf(target.realName);
     platform::FileOwnership b{(target.st.st_mode & 07777 & ~06000u) | 0200, target.st.st_uid,
-                              target.st.st_gid, true};
+                              target.st.st_gid, true, target.fd.get()};
     return batch_.stageAt(target.folder.get(), target.name + ".bak", backupName(listed), bytes, b);
   }
 
@@ -256,7 +256,8 @@ class Pass {
              const std::string& result) {
     if (pending_.empty()) groupStart_ = Clock::now();
     const std::uint32_t mode = target.st.st_mode & 07777;
-    const platform::FileOwnership own{mode, target.st.st_uid, target.st.st_gid, true};
+    const platform::FileOwnership own{mode, target.st.st_uid, target.st.st_gid, true,
+                                      target.fd.get()};
     const std::string listed = rows_[index].fullName();
     stagingFolder_ = platform::folderOf(target.realName);
     std::optional<std::size_t> backup = original.backup;

@@ -18,6 +18,7 @@
 #include <set>
 #include <system_error>
 
+#include "platform/ExtendedAttributes.h"
 #include "platform/FileAt.h"
 #include "platform/Platform.h"
 
@@ -128,8 +129,21 @@ void requireOwnership(const TempFile& temp, const FileOwnership& own, const std:
   if (lost) throw AtomicWriteError("Cannot write " + target + " (" + lost + ")", lost);
 }
 
-// The owner first, then the mode: changing the owner clears setuid and setgid, so the
-// mode set afterwards keeps them.
+// The extended attributes of `fromFd` onto the temporary; before its mode, which sets the
+// group class (an ACL's mask) back to the old file's.
+void copyAttributes(const TempFile& temp, int fromFd, const std::string& target) {
+  try {
+    copyExtendedAttributes(fromFd, temp.fd(), target);
+  } catch (const PlatformError& e) {
+    const std::string reason = std::string("its extended attributes cannot be kept (") +
+                               std::strerror(e.errorCode()) + ")";
+    throw AtomicWriteError("Cannot write " + target + " (" + reason + ")", reason);
+  }
+}
+
+// The owner first, then the extended attributes, then the mode: changing the owner clears
+// setuid and setgid, and setting an ACL rewrites the group class, so the mode set last
+// keeps them.
 void applyOwnership(const TempFile& temp, const FileOwnership& own, const std::string& target) {
   if (own.uid || own.gid) {
     const uid_t uid = own.uid ? static_cast<uid_t>(*own.uid) : static_cast<uid_t>(-1);
@@ -140,6 +154,7 @@ void applyOwnership(const TempFile& temp, const FileOwnership& own, const std::s
     }
     if (own.ownerRequired) requireOwnership(temp, own, target);
   }
+  if (own.attributesFrom >= 0) copyAttributes(temp, own.attributesFrom, target);
   if (::fchmod(temp.fd(), static_cast<mode_t>(own.mode & 07777)) != 0) {
     fail(target, "set mode", errno);
   }

@@ -49,6 +49,9 @@ struct FileOwnership {
   // than belong to someone else than `uid` and `gid` (a user cannot give a file away, nor
   // to a group of which it is not a member). Off: what cannot be set is left as created.
   bool ownerRequired = false;
+  // An open file whose extended attributes (ACLs, user.* values, security labels where
+  // permitted) the replacement gets; one that cannot be set fails the replacement. -1: none.
+  int attributesFrom = -1;
 };
 
 // Replaces the content of `path` by `bytes`. The new file keeps the permission bits (and,
