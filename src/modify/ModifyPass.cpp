@@ -70,7 +70,7 @@ class Pass {
       summary_.stopped = true;
       dropPending();
     }
-    tempLog_.reset();  // every temporary of the run is renamed or removed by now
+    reportLeftTemporaries();  // every temporary of the run is renamed or given up by now
     resolveDuplicates();
     return summary_;
   }
@@ -113,6 +113,18 @@ class Pass {
     } catch (const platform::PlatformError& e) {
       throw ModifyError(kProgramCaption, std::string("Cannot write the undo journal: ") + e.what());
     }
+  }
+
+  // Temporaries that could not be removed (their folder became immutable or read-only)
+  // stay in the log for the next run or undo, and the run names them.
+  void reportLeftTemporaries() {
+    if (!tempLog_) return;
+    summary_.leftTemporaries = tempLog_->finish();
+    tempLog_.reset();
+    if (summary_.leftTemporaries.empty()) return;
+    std::string text = kTemporariesLeft;
+    for (const std::string& name : summary_.leftTemporaries) text += "\n" + name;
+    observer_.warning({kProgramCaption, text});
   }
 
   void modifyRow(std::size_t index) {
