@@ -215,10 +215,10 @@ class Pass {
 
   // Takes the file for this run until its new content is renamed into place (the lock
   // lives as long as its descriptor; another name of a file this run already holds shares
-  // the lock): a second run, the window's or a console's, fails it
-  // instead of racing this one. Waiting could deadlock two runs that each hold a file of
-  // the other's group, so a held file fails at once.
-  void lockAgainstOtherRuns(TargetFile& target) const {
+  // the lock): a second run, the window's or a console's, fails it instead of racing this
+  // one. Waiting could deadlock two runs that each hold a file of the other's group, so a
+  // held file fails at once.
+  void lockAgainstOtherRuns(const TargetFile& target) const {
     for (const Pending& p : pending_) {
       if (p.lockedDevice == target.st.st_dev && p.lockedInode == target.st.st_ino) return;
     }

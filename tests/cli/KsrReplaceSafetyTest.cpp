@@ -319,3 +319,48 @@ TEST(KsrReplaceSafety, FilesOfOtherUsersKeepTheirOwners) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two runs and a log writer on one tree. The first run is held in its disk flush (strace
+// delays the flush), after it read and staged both files: meanwhile a second run fails
+// them as "in use by another run", and a writer appends to one of them. The first run then
+// replaces only the file no one touched and leaves the appended one as its writer made it.
+TEST(KsrReplaceSafety, OtherRunsAndWritersDuringTheFlushLoseNothing) {
+  if (std::system("strace -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is needed";
+  Scratch s;
+  writeAll(s.tree() + "/a.txt", "OLD\n");
+  writeAll(s.tree() + "/log.txt", "OLD\n");
+  const std::string env =
+      "cd / && HOME='" + s.home() + "' XDG_DATA_HOME='" + s.home() + "/data' LC_ALL=C ";
+  const std::string first = env +
+                            // The leak checker cannot run under a tracer.
+                            "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null "
+                            "-e trace=syncfs "
+                            "-e inject=syncfs:delay_enter=3000000 " KSR_EXECUTABLE
+                            " replace --with NEW OLD '" +
+                            s.tree() + "' 2>'" + s.at("first.err") + "' >/dev/null";
+  int firstStatus = -1;
+  std::thread run([&] { firstStatus = std::system(first.c_str()); });
+  // Both files and their backups staged: the first run is in its flush.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (temporaries(s.tree()).size() < 4 && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(temporaries(s.tree()).size(), 4u);
+  std::ofstream(s.tree() + "/log.txt", std::ios::app) << "appended\n";
+  std::string err;
+  EXPECT_EQ(ksr(s, {"replace", "--with", "SECOND", "OLD", s.tree()}, &err), 3);
+  run.join();
+  EXPECT_NE(err.find(s.tree() + "/a.txt: in use by another run"), std::string::npos) << err;
+  EXPECT_NE(err.find(s.tree() + "/log.txt: in use by another run"), std::string::npos) << err;
+  const std::string firstErr = readAll(s.at("first.err"));
+  EXPECT_EQ(WEXITSTATUS(firstStatus), 3) << firstErr;
+  EXPECT_EQ(firstErr, s.tree() + "/log.txt: changed during the run\n");
+  EXPECT_EQ(readAll(s.tree() + "/a.txt"), "NEW\n");
+  EXPECT_EQ(readAll(s.tree() + "/log.txt"), "OLD\nappended\n");
+  EXPECT_FALSE(fs::exists(s.tree() + "/log.txt.bak"));
+  EXPECT_TRUE(temporaries(s.tree()).empty());
+}
+
+}  // namespace
