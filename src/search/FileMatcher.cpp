@@ -13,20 +13,57 @@
 #include "platform/Platform.h"
 #include "search/BlockScan.h"
 #include "search/LineWindows.h"
+#include "text/Encoding.h"
 #include "text/Lines.h"
 
 namespace kestrix::search {
 namespace {
 
+// Thrown by a file's reader when the file turns out to need decoding.
+struct EncodedText {};
+
 // Reads `file` by offset. Reading stops at the size fstat gave when the file was opened,
 // without one more call to see the end (a file that grows meanwhile is read as it was,
 // like readAll does); a file that reports no size (kernel files) is read until the end.
+// A first read that shows a byte-order mark throws EncodedText: the file's text must be
+// decoded before it is matched.
 ReadAt readerOf(const platform::ReadOnlyFile& file) {
   const auto known = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
   return [&file, known](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
     if (known > 0 && offset >= known) return 0;
-    return file.readAt(offset, out, size);
+    const std::size_t got = file.readAt(offset, out, size);
+    if (offset == 0 && got >= 2 && text::encodingOfBom({out, got}) != text::Encoding::Utf8) {
+      throw EncodedText{};
+    }
+    return got;
   };
+}
+
+// Reads the text `text` in memory by offset (thread-safe: the text does not change).
+ReadAt readerOf(std::string_view text) {
+  return [text](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
+    if (offset >= text.size()) return 0;
+    const std::size_t n = std::min<std::size_t>(size, text.size() - offset);
+    std::memcpy(out, text.data() + offset, n);
+    return n;
+  };
+}
+
+// True when `file` starts with a byte-order mark.
+bool startsWithBom(const platform::ReadOnlyFile& file) {
+  char head[3];
+  const std::size_t got = file.readAt(0, head, sizeof head);
+  return text::encodingOfBom({head, got}) != text::Encoding::Utf8;
+}
+
+// True when the query holds a byte that is not ASCII: a legacy file must then be decoded,
+// since its bytes differ from the query's UTF-8.
+bool queryBeyondAscii(const SearchRequest& request) {
+  auto beyond = [](std::string_view s) {
+    return std::any_of(s.begin(), s.end(), [](char c) { return (c & 0x80) != 0; });
+  };
+  if (beyond(request.queryText)) return true;
+  return std::any_of(request.queryLines.begin(), request.queryLines.end(), beyond);
 }
 
 }  // namespace
@@ -58,6 +95,7 @@ FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller)
     wholeText_ = regexUsesWholeText(request);
     linePrefilter_ = !wholeText_ && regexSafeOnWholeText(regexExpression(request.queryLines));
   }
+  decodeLegacy_ = queryBeyondAscii(request);
 }
 
 FileMatcher::~FileMatcher() = default;
@@ -69,24 +107,59 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
     checked_ = true;
     checkQueryLimits(request_);
   }
+  const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
+  // The whole file is read when the expression needs the whole text, when a legacy file
+  // must be decoded, or when a byte-order mark says so; every other file streams.
+  if (wholeText_ || decodeLegacy_ || (size >= kSplitThreshold && startsWithBom(file))) {
+    return matchWhole(file, fullName);
+  }
+  try {
+    return matchSource({readerOf(file), size, std::nullopt}, fullName);
+  } catch (const EncodedText&) {
+    return matchWhole(file, fullName);
+  }
+}
+
+// The file read whole and decoded to UTF-8 where it is not, then matched in memory.
+std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadOnlyFile& file,
+                                                                 const std::string& fullName) {
+  std::string_view text;
+  try {
+    const std::string_view bytes = file.readAll(wholeFile_);
+    try {
+      text = text::decodeFile(bytes, request_.legacyCodePage, decodeLegacy_, decoded_).text;
+    } catch (const text::EncodingError&) {
+      text = bytes;  // a code page that cannot be used: the bytes as they are
+    }
+  } catch (const std::bad_alloc&) {
+    warnTooLarge(request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption,
+                 fullName);
+    return std::nullopt;
+  }
+  return matchSource({readerOf(text), text.size(), text}, fullName);
+}
+
+std::optional<std::vector<std::int64_t>> FileMatcher::matchSource(const Source& source,
+                                                                  const std::string& fullName) {
   switch (request_.queryType) {
     case QueryType::Multiline:
       try {
-        return matchBlocks(file);
+        return matchBlocks(source);
       } catch (const std::bad_alloc&) {
         warnTooLarge(kProgramCaption, fullName);
         return std::nullopt;
       }
     case QueryType::RegExpr:
-      return matchExpression(file, fullName);
+      return matchExpression(source, fullName);
     default:
-      return matchTerms(file);
+      return matchTerms(source);
   }
 }
 
 // A file too large for the memory left is skipped with a warning (unless the run stops).
 void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName) {
   buffer_ = std::string();  // give the memory back before the next file
+  std::string().swap(decoded_);
   wholeFile_.release();
   if (!poller_.stopped()) {
     warning_.emplace(
@@ -94,22 +167,19 @@ void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName)
   }
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(platform::ReadOnlyFile& file) {
-  const ReadAt read = readerOf(file);
-  const std::optional<RangeScan> scan = scanTerms(file, read);
+std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(const Source& source) {
+  const std::optional<RangeScan> scan = scanTerms(source);
   if (!scan) return std::nullopt;
   return termScan_->evaluate(*scan);
 }
 
 // The term scan of a file, split across the workers when it is big; nothing when stopped.
-std::optional<RangeScan> FileMatcher::scanTerms(const platform::ReadOnlyFile& file,
-                                                const ReadAt& read) {
-  const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
+std::optional<RangeScan> FileMatcher::scanTerms(const Source& source) {
   std::optional<RangeScan> scan;
-  if (helpers_ && helpers_->helperCount() > 0 && size >= kSplitThreshold) {
-    scan = scanSplit(read, size);
+  if (helpers_ && helpers_->helperCount() > 0 && source.size >= kSplitThreshold) {
+    scan = scanSplit(source.read, source.size);
   } else {
-    scan = termScan_->scan(read, 0, TermScan::kToEnd, {}, buffer_,
+    scan = termScan_->scan(source.read, 0, TermScan::kToEnd, {}, buffer_,
                            [this] { return poller_.stopped(); });
     if (scan->abandoned) scan.reset();
   }
@@ -134,14 +204,14 @@ void FileMatcher::help(SplitScan& job) {
   }
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(platform::ReadOnlyFile& file) {
-  const ReadAt read = readerOf(file);
+std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(const Source& source) {
   if (termScan_) {
-    const std::optional<RangeScan> scan = scanTerms(file, read);
+    const std::optional<RangeScan> scan = scanTerms(source);
     if (!scan || scan->hits[0] == 0) return std::nullopt;
   }
-  const std::optional<std::int64_t> count = countBlocks(
-      read, blockLines_, blockOptionsOf(request_), buffer_, [this] { return poller_.stopped(); });
+  const std::optional<std::int64_t> count =
+      countBlocks(source.read, blockLines_, blockOptionsOf(request_), buffer_,
+                  [this] { return poller_.stopped(); });
   if (!count || *count == 0) return std::nullopt;
   return std::vector<std::int64_t>{*count};
 }
@@ -169,12 +239,12 @@ bool FileMatcher::countLines(std::string_view text, std::int64_t& count) {
   return go;
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::ReadOnlyFile& file,
+std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(const Source& source,
                                                                       const std::string& fullName) {
   std::int64_t count = 0;
   try {
     if (wholeText_) {
-      const std::string_view text = text::textUntilNul(file.readAll(wholeFile_));
+      const std::string_view text = text::textUntilNul(*source.text);
       const std::string subject = wholeTextSubject(text);
       for (bool found = engine_->exec(subject); found; found = engine_->execNext()) {
         if (engine_->matchPos(0) > 0) ++count;
@@ -182,12 +252,10 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::
       }
     } else {
       // Line by line: the file streams through windows of whole lines.
-      const ReadAt read = readerOf(file);
-      const std::int64_t size = file.info().sizeBytes;
       const bool finished = forEachLineWindow(
-          read, buffer_, kLineWindowBytes,
+          source.read, buffer_, kLineWindowBytes,
           [&](std::string_view lines) { return countLines(lines, count) && !poller_.stopped(); },
-          size > 0 ? static_cast<std::uint64_t>(size) : TermScan::kToEnd);
+          source.size > 0 ? source.size : TermScan::kToEnd);
       if (!finished) return std::nullopt;
     }
   } catch (const RegExprAborted&) {
