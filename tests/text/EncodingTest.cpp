@@ -1,6 +1,7 @@
 // Encoding detection and the lossless conversions between file encodings and UTF-8.
 #include <gtest/gtest.h>
 
+#include "text/DisplayWidth.h"
 #include "text/Encoding.h"
 
 namespace kestrix::text {
@@ -103,6 +104,29 @@ TEST(Encoding, DecodeFileGivesTheTextTheMatchersSee) {
   EXPECT_EQ(bom.text, "hi");
   EXPECT_EQ(encodingName(Encoding::Legacy, "koi8-r"), "KOI8-R");
   EXPECT_EQ(encodingName(Encoding::Utf16Be, "Windows-1252"), "UTF-16 BE");
+}
+
+TEST(DisplayWidth, CountsColumnsNotBytes) {
+  struct Case {
+    std::string_view text;
+    std::size_t width;
+  };
+  const std::vector<Case> cases = {
+      {"", 0},
+      {"Size.txt", 8},
+      {"Gr\xC3\xB6\xC3\x9F"
+       "e.txt",
+       9},                                                      // Größe.txt
+      {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", 6},  // Привет
+      {"e\xCC\x81", 1},                                         // e and a combining accent
+      {"\xE4\xB8\xAD\xE6\x96\x87", 4},                          // two wide characters
+      {"a\xFF\xFE"
+       "b",
+       4},  // bytes that are not UTF-8
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(displayWidth(c.text), c.width) << testing::PrintToString(c.text);
+  }
 }
 
 }  // namespace
