@@ -58,4 +58,25 @@ std::size_t displayWidth(std::string_view text) {
   return width;
 }
 
+std::string escapeForDisplay(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t len = utf8SequenceLength(text, i);
+    if (len == 0) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      const auto byte = static_cast<unsigned char>(text[i]);
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+      ++i;
+      continue;
+    }
+    out.append(text, i, len);
+    i += len;
+  }
+  return out;
+}
+
 }  // namespace kestrix::text

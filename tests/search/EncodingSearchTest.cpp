@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "TempTree.h"
+#include "search/FileEncoding.h"
 #include "search/Find.h"
 #include "text/Encoding.h"
 
@@ -112,6 +113,21 @@ TEST(EncodingSearch, FoundLinesAreUtf8WithHitsInTheirBytes) {
     EXPECT_EQ(out.lines.entries[1], " line 1: hello w\xC3\xB6rld");
     ASSERT_EQ(out.lines.hitLines.size(), 1u);
     EXPECT_EQ(out.lines.hitLines[0].hits[0].start - FoundLines::prefixLength(1), 9u);
+  }
+}
+
+TEST(EncodingSearch, FileEncodingNames) {
+  TempTree tree;
+  writeEncodings(tree);
+  std::string cut(kEncodingProbeBytes - 1, 'a');
+  tree.write("cut.txt", cut + "\xC3\xB6");  // the probe ends inside a character
+  const std::pair<const char*, const char*> cases[] = {
+      {"le16.txt", "UTF-16 LE"}, {"be16.txt", "UTF-16 BE"}, {"bom8.txt", "UTF-8 with BOM"},
+      {"plain.txt", "UTF-8"},    {"legacy.txt", "KOI8-U"},  {"cut.txt", "UTF-8"},
+      {"gone.txt", ""},
+  };
+  for (auto [name, shown] : cases) {
+    EXPECT_EQ(fileEncodingName(tree.at(name), "koi8-u"), shown) << name;
   }
 }
 

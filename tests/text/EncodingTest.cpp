@@ -127,6 +127,11 @@ TEST(DisplayWidth, CountsColumnsNotBytes) {
   for (const auto& c : cases) {
     EXPECT_EQ(displayWidth(c.text), c.width) << testing::PrintToString(c.text);
   }
+  EXPECT_EQ(escapeForDisplay("Gr\xC3\xB6\xC3\x9F"
+                             "e"),
+            "Gr\xC3\xB6\xC3\x9F"
+            "e");
+  EXPECT_EQ(escapeForDisplay("caf\xE9.txt\xC3"), "caf\\xE9.txt\\xC3");
 }
 
 }  // namespace
