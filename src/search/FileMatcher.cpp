@@ -125,11 +125,17 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadO
                                                                  const std::string& fullName) {
   std::string_view text;
   try {
-    const std::string_view bytes = file.readAll(wholeFile_);
-    try {
-      text = text::decodeFile(bytes, request_.legacyCodePage, decodeLegacy_, decoded_).text;
-    } catch (const text::EncodingError&) {
-      text = bytes;  // a code page that cannot be used: the bytes as they are
+    char head[3];
+    const text::Encoding bom = text::encodingOfBom({head, file.readAt(0, head, sizeof head)});
+    if (bom == text::Encoding::Utf16Le || bom == text::Encoding::Utf16Be) {
+      text = readUtf16(file, bom == text::Encoding::Utf16Be);
+    } else {
+      const std::string_view bytes = file.readAll(wholeFile_);
+      try {
+        text = text::decodeFile(bytes, request_.legacyCodePage, decodeLegacy_, decoded_).text;
+      } catch (const text::EncodingError&) {
+        text = bytes;  // a code page that cannot be used: the bytes as they are
+      }
     }
   } catch (const std::bad_alloc&) {
     warnTooLarge(request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption,
@@ -137,6 +143,29 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadO
     return std::nullopt;
   }
   return matchSource({readerOf(text), text.size(), text}, fullName);
+}
+
+// Reads a UTF-16 file after its byte-order mark piece by piece into decoded_, so that only
+// its UTF-8 text is held whole.
+std::string_view FileMatcher::readUtf16(const platform::ReadOnlyFile& file, bool bigEndian) {
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
+  decoded_.clear();
+  // About right for text that is mostly ASCII, with room for the last piece's worst case.
+  decoded_.reserve(size / 2 + kPiece * 3 / 2 + 16);
+  buffer_.resize(kPiece);
+  std::uint64_t offset = 2;
+  std::size_t kept = 0;  // bytes of the last piece left for the next
+  for (std::size_t got; (got = file.readAt(offset, buffer_.data() + kept, kPiece - kept)) > 0;) {
+    offset += got;
+    const std::size_t have = kept + got;
+    const std::size_t used =
+        text::appendUtf16AsUtf8({buffer_.data(), have}, bigEndian, false, decoded_);
+    kept = have - used;
+    std::memmove(buffer_.data(), buffer_.data() + used, kept);
+  }
+  text::appendUtf16AsUtf8({buffer_.data(), kept}, bigEndian, true, decoded_);
+  return decoded_;
 }
 
 std::optional<std::vector<std::int64_t>> FileMatcher::matchSource(const Source& source,

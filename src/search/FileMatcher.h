@@ -60,6 +60,7 @@ class FileMatcher {
   };
   std::optional<std::vector<std::int64_t>> matchWhole(platform::ReadOnlyFile& file,
                                                       const std::string& fullName);
+  std::string_view readUtf16(const platform::ReadOnlyFile& file, bool bigEndian);
   std::optional<std::vector<std::int64_t>> matchSource(const Source& source,
                                                        const std::string& fullName);
   std::optional<std::vector<std::int64_t>> matchTerms(const Source& source);

@@ -62,6 +62,12 @@ std::string decodeToUtf8(std::string_view bytes, Encoding encoding,
 std::string encodeFromUtf8(std::string_view text, Encoding encoding,
                            std::string_view legacyCodePage);
 
+// Appends the UTF-8 text of the UTF-16 bytes `bytes` (no byte-order mark) to `out`, as
+// decodeToUtf8 does, for a file read piece by piece. Returns how many bytes it used: all
+// of them when `final`; otherwise a last odd byte or a last high surrogate may be left for
+// the next call.
+std::size_t appendUtf16AsUtf8(std::string_view bytes, bool bigEndian, bool final, std::string& out);
+
 // A file's content as UTF-8 text for matching: `text` views `bytes` itself for UTF-8
 // (without a byte-order mark) or `storage`, which holds the decoded text.
 struct DecodedFile {

@@ -23,6 +23,17 @@ bool asciiUnits(const unsigned char* p, bool bigEndian) {
   return (w & (bigEndian ? 0x80FF80FF80FF80FFull : 0xFF80FF80FF80FF80ull)) == 0;
 }
 
+// Writes the four ASCII code units at `p` as four bytes at `out`.
+void packAscii(const unsigned char* p, bool bigEndian, char* out) {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  if (bigEndian) w >>= 8;
+  w = (w | (w >> 8)) & 0x0000FFFF0000FFFFull;
+  w = (w | (w >> 16)) & 0x00000000FFFFFFFFull;
+  const auto packed = static_cast<std::uint32_t>(w);
+  std::memcpy(out, &packed, 4);
+}
+
 char* putUtf8(char* out, std::uint32_t c) {
   if (c < 0x80) {
     *out++ = static_cast<char>(c);
@@ -101,34 +112,49 @@ std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
   return len;
 }
 
-std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+std::size_t appendUtf16AsUtf8(std::string_view bytes, bool bigEndian, bool final,
+                              std::string& out) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t units = bytes.size() / 2;
-  std::string out;
-  out.resize(units * 3 + 3);  // a unit takes at most 3 bytes, a pair 4
-  char* o = out.data();
+  const std::size_t start = out.size();
+  out.resize(start + units * 3 + 3);  // a unit takes at most 3 bytes, a pair 4
+  char* o = out.data() + start;
   std::size_t i = 0;
   while (i < units) {
-    if (i + 4 <= units && asciiUnits(p + 2 * i, bigEndian)) {
-      const std::size_t at = bigEndian ? 1 : 0;
-      for (int k = 0; k < 4; ++k) o[k] = static_cast<char>(p[2 * (i + k) + at]);
-      o += 4;
-      i += 4;
+    if (i + 8 <= units && asciiUnits(p + 2 * i, bigEndian) &&
+        asciiUnits(p + 2 * i + 8, bigEndian)) {
+      packAscii(p + 2 * i, bigEndian, o);
+      packAscii(p + 2 * i + 8, bigEndian, o + 4);
+      o += 8;
+      i += 8;
       continue;
     }
     std::uint32_t c = unitAt(p + 2 * i, bigEndian);
-    ++i;
-    if (c >= 0xD800 && c <= 0xDBFF && i < units) {
-      const std::uint32_t next = unitAt(p + 2 * i, bigEndian);
-      if (next >= 0xDC00 && next <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-        ++i;
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      if (i + 1 == units && !final) break;  // its pair may be in the next bytes
+      if (i + 1 < units) {
+        const std::uint32_t next = unitAt(p + 2 * i + 2, bigEndian);
+        if (next >= 0xDC00 && next <= 0xDFFF) {
+          c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+          ++i;
+        }
       }
     }
+    ++i;
     o = putUtf8(o, c);  // an unpaired surrogate takes its three-byte form
   }
-  if (bytes.size() % 2 != 0) o = putUtf8(o, 0xFFFD);
+  std::size_t used = 2 * i;
+  if (final && bytes.size() % 2 != 0) {
+    o = putUtf8(o, 0xFFFD);
+    used = bytes.size();
+  }
   out.resize(static_cast<std::size_t>(o - out.data()));
+  return used;
+}
+
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  appendUtf16AsUtf8(bytes, bigEndian, true, out);
   return out;
 }
 

@@ -58,6 +58,21 @@ TEST(Encoding, Utf16RoundTripsWithoutLoss) {
     EXPECT_EQ(encodeFromUtf8(c.utf8, Encoding::Utf16Be, ""), be);
   }
   EXPECT_EQ(decodeToUtf8("a\0b"sv, Encoding::Utf16Le, ""), std::string("a\xEF\xBF\xBD"));
+  // Read piece by piece, cut anywhere (inside a unit, between the units of a pair), the
+  // text is the same; runs of ASCII long enough for the fast path included.
+  std::string whole;
+  for (const auto& c : cases) whole += std::string(c.utf16le) + "a\0b\0c\0d\0e\0f\0g\0h\0i\0";
+  const std::string expected = decodeToUtf8(whole, Encoding::Utf16Le, "");
+  for (std::size_t piece = 1; piece <= 19; ++piece) {
+    std::string out;
+    std::size_t kept = 0;
+    for (std::size_t at = 0; at < whole.size(); at += piece) {
+      const std::string_view next = std::string_view(whole).substr(at - kept, kept + piece);
+      kept = next.size() - appendUtf16AsUtf8(next, false, false, out);
+    }
+    appendUtf16AsUtf8(std::string_view(whole).substr(whole.size() - kept), false, true, out);
+    EXPECT_EQ(out, expected) << piece;
+  }
   EXPECT_THROW(encodeFromUtf8("\xE9", Encoding::Utf16Le, ""), EncodingError);
 }
 
