@@ -69,19 +69,20 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
     checked_ = true;
     checkQueryLimits(request_);
   }
-  switch (request_.queryType) {
-    case QueryType::Multiline:
+  switch (queryTypeInfo(request_.queryType).matchEngine) {
+    case MatchEngine::Blocks:
       try {
         return matchBlocks(file);
       } catch (const std::bad_alloc&) {
         warnTooLarge(kProgramCaption, fullName);
         return std::nullopt;
       }
-    case QueryType::RegExpr:
+    case MatchEngine::Expression:
       return matchExpression(file, fullName);
-    default:
+    case MatchEngine::Terms:
       return matchTerms(file);
   }
+  return std::nullopt;
 }
 
 // A file too large for the memory left is skipped with a warning (unless the run stops).
