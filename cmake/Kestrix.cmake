@@ -1,6 +1,8 @@
 # Build helpers shared by every folder.
 
-set(KESTRIX_WARNINGS -Wall -Wextra -Wpedantic)
+# A switch over an enum must name every value (no default branch), so a new value shows
+# every place that has to handle it.
+set(KESTRIX_WARNINGS -Wall -Wextra -Wpedantic -Werror=switch)
 
 if(KESTRIX_TSAN)
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)

@@ -20,13 +20,8 @@ const std::string& valueOf(const std::vector<std::string>& args, std::size_t& i)
 }
 
 QueryType parseType(const std::string& name) {
-  static const std::pair<const char*, QueryType> kTypes[] = {
-      {"phrase", QueryType::Phrase},       {"or", QueryType::WordsOr},
-      {"and", QueryType::WordsAnd},        {"engine", QueryType::SearchEngine},
-      {"multiline", QueryType::Multiline}, {"regex", QueryType::RegExpr},
-  };
-  for (const auto& [text, type] : kTypes) {
-    if (name == text) return type;
+  for (const search::QueryTypeInfo& info : search::kQueryTypes) {
+    if (name == info.cliName) return info.type;
   }
   throw UsageError("unknown query type \"" + name +
                    "\" (phrase, or, and, engine, multiline, regex)");

@@ -120,8 +120,7 @@ std::vector<std::string> parseModifyArguments(const std::vector<std::string>& ar
 modify::ModifyRequest buildModifyRequest(FindOptions& find, const ModifyArgs& args) {
   search::SearchRequest& s = find.request;
   using search::QueryType;
-  if (s.queryType != QueryType::Phrase && s.queryType != QueryType::Multiline &&
-      s.queryType != QueryType::RegExpr) {
+  if (!search::queryTypeInfo(s.queryType).onReplaceTab) {
     throw UsageError("modifications run with --type phrase, multiline or regex");
   }
   if (s.queryType == QueryType::RegExpr && args.mode == ModificationType::Clear) {

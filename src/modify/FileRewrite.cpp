@@ -40,15 +40,18 @@ std::optional<std::string> rewriteText(const ModifyRequest& request, FileBytes& 
   const std::string_view bytes = file.view();
   // The line model ends the text at a NUL byte: rewriting would cut the file.
   if (text::hasNul(bytes)) throw FileFailure("the file holds a NUL byte");
+  const std::optional<search::ModifyEngine> engine =
+      search::queryTypeInfo(request.searchType).modifyEngine;
+  if (!engine) throw FileFailure("the search type cannot modify files");
   std::optional<std::string> out;
-  switch (request.searchType) {
-    case QueryType::Phrase:
+  switch (*engine) {
+    case search::ModifyEngine::Phrase:
       out = rewritePhrase(bytes, request, interval, poll);
       break;
-    case QueryType::RegExpr:
+    case search::ModifyEngine::RegExpr:
       out = rewriteRegex(file, request, fullName, interval, poll);
       break;
-    default:
+    case search::ModifyEngine::Multiline:
       out = rewriteMultiline(bytes, request, poll);
       break;
   }

@@ -21,9 +21,10 @@ std::string intervalText(Interval interval) {
 
 std::string formatIntervalCell(std::string_view cell, Interval interval) {
   const std::string text = intervalText(interval);
-  if (cell.starts_with(kFound) || cell.starts_with(kFailedModification) ||
-      cell.starts_with(kFailedUndo)) {
-    return std::string(kFound) + "       " + text;
+  if (cell.starts_with(kFound)) return std::string(kFound) + "       " + text;
+  // A failure keeps its word whatever the interval display: it never reads as found.
+  for (std::string_view failed : {kFailedModification, kFailedUndo}) {
+    if (cell.starts_with(failed)) return std::string(failed) + "   " + text;
   }
   if (cell.find(kModified) != std::string_view::npos) {
     return std::string(kModified) + "    \\" + text;
@@ -34,8 +35,8 @@ std::string formatIntervalCell(std::string_view cell, Interval interval) {
 
 std::string stripIntervalCell(std::string_view cell) {
   if (cell.starts_with(kFound)) return kFound;
-  if (cell.starts_with(kFailedModification) || cell.starts_with(kFailedUndo)) {
-    return std::string(cell);
+  for (std::string_view failed : {kFailedModification, kFailedUndo}) {
+    if (cell.starts_with(failed)) return std::string(failed);
   }
   if (cell.find(kModified) != std::string_view::npos) return kModified;
   if (cell.find(kUndid) != std::string_view::npos) return kUndid;
@@ -93,9 +94,12 @@ bool intervalsCouldApply(const ModifyRequest& request) {
       return true;
     case QueryType::RegExpr:
       return request.searchEachLine && request.useIntervalsRegex;
-    default:
+    case QueryType::WordsOr:
+    case QueryType::WordsAnd:
+    case QueryType::SearchEngine:
       return false;
   }
+  return false;
 }
 
 }  // namespace

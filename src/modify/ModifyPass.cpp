@@ -56,6 +56,7 @@ class Pass {
   PassSummary run(const std::vector<std::size_t>& indexes) {
     if (!options_.dryRun) startJournal();
     try {
+      if (useIntervals_) shareIntervals(indexes);
       for (std::size_t index : indexes) {
         if (poll_.stopNow()) throw StopRequested{};
         if (index >= rows_.size() || cellIsNil(rows_[index].result)) continue;
@@ -83,6 +84,9 @@ class Pass {
   // rewritten once, from the original content, and the link between them ends, as with
   // any rewrite by rename.
   using FileId = std::tuple<dev_t, ino_t, std::string>;
+
+  // What the run did to a row's file.
+  enum class Outcome { Modified, Unchanged, Failed };
 
   // A file whose new content (and backup) is staged for the next commit.
   struct Pending {
@@ -125,6 +129,36 @@ class Pass {
     std::string text = kTemporariesLeft;
     for (const std::string& name : summary_.leftTemporaries) text += "\n" + name;
     observer_.warning({kProgramCaption, text});
+  }
+
+  // Rows that reach one file (by device and inode: a link and its target, a folder
+  // reached twice) share one interval: the one of the row whose name is not a symbolic
+  // link, so that a link listed first cannot widen the interval marked on its target.
+  // Without such a row, the first row's.
+  void shareIntervals(const std::vector<std::size_t>& indexes) {
+    struct Owner {
+      std::size_t index;
+      bool viaLink;
+    };
+    std::map<std::pair<dev_t, ino_t>, Owner> owners;
+    std::vector<std::pair<std::size_t, std::pair<dev_t, ino_t>>> reached;
+    for (std::size_t index : indexes) {
+      if (index >= rows_.size()) continue;
+      const std::string listed = rows_[index].fullName();
+      struct ::stat st {};
+      struct ::stat own {};
+      if (::stat(listed.c_str(), &st) != 0 || ::lstat(listed.c_str(), &own) != 0) continue;
+      const std::pair key{st.st_dev, st.st_ino};
+      const bool viaLink = S_ISLNK(own.st_mode);
+      auto [it, fresh] = owners.emplace(key, Owner{index, viaLink});
+      if (!fresh && it->second.viaLink && !viaLink) it->second = Owner{index, viaLink};
+      reached.emplace_back(index, key);
+    }
+    for (const auto& [index, key] : reached) {
+      const search::ResultItem& owner = rows_[owners.at(key).index];
+      rows_[index].intervalFrom = owner.intervalFrom;
+      rows_[index].intervalTo = owner.intervalTo;
+    }
   }
 
   void modifyRow(std::size_t index) {
@@ -176,9 +210,9 @@ class Pass {
         if (original.backup) batch_.discard(*original.backup);
         throw;
       }
-      if (!result) {
+      if (!result || (!file.released() && *result == file.view())) {
         if (original.backup) batch_.discard(*original.backup);
-        succeed(index);  // nothing changed: the file is not rewritten
+        unchanged(index);  // nothing changed: the file is not rewritten
       } else {
         stage(index, target, file, original, *result);
       }
@@ -401,29 +435,62 @@ class Pass {
     pending_.clear();
   }
 
-  // A row for a file already worked on in this run gets the first row's result.
+  // A row for a file already worked on in this run gets the first row's outcome and its
+  // counts, sizes and times (the file's, as the first row read them).
   void resolveDuplicates() {
     for (const auto& [index, first] : duplicates_) {
       auto it = outcome_.find(first);
       if (it == outcome_.end()) continue;
-      if (it->second) {
-        succeed(index);
-      } else {
-        ++summary_.failed;
-        finish(index, kFailedModification);
+      copyFileCells(rows_[first], rows_[index]);
+      switch (it->second) {
+        case Outcome::Modified:
+          ++summary_.modified;
+          finish(index, kModified);
+          break;
+        case Outcome::Unchanged:
+          ++summary_.unchanged;
+          finish(index, kFound);
+          break;
+        case Outcome::Failed:
+          ++summary_.failed;
+          finish(index, kFailedModification);
+          break;
       }
     }
   }
 
+  static void copyFileCells(const search::ResultItem& from, search::ResultItem& to) {
+    to.found = from.found;
+    to.foundFull = from.foundFull;
+    to.hits = from.hits;
+    to.size = from.size;
+    to.sizeBytes = from.sizeBytes;
+    to.time = from.time;
+    to.lastWriteSec = from.lastWriteSec;
+  }
+
   void succeed(std::size_t index) {
     ++summary_.modified;
-    outcome_[index] = true;
+    outcome_[index] = Outcome::Modified;
     finish(index, kModified);
+  }
+
+  // The file stays as it was (nothing matched any more): the row goes back to "Found" with
+  // its hits counted again, never "Modified".
+  void unchanged(std::size_t index) {
+    if (options_.dryRun) {
+      succeed(index);
+      return;
+    }
+    ++summary_.unchanged;
+    outcome_[index] = Outcome::Unchanged;
+    if (options_.refreshHits) refreshRow(rows_[index], refreshRequest());
+    finish(index, kFound);
   }
 
   void fail(std::size_t index, const std::string& reason) {
     ++summary_.failed;
-    outcome_[index] = false;
+    outcome_[index] = Outcome::Failed;
     observer_.fileFailed(rows_[index].fullName(), reason);
     finish(index, kFailedModification);
   }
@@ -457,7 +524,7 @@ class Pass {
   std::vector<Pending> pending_;
   std::map<FileId, std::size_t> firstRowOf_;
   std::vector<std::pair<std::size_t, std::size_t>> duplicates_;
-  std::unordered_map<std::size_t, bool> outcome_;
+  std::unordered_map<std::size_t, Outcome> outcome_;
   Clock::time_point groupStart_;
   PassSummary summary_;
   std::set<std::string> reported_;

@@ -50,6 +50,7 @@ struct PassOptions {
 
 struct PassSummary {
   std::size_t modified = 0;
+  std::size_t unchanged = 0;  // nothing matched any more: not rewritten, the row says "Found"
   std::size_t failed = 0;
   bool stopped = false;
   // Temporaries the run could not remove (named in a warning; the next run or undo removes

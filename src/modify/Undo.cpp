@@ -182,8 +182,10 @@ std::string journalName(const std::string& listed) {
 
 UndoSummary undoLastRun(UndoJournal& journal, std::vector<search::ResultItem>& rows,
                         ModifyObserver& observer, const UndoOptions& options) {
-  std::unordered_map<std::string, std::size_t> rowOf;
-  for (std::size_t i = 0; i < rows.size(); ++i) rowOf.emplace(journalName(rows[i].fullName()), i);
+  // Every row that reaches a file (itself, or a link to it) gets the file's outcome.
+  std::unordered_map<std::string, std::vector<std::size_t>> rowsOf;
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    rowsOf[journalName(rows[i].fullName())].push_back(i);
   UndoSummary summary;
   std::size_t done = 0;
   for (const UndoEntry& entry : journal.entries) {
@@ -194,12 +196,15 @@ UndoSummary undoLastRun(UndoJournal& journal, std::vector<search::ResultItem>& r
     if (!undone) observer.fileFailed(file, reason);
     summary.outcomes.push_back({file, undone, reason});
     ++done;
-    if (auto it = rowOf.find(file); it != rowOf.end()) {
-      search::ResultItem& row = rows[it->second];
-      if (undone && options.refreshWith) refreshRow(row, *options.refreshWith);
-      const char* word = undone ? kUndid : kFailedUndo;
-      row.result = options.intervalHeadingShown ? formatIntervalCell(word, intervalOf(row)) : word;
-      observer.rowChanged(it->second);
+    if (auto it = rowsOf.find(file); it != rowsOf.end()) {
+      for (std::size_t index : it->second) {
+        search::ResultItem& row = rows[index];
+        if (undone && options.refreshWith) refreshRow(row, *options.refreshWith);
+        const char* word = undone ? kUndid : kFailedUndo;
+        row.result =
+            options.intervalHeadingShown ? formatIntervalCell(word, intervalOf(row)) : word;
+        observer.rowChanged(index);
+      }
     }
     if (observer.poll()) {
       summary.stopped = true;

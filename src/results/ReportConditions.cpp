@@ -47,21 +47,7 @@ void whereLines(PageText& page, const ReportConditions& c) {
 }
 
 std::string typeName(QueryType type) {
-  switch (type) {
-    case QueryType::Phrase:
-      return "Phrase";
-    case QueryType::WordsOr:
-      return "Words: or";
-    case QueryType::WordsAnd:
-      return "Words: and";
-    case QueryType::SearchEngine:
-      return "Search Engine";
-    case QueryType::Multiline:
-      return "Multiline";
-    case QueryType::RegExpr:
-      return "Reg Expr";
-  }
-  return {};
+  return std::string(search::queryTypeInfo(type).caption);
 }
 
 void typeLines(PageText& page, const ReportConditions& c) {
@@ -164,7 +150,7 @@ ReportConditions conditionsOf(const search::SearchRequest& r, const std::string&
   c.ignoreRegexWhitespace = r.ignoreRegexWhitespace;
   c.searchEachLine = r.searchEachLine;
   c.caseSensitive = r.caseSensitive;
-  const bool wordTypes = r.queryType != QueryType::Multiline && r.queryType != QueryType::RegExpr;
+  const bool wordTypes = search::queryTypeInfo(r.queryType).wholeWordsApply;
   c.wholeWords = r.wholeWords && wordTypes;
   if (r.sizeFilter) {
     const bool mb = r.sizeFilter->limitBytes >= 1000000 && r.sizeFilter->limitBytes % 1000000 == 0;

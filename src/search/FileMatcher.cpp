@@ -188,19 +188,20 @@ std::string_view FileMatcher::readUtf16(const platform::ReadOnlyFile& file,
 
 std::optional<std::vector<std::int64_t>> FileMatcher::matchSource(const Source& source,
                                                                   const std::string& fullName) {
-  switch (request_.queryType) {
-    case QueryType::Multiline:
+  switch (queryTypeInfo(request_.queryType).matchEngine) {
+    case MatchEngine::Blocks:
       try {
         return matchBlocks(source);
       } catch (const std::bad_alloc&) {
         warnTooLarge(kProgramCaption, fullName);
         return std::nullopt;
       }
-    case QueryType::RegExpr:
+    case MatchEngine::Expression:
       return matchExpression(source, fullName);
-    default:
+    case MatchEngine::Terms:
       return matchTerms(source);
   }
+  return std::nullopt;
 }
 
 // A file too large for the memory left is skipped with a warning (unless the run stops).

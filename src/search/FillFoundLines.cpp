@@ -181,14 +181,14 @@ FillOutcome fillParsed(const SearchRequest& request, std::string_view folder, st
   std::string decoded;
   const std::string_view text = text::textUntilNul(textOf(bytes, request.legacyCodePage, decoded));
   Poller poller(poll, kFillPollMs);
-  switch (request.queryType) {
-    case QueryType::Multiline:
+  switch (queryTypeInfo(request.queryType).matchEngine) {
+    case MatchEngine::Blocks:
       out.completed = fillBlocks(request, text, poller, out);
       break;
-    case QueryType::RegExpr:
+    case MatchEngine::Expression:
       out.completed = fillExpression(request, text, poller, out);
       break;
-    default:
+    case MatchEngine::Terms:
       out.completed = fillTerms(request, text, poller, out);
       break;
   }

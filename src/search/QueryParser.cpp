@@ -122,7 +122,8 @@ void buildTermTable(SearchRequest& request) {
     case QueryType::SearchEngine:
       request.termTable = parseSearchEngine(request.queryText, cs);
       break;
-    default:
+    case QueryType::Multiline:
+    case QueryType::RegExpr:
       break;
   }
 }

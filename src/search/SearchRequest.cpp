@@ -8,7 +8,7 @@ const char* originCaption(Origin origin) {
 }
 
 bool usesQueryLines(QueryType type) {
-  return type == QueryType::Multiline || type == QueryType::RegExpr;
+  return queryTypeInfo(type).takesLines;
 }
 
 bool hasEmptyQuery(const SearchRequest& request) {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "search/QueryType.h"
+
 namespace kestrix::search {
 
 // The tab whose button started the run.
 enum class Origin { Find, SearchAndReplace };
-
-enum class QueryType { Phrase, WordsOr, WordsAnd, SearchEngine, Multiline, RegExpr };
 
 // "Find" or "Search": the caption of validation messages for the origin tab.
 const char* originCaption(Origin origin);

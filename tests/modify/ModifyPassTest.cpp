@@ -271,7 +271,7 @@ TEST(ModifyPass, IntervalPastTheEndFailsAndRemovesItsBackup) {
   runModifyPass(req, run.rows, {}, run.journal, run.observer, options);
   EXPECT_EQ(readBytes(dir.file("a.txt")), "old\nold\n");
   EXPECT_FALSE(fileExists(dir.file("a.txt.bak")));
-  EXPECT_EQ(run.rows[0].result, "Found       2 - 9");
+  EXPECT_EQ(run.rows[0].result, "Failed Modification   2 - 9");
 
   run.rows[0].intervalTo = 0;
   runModifyPass(req, run.rows, {}, run.journal, run.observer, options);

@@ -15,14 +15,15 @@
 #include "modify/BatchTable.h"
 #include "ui/batch/BatchReplaceCommand.h"
 #include "ui/batch/BatchTableModel.h"
-#include "ui/modify/ModifyController.h"
-#include "ui/settings/OptionsTab.h"
-#include "ui/results/ResultsModel.h"
-#include "ui/modify/SearchReplaceTab.h"
 #include "ui/batch/TBatchDlg.h"
+#include "ui/modify/ModifyController.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/settings/OptionsTab.h"
 #include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
+using kestrix::search::QueryType;
 using namespace kestrix::ui::testing;
 using kestrix::modify::BatchPair;
 using kestrix::modify::BatchTable;
@@ -91,7 +92,7 @@ class BatchReplaceTest : public QObject {
     TFind window;
     window.show();
     prepare(window, tree.path());
-    window.replaceTab->setSearchType(SearchReplaceTab::Multiline);
+    window.replaceTab->setSearchType(QueryType::Multiline);
     window.replaceTab->ReplaceButton->click();
     BatchTable table;
     table.rows = {{"a|b", "x"}, {"a||b", "y|z"}};

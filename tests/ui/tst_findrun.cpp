@@ -12,13 +12,14 @@
 
 #include "WindowTestUtil.h"
 #include "ui/find/FindTab.h"
-#include "ui/viewer/LinesViewer.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
+#include "ui/viewer/LinesViewer.h"
 #include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
+using kestrix::search::QueryType;
 using namespace kestrix::ui::testing;
 
 class FindRunTest : public QObject {
@@ -30,7 +31,7 @@ class FindRunTest : public QObject {
 
   // A window searching the tree for `query` (Phrase unless `type` says otherwise).
   void runFind(TFind& window, const QString& query, const QString& masks = "*.txt",
-               FindTab::Type type = FindTab::Phrase) {
+               QueryType type = QueryType::Phrase) {
     window.ComboBoxPath->setEditText(root_);
     window.MasksComboBox->setEditText(masks);
     window.findTab->setQueryType(type);
@@ -208,7 +209,7 @@ class FindRunTest : public QObject {
     WarningRecorder recorder;
     TFind window;
     window.show();
-    runFind(window, "first line\nab)c", "*.txt", FindTab::RegExpr);
+    runFind(window, "first line\nab)c", "*.txt", QueryType::RegExpr);
     QCOMPARE(recorder.warnings.size(), 1);
     QCOMPARE(recorder.warnings[0].first, QString("Regular Expression"));
     const QTextCursor cursor = window.findTab->FindMemo->textCursor();
@@ -247,19 +248,19 @@ class FindRunTest : public QObject {
 
   void limitsEndTheRunWithTheirMessages() {
     const struct {
-      FindTab::Type type;
+      QueryType type;
       QString query;
       QString masks;
       const char* caption;
       const char* text;
     } cases[] = {
-        {FindTab::Phrase, QString(4001, 'x'), "*.txt", "Kestrix Search & Replace",
+        {QueryType::Phrase, QString(4001, 'x'), "*.txt", "Kestrix Search & Replace",
          "The query is too long"},
-        {FindTab::Multiline, QString(1001, 'x'), "*.txt", "Kestrix Search & Replace",
+        {QueryType::Multiline, QString(1001, 'x'), "*.txt", "Kestrix Search & Replace",
          "The lines are too long for the Query field"},
-        {FindTab::Phrase, "hello", QString("a;").repeated(100), "Kestrix Search & Replace",
+        {QueryType::Phrase, "hello", QString("a;").repeated(100), "Kestrix Search & Replace",
          "Too many masks"},
-        {FindTab::WordsOr, QString("w ").repeated(500), "*.txt", "Kestrix Search & Replace",
+        {QueryType::WordsOr, QString("w ").repeated(500), "*.txt", "Kestrix Search & Replace",
          "Too many words"},
     };
     for (const auto& c : cases) {

@@ -22,20 +22,21 @@
 #include "modify/TemporaryLog.h"
 #include "ui/find/FindTab.h"
 #include "ui/modify/IntervalCommands.h"
+#include "ui/modify/ModifyController.h"
+#include "ui/modify/PreviewDialog.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/settings/SettingsController.h"
+#include "ui/settings/TSettDlg.h"
 #include "ui/viewer/LinesDelegate.h"
 #include "ui/viewer/LinesViewer.h"
 #include "ui/window/MainMenus.h"
-#include "ui/modify/ModifyController.h"
-#include "ui/settings/OptionsTab.h"
-#include "ui/modify/PreviewDialog.h"
-#include "ui/results/ResultsModel.h"
-#include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
-#include "ui/settings/SettingsController.h"
 #include "ui/window/TFind.h"
-#include "ui/settings/TSettDlg.h"
 
 using namespace kestrix::ui;
+using kestrix::search::QueryType;
 using namespace kestrix::ui::testing;
 
 namespace {
@@ -288,7 +289,7 @@ class ModifyRunTest : public QObject {
         {"search text edited", [&] { tab.SearchEdit->setEditText("needl"); }, "--"},
         {"Delete chosen (outdated)", [&] { tab.DeleteButton->click(); }, "--"},
         {"search again", [&] { search(window, tree.path(), "needle"); }, "AS"},
-        {"Multiline chosen", [&] { tab.setSearchType(SearchReplaceTab::Multiline); }, "--"},
+        {"Multiline chosen", [&] { tab.setSearchType(QueryType::Multiline); }, "--"},
         {"search Multiline",
          [&] {
            tab.SearchMemo->setPlainText("needle");
@@ -298,7 +299,7 @@ class ModifyRunTest : public QObject {
         {"Clear then Reg Expr",
          [&] {
            tab.ClearButton->click();
-           tab.setSearchType(SearchReplaceTab::RegExpr);
+           tab.setSearchType(QueryType::RegExpr);
          },
          "--"},
         {"search Reg Expr with None",

@@ -9,8 +9,8 @@
 
 #include "WindowTestUtil.h"
 #include "ui/modify/ModifyController.h"
-#include "ui/results/ResultsModel.h"
 #include "ui/modify/SearchReplaceTab.h"
+#include "ui/results/ResultsModel.h"
 #include "ui/window/TFind.h"
 
 using namespace kestrix::ui;

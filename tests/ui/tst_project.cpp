@@ -12,16 +12,17 @@
 #include "WindowTestUtil.h"
 #include "ui/batch/BatchReplaceCommand.h"
 #include "ui/batch/BatchTableModel.h"
-#include "ui/find/FindTab.h"
-#include "ui/window/MainMenus.h"
-#include "ui/settings/ProjectCommands.h"
-#include "ui/results/ResultsModel.h"
-#include "ui/settings/SettingsController.h"
 #include "ui/batch/TBatchDlg.h"
-#include "ui/window/TFind.h"
+#include "ui/find/FindTab.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/settings/ProjectCommands.h"
+#include "ui/settings/SettingsController.h"
 #include "ui/settings/TPathIgnoreDlg.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
+using kestrix::search::QueryType;
 using namespace kestrix::ui::testing;
 
 namespace {
@@ -97,7 +98,7 @@ class ProjectTest : public QObject {
     window.PageControl1->setCurrentIndex(TFind::FindPage);
     window.ComboBoxPath->setEditText(tree_.path() + "/files");
     window.MasksComboBox->setEditText("*.txt");
-    window.findTab->setQueryType(FindTab::Phrase);
+    window.findTab->setQueryType(QueryType::Phrase);
     window.findTab->FindEditComboBox->setEditText("needle");
     window.findTab->FindButton->click();
     QTRY_COMPARE(window.results->rowCount(), 2);

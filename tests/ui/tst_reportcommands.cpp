@@ -20,16 +20,16 @@
 #include "ui/fileops/ConfirmDialog.h"
 #include "ui/fileops/ExternalChangeCheck.h"
 #include "ui/fileops/FileOpsController.h"
+#include "ui/fileops/TRenameDlg.h"
 #include "ui/find/FindTab.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MainMenus.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ReportController.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
-#include "ui/window/TFind.h"
-#include "ui/fileops/TRenameDlg.h"
+#include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
 using namespace kestrix::ui::testing;

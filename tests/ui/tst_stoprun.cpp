@@ -10,10 +10,10 @@
 #include <QtTest>
 
 #include "WindowTestUtil.h"
-#include "ui/window/BusyIndicator.h"
 #include "ui/find/FindTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
+#include "ui/window/BusyIndicator.h"
 #include "ui/window/TFind.h"
 
 using namespace kestrix::ui;

@@ -17,17 +17,18 @@
 
 #include "WindowTestUtil.h"
 #include "ui/find/FindTab.h"
-#include "ui/window/HelpWindow.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MainMenus.h"
-#include "ui/settings/OptionsTab.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/viewer/LinesViewer.h"
+#include "ui/window/HelpWindow.h"
+#include "ui/window/MainMenus.h"
 #include "ui/window/ScreenScale.h"
-#include "ui/modify/SearchReplaceTab.h"
 #include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
+using kestrix::search::QueryType;
 using namespace kestrix::ui::testing;
 
 class WindowOptionsTest : public QObject {
@@ -40,17 +41,17 @@ class WindowOptionsTest : public QObject {
     FindTab& tab = *window.findTab;
     tab.FindEditComboBox->setEditText("one line");
     const struct {
-      FindTab::Type type;
+      QueryType type;
       bool memo;
       int lineMode;
       int tabHeight;
-    } cases[] = {{FindTab::Multiline, true, 2, 162},     {FindTab::Phrase, false, 1, 126},
-                 {FindTab::RegExpr, true, 1, 162},       {FindTab::WordsOr, false, 1, 126},
-                 {FindTab::SearchEngine, false, 1, 126}, {FindTab::WordsAnd, false, 1, 126}};
+    } cases[] = {{QueryType::Multiline, true, 2, 162},     {QueryType::Phrase, false, 1, 126},
+                 {QueryType::RegExpr, true, 1, 162},       {QueryType::WordsOr, false, 1, 126},
+                 {QueryType::SearchEngine, false, 1, 126}, {QueryType::WordsAnd, false, 1, 126}};
     for (const auto& c : cases) {
       tab.setQueryType(c.type);
       if (c.memo && tab.FindMemo->toPlainText().isEmpty()) tab.FindMemo->setPlainText("block");
-      const QByteArray label = QByteArray::number(c.type);
+      const QByteArray label(kestrix::search::queryTypeInfo(c.type).caption.data());
       QVERIFY2(tab.FindMemo->isVisible() == c.memo, label);
       QVERIFY2(tab.FindEditComboBox->isVisible() == !c.memo, label);
       QVERIFY2(window.WholeWordsCheckBox->isVisible() == !c.memo, label);
@@ -113,17 +114,17 @@ class WindowOptionsTest : public QObject {
     const struct {
       const char* path;
       const char* masks;
-      FindTab::Type type;
+      QueryType type;
       const char* query;
       bool fromReplaceTab;
       const char* caption;
       const char* text;
     } cases[] = {
-        {"  ", "*.*", FindTab::Phrase, "x", false, "Find", "Please specify the Path"},
-        {"  ", "*.*", FindTab::Phrase, "x", true, "Search", "Please specify the Path"},
-        {"@", " ", FindTab::Phrase, "x", false, "Find", "Please specify the Mask"},
-        {"@", "*.*", FindTab::WordsOr, "   ", false, "Find", "Please specify the word or words"},
-        {"@", "*.*", FindTab::SearchEngine, "\"open", false, "Find", "Missing   \""},
+        {"  ", "*.*", QueryType::Phrase, "x", false, "Find", "Please specify the Path"},
+        {"  ", "*.*", QueryType::Phrase, "x", true, "Search", "Please specify the Path"},
+        {"@", " ", QueryType::Phrase, "x", false, "Find", "Please specify the Mask"},
+        {"@", "*.*", QueryType::WordsOr, "   ", false, "Find", "Please specify the word or words"},
+        {"@", "*.*", QueryType::SearchEngine, "\"open", false, "Find", "Missing   \""},
     };
     for (const auto& c : cases) {
       WarningRecorder recorder;
@@ -177,7 +178,7 @@ class WindowOptionsTest : public QObject {
     QVERIFY(!window.ListView1->isVisible() && !window.ListBox1->isVisible());
     QCOMPARE(window.height(), scaled(248));
     QVERIFY(!window.findTab->HideListButton->isEnabled());
-    window.findTab->setQueryType(FindTab::Multiline);
+    window.findTab->setQueryType(QueryType::Multiline);
     window.findTab->FindMemo->setFocus();
     QTest::keyClicks(window.findTab->FindMemo, "abc");
     QTest::keyClick(window.findTab->FindMemo, Qt::Key_Return);

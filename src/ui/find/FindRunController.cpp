@@ -14,22 +14,22 @@
 
 #include "search/Cells.h"
 #include "search/Find.h"
+#include "ui/find/FindTab.h"
+#include "ui/find/QueryEditors.h"
+#include "ui/find/RunObserver.h"
+#include "ui/modify/ModifyRequestReader.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/settings/SettingsController.h"
+#include "ui/viewer/ViewerRefresh.h"
 #include "ui/window/BusyIndicator.h"
 #include "ui/window/BusyState.h"
-#include "ui/find/FindTab.h"
 #include "ui/window/History.h"
 #include "ui/window/MainMenus.h"
 #include "ui/window/MessageBoxes.h"
-#include "ui/modify/ModifyRequestReader.h"
-#include "ui/settings/OptionsTab.h"
-#include "ui/find/QueryEditors.h"
-#include "ui/results/ResultsModel.h"
-#include "ui/results/ResultsView.h"
-#include "ui/find/RunObserver.h"
-#include "ui/modify/SearchReplaceTab.h"
-#include "ui/settings/SettingsController.h"
 #include "ui/window/TFind.h"
-#include "ui/viewer/ViewerRefresh.h"
 #include "ui/window/WindowGeometry.h"
 
 namespace kestrix::ui {
@@ -38,19 +38,6 @@ using search::Origin;
 using search::QueryType;
 
 namespace {
-
-QueryType findTabType(FindTab::Type type) {
-  static constexpr QueryType kTypes[] = {QueryType::Phrase,    QueryType::WordsOr,
-                                         QueryType::WordsAnd,  QueryType::SearchEngine,
-                                         QueryType::Multiline, QueryType::RegExpr};
-  return kTypes[type];
-}
-
-QueryType replaceTabType(SearchReplaceTab::Type type) {
-  if (type == SearchReplaceTab::Multiline) return QueryType::Multiline;
-  if (type == SearchReplaceTab::RegExpr) return QueryType::RegExpr;
-  return QueryType::Phrase;
-}
 
 search::Date toDate(const QDate& date) {
   return {date.year(), date.month(), date.day()};
@@ -88,11 +75,11 @@ search::SearchRequest FindRunController::buildRequest(Origin origin) const {
   request.folder = search::normalizeFolder(window_.ComboBoxPath->currentText().toStdString());
   request.masksText = window_.MasksComboBox->currentText().toStdString();
   if (origin == Origin::Find) {
-    request.queryType = findTabType(window_.findTab->queryType());
+    request.queryType = window_.findTab->queryType();
     request.queryText = window_.findTab->FindEditComboBox->currentText().toStdString();
     request.queryLines = memoLines(window_.findTab->FindMemo);
   } else {
-    request.queryType = replaceTabType(window_.replaceTab->searchType());
+    request.queryType = window_.replaceTab->searchType();
     request.queryText = window_.replaceTab->SearchEdit->currentText().toStdString();
     request.queryLines = memoLines(window_.replaceTab->SearchMemo);
   }

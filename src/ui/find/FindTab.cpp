@@ -19,18 +19,20 @@ FindTab::FindTab(QWidget* parent) : QWidget(parent), types_(new QButtonGroup(thi
   setObjectName("FindTab");
   FindEditComboBox = makeQueryComboBox(this, "FindEditComboBox");
   FindMemo = makeQueryMemo(this, "FindMemo");
-  auto radio = [this](const char* name, const QString& caption, Type id) {
-    auto* button = new QRadioButton(caption, this);
+  auto radio = [this](const char* name, search::QueryType type) {
+    auto* button =
+        new QRadioButton(QString::fromUtf8(std::string(search::queryTypeInfo(type).caption)), this);
     button->setObjectName(name);
-    types_->addButton(button, id);
+    types_->addButton(button, static_cast<int>(type));
     return button;
   };
-  PhraseButton = radio("PhraseButton", "Phrase", Phrase);
-  WordsorButton = radio("WordsorButton", "Words: or", WordsOr);
-  WordsandButton = radio("WordsandButton", "Words: and", WordsAnd);
-  SearchEngineButton = radio("SearchEngineButton", "Search Engine", SearchEngine);
-  TextButton = radio("TextButton", "Multiline", Multiline);
-  RegExpFind = radio("RegExpFind", "Reg Expr", RegExpr);
+  using search::QueryType;
+  PhraseButton = radio("PhraseButton", QueryType::Phrase);
+  WordsorButton = radio("WordsorButton", QueryType::WordsOr);
+  WordsandButton = radio("WordsandButton", QueryType::WordsAnd);
+  SearchEngineButton = radio("SearchEngineButton", QueryType::SearchEngine);
+  TextButton = radio("TextButton", QueryType::Multiline);
+  RegExpFind = radio("RegExpFind", QueryType::RegExpr);
   FindButton = makeButton(this, "FindButton", "Find");
   StopButton = makeButton(this, "StopButton", "Stop");
   HideListButton = makeButton(this, "HideListButton", "Hide List");
@@ -41,7 +43,7 @@ FindTab::FindTab(QWidget* parent) : QWidget(parent), types_(new QButtonGroup(thi
   applyEditor();
   connect(types_, &QButtonGroup::idClicked, this, [this](int id) {
     applyEditor();
-    emit queryTypeChanged(static_cast<Type>(id));
+    emit queryTypeChanged(static_cast<search::QueryType>(id));
   });
   connect(FindEditComboBox, &QComboBox::editTextChanged, this, &FindTab::queryTextChanged);
   connect(FindMemo, &QPlainTextEdit::textChanged, this, &FindTab::queryTextChanged);
@@ -74,19 +76,18 @@ void FindTab::buildLayout() {
   layout->setRowStretch(0, 1);
 }
 
-FindTab::Type FindTab::queryType() const {
-  return static_cast<Type>(types_->checkedId());
+search::QueryType FindTab::queryType() const {
+  return static_cast<search::QueryType>(types_->checkedId());
 }
 
-void FindTab::setQueryType(Type type) {
-  types_->button(type)->setChecked(true);
+void FindTab::setQueryType(search::QueryType type) {
+  types_->button(static_cast<int>(type))->setChecked(true);
   applyEditor();
   emit queryTypeChanged(type);
 }
 
 bool FindTab::usesMemo() const {
-  const Type type = queryType();
-  return type == Multiline || type == RegExpr;
+  return search::queryTypeInfo(queryType()).takesLines;
 }
 
 void FindTab::applyEditor() {

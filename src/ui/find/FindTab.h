@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "search/QueryType.h"
+
 class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -16,13 +18,11 @@ namespace kestrix::ui {
 class FindTab : public QWidget {
   Q_OBJECT
  public:
-  // Query types in the order of their buttons; the values are the button ids.
-  enum Type { Phrase = 0, WordsOr, WordsAnd, SearchEngine, Multiline, RegExpr };
-
   explicit FindTab(QWidget* parent = nullptr);
 
-  Type queryType() const;
-  void setQueryType(Type type);
+  // The checked query type (each button's id is its type's value).
+  search::QueryType queryType() const;
+  void setQueryType(search::QueryType type);
   // True while the memo is the visible editor (Multiline and Reg Expr).
   bool usesMemo() const;
 
@@ -40,7 +40,7 @@ class FindTab : public QWidget {
 
  signals:
   // The user chose another query type (the editors are already swapped).
-  void queryTypeChanged(kestrix::ui::FindTab::Type type);
+  void queryTypeChanged(kestrix::search::QueryType type);
   // The text of the one-line box or of the memo changed.
   void queryTextChanged();
 

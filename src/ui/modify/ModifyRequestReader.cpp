@@ -6,9 +6,9 @@
 #include <QRadioButton>
 
 #include "ui/find/FindRunController.h"
-#include "ui/settings/OptionsTab.h"
 #include "ui/find/QueryEditors.h"
 #include "ui/modify/SearchReplaceTab.h"
+#include "ui/settings/OptionsTab.h"
 #include "ui/settings/SettingsController.h"
 #include "ui/window/TFind.h"
 
@@ -55,13 +55,17 @@ modify::ModifyRequest readModifyRequest(TFind& window, modify::ModifyScope scope
 bool intervalsInForceNow(const TFind& window) {
   const OptionsTab& options = *window.optionsTab;
   switch (window.replaceTab->searchType()) {
-    case SearchReplaceTab::Phrase:
+    case search::QueryType::Phrase:
       return options.PhraseXPCheckBox->isChecked();
-    case SearchReplaceTab::RegExpr:
+    case search::QueryType::RegExpr:
       return options.RegExprXPCheckBox->isChecked() && options.ModifyXPCheckBox->isChecked();
-    default:
+    case search::QueryType::Multiline:
+    case search::QueryType::WordsOr:
+    case search::QueryType::WordsAnd:
+    case search::QueryType::SearchEngine:
       return false;
   }
+  return false;
 }
 
 }  // namespace kestrix::ui

@@ -24,6 +24,12 @@ QRadioButton* addRadio(QWidget* parent, QButtonGroup* group, const char* name,
   group->addButton(button, id);
   return button;
 }
+
+QRadioButton* addTypeRadio(QWidget* parent, QButtonGroup* group, const char* name,
+                           search::QueryType type) {
+  const QString caption = QString::fromUtf8(std::string(search::queryTypeInfo(type).caption));
+  return addRadio(parent, group, name, caption, static_cast<int>(type));
+}
 }  // namespace
 
 SearchReplaceTab::SearchReplaceTab(QWidget* parent)
@@ -37,7 +43,7 @@ SearchReplaceTab::SearchReplaceTab(QWidget* parent)
   applyModificationType();
   connect(searchTypes_, &QButtonGroup::idClicked, this, [this](int id) {
     applyEditors();
-    emit searchTypeChanged(static_cast<Type>(id));
+    emit searchTypeChanged(static_cast<search::QueryType>(id));
   });
   connect(modificationTypes_, &QButtonGroup::idClicked, this,
           &SearchReplaceTab::applyModificationType);
@@ -52,9 +58,10 @@ void SearchReplaceTab::createControls() {
   Memo2 = makeQueryMemo(this, "Memo2");
   SearchLabel = new QLabel("To Search", this);
   ReplaceLabel = new QLabel("To Replace\nor Insert", this);
-  PhraseButtonReplace = addRadio(this, searchTypes_, "PhraseButtonReplace", "Phrase", Phrase);
-  TextSearchButton = addRadio(this, searchTypes_, "TextSearchButton", "Multiline", Multiline);
-  RegExpSearch = addRadio(this, searchTypes_, "RegExpSearch", "Reg Expr", RegExpr);
+  using search::QueryType;
+  PhraseButtonReplace = addTypeRadio(this, searchTypes_, "PhraseButtonReplace", QueryType::Phrase);
+  TextSearchButton = addTypeRadio(this, searchTypes_, "TextSearchButton", QueryType::Multiline);
+  RegExpSearch = addTypeRadio(this, searchTypes_, "RegExpSearch", QueryType::RegExpr);
   NoneButton = addRadio(this, modificationTypes_, "NoneButton", "None", 0);
   ReplaceButton = addRadio(this, modificationTypes_, "ReplaceButton", "Replace", 1);
   InsertBeforeButton = addRadio(this, modificationTypes_, "InsertBeforeButton", "Insert Before", 2);
@@ -122,12 +129,12 @@ void SearchReplaceTab::buildLayout() {
   layout->setRowStretch(1, 1);
 }
 
-SearchReplaceTab::Type SearchReplaceTab::searchType() const {
-  return static_cast<Type>(searchTypes_->checkedId());
+search::QueryType SearchReplaceTab::searchType() const {
+  return static_cast<search::QueryType>(searchTypes_->checkedId());
 }
 
-void SearchReplaceTab::setSearchType(Type type) {
-  searchTypes_->button(type)->setChecked(true);
+void SearchReplaceTab::setSearchType(search::QueryType type) {
+  searchTypes_->button(static_cast<int>(type))->setChecked(true);
   applyEditors();
   emit searchTypeChanged(type);
 }
@@ -139,8 +146,9 @@ void SearchReplaceTab::applyEditors() {
   SearchMemo->setVisible(memo);
   Memo2->setVisible(memo);
   // "Clear" is not offered for regular expressions; it falls back to "None".
-  ClearButton->setEnabled(searchType() != RegExpr);
-  if (searchType() == RegExpr && ClearButton->isChecked()) NoneButton->setChecked(true);
+  const bool regExpr = searchType() == search::QueryType::RegExpr;
+  ClearButton->setEnabled(!regExpr);
+  if (regExpr && ClearButton->isChecked()) NoneButton->setChecked(true);
   applyModificationType();
 }
 

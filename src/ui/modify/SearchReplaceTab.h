@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "search/QueryType.h"
+
 class QButtonGroup;
 class QComboBox;
 class QLabel;
@@ -17,14 +19,13 @@ namespace kestrix::ui {
 class SearchReplaceTab : public QWidget {
   Q_OBJECT
  public:
-  // Search types of this tab; the values are the button ids.
-  enum Type { Phrase = 0, Multiline, RegExpr };
-
   explicit SearchReplaceTab(QWidget* parent = nullptr);
 
-  Type searchType() const;
-  void setSearchType(Type type);
-  bool usesMemo() const { return searchType() != Phrase; }
+  // The checked search type: Phrase, Multiline or Reg Expr (each button's id is its type's
+  // value).
+  search::QueryType searchType() const;
+  void setSearchType(search::QueryType type);
+  bool usesMemo() const { return search::queryTypeInfo(searchType()).takesLines; }
 
   QComboBox* SearchEdit;
   QPlainTextEdit* SearchMemo;
@@ -52,7 +53,7 @@ class SearchReplaceTab : public QWidget {
   QPushButton* HideListReplaceButton;
 
  signals:
-  void searchTypeChanged(kestrix::ui::SearchReplaceTab::Type type);
+  void searchTypeChanged(kestrix::search::QueryType type);
   // The one-line search text changed (the memo has its own signal).
   void searchTextChanged();
   void searchMemoChanged();

@@ -17,8 +17,8 @@
 
 #include "app/StoredDate.h"
 #include "ui/find/FindTab.h"
-#include "ui/settings/OptionsTab.h"
 #include "ui/modify/SearchReplaceTab.h"
+#include "ui/settings/OptionsTab.h"
 #include "ui/window/TFind.h"
 
 namespace kestrix::ui {
@@ -54,7 +54,7 @@ CheckFields checkFields(const TFind& w) {
 }
 
 // The exclusive groups, each in stored order.
-RadioFields findTypeFields(const TFind& w) {  // in FindTab::Type order
+RadioFields findTypeFields(const TFind& w) {  // in QueryType order
   const FindTab& t = *w.findTab;
   return {{&OptionSwitches::phrase, t.PhraseButton},
           {&OptionSwitches::wordsOr, t.WordsorButton},
@@ -166,9 +166,11 @@ void applySwitches(const OptionSwitches& s, TFind& w) {
   for (const auto& [group, fallback] : {std::pair{modificationFields(w), 1},
                                         std::pair{sizeFields(w), 1}, std::pair{dateFields(w), 0}})
     group[static_cast<std::size_t>(chosenIndex(s, group, fallback))].button->setChecked(true);
-  w.findTab->setQueryType(static_cast<FindTab::Type>(chosenIndex(s, findTypeFields(w), 0)));
-  static constexpr SearchReplaceTab::Type kSearchTypes[] = {
-      SearchReplaceTab::RegExpr, SearchReplaceTab::Phrase, SearchReplaceTab::Multiline};
+  w.findTab->setQueryType(
+      search::kQueryTypes[static_cast<std::size_t>(chosenIndex(s, findTypeFields(w), 0))].type);
+  using search::QueryType;
+  static constexpr QueryType kSearchTypes[] = {QueryType::RegExpr, QueryType::Phrase,
+                                               QueryType::Multiline};
   w.replaceTab->setSearchType(kSearchTypes[chosenIndex(s, searchTypeFields(w), 1)]);
 }
 

@@ -12,13 +12,13 @@
 #include "modify/ModifyMessages.h"
 #include "platform/AtomicWrite.h"
 #include "search/SearchError.h"
+#include "ui/find/QueryEditors.h"
 #include "ui/modify/ModifyController.h"
 #include "ui/modify/ModifyRequestReader.h"
-#include "ui/find/QueryEditors.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ReportController.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
 #include "ui/window/TFind.h"
 
 namespace kestrix::ui {
@@ -160,7 +160,7 @@ app::CommandRunFields CommandLineController::readFields() const {
   app::CommandRunFields f;
   f.folder = toText(window_.ComboBoxPath->currentText());
   f.masks = toText(window_.MasksComboBox->currentText());
-  f.phraseSearch = tab.searchType() == SearchReplaceTab::Phrase;
+  f.phraseSearch = tab.searchType() == search::QueryType::Phrase;
   f.modification = chosenModificationType(tab);
   f.searchText = toText(tab.SearchEdit->currentText());
   f.searchLines = memoLines(tab.SearchMemo);

@@ -9,10 +9,10 @@
 #include "search/SearchRequest.h"
 #include "ui/find/FindRunController.h"
 #include "ui/find/FindTab.h"
-#include "ui/settings/OptionsTab.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
+#include "ui/settings/OptionsTab.h"
 #include "ui/window/TFind.h"
 #include "ui/window/WindowGeometry.h"
 
@@ -58,15 +58,15 @@ OptionHandlers::OptionHandlers(TFind& window) : QObject(&window), window_(window
 }
 
 void OptionHandlers::onFindTypeChanged() {
-  const FindTab::Type type = window_.findTab->queryType();
-  window_.state().lineMode = type == FindTab::Multiline ? 2 : 1;
+  const QueryType type = window_.findTab->queryType();
+  window_.state().lineMode = search::queryTypeInfo(type).blockEntries ? 2 : 1;
   window_.geometryController().applyTabLayout();
   invalidateIf(1);
 }
 
 void OptionHandlers::onReplaceTypeChanged() {
-  const SearchReplaceTab::Type type = window_.replaceTab->searchType();
-  window_.state().lineMode = type == SearchReplaceTab::Multiline ? 2 : 1;
+  const QueryType type = window_.replaceTab->searchType();
+  window_.state().lineMode = search::queryTypeInfo(type).blockEntries ? 2 : 1;
   window_.state().searchOutdated = true;
   window_.geometryController().applyTabLayout();
   invalidateIf(2);
