@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::string_view kHeader = "KSR-UNDO 2\n";
 constexpr std::size_t kFields = 9;
+constexpr std::int64_t kJournalLimit = std::int64_t{1} << 30;
 
 void addField(std::string& out, const std::string& field) {
   out += field;
@@ -82,12 +83,14 @@ void saveUndoJournal(const UndoJournal& journal, const std::string& path) {
 UndoJournal loadUndoJournal(const std::string& path) {
   UndoJournal journal;
   if (!platform::exists(path)) return journal;
-  const std::string bytes = platform::readFile(path);
-  if (bytes.rfind(kHeader, 0) != 0) {  // the older format: names only
-    for (const std::string& name : fieldsOf(bytes + '\0')) {
-      if (!name.empty()) journal.entries.push_back({name, false, {}, {}, 0, 0, 0, 0});
-    }
-    return journal;
+  const std::string bytes = platform::readRegularFile(path, kJournalLimit);
+  // Anything but the exact first line (a damaged byte, another version, the names-only
+  // format, whose entries carry no stamps) is refused: read as another format, its
+  // entries would restore backups over later edits.
+  if (bytes.rfind(kHeader, 0) != 0) {
+    throw JournalFormatError("The undo journal " + path +
+                             " has an unknown format or a damaged header; nothing was undone "
+                             "and the backups are kept");
   }
   const auto fields = fieldsOf(std::string_view(bytes).substr(kHeader.size()));
   for (std::size_t at = 0; at + kFields <= fields.size(); at += kFields) {
