@@ -1,23 +1,38 @@
-// Extended attributes (ACLs, "user.*" and the like) of an open file: read as a list of
-// name/value pairs so they can be kept in a record and put back on another file.
+// Extended attributes of open files: POSIX ACLs (system.posix_acl_*), user.* values and
+// security labels travel with a file's content when it is replaced by a new file (a
+// rewrite, a backup, an undo), so that a replacement grants and denies what the old file did.
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace kestrix::platform {
 
-// Name and value of each extended attribute, in the order the system lists them.
-using ExtendedAttributes = std::vector<std::pair<std::string, std::string>>;
+// One extended attribute: its full name ("user.origin") and its value, bytes as stored.
+struct ExtendedAttribute {
+  std::string name;
+  std::string value;
+  bool operator==(const ExtendedAttribute&) const = default;
+};
+using ExtendedAttributes = std::vector<ExtendedAttribute>;
 
-// The extended attributes of the open file `fd`; none on a file system without them.
-// Throws PlatformError naming `shown` when they cannot be read.
-ExtendedAttributes readExtendedAttributes(int fd, const std::string& shown);
+// Every extended attribute of the open file `fd`, in the order the file system lists them;
+// empty when the file system keeps none. Throws PlatformError naming `displayName` when they
+// cannot be read.
+std::vector<ExtendedAttribute> readExtendedAttributes(int fd, const std::string& displayName);
 
-// Sets each of `attributes` on the open file `fd` (existing ones are replaced, others
-// left). Throws PlatformError naming `shown` and the attribute when one cannot be set.
-void writeExtendedAttributes(int fd, const ExtendedAttributes& attributes,
-                             const std::string& shown);
+// Sets each of `attributes` on the open file `toFd` by the same rules as the copy below
+// (a file put back by undo gets the attributes it had). Throws PlatformError naming
+// `displayName`.
+void writeExtendedAttributes(int toFd, const ExtendedAttributes& attributes,
+                             const std::string& displayName);
+
+// Copies every extended attribute of the open file `fromFd` onto the open file `toFd`
+// (values `toFd` already has under the same names are replaced; others it has are kept).
+// ACLs and user.* values must be kept: when one cannot be set, PlatformError is thrown
+// naming `displayName`. Security and trusted values are copied where the process is
+// permitted to set them and skipped where it is not (a label only an administrator may set).
+// Call it before the final permission bits are set: setting an ACL rewrites the group class.
+void copyExtendedAttributes(int fromFd, int toFd, const std::string& displayName);
 
 }  // namespace kestrix::platform
