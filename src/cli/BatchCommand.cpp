@@ -16,7 +16,7 @@ int batch(const std::string& tablePath, FindOptions& find, const ModifyArgs& arg
   const modify::ModifyRequest request = buildModifyRequest(find, args);
   ConsoleModifyObserver observer;
   modify::UndoJournal journal;
-  const modify::PassOptions options = consolePassOptions(args, find.request.folder, journal);
+  const modify::PassOptions options = consolePassOptions(args, find.request.folder, "ksr batch");
   const auto summary = modify::runBatch(table, find.request, request, journal, observer, options);
   std::vector<search::ResultItem> all;
   for (const auto& pair : summary.pairs) {

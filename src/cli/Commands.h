@@ -22,6 +22,8 @@ int runFindCommand(int argc, char** argv);
 int runReplaceCommand(int argc, char** argv);
 int runUndoCommand(int argc, char** argv);
 int runBatchCommand(int argc, char** argv);
+// ksr history [--json] [--folder FOLDER] [--clear] [--max-size MB] [--max-runs N]
+int runHistoryCommand(int argc, char** argv);
 // ksr erase-backups [options] FOLDER
 int runEraseBackupsCommand(int argc, char** argv);
 const char* eraseBackupsHelp();  // the options of erase-backups, for --help

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "modify/DataFolder.h"
+#include "modify/History.h"
 #include "modify/TemporaryLog.h"
 #include "modify/UnifiedDiff.h"
 #include "platform/AtomicWrite.h"
@@ -202,35 +203,26 @@ void printMessage(const modify::UserMessage& message) {
   std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), message.text.c_str());
 }
 
-std::string journalFilePath() {
-  return platform::joinPath(modify::ensureDataFolder(), modify::kUndoJournalFile);
+std::string historyFolder() {
+  return modify::historyFolderIn(modify::ensureDataFolder());
 }
 
 modify::PassOptions consolePassOptions(const ModifyArgs& args, const std::string& folder,
-                                       modify::UndoJournal& journal) {
+                                       const char* origin) {
   modify::PassOptions options;
   options.dryRun = args.dryRun;
   options.refreshHits = false;
   options.searchedFolder = folder;
   if (args.dryRun) return options;
   try {
-    journal.filePath = journalFilePath();
     options.temporaryLog = modify::temporaryLogPath(modify::ensureDataFolder());
+    options.historyFolder = historyFolder();
+    options.historyHeader.origin = origin;
   } catch (const std::exception& e) {
     throw modify::ModifyError(modify::kProgramCaption,
-                              std::string("Cannot write the undo journal: ") + e.what());
+                              std::string("Cannot write the undo history: ") + e.what());
   }
   return options;
-}
-
-bool saveJournal(const modify::UndoJournal& journal) {
-  try {
-    modify::saveUndoJournal(journal, journalFilePath());
-    return true;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "ksr: cannot save the undo journal: %s\n", e.what());
-    return false;
-  }
 }
 
 const char* modifyOptionsHelp() {
@@ -242,7 +234,10 @@ const char* modifyOptionsHelp() {
                         most 16 MiB)
   --mode M              replace (default), insert-before, insert-after, delete, clear
                         (clear blanks the match; not with regex)
-  --no-backup           make no FILE.bak backups (the run cannot be undone)
+  --no-backup           make no FILE.bak backups (the run cannot be undone); with
+                        backups the run is recorded in the undo history (ksr history),
+                        and a FILE.bak this program did not make is kept, the original
+                        going to the history instead
   --line-separator S    line breaks of changed files: keep (default: each line keeps its
                         own, only the matches change), unix, windows, mac
   --modify-read-only    also change read-only files (they stay read-only); needs backups:

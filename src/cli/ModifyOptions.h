@@ -75,20 +75,16 @@ void printMessage(const modify::UserMessage& message);
 // "CAPTION: TEXT", all on standard error.
 int runGuarded(const char* command, const std::function<int()>& body);
 
-// The data folder's journal file, the folder created when missing. Throws
-// std::runtime_error (or platform::PlatformError) when the folder cannot be created.
-std::string journalFilePath();
+// The undo history's folder in the data folder, the data folder created when missing.
+// Throws std::runtime_error (or platform::PlatformError) when it cannot be created.
+std::string historyFolder();
 
-// Saves the undo journal as the data folder's journal file. Returns false (after printing
-// the reason) when it cannot be saved.
-bool saveJournal(const modify::UndoJournal& journal);
-
-// The pass options of a replace or batch run: the journal written ahead into the data
-// folder (except in a dry run), files changed only inside the searched folder. Throws
-// modify::ModifyError "Cannot write the undo journal: ..." when the data folder cannot be
-// created.
+// The pass options of a replace or batch run (`origin` "ksr replace" or "ksr batch"): the
+// run recorded in the undo history (except in a dry run), files changed only inside the
+// searched folder. Throws modify::ModifyError "Cannot write the undo history: ..." when
+// the data folder cannot be created.
 modify::PassOptions consolePassOptions(const ModifyArgs& args, const std::string& folder,
-                                       modify::UndoJournal& journal);
+                                       const char* origin);
 
 // The lines of `ksr replace --help` that document the modify options.
 const char* modifyOptionsHelp();

@@ -37,7 +37,7 @@ int replace(FindOptions& find, const ModifyArgs& args) {
   }
   if (collector.rows.empty()) return kExitNone;
   modify::UndoJournal journal;
-  const modify::PassOptions options = consolePassOptions(args, find.request.folder, journal);
+  const modify::PassOptions options = consolePassOptions(args, find.request.folder, "ksr replace");
   const auto summary =
       modify::runModifyPass(request, collector.rows, {}, journal, observer, options);
   if (!args.dryRun) printResults(collector.rows);

@@ -14,7 +14,8 @@ using kestrix::cli::Command;
 const Command kCommands[] = {
     {"find", kestrix::cli::runFindCommand, "list the files whose contents match a query"},
     {"replace", kestrix::cli::runReplaceCommand, "search, then change the listed files"},
-    {"undo", kestrix::cli::runUndoCommand, "restore the files of the last replace or batch run"},
+    {"undo", kestrix::cli::runUndoCommand, "undo the latest run of the undo history, or RUN"},
+    {"history", kestrix::cli::runHistoryCommand, "list the undoable runs; --clear empties"},
     {"batch", kestrix::cli::runBatchCommand, "run the search/replace pairs of a .tbl table file"},
     {"erase-backups", kestrix::cli::runEraseBackupsCommand, "remove the .bak backups of a folder"},
 };

@@ -1,5 +1,5 @@
 // Backups and the protection rule: which files the pass may change, and the names of the
-// ".bak" backup and of the ".$" temporary that undo uses.
+// ".bak" backup.
 #pragma once
 
 #include <string>
@@ -12,10 +12,6 @@ namespace kestrix::modify {
 // The backup of a file: its full name + ".bak".
 inline std::string backupName(std::string_view fullName) {
   return std::string(fullName) + ".bak";
-}
-// The temporary name undo moves a file to: its full name + ".$".
-inline std::string undoTempName(std::string_view fullName) {
-  return std::string(fullName) + ".$";
 }
 
 // True when the file's attributes protect it (read-only, hidden or system).

@@ -28,6 +28,7 @@
 #include "modify/TargetFile.h"
 #include "modify/TemporaryLog.h"
 #include "platform/AtomicWrite.h"
+#include "platform/ExtendedAttributes.h"
 #include "platform/Platform.h"
 #include "search/Cells.h"
 #include "search/QueryParser.h"
@@ -73,6 +74,7 @@ class Pass {
     }
     reportLeftTemporaries();  // every temporary of the run is renamed or given up by now
     resolveDuplicates();
+    finishHistory();
     return summary_;
   }
 
@@ -99,6 +101,7 @@ class Pass {
     // The file the lock is on (a hard link of it staged later shares the lock).
     dev_t lockedDevice = 0;
     ino_t lockedInode = 0;
+    HistoryEntry history;  // its record in the undo history, but for `file` and the backup
   };
 
   // Only the latest run can be undone: the journal (and its file) start empty. The
@@ -117,6 +120,31 @@ class Pass {
     } catch (const platform::PlatformError& e) {
       throw ModifyError(kProgramCaption, std::string("Cannot write the undo journal: ") + e.what());
     }
+    startHistory();
+  }
+
+  // A run with backups is recorded in the undo history, its header first.
+  void startHistory() {
+    if (options_.historyFolder.empty() || !request_.createBackups) return;
+    RunHeader header = options_.historyHeader;
+    header.timeSec = static_cast<std::int64_t>(platform::nowSec());
+    if (header.folder.empty()) header.folder = options_.searchedFolder;
+    if (!header.folder.empty()) header.folder = historyFolderName(header.folder);
+    if (header.summary.empty()) header.summary = describeModification(request_);
+    try {
+      history_ =
+          std::make_unique<HistoryRecorder>(options_.historyFolder, header, options_.writeOps);
+    } catch (const platform::PlatformError& e) {
+      throw ModifyError(kProgramCaption, std::string("Cannot write the undo history: ") + e.what());
+    }
+  }
+
+  // Lets the run's record go (an empty one is removed) and applies the history's limits.
+  void finishHistory() {
+    if (!history_) return;
+    if (history_->finish()) summary_.historyRun = history_->id();
+    history_.reset();
+    enforceHistoryLimits(options_.historyFolder, readHistoryLimits(options_.historyFolder));
   }
 
   // Temporaries that could not be removed (their folder became immutable or read-only)
@@ -199,19 +227,21 @@ class Pass {
       }
       // An engine that needs a copy of the bytes (other line breaks) releases them once it
       // has it: the backup is staged from them first, so that they are on disk.
-      Original original{stampOf(bytes), std::nullopt};
+      Original original{stampOf(bytes), std::nullopt, {}, {}};
+      if (history_) original.attributes = platform::readExtendedAttributes(target.fd.get(), listed);
+      target.fd.reset();
       FileBytes file(std::move(bytes), [&](std::string_view b) {
-        if (request_.createBackups) original.backup = stageBackup(target, listed, b);
+        if (request_.createBackups) stageOriginal(target, listed, b, original);
       });
       std::optional<std::string> result;
       try {
         result = rewriteFileBytes(request_, file, listed, limit, poll_);
       } catch (...) {
-        if (original.backup) batch_.discard(*original.backup);
+        dropOriginal(original);
         throw;
       }
       if (!result || (!file.released() && *result == file.view())) {
-        if (original.backup) batch_.discard(*original.backup);
+        dropOriginal(original);
         unchanged(index);  // nothing changed: the file is not rewritten
       } else {
         stage(index, target, file, original, *result);
@@ -284,7 +314,31 @@ class Pass {
   struct Original {
     ContentStamp stamp;
     std::optional<std::size_t> backup;
+    std::string kept;  // the history's copy, when the user's own ".bak" was kept
+    platform::ExtendedAttributes attributes;  // read only for the history
   };
+
+  // Takes back what was kept of an original whose file will not be changed.
+  void dropOriginal(const Original& original) {
+    if (original.backup) batch_.discard(*original.backup);
+    if (!original.kept.empty()) history_->dropOriginal(original.kept);
+  }
+
+  // Keeps the original `bytes`: as the staged backup, or, when a ".bak" of the user's is in
+  // the way (not the backup of a run in the history), in the history only.
+  void stageOriginal(const TargetFile& target, const std::string& listed, std::string_view bytes,
+                     Original& original) {
+    struct ::stat st {};
+    const std::string backup = target.name + ".bak";
+    if (history_ && ::fstatat(target.folder.get(), backup.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !history_->isBackupOfARun(st)) {
+      original.kept = history_->nextOriginalName();
+      history_->storeOriginal(original.kept, bytes);
+      reportOnce({kProgramCaption, kUsersBackupKept});
+      return;
+    }
+    original.backup = stageBackup(target, listed, bytes);
+  }
 
   // Stages the backup of `bytes`: the file as it was, writable and never setuid or setgid
   // (undo gives the restored file its full mode back).
@@ -306,10 +360,9 @@ class Pass {
                                       target.fd.get()};
     const std::string listed = rows_[index].fullName();
     stagingFolder_ = platform::folderOf(target.realName);
-    std::optional<std::size_t> backup = original.backup;
-    if (request_.createBackups && !file.released()) {
-      backup = stageBackup(target, listed, file.view());
-    }
+    if (request_.createBackups && !file.released())
+      stageOriginal(target, listed, file.view(), original);
+    const std::optional<std::size_t> backup = original.backup;
     // Whatever fails from here on (a write, or the memory) takes the staged backup back,
     // so that nothing is renamed without its journal entry.
     std::optional<std::size_t> fileEntry;
@@ -321,12 +374,17 @@ class Pass {
       fileEntry = batch_.stageAt(target.folder.get(), target.name, listed, result, own, backup);
       batch_.expectUnchanged(*fileEntry, target.st);  // another writer's edit is never undone
       entry.afterMtimeNs = batch_.staged(*fileEntry).mtimeNs;
+      HistoryEntry history;
+      history.original = original.kept;
+      history.accessNs = nsOf(target.st.st_atim);
+      history.modificationNs = nsOf(target.st.st_mtim);
+      history.extendedAttributes = std::move(original.attributes);
       pending_.push_back({index, std::move(entry), *fileEntry, backup,
                           recounted(index, result, *fileEntry), std::move(target.fd),
-                          target.st.st_dev, target.st.st_ino});
+                          target.st.st_dev, target.st.st_ino, std::move(history)});
     } catch (...) {
       if (fileEntry) batch_.discard(*fileEntry);
-      if (backup) batch_.discard(*backup);
+      dropOriginal(original);
       throw;
     }
   }
@@ -384,6 +442,7 @@ class Pass {
 
   // The journal entries of the files about to be replaced are made durable first.
   void writeAhead(const std::vector<std::string>& reasons) {
+    recordHistory(reasons);
     if (!writer_ || !request_.createBackups) return;
     std::vector<UndoEntry> entries;
     for (const Pending& p : pending_) {
@@ -395,6 +454,37 @@ class Pass {
       throw std::runtime_error(std::string("the undo journal cannot be written: ") +
                                std::strerror(e.errorCode()));
     }
+  }
+
+  // The history's entries of the files about to be replaced, each with its copy of the
+  // original (a link to its staged backup where the file system allows), made durable.
+  void recordHistory(const std::vector<std::string>& reasons) {
+    if (!history_) return;
+    std::vector<HistoryEntry> entries;
+    try {
+      for (const Pending& p : pending_) {
+        if (!reasons[p.fileEntry].empty()) continue;
+        HistoryEntry h = p.history;
+        h.file = p.entry;
+        if (p.backupEntry) {
+          h.original = history_->nextOriginalName();
+          batch_.keepCopyOfStaged(*p.backupEntry, history_->folderFd(), h.original);
+          const platform::StagedFile& backup = batch_.staged(*p.backupEntry);
+          h.backupDevice = backup.device;
+          h.backupInode = backup.inode;
+          h.backupModificationNs = backup.mtimeNs;
+        }
+        entries.push_back(std::move(h));
+      }
+      history_->append(entries);
+    } catch (const platform::PlatformError& e) {
+      throw std::runtime_error(std::string("the undo history cannot be written: ") +
+                               std::strerror(e.errorCode()));
+    }
+  }
+
+  static std::int64_t nsOf(const struct ::timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
   }
 
   // Makes the staged files durable and gives their rows their results. The flush runs
@@ -431,6 +521,7 @@ class Pass {
     for (const Pending& p : pending_) {
       batch_.discard(p.fileEntry);
       if (p.backupEntry) batch_.discard(*p.backupEntry);
+      if (!p.history.original.empty()) history_->dropOriginal(p.history.original);
     }
     pending_.clear();
   }
@@ -517,6 +608,7 @@ class Pass {
   platform::AtomicWriteBatch batch_;
   std::unique_ptr<JournalWriter> writer_;
   std::unique_ptr<TemporaryLog> tempLog_;
+  std::unique_ptr<HistoryRecorder> history_;
   std::string stagingFolder_;  // the real name of the folder of the file being staged
   std::unique_ptr<SearchRoot> root_;
   std::optional<search::SearchRequest> refreshRequest_;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "modify/FileBytes.h"
+#include "modify/History.h"
 #include "modify/Interval.h"
 #include "modify/ModifyObserver.h"
 #include "modify/ModifyRequest.h"
@@ -46,6 +47,13 @@ struct PassOptions {
   // stay as they were.
   std::size_t groupFiles = 256;
   std::chrono::milliseconds groupTime{1000};
+  // The undo history (History.h) the run is recorded in when backups are on, written ahead
+  // of each change with the history's own copy of each original, and the run's header (its
+  // time is set by the pass). There, a ".bak" that is not the backup of a run in the
+  // history is the user's: it is kept, and the original lives in the history only. The
+  // history's limits are applied after the run. Empty: no history.
+  std::string historyFolder;
+  RunHeader historyHeader;
 };
 
 struct PassSummary {
@@ -56,6 +64,7 @@ struct PassSummary {
   // Temporaries the run could not remove (named in a warning; the next run or undo removes
   // them once it can).
   std::vector<std::string> leftTemporaries;
+  std::string historyRun;  // the run's id in the history; empty when nothing was recorded
 };
 
 // Runs the pass. Scope All takes every row in list order; scope Selected takes the rows at
@@ -72,8 +81,8 @@ struct PassSummary {
 // reported with its reason through observer.fileFailed.
 // Throws ModifyError before anything changes: the validation messages ("Modify" caption),
 // "Please select some items" for an empty selection, the replacement limits (program
-// caption), and a journal file that cannot be written. Engine messages (regular-expression
-// errors) go to observer.warning once each.
+// caption), and a journal file or undo history that cannot be written. Engine messages
+// (regular-expression errors) go to observer.warning once each.
 PassSummary runModifyPass(const ModifyRequest& request, std::vector<search::ResultItem>& rows,
                           const std::vector<std::size_t>& selected, UndoJournal& journal,
                           ModifyObserver& observer, const PassOptions& options = {});

@@ -1,4 +1,4 @@
-// Undo through the ".$" temporary, with attributes kept.
+// Undo of the in-memory journal: each backup renamed over its file, attributes kept.
 #include "modify/Undo.h"
 
 #include <fcntl.h>
@@ -13,7 +13,7 @@
 #include "modify/Backup.h"
 #include "modify/ContentHash.h"
 #include "modify/Interval.h"
-#include "modify/RowRefresh.h"
+#include "modify/UndoRows.h"
 #include "platform/FileAt.h"
 #include "platform/Platform.h"
 #include "search/Cells.h"
@@ -32,7 +32,6 @@ struct Place {
   std::string fullName;
 
   std::string backup() const { return backupName(name); }
-  std::string temp() const { return undoTempName(name); }
 };
 
 [[noreturn]] void fail(const Place& p, int err) {
@@ -46,26 +45,23 @@ bool statAt(const Place& p, const std::string& name, struct ::stat& st) {
   return false;
 }
 
-void renameAt(const Place& p, const std::string& from, const std::string& to) {
-  if (::renameat(p.folder.get(), from.c_str(), p.folder.get(), to.c_str()) != 0) fail(p, errno);
-}
-
 void unlinkAt(const Place& p, const std::string& name) {
   if (::unlinkat(p.folder.get(), name.c_str(), 0) != 0) fail(p, errno);
 }
 
-// Gives the restored file its owner and group (when `owner`; the owner first, since that
-// clears setuid and setgid) and then its mode, through the file itself, never a link.
-void setAttributes(const Place& p, std::optional<std::uint32_t> mode, const UndoEntry* owner) {
+// Gives the entry `name` the owner and group (when `owner`; the owner first, since that
+// clears setuid and setgid) and then the mode, through the file itself, never a link.
+void setAttributes(const Place& p, const std::string& name, std::optional<std::uint32_t> mode,
+                   const UndoEntry* owner) {
   if (!mode && !owner) return;
-  platform::UniqueFd fd(::openat(p.folder.get(), p.name.c_str(),
+  platform::UniqueFd fd(::openat(p.folder.get(), name.c_str(),
                                  O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!fd) {
     // A file we may not read (mode 0200): its mode is still ours to set, once it is
-    // known to be the regular file just put in place.
+    // known to be a regular file.
     struct ::stat st {};
-    if (!statAt(p, p.name, st) || !S_ISREG(st.st_mode)) fail(p, ELOOP);
-    if (mode && ::fchmodat(p.folder.get(), p.name.c_str(), *mode, 0) != 0) fail(p, errno);
+    if (!statAt(p, name, st) || !S_ISREG(st.st_mode)) fail(p, ELOOP);
+    if (mode && ::fchmodat(p.folder.get(), name.c_str(), *mode, 0) != 0) fail(p, errno);
     return;
   }
   if (owner && ::fchown(fd.get(), owner->uid, owner->gid) != 0) {
@@ -74,36 +70,23 @@ void setAttributes(const Place& p, std::optional<std::uint32_t> mode, const Undo
   if (mode && ::fchmod(fd.get(), *mode) != 0) fail(p, errno);
 }
 
-// Puts the backup in place of the file, then gives it the mode `finalMode` (else the mode
-// a protected file had). Throws platform::PlatformError; on a failure the modified file is
-// back under its name whenever the backup did not take its place.
+// Puts the backup in place of the file with one rename, after giving the backup the mode
+// `finalMode` (else the mode a protected file had) and the owner: a kill at any point
+// leaves the file either as the run left it or restored, never missing, and no temporary
+// name is needed that could meet a file of the user's. Throws platform::PlatformError;
+// the modified file is then still in place.
 void restoreFromBackup(const Place& p, std::optional<std::uint32_t> finalMode,
-                       const UndoEntry* owner) {
+                       const UndoEntry* owner, const platform::AtomicWriteOps& ops) {
   struct ::stat st {};
   if (!statAt(p, p.name, st)) fail(p, ENOENT);
   std::optional<std::uint32_t> savedMode;
   if ((st.st_mode & S_IWUSR) == 0 || p.name[0] == '.') savedMode = st.st_mode & 07777;
   if (finalMode) savedMode = finalMode;
-  try {
-    struct ::stat old {};
-    if (statAt(p, p.temp(), old)) unlinkAt(p, p.temp());
-    renameAt(p, p.name, p.temp());
-    renameAt(p, p.backup(), p.name);
-    unlinkAt(p, p.temp());
-    setAttributes(p, savedMode, owner);
-  } catch (const platform::PlatformError&) {
-    // Only move the modified file back when the backup is not already in its place:
-    // otherwise the restored content would be overwritten and lost.
-    struct ::stat now {};
-    try {
-      if (!statAt(p, p.name, now) && statAt(p, p.temp(), now)) {
-        renameAt(p, p.temp(), p.name);
-        setAttributes(p, savedMode, nullptr);
-      }
-    } catch (const platform::PlatformError&) {  // nothing more can be done here
-    }
-    throw;
-  }
+  setAttributes(p, p.backup(), savedMode, owner);
+  const int rc =
+      ops.rename ? ops.rename(p.folder.get(), p.backup().c_str(), p.name.c_str())
+                 : ::renameat(p.folder.get(), p.backup().c_str(), p.folder.get(), p.name.c_str());
+  if (rc != 0) fail(p, errno);
 }
 
 // Why `name` cannot take part in an undo ("" when it is a regular file, links not followed).
@@ -148,7 +131,7 @@ std::string reasonOf(const platform::PlatformError& error) {
 }
 
 // Undoes one entry; returns the reason it failed, or "" when it was undone.
-std::string undoOne(const UndoEntry& e) {
+std::string undoOne(const UndoEntry& e, const platform::AtomicWriteOps& ops) {
   try {
     Place p;
     p.fullName = e.fullName;
@@ -160,7 +143,7 @@ std::string undoOne(const UndoEntry& e) {
     }
     if (e.stamped) requireUnchanged(p, e);
     restoreFromBackup(p, e.stamped ? std::optional<std::uint32_t>(e.mode) : std::nullopt,
-                      e.stamped ? &e : nullptr);
+                      e.stamped ? &e : nullptr, ops);
     return "";
   } catch (const platform::PlatformError& error) {
     return reasonOf(error);
@@ -169,43 +152,22 @@ std::string undoOne(const UndoEntry& e) {
   }
 }
 
-// The name journal entries use for a listed file: absolute, every link resolved.
-std::string journalName(const std::string& listed) {
-  try {
-    return platform::realPath(platform::absoluteName(listed));
-  } catch (const platform::PlatformError&) {
-    return platform::absoluteName(listed);
-  }
-}
-
 }  // namespace
 
 UndoSummary undoLastRun(UndoJournal& journal, std::vector<search::ResultItem>& rows,
                         ModifyObserver& observer, const UndoOptions& options) {
-  // Every row that reaches a file (itself, or a link to it) gets the file's outcome.
-  std::unordered_map<std::string, std::vector<std::size_t>> rowsOf;
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    rowsOf[journalName(rows[i].fullName())].push_back(i);
+  UndoRows marks(rows, options);
   UndoSummary summary;
   std::size_t done = 0;
   for (const UndoEntry& entry : journal.entries) {
     const std::string& file = entry.fullName;
     observer.fileStarted(file);
-    const std::string reason = undoOne(entry);
+    const std::string reason = undoOne(entry, options.writeOps);
     const bool undone = reason.empty();
     if (!undone) observer.fileFailed(file, reason);
     summary.outcomes.push_back({file, undone, reason});
     ++done;
-    if (auto it = rowsOf.find(file); it != rowsOf.end()) {
-      for (std::size_t index : it->second) {
-        search::ResultItem& row = rows[index];
-        if (undone && options.refreshWith) refreshRow(row, *options.refreshWith);
-        const char* word = undone ? kUndid : kFailedUndo;
-        row.result =
-            options.intervalHeadingShown ? formatIntervalCell(word, intervalOf(row)) : word;
-        observer.rowChanged(index);
-      }
-    }
+    marks.mark(file, undone, observer);
     if (observer.poll()) {
       summary.stopped = true;
       break;

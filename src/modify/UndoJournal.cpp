@@ -83,11 +83,13 @@ UndoJournal loadUndoJournal(const std::string& path) {
   UndoJournal journal;
   if (!platform::exists(path)) return journal;
   const std::string bytes = platform::readRegularFile(path, platform::kMaxOwnFileBytes);
-  if (bytes.rfind(kHeader, 0) != 0) {  // the older format: names only
-    for (const std::string& name : fieldsOf(bytes + '\0')) {
-      if (!name.empty()) journal.entries.push_back({name, false, {}, {}, 0, 0, 0, 0});
-    }
-    return journal;
+  // Anything but the exact first line (a damaged byte, another version, the names-only
+  // format, whose entries carry no stamps) is refused: read as another format, its
+  // entries would restore backups over later edits.
+  if (bytes.rfind(kHeader, 0) != 0) {
+    throw JournalFormatError("The undo journal " + path +
+                             " has an unknown format or a damaged header; nothing was undone "
+                             "and the backups are kept");
   }
   const auto fields = fieldsOf(std::string_view(bytes).substr(kHeader.size()));
   for (std::size_t at = 0; at + kFields <= fields.size(); at += kFields) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,8 @@ inline constexpr const char* kUndoJournalFile = "Undo.tmp";
 // One changed file.
 struct UndoEntry {
   std::string fullName;  // absolute, normalised, every link resolved
-  // False for an entry of an old journal that holds names only: undo then restores the
-  // backup without checking the stamps.
+  // False only for an entry made by hand without stamps: undo then restores the backup
+  // without checking them. Journal files always hold stamped entries.
   bool stamped = true;
   ContentStamp before;  // the file (and so its backup) before the run
   ContentStamp after;   // the file as the run left it
@@ -27,6 +28,7 @@ struct UndoEntry {
   std::uint32_t mode = 0;  // permission bits of the file before the run (setuid included)
   std::uint32_t uid = 0;
   std::uint32_t gid = 0;
+  bool operator==(const UndoEntry&) const = default;
 };
 
 struct UndoJournal {
@@ -44,12 +46,20 @@ struct UndoJournal {
 // by a NUL byte: the full name (any byte but NUL), the size and hash before, the size and
 // hash after, the modification time after (ns), the mode (octal), the owner and the group
 // (decimal; hashes in hexadecimal). A last entry cut short by a crash is ignored. A file
-// without the first line is the older format: full names, each ended by a NUL byte.
+// whose first line is anything else is refused.
 //
 // Writes `journal` to `path` safely. Throws platform::AtomicWriteError.
 void saveUndoJournal(const UndoJournal& journal, const std::string& path);
+// A journal file of an unknown format or with a damaged first line; what() is the message.
+class JournalFormatError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // Reads a journal file; a missing file gives an empty journal. Throws
-// platform::PlatformError when the file exists but cannot be read.
+// platform::PlatformError when the file exists but cannot be read (or is not a regular
+// file of at most 1 GiB), JournalFormatError when its first line is not exactly the one
+// above.
 UndoJournal loadUndoJournal(const std::string& path);
 
 // The journal file of a running pass: emptied when opened, then entries are appended and

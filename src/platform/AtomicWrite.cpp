@@ -141,10 +141,31 @@ void copyAttributes(const TempFile& temp, int fromFd, const std::string& target)
   }
 }
 
-// The owner first, then the extended attributes, then the mode: changing the owner clears
+// Access and modification times, when given; the content is written by then.
+void applyTimes(const TempFile& temp, const RestoredFacts& own, const std::string& target) {
+  if (!own.accessNs && !own.modificationNs) return;
+  auto toTimespec = [](const std::optional<std::int64_t>& ns) {
+    if (!ns) return timespec{0, UTIME_OMIT};
+    const std::int64_t sec = *ns / 1000000000 - (*ns % 1000000000 < 0 ? 1 : 0);
+    return timespec{static_cast<time_t>(sec), static_cast<long>(*ns - sec * 1000000000)};
+  };
+  const timespec times[2] = {toTimespec(own.accessNs), toTimespec(own.modificationNs)};
+  if (::futimens(temp.fd(), times) != 0) fail(target, "set times", errno);
+}
+
+// Restored extended attributes first (a read-only mode would forbid them), the owner next,
+// then the attributes of the file being replaced, then the mode: changing the owner clears
 // setuid and setgid, and setting an ACL rewrites the group class, so the mode set last
-// keeps them.
-void applyOwnership(const TempFile& temp, const FileOwnership& own, const std::string& target) {
+// keeps them. The times come last.
+void applyOwnership(const TempFile& temp, const FileOwnership& own, const std::string& target,
+                    const RestoredFacts* restored = nullptr) {
+  if (restored) {
+    try {
+      writeExtendedAttributes(temp.fd(), restored->extendedAttributes, target);
+    } catch (const PlatformError& e) {
+      fail(target, "set extended attributes", e.errorCode());
+    }
+  }
   if (own.uid || own.gid) {
     const uid_t uid = own.uid ? static_cast<uid_t>(*own.uid) : static_cast<uid_t>(-1);
     const gid_t gid = own.gid ? static_cast<gid_t>(*own.gid) : static_cast<gid_t>(-1);
@@ -158,6 +179,7 @@ void applyOwnership(const TempFile& temp, const FileOwnership& own, const std::s
   if (::fchmod(temp.fd(), static_cast<mode_t>(own.mode & 07777)) != 0) {
     fail(target, "set mode", errno);
   }
+  if (restored) applyTimes(temp, *restored, target);
 }
 
 // The ownership a replacement of `name` in `dirFd` gets: that of the old file, else the
@@ -184,6 +206,8 @@ StagedFile stampOf(const TempFile& temp) {
   if (::fstat(temp.fd(), &st) == 0) {
     stamp.sizeBytes = static_cast<std::int64_t>(st.st_size);
     stamp.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
   }
   return stamp;
 }
@@ -252,12 +276,13 @@ std::size_t AtomicWriteBatch::stage(const std::string& path, std::string_view by
 std::size_t AtomicWriteBatch::stageAt(int dirFd, const std::string& name,
                                       const std::string& displayName, std::string_view bytes,
                                       const FileOwnership& ownership,
-                                      std::optional<std::size_t> after) {
+                                      std::optional<std::size_t> after,
+                                      const RestoredFacts* restored) {
   UniqueFd dir(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
   if (!dir) fail(displayName, "open folder", errno);
   TempFile temp(dir.get(), displayName, ops_, &tempNameHook_);
   writeAll(temp, bytes, ops_, displayName);
-  applyOwnership(temp, ownership, displayName);
+  applyOwnership(temp, ownership, displayName, restored);
   const StagedFile stamp = stampOf(temp);
   temp.closeFd();
   // Everything that can run out of memory comes before the temporary is handed over, so
@@ -397,6 +422,44 @@ void AtomicWriteBatch::renameAll(const StopPollFunction& stopPoll, bool& stopped
       }
     }
   }
+}
+
+bool AtomicWriteBatch::keepCopyOfStaged(std::size_t index, int toDirFd,
+                                        const std::string& toName) const {
+  const Entry& e = entries_[index];
+  auto failed = [&](int err) {
+    ::unlinkat(toDirFd, toName.c_str(), 0);
+    return PlatformError("Cannot keep a copy of " + e.displayName + ": " + std::strerror(err), err);
+  };
+  if (e.done) throw failed(ENOENT);
+  if (::linkat(e.dirFd, e.temp.c_str(), toDirFd, toName.c_str(), 0) == 0) return true;
+  if (errno == EEXIST)
+    throw PlatformError("Cannot keep a copy of " + e.displayName + ": " + std::strerror(EEXIST),
+                        EEXIST);
+  UniqueFd from(::openat(e.dirFd, e.temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (!from)
+    throw PlatformError("Cannot read " + e.displayName + ": " + std::strerror(errno), errno);
+  UniqueFd to(callOpen(ops_, toDirFd, toName.c_str(),
+                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!to)
+    throw PlatformError("Cannot keep a copy of " + e.displayName + ": " + std::strerror(errno),
+                        errno);
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got = ::read(from.get(), buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw failed(errno);
+    if (got == 0) break;
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ops_.write ? ops_.write(to.get(), buffer + done, got - done)
+                                     : ::write(to.get(), buffer + done, got - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) throw failed(put < 0 ? errno : EIO);
+      done += put;
+    }
+  }
+  if (callFsync(ops_, to.get()) != 0) throw failed(errno);
+  return false;
 }
 
 void AtomicWriteBatch::discard(std::size_t index) {

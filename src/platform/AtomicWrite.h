@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ExtendedAttributes.h"
+
 namespace kestrix::platform {
 
 // A failed safe write. what() names the file and the system's reason (reason() alone, e.g.
@@ -54,6 +56,14 @@ struct FileOwnership {
   int attributesFrom = -1;
 };
 
+// What a file put back by undo gets besides its ownership: its extended attributes and its
+// access and modification times (ns since the epoch).
+struct RestoredFacts {
+  ExtendedAttributes extendedAttributes;
+  std::optional<std::int64_t> accessNs;
+  std::optional<std::int64_t> modificationNs;
+};
+
 // Replaces the content of `path` by `bytes`. The new file keeps the permission bits (and,
 // when allowed, the owner) of the old one; a file that does not exist yet is created with
 // mode 0666 minus the umask. A symbolic link is followed: its target is rewritten and the
@@ -67,6 +77,8 @@ void writeFileAtomically(const std::string& path, std::string_view bytes,
 struct StagedFile {
   std::int64_t sizeBytes = 0;
   std::int64_t mtimeNs = 0;  // modification time of the new content, ns since the epoch
+  std::uint64_t device = 0;  // the file that will be renamed into place
+  std::uint64_t inode = 0;
 };
 
 // Many safe replacements made durable together: stage() writes each new content to a
@@ -92,10 +104,12 @@ class AtomicWriteBatch {
                     std::optional<std::size_t> after = std::nullopt);
 
   // The same for the entry `name` of the open folder `dirFd` (the descriptor is duplicated;
-  // the caller keeps its own). `displayName` names the file in messages.
+  // the caller keeps its own). `displayName` names the file in messages. With `restored`,
+  // the replacement also gets those extended attributes and times.
   std::size_t stageAt(int dirFd, const std::string& name, const std::string& displayName,
                       std::string_view bytes, const FileOwnership& ownership,
-                      std::optional<std::size_t> after = std::nullopt);
+                      std::optional<std::size_t> after = std::nullopt,
+                      const RestoredFacts* restored = nullptr);
 
   // Called with the name of each temporary just before it is created (`intent` true), and
   // with `intent` false when that name turned out to be another file's and was not used:
@@ -115,6 +129,12 @@ class AtomicWriteBatch {
 
   // The stamp of the staged entry `index`.
   const StagedFile& staged(std::size_t index) const { return entries_[index].stamp; }
+
+  // Makes a durable copy of the staged temporary of `index` as the new file `toName` in the
+  // folder `toDirFd`: a hard link to it where the file system allows one (the same bytes,
+  // never written twice), else a copy flushed to disk. Returns true for a link. Throws
+  // PlatformError; `toName` is not left half written then.
+  bool keepCopyOfStaged(std::size_t index, int toDirFd, const std::string& toName) const;
 
   // Drops the staged entry `index`: its temporary is removed, its target left alone.
   void discard(std::size_t index);

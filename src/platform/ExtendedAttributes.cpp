@@ -78,7 +78,12 @@ std::vector<ExtendedAttribute> readExtendedAttributes(int fd, const std::string&
 }
 
 void copyExtendedAttributes(int fromFd, int toFd, const std::string& displayName) {
-  for (const ExtendedAttribute& a : readExtendedAttributes(fromFd, displayName)) {
+  writeExtendedAttributes(toFd, readExtendedAttributes(fromFd, displayName), displayName);
+}
+
+void writeExtendedAttributes(int toFd, const ExtendedAttributes& attributes,
+                             const std::string& displayName) {
+  for (const ExtendedAttribute& a : attributes) {
     if (::fsetxattr(toFd, a.name.c_str(), a.value.data(), a.value.size(), 0) == 0) continue;
     if (mayBeSkipped(a.name, errno)) continue;
     fail("Cannot keep the attribute " + a.name + " of", displayName, errno);

@@ -12,12 +12,20 @@ namespace kestrix::platform {
 struct ExtendedAttribute {
   std::string name;
   std::string value;
+  bool operator==(const ExtendedAttribute&) const = default;
 };
+using ExtendedAttributes = std::vector<ExtendedAttribute>;
 
 // Every extended attribute of the open file `fd`, in the order the file system lists them;
 // empty when the file system keeps none. Throws PlatformError naming `displayName` when they
 // cannot be read.
 std::vector<ExtendedAttribute> readExtendedAttributes(int fd, const std::string& displayName);
+
+// Sets each of `attributes` on the open file `toFd` by the same rules as the copy below
+// (a file put back by undo gets the attributes it had). Throws PlatformError naming
+// `displayName`.
+void writeExtendedAttributes(int toFd, const ExtendedAttributes& attributes,
+                             const std::string& displayName);
 
 // Copies every extended attribute of the open file `fromFd` onto the open file `toFd`
 // (values `toFd` already has under the same names are replaced; others it has are kept).

@@ -39,8 +39,11 @@ UniqueFd openFolderBelow(int base, const std::vector<std::string>& components,
 
 UniqueFd openRegularAt(int dirFd, const std::string& name, const std::string& displayName,
                        struct ::stat& st) {
-  UniqueFd fd(
-      ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  // Without moving the access time where the system lets us (our own files), so that the
+  // times undo gives back are not changed by reading them.
+  const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  UniqueFd fd(::openat(dirFd, name.c_str(), flags | O_NOATIME));
+  if (!fd && errno == EPERM) fd = UniqueFd(::openat(dirFd, name.c_str(), flags));
   if (!fd) fail("Cannot open", displayName, errno);
   if (::fstat(fd.get(), &st) != 0) fail("Cannot examine", displayName, errno);
   if (!S_ISREG(st.st_mode)) {

@@ -21,8 +21,9 @@ UniqueFd openFolderBelow(int base, const std::vector<std::string>& components,
                          const std::string& displayName);
 
 // Opens the entry `name` of `dirFd` for reading without following a link, without
-// blocking (a FIFO or a device never hangs the caller) and without taking a terminal, and
-// fills `st`. Throws PlatformError "not a regular file" for anything but a regular file.
+// blocking (a FIFO or a device never hangs the caller), without taking a terminal and,
+// where allowed, without moving its access time, and fills `st`. Throws PlatformError "not a
+// regular file" for anything but a regular file.
 UniqueFd openRegularAt(int dirFd, const std::string& name, const std::string& displayName,
                        struct ::stat& st);
 

@@ -22,94 +22,12 @@
 
 #include <gtest/gtest.h>
 
+#include "KsrProcess.h"
+
 namespace {
 
+using namespace kestrix::testing;
 namespace fs = std::filesystem;
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeAll(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// A scratch folder with the tree to change and a private data folder for the journal.
-class Scratch {
- public:
-  Scratch() {
-    const char* base = std::getenv("KESTRIX_TEST_TMP");
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = fs::path(base ? base : fs::temp_directory_path().string()) /
-            (std::string("ksr-") + info->name() + "-" + std::to_string(::getpid()));
-    fs::remove_all(root_);
-    fs::create_directories(root_ / "tree");
-    fs::create_directories(root_ / "home");
-  }
-  ~Scratch() {
-    std::error_code ec;
-    fs::remove_all(root_, ec);
-  }
-  std::string tree() const { return (root_ / "tree").string(); }
-  std::string home() const { return (root_ / "home").string(); }
-  std::string at(const std::string& name) const { return (root_ / name).string(); }
-
- private:
-  fs::path root_;
-};
-
-struct Proc {
-  pid_t pid = -1;
-  std::string outFile, errFile;
-};
-
-constexpr uid_t kNobody = 65534;
-
-// Starts ksr with `args` in `cwd`, its output in files; `fileLimit` caps the size of any
-// file it writes (RLIMIT_FSIZE); `asNobody` runs it as user and group 65534 (root only).
-Proc start(const Scratch& s, const std::vector<std::string>& args, const std::string& cwd,
-           std::optional<rlim_t> fileLimit = std::nullopt, bool asNobody = false) {
-  Proc p{-1, s.at("out.txt"), s.at("err.txt")};
-  p.pid = ::fork();
-  if (p.pid == 0) {
-    if (::chdir(cwd.c_str()) != 0) ::_exit(127);
-    ::setenv("HOME", s.home().c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (s.home() + "/data").c_str(), 1);
-    ::setenv("LC_ALL", "C", 1);
-    ::dup2(::open(p.outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-    ::dup2(::open(p.errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-    if (fileLimit) {
-      const rlimit limit{*fileLimit, *fileLimit};
-      ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    if (asNobody && (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
-                     ::setresuid(kNobody, kNobody, kNobody) != 0)) {
-      ::_exit(126);
-    }
-    std::vector<char*> argv{const_cast<char*>(KSR_EXECUTABLE)};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(KSR_EXECUTABLE, argv.data());
-    ::_exit(127);
-  }
-  return p;
-}
-
-// Waits for the process; its exit status, or -signal when a signal ended it.
-int finish(const Proc& p) {
-  int status = 0;
-  ::waitpid(p.pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-}
-
-int ksr(const Scratch& s, const std::vector<std::string>& args, std::string* err = nullptr,
-        const std::string& cwd = "/", std::optional<rlim_t> fileLimit = std::nullopt) {
-  const Proc p = start(s, args, cwd, fileLimit);
-  const int status = finish(p);
-  if (err) *err = readAll(p.errFile);
-  return status;
-}
 
 // What a file is: bytes, mode, owner, group.
 struct Facts {
@@ -298,7 +216,8 @@ TEST(KsrReplaceSafety, FilesOfOtherUsersKeepTheirOwners) {
     ASSERT_EQ(::chown(folder.c_str(), kNobody, kNobody), 0);
   }
   std::string err;
-  const Proc p = start(s, {"replace", "--with", "NEW", "OLD", s.tree()}, "/", std::nullopt, true);
+  const Proc p =
+      start(s, {"replace", "--with", "NEW", "OLD", s.tree()}, "/", std::nullopt, {}, true);
   EXPECT_EQ(finish(p), 3);
   err = readAll(p.errFile);
   for (const Case& c : cases) {

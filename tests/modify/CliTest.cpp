@@ -1,5 +1,5 @@
 // The console commands end to end: `ksr replace` (output, exit statuses, --dry-run),
-// `ksr undo` through the journal in the data folder, and `ksr batch`.
+// `ksr undo` through the undo history in the data folder, and `ksr batch`.
 #include <cstdlib>
 #include <filesystem>
 
@@ -69,6 +69,9 @@ TEST_F(ConsoleCommands, ReplaceThenUndoRoundTrips) {
   EXPECT_EQ(undo.out, dir_.file("ro.txt") + "\tUndid\n");
   EXPECT_EQ(readBytes(dir_.file("ro.txt")), "OLD");
   EXPECT_EQ(modeOf(dir_.file("ro.txt")), 0444u);
+  // Repeated, undo goes back run by run, then has nothing left.
+  EXPECT_EQ(run(runUndoCommand, {"undo"}).out, dir_.file("a.txt") + "\tUndid\n");
+  EXPECT_EQ(readBytes(dir_.file("a.txt")), "keep OLD\r\nOLD\n");
   EXPECT_EQ(run(runUndoCommand, {"undo"}).status, 1);
 
   EXPECT_EQ(run(runReplaceCommand, {"replace", "--with", "x", "absent", dir_.path()}).status, 1);
@@ -78,10 +81,13 @@ TEST_F(ConsoleCommands, ReplaceThenUndoRoundTrips) {
 
 TEST_F(ConsoleCommands, NoBackupRunCannotBeUndone) {
   writeBytes(dir_.file("a.txt"), "x\n");
-  run(runReplaceCommand, {"replace", "--with", "y", "x", dir_.path()});
-  run(runReplaceCommand, {"replace", "--no-backup", "--with", "z", "y", dir_.path()});
+  run(runReplaceCommand, {"replace", "--no-backup", "--with", "y", "x", dir_.path()});
   EXPECT_EQ(run(runUndoCommand, {"undo"}).status, 1);
-  EXPECT_EQ(readBytes(dir_.file("a.txt")), "z\n");
+  // Nor does undoing the run before it overwrite what the run without backups did.
+  run(runReplaceCommand, {"replace", "--with", "z", "y", dir_.path()});
+  run(runReplaceCommand, {"replace", "--no-backup", "--with", "w", "z", dir_.path()});
+  EXPECT_EQ(run(runUndoCommand, {"undo"}).status, 3);
+  EXPECT_EQ(readBytes(dir_.file("a.txt")), "w\n");
 }
 
 TEST_F(ConsoleCommands, BatchRunsATableFile) {

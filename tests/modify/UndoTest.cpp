@@ -1,5 +1,5 @@
-// Undo round trips (content and permission bits), the failure cases of the ".$" dance,
-// the journal file, and Erase Backups.
+// Undo round trips (content and permission bits), the failure cases of the rename from the
+// backup, the journal file, and Erase Backups.
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -171,15 +171,18 @@ TEST(UndoJournalFile, RoundTripsAnyName) {
                 a.gid == b.gid)
         << i;
   }
-  // A record cut short by a crash is ignored; the older names-only format still loads.
+  // A record cut short by a crash is ignored.
   const std::string whole = readBytes(dir.file("Undo.tmp"));
   writeBytes(dir.file("Undo.tmp"), whole.substr(0, whole.size() - 3));
   EXPECT_EQ(loadUndoJournal(dir.file("Undo.tmp")).entries.size(), 2u);
-  writeBytes(dir.file("Old.tmp"), std::string("/a\0/b\0", 6));
-  const UndoJournal old = loadUndoJournal(dir.file("Old.tmp"));
-  EXPECT_EQ(journalNames(old), (std::vector<std::string>{"/a", "/b"}));
-  EXPECT_FALSE(old.entries[0].stamped);
   EXPECT_TRUE(loadUndoJournal(dir.file("missing")).empty());
+  // A first line that is not exactly the format's is refused, never read as names only
+  // (whose entries would be restored without a check).
+  for (const std::string& head : {std::string("KSR-UNDO 3\n"), std::string("KSR-UNDO 2\r"),
+                                  std::string("KSQ-UNDO 2\n"), std::string("/a\0/b\0", 6)}) {
+    writeBytes(dir.file("Old.tmp"), head + whole.substr(11));
+    EXPECT_THROW(loadUndoJournal(dir.file("Old.tmp")), JournalFormatError) << head;
+  }
 }
 
 TEST(EraseBackups, RemovesBackupsByTheRules) {

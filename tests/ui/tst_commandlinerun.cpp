@@ -76,6 +76,22 @@ class CommandLineRunTest : public QObject {
     return outcome;
   }
 
+  // Runs the console program with the same home and data folder as the window's runs.
+  Outcome runKsr(const QStringList& args, QByteArray* standardOutput) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", dir_.path() + "/home");
+    env.insert("XDG_DATA_HOME", dir_.path() + "/home/.local/share");
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(KESTRIX_KSR_PATH, args);
+    Outcome outcome;
+    if (!process.waitForFinished(120000)) return outcome;
+    outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    outcome.standardError = process.readAllStandardError();
+    *standardOutput = process.readAllStandardOutput();
+    return outcome;
+  }
+
   void writeTree() {
     QDir(tree_).removeRecursively();
     writeFile(tree_, "a.txt", "foo one\r\nno\r\nfoofoo\r\n");
@@ -163,6 +179,29 @@ class CommandLineRunTest : public QObject {
   // Killed at the first rename of its Modify All (every file and backup is staged by then,
   // none renamed): the files are untouched and the temporaries stay; the next run removes
   // them, and never a file of the user's that only looks like one.
+  // The window's runs go into the undo history the console shares: after two runs and the
+  // window's exit, `ksr undo` takes back the window's latest run, then the one before.
+  void windowRunsAreUndoneRunByRunFromTheSharedHistory() {
+    writeTree();
+    QDir(dir_.path() + "/home/.local/share").removeRecursively();
+    writeSettings({"PhraseButtonReplace=1", "TextSearchButton=0", "RegExpSearch=0", "NoneButton=0",
+                   "ReplaceButton=1", "SensitiveCheckBox=1", "WholeWordsCheckBox=0",
+                   "CreatBackupCheckBox=1", "IncludeSubdirectoriesCheckBox=1"});
+    QCOMPARE(runWindow({"-path=" + tree_, "-com", "-s1=foo", "-r1=bar", "-ms=*.txt"}).status, 0);
+    QCOMPARE(runWindow({"-path=" + tree_, "-com", "-s1=bar", "-r1=baz", "-ms=*.txt"}).status, 0);
+    QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("baz one\r\nno\r\nbazbaz\r\n"));
+    QByteArray out;
+    QCOMPARE(runKsr({"history"}, &out).status, 0);
+    QCOMPARE(out.count("\tdone\t2\tkestrix -com\t"), 2);
+    QVERIFY2(out.contains("Replace \"bar\" with \"baz\""), out.constData());
+    QCOMPARE(runKsr({"undo"}, &out).status, 0);
+    QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("bar one\r\nno\r\nbarbar\r\n"));
+    QCOMPARE(runKsr({"undo"}, &out).status, 0);
+    QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("foo one\r\nno\r\nfoofoo\r\n"));
+    QCOMPARE(readAll(tree_ + "/sub/b.txt"), QByteArray("a food fight\nFoo\n"));
+    QVERIFY(!QFile::exists(tree_ + "/a.txt.bak"));
+  }
+
   void killedRunsTemporariesAreRemovedByTheNextRun() {
     const QString strace = QStandardPaths::findExecutable("strace");
     if (strace.isEmpty()) QSKIP("strace is needed to kill the window at a chosen call");

@@ -5,30 +5,34 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <stdexcept>
 
 #include "modify/DataFolder.h"
+#include "modify/History.h"
+#include "modify/HistoryUndo.h"
 #include "modify/ModifyPass.h"
 #include "modify/Preview.h"
 #include "modify/TemporaryLog.h"
 #include "modify/Undo.h"
-#include "ui/window/BusyIndicator.h"
-#include "ui/window/BusyState.h"
 #include "ui/find/FindRunController.h"
-#include "ui/window/History.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MessageBoxes.h"
 #include "ui/modify/ModifyEnableRules.h"
 #include "ui/modify/ModifyRunObserver.h"
-#include "ui/settings/OptionsTab.h"
 #include "ui/modify/PreviewDialog.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/window/ScreenScale.h"
-#include "ui/modify/SearchReplaceTab.h"
-#include "ui/window/TFind.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/startup/CommandLineController.h"
+#include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/BusyIndicator.h"
+#include "ui/window/BusyState.h"
+#include "ui/window/History.h"
+#include "ui/window/MessageBoxes.h"
+#include "ui/window/ScreenScale.h"
+#include "ui/window/TFind.h"
 #include "ui/window/WindowGeometry.h"
 
 namespace kestrix::ui {
@@ -47,13 +51,29 @@ std::string temporaryLog() {
     return {};
   }
 }
+
+// The undo history shared with the console's runs; empty without a data folder (the pass
+// then reports that it cannot write the history when backups are on).
+std::string historyFolder() {
+  try {
+    return modify::historyFolderIn(modify::dataFolder());
+  } catch (const std::runtime_error&) {
+    return {};
+  }
+}
 }  // namespace
 
 ModifyController::ModifyController(TFind& window)
     : QObject(&window),
       window_(window),
       rules_(new ModifyEnableRules(window, this)),
-      previewDialog_(new PreviewDialog(&window)) {}
+      previewDialog_(new PreviewDialog(&window)) {
+  // Once the window has its folder: Undo is offered at start when the history holds an
+  // undoable run of that folder (made by the window or by ksr, before a restart or not).
+  QTimer::singleShot(0, this, [this] {
+    if (!window_.state().busy) enableUndoFromHistory();
+  });
+}
 
 ModifyController::~ModifyController() = default;
 
@@ -134,6 +154,9 @@ void ModifyController::runPass(modify::ModifyScope scope) {
   options.intervalHeadingShown = rules_->intervalHeadingShown();
   options.searchedFolder = searchedFolder();
   options.temporaryLog = temporaryLog();
+  options.historyFolder = historyFolder();
+  options.historyHeader.origin =
+      window_.commandLine().start().commandLineRun ? "kestrix -com" : "window";
   bool stopped = false;
   try {
     stopped = modify::runModifyPass(request, rows, selected, journal_, observer, options).stopped;
@@ -145,6 +168,7 @@ void ModifyController::runPass(modify::ModifyScope scope) {
   }
   endBusy();
   window_.replaceTab->UndoButton->setEnabled(request.createBackups && !journal_.empty());
+  if (request.createBackups && !stopped) enableUndoFromHistory();
   if (!stopped) {
     refreshViewerOnFirstSelected();
     state.abortRequested = false;
@@ -169,9 +193,32 @@ void ModifyController::widenResultColumn() {
     window_.ListView1->setColumnWidth(column, scaled(kMinimumResultWidth));
 }
 
+// The folder whose runs Undo takes back: the one the list was searched in, else the one in
+// the path box.
+std::string ModifyController::undoFolder() const {
+  const std::string searched = searchedFolder();
+  return searched.empty() ? window_.ComboBoxPath->currentText().trimmed().toStdString() : searched;
+}
+
+std::optional<std::string> ModifyController::undoableRun() const {
+  const std::string history = historyFolder();
+  const std::string folder = undoFolder();
+  if (history.empty() || folder.empty()) return std::nullopt;
+  return modify::latestUndoableRun(history, folder);
+}
+
+void ModifyController::enableUndoFromHistory() {
+  window_.replaceTab->UndoButton->setEnabled(undoableRun().has_value());
+}
+
 void ModifyController::undo() {
   RunState& state = window_.state();
-  if (state.busy || journal_.empty()) return;
+  if (state.busy) return;
+  const std::optional<std::string> run = undoableRun();
+  if (!run) {
+    window_.replaceTab->UndoButton->setEnabled(false);
+    return;
+  }
   beginBusy();
   window_.viewerRefresh().clearViewer();
   std::vector<search::ResultItem> rows = window_.results->items();
@@ -180,16 +227,25 @@ void ModifyController::undo() {
       [this](const QString& caption, const QString& text) {
         showWarning(&window_, caption, text);
       });
-  modify::UndoOptions options;
-  options.intervalHeadingShown = rules_->intervalHeadingShown();
-  if (window_.findRun().hasRun()) options.refreshWith = window_.findRun().lastRequest();
-  if (const std::string log = temporaryLog(); !log.empty()) modify::removeStaleTemporaries(log);
-  const modify::UndoSummary summary = modify::undoLastRun(journal_, rows, observer, options);
+  modify::HistoryUndoOptions options;
+  options.rows.intervalHeadingShown = rules_->intervalHeadingShown();
+  if (window_.findRun().hasRun()) options.rows.refreshWith = window_.findRun().lastRequest();
+  options.temporaryLog = temporaryLog();
+  if (!options.temporaryLog.empty()) modify::removeStaleTemporaries(options.temporaryLog);
+  modify::UndoSummary summary;
+  try {
+    summary = modify::undoRun(historyFolder(), *run, rows, observer, options);
+  } catch (const modify::HistoryError& error) {
+    showWarning(&window_, modify::kProgramCaption, error.what());
+  }
+  journal_.clear();
   if (std::any_of(summary.outcomes.begin(), summary.outcomes.end(),
                   [](const modify::UndoOutcome& outcome) { return !outcome.undone; }))
     widenResultColumn();
   state.stopRequest2 = false;
   endBusy();
+  // Repeated Undo goes further back, run by run.
+  enableUndoFromHistory();
   if (!summary.stopped) refreshViewerOnFirstSelected();
   emit finished();
 }

@@ -8,6 +8,8 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "modify/ModifyRequest.h"
@@ -29,8 +31,11 @@ class ModifyController : public QObject {
 
   void modifySelected() { runPass(modify::ModifyScope::Selected); }
   void modifyAll() { runPass(modify::ModifyScope::All); }
-  // "Undo": puts the files of the latest run with backups back from their backups.
+  // "Undo": undoes the latest run of the undo history not yet undone for the list's folder
+  // (the path box's without a list), from the history's copies of the originals.
   void undo();
+  // Enables "Undo" when the history holds an undoable run for that folder.
+  void enableUndoFromHistory();
   // "Erase Backups": removes the ".bak" files under the path box's folder.
   void eraseBackups();
   // "Preview": the pass of Modify All as a dry run, shown in the preview dialog, which can
@@ -61,6 +66,8 @@ class ModifyController : public QObject {
   void reportErased(const modify::EraseSummary& summary);
 
   TFind& window_;
+  std::string undoFolder() const;
+  std::optional<std::string> undoableRun() const;
   modify::UndoJournal journal_;
   ModifyEnableRules* rules_;
   PreviewDialog* previewDialog_ = nullptr;
