@@ -59,11 +59,9 @@ bool startsWithBom(const platform::ReadOnlyFile& file) {
 // True when the query holds a byte that is not ASCII: a legacy file must then be decoded,
 // since its bytes differ from the query's UTF-8.
 bool queryBeyondAscii(const SearchRequest& request) {
-  auto beyond = [](std::string_view s) {
-    return std::any_of(s.begin(), s.end(), [](char c) { return (c & 0x80) != 0; });
-  };
-  if (beyond(request.queryText)) return true;
-  return std::any_of(request.queryLines.begin(), request.queryLines.end(), beyond);
+  return !text::isAscii(request.queryText) ||
+         !std::all_of(request.queryLines.begin(), request.queryLines.end(),
+                      [](const std::string& line) { return text::isAscii(line); });
 }
 
 }  // namespace
@@ -110,23 +108,27 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
   const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
   // The whole file is read when the expression needs the whole text, when a legacy file
   // must be decoded, or when a byte-order mark says so; every other file streams.
-  if (wholeText_ || decodeLegacy_ || (size >= kSplitThreshold && startsWithBom(file))) {
-    return matchWhole(file, fullName);
-  }
+  if (wholeText_ || decodeLegacy_) return matchWhole(file, fullName, false);
+  if (size >= kSplitThreshold && startsWithBom(file)) return matchWhole(file, fullName, true);
   try {
     return matchSource({readerOf(file), size, std::nullopt}, fullName);
   } catch (const EncodedText&) {
-    return matchWhole(file, fullName);
+    return matchWhole(file, fullName, true);
   }
 }
 
-// The file read whole and decoded to UTF-8 where it is not, then matched in memory.
+// The file read whole and decoded to UTF-8 where it is not, then matched in memory. When
+// `hasBom` (it starts with a byte-order mark) a UTF-16 file is decoded as it is read, so
+// that only its text is held whole.
 std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadOnlyFile& file,
-                                                                 const std::string& fullName) {
+                                                                 const std::string& fullName,
+                                                                 bool hasBom) {
   std::string_view text;
   try {
     char head[3];
-    const text::Encoding bom = text::encodingOfBom({head, file.readAt(0, head, sizeof head)});
+    const text::Encoding bom = hasBom
+                                   ? text::encodingOfBom({head, file.readAt(0, head, sizeof head)})
+                                   : text::Encoding::Utf8;
     if (bom == text::Encoding::Utf16Le || bom == text::Encoding::Utf16Be) {
       text = readUtf16(file, bom == text::Encoding::Utf16Be);
     } else {
