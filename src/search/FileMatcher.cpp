@@ -24,19 +24,27 @@ struct EncodedText {};
 
 // Reads `file` by offset. Reading stops at the size fstat gave when the file was opened,
 // without one more call to see the end (a file that grows meanwhile is read as it was,
-// like readAll does); a file that reports no size (kernel files) is read until the end.
-// A first read that shows a byte-order mark throws EncodedText: the file's text must be
-// decoded before it is matched.
-ReadAt readerOf(const platform::ReadOnlyFile& file) {
+// like readAll does); a file that reports no size (kernel files, which may never end) is
+// read until the end, or up to the read cap, past which it fails as too large. A first
+// read that shows a byte-order mark throws EncodedText: the file's text must be decoded
+// before it is matched.
+ReadAt readerOf(const platform::ReadOnlyFile& file, const std::string& fullName) {
   const auto known = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
-  return [&file, known](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
+  const auto cap = static_cast<std::uint64_t>(platform::readCap());
+  return [&file, &fullName, known, cap](std::uint64_t offset, char* out,
+                                        std::size_t size) -> std::size_t {
     if (known > 0 && offset >= known) return 0;
+    if (known == 0 && offset >= cap) platform::failTooLarge(fullName, platform::readCap());
     const std::size_t got = file.readAt(offset, out, size);
     if (offset == 0 && got >= 2 && text::encodingOfBom({out, got}) != text::Encoding::Utf8) {
       throw EncodedText{};
     }
     return got;
   };
+}
+
+bool tooLarge(const platform::PlatformError& e) {
+  return e.errorCode() == EFBIG;
 }
 
 // Reads the text `text` in memory by offset (thread-safe: the text does not change).
@@ -105,53 +113,59 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
     checked_ = true;
     checkQueryLimits(request_);
   }
+  const char* caption = request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption;
   const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
-  // The whole file is read when the expression needs the whole text, when a legacy file
-  // must be decoded, or when a byte-order mark says so; every other file streams.
-  if (wholeText_ || decodeLegacy_) return matchWhole(file, fullName, false);
-  if (size >= kSplitThreshold && startsWithBom(file)) return matchWhole(file, fullName, true);
   try {
-    return matchSource({readerOf(file), size, std::nullopt}, fullName);
-  } catch (const EncodedText&) {
-    return matchWhole(file, fullName, true);
+    // The whole file is read when the expression needs the whole text, when a legacy file
+    // must be decoded, or when a byte-order mark says so; every other file streams.
+    if (wholeText_ || decodeLegacy_) return matchWhole(file, fullName, false);
+    if (size >= kSplitThreshold && startsWithBom(file)) return matchWhole(file, fullName, true);
+    try {
+      return matchSource({readerOf(file, fullName), size, std::nullopt}, fullName);
+    } catch (const EncodedText&) {
+      return matchWhole(file, fullName, true);
+    }
+  } catch (const std::bad_alloc&) {
+    warnTooLarge(caption, fullName);
+  } catch (const platform::PlatformError& e) {
+    if (!tooLarge(e)) throw;
+    warnTooLarge(caption, fullName);
   }
+  return std::nullopt;
 }
 
 // The file read whole and decoded to UTF-8 where it is not, then matched in memory. When
 // `hasBom` (it starts with a byte-order mark) a UTF-16 file is decoded as it is read, so
-// that only its text is held whole.
+// that only its text is held whole. Throws std::bad_alloc, and PlatformError (EFBIG past
+// the read cap).
 std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadOnlyFile& file,
                                                                  const std::string& fullName,
                                                                  bool hasBom) {
   std::string_view text;
-  try {
-    char head[3];
-    const text::Encoding bom = hasBom
-                                   ? text::encodingOfBom({head, file.readAt(0, head, sizeof head)})
-                                   : text::Encoding::Utf8;
-    if (bom == text::Encoding::Utf16Le || bom == text::Encoding::Utf16Be) {
-      text = readUtf16(file, bom == text::Encoding::Utf16Be);
-    } else {
-      const std::string_view bytes = file.readAll(wholeFile_);
-      try {
-        text = text::decodeFile(bytes, request_.legacyCodePage, decodeLegacy_, decoded_).text;
-      } catch (const text::EncodingError&) {
-        text = bytes;  // a code page that cannot be used: the bytes as they are
-      }
+  char head[3];
+  const text::Encoding bom = hasBom ? text::encodingOfBom({head, file.readAt(0, head, sizeof head)})
+                                    : text::Encoding::Utf8;
+  if (bom == text::Encoding::Utf16Le || bom == text::Encoding::Utf16Be) {
+    text = readUtf16(file, fullName, bom == text::Encoding::Utf16Be);
+  } else {
+    const std::string_view bytes = file.readAll(wholeFile_);
+    try {
+      text = text::decodeFile(bytes, request_.legacyCodePage, decodeLegacy_, decoded_).text;
+    } catch (const text::EncodingError&) {
+      text = bytes;  // a code page that cannot be used: the bytes as they are
     }
-  } catch (const std::bad_alloc&) {
-    warnTooLarge(request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption,
-                 fullName);
-    return std::nullopt;
   }
   return matchSource({readerOf(text), text.size(), text}, fullName);
 }
 
 // Reads a UTF-16 file after its byte-order mark piece by piece into decoded_, so that only
-// its UTF-8 text is held whole.
-std::string_view FileMatcher::readUtf16(const platform::ReadOnlyFile& file, bool bigEndian) {
+// its UTF-8 text is held whole; up to the read cap, past which it fails as too large.
+std::string_view FileMatcher::readUtf16(const platform::ReadOnlyFile& file,
+                                        const std::string& fullName, bool bigEndian) {
   constexpr std::size_t kPiece = std::size_t{1} << 20;
   const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
+  const auto cap = static_cast<std::uint64_t>(platform::readCap());
+  if (size > cap) platform::failTooLarge(fullName, platform::readCap());
   decoded_.clear();
   // About right for text that is mostly ASCII, with room for the last piece's worst case.
   decoded_.reserve(size / 2 + kPiece * 3 / 2 + 16);
@@ -160,6 +174,7 @@ std::string_view FileMatcher::readUtf16(const platform::ReadOnlyFile& file, bool
   std::size_t kept = 0;  // bytes of the last piece left for the next
   for (std::size_t got; (got = file.readAt(offset, buffer_.data() + kept, kPiece - kept)) > 0;) {
     offset += got;
+    if (offset > cap) platform::failTooLarge(fullName, platform::readCap());
     const std::size_t have = kept + got;
     const std::size_t used =
         text::appendUtf16AsUtf8({buffer_.data(), have}, bigEndian, false, decoded_);
@@ -174,17 +189,13 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchSource(const Source& 
                                                                   const std::string& fullName) {
   switch (request_.queryType) {
     case QueryType::Multiline:
-      try {
-        return matchBlocks(source);
-      } catch (const std::bad_alloc&) {
-        warnTooLarge(kProgramCaption, fullName);
-        return std::nullopt;
-      }
+      return matchBlocks(source);
     case QueryType::RegExpr:
       return matchExpression(source, fullName);
     default:
       return matchTerms(source);
   }
+  return std::nullopt;
 }
 
 // A file too large for the memory left is skipped with a warning (unless the run stops).
@@ -292,8 +303,8 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(const Sour
   } catch (const RegExprAborted&) {
     return std::nullopt;
   } catch (const RegExprError& e) {
-    throw regexSearchError(e);
-  } catch (const std::bad_alloc&) {
+    // A subject longer than the engine takes is a limit of this file, not of the expression.
+    if (e.code() != kInputTooLongCode) throw regexSearchError(e);
     warnTooLarge(kRegexCaption, fullName);
     return std::nullopt;
   }

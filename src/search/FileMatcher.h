@@ -31,7 +31,8 @@ class FileMatcher {
   // listed, nothing when it is not or when the run was stopped. Not called for runs without
   // a content test (nameOnly). Throws SearchError for failures that end the run (query
   // limits, expression errors) and platform::PlatformError when the file cannot be read
-  // (the caller skips it).
+  // (the caller skips it). A file too large for memory, for the read cap or for the engine
+  // is not listed and leaves a warning (takeWarning).
   std::optional<std::vector<std::int64_t>> match(platform::ReadOnlyFile& file,
                                                  const std::string& fullName);
 
@@ -60,7 +61,8 @@ class FileMatcher {
   };
   std::optional<std::vector<std::int64_t>> matchWhole(platform::ReadOnlyFile& file,
                                                       const std::string& fullName, bool hasBom);
-  std::string_view readUtf16(const platform::ReadOnlyFile& file, bool bigEndian);
+  std::string_view readUtf16(const platform::ReadOnlyFile& file, const std::string& fullName,
+                             bool bigEndian);
   std::optional<std::vector<std::int64_t>> matchSource(const Source& source,
                                                        const std::string& fullName);
   std::optional<std::vector<std::int64_t>> matchTerms(const Source& source);
