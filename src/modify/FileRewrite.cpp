@@ -12,13 +12,9 @@ namespace kestrix::modify {
 
 namespace {
 
-bool beyondAscii(std::string_view s) {
-  return std::any_of(s.begin(), s.end(), [](char c) { return (c & 0x80) != 0; });
-}
-
-bool anyBeyondAscii(const std::vector<std::string>& lines) {
-  return std::any_of(lines.begin(), lines.end(),
-                     [](const std::string& s) { return beyondAscii(s); });
+bool allAscii(const std::vector<std::string>& lines) {
+  return std::all_of(lines.begin(), lines.end(),
+                     [](const std::string& s) { return text::isAscii(s); });
 }
 
 // The encoding the file is rewritten in. A file without a byte-order mark is taken as its
@@ -27,9 +23,8 @@ bool anyBeyondAscii(const std::vector<std::string>& lines) {
 text::Encoding encodingToRewrite(const ModifyRequest& request, std::string_view bytes) {
   const text::Encoding bom = text::encodingOfBom(bytes);
   if (bom != text::Encoding::Utf8) return bom;
-  const bool ascii = !beyondAscii(request.searchText) && !beyondAscii(request.replacementText) &&
-                     !anyBeyondAscii(request.searchLines) &&
-                     !anyBeyondAscii(request.replacementLines);
+  const bool ascii = text::isAscii(request.searchText) && text::isAscii(request.replacementText) &&
+                     allAscii(request.searchLines) && allAscii(request.replacementLines);
   return ascii ? text::Encoding::Utf8 : text::detectEncoding(bytes);
 }
 

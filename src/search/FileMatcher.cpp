@@ -25,9 +25,9 @@ struct EncodedText {};
 // Reads `file` by offset. Reading stops at the size fstat gave when the file was opened,
 // without one more call to see the end (a file that grows meanwhile is read as it was,
 // like readAll does); a file that reports no size (kernel files, which may never end) is
-// read until the end, or up to the read cap, past which it fails as too large.
-// A first read that shows a byte-order mark throws EncodedText: the file's text must be
-// decoded before it is matched.
+// read until the end, or up to the read cap, past which it fails as too large. A first
+// read that shows a byte-order mark throws EncodedText: the file's text must be decoded
+// before it is matched.
 ReadAt readerOf(const platform::ReadOnlyFile& file, const std::string& fullName) {
   const auto known = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
   const auto cap = static_cast<std::uint64_t>(platform::readCap());
@@ -41,6 +41,10 @@ ReadAt readerOf(const platform::ReadOnlyFile& file, const std::string& fullName)
     }
     return got;
   };
+}
+
+bool tooLarge(const platform::PlatformError& e) {
+  return e.errorCode() == EFBIG;
 }
 
 // Reads the text `text` in memory by offset (thread-safe: the text does not change).
@@ -67,11 +71,9 @@ bool startsWithBom(const platform::ReadOnlyFile& file) {
 // True when the query holds a byte that is not ASCII: a legacy file must then be decoded,
 // since its bytes differ from the query's UTF-8.
 bool queryBeyondAscii(const SearchRequest& request) {
-  auto beyond = [](std::string_view s) {
-    return std::any_of(s.begin(), s.end(), [](char c) { return (c & 0x80) != 0; });
-  };
-  if (beyond(request.queryText)) return true;
-  return std::any_of(request.queryLines.begin(), request.queryLines.end(), beyond);
+  return !text::isAscii(request.queryText) ||
+         !std::all_of(request.queryLines.begin(), request.queryLines.end(),
+                      [](const std::string& line) { return text::isAscii(line); });
 }
 
 }  // namespace
@@ -115,37 +117,38 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
     checked_ = true;
     checkQueryLimits(request_);
   }
+  const char* caption = request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption;
   const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
   try {
     // The whole file is read when the expression needs the whole text, when a legacy file
     // must be decoded, or when a byte-order mark says so; every other file streams.
-    if (wholeText_ || decodeLegacy_ || (size >= kSplitThreshold && startsWithBom(file))) {
-      return matchWhole(file, fullName);
-    }
+    if (wholeText_ || decodeLegacy_) return matchWhole(file, fullName, false);
+    if (size >= kSplitThreshold && startsWithBom(file)) return matchWhole(file, fullName, true);
     try {
       return matchSource({readerOf(file, fullName), size, std::nullopt}, fullName);
     } catch (const EncodedText&) {
-      return matchWhole(file, fullName);
+      return matchWhole(file, fullName, true);
     }
   } catch (const std::bad_alloc&) {
-    warnTooLarge(caption(), fullName);
+    warnTooLarge(caption, fullName);
   } catch (const platform::PlatformError& e) {
     if (!tooLarge(e)) throw;
-    warnTooLarge(caption(), fullName);
+    warnTooLarge(caption, fullName);
   }
   return std::nullopt;
 }
 
-const char* FileMatcher::caption() const {
-  return request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption;
-}
-
-// The file read whole and decoded to UTF-8 where it is not, then matched in memory.
+// The file read whole and decoded to UTF-8 where it is not, then matched in memory. When
+// `hasBom` (it starts with a byte-order mark) a UTF-16 file is decoded as it is read, so
+// that only its text is held whole. Throws std::bad_alloc, and PlatformError (EFBIG past
+// the read cap).
 std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadOnlyFile& file,
-                                                                 const std::string& fullName) {
+                                                                 const std::string& fullName,
+                                                                 bool hasBom) {
   std::string_view text;
   char head[3];
-  const text::Encoding bom = text::encodingOfBom({head, file.readAt(0, head, sizeof head)});
+  const text::Encoding bom = hasBom ? text::encodingOfBom({head, file.readAt(0, head, sizeof head)})
+                                    : text::Encoding::Utf8;
   if (bom == text::Encoding::Utf16Le || bom == text::Encoding::Utf16Be) {
     text = readUtf16(file, fullName, bom == text::Encoding::Utf16Be);
   } else {
@@ -160,11 +163,13 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadO
 }
 
 // Reads a UTF-16 file after its byte-order mark piece by piece into decoded_, so that only
-// its UTF-8 text is held whole. A file that reports no size stops at the read cap.
+// its UTF-8 text is held whole; up to the read cap, past which it fails as too large.
 std::string_view FileMatcher::readUtf16(const platform::ReadOnlyFile& file,
                                         const std::string& fullName, bool bigEndian) {
   constexpr std::size_t kPiece = std::size_t{1} << 20;
   const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
+  const auto cap = static_cast<std::uint64_t>(platform::readCap());
+  if (size > cap) platform::failTooLarge(fullName, platform::readCap());
   decoded_.clear();
   // About right for text that is mostly ASCII, with room for the last piece's worst case.
   decoded_.reserve(size / 2 + kPiece * 3 / 2 + 16);
@@ -173,9 +178,7 @@ std::string_view FileMatcher::readUtf16(const platform::ReadOnlyFile& file,
   std::size_t kept = 0;  // bytes of the last piece left for the next
   for (std::size_t got; (got = file.readAt(offset, buffer_.data() + kept, kPiece - kept)) > 0;) {
     offset += got;
-    if (offset > static_cast<std::uint64_t>(platform::readCap())) {
-      platform::failTooLarge(fullName, platform::readCap());
-    }
+    if (offset > cap) platform::failTooLarge(fullName, platform::readCap());
     const std::size_t have = kept + got;
     const std::size_t used =
         text::appendUtf16AsUtf8({buffer_.data(), have}, bigEndian, false, decoded_);
@@ -190,12 +193,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchSource(const Source& 
                                                                   const std::string& fullName) {
   switch (queryTypeInfo(request_.queryType).matchEngine) {
     case MatchEngine::Blocks:
-      try {
-        return matchBlocks(source);
-      } catch (const std::bad_alloc&) {
-        warnTooLarge(kProgramCaption, fullName);
-        return std::nullopt;
-      }
+      return matchBlocks(source);
     case MatchEngine::Expression:
       return matchExpression(source, fullName);
     case MatchEngine::Terms:

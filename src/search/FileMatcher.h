@@ -60,10 +60,9 @@ class FileMatcher {
     std::optional<std::string_view> text;  // the whole text, when it is in memory
   };
   std::optional<std::vector<std::int64_t>> matchWhole(platform::ReadOnlyFile& file,
-                                                      const std::string& fullName);
+                                                      const std::string& fullName, bool hasBom);
   std::string_view readUtf16(const platform::ReadOnlyFile& file, const std::string& fullName,
                              bool bigEndian);
-  const char* caption() const;
   std::optional<std::vector<std::int64_t>> matchSource(const Source& source,
                                                        const std::string& fullName);
   std::optional<std::vector<std::int64_t>> matchTerms(const Source& source);

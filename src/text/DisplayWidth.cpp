@@ -23,19 +23,6 @@ locale_t utf8Locale() {
   return locale;
 }
 
-std::uint32_t codePoint(std::string_view s, std::size_t i, std::size_t len) {
-  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]) & 0x3Fu; };
-  const auto lead = static_cast<unsigned char>(s[i]);
-  switch (len) {
-    case 2:
-      return ((lead & 0x1Fu) << 6) | b(1);
-    case 3:
-      return ((lead & 0x0Fu) << 12) | (b(1) << 6) | b(2);
-    default:
-      return ((lead & 0x07u) << 18) | (b(1) << 12) | (b(2) << 6) | b(3);
-  }
-}
-
 }  // namespace
 
 std::size_t displayWidth(std::string_view text) {
@@ -50,7 +37,7 @@ std::size_t displayWidth(std::string_view text) {
       i += 1;
       continue;
     }
-    const int w = locale ? ::wcwidth(static_cast<wchar_t>(codePoint(text, i, len))) : 1;
+    const int w = locale ? ::wcwidth(static_cast<wchar_t>(utf8CodePoint(text, i, len))) : 1;
     width += w < 0 ? 1 : static_cast<std::size_t>(w);
     i += len;
   }

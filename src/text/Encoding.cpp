@@ -92,6 +92,17 @@ std::size_t bomLength(Encoding encoding) {
   }
 }
 
+bool isAscii(std::string_view bytes) {
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    if (!asciiWord(bytes.data() + i)) return false;
+  }
+  for (; i < bytes.size(); ++i) {
+    if ((bytes[i] & 0x80) != 0) return false;
+  }
+  return true;
+}
+
 bool isWellFormedUtf8(std::string_view bytes) {
   const char* p = bytes.data();
   const std::size_t n = bytes.size();

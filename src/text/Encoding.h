@@ -40,6 +40,9 @@ class EncodingError : public std::runtime_error {
 Encoding encodingOfBom(std::string_view head);
 // The length of the byte-order mark of `encoding` (0 for Utf8 and Legacy).
 std::size_t bomLength(Encoding encoding);
+// True when every byte of `bytes` is ASCII (below 0x80): such a text has the same bytes in
+// UTF-8 and in every legacy code page offered.
+bool isAscii(std::string_view bytes);
 // True when `bytes` is well-formed UTF-8 (no overlong forms, surrogates or code points past
 // U+10FFFF).
 bool isWellFormedUtf8(std::string_view bytes);

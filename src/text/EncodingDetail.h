@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,8 @@ namespace kestrix::text {
 // The length of the well-formed UTF-8 sequence at `i` in `s`, or 0 when the byte there does
 // not start one.
 std::size_t utf8SequenceLength(std::string_view s, std::size_t i);
+// The code point of the `len`-byte UTF-8 sequence at `i` in `s` (len from 1 to 4).
+std::uint32_t utf8CodePoint(std::string_view s, std::size_t i, std::size_t len);
 
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian);
 std::string utf8ToUtf16(std::string_view text, bool bigEndian);

@@ -69,22 +69,25 @@ std::uint32_t codePointAt(std::string_view s, std::size_t i, std::size_t& len) {
     return 0xD000 | ((b(1) & 0x3Fu) << 6) | (b(2) & 0x3Fu);
   }
   len = utf8SequenceLength(s, i);
-  switch (len) {
-    case 1:
-      return b(0);
-    case 2:
-      return ((b(0) & 0x1Fu) << 6) | (b(1) & 0x3Fu);
-    case 3:
-      return ((b(0) & 0x0Fu) << 12) | ((b(1) & 0x3Fu) << 6) | (b(2) & 0x3Fu);
-    case 4:
-      return ((b(0) & 0x07u) << 18) | ((b(1) & 0x3Fu) << 12) | ((b(2) & 0x3Fu) << 6) |
-             (b(3) & 0x3Fu);
-    default:
-      return 0;
-  }
+  return len == 0 ? 0 : utf8CodePoint(s, i, len);
 }
 
 }  // namespace
+
+std::uint32_t utf8CodePoint(std::string_view s, std::size_t i, std::size_t len) {
+  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]) & 0x3Fu; };
+  const auto lead = static_cast<unsigned char>(s[i]);
+  switch (len) {
+    case 1:
+      return lead;
+    case 2:
+      return ((lead & 0x1Fu) << 6) | b(1);
+    case 3:
+      return ((lead & 0x0Fu) << 12) | (b(1) << 6) | b(2);
+    default:
+      return ((lead & 0x07u) << 18) | (b(1) << 12) | (b(2) << 6) | b(3);
+  }
+}
 
 std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
   const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
