@@ -87,12 +87,8 @@ void CodePage::toUpperInPlace(std::string& s) const {
   for (char& c : s) c = static_cast<char>(upper_[static_cast<unsigned char>(c)]);
 }
 
-const CodePage& activeCodePage() {
-  return active ? *active : CodePage::utf8();
-}
+const CodePage& activeCodePage() { return active ? *active : CodePage::utf8(); }
 
-void setActiveCodePage(CodePageId id) {
-  active = &CodePage::byId(id);
-}
+void setActiveCodePage(CodePageId id) { active = &CodePage::byId(id); }
 
 }  // namespace kestrix::text

@@ -6,24 +6,17 @@ namespace {
 
 std::string_view entityFor(char c) {
   switch (c) {
-    case '"':
-      return "&quot;";
-    case '&':
-      return "&amp;";
-    case '<':
-      return "&lt;";
-    case '>':
-      return "&gt;";
-    default:
-      return {};
+    case '"': return "&quot;";
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    default: return {};
   }
 }
 
 }  // namespace
 
-std::string htmlEscape(std::string_view plain) {
-  return htmlEscapeWithOffsets(plain).text;
-}
+std::string htmlEscape(std::string_view plain) { return htmlEscapeWithOffsets(plain).text; }
 
 EscapedText htmlEscapeWithOffsets(std::string_view plain) {
   EscapedText result;

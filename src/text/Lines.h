@@ -3,8 +3,8 @@
 #pragma once
 
 #include <cstddef>
-#include <string_view>
 #include <type_traits>
+#include <string_view>
 #include <vector>
 
 namespace kestrix::text {
