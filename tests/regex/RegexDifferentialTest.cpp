@@ -196,9 +196,10 @@ class Reference {
   pcre2_match_data* data_ = nullptr;
 };
 
+// Character mode expressions with Unicode classes take longer to compile: fewer of them.
 void compareWithPcre2(bool utf8, int& compared, int& refused) {
   ExpressionGenerator gen(utf8 ? 20261209 : 20261208, utf8);
-  for (int n = 0; n < 3000; ++n) {
+  for (int n = 0; n < (utf8 ? 1500 : 3000); ++n) {
     std::string pattern = gen.next();
     bool caseless = gen.pick(4) == 0;
     Reference ref(pattern, caseless, utf8);
@@ -247,8 +248,8 @@ TEST(RegexDifferential, AgreesWithPcre2OnCommonSubset) {
 TEST(RegexDifferential, Utf8ModeAgreesWithPcre2OnCommonSubset) {
   int compared = 0, refused = 0;
   compareWithPcre2(true, compared, refused);
-  EXPECT_GT(compared, 8000);
-  EXPECT_LT(refused, 300);
+  EXPECT_GT(compared, 4000);
+  EXPECT_LT(refused, 150);
 }
 
 // Expressions of the whole dialect without back-references: escapes, anchors anywhere,
@@ -364,7 +365,7 @@ TEST(RegexDifferential, AutomatonAgreesWithBacktracker) {
   const auto& codePage = text::activeCodePage();
   const std::function<bool()> never;
   int compared = 0, automatic = 0;
-  for (int n = 0; n < 9000; ++n) {
+  for (int n = 0; n < 7000; ++n) {
     if (n == 6000) gen.useUtf8();
     const std::string pattern = gen.next();
     const regex::Modifiers mods = gen.modifiers();
@@ -406,7 +407,7 @@ TEST(RegexDifferential, AutomatonAgreesWithBacktracker) {
 TEST(RegexDifferential, LineCountAgreesWithLineByLineSearch) {
   DialectGenerator gen(4711);
   int compared = 0, declined = 0;
-  for (int n = 0; n < 9000; ++n) {
+  for (int n = 0; n < 7000; ++n) {
     if (n == 6000) gen.useUtf8();
     const std::string pattern = gen.next();
     const regex::Modifiers mods = gen.modifiers();

@@ -103,5 +103,28 @@ TEST(UnicodeMatch, BlocksFoldByUnicode) {
   EXPECT_FALSE(blockLineEquals("привет", prepareBlockLine("привет мир", options), options));
 }
 
+// The search's expressions match characters, and "\n" crosses the CR LF that ends every
+// line of the whole-text subject, whatever break the file used.
+TEST(UnicodeMatch, ExpressionsOfTheSearch) {
+  struct Case {
+    const char* expression;
+    const char* file;
+    bool found;
+  } cases[] = {
+      {"abc\\ndef", "abc\ndef\n", true},  {"abc\\ndef", "abc\rdef", true},
+      {"ПРИВЕТ.мир", "привет мир", true}, {"^.{6}$", "привет", true},
+      {"\\bмир", "bмир", true},           {"[^a\\r\\n]", "\xa9", false},
+  };
+  for (const Case& c : cases) {
+    SearchRequest r;
+    r.queryType = QueryType::RegExpr;
+    r.queryLines = {c.expression};
+    r.caseSensitive = false;
+    RegExpr re;
+    configureRegExpr(re, r);
+    EXPECT_EQ(re.exec(wholeTextSubject(c.file)), c.found) << c.expression << " in " << c.file;
+  }
+}
+
 }  // namespace
 }  // namespace kestrix::search
