@@ -26,11 +26,11 @@
 #include <string>
 #include <vector>
 
-#include "ui/ModifyController.h"
-#include "ui/PreviewDialog.h"
-#include "ui/ResultsModel.h"
-#include "ui/SearchReplaceTab.h"
-#include "ui/TFind.h"
+#include "ui/modify/ModifyController.h"
+#include "ui/modify/PreviewDialog.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/window/TFind.h"
 
 namespace {
 

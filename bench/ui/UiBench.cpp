@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "search/Find.h"
-#include "ui/ResultsModel.h"
-#include "ui/ResultsView.h"
-#include "ui/TFind.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/window/TFind.h"
 
 namespace search = kestrix::search;
 

@@ -15,7 +15,7 @@
 #include <QSpinBox>
 #include <QString>
 
-#include "ui/TFind.h"
+#include "ui/window/TFind.h"
 
 namespace kestrix::ui::testing {
 

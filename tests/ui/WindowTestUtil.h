@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "ui/MessageBoxes.h"
+#include "ui/window/MessageBoxes.h"
 
 namespace kestrix::ui::testing {
 

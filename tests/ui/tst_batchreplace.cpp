@@ -13,14 +13,14 @@
 
 #include "WindowTestUtil.h"
 #include "modify/BatchTable.h"
-#include "ui/BatchReplaceCommand.h"
-#include "ui/BatchTableModel.h"
-#include "ui/ModifyController.h"
-#include "ui/OptionsTab.h"
-#include "ui/ResultsModel.h"
-#include "ui/SearchReplaceTab.h"
-#include "ui/TBatchDlg.h"
-#include "ui/TFind.h"
+#include "ui/batch/BatchReplaceCommand.h"
+#include "ui/batch/BatchTableModel.h"
+#include "ui/modify/ModifyController.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/batch/TBatchDlg.h"
+#include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
 using namespace kestrix::ui::testing;

@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include "WindowTestUtil.h"
-#include "ui/CommandLineController.h"
-#include "ui/TFind.h"
+#include "ui/startup/CommandLineController.h"
+#include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
 using namespace kestrix::ui::testing;

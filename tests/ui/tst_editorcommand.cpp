@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "ui/EditorCommand.h"
-#include "ui/ExternalChangeCheck.h"
-#include "ui/FileLauncher.h"
+#include "ui/fileops/EditorCommand.h"
+#include "ui/fileops/ExternalChangeCheck.h"
+#include "ui/fileops/FileLauncher.h"
 
 using namespace kestrix::ui;
 

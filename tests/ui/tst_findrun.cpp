@@ -11,12 +11,12 @@
 #include <QtTest>
 
 #include "WindowTestUtil.h"
-#include "ui/FindTab.h"
-#include "ui/LinesViewer.h"
-#include "ui/ResultsModel.h"
-#include "ui/ResultsView.h"
-#include "ui/SearchReplaceTab.h"
-#include "ui/TFind.h"
+#include "ui/find/FindTab.h"
+#include "ui/viewer/LinesViewer.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
 using namespace kestrix::ui::testing;

@@ -4,10 +4,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "ui/EditorCommand.h"
-#include "ui/LinesDelegate.h"
-#include "ui/LinesViewer.h"
-#include "ui/TextDecoding.h"
+#include "ui/fileops/EditorCommand.h"
+#include "ui/viewer/LinesDelegate.h"
+#include "ui/viewer/LinesViewer.h"
+#include "ui/viewer/TextDecoding.h"
 
 using kestrix::search::FoundLines;
 using kestrix::search::Hit;

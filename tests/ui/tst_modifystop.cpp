@@ -8,10 +8,10 @@
 #include <QtTest>
 
 #include "WindowTestUtil.h"
-#include "ui/ModifyController.h"
-#include "ui/ResultsModel.h"
-#include "ui/SearchReplaceTab.h"
-#include "ui/TFind.h"
+#include "ui/modify/ModifyController.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
 using namespace kestrix::ui::testing;

@@ -10,16 +10,16 @@
 
 #include "ControlValues.h"
 #include "WindowTestUtil.h"
-#include "ui/BatchReplaceCommand.h"
-#include "ui/BatchTableModel.h"
-#include "ui/FindTab.h"
-#include "ui/MainMenus.h"
-#include "ui/ProjectCommands.h"
-#include "ui/ResultsModel.h"
-#include "ui/SettingsController.h"
-#include "ui/TBatchDlg.h"
-#include "ui/TFind.h"
-#include "ui/TPathIgnoreDlg.h"
+#include "ui/batch/BatchReplaceCommand.h"
+#include "ui/batch/BatchTableModel.h"
+#include "ui/find/FindTab.h"
+#include "ui/window/MainMenus.h"
+#include "ui/settings/ProjectCommands.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/settings/SettingsController.h"
+#include "ui/batch/TBatchDlg.h"
+#include "ui/window/TFind.h"
+#include "ui/settings/TPathIgnoreDlg.h"
 
 using namespace kestrix::ui;
 using namespace kestrix::ui::testing;

@@ -17,19 +17,19 @@
 #include <functional>
 
 #include "WindowTestUtil.h"
-#include "ui/ConfirmDialog.h"
-#include "ui/ExternalChangeCheck.h"
-#include "ui/FileOpsController.h"
-#include "ui/FindTab.h"
-#include "ui/LinesViewer.h"
-#include "ui/MainMenus.h"
-#include "ui/ReportController.h"
-#include "ui/ResultsModel.h"
-#include "ui/ResultsView.h"
-#include "ui/SearchReplaceTab.h"
-#include "ui/TFind.h"
-#include "ui/TRenameDlg.h"
-#include "ui/ViewerRefresh.h"
+#include "ui/fileops/ConfirmDialog.h"
+#include "ui/fileops/ExternalChangeCheck.h"
+#include "ui/fileops/FileOpsController.h"
+#include "ui/find/FindTab.h"
+#include "ui/viewer/LinesViewer.h"
+#include "ui/window/MainMenus.h"
+#include "ui/results/ReportController.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/window/TFind.h"
+#include "ui/fileops/TRenameDlg.h"
+#include "ui/viewer/ViewerRefresh.h"
 
 using namespace kestrix::ui;
 using namespace kestrix::ui::testing;

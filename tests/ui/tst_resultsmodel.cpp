@@ -3,7 +3,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "ui/ResultsModel.h"
+#include "ui/results/ResultsModel.h"
 
 using kestrix::search::ResultItem;
 using kestrix::ui::ResultsModel;

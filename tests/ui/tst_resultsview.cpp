@@ -9,11 +9,11 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "ui/ExternalChangeCheck.h"
-#include "ui/FileLauncher.h"
-#include "ui/ResultsModel.h"
-#include "ui/ResultsView.h"
-#include "ui/TMaskForm.h"
+#include "ui/fileops/ExternalChangeCheck.h"
+#include "ui/fileops/FileLauncher.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/results/TMaskForm.h"
 
 using kestrix::search::ResultItem;
 using kestrix::ui::ResultsModel;

@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <QtTest>
 
-#include "ui/StartArguments.h"
+#include "ui/startup/StartArguments.h"
 
 using namespace kestrix::ui;
 

@@ -10,11 +10,11 @@
 #include <QtTest>
 
 #include "WindowTestUtil.h"
-#include "ui/BusyIndicator.h"
-#include "ui/FindTab.h"
-#include "ui/ResultsModel.h"
-#include "ui/ResultsView.h"
-#include "ui/TFind.h"
+#include "ui/window/BusyIndicator.h"
+#include "ui/find/FindTab.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
 using namespace kestrix::ui::testing;

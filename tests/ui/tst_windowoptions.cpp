@@ -16,16 +16,16 @@
 #include <QtTest>
 
 #include "WindowTestUtil.h"
-#include "ui/FindTab.h"
-#include "ui/HelpWindow.h"
-#include "ui/LinesViewer.h"
-#include "ui/MainMenus.h"
-#include "ui/OptionsTab.h"
-#include "ui/ResultsModel.h"
-#include "ui/ResultsView.h"
-#include "ui/ScreenScale.h"
-#include "ui/SearchReplaceTab.h"
-#include "ui/TFind.h"
+#include "ui/find/FindTab.h"
+#include "ui/window/HelpWindow.h"
+#include "ui/viewer/LinesViewer.h"
+#include "ui/window/MainMenus.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/window/ScreenScale.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
 using namespace kestrix::ui::testing;

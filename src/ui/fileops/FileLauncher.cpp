@@ -1,0 +1,54 @@
+// Execute File, Edit File and double-click on a listed file.
+#include "ui/fileops/FileLauncher.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+
+#include "ui/fileops/ExternalChangeCheck.h"
+
+namespace kestrix::ui {
+
+QString joinFullName(const QString& folder, const QString& name) {
+  return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
+FileLauncher::FileLauncher(ExternalChangeCheck& check) : check_(check) {}
+
+void FileLauncher::warn(const QString& caption, const QString& text) const {
+  if (warn_) warn_(caption, text);
+}
+
+bool FileLauncher::openFile(const QString& folder, const QString& name) {
+  const QString fullName = joinFullName(folder, name);
+  if (!QFileInfo(fullName).isFile()) {
+    warn(QStringLiteral("Information"), QStringLiteral("File ") + fullName + " not found");
+    check_.check();
+    return false;
+  }
+  check_.remember(fullName);
+  const QUrl url = QUrl::fromLocalFile(fullName);
+  const bool started = openUrl_ ? openUrl_(url) : QDesktopServices::openUrl(url);
+  check_.arm();
+  return started;
+}
+
+bool FileLauncher::editFile(const QString& command, const EditorTarget& target) {
+  const QString text = command.trimmed().isEmpty() ? defaultEditorCommand() : command;
+  const ProgramAndParameters split = splitEditorCommand(expandEditorPlaceholders(text, target));
+  const QString program = locateProgram(split.program);
+  if (program.isEmpty()) {
+    warn(QStringLiteral("Information"), QStringLiteral("Editor ") + split.program + " not found");
+    check_.check();
+    return false;
+  }
+  check_.remember(joinFullName(target.path, target.name));
+  const QStringList arguments = splitParameters(split.parameters);
+  const QString folder = QFileInfo(program).absolutePath();
+  const bool started = start_ ? start_(program, arguments, folder)
+                              : QProcess::startDetached(program, arguments, folder);
+  check_.arm();
+  return started;
+}
+
+}  // namespace kestrix::ui

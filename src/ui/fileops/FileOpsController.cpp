@@ -1,0 +1,260 @@
+// Copy, delete, rename and open-folder commands of the window.
+#include "ui/fileops/FileOpsController.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+
+#ifdef KESTRIX_HAS_DBUS
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#endif
+
+#include "fileops/Rename.h"
+#include "search/Cells.h"
+#include "ui/fileops/ConfirmDialog.h"
+#include "ui/fileops/ExternalChangeCheck.h"
+#include "ui/viewer/LinesViewer.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/MessageBoxes.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/settings/SettingsController.h"
+#include "ui/window/TFind.h"
+#include "ui/fileops/TRenameDlg.h"
+#include "ui/viewer/ViewerRefresh.h"
+
+namespace kestrix::ui {
+
+using fileops::Decision;
+using Buttons = ConfirmDialog::Buttons;
+
+namespace {
+
+QString qs(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+// Shows the folder with the file selected through the file manager's D-Bus interface;
+// opens the folder itself when no file manager answers.
+void showInFileManager(const QString& folder, const QString& fullName) {
+#ifdef KESTRIX_HAS_DBUS
+  const QString service = QStringLiteral("org.freedesktop.FileManager1");
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
+  // A file manager that is installed but not running is started by the bus.
+  if (daemon != nullptr && (daemon->isServiceRegistered(service).value() ||
+                            daemon->activatableServiceNames().value().contains(service))) {
+    QDBusMessage call = QDBusMessage::createMethodCall(service, "/org/freedesktop/FileManager1",
+                                                       "org.freedesktop.FileManager1", "ShowItems");
+    call << QStringList{QUrl::fromLocalFile(fullName).toString()} << QString();
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 10000);
+    // No answer in time: the file manager is still starting and shows the file itself.
+    if (reply.type() != QDBusMessage::ErrorMessage ||
+        reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
+      return;
+  }
+#endif
+  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+}  // namespace
+
+FileOpsController::FileOpsController(TFind& window)
+    : QObject(&window),
+      window_(window),
+      copyDlg_(new ConfirmDialog(&window, "TCopyDlg")),
+      delFilesDlg_(new ConfirmDialog(&window, "TDelFilesDlg")),
+      delReadOnlyDlg_(new ConfirmDialog(&window, "TDelReadOnlyDlg")),
+      renameDlg_(new TRenameDlg(&window)) {
+  trash_ = [](const std::string& name) {
+    return QFile::moveToTrash(QFile::decodeName(name.c_str()));
+  };
+  folderPicker_ = [this](const QString& start) {
+    return QFileDialog::getExistingDirectory(&window_, "Select the directory", start,
+                                             QFileDialog::ShowDirsOnly);
+  };
+  folderShower_ = showInFileManager;
+  renameDlg_->setRenameHandler([this] { applyRename(); });
+  connectCommand(window.menus->copyFiles, this, &FileOpsController::copyFiles);
+  connectCommand(window.menus->deleteFiles, this, &FileOpsController::deleteFiles);
+  connectCommand(window.menus->renameFiles, this, &FileOpsController::renameFiles);
+  connectCommand(window.menus->openDirectory, this, &FileOpsController::openDirectory);
+}
+
+std::vector<std::string> FileOpsController::selectedNames(std::vector<int>& rows) const {
+  rows = window_.ListView1->selectedRows();
+  std::vector<std::string> names;
+  for (int row : rows) names.push_back(window_.results->item(row).fullName());
+  return names;
+}
+
+Decision FileOpsController::askProtected(const std::string& fullName, bool rename, bool several) {
+  const QFontMetrics metrics(delReadOnlyDlg_->TextLabel->font());
+  const QString line =
+      shortenedLine("The file " + qs(fullName) + " is a read-only file.", metrics, 360, 12);
+  const QString question =
+      rename ? "Are you sure you want to rename it?" : "Are you sure you want to delete it?";
+  return delReadOnlyDlg_->ask(rename ? "Confirm File Rename" : "Confirm File Delete",
+                              {line, question},
+                              several ? Buttons::YesSkipAllCancel : Buttons::OkCancel);
+}
+
+// --- Copy Files ---
+
+QString FileOpsController::copyDestination() const {
+  const QString folder = window_.settings().startFolder(SettingsController::CopyTarget);
+  return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
+}
+
+void FileOpsController::copyFiles() {
+  if (window_.state().busy || window_.ListView1->selectedRows().empty()) return;
+  const QString folder = folderPicker_(copyDestination());
+  if (folder.isEmpty()) return;
+  window_.settings().setStartFolder(SettingsController::CopyTarget, folder);
+  std::vector<int> rows;
+  const std::vector<std::string> sources = selectedNames(rows);
+  const bool several = rows.size() > 1;
+  const QFontMetrics metrics(copyDlg_->TextLabel->font());
+  fileops::copyFiles(sources, folder.toStdString(), [&](const std::string& target) {
+    const QString line = shortenedLine(qs(target) + " already exists.", metrics, 360, 3);
+    return copyDlg_->ask("Copy Files", {line, "Do you want to replace it?"},
+                         several ? Buttons::YesSkipAllCancel : Buttons::OkCancel);
+  });
+  window_.ListView1->setEnabled(true);
+  window_.updateCommands();
+}
+
+// --- Delete Files ---
+
+void FileOpsController::deleteFiles() {
+  if (window_.state().busy) return;
+  std::vector<int> rows;
+  const std::vector<std::string> names = selectedNames(rows);
+  if (names.empty()) return;
+  const bool several = names.size() > 1;
+  Decision sure;
+  if (several) {
+    sure = delFilesDlg_->ask(
+        "Confirm Multiple File Delete",
+        {QString("Are you sure you want to send these %1 files to the Recycle Bin?")
+             .arg(names.size())},
+        Buttons::OkCancel);
+  } else {
+    const QFontMetrics metrics(delFilesDlg_->TextLabel->font());
+    sure = delFilesDlg_->ask("Confirm File Delete",
+                             {"Are you sure you want to send",
+                              shortenedLine(qs(names[0]), metrics, 319, 3), "to the Recycle Bin?"},
+                             Buttons::OkCancel);
+  }
+  if (sure != Decision::Yes) return;
+  const fileops::DeleteOutcome outcome = fileops::deleteFiles(
+      names, trash_, [&](const std::string& name) { return askProtected(name, false, several); });
+  if (outcome.error) showWarning(&window_, "Error Deleting File", qs(*outcome.error));
+  QItemSelectionModel* selection = window_.ListView1->selectionModel();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (outcome.deselected[i] || !outcome.deleted[i]) {
+      selection->select(window_.results->index(rows[i], 0),
+                        QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    }
+  }
+  if (!window_.ListView1->selectedRows().empty()) window_.deleteItems();
+  window_.updateCommands();
+}
+
+// --- Rename Files ---
+
+void FileOpsController::renameFiles() {
+  if (window_.state().busy || window_.ListView1->selectedRows().empty()) return;
+  renameDlg_->exec();
+  afterRenameDialog();
+}
+
+void FileOpsController::applyRename() {
+  fileops::RenameRules rules = renameDlg_->rules();
+  if (const auto message = fileops::validateRules(rules)) {
+    showWarning(renameDlg_, "Rename Files", qs(*message));
+    return;
+  }
+  renameDlg_->showRules(rules);
+  std::vector<int> rows;
+  const std::vector<std::string> names = selectedNames(rows);
+  const bool several = names.size() > 1;
+  const QFontMetrics metrics(copyDlg_->TextLabel->font());
+  fileops::RenamePrompts prompts;
+  prompts.askProtected = [&](const std::string& n) { return askProtected(n, true, several); };
+  prompts.askGoOn = [&](const std::string& line1, const std::string& line2) {
+    QStringList lines{shortenedLine(qs(line1), metrics, 360, 17)};
+    if (!line2.empty()) lines << shortenedLine(qs(line2), metrics, 360, 17);
+    return copyDlg_->ask("Error Renaming File", lines, Buttons::YesSkipAllCancel) !=
+           Decision::Cancel;
+  };
+  prompts.error = [this](const std::string& text) {
+    showWarning(renameDlg_, "Error Renaming File", qs(text));
+  };
+  const fileops::RenameOutcome outcome = fileops::renameFiles(names, rules, several, prompts);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (outcome.newNames[i]) renamedRow(rows[i], *outcome.newNames[i]);
+  }
+  // Backups no longer match the renamed files.
+  if (outcome.renamedAny) {
+    window_.replaceTab->UndoButton->setEnabled(false);
+    window_.state().undoBeforeSearch = false;
+  }
+}
+
+void FileOpsController::renamedRow(int row, const std::string& newName) {
+  search::ResultItem item = window_.results->item(row);
+  const auto extension = [](const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+  };
+  if (extension(item.name) != extension(newName)) item.type = search::typeFallback(newName);
+  item.name = newName;
+  window_.results->setItem(row, std::move(item));
+}
+
+void FileOpsController::afterRenameDialog() {
+  const int browsed = window_.viewerRefresh().browsedRow();
+  if (browsed < 0 || browsed >= window_.results->rowCount()) return;
+  const QString now = qs(window_.results->item(browsed).fullName());
+  if (now != window_.viewerRefresh().browsedFullName()) {
+    window_.viewerRefresh().clearViewer();
+    window_.ListView1->clearSelection();
+  }
+  window_.updateCommands();
+}
+
+// --- Open Directory ---
+
+void FileOpsController::openDirectory() {
+  if (window_.state().busy) return;
+  QString fullName;
+  if (window_.ListBox1->isVisible() && window_.ListBox1->hasLines()) {
+    fullName = window_.viewerRefresh().browsedFullName();
+  }
+  if (fullName.isEmpty()) {
+    const std::vector<int> rows = window_.ListView1->selectedRows();
+    if (rows.empty()) return;
+    fullName = qs(window_.results->item(rows.front()).fullName());
+  }
+  const QString folder = QFileInfo(fullName).path();
+  if (!QFileInfo(folder).isDir()) {
+    showWarning(&window_, "Information", "Directory " + folder + " not found");
+    // A file handed to an editor may have been saved meanwhile: the viewer catches up.
+    window_.changeCheck().check();
+    return;
+  }
+  folderShower_(folder, fullName);
+}
+
+}  // namespace kestrix::ui

@@ -1,0 +1,65 @@
+// fileops/: copy, delete, rename, open and edit the listed files.
+// The File menu's operations on the selected rows: Copy Files, Delete Files (to the desktop
+// trash), Rename Files (TRenameDlg) and Open Directory. The questions go through the
+// confirmation dialogs; the list follows what happened on disk.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "fileops/FileOps.h"
+
+namespace kestrix::ui {
+
+class ConfirmDialog;
+class TFind;
+class TRenameDlg;
+
+class FileOpsController : public QObject {
+  Q_OBJECT
+ public:
+  // Picks a folder ("Select the directory", starting at `start`); empty for Cancel.
+  using FolderPicker = std::function<QString(const QString& start)>;
+  // Shows `folder` in the file manager with `fullName` selected.
+  using FolderShower = std::function<void(const QString& folder, const QString& fullName)>;
+
+  explicit FileOpsController(TFind& window);
+
+  void copyFiles();
+  void deleteFiles();
+  void renameFiles();
+  void openDirectory();
+
+  // Seams: tests inject a trash into a test folder, a picker and a shower.
+  void setTrash(fileops::TrashFunction trash) { trash_ = std::move(trash); }
+  void setFolderPicker(FolderPicker picker) { folderPicker_ = std::move(picker); }
+  void setFolderShower(FolderShower shower) { folderShower_ = std::move(shower); }
+  // The remembered copy destination, kept with the settings; the program's own folder
+  // until a copy chose one.
+  QString copyDestination() const;
+
+  ConfirmDialog* copyDialog() const { return copyDlg_; }
+  ConfirmDialog* deleteDialog() const { return delFilesDlg_; }
+  ConfirmDialog* protectedDialog() const { return delReadOnlyDlg_; }
+  TRenameDlg* renameDialog() const { return renameDlg_; }
+
+ private:
+  std::vector<std::string> selectedNames(std::vector<int>& rows) const;
+  fileops::Decision askProtected(const std::string& fullName, bool rename, bool several);
+  void applyRename();
+  void renamedRow(int row, const std::string& newName);
+  void afterRenameDialog();
+
+  TFind& window_;
+  ConfirmDialog* copyDlg_;
+  ConfirmDialog* delFilesDlg_;
+  ConfirmDialog* delReadOnlyDlg_;
+  TRenameDlg* renameDlg_;
+  fileops::TrashFunction trash_;
+  FolderPicker folderPicker_;
+  FolderShower folderShower_;
+};
+
+}  // namespace kestrix::ui

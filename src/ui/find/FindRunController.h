@@ -1,0 +1,57 @@
+// find/: the Find tab and the Find command of both tabs.
+// The Find command of both tabs: reads the controls into a SearchRequest, validates it,
+// enters the busy state, runs the core search with a RunObserver, shows its messages and
+// restores the window.
+#pragma once
+
+#include <QObject>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "search/SearchError.h"
+#include "search/SearchRequest.h"
+
+namespace kestrix::ui {
+
+class TFind;
+
+class FindRunController : public QObject {
+  Q_OBJECT
+ public:
+  explicit FindRunController(TFind& window);
+
+  // Reads the window's controls into a request for a run from `origin` (no term table).
+  search::SearchRequest buildRequest(search::Origin origin) const;
+  // Runs the Find command; returns when the run ended (stopped, failed or complete).
+  void run(search::Origin origin);
+  // Raises the stop flags; a running search ends at its next poll.
+  void stop();
+  bool isRunning() const { return running_; }
+
+  // The request of the last run (with its term table), kept until the next run; the lines
+  // viewer fills found lines with it.
+  const search::SearchRequest& lastRequest() const { return lastRequest_; }
+  bool hasRun() const { return hasRun_; }
+
+ signals:
+  // A run has ended and the window is idle again.
+  void finished();
+
+ private:
+  bool validate(search::SearchRequest& request);
+  void beginBusy(const search::SearchRequest& request);
+  void endBusy();
+  void updateHistories(search::Origin origin, const search::SearchRequest& request);
+  void finish(const search::SearchRequest& request, bool stopped);
+  void showError(const search::SearchError& error, search::Origin origin);
+  void selectInMemo(int position, search::Origin origin);
+  std::vector<std::string> snapshot() const;
+
+  TFind& window_;
+  search::SearchRequest lastRequest_;
+  bool hasRun_ = false;
+  bool running_ = false;
+};
+
+}  // namespace kestrix::ui

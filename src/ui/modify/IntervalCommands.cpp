@@ -1,0 +1,187 @@
+// Marks the modification intervals of the listed files and shows them.
+#include "ui/modify/IntervalCommands.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "modify/Interval.h"
+#include "ui/viewer/LinesViewer.h"
+#include "ui/window/MainMenus.h"
+#include "ui/modify/ModifyEnableRules.h"
+#include "ui/modify/ModifyRequestReader.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/window/TFind.h"
+#include "ui/viewer/ViewerRefresh.h"
+
+namespace kestrix::ui {
+
+namespace {
+// The status texts of the idle pass start with this.
+const QString kStatusPrefix = QStringLiteral("Modification interval for the browsed file: ");
+// How often the idle work looks at the interval state.
+constexpr int kIdleMs = 100;
+}  // namespace
+
+QString intervalStatusText(std::int64_t from, std::int64_t to) {
+  if (from == -1 && to == -1) return kStatusPrefix + "The marked lines are absent";
+  if (from == 0 && to == 0) return kStatusPrefix + "All lines are marked";
+  const QString a = from == 0 ? QString("top") : QString("line %1").arg(from);
+  const QString b = to == 0 ? QString("bottom") : QString("line %1").arg(to);
+  return kStatusPrefix + "From " + a + " to " + b;
+}
+
+IntervalCommands::IntervalCommands(TFind& window, ModifyEnableRules& rules)
+    : QObject(&window), window_(window), rules_(rules) {
+  wireMenus();
+  idle_.setInterval(kIdleMs);
+  connect(&idle_, &QTimer::timeout, this, &IntervalCommands::updateStatus);
+  idle_.start();
+}
+
+void IntervalCommands::wireMenus() {
+  MainMenus& menus = *window_.menus;
+  const auto onEach = [this](const Command& command, auto handler) {
+    for (QAction* action : command.actions()) connect(action, &QAction::triggered, this, handler);
+  };
+  onEach(menus.markFrom, [this] { markFrom(); });
+  onEach(menus.markTo, [this] { markTo(); });
+  onEach(menus.markAllBrowsed, [this] { markAll(Scope::Browsed); });
+  onEach(menus.markAllSelected, [this] { markAll(Scope::Selected); });
+  onEach(menus.markAllListed, [this] { markAll(Scope::Listed); });
+  onEach(menus.unmarkBrowsed, [this] { unmarkAll(Scope::Browsed); });
+  onEach(menus.unmarkSelected, [this] { unmarkAll(Scope::Selected); });
+  onEach(menus.unmarkListed, [this] { unmarkAll(Scope::Listed); });
+  for (QMenu* menu : {menus.fileMenu, menus.listMenu, menus.linesMenu})
+    connect(menu, &QMenu::aboutToShow, this, &IntervalCommands::updateItems);
+}
+
+bool IntervalCommands::intervalsUsable() const {
+  return intervalsInForceNow(window_) && rules_.commandState().commandsUsable() &&
+         window_.results->rowCount() > 0 && window_.state().lastRunOrigin == 2;
+}
+
+bool IntervalCommands::markable() const {
+  const LinesViewer& viewer = *window_.ListBox1;
+  const int line = viewer.selectedLine();
+  return viewer.isVisible() && line >= 0 && viewer.hasLines() &&
+         modify::viewerRowMarkable(static_cast<std::size_t>(line),
+                                   static_cast<std::size_t>(viewer.lineCount())) &&
+         window_.viewerRefresh().browsedRow() >= 0;
+}
+
+void IntervalCommands::updateItems() {
+  MainMenus& menus = *window_.menus;
+  const bool usable = intervalsUsable() && !window_.state().busy;
+  const bool viewer = window_.ListBox1->isVisible() && window_.ListBox1->hasLines() &&
+                      window_.viewerRefresh().browsedRow() >= 0;
+  const bool selected = !window_.ListView1->selectedRows().empty();
+  menus.intervals.setEnabled(usable);
+  menus.markFrom.setEnabled(usable && markable());
+  menus.markTo.setEnabled(usable && markable());
+  for (const Command* command : {&menus.markAllBrowsed, &menus.unmarkBrowsed})
+    command->setEnabled(usable && viewer);
+  for (const Command* command : {&menus.markAllSelected, &menus.unmarkSelected})
+    command->setEnabled(usable && selected);
+  menus.markAllListed.setEnabled(usable);
+  menus.unmarkListed.setEnabled(usable);
+  // The viewer's menu shows the marks on the Search and Replace tab only.
+  const bool replacePage = window_.PageControl1->currentIndex() == TFind::SearchReplacePage;
+  for (const Command* command : {&menus.markFrom, &menus.markTo, &menus.intervals})
+    for (QAction* action : command->actions())
+      if (action->associatedObjects().contains(menus.linesMenu)) action->setVisible(replacePage);
+}
+
+void IntervalCommands::markFrom() {
+  mark(true);
+}
+
+void IntervalCommands::markTo() {
+  mark(false);
+}
+
+void IntervalCommands::mark(bool from) {
+  if (window_.state().busy || !intervalsUsable() || !markable()) return;
+  const LinesViewer& viewer = *window_.ListBox1;
+  const auto number =
+      modify::viewerLineNumber(viewer.lineText(viewer.selectedLine()).toStdString());
+  if (!number) return;
+  const int row = window_.viewerRefresh().browsedRow();
+  search::ResultItem item = window_.results->item(row);
+  from ? modify::markFrom(item, *number) : modify::markTo(item, *number);
+  window_.results->setItem(row, item);
+  formatCell(row);
+  updateStatus();
+}
+
+void IntervalCommands::formatCell(int row) {
+  if (!rules_.intervalHeadingShown()) return;
+  search::ResultItem item = window_.results->item(row);
+  item.result = modify::formatIntervalCell(item.result, modify::intervalOf(item));
+  window_.results->setItem(row, item);
+}
+
+std::vector<std::size_t> IntervalCommands::rowsOf(Scope scope) const {
+  std::vector<std::size_t> rows;
+  if (scope == Scope::Browsed) {
+    const int browsed = window_.viewerRefresh().browsedRow();
+    if (browsed >= 0) rows.push_back(static_cast<std::size_t>(browsed));
+  } else if (scope == Scope::Selected) {
+    for (int row : window_.ListView1->selectedRows()) rows.push_back(static_cast<std::size_t>(row));
+  } else {
+    for (int row = 0; row < window_.results->rowCount(); ++row)
+      rows.push_back(static_cast<std::size_t>(row));
+  }
+  return rows;
+}
+
+void IntervalCommands::markAll(Scope scope) {
+  bulk(scope, true);
+}
+
+void IntervalCommands::unmarkAll(Scope scope) {
+  bulk(scope, false);
+}
+
+void IntervalCommands::bulk(Scope scope, bool markAllLines) {
+  if (window_.state().busy || !intervalsUsable()) return;
+  const std::vector<std::size_t> indexes = rowsOf(scope);
+  std::vector<search::ResultItem> rows = window_.results->items();
+  markAllLines ? modify::markAll(rows, indexes) : modify::unmarkAll(rows, indexes);
+  for (std::size_t index : indexes) window_.results->setItem(static_cast<int>(index), rows[index]);
+  if (scope == Scope::Browsed) {
+    for (std::size_t index : indexes) formatCell(static_cast<int>(index));
+  } else {
+    rules_.refreshHeading();
+  }
+  updateStatus();
+}
+
+void IntervalCommands::updateStatus() {
+  if (window_.state().busy) return;
+  const int browsed = window_.viewerRefresh().browsedRow();
+  const bool replacePage = window_.PageControl1->currentIndex() == TFind::SearchReplacePage;
+  const bool shown = replacePage && intervalsUsable() && browsed >= 0 &&
+                     browsed < window_.results->rowCount() && window_.ListBox1->isVisible() &&
+                     window_.ListBox1->lineCount() > 1;
+  std::int64_t from = 0, to = 0;
+  if (shown) {
+    from = window_.results->item(browsed).intervalFrom;
+    to = window_.results->item(browsed).intervalTo;
+    if (window_.replaceTab->ModifyAllButton->isEnabled())
+      window_.setStatusText(1, intervalStatusText(from, to));
+  } else if (window_.statusText(1).startsWith(kStatusPrefix)) {
+    window_.setStatusText(1, {});  // other messages of the panel stay
+  }
+  if (shown != markerShown_ || from != markerFrom_ || to != markerTo_) {
+    markerShown_ = shown;
+    markerFrom_ = from;
+    markerTo_ = to;
+    window_.ListBox1->setIntervalMarker(shown, from, to);
+  }
+}
+
+}  // namespace kestrix::ui

@@ -1,0 +1,268 @@
+// Runs the modify pass, undo and erase backups from the window.
+#include "ui/modify/ModifyController.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <algorithm>
+#include <stdexcept>
+
+#include "modify/DataFolder.h"
+#include "modify/ModifyPass.h"
+#include "modify/Preview.h"
+#include "modify/TemporaryLog.h"
+#include "modify/Undo.h"
+#include "ui/window/BusyIndicator.h"
+#include "ui/window/BusyState.h"
+#include "ui/find/FindRunController.h"
+#include "ui/window/History.h"
+#include "ui/viewer/LinesViewer.h"
+#include "ui/window/MessageBoxes.h"
+#include "ui/modify/ModifyEnableRules.h"
+#include "ui/modify/ModifyRunObserver.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/modify/PreviewDialog.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/window/ScreenScale.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/window/TFind.h"
+#include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/WindowGeometry.h"
+
+namespace kestrix::ui {
+
+namespace {
+// The Result column is widened to this (at 96 dots per inch) when an undo fails.
+constexpr int kMinimumResultWidth = 70;
+
+// The log of the passes' temporaries, the one the console's runs keep too; empty when
+// there is no data folder (no home folder, or it cannot be created): the window then
+// modifies without the log, as it always could, and the next run that has it cleans up.
+std::string temporaryLog() {
+  try {
+    return modify::temporaryLogPath(modify::ensureDataFolder());
+  } catch (const std::runtime_error&) {  // PlatformError too
+    return {};
+  }
+}
+}  // namespace
+
+ModifyController::ModifyController(TFind& window)
+    : QObject(&window),
+      window_(window),
+      rules_(new ModifyEnableRules(window, this)),
+      previewDialog_(new PreviewDialog(&window)) {}
+
+ModifyController::~ModifyController() = default;
+
+modify::ModifyRequest ModifyController::currentRequest(modify::ModifyScope scope) const {
+  return readModifyRequest(window_, scope);
+}
+
+// Only files inside the folder the rows were searched in may be changed.
+std::string ModifyController::searchedFolder() const {
+  return window_.findRun().hasRun() ? window_.findRun().lastRequest().folder : std::string();
+}
+
+std::vector<std::size_t> ModifyController::selectedRows() const {
+  std::vector<std::size_t> rows;
+  for (int row : window_.ListView1->selectedRows()) rows.push_back(static_cast<std::size_t>(row));
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+bool ModifyController::validate(const modify::ModifyRequest& request) {
+  if (const auto message = modify::validateModifyRequest(request)) {
+    showWarning(&window_, QString::fromStdString(message->caption),
+                QString::fromStdString(message->text));
+    return false;
+  }
+  return true;
+}
+
+void ModifyController::beginBusy() {
+  RunState& state = window_.state();
+  window_.setStatusText(1, {});
+  state.busy = true;
+  window_.busyState().begin();
+  // A pass or an undo sets Undo itself afterwards.
+  state.undoBeforeSearch = false;
+  window_.results->setSearchRunning(true);
+  window_.ListView1->setSearchRunning(true);
+  state.abortRequested = false;
+  state.stopRequest2 = false;
+  window_.Animate1->start();
+}
+
+void ModifyController::endBusy() {
+  RunState& state = window_.state();
+  window_.Animate1->stop();
+  window_.busyState().end();
+  state.busy = false;
+  window_.results->setSearchRunning(false);
+  window_.ListView1->setSearchRunning(false);
+  window_.replaceTab->StopReplaceButton->setEnabled(false);
+  window_.replaceTab->UndoButton->setEnabled(false);
+  window_.updateCommands();
+}
+
+void ModifyController::runPass(modify::ModifyScope scope) {
+  RunState& state = window_.state();
+  if (state.busy) return;
+  const modify::ModifyRequest request = currentRequest(scope);
+  if (!validate(request)) return;
+  beginBusy();
+  const std::vector<std::size_t> selected = selectedRows();
+  if (scope == modify::ModifyScope::Selected && selected.empty()) {
+    endBusy();
+    showWarning(&window_, modify::kModifyCaption, modify::kSelectSomeItems);
+    return;
+  }
+  SearchReplaceTab& tab = *window_.replaceTab;
+  if (!tab.usesMemo() && !tab.Edit2->currentText().isEmpty())
+    pushHistory(tab.Edit2, tab.Edit2->currentText());
+  window_.viewerRefresh().clearViewer();
+  std::vector<search::ResultItem> rows = window_.results->items();
+  ModifyRunObserver observer(
+      *window_.results, &rows, [&state] { return state.abortRequested || state.stopRequest2; },
+      [this](const QString& caption, const QString& text) {
+        showWarning(&window_, caption, text);
+      });
+  modify::PassOptions options;
+  options.intervalHeadingShown = rules_->intervalHeadingShown();
+  options.searchedFolder = searchedFolder();
+  options.temporaryLog = temporaryLog();
+  bool stopped = false;
+  try {
+    stopped = modify::runModifyPass(request, rows, selected, journal_, observer, options).stopped;
+  } catch (const modify::ModifyError& error) {
+    // A replacement limit: nothing was changed and the run (or a batch) ends.
+    state.abortRequested = true;
+    stopped = true;
+    showWarning(&window_, QString::fromStdString(error.caption()), error.what());
+  }
+  endBusy();
+  window_.replaceTab->UndoButton->setEnabled(request.createBackups && !journal_.empty());
+  if (!stopped) {
+    refreshViewerOnFirstSelected();
+    state.abortRequested = false;
+  }
+  emit finished();
+}
+
+void ModifyController::refreshViewerOnFirstSelected() {
+  const std::vector<std::size_t> selected = selectedRows();
+  if (selected.empty()) return;
+  const int row = static_cast<int>(selected.front());
+  QItemSelectionModel* selection = window_.ListView1->selectionModel();
+  selection->setCurrentIndex(window_.results->index(row, 0), QItemSelectionModel::NoUpdate);
+  window_.ListView1->scrollTo(window_.results->index(row, 0));
+  window_.state().stopRequest3 = false;
+  window_.viewerRefresh().refreshNow();
+}
+
+void ModifyController::widenResultColumn() {
+  const int column = window_.results->columnOf(ResultsModel::Column::Result);
+  if (column >= 0 && window_.ListView1->columnWidth(column) < scaled(kMinimumResultWidth))
+    window_.ListView1->setColumnWidth(column, scaled(kMinimumResultWidth));
+}
+
+void ModifyController::undo() {
+  RunState& state = window_.state();
+  if (state.busy || journal_.empty()) return;
+  beginBusy();
+  window_.viewerRefresh().clearViewer();
+  std::vector<search::ResultItem> rows = window_.results->items();
+  ModifyRunObserver observer(
+      *window_.results, &rows, [&state] { return state.stopRequest2; },
+      [this](const QString& caption, const QString& text) {
+        showWarning(&window_, caption, text);
+      });
+  modify::UndoOptions options;
+  options.intervalHeadingShown = rules_->intervalHeadingShown();
+  if (window_.findRun().hasRun()) options.refreshWith = window_.findRun().lastRequest();
+  if (const std::string log = temporaryLog(); !log.empty()) modify::removeStaleTemporaries(log);
+  const modify::UndoSummary summary = modify::undoLastRun(journal_, rows, observer, options);
+  if (std::any_of(summary.outcomes.begin(), summary.outcomes.end(),
+                  [](const modify::UndoOutcome& outcome) { return !outcome.undone; }))
+    widenResultColumn();
+  state.stopRequest2 = false;
+  endBusy();
+  if (!summary.stopped) refreshViewerOnFirstSelected();
+  emit finished();
+}
+
+void ModifyController::eraseBackups() {
+  RunState& state = window_.state();
+  if (state.busy) return;
+  const QString path = window_.ComboBoxPath->currentText().trimmed();
+  window_.ComboBoxPath->setEditText(path);
+  modify::EraseOptions options;
+  options.includeSubfolders = window_.optionsTab->IncludeSubdirectoriesCheckBox->isChecked();
+  options.ignoredFolders =
+      window_.findRun().buildRequest(search::Origin::SearchAndReplace).ignoredFolders;
+  ModifyRunObserver observer(
+      *window_.results, nullptr, [&state] { return state.abortRequested; },
+      [this](const QString& caption, const QString& text) { showWarning(&window_, caption, text); },
+      [this](const QString& folder) { window_.setStatusText(1, folder); });
+  window_.replaceTab->UndoButton->setEnabled(false);
+  state.undoBeforeSearch = false;
+  journal_.clear();  // the backups an undo would need are about to go
+  modify::EraseSummary summary;
+  if (!path.isEmpty()) {
+    beginBusy();
+    summary = modify::eraseBackups(path.toStdString(), options, observer);
+    endBusy();
+  } else {
+    state.abortRequested = true;
+    showWarning(&window_, modify::kEraseBackupCaption, QString::fromUtf8(modify::kSpecifyPath));
+  }
+  if (!path.isEmpty()) reportErased(summary);
+  // The command state brings back Modify All / Modify Selected; the rest follows the list.
+  window_.replaceTab->SearchButton->setEnabled(true);
+  window_.updateCommands();
+  emit finished();
+}
+
+void ModifyController::reportErased(const modify::EraseSummary& summary) {
+  const QString text = summary.removed == 0
+                           ? QString("No backup files (\".bak\") were found.")
+                           : QString("Erased %1 backup files (\".bak\").").arg(summary.removed);
+  window_.setStatusText(1, text);
+  // Without a list the status bar is hidden: the count is shown in a box instead.
+  if (!window_.geometryController().resultsShown())
+    showWarning(&window_, modify::kEraseBackupCaption, text);
+}
+
+void ModifyController::preview() {
+  RunState& state = window_.state();
+  if (state.busy) return;
+  const modify::ModifyRequest request = currentRequest(modify::ModifyScope::All);
+  if (!validate(request)) return;
+  const bool undoWasEnabled = window_.replaceTab->UndoButton->isEnabled();
+  beginBusy();
+  ModifyRunObserver observer(
+      *window_.results, nullptr, [&state] { return state.abortRequested || state.stopRequest2; },
+      [this](const QString& caption, const QString& text) {
+        showWarning(&window_, caption, text);
+      });
+  std::optional<modify::PreviewSummary> summary;
+  try {
+    summary = modify::previewModifyPass(request, window_.results->items(), {}, observer,
+                                        searchedFolder());
+  } catch (const modify::ModifyError& error) {
+    showWarning(&window_, QString::fromStdString(error.caption()), error.what());
+  }
+  endBusy();
+  window_.replaceTab->UndoButton->setEnabled(undoWasEnabled);
+  state.abortRequested = false;
+  if (!summary) return;
+  previewDialog_->setPreview(*summary, !selectedRows().empty());
+  const int choice = previewDialog_->exec();
+  if (choice == PreviewDialog::ModifyAllChoice) modifyAll();
+  if (choice == PreviewDialog::ModifySelectedChoice) modifySelected();
+}
+
+}  // namespace kestrix::ui

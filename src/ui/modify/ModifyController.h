@@ -1,0 +1,69 @@
+// modify/: the Search and Replace tab: modification commands, enable rules, intervals, preview.
+// The modification commands of the window: "Modify Selected", "Modify All", "Undo" and
+// "Erase Backups". Each reads the controls into a request, enters the busy state, runs the
+// core (modify::runModifyPass, undoLastRun, eraseBackups) with a ModifyRunObserver, writes
+// the outcome into the list and restores the window. Owns the undo journal of the latest
+// run and the enable rules of the commands.
+#pragma once
+
+#include <QObject>
+#include <memory>
+#include <vector>
+
+#include "modify/ModifyRequest.h"
+#include "modify/Undo.h"
+#include "modify/UndoJournal.h"
+#include "ui/modify/ModifyRequestReader.h"
+
+namespace kestrix::ui {
+
+class ModifyEnableRules;
+class PreviewDialog;
+class TFind;
+
+class ModifyController : public QObject {
+  Q_OBJECT
+ public:
+  explicit ModifyController(TFind& window);
+  ~ModifyController() override;
+
+  void modifySelected() { runPass(modify::ModifyScope::Selected); }
+  void modifyAll() { runPass(modify::ModifyScope::All); }
+  // "Undo": puts the files of the latest run with backups back from their backups.
+  void undo();
+  // "Erase Backups": removes the ".bak" files under the path box's folder.
+  void eraseBackups();
+  // "Preview": the pass of Modify All as a dry run, shown in the preview dialog, which can
+  // then run Modify All or Modify Selected.
+  void preview();
+  PreviewDialog* previewDialog() const { return previewDialog_; }
+
+  // The request a run with `scope` would read now.
+  modify::ModifyRequest currentRequest(modify::ModifyScope scope) const;
+  // The listed rows in scope, ascending (all rows for scope All).
+  std::vector<std::size_t> selectedRows() const;
+  std::string searchedFolder() const;
+
+  const modify::UndoJournal& journal() const { return journal_; }
+  ModifyEnableRules& rules() { return *rules_; }
+
+ signals:
+  // A pass, an undo or an erase ended and the window is idle again.
+  void finished();
+
+ private:
+  void runPass(modify::ModifyScope scope);
+  bool validate(const modify::ModifyRequest& request);
+  void beginBusy();
+  void endBusy();
+  void refreshViewerOnFirstSelected();
+  void widenResultColumn();
+  void reportErased(const modify::EraseSummary& summary);
+
+  TFind& window_;
+  modify::UndoJournal journal_;
+  ModifyEnableRules* rules_;
+  PreviewDialog* previewDialog_ = nullptr;
+};
+
+}  // namespace kestrix::ui

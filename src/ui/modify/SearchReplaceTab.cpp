@@ -1,0 +1,155 @@
+// Lays out the Search and Replace tab and swaps its editors with the search type.
+#include "ui/modify/SearchReplaceTab.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "ui/find/QueryEditors.h"
+
+namespace kestrix::ui {
+
+namespace {
+QRadioButton* addRadio(QWidget* parent, QButtonGroup* group, const char* name,
+                       const QString& caption, int id) {
+  auto* button = new QRadioButton(caption, parent);
+  button->setObjectName(name);
+  group->addButton(button, id);
+  return button;
+}
+}  // namespace
+
+SearchReplaceTab::SearchReplaceTab(QWidget* parent)
+    : QWidget(parent),
+      searchTypes_(new QButtonGroup(this)),
+      modificationTypes_(new QButtonGroup(this)) {
+  setObjectName("SearchReplaceTab");
+  createControls();
+  buildLayout();
+  applyEditors();
+  applyModificationType();
+  connect(searchTypes_, &QButtonGroup::idClicked, this, [this](int id) {
+    applyEditors();
+    emit searchTypeChanged(static_cast<Type>(id));
+  });
+  connect(modificationTypes_, &QButtonGroup::idClicked, this,
+          &SearchReplaceTab::applyModificationType);
+  connect(SearchEdit, &QComboBox::editTextChanged, this, &SearchReplaceTab::searchTextChanged);
+  connect(SearchMemo, &QPlainTextEdit::textChanged, this, &SearchReplaceTab::searchMemoChanged);
+}
+
+void SearchReplaceTab::createControls() {
+  SearchEdit = makeQueryComboBox(this, "SearchEdit");
+  SearchMemo = makeQueryMemo(this, "SearchMemo");
+  Edit2 = makeQueryComboBox(this, "Edit2");
+  Memo2 = makeQueryMemo(this, "Memo2");
+  SearchLabel = new QLabel("To Search", this);
+  ReplaceLabel = new QLabel("To Replace\nor Insert", this);
+  PhraseButtonReplace = addRadio(this, searchTypes_, "PhraseButtonReplace", "Phrase", Phrase);
+  TextSearchButton = addRadio(this, searchTypes_, "TextSearchButton", "Multiline", Multiline);
+  RegExpSearch = addRadio(this, searchTypes_, "RegExpSearch", "Reg Expr", RegExpr);
+  NoneButton = addRadio(this, modificationTypes_, "NoneButton", "None", 0);
+  ReplaceButton = addRadio(this, modificationTypes_, "ReplaceButton", "Replace", 1);
+  InsertBeforeButton = addRadio(this, modificationTypes_, "InsertBeforeButton", "Insert Before", 2);
+  InsertAfterButton = addRadio(this, modificationTypes_, "InsertAfterButton", "Insert After", 3);
+  DeleteButton = addRadio(this, modificationTypes_, "DeleteButton", "Delete", 4);
+  ClearButton = addRadio(this, modificationTypes_, "ClearButton", "Clear", 5);
+  PhraseButtonReplace->setChecked(true);
+  ReplaceButton->setChecked(true);
+  SearchButton = makeButton(this, "SearchButton", "Search");
+  StopReplaceButton = makeButton(this, "StopReplaceButton", "Stop");
+  UndoButton = makeButton(this, "UndoButton", "Undo");
+  ModifySelectedButton = makeButton(this, "ModifySelectedButton", "Modify Selected");
+  ModifyAllButton = makeButton(this, "ModifyAllButton", "Modify All");
+  PreviewButton = makeButton(this, "PreviewButton", "Preview");
+  PreviewButton->setToolTip("Show What Modify All Would Change");
+  DeleteItemsButton = makeButton(this, "DeleteItemsButton", "Delete Items");
+  HideListReplaceButton = makeButton(this, "HideListReplaceButton", "Hide List");
+  ModifySelectedButton->setToolTip("Modify Selected Files");
+  ModifyAllButton->setToolTip("Modify All Files in List");
+  DeleteItemsButton->setToolTip("Delete Selected Items");
+  HideListReplaceButton->setToolTip("Clear and Shut List");
+  UndoButton->setToolTip("Undo");
+  for (QPushButton* button : {StopReplaceButton, UndoButton, ModifySelectedButton, ModifyAllButton,
+                              PreviewButton, DeleteItemsButton, HideListReplaceButton}) {
+    button->setEnabled(false);
+  }
+}
+
+void SearchReplaceTab::buildLayout() {
+  auto* searchGroup = new QGroupBox(" Search Type ", this);
+  auto* searchLayout = new QVBoxLayout(searchGroup);
+  searchLayout->setContentsMargins(6, 0, 6, 2);
+  searchLayout->setSpacing(0);
+  for (QRadioButton* b : {PhraseButtonReplace, TextSearchButton, RegExpSearch})
+    searchLayout->addWidget(b);
+  auto* modGroup = new QGroupBox(" Modification Type ", this);
+  auto* modLayout = new QGridLayout(modGroup);
+  modLayout->setContentsMargins(6, 0, 6, 2);
+  modLayout->setVerticalSpacing(0);
+  const QList<QRadioButton*> mods = {NoneButton,        ReplaceButton, InsertBeforeButton,
+                                     InsertAfterButton, DeleteButton,  ClearButton};
+  for (int i = 0; i < mods.size(); ++i) modLayout->addWidget(mods[i], i % 3, i / 3);
+
+  auto* commands = new QHBoxLayout;
+  commands->setSpacing(4);
+  for (QPushButton* b : {SearchButton, StopReplaceButton, UndoButton, ModifySelectedButton,
+                         ModifyAllButton, PreviewButton, DeleteItemsButton, HideListReplaceButton})
+    commands->addWidget(b);
+  commands->addStretch();
+
+  auto* layout = new QGridLayout(this);
+  layout->setContentsMargins(6, 2, 6, 2);
+  layout->setVerticalSpacing(2);
+  layout->addWidget(SearchLabel, 0, 0, Qt::AlignTop);
+  layout->addWidget(SearchEdit, 0, 1, Qt::AlignTop);
+  layout->addWidget(SearchMemo, 0, 1);
+  layout->addWidget(ReplaceLabel, 1, 0, Qt::AlignTop);
+  layout->addWidget(Edit2, 1, 1, Qt::AlignTop);
+  layout->addWidget(Memo2, 1, 1);
+  layout->addWidget(searchGroup, 0, 2, 2, 1, Qt::AlignTop);
+  layout->addWidget(modGroup, 0, 3, 2, 1, Qt::AlignTop);
+  layout->addLayout(commands, 2, 0, 1, 4);
+  layout->setColumnStretch(1, 1);
+  layout->setRowStretch(0, 1);
+  layout->setRowStretch(1, 1);
+}
+
+SearchReplaceTab::Type SearchReplaceTab::searchType() const {
+  return static_cast<Type>(searchTypes_->checkedId());
+}
+
+void SearchReplaceTab::setSearchType(Type type) {
+  searchTypes_->button(type)->setChecked(true);
+  applyEditors();
+  emit searchTypeChanged(type);
+}
+
+void SearchReplaceTab::applyEditors() {
+  const bool memo = usesMemo();
+  SearchEdit->setVisible(!memo);
+  Edit2->setVisible(!memo);
+  SearchMemo->setVisible(memo);
+  Memo2->setVisible(memo);
+  // "Clear" is not offered for regular expressions; it falls back to "None".
+  ClearButton->setEnabled(searchType() != RegExpr);
+  if (searchType() == RegExpr && ClearButton->isChecked()) NoneButton->setChecked(true);
+  applyModificationType();
+}
+
+void SearchReplaceTab::applyModificationType() {
+  const bool usesReplacement = ReplaceButton->isChecked() || InsertBeforeButton->isChecked() ||
+                               InsertAfterButton->isChecked();
+  for (QWidget* w : {static_cast<QWidget*>(Edit2), static_cast<QWidget*>(Memo2),
+                     static_cast<QWidget*>(ReplaceLabel)})
+    w->setEnabled(usesReplacement);
+}
+
+}  // namespace kestrix::ui

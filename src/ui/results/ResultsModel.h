@@ -1,0 +1,108 @@
+// results/: the results list: model, view, sorting, icons, mask prompt and reports.
+// The results list's model: one row per listed file (search::ResultItem), columns Name,
+// Path, Found, Attributes, Time, Size, Type and Result, of which Found and Result come and
+// go. Rows are appended in batches and sorted by the header-click rule.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <vector>
+
+#include "search/ResultItem.h"
+#include "ui/results/IconCache.h"
+#include "ui/results/SortState.h"
+#include "ui/results/TypeNameCache.h"
+
+namespace kestrix::ui {
+
+class ResultsModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  // What a column shows; its caption is what rules look columns up by.
+  enum class Column { Name, Path, Found, Attributes, Time, Size, Type, Result };
+
+  // Roles beyond the standard ones; values are QStrings unless noted.
+  enum Role {
+    FullNameRole = Qt::UserRole + 1,  // path + "/" + name
+    PathRole,
+    NameRole,
+  };
+
+  static const QString kResultCaption;          // "Result"
+  static const QString kResultIntervalCaption;  // "Result    |  Modification Interval"
+
+  explicit ResultsModel(QObject* parent = nullptr);
+
+  // QAbstractTableModel.
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  // Rows. appendItems adds a whole batch with one insertion; clear() empties the list.
+  void appendItems(std::vector<search::ResultItem> batch);
+  void appendItem(const search::ResultItem& item);
+  void clear();
+  // The row's item; throws std::out_of_range for a row outside 0..rowCount()-1.
+  const search::ResultItem& item(int row) const { return items_.at(static_cast<size_t>(row)); }
+  const std::vector<search::ResultItem>& items() const { return items_; }
+  // Replaces row `row` (its Found or Result cell, its interval ...) and repaints it.
+  void setItem(int row, search::ResultItem item);
+  void setResultText(int row, const QString& text);
+  void setFoundText(int row, const QString& text);
+  // Removes the given rows (any order, duplicates ignored) with their intervals.
+  void removeRowsList(std::vector<int> rows);
+
+  // Columns. The Found column is re-inserted at position 2; Result is always last.
+  void setFoundColumnShown(bool shown);
+  bool foundColumnShown() const;
+  void setResultColumn(bool shown, const QString& caption = kResultCaption);
+  bool resultColumnShown() const;
+  // Position of the column with this caption, or -1. "Result" also finds the interval
+  // form of the Result caption.
+  int columnOf(const QString& caption) const;
+  int columnOf(Column column) const;
+  Column columnKind(int position) const { return columns_.at(static_cast<size_t>(position)); }
+  QString caption(int position) const;
+  // Width of a column at 96 dots per inch when nothing else is known.
+  static int defaultWidth(Column column);
+
+  // Display text of a cell (the Type column shows the desktop's type name when the core
+  // had none).
+  QString cellText(int row, int position) const;
+
+  // Sorting: a header click on `position`. Does nothing while a search runs. Returns true
+  // when the rows were sorted.
+  bool sortByColumn(int position);
+  SortState& sortState() { return sortState_; }
+  void setSearchRunning(bool running) { searchRunning_ = running; }
+  bool searchRunning() const { return searchRunning_; }
+
+  IconCache& iconCache() { return icons_; }
+  TypeNameCache& typeNames() { return typeNames_; }
+
+ private:
+  void applyOrder(const std::vector<int>& order);
+  std::vector<double> numericKeys(Column kind) const;
+  std::vector<std::string> textKeys(Column kind) const;
+
+  std::vector<search::ResultItem> items_;
+  std::vector<Column> columns_;
+  QString resultCaption_;
+  SortState sortState_;
+  bool searchRunning_ = false;
+  mutable IconCache icons_;
+  mutable TypeNameCache typeNames_;
+};
+
+// Reads the number a text begins with: leading blanks skipped, reading stops at the first
+// character that cannot continue the number ("3, 7" reads 3); an empty text reads 0. A
+// "," is read as the decimal separator when `commaIsDecimal`.
+double leadingNumber(const std::string& text, bool commaIsDecimal = false);
+
+// Case-insensitive comparison of ASCII letters, other bytes by value: <0, 0 or >0.
+int compareAsciiNoCase(const std::string& a, const std::string& b);
+
+}  // namespace kestrix::ui

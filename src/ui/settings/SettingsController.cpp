@@ -1,0 +1,298 @@
+// Loads and saves the window's settings, keeps NormalBounds and ColumnWidths up to date,
+// and runs the Settings dialog.
+#include "ui/settings/SettingsController.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <algorithm>
+
+#include "app/EditorDefault.h"
+#include "app/StoredDate.h"
+#include "ui/window/MainMenus.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/window/ScreenScale.h"
+#include "ui/settings/SettingsBackend.h"
+#include "ui/settings/SettingsMapping.h"
+#include "ui/settings/TFileIgnoreDlg.h"
+#include "ui/window/TFind.h"
+#include "ui/settings/TPathIgnoreDlg.h"
+#include "ui/settings/TSettDlg.h"
+#include "ui/window/WindowGeometry.h"
+
+namespace kestrix::ui {
+
+namespace {
+
+// Widths beyond this (at 96 dpi) come from a damaged settings file.
+constexpr int kMaxColumnWidth = 4000;
+
+QRect screenArea() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+bool isNormalState(const QWidget& window) {
+  return !(window.windowState() &
+           (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+}
+
+// Bounds that fit the visible screen: at least the window's minimum size, at most the
+// screen, and wholly on it.
+app::WindowBounds clampToScreen(app::WindowBounds b, int minimumWidth, int minimumHeight) {
+  const QRect area = screenArea();
+  b.width = std::clamp(b.width, minimumWidth, std::max(minimumWidth, area.width()));
+  b.height = std::clamp(b.height, minimumHeight, std::max(minimumHeight, area.height()));
+  b.left = std::clamp(b.left, area.left(), std::max(area.left(), area.right() + 1 - b.width));
+  b.top = std::clamp(b.top, area.top(), std::max(area.top(), area.bottom() + 1 - b.height));
+  b.listHeight = std::clamp(b.listHeight, scaled(32), std::max(scaled(32), b.height));
+  return b;
+}
+
+}  // namespace
+
+SettingsController::SettingsController(TFind& window)
+    : QObject(&window), window_(window), backend_(openSettingsBackend()), context_(context()) {
+  loadSettings(false);
+  createDialogs();
+  window_.installEventFilter(this);
+  window_.ListView1->installEventFilter(this);
+  window_.Splitter1->installEventFilter(this);
+  connect(window_.ListView1->horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this](int position, int, int width) { recordColumnWidth(position, width); });
+  window_.menus->settings.setEnabled(true);
+  for (QAction* action : window_.menus->settings.actions())
+    connect(action, &QAction::triggered, this, [this] { showSettings(); });
+}
+
+SettingsController::~SettingsController() {
+  window_.removeEventFilter(this);
+  window_.ListView1->removeEventFilter(this);
+  window_.Splitter1->removeEventFilter(this);
+}
+
+app::SettingsContext SettingsController::context() const {
+  app::SettingsContext c;
+  c.dpi = screenDpi();
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect full = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
+  c.screenWidth = full.width();
+  c.screenHeight = full.height();
+  const QDate today = QDate::currentDate();
+  c.today = app::dayNumber({today.year(), today.month(), today.day()});
+  c.homeFolder = QDir::toNativeSeparators(QDir::homePath()).toStdString();
+  c.editorDefault = app::defaultEditor();
+  return c;
+}
+
+void SettingsController::createDialogs() {
+  settingsDlg_ = new TSettDlg(backend_, QString::fromStdString(context_.editorDefault), &window_);
+  // The list dialogs open over the Settings dialog.
+  pathDlg_ = new TPathIgnoreDlg(backend_, settingsDlg_);
+  fileDlg_ = new TFileIgnoreDlg(backend_, settingsDlg_);
+  settingsDlg_->setEditorFolder(startFolders_[OpenEditor]);
+  pathDlg_->setLastFolder(ignoreListFolder_);
+  // The editor command and the context size reach the window as they change (a Cancel
+  // that restores them changes them back).
+  connect(settingsDlg_->EditorEdit, &QLineEdit::textChanged, this,
+          &SettingsController::takeDialogValues);
+  connect(settingsDlg_->BrowseComboBox, &QComboBox::currentIndexChanged, this,
+          &SettingsController::takeDialogValues);
+  connect(settingsDlg_, &TSettDlg::editFolderListRequested, pathDlg_, &QDialog::exec);
+  connect(settingsDlg_, &TSettDlg::editFileListRequested, fileDlg_, &QDialog::exec);
+  const auto showHelp = [this](const QString& topic) { window_.showHelpTopic(topic); };
+  connect(settingsDlg_, &TSettDlg::helpRequested, this, showHelp);
+  for (IgnoreListDlg* dialog :
+       {static_cast<IgnoreListDlg*>(pathDlg_), static_cast<IgnoreListDlg*>(fileDlg_)})
+    connect(dialog, &IgnoreListDlg::helpRequested, this, showHelp);
+  takeDialogValues();
+}
+
+void SettingsController::loadSettings(bool includeDialogs) {
+  const app::WindowSettings s =
+      app::readWindowSettings(*backend_->values, *backend_->files, context_, includeDialogs);
+  applyControls(s, window_);
+  applyBounds(s.bounds);
+  applyColumnWidths(s.columnWidths);
+  for (std::size_t i = 0; i < startFolders_.size(); ++i)
+    if (!s.startFolders[i].empty()) startFolders_[i] = QString::fromStdString(s.startFolders[i]);
+  ignoreListFolder_ = QString::fromStdString(s.ignoreListFolder);
+  maximizeAtStart_ = s.maximized;
+  if (includeDialogs && settingsDlg_ != nullptr) {
+    settingsDlg_->setValues(s.dialog);
+    settingsDlg_->setEditorFolder(startFolders_[OpenEditor]);
+    pathDlg_->setLastFolder(ignoreListFolder_);
+  }
+}
+
+void SettingsController::saveSettings(bool includeDialogs) {
+  const app::WindowSettings s = currentSettings(includeDialogs);
+  app::writeWindowSettings(*backend_->values, *backend_->files, s, includeDialogs);
+  backend_->sync();
+}
+
+app::WindowSettings SettingsController::currentSettings(bool includeDialogs) {
+  app::WindowSettings s = app::defaultWindowSettings(context_);
+  readControls(window_, s);
+  recordBounds();
+  s.bounds = bounds_;
+  s.columnWidths = columnWidths_;
+  if (settingsDlg_ != nullptr) startFolders_[OpenEditor] = settingsDlg_->editorFolder();
+  if (pathDlg_ != nullptr) ignoreListFolder_ = pathDlg_->lastFolder();
+  for (std::size_t i = 0; i < startFolders_.size(); ++i)
+    s.startFolders[i] = startFolders_[i].toStdString();
+  s.ignoreListFolder = ignoreListFolder_.toStdString();
+  s.maximized = window_.isMaximized();
+  if (includeDialogs) readDialogs(s);
+  return s;
+}
+
+void SettingsController::applyProject(const app::WindowSettings& s, bool includeDialogs) {
+  applyControls(s, window_);
+  applyColumnWidths(s.columnWidths);
+  for (std::size_t i = 0; i < startFolders_.size(); ++i)
+    startFolders_[i] = QString::fromStdString(s.startFolders[i]);
+  ignoreListFolder_ = QString::fromStdString(s.ignoreListFolder);
+  settingsDlg_->setEditorFolder(startFolders_[OpenEditor]);
+  pathDlg_->setLastFolder(ignoreListFolder_);
+  if (!includeDialogs) {
+    window_.setEditorCommand(QString::fromStdString(s.dialog.editor));
+    window_.state().contextLinesIndex = s.dialog.contextLinesIndex;
+    return;
+  }
+  settingsDlg_->setValues(s.dialog);
+  pathDlg_->IgnoreSubFoldXPCheck->setChecked(s.ignoreSubfolders);
+  pathDlg_->setListText(QString::fromStdString(s.folderIgnoreList));
+  fileDlg_->setListText(QString::fromStdString(s.fileIgnoreList));
+  takeDialogValues();
+}
+
+void SettingsController::readDialogs(app::WindowSettings& s) const {
+  if (settingsDlg_ == nullptr) return;
+  s.dialog = settingsDlg_->values();
+  s.ignoreSubfolders = pathDlg_->IgnoreSubFoldXPCheck->isChecked();
+  s.folderIgnoreList = pathDlg_->listText().toStdString();
+  s.fileIgnoreList = fileDlg_->listText().toStdString();
+}
+
+void SettingsController::applyBounds(const app::WindowBounds& stored) {
+  const int minimumWidth = std::max(window_.minimumWidth(), scaled(WindowGeometry::kMinimumWidth));
+  bounds_ = clampToScreen(stored, minimumWidth, scaled(WindowGeometry::kReplaceMin));
+  window_.geometryController().setHeightWithResults(bounds_.height);
+  // Positions include the window frame (pos() and move()), so they survive a restart.
+  window_.resize(bounds_.width, window_.height());
+  window_.move(bounds_.left, bounds_.top);
+  listHeightPending_ = true;
+  if (window_.Splitter1->isVisible()) applyListHeight();
+}
+
+void SettingsController::applyListHeight() {
+  const QSplitter& splitter = *window_.Splitter1;
+  const int room = splitter.height() - splitter.handleWidth();
+  if (room <= bounds_.listHeight) return;  // not laid out yet
+  listHeightPending_ = false;
+  window_.Splitter1->setSizes({bounds_.listHeight, room - bounds_.listHeight});
+}
+
+void SettingsController::applyColumnWidths(const std::array<int, 8>& widths) {
+  const int limit = scaled(kMaxColumnWidth);
+  const std::array<int, 8> defaults = app::defaultWindowSettings(context_).columnWidths;
+  for (std::size_t i = 0; i < widths.size(); ++i)
+    columnWidths_[i] = widths[i] >= 1 && widths[i] <= limit ? widths[i] : defaults[i];
+  window_.ListView1->setColumnWidthSource([this](ResultsModel::Column column) {
+    return columnWidths_[static_cast<std::size_t>(column)];
+  });
+}
+
+void SettingsController::recordColumnWidth(int position, int width) {
+  const ResultsModel& model = *window_.results;
+  if (position < 0 || position >= model.columnCount() || width <= 0) return;
+  columnWidths_[static_cast<std::size_t>(model.columnKind(position))] = width;
+}
+
+void SettingsController::recordBounds() {
+  if (!window_.isVisible() || !isNormalState(window_)) return;
+  bounds_.width = window_.width();
+  bounds_.left = window_.x();
+  bounds_.top = window_.y();
+  if (window_.statusBar()->isVisible()) bounds_.height = window_.height();
+  if (!listHeightPending_ && window_.ListView1->isVisible())
+    bounds_.listHeight = window_.ListView1->height();
+}
+
+bool SettingsController::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (watched == &window_ && (type == QEvent::Resize || type == QEvent::Move)) {
+    recordBounds();
+  } else if (watched == &window_ && type == QEvent::Show && maximizeAtStart_) {
+    maximizeAtStart_ = false;
+    window_.setWindowState(window_.windowState() | Qt::WindowMaximized);
+  } else if (watched == window_.ListView1 && type == QEvent::Resize) {
+    if (!listHeightPending_ && window_.ListView1->isVisible() && isNormalState(window_))
+      bounds_.listHeight = window_.ListView1->height();
+  } else if (watched == window_.Splitter1 && listHeightPending_ &&
+             (type == QEvent::Show || type == QEvent::Resize)) {
+    // The stored list height is applied once the results area is first laid out.
+    applyListHeight();
+  }
+  return false;
+}
+
+bool SettingsController::showSettings() {
+  if (window_.state().busy) return false;
+  return settingsDlg_->exec() == QDialog::Accepted;
+}
+
+void SettingsController::takeDialogValues() {
+  window_.setEditorCommand(settingsDlg_->EditorEdit->text());
+  window_.state().contextLinesIndex = settingsDlg_->BrowseComboBox->currentIndex();
+}
+
+void SettingsController::applyTo(search::SearchRequest& request) const {
+  if (settingsDlg_->IgnorePathsXPCheck->isChecked())
+    request.ignoredFolders =
+        search::IgnoredFolders{pathDlg_->lines(), pathDlg_->IgnoreSubFoldXPCheck->isChecked()};
+  if (settingsDlg_->IgnoreFilesXPCheck->isChecked()) request.ignoredFiles = fileDlg_->lines();
+}
+
+modify::LineSeparator SettingsController::lineSeparator() const {
+  switch (settingsDlg_->values().separator) {
+    case app::SeparatorChoice::Windows:
+      return modify::LineSeparator::Windows;
+    case app::SeparatorChoice::Unix:
+      return modify::LineSeparator::Unix;
+    case app::SeparatorChoice::Macintosh:
+      return modify::LineSeparator::Macintosh;
+    case app::SeparatorChoice::Keep:
+      break;
+  }
+  return modify::LineSeparator::Keep;
+}
+
+void SettingsController::applyTo(modify::ModifyRequest& request) const {
+  request.lineSeparator = lineSeparator();
+  request.modifyReadOnly = settingsDlg_->ReadOnly->isChecked();
+  request.modifyHidden = settingsDlg_->ReplaceHiddenCheckBox->isChecked();
+}
+
+QString SettingsController::startFolder(StartFolder which) const {
+  if (which == OpenEditor && settingsDlg_ != nullptr) return settingsDlg_->editorFolder();
+  return startFolders_[which];
+}
+
+void SettingsController::setStartFolder(StartFolder which, const QString& folder) {
+  startFolders_[which] = folder;
+  if (which == OpenEditor && settingsDlg_ != nullptr) settingsDlg_->setEditorFolder(folder);
+}
+
+}  // namespace kestrix::ui

@@ -1,0 +1,226 @@
+// Maps each persisted value to its control.
+#include "ui/settings/SettingsMapping.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <array>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "app/StoredDate.h"
+#include "ui/find/FindTab.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/window/TFind.h"
+
+namespace kestrix::ui {
+
+namespace {
+
+using app::OptionSwitches;
+
+// A control and the stored switch it mirrors.
+template <typename Button>
+struct Field {
+  bool OptionSwitches::*field;
+  Button* button;
+};
+using CheckFields = std::vector<Field<QCheckBox>>;
+using RadioFields = std::vector<Field<QRadioButton>>;
+
+CheckFields checkFields(const TFind& w) {
+  const OptionsTab& o = *w.optionsTab;
+  return {{&OptionSwitches::sensitive, w.SensitiveCheckBox},
+          {&OptionSwitches::wholeWords, w.WholeWordsCheckBox},
+          {&OptionSwitches::createBackups, o.CreatBackupCheckBox},
+          {&OptionSwitches::phraseIntervals, o.PhraseXPCheckBox},
+          {&OptionSwitches::searchEachLine, o.RegExprXPCheckBox},
+          {&OptionSwitches::regexIntervals, o.ModifyXPCheckBox},
+          {&OptionSwitches::trimLeft, o.TrimLeftCheckBox},
+          {&OptionSwitches::trimRight, o.TrimRightCheckBox},
+          {&OptionSwitches::dotMatchesBreaks, o.ExpPointCheckBox},
+          {&OptionSwitches::ignoreRegexSpaces, o.ExpSpaceCheckBox},
+          {&OptionSwitches::includeSubfolders, o.IncludeSubdirectoriesCheckBox},
+          {&OptionSwitches::sizeFilter, o.AllSizeCheckBox},
+          {&OptionSwitches::dateFilter, o.AllDateCheckBox}};
+}
+
+// The exclusive groups, each in stored order.
+RadioFields findTypeFields(const TFind& w) {  // in FindTab::Type order
+  const FindTab& t = *w.findTab;
+  return {{&OptionSwitches::phrase, t.PhraseButton},
+          {&OptionSwitches::wordsOr, t.WordsorButton},
+          {&OptionSwitches::wordsAnd, t.WordsandButton},
+          {&OptionSwitches::searchEngine, t.SearchEngineButton},
+          {&OptionSwitches::multiline, t.TextButton},
+          {&OptionSwitches::regExpFind, t.RegExpFind}};
+}
+RadioFields searchTypeFields(const TFind& w) {
+  const SearchReplaceTab& t = *w.replaceTab;
+  return {{&OptionSwitches::regExpSearch, t.RegExpSearch},
+          {&OptionSwitches::phraseReplace, t.PhraseButtonReplace},
+          {&OptionSwitches::multilineReplace, t.TextSearchButton}};
+}
+RadioFields modificationFields(const TFind& w) {
+  const SearchReplaceTab& t = *w.replaceTab;
+  return {{&OptionSwitches::none, t.NoneButton},
+          {&OptionSwitches::replace, t.ReplaceButton},
+          {&OptionSwitches::clear, t.ClearButton},
+          {&OptionSwitches::insertBefore, t.InsertBeforeButton},
+          {&OptionSwitches::insertAfter, t.InsertAfterButton},
+          {&OptionSwitches::remove, t.DeleteButton}};
+}
+RadioFields sizeFields(const TFind& w) {
+  return {{&OptionSwitches::minimum, w.optionsTab->AllLeastRadioButton},
+          {&OptionSwitches::maximum, w.optionsTab->AllMostRadioButton}};
+}
+RadioFields dateFields(const TFind& w) {
+  return {{&OptionSwitches::between, w.optionsTab->BetweenRadioButton},
+          {&OptionSwitches::newerThan, w.optionsTab->NewestRadioButton}};
+}
+
+// The buttons of a group are set in stored order, each one clearing the others, so the
+// last one set wins; when none is set, the group keeps `fallback` (its default).
+int chosenIndex(const OptionSwitches& s, const RadioFields& group, int fallback) {
+  int chosen = fallback;
+  for (std::size_t i = 0; i < group.size(); ++i)
+    if (s.*group[i].field) chosen = static_cast<int>(i);
+  return chosen;
+}
+
+QComboBox* historyBox(const TFind& w, int index) {
+  QComboBox* const boxes[] = {w.ComboBoxPath, w.findTab->FindEditComboBox, w.replaceTab->SearchEdit,
+                              w.replaceTab->Edit2, w.MasksComboBox};
+  return boxes[index];
+}
+
+using app::WindowSettings;
+constexpr app::History WindowSettings::*kHistoryFields[] = {
+    &WindowSettings::path, &WindowSettings::findQuery, &WindowSettings::searchText,
+    &WindowSettings::replacement, &WindowSettings::masks};
+constexpr std::optional<std::string> WindowSettings::*kMemoFields[] = {
+    &WindowSettings::findMemo, &WindowSettings::searchMemo, &WindowSettings::replaceMemo};
+
+QPlainTextEdit* memoBox(const TFind& w, int index) {
+  QPlainTextEdit* const memos[] = {w.findTab->FindMemo, w.replaceTab->SearchMemo,
+                                   w.replaceTab->Memo2};
+  return memos[index];
+}
+
+QDate dateOf(int dayNumber) {
+  const app::CivilDate d = app::dateOfDayNumber(dayNumber);
+  return {d.year, d.month, d.day};
+}
+
+double dayNumberOf(const QDateTime& time) {
+  const QDate date = time.date();
+  return app::dayNumber({date.year(), date.month(), date.day()}) +
+         time.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
+void readHistories(const TFind& w, app::WindowSettings& s) {
+  for (int i = 0; i < 5; ++i) {
+    const QComboBox* box = historyBox(w, i);
+    app::History& history = s.*kHistoryFields[i];
+    history.text = box->currentText().toStdString();
+    history.entries.clear();
+    for (int item = 0; item < box->count(); ++item)
+      history.entries.push_back(box->itemText(item).toStdString());
+  }
+  for (int i = 0; i < 3; ++i) s.*kMemoFields[i] = memoBox(w, i)->toPlainText().toStdString();
+}
+
+void applyHistories(const app::WindowSettings& s, TFind& w) {
+  for (int i = 0; i < 5; ++i) {
+    QComboBox* box = historyBox(w, i);
+    const app::History& history = s.*kHistoryFields[i];
+    box->clear();
+    for (const std::string& entry : history.entries) box->addItem(QString::fromStdString(entry));
+    box->setEditText(QString::fromStdString(history.text));
+  }
+  for (int i = 0; i < 3; ++i)
+    if (const auto& text = s.*kMemoFields[i])
+      memoBox(w, i)->setPlainText(QString::fromStdString(*text));
+}
+
+void readSwitches(const TFind& w, OptionSwitches& s) {
+  for (const auto& f : checkFields(w)) s.*f.field = f.button->isChecked();
+  for (const RadioFields& group : {findTypeFields(w), searchTypeFields(w), modificationFields(w),
+                                   sizeFields(w), dateFields(w)})
+    for (const auto& f : group) s.*f.field = f.button->isChecked();
+}
+
+void applySwitches(const OptionSwitches& s, TFind& w) {
+  for (const auto& f : checkFields(w)) f.button->setChecked(s.*f.field);
+  // Intervals for regular expressions need the line-by-line search.
+  w.optionsTab->ModifyXPCheckBox->setEnabled(w.optionsTab->RegExprXPCheckBox->isChecked());
+  // Without a set button a group takes its default: Replace, Maximum, Between.
+  for (const auto& [group, fallback] : {std::pair{modificationFields(w), 1},
+                                        std::pair{sizeFields(w), 1}, std::pair{dateFields(w), 0}})
+    group[static_cast<std::size_t>(chosenIndex(s, group, fallback))].button->setChecked(true);
+  w.findTab->setQueryType(static_cast<FindTab::Type>(chosenIndex(s, findTypeFields(w), 0)));
+  static constexpr SearchReplaceTab::Type kSearchTypes[] = {
+      SearchReplaceTab::RegExpr, SearchReplaceTab::Phrase, SearchReplaceTab::Multiline};
+  w.replaceTab->setSearchType(kSearchTypes[chosenIndex(s, searchTypeFields(w), 1)]);
+}
+
+// The labels whose enabled states are stored ("Size", "Last", "Andop", "Days").
+std::array<QLabel*, 4> labels(const TFind& w) {
+  const OptionsTab& o = *w.optionsTab;
+  return {o.SizeLabel, o.LastModifiedLabel, o.AndLabel, o.DaysAgoLabel};
+}
+
+}  // namespace
+
+void readControls(const TFind& w, app::WindowSettings& s) {
+  readHistories(w, s);
+  readSwitches(w, s.switches);
+  const OptionsTab& o = *w.optionsTab;
+  s.sizeLimit = o.SizeSpinEdit->value();
+  s.sizeUnit = o.KBComboBox->currentIndex();
+  const QLocale locale;
+  s.lowerDateText =
+      locale.toString(o.MinDateTimePicker->date(), QLocale::ShortFormat).toStdString();
+  s.upperDateText =
+      locale.toString(o.MaxDateTimePicker->date(), QLocale::ShortFormat).toStdString();
+  s.lowerDate = static_cast<int>(std::lround(dayNumberOf(o.MinDateTimePicker->dateTime())));
+  s.upperDate = static_cast<int>(std::lround(dayNumberOf(o.MaxDateTimePicker->dateTime())));
+  s.daysAgo = o.DaysAgoSpinEdit->value();
+  const std::array<QLabel*, 4> l = labels(w);
+  s.sizeLabel = l[0]->isEnabled();
+  s.lastModifiedLabel = l[1]->isEnabled();
+  s.andLabel = l[2]->isEnabled();
+  s.daysLabel = l[3]->isEnabled();
+  const int tab = w.PageControl1->currentIndex();
+  s.tab = tab == TFind::FindPage ? 1 : tab == TFind::SearchReplacePage ? 2 : 3;
+}
+
+void applyControls(const app::WindowSettings& s, TFind& w) {
+  applyHistories(s, w);
+  applySwitches(s.switches, w);
+  OptionsTab& o = *w.optionsTab;
+  o.SizeSpinEdit->setValue(s.sizeLimit);
+  o.KBComboBox->setCurrentIndex(s.sizeUnit);
+  o.MinDateTimePicker->setDate(dateOf(s.lowerDate));
+  o.MaxDateTimePicker->setDate(dateOf(s.upperDate));
+  o.DaysAgoSpinEdit->setValue(s.daysAgo);
+  const std::array<QLabel*, 4> l = labels(w);
+  l[0]->setEnabled(s.sizeLabel);
+  l[1]->setEnabled(s.lastModifiedLabel);
+  l[2]->setEnabled(s.andLabel);
+  l[3]->setEnabled(s.daysLabel);
+  const int page = s.tab == 1   ? TFind::FindPage
+                   : s.tab == 2 ? TFind::SearchReplacePage
+                                : TFind::OptionsPage;
+  w.PageControl1->setCurrentIndex(page);
+}
+
+}  // namespace kestrix::ui

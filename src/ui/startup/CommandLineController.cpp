@@ -1,0 +1,222 @@
+// The command line of the window: show handler, first idle pass, run and close handler.
+#include "ui/startup/CommandLineController.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTimer>
+#include <cstdio>
+
+#include "modify/ModifyMessages.h"
+#include "platform/AtomicWrite.h"
+#include "search/SearchError.h"
+#include "ui/modify/ModifyController.h"
+#include "ui/modify/ModifyRequestReader.h"
+#include "ui/find/QueryEditors.h"
+#include "ui/results/ReportController.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/window/TFind.h"
+
+namespace kestrix::ui {
+
+namespace {
+
+std::string toText(const QString& text) {
+  return text.toStdString();
+}
+
+QString toQString(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+// The memo shows the lines one per paragraph; its own line break is LF.
+void setMemoLines(QPlainTextEdit* memo, const std::vector<std::string>& lines) {
+  QStringList texts;
+  for (const std::string& line : lines) texts.append(toQString(line));
+  memo->setPlainText(texts.join('\n'));
+}
+
+}  // namespace
+
+CommandLineController::CommandLineController(TFind& window) : QObject(&window), window_(window) {}
+
+bool CommandLineController::headless() {
+  const QString platform = QGuiApplication::platformName();
+  return platform == "offscreen" || platform == "minimal";
+}
+
+void CommandLineController::setArguments(std::vector<std::string> args, std::string commandLine) {
+  // The switches are compared and the texts set as the window's own (UTF-8) text.
+  args_.clear();
+  for (const std::string& arg : args)
+    args_.push_back(toText(QString::fromLocal8Bit(arg.data(), static_cast<qsizetype>(arg.size()))));
+  commandLine_ = std::move(commandLine);
+}
+
+void CommandLineController::windowShown() {
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  closeWhenDone_ = false;
+  listFileName_.clear();
+  pending_ = true;
+  start_ = app::parseStartArguments(args_);
+  if (start_.logErrors) log_.begin(commandLine_);
+  switch (start_.kind) {
+    case app::StartKind::Plain:
+      break;
+    case app::StartKind::Project:
+      window_.openProject(toQString(start_.projectFile));
+      break;
+    case app::StartKind::CommandLine:
+      // A launcher passes "-path=" without a folder: the window keeps the remembered one.
+      // A run takes the folder as given, so that an empty one is refused, never replaced.
+      if (!start_.folder.empty() || start_.commandLineRun)
+        window_.ComboBoxPath->setEditText(toQString(start_.folder));
+      break;
+  }
+  if (start_.commandLineRun) QTimer::singleShot(0, this, &CommandLineController::firstIdlePass);
+}
+
+void CommandLineController::firstIdlePass() {
+  if (!start_.commandLineRun || !pending_) return;
+  pending_ = false;
+  outerHandler_ = setWarningHandler(
+      [this](const QString& caption, const QString& text) { reportWarning(caption, text); });
+  run();
+  setWarningHandler(outerHandler_);
+  // Without a screen nobody could go on with the window: it always closes.
+  if (closeWhenDone_ || headless()) window_.close();
+}
+
+void CommandLineController::run() {
+  RunState& state = window_.state();
+  if (closeWhenDone_) {
+    state.abortRequested = true;
+    return;
+  }
+  window_.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
+  const app::CommandRunPlan plan = app::planCommandRun(args_, readFields());
+  applyFields(plan.fields);
+  listFileName_ = plan.listFile;
+  for (const std::string& message : plan.messages) reportError(toQString(message));
+  if (closeWhenDone_) {
+    window_.ListView1->clearSelection();
+    state.abortRequested = true;
+    return;
+  }
+  runCommands();
+}
+
+void CommandLineController::runCommands() {
+  RunState& state = window_.state();
+  window_.find(search::Origin::SearchAndReplace);
+  if (state.abortRequested) {
+    window_.ListView1->clearSelection();
+    return;
+  }
+  if (!state.stopRequest3) {
+    window_.modifyController().modifyAll();
+    countFailedFiles();
+  }
+  if (!listFileName_.empty()) {
+    // A list that cannot be written is no error of the run, but the job learns of it
+    // through the exit status (and, with "-shr" and no display, standard error).
+    if (!window_.reports().saveListTo(toQString(listFileName_), toQString(commandLine_))) {
+      listFailed_ = true;
+      if (start_.showErrors && headless())
+        std::fprintf(stderr, "kestrix: %s: the list could not be written\n",
+                     QString::fromStdString(listFileName_).toLocal8Bit().constData());
+    }
+    listFileName_.clear();
+  }
+  if (state.stopRequest2) {
+    // Stop was pressed: the window stays open for the user.
+    window_.ListView1->clearSelection();
+    state.abortRequested = true;
+    return;
+  }
+  window_.close();
+}
+
+// A file the pass could not change is no error of the run (the run goes on and the list
+// says so), but a job must learn of it: it is counted for the exit status and, with
+// "-shr" and no display, named on standard error.
+void CommandLineController::countFailedFiles() {
+  for (const search::ResultItem& item : window_.results->items()) {
+    if (item.result.rfind(modify::kFailedModification, 0) != 0) continue;
+    ++failedFiles_;
+    if (start_.showErrors && headless())
+      std::fprintf(stderr, "kestrix: %s: %s\n", item.fullName().c_str(),
+                   modify::kFailedModification);
+  }
+}
+
+app::CommandRunFields CommandLineController::readFields() const {
+  const SearchReplaceTab& tab = *window_.replaceTab;
+  app::CommandRunFields f;
+  f.folder = toText(window_.ComboBoxPath->currentText());
+  f.masks = toText(window_.MasksComboBox->currentText());
+  f.phraseSearch = tab.searchType() == SearchReplaceTab::Phrase;
+  f.modification = chosenModificationType(tab);
+  f.searchText = toText(tab.SearchEdit->currentText());
+  f.searchLines = memoLines(tab.SearchMemo);
+  f.replaceText = toText(tab.Edit2->currentText());
+  f.replaceLines = memoLines(tab.Memo2);
+  return f;
+}
+
+void CommandLineController::applyFields(const app::CommandRunFields& f) {
+  const app::CommandRunFields now = readFields();
+  SearchReplaceTab& tab = *window_.replaceTab;
+  if (f.folder != now.folder) window_.ComboBoxPath->setEditText(toQString(f.folder));
+  if (f.masks != now.masks) window_.MasksComboBox->setEditText(toQString(f.masks));
+  if (f.searchText != now.searchText) tab.SearchEdit->setEditText(toQString(f.searchText));
+  if (f.replaceText != now.replaceText) tab.Edit2->setEditText(toQString(f.replaceText));
+  if (f.searchLines != now.searchLines) setMemoLines(tab.SearchMemo, f.searchLines);
+  if (f.replaceLines != now.replaceLines) setMemoLines(tab.Memo2, f.replaceLines);
+}
+
+void CommandLineController::reportError(const QString& message) {
+  window_.state().abortRequested = true;
+  closeWhenDone_ = true;
+  if (start_.showErrors) show(programCaption(), message);
+  if (start_.logErrors) log_.add(toText(message));
+}
+
+// A warning of another command during the run: shown in its own box with "-shr"; a
+// regular-expression error is logged as "Error: " and its text.
+void CommandLineController::reportWarning(const QString& caption, const QString& text) {
+  window_.state().abortRequested = true;
+  closeWhenDone_ = true;
+  if (start_.showErrors) show(caption, text);
+  if (start_.logErrors)
+    log_.add(toText(caption == search::kRegexCaption ? "Error: " + text : text));
+}
+
+void CommandLineController::show(const QString& caption, const QString& text) {
+  if (outerHandler_) {
+    outerHandler_(caption, text);
+  } else if (headless()) {
+    std::fprintf(stderr, "kestrix: %s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+  } else {
+    QMessageBox::warning(&window_, caption, text, QMessageBox::Ok);
+  }
+}
+
+void CommandLineController::windowClosing() {
+  if (!start_.commandLineRun || !start_.logErrors || !closeWhenDone_ || logWritten_) return;
+  logWritten_ = true;
+  try {
+    log_.writeTo(QString::fromStdString(start_.logFileName).toLocal8Bit().toStdString());
+  } catch (const platform::AtomicWriteError& error) {
+    // The run ends either way; without a display the reason still reaches the job's output.
+    if (headless()) std::fprintf(stderr, "kestrix: %s\n", error.what());
+  }
+}
+
+}  // namespace kestrix::ui

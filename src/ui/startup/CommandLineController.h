@@ -1,0 +1,81 @@
+// startup/: main(), the start arguments and the command-line run.
+// The window's command line: read when the window is shown (the folder of "-path", or a
+// project file to open), run once on the first idle pass when "-com" is given (Search and
+// Replace tab, Find, Modify All, Save List to "-fs="), errors shown with "-shr" and logged
+// with "-fr=", the log written when the window closes after an error. While a run is on,
+// every warning the window would show is reported as a run error instead. Without a
+// display (offscreen platform) what would be shown in a box goes to standard error.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/CommandLog.h"
+#include "ui/window/MessageBoxes.h"
+
+namespace kestrix::ui {
+
+class TFind;
+
+class CommandLineController : public QObject {
+  Q_OBJECT
+ public:
+  explicit CommandLineController(TFind& window);
+
+  // The process's arguments without the program name, as the system passed them, and the
+  // whole command line as the log's and the list file's first line shows it.
+  void setArguments(std::vector<std::string> args, std::string commandLine);
+
+  // The window is shown: reads the first argument and the reporting switches, sets the
+  // folder or opens the project, and schedules the run for the first idle pass.
+  void windowShown();
+  // The window closes: the log is written when a run reported an error and "-fr=" names it.
+  void windowClosing();
+
+  // Reports a failure of the run: the run ends, the window closes, and the message is shown
+  // (with "-shr") and logged (with "-fr=").
+  void reportError(const QString& message);
+
+  const app::StartArguments& start() const { return start_; }
+  // A command-line run reported an error.
+  bool errorReported() const { return closeWhenDone_; }
+  // Files of the run's Modify All whose Result is "Failed Modification".
+  int failedFiles() const { return failedFiles_; }
+  // The process's exit status after a run: 1 when an error was reported, else 2 when a
+  // file could not be modified or the list not written, else 0.
+  int exitStatus() const { return closeWhenDone_ ? 1 : failedFiles_ > 0 || listFailed_ ? 2 : 0; }
+  const app::CommandLog& log() const { return log_; }
+
+  // True on a platform without a screen, where boxes cannot be answered.
+  static bool headless();
+
+ private:
+  void firstIdlePass();
+  void run();
+  void runCommands();
+  void countFailedFiles();
+  app::CommandRunFields readFields() const;
+  void applyFields(const app::CommandRunFields& fields);
+  void reportWarning(const QString& caption, const QString& text);
+  void show(const QString& caption, const QString& text);
+
+  TFind& window_;
+  std::vector<std::string> args_;
+  std::string commandLine_;
+  app::StartArguments start_;
+  app::CommandLog log_;
+  bool pending_ = false;
+  bool closeWhenDone_ = false;
+  bool shownOnce_ = false;
+  bool logWritten_ = false;
+  int failedFiles_ = 0;
+  bool listFailed_ = false;
+  std::string listFileName_;
+  // The warning handler that was installed before the run (tests install one).
+  WarningHandler outerHandler_;
+};
+
+}  // namespace kestrix::ui

@@ -1,0 +1,182 @@
+// window/: the main window itself: its widgets, menus, busy state, tab layouts and help.
+// The main window of Kestrix Search & Replace: folder and mask boxes, the Find / Search
+// and Replace / Options tabs, the results list, the lines viewer, the menus and the status
+// bar. TFind builds the widgets and owns one controller per feature: the Find run, the
+// tab layouts, the option handlers and the lines-viewer refresh.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+#include "search/SearchRequest.h"
+#include "ui/window/RunState.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSplitter;
+class QTabWidget;
+class QTableView;
+
+namespace kestrix::ui {
+
+class BatchReplaceCommand;
+class BusyIndicator;
+class CommandLineController;
+class ExternalChangeCheck;
+class FileLauncher;
+class FileOpsController;
+class TMaskForm;
+class BusyState;
+class FindRunController;
+class FindTab;
+class HelpWindow;
+class IntervalCommands;
+class LinesViewer;
+class MainMenus;
+class ModifyController;
+class OptionHandlers;
+class OptionsTab;
+class ProjectCommands;
+class ReportController;
+class ResultsModel;
+class ResultsView;
+class SearchReplaceTab;
+class SettingsController;
+class ViewerRefresh;
+class WindowGeometry;
+
+class TFind : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Tab indexes of PageControl1.
+  enum Tab { FindPage = 0, SearchReplacePage = 1, OptionsPage = 2 };
+
+  // Builds the whole window; parent may be null (top-level window).
+  explicit TFind(QWidget* parent = nullptr);
+  ~TFind() override;
+
+  // The Find command from the Find tab ("Find") or the Search and Replace tab ("Search").
+  void find(search::Origin origin);
+  // The Stop buttons: raises the stop flags; the run ends at its next poll.
+  void stop();
+  // "Hide List": clears the list and collapses the window.
+  void hideList();
+  // Opens a help topic ("Intro.htm", "Manual/FindTab.htm", ...) in the help window.
+  void showHelpTopic(const QString& topicPath);
+  // The help topic of the active tab (the tab menu's Help).
+  QString activeTabHelpTopic() const;
+  // What "&Open Project" does once a file is chosen: saves the settings with the dialog
+  // values, reads the project into the window and its dialogs, clears both results lists
+  // and shows the project's tab. A missing file shows "File \"<path>\" not found" and raises
+  // the abort flag; an unreadable one shows "Incorrect project file" and brings back the
+  // saved settings. Returns true when the project was read.
+  bool openProject(const QString& path);
+
+  // Text of status panel 0, 1 or 2.
+  QString statusText(int panel) const;
+  void setStatusText(int panel, const QString& text);
+
+  // The command state update of the results list: enables the commands that depend on
+  // the rows, the selection and the viewer.
+  void updateCommands();
+  // Clears the lines viewer, deselects every row and disables the found-lines commands.
+  void invalidateFoundLines();
+  // Selects `row` alone, makes it current and scrolls it into view.
+  void selectRow(int row);
+  // Execute File / Edit File on the browsed file (else the one selected row).
+  void executeFile();
+  void editFile();
+  // Delete Items from the list's menu, the Delete key or the Search and Replace tab.
+  void deleteItems();
+  // The editor command of Edit File; empty means the desktop's default editor.
+  void setEditorCommand(const QString& command) { editorCommand_ = command; }
+  QString editorCommand() const { return editorCommand_; }
+  FileLauncher& fileLauncher() { return *launcher_; }
+  // Watches the browsed file after it was handed to another program.
+  ExternalChangeCheck& changeCheck() { return *changeCheck_; }
+
+  RunState& state() { return state_; }
+  FindRunController& findRun() { return *findRun_; }
+  WindowGeometry& geometryController() { return *geometry_; }
+  ViewerRefresh& viewerRefresh() { return *viewerRefresh_; }
+  HelpWindow* helpWindow() const { return help_; }
+  BusyState& busyState() { return *busy_; }
+  ReportController& reports() { return *reports_; }
+  FileOpsController& fileOps() { return *fileOps_; }
+  SettingsController& settings() { return *settings_; }
+  ModifyController& modifyController() { return *modify_; }
+  IntervalCommands& intervalCommands() { return *intervals_; }
+  BatchReplaceCommand& batchReplace() { return *batch_; }
+  // The start arguments and the command-line run (set its arguments before show()).
+  CommandLineController& commandLine() { return *commandLine_; }
+
+  // Controls (names as in the window's layout; tests find them by objectName too).
+  QComboBox* ComboBoxPath;
+  QPushButton* BrowseButton;
+  QComboBox* MasksComboBox;
+  QCheckBox* SensitiveCheckBox;
+  QCheckBox* WholeWordsCheckBox;
+  QCheckBox* ListXPCheckBox;
+  QPushButton* EditFileButton;
+  QPushButton* ExecuteFileButton;
+  BusyIndicator* Animate1;
+  QTabWidget* PageControl1;
+  FindTab* findTab;
+  SearchReplaceTab* replaceTab;
+  OptionsTab* optionsTab;
+  QWidget* TopPanel;
+  QSplitter* Splitter1;
+  ResultsModel* results;
+  ResultsView* ListView1;
+  LinesViewer* ListBox1;
+  MainMenus* menus;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  QWidget* buildTopPanel();
+  void buildStatusBar();
+  void buildResultsArea();
+  void wireCommands();
+  void wireTopPanel();
+  void wireTabs();
+  void wireResultsList();
+  void wireModifyCommands();
+  void onListEmptied();
+  bool browsedOrSelectedFile(QString& path, QString& name) const;
+  void onTabChanged(int index);
+  void browseFolder();
+  void showTabMenu(const QPoint& pos);
+  QList<QWidget*> busyInputs() const;
+
+  RunState state_;
+  QLabel* statusPanels_[3] = {};
+  HelpWindow* help_ = nullptr;
+  std::unique_ptr<BusyState> busy_;
+  std::unique_ptr<WindowGeometry> geometry_;
+  std::unique_ptr<FindRunController> findRun_;
+  std::unique_ptr<OptionHandlers> optionHandlers_;
+  std::unique_ptr<ViewerRefresh> viewerRefresh_;
+  ReportController* reports_ = nullptr;
+  FileOpsController* fileOps_ = nullptr;
+  ModifyController* modify_ = nullptr;
+  IntervalCommands* intervals_ = nullptr;
+  BatchReplaceCommand* batch_ = nullptr;
+  CommandLineController* commandLine_ = nullptr;
+  ProjectCommands* project_ = nullptr;
+  ExternalChangeCheck* changeCheck_ = nullptr;
+  std::unique_ptr<FileLauncher> launcher_;
+  TMaskForm* maskForm_ = nullptr;
+  std::unique_ptr<SettingsController> settings_;
+  QString editorCommand_;
+  int previousTab_ = FindPage;
+  bool tabGuard_ = false;
+};
+
+}  // namespace kestrix::ui

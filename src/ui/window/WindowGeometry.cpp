@@ -1,0 +1,121 @@
+// Applies the tab-layout table: heights, limits and the results area per active tab.
+#include "ui/window/WindowGeometry.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QWidget>
+#include <algorithm>
+
+#include "ui/window/BusyIndicator.h"
+#include "ui/find/FindTab.h"
+#include "ui/window/MainMenus.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/results/ResultsModel.h"
+#include "ui/results/ResultsView.h"
+#include "ui/window/ScreenScale.h"
+#include "ui/modify/SearchReplaceTab.h"
+#include "ui/window/TFind.h"
+#include "ui/viewer/ViewerRefresh.h"
+
+namespace kestrix::ui {
+
+WindowGeometry::WindowGeometry(TFind& window)
+    : window_(window), heightWithResults_(scaled(kDefaultHeightWithResults)) {
+  // Never narrower than the controls need: with the larger fonts of this desktop the top
+  // row's captions ("Search in Results", "Execute File") would be cut at 646 pixels.
+  const int needed = window_.centralWidget()->minimumSizeHint().width();
+  window_.setMinimumWidth(std::max(scaled(kMinimumWidth), needed));
+  window_.resize(std::max(scaled(kDefaultWidth), needed), scaled(kFindSingleWindow));
+}
+
+void WindowGeometry::applyTabLayout() {
+  const int tab = window_.PageControl1->currentIndex();
+  if (tab == TFind::OptionsPage) {
+    setResultsAreaVisible(false);
+    applyHeights(kOptionsTab, kOptionsWindow, 0);
+  } else if (tab == TFind::SearchReplacePage) {
+    setResultsAreaVisible(resultsShown_);
+    applyHeights(kReplaceTab, kReplaceWindow, kReplaceMin);
+  } else {
+    const bool memo = window_.findTab->usesMemo();
+    setResultsAreaVisible(resultsShown_);
+    applyHeights(memo ? kFindMemoTab : kFindSingleTab, memo ? kFindMemoWindow : kFindSingleWindow,
+                 memo ? kFindMemoMin : kFindSingleMin);
+  }
+  applyWholeWordsVisibility();
+  applyThirdPanel();
+  const bool listCommands = resultsShown_ && tab != TFind::OptionsPage;
+  window_.findTab->HideListButton->setEnabled(listCommands && !window_.state().busy);
+  window_.replaceTab->HideListReplaceButton->setEnabled(listCommands && !window_.state().busy);
+  window_.updateCommands();
+}
+
+void WindowGeometry::applyHeights(int tabHeight, int fixedWindowHeight, int minimumWithResults) {
+  window_.PageControl1->setFixedHeight(scaled(tabHeight));
+  const bool withResults = window_.Splitter1->isVisibleTo(&window_);
+  if (withResults) {
+    window_.setMinimumHeight(scaled(minimumWithResults));
+    window_.setMaximumHeight(QWIDGETSIZE_MAX);
+    window_.resize(window_.width(), std::max(heightWithResults_, scaled(minimumWithResults)));
+  } else {
+    window_.setMinimumHeight(scaled(fixedWindowHeight));
+    window_.setMaximumHeight(scaled(fixedWindowHeight));
+    window_.resize(window_.width(), scaled(fixedWindowHeight));
+  }
+}
+
+void WindowGeometry::setResultsAreaVisible(bool visible) {
+  const bool wasVisible = window_.Splitter1->isVisibleTo(&window_);
+  if (wasVisible && !visible && window_.isVisible()) heightWithResults_ = window_.height();
+  window_.Splitter1->setVisible(visible);
+  window_.statusBar()->setVisible(visible);
+}
+
+void WindowGeometry::applyWholeWordsVisibility() {
+  // Whole words mean nothing to block and expression queries.
+  const int tab = window_.PageControl1->currentIndex();
+  bool memo = false;
+  if (tab == TFind::FindPage) memo = window_.findTab->usesMemo();
+  if (tab == TFind::SearchReplacePage) memo = window_.replaceTab->usesMemo();
+  window_.WholeWordsCheckBox->setVisible(!memo);
+}
+
+void WindowGeometry::applyThirdPanel() {
+  const int tab = window_.PageControl1->currentIndex();
+  if (tab == TFind::FindPage) window_.setStatusText(2, {});
+  if (tab == TFind::SearchReplacePage) {
+    const bool backups = window_.optionsTab->CreatBackupCheckBox->isChecked();
+    window_.setStatusText(2, backups ? "Search Backup Files: Cannot" : "Search Backup Files: Can");
+  }
+}
+
+void WindowGeometry::expand() {
+  resultsShown_ = true;
+  applyTabLayout();
+}
+
+void WindowGeometry::collapse() {
+  resultsShown_ = false;
+  applyTabLayout();
+}
+
+void WindowGeometry::hideList() {
+  RunState& state = window_.state();
+  if (state.busy) return;
+  window_.results->clear();
+  window_.viewerRefresh().clearViewer();
+  window_.setStatusText(0, {});
+  window_.setStatusText(1, {});
+  state.lastRunOrigin = 0;
+  window_.ListXPCheckBox->setChecked(false);
+  window_.ListXPCheckBox->setEnabled(false);
+  window_.ComboBoxPath->setEnabled(true);
+  collapse();
+}
+
+}  // namespace kestrix::ui
