@@ -177,6 +177,7 @@ void LiteralFinder::chooseUnicodeAnchors() {
     for (char32_t v : text::caseVariants(d.value)) {
       encodings.emplace_back();
       text::appendUtf8(encodings.back(), v);
+      if (pos == 0) firstBytes_[static_cast<unsigned char>(encodings.back()[0])] = true;
       shortest = std::min(shortest, encodings.back().size());
       longest = std::max(longest, encodings.back().size());
     }
@@ -244,6 +245,7 @@ std::size_t LiteralFinder::find(std::string_view text, std::size_t from) const {
   if (neverMatches_ || text.size() - from < len) return std::string_view::npos;
   if (!anchored_) {  // every position is verified (bytes with many folded forms)
     for (std::size_t pos = from; pos + len <= text.size(); ++pos) {
+      if (unicode_ && !firstBytes_[static_cast<unsigned char>(text[pos])]) continue;
       if (verifyAt(text, pos)) return pos;
     }
     return std::string_view::npos;

@@ -3,6 +3,7 @@
 // regular-expression rules (expression text, modifiers, scope, error texts).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -59,6 +60,7 @@ class LiteralFinder {
   bool caseSensitive_;
   bool unicode_ = false;
   std::size_t minLength_ = 0, maxLength_ = 0;
+  std::array<bool, 256> firstBytes_{};  // Unicode: the bytes an occurrence may begin with
   const text::CodePage* codePage_;
   // Two anchor offsets in the term with the raw bytes that fold to each (one or two).
   std::size_t anchor1_ = 0, anchor2_ = 0;
