@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev
   qt6-base-dev qt6-base-dev-tools
   nlohmann-json3-dev
+  libutf8proc-dev unicode-data
   help2man
   desktop-file-utils
   appstream

@@ -1,6 +1,7 @@
 // Streaming line rewrite for the Phrase and per-line Reg Expr engines.
 #include "modify/LineRewrite.h"
 
+#include "modify/InsertedBreaks.h"
 #include "text/Lines.h"
 
 namespace kestrix::modify {
@@ -28,6 +29,10 @@ std::optional<std::string> rewriteLines(std::string_view bytes, LineSeparator se
     poll.check();
     std::optional<std::string> changed = change(line.text, ++number);
     const std::size_t end = line.offset + line.text.size();
+    // Breaks inside the new text are the line's own (Keep) or the chosen separator.
+    if (changed && holdsLineBreak(*changed)) {
+      *changed = withInsertedBreaks(*changed, keep ? lineBreakAt(bytes, line.offset) : sep);
+    }
     if (!keep) {
       out->append(changed ? std::string_view(*changed) : line.text);
       if (breakEnd(bytes, end) > end) out->append(sep);

@@ -8,13 +8,14 @@
 #include "search/Matchers.h"
 #include "text/CodePage.h"
 #include "text/Lines.h"
+#include "text/Utf8.h"
 
 namespace kestrix::modify {
 namespace {
 
 std::string insertedText(const ModifyRequest& request) {
   if (request.modificationType == ModificationType::Clear) {
-    return std::string(request.searchText.size(), ' ');
+    return std::string(text::countChars(request.searchText), ' ');
   }
   if (request.modificationType == ModificationType::Delete) return {};
   return request.replacementText;
@@ -46,11 +47,11 @@ std::optional<std::string> changePhraseInLine(std::string_view line,
                                               const search::LiteralFinder& finder,
                                               const ModifyRequest& request,
                                               std::string_view inserted) {
-  const std::size_t length = finder.term().size();
+  std::size_t length = 0;
   std::optional<std::string> out;
   std::size_t copied = 0;
   std::size_t pos = 0;
-  while ((pos = search::nextTermHit(line, finder, pos, request.wholeWords)) !=
+  while ((pos = search::nextTermHit(line, finder, pos, request.wholeWords, length)) !=
          std::string_view::npos) {
     if (!out) out.emplace().reserve(line.size() + inserted.size());
     out->append(line.substr(copied, pos - copied));

@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "modify/InsertedBreaks.h"
 #include "modify/LineList.h"
 #include "modify/LineRewrite.h"
 #include "regex/RegExpr.h"
@@ -17,8 +18,11 @@ namespace {
 // Insert Before and Insert After).
 class Expander {
  public:
-  Expander(RegExpr& re, const std::string& templ, ModificationType type, StopPoll& poll)
-      : re_(re), templ_(templ), type_(type), poll_(poll) {}
+  // `ownBreaks`: breaks in an expanded template take the break of the line they land in
+  // (whole text under Keep Original; otherwise the caller converts every break).
+  Expander(RegExpr& re, const std::string& templ, ModificationType type, StopPoll& poll,
+           bool ownBreaks = false)
+      : re_(re), templ_(templ), type_(type), poll_(poll), ownBreaks_(ownBreaks) {}
 
   // The subject with its matches changed, or nothing when it has no non-empty match.
   std::optional<std::string> expand(std::string_view subject) {
@@ -35,7 +39,13 @@ class Expander {
       }
       const std::size_t pieceEnd = type_ == ModificationType::InsertAfter ? pos + len : pos;
       out->append(subject.substr(copied, pieceEnd - copied));
-      if (!templ_.empty()) out->append(re_.substitute(templ_));
+      if (!templ_.empty()) {
+        std::string expanded = re_.substitute(templ_);
+        if (ownBreaks_ && holdsLineBreak(expanded)) {
+          expanded = withInsertedBreaks(expanded, lineBreakAt(subject, pos));
+        }
+        out->append(expanded);
+      }
       copied = type_ == ModificationType::InsertBefore ? pos : pos + len;
     }
     if (out) out->append(subject.substr(copied));
@@ -47,6 +57,7 @@ class Expander {
   const std::string& templ_;
   ModificationType type_;
   StopPoll& poll_;
+  bool ownBreaks_;
 };
 
 // True when every break of `bytes` is CR LF.
@@ -118,7 +129,7 @@ std::optional<std::string> rewriteRegex(FileBytes& file, const ModifyRequest& re
   search::configureRegExpr(re, toSearchRequest(request));
   if (poll.function()) re.setPollCallback(poll.function());
   const std::string templ = regexTemplate(request);
-  Expander expander(re, templ, request.modificationType, poll);
+  Expander expander(re, templ, request.modificationType, poll, keep && whole);
   try {
     if (whole && !keep) return wholeTextWithSeparator(file, request.lineSeparator, expander);
     const std::string_view bytes = file.view();

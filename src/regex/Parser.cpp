@@ -4,8 +4,11 @@
 #include <cstring>
 #include <optional>
 
+#include "regex/CharSets.h"
 #include "regex/RegexErrors.h"
 #include "regex/Syntax.h"
+#include "text/CaseFold.h"
+#include "text/Utf8.h"
 
 namespace kestrix::regex {
 namespace {
@@ -94,10 +97,30 @@ struct Quantifier {
 
 // One member read inside a class: a single character or an escape set.
 struct ClassItem {
-  int ch = -1;               // the character, or -1 for a set
+  long ch = -1;              // the character (a code point in the utf8 mode), or -1 for a set
   ByteSet set{};             // the set of \d, \w, \s
+  CodeRanges ranges;         // the same in the utf8 mode
   bool namedEscape = false;  // written as one of \d \w \s \D \W \S (never a range end)
 };
+
+// The Unicode set of \d, \w or \s (upper case: the complement); nullopt for other letters.
+std::optional<CodeRanges> unicodeEscapeSet(char letter) {
+  const CodeRanges* set = nullptr;
+  switch (letter | 0x20) {
+    case 'd':
+      set = &unicodeDigits();
+      break;
+    case 'w':
+      set = &unicodeWordChars();
+      break;
+    case 's':
+      set = &unicodeSpaces();
+      break;
+    default:
+      return std::nullopt;
+  }
+  return letter >= 'A' && letter <= 'Z' ? complementRanges(*set) : *set;
+}
 
 class Parser {
  public:
@@ -110,6 +133,7 @@ class Parser {
     result.root = parseAlternation();
     if (pos_ < src_.size()) throwCompileError(kUnmatchedClose, position());
     result.groupCount = groupCount_;
+    result.midCharStarts = midCharStarts_;
     return result;
   }
 
@@ -250,6 +274,7 @@ class Parser {
         return parseEscape();
       case '.': {
         ++pos_;
+        if (mods_.utf8) return utf8Dot();
         auto node = makeNode(Node::Kind::Set);
         node->set.fill(1);
         if (!mods_.s) node->set['\r'] = node->set['\n'] = 0;
@@ -278,14 +303,58 @@ class Parser {
     size_t start = pos_;
     while (!atEnd() && !isSpecial(peek())) ++pos_;
     std::string_view run = src_.substr(start, pos_ - start);
-    if (run.size() >= 2 && quantifierAt(pos_)) {
-      seq.kids.push_back(literal(run.substr(0, run.size() - 1)));
-      return literal(run.substr(run.size() - 1));
+    const std::size_t last = mods_.utf8 ? lastCharStart(run) : run.size() - 1;
+    if (last > 0 && quantifierAt(pos_)) {
+      seq.kids.push_back(literal(run.substr(0, last)));
+      return literal(run.substr(last));
     }
     return literal(run);
   }
 
+  // Where the last character of `run` begins (its last byte unless a valid sequence ends it).
+  static std::size_t lastCharStart(std::string_view run) {
+    return run.size() - static_cast<std::size_t>(text::decodeUtf8Before(run, run.size()).length);
+  }
+
+  // "." in the utf8 mode: one character, or one byte that begins no valid sequence.
+  std::unique_ptr<Node> utf8Dot() {
+    midCharStarts_ = true;
+    CodeRanges except;
+    if (!mods_.s) except = {{'\n', '\n'}, {'\r', '\r'}};
+    return charSetNode(complementRanges(except), true);
+  }
+
   std::unique_ptr<Node> literal(std::string_view chars) {
+    if (mods_.utf8 && mods_.i && !text::isAscii(chars)) return caselessUtf8Literal(chars);
+    return byteLiteral(chars);
+  }
+
+  // A caseless literal in the utf8 mode: runs of ASCII (folded byte by byte as always) and
+  // characters without case variants stay literals; every other character becomes the
+  // alternatives of its case variants.
+  std::unique_ptr<Node> caselessUtf8Literal(std::string_view chars) {
+    auto seq = makeNode(Node::Kind::Concat);
+    std::size_t plain = 0;
+    for (std::size_t at = 0; at < chars.size();) {
+      const text::DecodedChar d = text::decodeUtf8(chars, at);
+      const auto& variants = text::caseVariants(d.value);
+      if (d.value < 0x80 || variants.size() < 2) {
+        at += static_cast<std::size_t>(d.length);
+        continue;
+      }
+      if (at > plain) seq->kids.push_back(byteLiteral(chars.substr(plain, at - plain)));
+      CodeRanges members;
+      for (char32_t v : variants) members.emplace_back(v, v);
+      seq->kids.push_back(charSetNode(normalizedRanges(std::move(members)), false));
+      at += static_cast<std::size_t>(d.length);
+      plain = at;
+    }
+    if (plain < chars.size()) seq->kids.push_back(byteLiteral(chars.substr(plain)));
+    if (seq->kids.size() == 1) return std::move(seq->kids[0]);
+    return seq;
+  }
+
+  std::unique_ptr<Node> byteLiteral(std::string_view chars) {
     auto node = makeNode(Node::Kind::Literal);
     node->text = std::string(chars);
     if (mods_.i) {
@@ -300,11 +369,24 @@ class Parser {
     ++pos_;
     if (atEnd()) throwCompileError(kAtomTrailingBackslash, position());
     char c = peek();
+    if (mods_.utf8) {
+      if (auto set = unicodeEscapeSet(c)) {
+        ++pos_;
+        return charSetNode(*set, false);
+      }
+    }
     if (auto set = escapeSet(c)) {
       ++pos_;
       auto node = makeNode(Node::Kind::Set);
       node->set = *set;
       return node;
+    }
+    if (c == 'n' && mods_.newlineCrLf) {
+      ++pos_;
+      auto alt = makeNode(Node::Kind::Alt);
+      alt->kids.push_back(literal("\r\n"));
+      alt->kids.push_back(literal("\n"));
+      return alt;
     }
     if (c == 'A' || c == 'Z') {
       ++pos_;
@@ -319,13 +401,25 @@ class Parser {
       node->icase = mods_.i;
       return node;
     }
-    char ch = static_cast<char>(readEscapedChar());
-    return literal(std::string_view(&ch, 1));
+    const long ch = readEscapedChar();
+    std::string bytes;
+    if (mods_.utf8) {
+      text::appendUtf8(bytes, static_cast<char32_t>(ch));
+    } else {
+      bytes.push_back(static_cast<char>(ch));
+    }
+    return literal(bytes);
   }
 
-  // After "\": a control escape, a hex code, or the character itself.
-  int readEscapedChar() {
+  // After "\": a control escape, a hex code, or the character itself (in the utf8 mode a
+  // whole character, or an invalid byte's value).
+  long readEscapedChar() {
     char c = peek();
+    if (mods_.utf8 && static_cast<unsigned char>(c) >= 0x80) {
+      const text::DecodedChar d = text::decodeUtf8(src_, pos_);
+      pos_ += static_cast<std::size_t>(d.length);
+      return static_cast<long>(d.value);
+    }
     ++pos_;
     if (int control = controlEscape(c); control >= 0) return control;
     if (c == 'x') return readHex();
@@ -349,7 +443,7 @@ class Parser {
     while (!atEnd() && peek() != '}') {
       if (hexValue(peek()) < 0) throwCompileError(kBadHexDigit, position());
       value = value * 16 + hexValue(peek());
-      if (value > 255) throwCompileError(kHexTooBig, position());
+      if (value > (mods_.utf8 ? 0x10FFFF : 255)) throwCompileError(kHexTooBig, position());
       ++pos_;
     }
     if (atEnd()) throwCompileError(kBadHexDigit, position());
@@ -432,6 +526,7 @@ class Parser {
       negate = true;
       ++pos_;
     }
+    if (mods_.utf8) return parseUtf8Class(openPos, negate);
     ByteSet members{};
     bool first = true;
     for (;;) {
@@ -487,9 +582,74 @@ class Parser {
     if (mods_.r && from == 0xC0 && to == 0xDF) members[0xA8] = 1;
   }
 
+  // A class in the utf8 mode: members are code points; caseless classes take every case
+  // variant of their members; a complement holds valid characters only.
+  std::unique_ptr<Node> parseUtf8Class(int openPos, bool negate) {
+    CodeRanges members;
+    bool first = true;
+    for (;;) {
+      if (atEnd()) throwCompileError(kUnmatchedBracket, openPos);
+      if (peek() == ']' && !first) break;
+      first = false;
+      addUtf8ClassMember(members, readClassItem());
+    }
+    ++pos_;
+    members = normalizedRanges(std::move(members));
+    if (mods_.i) members = withCaseVariants(members);
+    if (negate) members = complementRanges(members);
+    return charSetNode(members, false);
+  }
+
+  void addUtf8ClassMember(CodeRanges& members, const ClassItem& item) {
+    if (item.ch < 0) {
+      members.insert(members.end(), item.ranges.begin(), item.ranges.end());
+      return;
+    }
+    const auto ch = static_cast<char32_t>(item.ch);
+    if (peek() != '-' || pos_ + 1 >= src_.size() || src_[pos_ + 1] == ']') {
+      members.emplace_back(ch, ch);
+      return;
+    }
+    ++pos_;
+    int rangePos = position();
+    ClassItem end = readClassItem();
+    if (end.namedEscape) {
+      members.emplace_back(ch, ch);
+      members.emplace_back('-', '-');
+      addUtf8ClassMember(members, end);
+      return;
+    }
+    addUtf8Range(members, ch, static_cast<char32_t>(end.ch), rangePos);
+  }
+
+  // With modifier r the Russian ranges take the letters outside them: а-я takes ё, А-Я
+  // takes Ё, and а-Я both alphabets with both letters.
+  void addUtf8Range(CodeRanges& members, char32_t from, char32_t to, int rangePos) {
+    constexpr char32_t kSmallA = 0x430, kSmallYa = 0x44F, kCapitalA = 0x410, kCapitalYa = 0x42F;
+    constexpr char32_t kSmallYo = 0x451, kCapitalYo = 0x401;
+    if (mods_.r && from == kSmallA && to == kCapitalYa) {
+      members.emplace_back(kCapitalA, kSmallYa);
+      members.emplace_back(kSmallYo, kSmallYo);
+      members.emplace_back(kCapitalYo, kCapitalYo);
+      return;
+    }
+    if (from > to) throwCompileError(kInvalidRange, rangePos);
+    members.emplace_back(from, to);
+    if (mods_.r && from == kSmallA && to == kSmallYa) members.emplace_back(kSmallYo, kSmallYo);
+    if (mods_.r && from == kCapitalA && to == kCapitalYa) {
+      members.emplace_back(kCapitalYo, kCapitalYo);
+    }
+  }
+
   ClassItem readClassItem() {
     ClassItem item;
     if (peek() != '\\') {
+      if (mods_.utf8) {
+        const text::DecodedChar d = text::decodeUtf8(src_, pos_);
+        item.ch = static_cast<long>(d.value);
+        pos_ += static_cast<std::size_t>(d.length);
+        return item;
+      }
       item.ch = static_cast<unsigned char>(peek());
       ++pos_;
       return item;
@@ -500,7 +660,9 @@ class Parser {
     if (std::strchr("dwsDWS", c) && c != '\0') {
       ++pos_;
       item.namedEscape = true;
-      if (c >= 'a') {
+      if (c >= 'a' && mods_.utf8) {
+        item.ranges = *unicodeEscapeSet(c);
+      } else if (c >= 'a') {
         item.set = *escapeSet(c);
       } else {
         item.ch = static_cast<unsigned char>(c);
@@ -547,6 +709,7 @@ class Parser {
   Modifiers mods_;
   const text::CodePage& cp_;
   int groupCount_ = 0;
+  bool midCharStarts_ = false;
   // Per group: 1 while unknown (open or not yet seen) or when it can match empty.
   std::array<std::uint8_t, 16> groupNullable_{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 };

@@ -11,6 +11,7 @@
 #include "regex/Search.h"
 #include "regex/Substitute.h"
 #include "text/CodePage.h"
+#include "text/Utf8.h"
 
 namespace kestrix {
 
@@ -20,6 +21,9 @@ struct RegExpr::Impl {
   std::string expression;
   std::function<bool()> poll;
   bool mods[7] = {false, false, true, true, true, false, false};
+  bool utf8 = false;
+  bool newlineCrLf = false;
+  bool midCharStarts = false;  // of the compiled program
 
   std::optional<regex::Program> program;
   regex::Poller poller{poll};
@@ -45,8 +49,12 @@ struct RegExpr::Impl {
       m.g = mods[4];
       m.m = mods[5];
       m.x = mods[6];
+      m.utf8 = utf8;
+      m.newlineCrLf = newlineCrLf;
       const auto& codePage = text::activeCodePage();
-      program = regex::compileProgram(regex::parseExpression(expression, m, codePage), codePage);
+      regex::ParsedExpression parsed = regex::parseExpression(expression, m, codePage);
+      midCharStarts = parsed.midCharStarts;
+      program = regex::compileProgram(std::move(parsed), codePage);
     }
     return *program;
   }
@@ -65,8 +73,25 @@ struct RegExpr::Impl {
     matched = false;
     regs.fill(-1);
     matched = searcher->find(from, regs);
+    // A match that begins inside a character is no match: the search goes on behind it.
+    while (matched && midCharStarts) {
+      needStart();
+      if (!insideChar(regs[0])) break;
+      from = regs[0] + 1;
+      regs.fill(-1);
+      matched = searcher->find(from, regs);
+    }
     if (!matched) regs.fill(-1);
     return matched;
+  }
+
+  // Whether input[at] continues a valid sequence that begins before it.
+  bool insideChar(int at) const {
+    for (int back = 1; back <= 3 && back <= at; ++back) {
+      const auto length = text::validSequenceLength(input, static_cast<std::size_t>(at - back));
+      if (length > back) return true;
+    }
+    return false;
   }
 };
 
@@ -77,6 +102,18 @@ void RegExpr::setModifier(int index, bool on) {
   if (index < 1 || index > 6) regex::throwRunError(regex::kBadModifierIndex);
   if (impl_->mods[index] == on) return;
   impl_->mods[index] = on;
+  impl_->dropProgram();
+}
+
+void RegExpr::setUtf8Mode(bool on) {
+  if (impl_->utf8 == on) return;
+  impl_->utf8 = on;
+  impl_->dropProgram();
+}
+
+void RegExpr::setNewlineMatchesCrLf(bool on) {
+  if (impl_->newlineCrLf == on) return;
+  impl_->newlineCrLf = on;
   impl_->dropProgram();
 }
 
@@ -111,7 +148,9 @@ bool RegExpr::exec(std::string_view input) {
 // the whole text: the line assertions see a break where the line sees its boundary.
 bool RegExpr::countLineMatches(std::string_view text, std::int64_t& count) {
   const regex::Program& program = impl_->compiled();
-  if (!program.automaton || !program.lineBound || program.canBeEmpty) return false;
+  if (!program.automaton || !program.lineBound || program.canBeEmpty || impl_->midCharStarts) {
+    return false;
+  }
   const auto& code = program.automaton->forward;
   const bool seesEnds = std::any_of(code.begin(), code.end(), [](const regex::Inst& in) {
     return in.op == regex::Op::Assert && (in.assertion == regex::Assertion::InputStart ||

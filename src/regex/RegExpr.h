@@ -43,6 +43,15 @@ class RegExpr {
   void setModifier(int index, bool on);
   bool modifier(int index) const;
 
+  // Matches characters of UTF-8 text instead of bytes (off by default, the 8-bit dialect):
+  // caseless matching folds by Unicode simple case folding (ASCII letters by ASCII alone),
+  // "." and classes take one character (a byte that begins no valid sequence is a character
+  // of its own that only "." takes), ranges run by code point, "\w", "\d", "\s" are
+  // Unicode's, "\x{...}" reaches U+10FFFF, and r widens а-я and А-Я by ё and Ё.
+  void setUtf8Mode(bool on);
+  // Lets "\n" outside classes match a CR LF pair as well as a lone LF (off by default).
+  void setNewlineMatchesCrLf(bool on);
+
   // Stores the expression; it is compiled at the first exec. Throws nothing.
   void setExpression(std::string_view expression);
   const std::string& expression() const;

@@ -56,14 +56,20 @@ struct Node {
   std::vector<std::unique_ptr<Node>> kids;  // Group, Repeat: one; Concat, Alt: any number
 };
 
-// The modifiers in force when parsing starts.
+// The modifiers in force when parsing starts, and the two modes that are not letters:
+// `utf8` matches characters of UTF-8 text (Unicode folding and classes, "." and classes take
+// one code point) instead of bytes; `newlineCrLf` lets "\n" match a CR LF pair too.
 struct Modifiers {
   bool i = false, r = true, s = true, g = true, m = false, x = false;
+  bool utf8 = false, newlineCrLf = false;
 };
 
 struct ParsedExpression {
   std::unique_ptr<Node> root;
   int groupCount = 0;  // highest group number used
+  // A match may begin inside a character: "." takes a lone continuation byte, so a search
+  // could start on one (only in the utf8 mode).
+  bool midCharStarts = false;
 };
 
 // Parses `expression` under `mods`, folding cases with `codePage`.

@@ -1,5 +1,6 @@
 // Line comparison of Multiline queries: folding and the trims of characters 0..32.
 #include "search/Matchers.h"
+#include "text/CaseFold.h"
 
 namespace kestrix::search {
 
@@ -20,7 +21,11 @@ std::string_view trimBlockLine(std::string_view line, bool leading, bool trailin
 
 std::string prepareBlockLine(std::string_view line, const BlockOptions& options,
                              const text::CodePage& codePage) {
-  std::string prepared(trimBlockLine(line, options.trimLeading, options.trimTrailing));
+  const std::string_view trimmed = trimBlockLine(line, options.trimLeading, options.trimTrailing);
+  if (!options.caseSensitive && codePage.id() == text::CodePageId::Utf8) {
+    return text::foldCase(trimmed);
+  }
+  std::string prepared(trimmed);
   if (!options.caseSensitive) codePage.toUpperInPlace(prepared);
   return prepared;
 }
@@ -28,6 +33,9 @@ std::string prepareBlockLine(std::string_view line, const BlockOptions& options,
 bool blockLineEquals(std::string_view fileLine, std::string_view prepared,
                      const BlockOptions& options, const text::CodePage& codePage) {
   const std::string_view line = trimBlockLine(fileLine, options.trimLeading, options.trimTrailing);
+  if (!options.caseSensitive && codePage.id() == text::CodePageId::Utf8) {
+    return text::matchFolded(line, prepared) == line.size();
+  }
   if (line.size() != prepared.size()) return false;
   if (options.caseSensitive) return line == prepared;
   for (std::size_t k = 0; k < line.size(); ++k) {

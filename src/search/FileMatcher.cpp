@@ -94,7 +94,10 @@ FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller)
       // A block holds its longest line, so a file without that text has none.
       prefilterRequest_.queryType = QueryType::Phrase;
       prefilterRequest_.caseSensitive = request.caseSensitive;
-      prefilterRequest_.termTable.terms.push_back(Term{*longest, 0});
+      // Terms of a caseless search are upper-cased like the query's (the finder folds a
+      // term outside ASCII itself).
+      prefilterRequest_.termTable.terms.push_back(
+          Term{request.caseSensitive ? *longest : text::activeCodePage().toUpper(*longest), 0});
       termScan_.emplace(prefilterRequest_);
     }
   }

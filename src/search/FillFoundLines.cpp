@@ -51,11 +51,11 @@ bool fillTerms(const SearchRequest& request, std::string_view text, Poller& poll
     hits.clear();
     const std::size_t prefix = FoundLines::prefixLength(lineNumber);
     for (std::size_t i : present) {
-      const std::size_t len = std::max<std::size_t>(finders[i].term().size(), 1);
-      for (std::size_t pos = 0;; pos += len) {
-        pos = nextTermHit(line.text, finders[i], pos, request.wholeWords);
+      std::size_t len = 0;
+      for (std::size_t pos = 0;; pos += std::max<std::size_t>(len, 1)) {
+        pos = nextTermHit(line.text, finders[i], pos, request.wholeWords, len);
         if (pos == std::string_view::npos || pos >= line.text.size()) break;
-        hits.push_back({prefix + pos, finders[i].term().size(), static_cast<int>(i)});
+        hits.push_back({prefix + pos, len, static_cast<int>(i)});
         ++out.hits[i];
       }
     }

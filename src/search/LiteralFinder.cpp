@@ -6,6 +6,9 @@
 #include <cstring>
 
 #include "search/Matchers.h"
+#include "text/CaseFold.h"
+#include "text/CharClass.h"
+#include "text/Utf8.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -96,6 +99,13 @@ bool hasAvx2() {
 
 LiteralFinder::LiteralFinder(std::string term, bool caseSensitive, const text::CodePage& codePage)
     : term_(std::move(term)), caseSensitive_(caseSensitive), codePage_(&codePage) {
+  minLength_ = maxLength_ = term_.size();
+  if (!caseSensitive_ && codePage.id() == text::CodePageId::Utf8 && !text::isAscii(term_)) {
+    unicode_ = true;
+    term_ = text::foldCase(term_);
+    chooseUnicodeAnchors();
+    return;
+  }
   // For each folded byte, how many raw bytes fold to it and the first two of them: one
   // walk over the table instead of one per term byte (finders are made per file).
   std::array<unsigned char, 256> foldedCount{};
@@ -150,6 +160,73 @@ LiteralFinder::LiteralFinder(std::string term, bool caseSensitive, const text::C
   forms(anchor2_, a2_);
 }
 
+// The anchors of a Unicode term lie in its leading characters whose case variants all have
+// the folded character's length, so that their offsets from the start are fixed; an offset
+// qualifies when the variants show at most two bytes there. Lead bytes are common in text
+// of the same script, so continuation bytes are preferred.
+void LiteralFinder::chooseUnicodeAnchors() {
+  minLength_ = maxLength_ = 0;
+  bool fixed = true;
+  int score1 = 1 << 30, score2 = 1 << 30;
+  long best1 = -1, best2 = -1;
+  unsigned char forms1[2] = {0, 0}, forms2[2] = {0, 0};
+  for (std::size_t pos = 0; pos < term_.size();) {
+    const text::DecodedChar d = text::decodeUtf8(term_, pos);
+    std::size_t shortest = 4, longest = 1;
+    std::vector<std::string> encodings;
+    for (char32_t v : text::caseVariants(d.value)) {
+      encodings.emplace_back();
+      text::appendUtf8(encodings.back(), v);
+      if (pos == 0) firstBytes_[static_cast<unsigned char>(encodings.back()[0])] = true;
+      shortest = std::min(shortest, encodings.back().size());
+      longest = std::max(longest, encodings.back().size());
+    }
+    minLength_ += shortest;
+    maxLength_ += longest;
+    fixed = fixed && shortest == longest && longest == static_cast<std::size_t>(d.length);
+    for (std::size_t j = 0; fixed && j < static_cast<std::size_t>(d.length); ++j) {
+      unsigned char forms[2] = {static_cast<unsigned char>(encodings[0][j]), 0};
+      forms[1] = forms[0];
+      int count = 1;
+      for (const std::string& e : encodings) {
+        const auto b = static_cast<unsigned char>(e[j]);
+        if (b == forms[0] || b == forms[1]) continue;
+        forms[1] = b;
+        ++count;
+      }
+      if (count > 2) continue;
+      const int score = (forms[0] >= 0xC0 ? 40 : 2) + (forms[1] != forms[0] ? 2 : 0);
+      const auto offset = static_cast<long>(pos + j);
+      if (score < score1) {
+        best2 = best1, score2 = score1, forms2[0] = forms1[0], forms2[1] = forms1[1];
+        best1 = offset, score1 = score, forms1[0] = forms[0], forms1[1] = forms[1];
+      } else if (score < score2) {
+        best2 = offset, score2 = score, forms2[0] = forms[0], forms2[1] = forms[1];
+      }
+    }
+    pos += static_cast<std::size_t>(d.length);
+  }
+  if (best1 < 0) return;
+  if (best2 < 0) best2 = best1, forms2[0] = forms1[0], forms2[1] = forms1[1];
+  anchored_ = true;
+  anchor1_ = static_cast<std::size_t>(best1);
+  anchor2_ = static_cast<std::size_t>(best2);
+  a1_[0] = forms1[0], a1_[1] = forms1[1], a2_[0] = forms2[0], a2_[1] = forms2[1];
+}
+
+std::size_t LiteralFinder::matchLength(std::string_view text, std::size_t pos) const {
+  if (unicode_) return text::matchFolded(text.substr(pos), term_);
+  if (text.size() - pos < term_.size() || !matchesAt(text.data() + pos)) {
+    return std::string_view::npos;
+  }
+  return term_.size();
+}
+
+bool LiteralFinder::verifyAt(std::string_view text, std::size_t pos) const {
+  return unicode_ ? text::matchFolded(text.substr(pos), term_) != std::string_view::npos
+                  : matchesAt(text.data() + pos);
+}
+
 bool LiteralFinder::matchesAt(const char* p) const {
   if (caseSensitive_) return std::memcmp(p, term_.data(), term_.size()) == 0;
   const auto& upper = codePage_->upperTable();
@@ -162,13 +239,14 @@ bool LiteralFinder::matchesAt(const char* p) const {
 }
 
 std::size_t LiteralFinder::find(std::string_view text, std::size_t from) const {
-  const std::size_t len = term_.size();
+  const std::size_t len = minLength_;
   if (from > text.size()) return std::string_view::npos;
-  if (len == 0) return from;
+  if (term_.empty()) return from;
   if (neverMatches_ || text.size() - from < len) return std::string_view::npos;
   if (!anchored_) {  // every position is verified (bytes with many folded forms)
     for (std::size_t pos = from; pos + len <= text.size(); ++pos) {
-      if (matchesAt(text.data() + pos)) return pos;
+      if (unicode_ && !firstBytes_[static_cast<unsigned char>(text[pos])]) continue;
+      if (verifyAt(text, pos)) return pos;
     }
     return std::string_view::npos;
   }
@@ -176,18 +254,18 @@ std::size_t LiteralFinder::find(std::string_view text, std::size_t from) const {
 }
 
 std::size_t LiteralFinder::scanAnchored(std::string_view text, std::size_t from) const {
-  const std::size_t len = term_.size();
+  const std::size_t len = minLength_;
   const std::size_t n = text.size();
   const char* data = text.data();
   std::size_t pos = from;
-  if (len == 1 && a1_[0] == a1_[1]) {
+  if (len == 1 && a1_[0] == a1_[1] && !unicode_) {
     const void* hit = std::memchr(data + pos, a1_[0], n - pos);
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data)
                : std::string_view::npos;
   }
 #if defined(__x86_64__)
   if (hasAvx2()) {
-    auto verify = [&](std::size_t cand) { return matchesAt(data + cand); };
+    auto verify = [&](std::size_t cand) { return verifyAt(text, cand); };
     const bool twoForms = a1_[0] != a1_[1] || a2_[0] != a2_[1];
     const std::size_t hit =
         twoForms ? scanAvx2<true>(data, n, pos, len, anchor1_, anchor2_, a1_, a2_, verify)
@@ -206,46 +284,63 @@ std::size_t LiteralFinder::scanAnchored(std::string_view text, std::size_t from)
     unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(m1, m2)));
     while (mask) {
       const std::size_t cand = pos + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (matchesAt(data + cand)) return cand;
+      if (verifyAt(text, cand)) return cand;
       mask &= mask - 1;
     }
   }
 #endif
   for (; pos + len <= n; ++pos) {
     const unsigned char c1 = static_cast<unsigned char>(data[pos + anchor1_]);
-    if ((c1 == a1_[0] || c1 == a1_[1]) && matchesAt(data + pos)) return pos;
+    if ((c1 == a1_[0] || c1 == a1_[1]) && verifyAt(text, pos)) return pos;
   }
   return std::string_view::npos;
 }
 
+namespace {
+
+// In UTF-8 a byte of 0x80 or more belongs to a character that is decoded and classified.
+bool wordCharBefore(std::string_view line, std::size_t pos, const text::CodePage& codePage) {
+  if (pos == 0) return false;
+  const auto b = static_cast<unsigned char>(line[pos - 1]);
+  if (b < 0x80 || codePage.id() != text::CodePageId::Utf8) return codePage.isWordChar(b);
+  return text::wordCharBefore(line, pos);
+}
+
+bool wordCharAt(std::string_view line, std::size_t pos, const text::CodePage& codePage) {
+  if (pos >= line.size()) return false;
+  const auto b = static_cast<unsigned char>(line[pos]);
+  if (b < 0x80 || codePage.id() != text::CodePageId::Utf8) return codePage.isWordChar(b);
+  return text::wordCharAt(line, pos);
+}
+
+}  // namespace
+
 bool isWholeWordAt(std::string_view line, std::size_t pos, std::size_t len,
                    const text::CodePage& codePage) {
-  if (pos > 0 && codePage.isWordChar(static_cast<unsigned char>(line[pos - 1]))) return false;
-  const std::size_t end = pos + len;
-  return end >= line.size() || !codePage.isWordChar(static_cast<unsigned char>(line[end]));
+  return !wordCharBefore(line, pos, codePage) && !wordCharAt(line, pos + len, codePage);
 }
 
 std::size_t nextTermHit(std::string_view text, const LiteralFinder& finder, std::size_t from,
-                        bool wholeWords, const text::CodePage& codePage) {
-  const std::size_t len = finder.term().size();
+                        bool wholeWords, std::size_t& length, const text::CodePage& codePage) {
   for (;;) {
     const std::size_t pos = finder.find(text, from);
     if (pos == std::string_view::npos) return pos;
-    if (!wholeWords || isWholeWordAt(text, pos, len, codePage)) return pos;
+    length = finder.unicode() ? finder.matchLength(text, pos) : finder.term().size();
+    if (!wholeWords || isWholeWordAt(text, pos, length, codePage)) return pos;
     from = pos + 1;
   }
 }
 
 std::size_t countTermHits(std::string_view text, const LiteralFinder& finder, bool wholeWords,
                           const text::CodePage& codePage) {
-  const std::size_t len = std::max<std::size_t>(finder.term().size(), 1);
   std::size_t count = 0;
   std::size_t from = 0;
   for (;;) {
-    const std::size_t pos = nextTermHit(text, finder, from, wholeWords, codePage);
+    std::size_t len = 0;
+    const std::size_t pos = nextTermHit(text, finder, from, wholeWords, len, codePage);
     if (pos == std::string_view::npos || pos >= text.size()) return count;
     ++count;
-    from = pos + len;
+    from = pos + std::max<std::size_t>(len, 1);
   }
 }
 

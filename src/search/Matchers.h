@@ -3,6 +3,7 @@
 // regular-expression rules (expression text, modifiers, scope, error texts).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -16,7 +17,10 @@
 namespace kestrix::search {
 
 // Finds a term in raw text. When the search ignores case the term must already be
-// upper-cased with `codePage`, and the text is folded on the fly (never copied).
+// upper-cased with `codePage`, and the text is folded on the fly (never copied). A
+// caseless term holding characters outside ASCII (in the UTF-8 code page) is matched by
+// Unicode simple case folding: an occurrence may then differ in length from the term
+// (use matchLength), and is found through anchors in its leading characters of fixed length.
 // The finder keeps a reference to `codePage`, which must outlive it.
 class LiteralFinder {
  public:
@@ -28,7 +32,15 @@ class LiteralFinder {
   const std::string& term() const { return term_; }
   bool caseSensitive() const { return caseSensitive_; }
   // True when the term equals the (folded) bytes at `p`; term().size() bytes are read.
+  // Only for finders that are not unicode().
   bool matchesAt(const char* p) const;
+  // Length in `text` of the occurrence that starts at `pos`, or npos when none starts there.
+  std::size_t matchLength(std::string_view text, std::size_t pos) const;
+  // Whether occurrences are matched by Unicode folding (their length may vary).
+  bool unicode() const { return unicode_; }
+  // The shortest and longest length an occurrence can have.
+  std::size_t minLength() const { return minLength_; }
+  std::size_t maxLength() const { return maxLength_; }
 
   // The two anchors a vector scan compares: the offsets in the term and the one or two raw
   // bytes that fold to each. Meaningful only when anchored() and not neverMatches().
@@ -41,9 +53,14 @@ class LiteralFinder {
 
  private:
   std::size_t scanAnchored(std::string_view text, std::size_t from) const;
+  bool verifyAt(std::string_view text, std::size_t pos) const;
+  void chooseUnicodeAnchors();
 
   std::string term_;
   bool caseSensitive_;
+  bool unicode_ = false;
+  std::size_t minLength_ = 0, maxLength_ = 0;
+  std::array<bool, 256> firstBytes_{};  // Unicode: the bytes an occurrence may begin with
   const text::CodePage* codePage_;
   // Two anchor offsets in the term with the raw bytes that fold to each (one or two).
   std::size_t anchor1_ = 0, anchor2_ = 0;
@@ -59,12 +76,13 @@ bool isWholeWordAt(std::string_view line, std::size_t pos, std::size_t len,
                    const text::CodePage& codePage = text::activeCodePage());
 
 // The next qualifying occurrence of the finder's term at or after `from` in `text`, or
-// npos. Non-qualifying occurrences (whole words) are passed over by one character; the
-// caller resumes after a qualifying one (occurrences never overlap). `text` may be a line or
-// a whole text: breaks are never word characters, so a term without CR/LF gives the same
-// hits either way.
+// npos; `length` receives its length. Non-qualifying occurrences (whole words) are passed over by
+// one character; the caller resumes after a qualifying one (occurrences never overlap). `text` may
+// be a line or a whole text: breaks are never word characters, so a term without CR/LF gives the
+// same hits either way.
 std::size_t nextTermHit(std::string_view text, const LiteralFinder& finder, std::size_t from,
-                        bool wholeWords, const text::CodePage& codePage = text::activeCodePage());
+                        bool wholeWords, std::size_t& length,
+                        const text::CodePage& codePage = text::activeCodePage());
 
 // Counts the hits of the term in `text` (nextTermHit repeatedly).
 std::size_t countTermHits(std::string_view text, const LiteralFinder& finder, bool wholeWords,
@@ -100,7 +118,8 @@ bool regexUsesWholeText(const SearchRequest& request);
 // and classes, word boundaries, look-arounds). Such files can be rejected in one pass.
 bool regexSafeOnWholeText(std::string_view expression);
 // Sets the modifiers: i unless case-sensitive, s when "." matches separators, x when
-// whitespace is ignored, m always; and the expression text.
+// whitespace is ignored, m always; the UTF-8 character mode (with the UTF-8 code page),
+// "\n" matching CR LF too; and the expression text.
 void configureRegExpr(RegExpr& engine, const SearchRequest& request);
 // The whole-text subject: every line followed by CR LF.
 std::string wholeTextSubject(std::string_view text);

@@ -54,6 +54,10 @@ void configureRegExpr(RegExpr& engine, const SearchRequest& request) {
   engine.setModifier(3, request.dotMatchesLineSeparators);
   engine.setModifier(5, true);
   engine.setModifier(6, request.ignoreRegexWhitespace);
+  // Texts are matched as UTF-8 characters; in the whole-text subject every line ends with
+  // CR LF, which "\n" matches like a lone LF.
+  engine.setUtf8Mode(text::activeCodePage().id() == text::CodePageId::Utf8);
+  engine.setNewlineMatchesCrLf(true);
   engine.setExpression(regexExpression(request.queryLines));
 }
 

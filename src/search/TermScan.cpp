@@ -20,6 +20,9 @@ namespace {
 constexpr std::size_t kGroupSize = 4;
 constexpr std::size_t kStep = 64;
 constexpr std::size_t npos = std::string_view::npos;
+// Bytes of context the whole-word test sees on each side of an occurrence: one character,
+// which in UTF-8 takes up to four.
+constexpr std::size_t kContext = 4;
 
 bool holdsBreakOrNul(std::string_view s) {
   return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
@@ -158,7 +161,7 @@ TermScan::TermScan(const SearchRequest& request, std::size_t windowBytes) : requ
     excluded_.push_back(term.sign == '-');
     scanned_.push_back(!term.text.empty() && !holdsBreakOrNul(term.text) &&
                        !finders_.back().neverMatches());
-    maxTermLength_ = std::max(maxTermLength_, term.text.size());
+    maxTermLength_ = std::max(maxTermLength_, finders_.back().maxLength());
   }
   window_ = std::max({windowBytes, 4 * maxTermLength_, std::size_t{1}});
 #if defined(__x86_64__)
@@ -172,7 +175,7 @@ TermScan::TermScan(const SearchRequest& request, std::size_t windowBytes) : requ
     }
   }
   for (std::size_t i : order) {
-    if (!vector_ || !finders_[i].anchored()) {
+    if (!vector_ || !finders_[i].anchored() || finders_[i].unicode()) {
       scalar_.push_back(i);
     } else {
       if (groups_.empty() || groups_.back().size() == kGroupSize) groups_.emplace_back();
@@ -185,13 +188,13 @@ TermScan::TermScan(const SearchRequest& request, std::size_t windowBytes) : requ
 // or the vector loop left it.
 void TermScan::scanTail(Window& w, std::size_t t, RangeScan& out) const {
   const LiteralFinder& finder = finders_[t];
-  const std::size_t len = finder.term().size();
   const std::string_view view(w.buffer.data(), w.textEnd);
   const std::string_view look(w.buffer.data(), w.lookEnd);
-  const std::size_t limit = startsBefore(w.textEnd, w.startLimit, len);
+  const std::size_t limit = startsBefore(w.textEnd, w.startLimit, finder.maxLength());
   std::size_t rel = static_cast<std::size_t>(out.next[t] - w.base);
   for (std::size_t pos = finder.find(view, rel); pos != npos && pos < limit;
        pos = finder.find(view, rel)) {
+    const std::size_t len = finder.unicode() ? finder.matchLength(view, pos) : finder.term().size();
     if (!request_.wholeWords || isWholeWordAt(look, pos, len)) {
       ++out.hits[t];
       if (excluded_[t]) {
@@ -213,7 +216,7 @@ void TermScan::scanWindow(Window& w, RangeScan& out) const {
     if (const void* nul = std::memchr(data + from, 0, to - from)) {
       const auto at = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
       out.nul = w.base + at;
-      w.textEnd = std::min(w.textEnd, at);
+      w.textEnd = at;  // the text ends there: no look-ahead is needed past it
       w.lookEnd = at;
     }
   };
@@ -275,7 +278,7 @@ void TermScan::scanWindow(Window& w, RangeScan& out) const {
     if (!go) return;
     if (nulAt != npos) {
       out.nul = w.base + nulAt;
-      w.textEnd = std::min(w.textEnd, nulAt);
+      w.textEnd = nulAt;
       w.lookEnd = nulAt;
     }
     finishNul(end);
@@ -303,11 +306,12 @@ RangeScan TermScan::scan(const ReadAt& read, std::uint64_t begin, std::uint64_t 
     out.next[i] = std::max(i < from.size() ? from[i] : 0, begin);
   }
   if (groups_.empty() && scalar_.empty()) return out;  // no term can occur: nothing to read
-  const std::size_t need = window_ + 2 * maxTermLength_ + 2 * kStep;
+  const std::size_t need = window_ + 2 * maxTermLength_ + 2 * kContext + 2 * kStep;
   if (buffer.size() < need) buffer.resize(need);
-  const std::uint64_t readLimit = end >= kToEnd - maxTermLength_ ? kToEnd : end + maxTermLength_;
+  const std::uint64_t readLimit =
+      end >= kToEnd - maxTermLength_ - kContext ? kToEnd : end + maxTermLength_ + kContext;
   Window w{buffer};
-  w.base = begin > 0 ? begin - 1 : 0;
+  w.base = begin - std::min<std::uint64_t>(begin, kContext);
   w.checked = w.base;
   std::uint64_t filePos = w.base;
   for (;;) {
@@ -322,18 +326,18 @@ RangeScan TermScan::scan(const ReadAt& read, std::uint64_t begin, std::uint64_t 
     w.size += got;
     const bool eof = got == 0;
     const bool last = eof || filePos >= readLimit;
-    w.textEnd = eof || w.size == 0 ? w.size : w.size - 1;  // one byte of look-ahead
+    w.textEnd = eof ? w.size : w.size - std::min(w.size, kContext);  // a character of look-ahead
     w.lookEnd = w.size;
     w.startLimit = end == kToEnd ? w.size + 1 : static_cast<std::size_t>(end - w.base);
     scanWindow(w, out);
     if (out.rejectedAt || out.nul || last) return out;
-    // Keep the bytes a chain may still start at, and one before them for the whole-word
-    // test.
+    // Keep the bytes a chain may still start at, and a character before them for the
+    // whole-word test.
     std::uint64_t keep = w.base + w.size;
     for (std::size_t t = 0; t < finders_.size(); ++t) {
       if (scanned_[t]) keep = std::min(keep, out.next[t]);
     }
-    if (keep > w.base) --keep;
+    keep -= std::min<std::uint64_t>(keep - w.base, kContext);
     const auto drop = static_cast<std::size_t>(keep - w.base);
     std::memmove(buffer.data(), buffer.data() + drop, w.size - drop);
     w.base = keep;

@@ -43,9 +43,9 @@ class TermScan {
 
   // Counts the occurrences that start in [begin, end) (end kToEnd: to the end of the file),
   // each term's chain of non-overlapping occurrences resuming at from[i] (at least begin).
-  // Reads the bytes [begin - 1, end + longest term) through `read` and `buffer` (the byte
-  // before begin is only looked at by the whole-word test). Stops at the first NUL byte, at
-  // an excluded term's occurrence, or when `abandon` says so (polled once per window).
+  // Reads the bytes [begin - 4, end + longest term + 4) through `read` and `buffer` (the
+  // character on either side is only looked at by the whole-word test). Stops at the first NUL
+  // byte, at an excluded term's occurrence, or when `abandon` says so (polled once per window).
   RangeScan scan(const ReadAt& read, std::uint64_t begin, std::uint64_t end,
                  const std::vector<std::uint64_t>& from, std::string& buffer,
                  const std::function<bool()>& abandon) const;

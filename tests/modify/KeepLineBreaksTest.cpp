@@ -81,6 +81,36 @@ TEST(KeepLineBreaks, OnlyTheMatchesChange) {
   }
 }
 
+// A break inside a replacement takes the break of the line it lands in (Keep) or the chosen
+// separator; "\n" matches CR LF as well as LF.
+TEST(KeepLineBreaks, BreaksInsideReplacementsAreTheFiles) {
+  using enum ModificationType;
+  const auto re = QueryType::RegExpr;
+  struct SeparatorCase {
+    LineSeparator separator;
+    Case c;
+  };
+  const SeparatorCase cases[] = {
+      {LineSeparator::Keep,
+       {re, Replace, {"o(l)d"}, {"x", "y"}, "old\nb\rold\r\n", "x\ny\nb\rx\r\ny\r\n"}},
+      {LineSeparator::Keep, {re, InsertAfter, {"d"}, {"", "-"}, "old\rb", "old\r-\rb"}},
+      {LineSeparator::Keep, {re, Replace, {"d\\nb"}, {"1", "2"}, "old\nb\rc", "ol1\n2\rc"}},
+      {LineSeparator::Keep, {re, Replace, {"d\\sb"}, {"1", "2"}, "old\rb\rc", "ol1\r2\rc"}},
+      {LineSeparator::Keep, {re, Replace, {"d\\nb"}, {"D"}, "old\r\nb", "olD"}},
+      {LineSeparator::Keep, {re, Replace, {"c"}, {"1", "2"}, "c", "1\n2"}},
+      {LineSeparator::Unix, {re, Replace, {"o(l)d"}, {"x", "y"}, "old\r\nq", "x\ny\nq"}},
+      {LineSeparator::Unix, {re, Replace, {"d\\nb"}, {"1", "2"}, "old\r\nb\r\n", "ol1\n2\n"}},
+      {LineSeparator::Macintosh, {re, Replace, {"q"}, {"1", "2"}, "q\n", "1\r2\r"}},
+  };
+  for (const auto& [separator, c] : cases) {
+    ModifyRequest req = requestFor(c);
+    req.lineSeparator = separator;
+    StopPoll poll;
+    EXPECT_EQ(transformFileBytes(req, c.before, "f", std::nullopt, poll), c.after)
+        << ::testing::PrintToString(c.before) << " with " << ::testing::PrintToString(c.with);
+  }
+}
+
 TEST(KeepLineBreaks, AFileWithoutAChangeIsNotRewritten) {
   TempFolder dir;
   const std::string crlf = "no match here\r\nat all\r";

@@ -28,7 +28,8 @@ namespace {
 // "?" are only put on atoms that cannot match the empty string (this dialect refuses those).
 class ExpressionGenerator {
  public:
-  explicit ExpressionGenerator(unsigned seed) : rng_(seed) {}
+  // `utf8`: literals, classes and subjects of UTF-8 characters beyond ASCII.
+  explicit ExpressionGenerator(unsigned seed, bool utf8 = false) : rng_(seed), utf8_(utf8) {}
 
   std::string next() {
     groups_ = 0;
@@ -43,9 +44,16 @@ class ExpressionGenerator {
 
   std::string subject() {
     static constexpr std::string_view kBytes = "abcaabA\nB";
+    static const char* kChars[] = {"a", "é", "É", "ж", "Ж", "ё", "€", "\n", "ǅ", "ǆ", "σ", "ς"};
     std::string s;
     int len = pick(12);
-    for (int i = 0; i < len; ++i) s += kBytes[pick(static_cast<int>(kBytes.size()))];
+    for (int i = 0; i < len; ++i) {
+      if (utf8_) {
+        s += kChars[pick(sizeof kChars / sizeof *kChars)];
+      } else {
+        s += kBytes[pick(static_cast<int>(kBytes.size()))];
+      }
+    }
     return s;
   }
 
@@ -102,6 +110,7 @@ class ExpressionGenerator {
       ++groups_;
       return "(" + alternation(depth + 1, nullable) + ")";
     }
+    if (utf8_) return utf8Atom(kind);
     switch (kind) {
       case 0:
         return ".";
@@ -118,7 +127,26 @@ class ExpressionGenerator {
     }
   }
 
+  std::string utf8Atom(int kind) {
+    switch (kind) {
+      case 0:
+        return ".";
+      case 1: {
+        static const char* kClasses[] = {"[aé]", "[^é]", "[а-я]", "[^\\nж]",           "[à-ÿ€]",
+                                         "[ǅσ]", "\\w",  "\\W",   "[\\x{e9}-\\x{436}]"};
+        return kClasses[pick(sizeof kClasses / sizeof *kClasses)];
+      }
+      case 2:
+        return "жé";
+      default: {
+        static const char* kChars[] = {"a", "é", "Ж", "€", "ǆ", "ς"};
+        return kChars[pick(sizeof kChars / sizeof *kChars)];
+      }
+    }
+  }
+
   std::mt19937 rng_;
+  bool utf8_ = false;
   int groups_ = 0;
 };
 
@@ -127,12 +155,12 @@ const std::string kNoAnswer = "no answer";
 // The reference: PCRE2's interpreter with DOTALL and DOLLAR_ENDONLY.
 class Reference {
  public:
-  Reference(const std::string& pattern, bool caseless) {
+  Reference(const std::string& pattern, bool caseless, bool utf8 = false) {
     int error = 0;
     PCRE2_SIZE offset = 0;
     // Its implicit anchoring of ".*" branches misjudges groups repeated {0,0}.
     uint32_t options = PCRE2_DOTALL | PCRE2_DOLLAR_ENDONLY | PCRE2_NO_DOTSTAR_ANCHOR |
-                       (caseless ? PCRE2_CASELESS : 0);
+                       (caseless ? PCRE2_CASELESS : 0) | (utf8 ? PCRE2_UTF | PCRE2_UCP : 0);
     code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), options,
                           &error, &offset, nullptr);
     data_ = code_ ? pcre2_match_data_create_from_pattern(code_, nullptr) : nullptr;
@@ -168,16 +196,18 @@ class Reference {
   pcre2_match_data* data_ = nullptr;
 };
 
-TEST(RegexDifferential, AgreesWithPcre2OnCommonSubset) {
-  ExpressionGenerator gen(20261208);
-  int compared = 0, refused = 0;
-  for (int n = 0; n < 3000; ++n) {
+// Character mode expressions with Unicode classes take longer to compile: fewer of them.
+void compareWithPcre2(bool utf8, int& compared, int& refused) {
+  ExpressionGenerator gen(utf8 ? 20261209 : 20261208, utf8);
+  for (int n = 0; n < (utf8 ? 1500 : 3000); ++n) {
     std::string pattern = gen.next();
     bool caseless = gen.pick(4) == 0;
-    Reference ref(pattern, caseless);
+    Reference ref(pattern, caseless, utf8);
     ASSERT_TRUE(ref.ok()) << pattern;
     RegExpr re;
     re.setModifier(1, caseless);
+    re.setUtf8Mode(utf8);
+    re.setModifier(2, !utf8);  // the reference knows no Russian ranges
     re.setExpression(pattern);
     const int last = 9;
     for (int k = 0; k < 4; ++k) {
@@ -205,8 +235,21 @@ TEST(RegexDifferential, AgreesWithPcre2OnCommonSubset) {
       }
     }
   }
+}
+
+TEST(RegexDifferential, AgreesWithPcre2OnCommonSubset) {
+  int compared = 0, refused = 0;
+  compareWithPcre2(false, compared, refused);
   EXPECT_GT(compared, 8000);
   EXPECT_LT(refused, 300);
+}
+
+// The character mode on UTF-8 subjects against PCRE2's UTF mode with Unicode properties.
+TEST(RegexDifferential, Utf8ModeAgreesWithPcre2OnCommonSubset) {
+  int compared = 0, refused = 0;
+  compareWithPcre2(true, compared, refused);
+  EXPECT_GT(compared, 4000);
+  EXPECT_LT(refused, 150);
 }
 
 // Expressions of the whole dialect without back-references: escapes, anchors anywhere,
@@ -222,14 +265,28 @@ class DialectGenerator {
 
   std::string subject() {
     static constexpr std::string_view kBytes = "aabAB_1 \r\n\r\nx\xE0\xB8\xC0";
+    // UTF-8 characters, a cut sequence, stray continuation bytes and a byte never valid.
+    static const char* kPieces[] = {"a", "B", "_", "1",    " ",    "\r\n", "\n",       "я", "Я",
+                                    "ё", "€", "é", "\xC3", "\xA9", "\xFF", "\xE2\x82", "٣"};
     std::string s;
     int len = pick(14);
-    for (int i = 0; i < len; ++i) s += kBytes[pick(static_cast<int>(kBytes.size()))];
+    for (int i = 0; i < len; ++i) {
+      if (utf8_) {
+        s += kPieces[pick(sizeof kPieces / sizeof *kPieces)];
+      } else {
+        s += kBytes[pick(static_cast<int>(kBytes.size()))];
+      }
+    }
     return s;
   }
 
+  // Later expressions and subjects use the character mode.
+  void useUtf8() { utf8_ = true; }
+
   regex::Modifiers modifiers() {
     regex::Modifiers m;
+    m.utf8 = utf8_;
+    m.newlineCrLf = utf8_ && pick(2) == 0;
     m.i = pick(3) == 0;
     m.r = pick(4) != 0;
     m.s = pick(2) == 0;
@@ -275,10 +332,16 @@ class DialectGenerator {
         ".",           "\\w", "\\d",  "\\s",   "\\W",  "[ab_]", "[^a\\n]", "\xE0", "[\xE0-\xFF]",
         "[\xC0-\xDF]", "ab",  "a",    "b",     "A",    "\\r",   "\\n",     "^",    "$",
         "\\A",         "\\Z", "(?i)", "(?-i)", "(?m)", "(?-s)", "[a-\\d]"};
+    static const char* kUtf8Atoms[] = {".",      "\\w",   "\\d", "\\s",    "\\W",      "[^я]",
+                                       "[а-я]",  "[а-Я]", "я",   "ЯЁ",     "é€",       "a",
+                                       "\\r\\n", "\\n",   "^",   "$",      "\\Z",      "(?i)",
+                                       "(?-s)",  "(?-r)", "\\D", "[^\\n]", "\\x{44F}", "[\\wé]"};
+    if (utf8_) return kUtf8Atoms[pick(sizeof kUtf8Atoms / sizeof *kUtf8Atoms)];
     return kAtoms[pick(sizeof kAtoms / sizeof *kAtoms)];
   }
 
   std::mt19937 rng_;
+  bool utf8_ = false;
   int groups_ = 0;
 };
 
@@ -302,7 +365,8 @@ TEST(RegexDifferential, AutomatonAgreesWithBacktracker) {
   const auto& codePage = text::activeCodePage();
   const std::function<bool()> never;
   int compared = 0, automatic = 0;
-  for (int n = 0; n < 6000; ++n) {
+  for (int n = 0; n < 7000; ++n) {
+    if (n == 6000) gen.useUtf8();
     const std::string pattern = gen.next();
     const regex::Modifiers mods = gen.modifiers();
     std::optional<regex::Program> program;
@@ -343,10 +407,13 @@ TEST(RegexDifferential, AutomatonAgreesWithBacktracker) {
 TEST(RegexDifferential, LineCountAgreesWithLineByLineSearch) {
   DialectGenerator gen(4711);
   int compared = 0, declined = 0;
-  for (int n = 0; n < 6000; ++n) {
+  for (int n = 0; n < 7000; ++n) {
+    if (n == 6000) gen.useUtf8();
     const std::string pattern = gen.next();
     const regex::Modifiers mods = gen.modifiers();
     RegExpr re;
+    re.setUtf8Mode(mods.utf8);
+    re.setNewlineMatchesCrLf(mods.newlineCrLf);
     re.setModifier(1, mods.i);
     re.setModifier(2, mods.r);
     re.setModifier(3, mods.s);

@@ -12,6 +12,7 @@
 #include "search/SplitScan.h"
 #include "search/TermScan.h"
 #include "text/Lines.h"
+#include "text/Utf8.h"
 
 namespace kestrix::search {
 namespace {
@@ -26,10 +27,11 @@ std::optional<std::vector<std::int64_t>> reference(const SearchRequest& r, std::
   bool rejected = false;
   text::forEachLine(text::textUntilNul(text), [&](const text::Line& line) {
     for (std::size_t i = 0; i < terms.size(); ++i) {
-      const std::size_t len = terms[i].text.size();
-      for (std::size_t at = nextTermHit(line.text, finders[i], 0, r.wholeWords);
+      std::size_t len = 0;
+      for (std::size_t at = nextTermHit(line.text, finders[i], 0, r.wholeWords, len);
            at != std::string_view::npos && at < line.text.size();
-           at = nextTermHit(line.text, finders[i], at + len, r.wholeWords)) {
+           at = nextTermHit(line.text, finders[i], at + std::max<std::size_t>(len, 1), r.wholeWords,
+                            len)) {
         ++hits[i];
         if (terms[i].sign == '-') rejected = true;
       }
@@ -100,6 +102,8 @@ TEST(TermScan, OneScanAndEverySplitEqualTheLineByLineCount) {
       {QueryType::SearchEngine, "-x", "xyz\n"},
       {QueryType::SearchEngine, "\"a b\" c -dd", "abcd \n"},
       {QueryType::Phrase, "\xe9t\xe9", "\xe9\xc9tT \n"},
+      {QueryType::Phrase, "straße", "straßeSTRAẞE \n"},
+      {QueryType::WordsOr, "при ВЕТ k", "приветПРИВЕТKk\xcc\x81 \n"},
   };
   std::mt19937 rng(11);
   for (const Case& c : cases) {
@@ -110,8 +114,13 @@ TEST(TermScan, OneScanAndEverySplitEqualTheLineByLineCount) {
       r.caseSensitive = round % 2 == 0;
       r.wholeWords = round % 3 == 0;
       buildTermTable(r);
-      std::string text(rng() % 2000, ' ');
-      for (char& ch : text) ch = c.alphabet[rng() % c.alphabet.size()];
+      std::vector<std::string_view> pieces;  // the alphabet's characters (UTF-8 or single bytes)
+      for (std::size_t k = 0; k < c.alphabet.size(); k += pieces.back().size()) {
+        const auto length = static_cast<std::size_t>(text::decodeUtf8(c.alphabet, k).length);
+        pieces.push_back(std::string_view(c.alphabet).substr(k, length));
+      }
+      std::string text;
+      for (std::size_t n = rng() % 2000; text.size() < n;) text += pieces[rng() % pieces.size()];
       if (round % 7 == 3 && !text.empty()) text[rng() % text.size()] = '\0';
       const auto expected = reference(r, text);
       std::string buffer;
