@@ -8,6 +8,7 @@
 #include "regex/RegexErrors.h"
 #include "regex/Syntax.h"
 #include "text/CaseFold.h"
+#include "text/Encoding.h"
 #include "text/Utf8.h"
 
 namespace kestrix::regex {

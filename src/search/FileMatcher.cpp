@@ -57,10 +57,6 @@ ReadAt readerOf(std::string_view text) {
   };
 }
 
-bool tooLarge(const platform::PlatformError& e) {
-  return e.errorCode() == EFBIG;
-}
-
 // True when `file` starts with a byte-order mark.
 bool startsWithBom(const platform::ReadOnlyFile& file) {
   char head[3];

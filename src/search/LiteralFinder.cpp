@@ -8,6 +8,7 @@
 #include "search/Matchers.h"
 #include "text/CaseFold.h"
 #include "text/CharClass.h"
+#include "text/Encoding.h"
 #include "text/Utf8.h"
 
 #if defined(__x86_64__)

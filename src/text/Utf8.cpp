@@ -85,13 +85,6 @@ void appendUtf8(std::string& out, char32_t c) {
   out.append(buffer, static_cast<std::size_t>(encodeUtf8(c, buffer)));
 }
 
-bool isAscii(std::string_view s) {
-  for (char c : s) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 std::size_t countChars(std::string_view s) {
   std::size_t count = 0;
   for (std::size_t pos = 0; pos < s.size(); pos += decodeUtf8(s, pos).length) ++count;

@@ -33,9 +33,6 @@ void appendUtf8(std::string& out, char32_t c);
 // Length of a valid UTF-8 sequence starting at s[pos], or 0.
 int validSequenceLength(std::string_view s, std::size_t pos);
 
-// True when every byte of `s` is below 0x80.
-bool isAscii(std::string_view s);
-
 // The number of characters of `s` (invalid bytes count one each).
 std::size_t countChars(std::string_view s);
 

@@ -8,6 +8,7 @@
 
 #include "RegexTestUtil.h"
 #include "regex/RegExpr.h"
+#include "text/Encoding.h"
 #include "text/Utf8.h"
 
 namespace kestrix {

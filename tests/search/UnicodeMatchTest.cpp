@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "search/Matchers.h"
+#include "text/Encoding.h"
 #include "text/Utf8.h"
 
 namespace kestrix::search {
