@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -11,16 +12,16 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "ui/window/BusyIndicator.h"
 #include "ui/find/FindTab.h"
-#include "ui/window/MainMenus.h"
-#include "ui/settings/OptionsTab.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/window/ScreenScale.h"
-#include "ui/modify/SearchReplaceTab.h"
-#include "ui/window/TFind.h"
+#include "ui/settings/OptionsTab.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/BusyIndicator.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/ScreenScale.h"
+#include "ui/window/TFind.h"
 
 namespace kestrix::ui {
 
@@ -31,10 +32,31 @@ WindowGeometry::WindowGeometry(TFind& window)
   const int needed = window_.centralWidget()->minimumSizeHint().width();
   window_.setMinimumWidth(std::max(scaled(kMinimumWidth), needed));
   window_.resize(std::max(scaled(kDefaultWidth), needed), scaled(kFindSingleWindow));
+  window_.installEventFilter(this);
+}
+
+bool WindowGeometry::normalState() const {
+  return !(window_.windowState() &
+           (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+}
+
+bool WindowGeometry::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != &window_) return false;
+  if (event->type() == QEvent::Resize && !applying_ && normalState() && window_.isVisible() &&
+      window_.Splitter1->isVisibleTo(&window_)) {
+    // Whatever height the user gives the window with its results shown is the height they
+    // come back at after the next search or tab change.
+    heightWithResults_ = window_.height();
+  } else if (event->type() == QEvent::WindowStateChange && normalState()) {
+    // Back from maximized: the limits of the active tab apply again.
+    applyTabLayout();
+  }
+  return false;
 }
 
 void WindowGeometry::applyTabLayout() {
   const int tab = window_.PageControl1->currentIndex();
+  applying_ = true;
   if (tab == TFind::OptionsPage) {
     setResultsAreaVisible(false);
     applyHeights(kOptionsTab, kOptionsWindow, 0);
@@ -47,6 +69,7 @@ void WindowGeometry::applyTabLayout() {
     applyHeights(memo ? kFindMemoTab : kFindSingleTab, memo ? kFindMemoWindow : kFindSingleWindow,
                  memo ? kFindMemoMin : kFindSingleMin);
   }
+  applying_ = false;
   applyWholeWordsVisibility();
   applyThirdPanel();
   const bool listCommands = resultsShown_ && tab != TFind::OptionsPage;
@@ -58,6 +81,13 @@ void WindowGeometry::applyTabLayout() {
 void WindowGeometry::applyHeights(int tabHeight, int fixedWindowHeight, int minimumWithResults) {
   window_.PageControl1->setFixedHeight(scaled(tabHeight));
   const bool withResults = window_.Splitter1->isVisibleTo(&window_);
+  if (!normalState()) {
+    // A maximized (or full-screen) window keeps its state: resizing it or fixing its height
+    // would drop it back to normal behind the user's back.
+    window_.setMinimumHeight(scaled(withResults ? minimumWithResults : fixedWindowHeight));
+    window_.setMaximumHeight(QWIDGETSIZE_MAX);
+    return;
+  }
   if (withResults) {
     window_.setMinimumHeight(scaled(minimumWithResults));
     window_.setMaximumHeight(QWIDGETSIZE_MAX);
@@ -71,7 +101,8 @@ void WindowGeometry::applyHeights(int tabHeight, int fixedWindowHeight, int mini
 
 void WindowGeometry::setResultsAreaVisible(bool visible) {
   const bool wasVisible = window_.Splitter1->isVisibleTo(&window_);
-  if (wasVisible && !visible && window_.isVisible()) heightWithResults_ = window_.height();
+  if (wasVisible && !visible && window_.isVisible() && normalState())
+    heightWithResults_ = window_.height();
   window_.Splitter1->setVisible(visible);
   window_.statusBar()->setVisible(visible);
 }

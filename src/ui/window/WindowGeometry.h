@@ -1,13 +1,19 @@
 // The window's tab layouts: which tab is shown decides the window's height limits, the tab
 // area's height and whether the results area (list, splitter, viewer, status bar) shows.
-// Also Hide List and the collapse of the window after the list was emptied.
+// Also Hide List and the collapse of the window after the list was emptied. The window keeps
+// the size and the maximized state the user gives it: the height with results shown follows
+// every resize in normal state, and a maximized window is never resized or limited.
 #pragma once
+
+#include <QObject>
 
 namespace kestrix::ui {
 
 class TFind;
 
-class WindowGeometry {
+class WindowGeometry : public QObject {
+  Q_OBJECT
+
  public:
   // Tab area heights and window heights at 96 dots per inch.
   static constexpr int kFindSingleTab = 126, kFindMemoTab = 162, kReplaceTab = 201,
@@ -35,7 +41,11 @@ class WindowGeometry {
   int heightWithResults() const { return heightWithResults_; }
   void setHeightWithResults(int height) { heightWithResults_ = height; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  bool normalState() const;
   void applyHeights(int tabHeight, int fixedWindowHeight, int minimumWithResults);
   void setResultsAreaVisible(bool visible);
   void applyWholeWordsVisibility();
@@ -43,6 +53,7 @@ class WindowGeometry {
 
   TFind& window_;
   bool resultsShown_ = false;
+  bool applying_ = false;  // the layout itself is resizing the window
   int heightWithResults_;
 };
 
