@@ -54,6 +54,8 @@ class WindowGeometryTest : public QObject {
     QTemporaryDir dir;
     writeFile(dir.path(), "a.txt", "abc\n");
     TFind window;
+    window.show();
+    window.resize(900, window.height());
     window.showMaximized();
     QTRY_VERIFY(window.isMaximized());
     window.ComboBoxPath->setEditText(dir.path());
@@ -68,6 +70,7 @@ class WindowGeometryTest : public QObject {
     window.showNormal();
     QTRY_VERIFY(!window.isMaximized());
     QTRY_COMPARE(window.height(), scaled(323));
+    QCOMPARE(window.width(), 900);
   }
 };
 

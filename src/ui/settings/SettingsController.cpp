@@ -18,16 +18,16 @@
 
 #include "app/EditorDefault.h"
 #include "app/StoredDate.h"
-#include "ui/window/MainMenus.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/window/ScreenScale.h"
 #include "ui/settings/SettingsBackend.h"
 #include "ui/settings/SettingsMapping.h"
 #include "ui/settings/TFileIgnoreDlg.h"
-#include "ui/window/TFind.h"
 #include "ui/settings/TPathIgnoreDlg.h"
 #include "ui/settings/TSettDlg.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/ScreenScale.h"
+#include "ui/window/TFind.h"
 #include "ui/window/WindowGeometry.h"
 
 namespace kestrix::ui {
@@ -189,6 +189,8 @@ void SettingsController::applyBounds(const app::WindowBounds& stored) {
   const int minimumWidth = std::max(window_.minimumWidth(), scaled(WindowGeometry::kMinimumWidth));
   bounds_ = clampToScreen(stored, minimumWidth, scaled(WindowGeometry::kReplaceMin));
   window_.geometryController().setHeightWithResults(bounds_.height);
+  window_.geometryController().setNormalBounds(
+      QRect(bounds_.left, bounds_.top, bounds_.width, bounds_.height));
   // Positions include the window frame (pos() and move()), so they survive a restart.
   window_.resize(bounds_.width, window_.height());
   window_.move(bounds_.left, bounds_.top);
@@ -221,11 +223,16 @@ void SettingsController::recordColumnWidth(int position, int width) {
 }
 
 void SettingsController::recordBounds() {
+  // The window's geometry owner knows the normal bounds, also while the window is maximized.
+  const WindowGeometry& geometry = window_.geometryController();
+  const QRect normal = geometry.normalBounds();
+  if (!normal.isEmpty()) {
+    bounds_.width = normal.width();
+    bounds_.left = normal.x();
+    bounds_.top = normal.y();
+    bounds_.height = geometry.heightWithResults();
+  }
   if (!window_.isVisible() || !isNormalState(window_)) return;
-  bounds_.width = window_.width();
-  bounds_.left = window_.x();
-  bounds_.top = window_.y();
-  if (window_.statusBar()->isVisible()) bounds_.height = window_.height();
   if (!listHeightPending_ && window_.ListView1->isVisible())
     bounds_.listHeight = window_.ListView1->height();
 }
@@ -233,7 +240,8 @@ void SettingsController::recordBounds() {
 bool SettingsController::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (watched == &window_ && (type == QEvent::Resize || type == QEvent::Move)) {
-    recordBounds();
+    // After the window's geometry owner has taken the same event.
+    QMetaObject::invokeMethod(this, &SettingsController::recordBounds, Qt::QueuedConnection);
   } else if (watched == &window_ && type == QEvent::Show && maximizeAtStart_) {
     maximizeAtStart_ = false;
     window_.setWindowState(window_.windowState() | Qt::WindowMaximized);

@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QPushButton>
+#include <QRect>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -42,16 +44,47 @@ bool WindowGeometry::normalState() const {
 
 bool WindowGeometry::eventFilter(QObject* watched, QEvent* event) {
   if (watched != &window_) return false;
-  if (event->type() == QEvent::Resize && !applying_ && normalState() && window_.isVisible() &&
-      window_.Splitter1->isVisibleTo(&window_)) {
-    // Whatever height the user gives the window with its results shown is the height they
-    // come back at after the next search or tab change.
-    heightWithResults_ = window_.height();
-  } else if (event->type() == QEvent::WindowStateChange && normalState()) {
-    // Back from maximized: the limits of the active tab apply again.
-    applyTabLayout();
-  }
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::Resize || type == QEvent::Move) && normalState() && window_.isVisible())
+    recordNormal(type == QEvent::Resize);
+  else if (type == QEvent::WindowStateChange)
+    stateChanged();
   return false;
+}
+
+void WindowGeometry::recordNormal(bool resized) {
+  if (resized) previous_ = {normal_, heightWithResults_};
+  // Frame position (pos()) and client size, as the stored bounds keep them. A move alone
+  // (also the one on the way back from maximized) leaves the size alone.
+  normal_.moveTopLeft(window_.pos());
+  if (resized || normal_.isEmpty()) normal_.setSize(window_.size());
+  // Whatever height the user gives the window with its results shown is the height they
+  // come back at after the next search or tab change.
+  if (resized && !applying_ && window_.Splitter1->isVisibleTo(&window_))
+    heightWithResults_ = window_.height();
+}
+
+int WindowGeometry::normalWidth() const {
+  return normal_.isEmpty() ? window_.width() : normal_.width();
+}
+
+void WindowGeometry::stateChanged() {
+  if (!normalState()) {
+    // The window manager may report the maximized size before the state: a size that fills
+    // the screen's width is taken as that, and the one before it stands.
+    const QScreen* screen = window_.screen();
+    const int screenWidth = screen != nullptr ? screen->availableGeometry().width() : 0;
+    if (normal_.size() == window_.size() && normal_.width() >= screenWidth) {
+      normal_ = previous_.rect;
+      heightWithResults_ = previous_.heightWithResults;
+    }
+    applyTabLayout();
+    return;
+  }
+  // Back to normal: the user's place and width and the limits of the active tab apply again
+  // (in one resize: the window manager may answer each request on its own).
+  if (!normal_.isEmpty()) window_.move(normal_.topLeft());
+  applyTabLayout();
 }
 
 void WindowGeometry::applyTabLayout() {
@@ -91,11 +124,11 @@ void WindowGeometry::applyHeights(int tabHeight, int fixedWindowHeight, int mini
   if (withResults) {
     window_.setMinimumHeight(scaled(minimumWithResults));
     window_.setMaximumHeight(QWIDGETSIZE_MAX);
-    window_.resize(window_.width(), std::max(heightWithResults_, scaled(minimumWithResults)));
+    window_.resize(normalWidth(), std::max(heightWithResults_, scaled(minimumWithResults)));
   } else {
     window_.setMinimumHeight(scaled(fixedWindowHeight));
     window_.setMaximumHeight(scaled(fixedWindowHeight));
-    window_.resize(window_.width(), scaled(fixedWindowHeight));
+    window_.resize(normalWidth(), scaled(fixedWindowHeight));
   }
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 
 namespace kestrix::ui {
 
@@ -40,12 +41,20 @@ class WindowGeometry : public QObject {
   // The height the window takes while the results are shown (scaled pixels).
   int heightWithResults() const { return heightWithResults_; }
   void setHeightWithResults(int height) { heightWithResults_ = height; }
+  // The window's last bounds in normal state (frame position, client size); empty before
+  // the window was first shown.
+  QRect normalBounds() const { return normal_; }
+  // The stored bounds the window starts with (it may start maximized).
+  void setNormalBounds(const QRect& bounds) { normal_ = bounds; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   bool normalState() const;
+  void recordNormal(bool resized);
+  void stateChanged();
+  int normalWidth() const;
   void applyHeights(int tabHeight, int fixedWindowHeight, int minimumWithResults);
   void setResultsAreaVisible(bool visible);
   void applyWholeWordsVisibility();
@@ -53,6 +62,12 @@ class WindowGeometry : public QObject {
 
   TFind& window_;
   bool resultsShown_ = false;
+  struct Normal {
+    QRect rect;
+    int heightWithResults = 0;
+  };
+  QRect normal_;
+  Normal previous_;        // before the last resize, in case it was the window manager maximizing
   bool applying_ = false;  // the layout itself is resizing the window
   int heightWithResults_;
 };
