@@ -4,12 +4,16 @@
 // writes that cannot be made are dropped.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <utility>
 
 namespace kestrix::app {
+
+// The largest settings file read: one beyond it is left alone.
+inline constexpr std::int64_t kMaxSettingsBytes = 16 << 20;
 
 // The two keys: the main key holds the five history lists, `Options` every other value.
 enum class Key { Main, Options };

@@ -124,7 +124,7 @@ void saveTableFile(const std::string& path, const BatchTable& table) {
 BatchTable openTableFile(const std::string& path) {
   std::string bytes;
   try {
-    bytes = platform::readFile(path);
+    bytes = platform::readRegularFile(path, platform::kMaxOwnFileBytes);
   } catch (const platform::PlatformError&) {
     incorrectFile();
   }
@@ -177,7 +177,7 @@ void writeBatchState(const std::string& path, const BatchState& state) {
 
 std::optional<BatchState> readBatchState(const std::string& path) {
   try {
-    return parseBatchState(platform::readFile(path));
+    return parseBatchState(platform::readRegularFile(path, platform::kMaxOwnFileBytes));
   } catch (const platform::PlatformError&) {
     return std::nullopt;
   }

@@ -21,6 +21,12 @@ inline constexpr const char* kFailedModification = "Failed Modification";
 inline constexpr const char* kUndid = "Undid";
 inline constexpr const char* kFailedUndo = "Failed Undo";
 inline constexpr const char* kFound = "Found";
+// The start of the warning that names the temporaries a run could not remove, one a line.
+inline constexpr const char* kTemporariesLeft =
+    "These temporary files could not be removed; the next run or undo removes them once their "
+    "folder allows it:";
+// The reason a file fails when another run holds it.
+inline constexpr const char* kInUseByAnotherRun = "in use by another run";
 
 // Message texts.
 inline constexpr const char* kNoStringToSearch =

@@ -3,8 +3,12 @@
 // and then replaced; the row records "Modified" or "Failed Modification".
 #include "modify/ModifyPass.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -66,7 +70,7 @@ class Pass {
       summary_.stopped = true;
       dropPending();
     }
-    tempLog_.reset();  // every temporary of the run is renamed or removed by now
+    reportLeftTemporaries();  // every temporary of the run is renamed or given up by now
     resolveDuplicates();
     return summary_;
   }
@@ -87,6 +91,10 @@ class Pass {
     std::size_t fileEntry;
     std::optional<std::size_t> backupEntry;
     std::optional<search::ResultItem> refreshed;  // the row recounted from the new content
+    platform::UniqueFd lock;  // the file as read, locked against other runs until committed
+    // The file the lock is on (a hard link of it staged later shares the lock).
+    dev_t lockedDevice = 0;
+    ino_t lockedInode = 0;
   };
 
   // Only the latest run can be undone: the journal (and its file) start empty. The
@@ -105,6 +113,18 @@ class Pass {
     } catch (const platform::PlatformError& e) {
       throw ModifyError(kProgramCaption, std::string("Cannot write the undo journal: ") + e.what());
     }
+  }
+
+  // Temporaries that could not be removed (their folder became immutable or read-only)
+  // stay in the log for the next run or undo, and the run names them.
+  void reportLeftTemporaries() {
+    if (!tempLog_) return;
+    summary_.leftTemporaries = tempLog_->finish();
+    tempLog_.reset();
+    if (summary_.leftTemporaries.empty()) return;
+    std::string text = kTemporariesLeft;
+    for (const std::string& name : summary_.leftTemporaries) text += "\n" + name;
+    observer_.warning({kProgramCaption, text});
   }
 
   void modifyRow(std::size_t index) {
@@ -131,10 +151,10 @@ class Pass {
         return;
       }
       if (auto reason = protectionReason(target)) throw Failed{*reason};
+      lockAgainstOtherRuns(target);
       refreshIfChanged(index, target.st);
       std::string bytes;
       platform::readAll(target.fd.get(), target.st.st_size, listed, bytes);
-      target.fd.reset();
       const std::optional<Interval> limit =
           useIntervals_ ? std::optional<Interval>(intervalOf(rows_[index])) : std::nullopt;
       if (options_.dryRun) {
@@ -176,14 +196,45 @@ class Pass {
     }
   }
 
-  // The rule for protected files, decided here and never by the file system (as root a
-  // rename would replace any file).
+  // The rule for protected files, decided here and never by the file system (a rename
+  // in a writable folder replaces a file the user may not write; as root, any file).
   std::optional<std::string> protectionReason(const TargetFile& target) const {
-    const bool readOnly = (target.st.st_mode & S_IWUSR) == 0;
+    const bool readOnly = (target.st.st_mode & S_IWUSR) == 0 || !userMayWrite(target);
     if (readOnly && !request_.createBackups) return "read-only file (backups are off)";
     if (readOnly && !request_.modifyReadOnly) return "read-only file";
     if (target.hidden && !request_.modifyHidden) return "hidden file";
     return std::nullopt;
+  }
+
+  // Whether the running user (its effective ids, groups and ACL entries) may write the
+  // file in place; an immutable file or one on a read-only file system may not be written.
+  static bool userMayWrite(const TargetFile& target) {
+    if (::faccessat(target.folder.get(), target.name.c_str(), W_OK, AT_EACCESS) == 0) return true;
+    return errno != EACCES && errno != EPERM && errno != EROFS;
+  }
+
+  // Takes the file for this run until its new content is renamed into place (the lock
+  // lives as long as its descriptor; another name of a file this run already holds shares
+  // the lock): a second run, the window's or a console's, fails it instead of racing this
+  // one. Waiting could deadlock two runs that each hold a file of the other's group, so a
+  // held file fails at once.
+  void lockAgainstOtherRuns(const TargetFile& target) const {
+    for (const Pending& p : pending_) {
+      if (p.lockedDevice == target.st.st_dev && p.lockedInode == target.st.st_ino) return;
+    }
+    if (::flock(target.fd.get(), LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EWOULDBLOCK) throw Failed{kInUseByAnotherRun};
+      if (errno != ENOLCK && errno != EINVAL && errno != ENOTSUP) {
+        throw Failed{std::strerror(errno)};
+      }
+      return;  // a file system without locks: the check before the rename still holds
+    }
+    // The lock came after the open: a run that renamed over the name meanwhile has let go.
+    struct ::stat now {};
+    if (::fstatat(target.folder.get(), target.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+        now.st_dev != target.st.st_dev || now.st_ino != target.st.st_ino) {
+      throw Failed{platform::AtomicWriteBatch::kChanged};
+    }
   }
 
   // A file that changed on disk since the search is searched again, so that its row shows
@@ -207,17 +258,18 @@ class Pass {
                           std::string_view bytes) {
     stagingFolder_ = platform::folderOf(target.realName);
     platform::FileOwnership b{(target.st.st_mode & 07777 & ~06000u) | 0200, target.st.st_uid,
-                              target.st.st_gid};
+                              target.st.st_gid, true, target.fd.get()};
     return batch_.stageAt(target.folder.get(), target.name + ".bak", backupName(listed), bytes, b);
   }
 
   // Stages the new content after the backup (staged here unless `file` was released, when
   // it already is).
-  void stage(std::size_t index, const TargetFile& target, const FileBytes& file, Original original,
+  void stage(std::size_t index, TargetFile& target, const FileBytes& file, Original original,
              const std::string& result) {
     if (pending_.empty()) groupStart_ = Clock::now();
     const std::uint32_t mode = target.st.st_mode & 07777;
-    const platform::FileOwnership own{mode, target.st.st_uid, target.st.st_gid};
+    const platform::FileOwnership own{mode, target.st.st_uid, target.st.st_gid, true,
+                                      target.fd.get()};
     const std::string listed = rows_[index].fullName();
     stagingFolder_ = platform::folderOf(target.realName);
     std::optional<std::size_t> backup = original.backup;
@@ -233,9 +285,11 @@ class Pass {
           target.st.st_gid};
       pending_.reserve(pending_.size() + 1);
       fileEntry = batch_.stageAt(target.folder.get(), target.name, listed, result, own, backup);
+      batch_.expectUnchanged(*fileEntry, target.st);  // another writer's edit is never undone
       entry.afterMtimeNs = batch_.staged(*fileEntry).mtimeNs;
-      pending_.push_back(
-          {index, std::move(entry), *fileEntry, backup, recounted(index, result, *fileEntry)});
+      pending_.push_back({index, std::move(entry), *fileEntry, backup,
+                          recounted(index, result, *fileEntry), std::move(target.fd),
+                          target.st.st_dev, target.st.st_ino});
     } catch (...) {
       if (fileEntry) batch_.discard(*fileEntry);
       if (backup) batch_.discard(*backup);
@@ -281,8 +335,17 @@ class Pass {
 
   bool commitDue() const {
     return !pending_.empty() &&
-           (pending_.size() >= options_.groupFiles || batch_.stagedBytes() > (64u << 20) ||
-            Clock::now() - groupStart_ > options_.groupTime);
+           (pending_.size() >= std::min(options_.groupFiles, groupFilesByDescriptors()) ||
+            batch_.stagedBytes() > (64u << 20) || Clock::now() - groupStart_ > options_.groupTime);
+  }
+
+  // A pending file holds three descriptors (its lock, its folder for the new content and
+  // for the backup): a group takes at most three eighths of the process's limit (128 files
+  // under the usual 1024).
+  static std::size_t groupFilesByDescriptors() {
+    struct ::rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 256;
+    return std::max<std::size_t>(1, static_cast<std::size_t>(limit.rlim_cur) / 8);
   }
 
   // The journal entries of the files about to be replaced are made durable first.

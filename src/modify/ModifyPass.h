@@ -52,6 +52,9 @@ struct PassSummary {
   std::size_t modified = 0;
   std::size_t failed = 0;
   bool stopped = false;
+  // Temporaries the run could not remove (named in a warning; the next run or undo removes
+  // them once it can).
+  std::vector<std::string> leftTemporaries;
 };
 
 // Runs the pass. Scope All takes every row in list order; scope Selected takes the rows at

@@ -93,7 +93,9 @@ LineSpan regexSpan(const ModifyRequest& request, const std::optional<Interval>& 
 }
 
 UserMessage failureMessage(const RegExprError& e, const std::string& fullName) {
-  if (e.code() < 1000) return {kRegexCaption, search::regexErrorText(e)};
+  if (e.code() < 1000 || e.code() == search::kTooComplexCode) {
+    return {kRegexCaption, search::regexErrorText(e)};
+  }
   return {kRegexCaption,
           "Modification Error: " + fullName + " is too large for these search conditions"};
 }

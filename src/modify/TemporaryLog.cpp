@@ -47,21 +47,34 @@ std::set<std::string> claimedIn(const std::string& bytes) {
   return claimed;
 }
 
-// Removes `leaf` of the open folder `folder` when it is one of our temporaries.
-bool removeIfOurs(int folder, const std::string& leaf) {
-  if (!isTemporaryName(leaf)) return false;
+// What became of a named temporary.
+enum class Removal { Removed, NotOurs, Stuck };
+
+// Removes `leaf` of the open folder `folder` when it is one of our temporaries; Stuck when
+// it is and cannot be removed (an immutable or read-only folder).
+Removal removeIfOurs(int folder, const std::string& leaf) {
+  if (!isTemporaryName(leaf)) return Removal::NotOurs;
   struct ::stat st {};
-  if (::fstatat(folder, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  if (::fstatat(folder, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return Removal::NotOurs;
   // As root a temporary already has the owner of the file it was made for.
-  if (!S_ISREG(st.st_mode) || (st.st_uid != ::geteuid() && ::geteuid() != 0)) return false;
-  return ::unlinkat(folder, leaf.c_str(), 0) == 0;
+  if (!S_ISREG(st.st_mode) || (st.st_uid != ::geteuid() && ::geteuid() != 0)) {
+    return Removal::NotOurs;
+  }
+  if (::unlinkat(folder, leaf.c_str(), 0) == 0 || errno == ENOENT) return Removal::Removed;
+  return Removal::Stuck;
 }
+
+// What a clean-up did: how many temporaries it removed, and those it could not.
+struct CleanUp {
+  std::size_t removed = 0;
+  std::vector<std::string> stuck;
+};
 
 // Removes the named temporaries that are still there. The names come sorted, so those of
 // one folder follow each other: each folder is reached (from "/", without following
 // links) once for all of them, not once per name.
-std::size_t removeAllOurs(const std::set<std::string>& names) {
-  std::size_t removed = 0;
+CleanUp removeAllOurs(const std::set<std::string>& names) {
+  CleanUp done;
   std::string folderName;
   std::optional<platform::UniqueFd> folder;  // empty: the folder is gone or became a link
   for (const std::string& name : names) {
@@ -78,9 +91,23 @@ std::size_t removeAllOurs(const std::set<std::string>& names) {
         continue;  // nothing of ours to remove there
       }
     }
-    if (folder && removeIfOurs(folder->get(), leaf)) ++removed;
+    if (!folder) continue;
+    const Removal r = removeIfOurs(folder->get(), leaf);
+    if (r == Removal::Removed) ++done.removed;
+    if (r == Removal::Stuck) done.stuck.push_back(name);
   }
-  return removed;
+  return done;
+}
+
+// The log's records of `names`, each a temporary of ours.
+std::string recordsOf(const std::vector<std::string>& names) {
+  std::string bytes;
+  for (const std::string& name : names) {
+    bytes += '+';
+    bytes += name;
+    bytes += '\0';
+  }
+  return bytes;
 }
 
 // True when no other run holds the log open at `fd`: this one then holds it alone
@@ -90,20 +117,28 @@ bool takeAlone(int fd) {
   return errno != EWOULDBLOCK && errno != EINTR;
 }
 
-// Removes the temporaries the log open at `fd` names and empties it; the caller holds the
-// log alone.
-std::size_t removeClaimed(int fd, const std::string& path) {
+// Removes the temporaries the log open at `fd` names and empties it, except for the names
+// of those that could not be removed: they stay for a later run. The caller holds the log
+// alone.
+CleanUp removeClaimed(int fd, const std::string& path) {
   std::string bytes;
   try {
     struct ::stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::lseek(fd, 0, SEEK_SET) != 0) return 0;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > platform::kMaxOwnFileBytes ||
+        ::lseek(fd, 0, SEEK_SET) != 0) {
+      return {};
+    }
     platform::readAll(fd, st.st_size, path, bytes);
   } catch (const std::exception&) {
-    return 0;  // unreadable (or no memory): the log stays for a later run
+    return {};  // unreadable (or no memory): the log stays for a later run
   }
-  const std::size_t removed = removeAllOurs(claimedIn(bytes));
-  [[maybe_unused]] int ignored = ::ftruncate(fd, 0);
-  return removed;
+  CleanUp done = removeAllOurs(claimedIn(bytes));
+  if (::ftruncate(fd, 0) == 0 && !done.stuck.empty()) {
+    const std::string kept = recordsOf(done.stuck);
+    // Best effort: a record cut short is never read as a name.
+    [[maybe_unused]] const ssize_t put = ::write(fd, kept.data(), kept.size());
+  }
+  return done;
 }
 
 }  // namespace
@@ -128,7 +163,20 @@ TemporaryLog::~TemporaryLog() {
   if (fd_ && takeAlone(fd_.get())) removeClaimed(fd_.get(), path_);
 }
 
+std::vector<std::string> TemporaryLog::finish() {
+  if (!fd_) return {};
+  CleanUp done = takeAlone(fd_.get()) ? removeClaimed(fd_.get(), path_) : removeAllOurs(own_);
+  fd_.reset();
+  own_.clear();
+  return std::move(done.stuck);
+}
+
 void TemporaryLog::record(const std::string& fullName, bool intent) {
+  if (intent) {
+    own_.insert(fullName);
+  } else {
+    own_.erase(fullName);
+  }
   std::string bytes(1, intent ? '+' : '-');
   bytes += fullName;
   bytes += '\0';
@@ -145,7 +193,7 @@ std::size_t removeStaleTemporaries(const std::string& path) {
   const platform::UniqueFd fd(
       ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
   if (!fd || !takeAlone(fd.get())) return 0;
-  return removeClaimed(fd.get(), path);
+  return removeClaimed(fd.get(), path).removed;
 }
 
 }  // namespace kestrix::modify

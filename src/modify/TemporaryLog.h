@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/UniqueFd.h"
 
@@ -37,15 +39,24 @@ class TemporaryLog {
   // platform::PlatformError.
   void record(const std::string& fullName, bool intent);
 
+  // Ends the run's use of the log, as the destructor does, and returns the full names of
+  // the temporaries that could not be removed (a folder made immutable or read-only during
+  // the run): the log keeps naming them, so that the next run or undo removes them once
+  // possible. Every temporary of this run must have been renamed or given up by then. When
+  // another run shares the log, this run's own temporaries are tried.
+  std::vector<std::string> finish();
+
  private:
   std::string path_;
   platform::UniqueFd fd_;
+  std::set<std::string> own_;  // this run's temporaries, as recorded
 };
 
 // Removes each temporary the log `path` names, when it is still there as a regular file
 // (not a link) owned by this user (any owner for root, whose temporaries take the owner of
 // their file) with a temporary's name (".ksr" + six letters or digits), unless the log
-// says the name was not ours; then empties the log. Does nothing while another run uses
+// says the name was not ours; then empties the log but for the names of those that could
+// not be removed (they are tried again next time). Does nothing while another run uses
 // the log (its temporaries are alive). Folders are reached from "/" without following
 // links. Returns how many were removed. Throws nothing: what cannot be removed stays.
 std::size_t removeStaleTemporaries(const std::string& path);

@@ -82,7 +82,7 @@ void saveUndoJournal(const UndoJournal& journal, const std::string& path) {
 UndoJournal loadUndoJournal(const std::string& path) {
   UndoJournal journal;
   if (!platform::exists(path)) return journal;
-  const std::string bytes = platform::readFile(path);
+  const std::string bytes = platform::readRegularFile(path, platform::kMaxOwnFileBytes);
   if (bytes.rfind(kHeader, 0) != 0) {  // the older format: names only
     for (const std::string& name : fieldsOf(bytes + '\0')) {
       if (!name.empty()) journal.entries.push_back({name, false, {}, {}, 0, 0, 0, 0});

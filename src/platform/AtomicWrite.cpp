@@ -18,6 +18,7 @@
 #include <set>
 #include <system_error>
 
+#include "platform/ExtendedAttributes.h"
 #include "platform/FileAt.h"
 #include "platform/Platform.h"
 
@@ -118,8 +119,31 @@ void writeAll(const TempFile& temp, std::string_view bytes, const AtomicWriteOps
   }
 }
 
-// The owner first, then the mode: changing the owner clears setuid and setgid, so the
-// mode set afterwards keeps them.
+// Fails when the temporary did not get the owner and group asked for.
+void requireOwnership(const TempFile& temp, const FileOwnership& own, const std::string& target) {
+  struct ::stat st {};
+  if (::fstat(temp.fd(), &st) != 0) fail(target, "examine temporary", errno);
+  const char* lost = own.uid && st.st_uid != *own.uid   ? "its owner cannot be kept"
+                     : own.gid && st.st_gid != *own.gid ? "its group cannot be kept"
+                                                        : nullptr;
+  if (lost) throw AtomicWriteError("Cannot write " + target + " (" + lost + ")", lost);
+}
+
+// The extended attributes of `fromFd` onto the temporary; before its mode, which sets the
+// group class (an ACL's mask) back to the old file's.
+void copyAttributes(const TempFile& temp, int fromFd, const std::string& target) {
+  try {
+    copyExtendedAttributes(fromFd, temp.fd(), target);
+  } catch (const PlatformError& e) {
+    const std::string reason = std::string("its extended attributes cannot be kept (") +
+                               std::strerror(e.errorCode()) + ")";
+    throw AtomicWriteError("Cannot write " + target + " (" + reason + ")", reason);
+  }
+}
+
+// The owner first, then the extended attributes, then the mode: changing the owner clears
+// setuid and setgid, and setting an ACL rewrites the group class, so the mode set last
+// keeps them.
 void applyOwnership(const TempFile& temp, const FileOwnership& own, const std::string& target) {
   if (own.uid || own.gid) {
     const uid_t uid = own.uid ? static_cast<uid_t>(*own.uid) : static_cast<uid_t>(-1);
@@ -128,7 +152,9 @@ void applyOwnership(const TempFile& temp, const FileOwnership& own, const std::s
       // Not allowed to give the file away: keep at least the group when we are in it.
       [[maybe_unused]] int ignored = ::fchown(temp.fd(), static_cast<uid_t>(-1), gid);
     }
+    if (own.ownerRequired) requireOwnership(temp, own, target);
   }
+  if (own.attributesFrom >= 0) copyAttributes(temp, own.attributesFrom, target);
   if (::fchmod(temp.fd(), static_cast<mode_t>(own.mode & 07777)) != 0) {
     fail(target, "set mode", errno);
   }
@@ -276,9 +302,77 @@ void AtomicWriteBatch::flushAll() {
   }
 }
 
+void AtomicWriteBatch::expectUnchanged(std::size_t index, const struct ::stat& st) {
+  entries_[index].expected = st;
+}
+
+namespace {
+
+// Same file, same size and modification time; the change time aside.
+bool sameContent(const struct ::stat& a, const struct ::stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+bool sameFile(const struct ::stat& a, const struct ::stat& b) {
+  return sameContent(a, b) && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+         a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+}  // namespace
+
+// Fails the entry `index` with kChanged when its target is no longer the file that was read
+// (a deleted target counts as changed: it is never brought back).
+void AtomicWriteBatch::checkUnchanged(std::size_t index) {
+  Entry& e = entries_[index];
+  if (!e.expected || !e.error.empty() || e.done) return;
+  struct ::stat now {};
+  if (::fstatat(e.dirFd, e.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !sameFile(now, *e.expected)) {
+    e.error = kChanged;
+  }
+}
+
+// Just before the entry `index` is renamed: its own target, or, for a backup, the target of
+// the file it belongs to (`fileOf`), must be unchanged.
+void AtomicWriteBatch::checkBeforeRename(std::size_t index,
+                                         const std::vector<std::optional<std::size_t>>& fileOf) {
+  if (const auto file = fileOf[index]) {
+    checkUnchanged(*file);
+    if (entries_[*file].error == kChanged && entries_[index].error.empty()) {
+      entries_[index].error = kChanged;
+    }
+  }
+  checkUnchanged(index);
+}
+
+// The rename of the entry `index` took one name from a file with several: the file's change
+// time moved by this batch's own hand, so the later entries that are other names of it
+// expect the new one (when nothing else about them changed).
+void AtomicWriteBatch::acceptOwnUnlink(std::size_t index) {
+  const struct ::stat& renamed = *entries_[index].expected;
+  for (std::size_t j = index + 1; j < entries_.size(); ++j) {
+    Entry& other = entries_[j];
+    if (!other.expected || other.expected->st_dev != renamed.st_dev ||
+        other.expected->st_ino != renamed.st_ino) {
+      continue;
+    }
+    struct ::stat now {};
+    if (::fstatat(other.dirFd, other.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+        sameContent(now, renamed)) {
+      other.expected->st_ctim = now.st_ctim;
+    }
+  }
+}
+
 void AtomicWriteBatch::renameAll(const StopPollFunction& stopPoll, bool& stopped) {
   std::set<std::pair<dev_t, ino_t>> synced;
-  for (auto& e : entries_) {
+  std::vector<std::optional<std::size_t>> fileOf(entries_.size());
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].after) fileOf[*entries_[i].after] = i;
+  }
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    Entry& e = entries_[i];
     // A stop is taken between files: a backup and the file it belongs to go together.
     if (stopPoll && !e.after && !stopped && stopPoll()) stopped = true;
     if (stopped) {
@@ -288,11 +382,13 @@ void AtomicWriteBatch::renameAll(const StopPollFunction& stopPoll, bool& stopped
     if (e.error.empty() && e.after && !entries_[*e.after].error.empty()) {
       e.error = "its backup could not be written";
     }
+    if (e.error.empty()) checkBeforeRename(i, fileOf);
     if (e.error.empty()) {
       if (callRename(ops_, e.dirFd, e.temp.c_str(), e.name.c_str()) != 0) {
         e.error = std::strerror(errno);
       } else {
         e.done = true;
+        if (e.expected && e.expected->st_nlink > 1) acceptOwnUnlink(i);
         struct ::stat st {};
         // Makes the new names durable, once per folder (best effort: the contents are safe).
         if (::fstat(e.dirFd, &st) == 0 && synced.insert({st.st_dev, st.st_ino}).second) {
@@ -312,6 +408,7 @@ void AtomicWriteBatch::discard(std::size_t index) {
 
 // Lets the caller record the entries that will be renamed; false when it could not.
 bool AtomicWriteBatch::record(const BeforeRenames& beforeRenames) {
+  for (std::size_t i = 0; i < entries_.size(); ++i) checkUnchanged(i);
   if (!beforeRenames) return true;
   std::vector<std::string> reasons;
   for (const auto& e : entries_) reasons.push_back(e.error);

@@ -4,6 +4,7 @@
 // meanwhile cannot redirect the write.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -44,6 +45,13 @@ struct FileOwnership {
   std::uint32_t mode = 0644;
   std::optional<std::uint32_t> uid;
   std::optional<std::uint32_t> gid;
+  // The replacement fails ("its owner cannot be kept", "its group cannot be kept") rather
+  // than belong to someone else than `uid` and `gid` (a user cannot give a file away, nor
+  // to a group of which it is not a member). Off: what cannot be set is left as created.
+  bool ownerRequired = false;
+  // An open file whose extended attributes (ACLs, user.* values, security labels where
+  // permitted) the replacement gets; one that cannot be set fails the replacement. -1: none.
+  int attributesFrom = -1;
 };
 
 // Replaces the content of `path` by `bytes`. The new file keeps the permission bits (and,
@@ -96,6 +104,15 @@ class AtomicWriteBatch {
   using TempNameHook = std::function<void(const std::string& name, bool intent)>;
   void setTempNameHook(TempNameHook hook) { tempNameHook_ = std::move(hook); }
 
+  // Makes the replacement of the staged entry `index` depend on its target still being the
+  // file `st` describes (taken when it was opened for reading): same device, inode, size,
+  // modification and change time to the nanosecond. Checked before the journal is called
+  // and again just before the rename (and before its backup's rename); a target that was
+  // edited, replaced or deleted meanwhile is left alone with the reason kChanged, and its
+  // staged backup is dropped with it.
+  static constexpr const char* kChanged = "changed during the run";
+  void expectUnchanged(std::size_t index, const struct ::stat& st);
+
   // The stamp of the staged entry `index`.
   const StagedFile& staged(std::size_t index) const { return entries_[index].stamp; }
 
@@ -131,6 +148,7 @@ class AtomicWriteBatch {
     std::string displayName;
     std::optional<std::size_t> after;
     StagedFile stamp;
+    std::optional<struct ::stat> expected;  // the target as it was read
     std::string error;
     bool done = false;  // renamed, or its temporary removed
   };
@@ -140,6 +158,9 @@ class AtomicWriteBatch {
                    bool& stopped);
   void renameAll(const StopPollFunction& stopPoll, bool& stopped);
   void release(Entry& entry);
+  void checkUnchanged(std::size_t index);
+  void acceptOwnUnlink(std::size_t index);
+  void checkBeforeRename(std::size_t index, const std::vector<std::optional<std::size_t>>& fileOf);
   AtomicWriteOps ops_;
   TempNameHook tempNameHook_;
   std::vector<Entry> entries_;

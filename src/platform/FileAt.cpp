@@ -50,11 +50,14 @@ UniqueFd openRegularAt(int dirFd, const std::string& name, const std::string& di
 }
 
 void readAll(int fd, std::int64_t sizeHint, const std::string& displayName, std::string& out) {
+  const auto cap = static_cast<std::size_t>(readCap());
   const std::size_t expected = sizeHint > 0 ? static_cast<std::size_t>(sizeHint) : 0;
+  if (expected > cap) failTooLarge(displayName, readCap());
   out.resize(expected + 1);  // one byte more, so the end is seen without a regrow
   std::size_t used = 0;
   for (;;) {
-    if (used == out.size()) out.resize(out.size() + out.size() / 2 + 4096);
+    if (used > cap) failTooLarge(displayName, readCap());
+    if (used == out.size()) out.resize(std::min(out.size() + out.size() / 2 + 4096, cap + 1));
     const ssize_t got = ::read(fd, out.data() + used, out.size() - used);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) fail("Cannot read", displayName, errno);
@@ -137,14 +140,23 @@ std::string readLinkAt(int dirFd, const std::string& name, const std::string& sh
 
 // Resolves the absolute `path` one component at a time through folder descriptors, so
 // that its length does not matter: "..", "." and links are resolved as the system would,
-// at most 40 links deep.
+// at most 40 links deep. One descriptor is held at a time ("..": the parent of the folder
+// reached), so that a tree deeper than the descriptor limit resolves too.
 std::string resolveInPieces(const std::string& path) {
   std::vector<std::string> pending = splitNames(path);
   std::reverse(pending.begin(), pending.end());  // the next name is at the back
   std::vector<std::string> done;
-  std::vector<UniqueFd> folders;
-  folders.emplace_back(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!folders.back()) fail("Cannot find", path, errno);
+  auto openRoot = [&path] {
+    UniqueFd root(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!root) fail("Cannot find", path, errno);
+    return root;
+  };
+  UniqueFd folder = openRoot();
+  auto enter = [&](const char* name) {
+    UniqueFd next(::openat(folder.get(), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!next) fail("Cannot find", path, errno);
+    folder = std::move(next);
+  };
   int links = 0;
   while (!pending.empty()) {
     const std::string name = std::move(pending.back());
@@ -152,33 +164,28 @@ std::string resolveInPieces(const std::string& path) {
     if (name == "..") {
       if (!done.empty()) {
         done.pop_back();
-        folders.pop_back();
+        enter("..");
       }
       continue;
     }
     struct ::stat st {};
-    if (::fstatat(folders.back().get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
       fail("Cannot find", path, errno);
     }
     if (S_ISLNK(st.st_mode)) {
       if (++links > 40) fail("Cannot find", path, ELOOP);
-      const std::string target = readLinkAt(folders.back().get(), name, path);
+      const std::string target = readLinkAt(folder.get(), name, path);
       std::vector<std::string> names = splitNames(target);
       pending.insert(pending.end(), names.rbegin(), names.rend());
       if (!target.empty() && target[0] == '/') {
         done.clear();
-        folders.resize(1);
+        folder = openRoot();
       }
       continue;
     }
-    if (!pending.empty()) {
+    if (!pending.empty()) {  // the last name needs no descriptor
       if (!S_ISDIR(st.st_mode)) fail("Cannot find", path, ENOTDIR);
-      UniqueFd next(::openat(folders.back().get(), name.c_str(),
-                             O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-      if (!next) fail("Cannot find", path, errno);
-      folders.push_back(std::move(next));
-    } else {
-      folders.emplace_back();  // the last name needs no descriptor
+      enter(name.c_str());
     }
     done.push_back(name);
   }

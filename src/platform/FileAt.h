@@ -27,7 +27,7 @@ UniqueFd openRegularAt(int dirFd, const std::string& name, const std::string& di
                        struct ::stat& st);
 
 // Reads the open file to its end into `out` (`sizeHint` bytes expected). Throws
-// PlatformError; std::bad_alloc when the memory runs out.
+// PlatformError (EFBIG past readCap); std::bad_alloc when the memory runs out.
 void readAll(int fd, std::int64_t sizeHint, const std::string& displayName, std::string& out);
 
 // The names of `path` below `folder` ("a/b/c.txt" in "/x" for "/x/a/b/c.txt"); both must

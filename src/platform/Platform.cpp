@@ -1,6 +1,8 @@
 // POSIX implementation of the platform seam.
 #include "platform/Platform.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <clocale>
 #include <cstring>
@@ -128,6 +130,29 @@ bool exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
+namespace {
+std::atomic<std::int64_t> gReadCap{std::int64_t{1} << 30};
+}  // namespace
+
+std::int64_t readCap() {
+  return gReadCap.load(std::memory_order_relaxed);
+}
+
+void setReadCap(std::int64_t bytes) {
+  gReadCap.store(bytes, std::memory_order_relaxed);
+}
+
+void failTooLarge(const std::string& path, std::int64_t maxBytes) {
+  throw PlatformError(
+      "Cannot read " + path + ": larger than " + std::to_string(maxBytes) + " bytes", EFBIG);
+}
+
+bool ownFileUsable(const std::string& path, std::int64_t maxBytes) {
+  struct ::stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+  return S_ISREG(st.st_mode) && st.st_size <= maxBytes;
+}
+
 std::string_view readFileInto(const std::string& path, std::string& buffer) {
   FdCloser file{openForReading(path)};
   struct ::stat st {};
@@ -135,11 +160,14 @@ std::string_view readFileInto(const std::string& path, std::string& buffer) {
   requireRegular(st, path);
   // Room for the size of the directory entry plus one byte, so the end is seen at once;
   // grows if the file grew meanwhile.
+  const auto cap = static_cast<std::size_t>(readCap());
   const std::size_t expected = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+  if (expected > cap) failTooLarge(path, readCap());
   if (buffer.size() < expected + 1) buffer.resize(expected + 1);
   std::size_t used = 0;
   for (;;) {
-    if (used == buffer.size()) buffer.resize(buffer.size() * 2 + 4096);
+    if (used > cap) failTooLarge(path, readCap());
+    if (used == buffer.size()) buffer.resize(std::min(buffer.size() * 2 + 4096, cap + 1));
     ssize_t got = ::read(file.fd, buffer.data() + used, buffer.size() - used);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) fail("Cannot read", path, errno);
@@ -180,10 +208,7 @@ std::string readRegularFile(const std::string& path, std::int64_t maxBytes) {
   struct ::stat st {};
   if (::fstat(file.fd, &st) != 0) fail("Cannot examine", path, errno);
   requireRegular(st, path);
-  if (st.st_size > maxBytes) {
-    throw PlatformError(
-        "Cannot read " + path + ": larger than " + std::to_string(maxBytes) + " bytes", EFBIG);
-  }
+  if (st.st_size > maxBytes) failTooLarge(path, maxBytes);
   std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
   std::size_t used = 0;
   while (used < bytes.size()) {

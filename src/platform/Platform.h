@@ -72,6 +72,24 @@ std::optional<FileInfo> tryStat(const std::string& path);
 // True when `path` names an existing file or folder.
 bool exists(const std::string& path);
 
+// Files are read whole, and files that report no size (kernel files, which may never end)
+// are read, up to this many bytes; past it the read fails with PlatformError EFBIG
+// ("too large"). 1 GiB unless set otherwise (tests lower it); safe to read from any thread.
+std::int64_t readCap();
+void setReadCap(std::int64_t bytes);
+// Throws the PlatformError EFBIG of a file `path` larger than `maxBytes`.
+[[noreturn]] void failTooLarge(const std::string& path, std::int64_t maxBytes);
+
+// The largest of the program's own files (journal, batch tables and state, logs) it reads:
+// one beyond it is refused as too large.
+inline constexpr std::int64_t kMaxOwnFileBytes = std::int64_t{256} << 20;
+
+// True when `path` is missing or names a regular file (a link followed) of at most
+// `maxBytes` bytes: a file of the program's own (settings, journal, tables) it may read and
+// replace. Anything else (a FIFO, a device, a folder, a huge file) is to be left alone
+// unread. Opens nothing, so it never blocks.
+bool ownFileUsable(const std::string& path, std::int64_t maxBytes);
+
 // The whole content of the file `path` as bytes. Throws PlatformError when it cannot be
 // opened or read (missing, not a regular file, no permission). Every read opens the file
 // without blocking and reads regular files only, so a FIFO or a device never hangs it.
@@ -82,7 +100,8 @@ std::string readRegularFile(const std::string& path, std::int64_t maxBytes);
 // Reads the whole file into `buffer`, reusing its memory across calls (the buffer is only
 // ever grown, so large files are not zero-filled again), and returns a view of the bytes,
 // valid until the buffer changes. Reads as many bytes as the file had when it was opened
-// (a file growing meanwhile is cut there). Throws PlatformError like readFile.
+// (a file growing meanwhile is cut there). Throws PlatformError like readFile, EFBIG past
+// readCap.
 std::string_view readFileInto(const std::string& path, std::string& buffer);
 
 // A file opened for reading in pieces (scans that keep only a window of the file in

@@ -98,14 +98,17 @@ void growTo(ReadBuffer& buffer, std::size_t size, std::size_t keep) {
 }  // namespace
 
 // Room for the size fstat gave plus one byte, so the end is seen at once; grows when the file
-// grew meanwhile or reports no size (kernel files).
+// grew meanwhile or reports no size (kernel files), never past readCap.
 template <class Buffer>
 std::string_view ReadOnlyFile::readRest(Buffer& buffer) {
+  const auto cap = static_cast<std::size_t>(readCap());
   const auto expected = static_cast<std::size_t>(std::max<std::int64_t>(info_.sizeBytes, 0));
+  if (expected > cap) failTooLarge(shown_, readCap());
   if (buffer.size() < expected + 1) growTo(buffer, expected + 1, 0);
   std::size_t used = 0;
   for (;;) {
-    if (used == buffer.size()) growTo(buffer, buffer.size() * 2 + 4096, used);
+    if (used > cap) failTooLarge(shown_, readCap());
+    if (used == buffer.size()) growTo(buffer, std::min(buffer.size() * 2 + 4096, cap + 1), used);
     const std::size_t got = read(buffer.data() + used, buffer.size() - used);
     if (got == 0) break;
     used += got;

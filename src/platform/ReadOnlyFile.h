@@ -51,7 +51,8 @@ class ReadOnlyFile {
   // several threads at once. Returns how many (0 at the end). Throws PlatformError.
   std::size_t readAt(std::uint64_t offset, char* out, std::size_t size) const;
   // Reads the rest of the file into `buffer` (grown as needed, never shrunk) and returns a
-  // view of the bytes, valid until the buffer changes. Throws PlatformError.
+  // view of the bytes, valid until the buffer changes. Throws PlatformError, EFBIG when the
+  // file holds more than readCap bytes.
   std::string_view readAll(std::string& buffer);
   // The same into `buffer`, whose growth costs no clearing of the bytes added.
   std::string_view readAll(ReadBuffer& buffer);

@@ -48,6 +48,7 @@ std::string RegExpr::errorMessage(int code) {
       {1014, "KsrRegex(exec): Loop Stack Exceeded"},
       {1015, "KsrRegex(exec): Loop Without LoopEntry !"},
       {1016, "KsrRegex(exec): Input Too Long"},
+      {1017, "KsrRegex(exec): The expression is too complex for this text"},
   };
   for (const auto& [known, text] : kTexts) {
     if (known == code) return text;

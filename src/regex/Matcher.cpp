@@ -14,11 +14,36 @@ namespace {
 constexpr size_t kMaxFrames = size_t{8} << 20;
 // Stack capacity kept from one subject to the next (1 MB).
 constexpr size_t kKeptFrames = size_t{1} << 16;
+// A try's step budget: this many steps per instruction and subject position, and never less
+// than the floor (a few tens of milliseconds of work).
+constexpr std::int64_t kStepsPerState = 64;
+constexpr std::int64_t kMinAttemptSteps = std::int64_t{1} << 22;
+
+// Limits the poller's steps during a try, and lifts the limit when the try ends, however it
+// ends.
+struct StepLimit {
+  StepLimit(Poller& poller, std::int64_t steps) : poller(poller) { poller.limitSteps(steps); }
+  ~StepLimit() { poller.unlimited(); }
+  StepLimit(const StepLimit&) = delete;
+  StepLimit& operator=(const StepLimit&) = delete;
+  Poller& poller;
+};
+
+// True when the memo cannot bound the program's work: back-references make a state's future
+// depend on what was captured, and instructions inside counted loops are not memoized.
+bool needsBudget(const Program& program) {
+  return std::any_of(program.code.begin(), program.code.end(),
+                     [](const Inst& in) { return in.op == Op::Backref || in.op == Op::CountTest; });
+}
 
 }  // namespace
 
 void Poller::check() {
   budget_ = kStepsPerClockRead;
+  if (steps_ > limit_) {
+    limit_ = kNoLimit;
+    throwRunError(kTooComplex);
+  }
   auto now = std::chrono::steady_clock::now();
   if (now - last_ <= std::chrono::milliseconds(25)) return;
   last_ = now;
@@ -78,7 +103,11 @@ void Memo::forgetPosition(int pos) {
 }
 
 Matcher::Matcher(const Program& program, Poller& poller, std::size_t memoBytes)
-    : p_(program), poller_(poller), counters_(program.counters, 0), memo_(program, memoBytes) {
+    : p_(program),
+      poller_(poller),
+      counters_(program.counters, 0),
+      budgeted_(needsBudget(program)),
+      memo_(program, memoBytes) {
   for (const ByteSet& set : program.sets) {
     fullSet_.push_back(std::all_of(set.begin(), set.end(), [](auto m) { return m != 0; }));
   }
@@ -90,6 +119,9 @@ void Matcher::setSubject(std::string_view subject) {
   // A runaway match may have grown the stack; do not keep that memory for the next ones.
   if (stack_.capacity() > kKeptFrames) std::vector<Frame>().swap(stack_);
   memo_.reset(n_);
+  const auto states =
+      static_cast<std::int64_t>(p_.code.size()) * (static_cast<std::int64_t>(n_) + 1);
+  attemptBudget_ = budgeted_ ? std::max(kMinAttemptSteps, states * kStepsPerState) : 0;
   runs_.assign(p_.sets.size(), Run{});
   failedEnds_.assign(p_.code.size(), Failed{});
 }
@@ -100,6 +132,12 @@ void Matcher::push(int kind, int pc, int pos, int aux) {
 }
 
 bool Matcher::matchAt(int start, Registers& regs) {
+  if (attemptBudget_ == 0) return run(start, regs);
+  const StepLimit limit(poller_, attemptBudget_);
+  return run(start, regs);
+}
+
+bool Matcher::run(int start, Registers& regs) {
   stack_.clear();
   caps_.fill(-1);
   leadEnd_ = -1;
@@ -267,14 +305,16 @@ bool Matcher::matchStr(const Inst& in, int pos) const {
   return true;
 }
 
-// The length matched by a back-reference at `pos`, or -1.
-int Matcher::matchBackref(const Inst& in, int pos) const {
+// The length matched by a back-reference at `pos`, or -1. A long comparison counts as the
+// work it is, so that the clock is read (and "Stop" seen) in time.
+int Matcher::matchBackref(const Inst& in, int pos) {
   int from = caps_[2 * in.a];
   int to = caps_[2 * in.a + 1];
   if (from < 0 || to < from) return -1;
   int len = to - from;
   if (len > n_ - pos) return -1;
   if (len == 0) return 0;
+  poller_.tick(len >> 6);
   if (!in.icase) return std::memcmp(s_ + pos, s_ + from, len) == 0 ? len : -1;
   for (int i = 0; i < len; ++i) {
     unsigned char g = s_[from + i];

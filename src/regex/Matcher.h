@@ -4,6 +4,7 @@
 
 #include <array>
 #include <chrono>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -27,13 +28,19 @@ class Poller {
   // Units of work counted so far (matcher steps, scanned candidates): a measure of the
   // work a search took, independent of the clock.
   std::int64_t steps() const { return steps_; }
+  // Allows `steps` more units of work before tick throws RegExprError 1017 (checked with
+  // the clock, so a few thousand steps late); `unlimited()` lifts the limit.
+  void limitSteps(std::int64_t steps) { limit_ = steps_ + steps; }
+  void unlimited() { limit_ = kNoLimit; }
 
  private:
   void check();
 
+  static constexpr std::int64_t kNoLimit = INT64_MAX;
   const std::function<bool()>& poll_;
   int budget_ = kStepsPerClockRead;
   std::int64_t steps_ = 0;
+  std::int64_t limit_ = kNoLimit;
   std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
   static constexpr int kStepsPerClockRead = 4096;
 };
@@ -112,8 +119,15 @@ class Matcher {
 
   // Tries a match that begins exactly at `start`. On success fills `regs` and returns true.
   // Throws RegExprError 1014 when the loop nesting or the backtrack memory bound is exceeded,
-  // RegExprAborted when the poll callback stops the match.
+  // 1017 when the try takes more steps than attemptBudget allows, RegExprAborted when the
+  // poll callback stops the match.
   bool matchAt(int start, Registers& regs);
+
+  // The steps one try may take on the bound subject, 0 for no limit. Programs the memo bounds
+  // need none; the others (back-references, counted loops) get steps in proportion to
+  // program size x subject length, so that back-references in nested repeats, whose work
+  // grows exponentially, fail within milliseconds instead of running for ages.
+  std::int64_t attemptBudget() const { return attemptBudget_; }
 
   // Where the program's lead loop (Program::leadLoop) stopped at a non-member byte in the
   // last matchAt, or -1 when it did not run or stopped at its repetition limit.
@@ -128,6 +142,7 @@ class Matcher {
   };
   enum FrameKind { kRetry, kRestoreSlot, kRestoreCounter, kLoopRetry, kRestoreGroup };
 
+  bool run(int start, Registers& regs);  // matchAt without the step limit
   void push(int kind, int pc, int pos, int aux);
   bool step(const Inst& in, int& pc, int& pos);
   bool branch(const Inst& in, int& pc, int& pos);
@@ -135,7 +150,7 @@ class Matcher {
   bool backtrack(int& pc, int& pos);
   bool assertionHolds(Assertion a, int pos) const;
   bool matchStr(const Inst& in, int pos) const;
-  int matchBackref(const Inst& in, int pos) const;
+  int matchBackref(const Inst& in, int pos);
   int countRun(int set, int start, int limit);
   bool startLoop(const Inst& in, int& pc, int& pos);
   bool retryLoop(const Frame& f, int& pc, int& pos);
@@ -154,6 +169,8 @@ class Matcher {
   static constexpr int kOpenBase = 2 * kGroupCount;
   std::array<int, 3 * kGroupCount> caps_{};
   int leadEnd_ = -1;
+  bool budgeted_ = false;  // the memo does not bound the program's work
+  std::int64_t attemptBudget_ = 0;
   Memo memo_;
   // Per set: the last maximal run of members counted, [from, end), for the subject.
   struct Run {

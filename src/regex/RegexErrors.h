@@ -35,6 +35,7 @@ enum ErrorCode : int {
   kBadModifierIndex = 1013,
   kLoopStackExceeded = 1014,
   kInputTooLong = 1016,
+  kTooComplex = 1017,
 };
 
 // Throws RegExprError `code` stopped at 1-based `position` of the expression, with the

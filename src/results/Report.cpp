@@ -85,8 +85,9 @@ void table(PageText& page, const ResultTable& t) {
     }
     line = padShown(line, row[0].size(), widths[0], false);
     for (std::size_t c = 1; c < t.captions.size(); ++c) {
-      const std::string cell = t.captions[c] == "Path" ? text::htmlEscape(row[c]) : row[c];
-      line += padShown(cell, row[c].size(), widths[c], rightAlignedColumn(t, c));
+      // Every cell: a type name or any other text may come from a file's name.
+      line +=
+          padShown(text::htmlEscape(row[c]), row[c].size(), widths[c], rightAlignedColumn(t, c));
     }
     page.line(line);
   }
@@ -103,7 +104,7 @@ void section(PageText& page, const search::FoundLines& lines, std::size_t r) {
                   "</strong></a>");
         break;
       case EntryKind::Etc:
-        page.line("<strong>" + entry + "</strong>");
+        page.line("<strong>" + text::htmlEscape(entry) + "</strong>");
         break;
       case EntryKind::Block:
         page.line(kBlueS + text::htmlEscape(entry) + kEnd);

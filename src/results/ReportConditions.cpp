@@ -83,15 +83,15 @@ void filterLines(PageText& page, const ReportConditions& c) {
   if (c.wholeWords) page.line("Whole Words: " + kBlueS + "ON" + kEnd);
   if (c.size) {
     page.line("File Size: " + kBlueS + "ON" + kEnd + (c.size->maximum ? " (Maximum" : " (Minimum") +
-              " " + kBlueS + c.size->value + " " + c.size->unit + kEnd + ")");
+              " " + kBlueS + text::htmlEscape(c.size->value + " " + c.size->unit) + kEnd + ")");
   }
   if (c.date) {
     std::string line = "File Date: " + kBlueS + "ON" + kEnd;
     if (c.date->between) {
-      line += " (Between " + kBlueS + c.date->first + kEnd + " and " + kBlueS + c.date->second +
-              kEnd + ")";
+      line += " (Between " + kBlueS + text::htmlEscape(c.date->first) + kEnd + " and " + kBlueS +
+              text::htmlEscape(c.date->second) + kEnd + ")";
     } else {
-      line += " (Newer than " + kBlueS + c.date->days + kEnd + " days ago)";
+      line += " (Newer than " + kBlueS + text::htmlEscape(c.date->days) + kEnd + " days ago)";
     }
     page.line(line);
   }

@@ -20,13 +20,21 @@ namespace {
 
 // Reads `file` by offset. Reading stops at the size fstat gave when the file was opened,
 // without one more call to see the end (a file that grows meanwhile is read as it was,
-// like readAll does); a file that reports no size (kernel files) is read until the end.
-ReadAt readerOf(const platform::ReadOnlyFile& file) {
+// like readAll does); a file that reports no size (kernel files, which may never end) is
+// read until the end, or up to the read cap, past which it fails as too large.
+ReadAt readerOf(const platform::ReadOnlyFile& file, const std::string& fullName) {
   const auto known = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
-  return [&file, known](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
+  const auto cap = static_cast<std::uint64_t>(platform::readCap());
+  return [&file, &fullName, known, cap](std::uint64_t offset, char* out,
+                                        std::size_t size) -> std::size_t {
     if (known > 0 && offset >= known) return 0;
+    if (known == 0 && offset >= cap) platform::failTooLarge(fullName, platform::readCap());
     return file.readAt(offset, out, size);
   };
+}
+
+bool tooLarge(const platform::PlatformError& e) {
+  return e.errorCode() == EFBIG;
 }
 
 }  // namespace
@@ -69,19 +77,23 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
     checked_ = true;
     checkQueryLimits(request_);
   }
-  switch (request_.queryType) {
-    case QueryType::Multiline:
-      try {
-        return matchBlocks(file);
-      } catch (const std::bad_alloc&) {
-        warnTooLarge(kProgramCaption, fullName);
-        return std::nullopt;
-      }
-    case QueryType::RegExpr:
-      return matchExpression(file, fullName);
-    default:
-      return matchTerms(file);
+  const char* caption = request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption;
+  try {
+    switch (request_.queryType) {
+      case QueryType::Multiline:
+        return matchBlocks(file, fullName);
+      case QueryType::RegExpr:
+        return matchExpression(file, fullName);
+      default:
+        return matchTerms(file, fullName);
+    }
+  } catch (const std::bad_alloc&) {
+    warnTooLarge(caption, fullName);
+  } catch (const platform::PlatformError& e) {
+    if (!tooLarge(e)) throw;
+    warnTooLarge(caption, fullName);
   }
+  return std::nullopt;
 }
 
 // A file too large for the memory left is skipped with a warning (unless the run stops).
@@ -94,8 +106,9 @@ void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName)
   }
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(platform::ReadOnlyFile& file) {
-  const ReadAt read = readerOf(file);
+std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(platform::ReadOnlyFile& file,
+                                                                 const std::string& fullName) {
+  const ReadAt read = readerOf(file, fullName);
   const std::optional<RangeScan> scan = scanTerms(file, read);
   if (!scan) return std::nullopt;
   return termScan_->evaluate(*scan);
@@ -134,8 +147,9 @@ void FileMatcher::help(SplitScan& job) {
   }
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(platform::ReadOnlyFile& file) {
-  const ReadAt read = readerOf(file);
+std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(platform::ReadOnlyFile& file,
+                                                                  const std::string& fullName) {
+  const ReadAt read = readerOf(file, fullName);
   if (termScan_) {
     const std::optional<RangeScan> scan = scanTerms(file, read);
     if (!scan || scan->hits[0] == 0) return std::nullopt;
@@ -182,7 +196,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::
       }
     } else {
       // Line by line: the file streams through windows of whole lines.
-      const ReadAt read = readerOf(file);
+      const ReadAt read = readerOf(file, fullName);
       const std::int64_t size = file.info().sizeBytes;
       const bool finished = forEachLineWindow(
           read, buffer_, kLineWindowBytes,
@@ -193,8 +207,8 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::
   } catch (const RegExprAborted&) {
     return std::nullopt;
   } catch (const RegExprError& e) {
-    throw regexSearchError(e);
-  } catch (const std::bad_alloc&) {
+    // A subject longer than the engine takes is a limit of this file, not of the expression.
+    if (e.code() != kInputTooLongCode) throw regexSearchError(e);
     warnTooLarge(kRegexCaption, fullName);
     return std::nullopt;
   }

@@ -31,7 +31,8 @@ class FileMatcher {
   // listed, nothing when it is not or when the run was stopped. Not called for runs without
   // a content test (nameOnly). Throws SearchError for failures that end the run (query
   // limits, expression errors) and platform::PlatformError when the file cannot be read
-  // (the caller skips it).
+  // (the caller skips it). A file too large for memory, for the read cap or for the engine
+  // is not listed and leaves a warning (takeWarning).
   std::optional<std::vector<std::int64_t>> match(platform::ReadOnlyFile& file,
                                                  const std::string& fullName);
 
@@ -52,10 +53,12 @@ class FileMatcher {
   std::optional<SearchError> takeWarning() { return std::exchange(warning_, std::nullopt); }
 
  private:
-  std::optional<std::vector<std::int64_t>> matchTerms(platform::ReadOnlyFile& file);
+  std::optional<std::vector<std::int64_t>> matchTerms(platform::ReadOnlyFile& file,
+                                                      const std::string& fullName);
   std::optional<RangeScan> scanSplit(const ReadAt& read, std::uint64_t size);
   std::optional<RangeScan> scanTerms(const platform::ReadOnlyFile& file, const ReadAt& read);
-  std::optional<std::vector<std::int64_t>> matchBlocks(platform::ReadOnlyFile& file);
+  std::optional<std::vector<std::int64_t>> matchBlocks(platform::ReadOnlyFile& file,
+                                                       const std::string& fullName);
   std::optional<std::vector<std::int64_t>> matchExpression(platform::ReadOnlyFile& file,
                                                            const std::string& fullName);
   bool countLines(std::string_view text, std::int64_t& count);

@@ -3,6 +3,7 @@
 // blocks give range entries; expressions give hit records with lengths, across lines when
 // the expression runs over the whole text.
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/Platform.h"
 #include "platform/ReadOnlyFile.h"
@@ -192,7 +193,11 @@ FillOutcome fillFoundLines(const SearchRequest& request, std::string_view folder
   try {
     platform::ReadOnlyFile file(full);
     bytes.resize(file.readAll(bytes).size());
-  } catch (const platform::PlatformError&) {
+  } catch (const platform::PlatformError& e) {
+    if (e.errorCode() == EFBIG) {  // larger than a whole file may be
+      throw SearchError(kProgramCaption,
+                        "Search Error: File " + full + " is too large for these search conditions");
+    }
     throw SearchError(kProgramCaption, "File " + full + " not found");
   }
   return fillFoundLinesOf(request, folder, name, bytes, poll);

@@ -59,8 +59,9 @@ struct FillOutcome {
 // The found lines of folder/name with the request (all query types; the term table is
 // parsed from the request when it is empty). `poll` is called about every 20 ms of work;
 // returning true abandons the fill (completed = false). Throws SearchError: "File " + full
-// name + " not found" (program caption) when the file cannot be read; the query-limit and
-// regular-expression errors of a run; parse errors of the query.
+// name + " not found" (program caption) when the file cannot be read, "Search Error: File "
+// + full name + " is too large for these search conditions" past the read cap; the
+// query-limit and regular-expression errors of a run; parse errors of the query.
 FillOutcome fillFoundLines(const SearchRequest& request, std::string_view folder,
                            std::string_view name, const std::function<bool()>& poll = {});
 

@@ -104,6 +104,10 @@ bool regexSafeOnWholeText(std::string_view expression);
 void configureRegExpr(RegExpr& engine, const SearchRequest& request);
 // The whole-text subject: every line followed by CR LF.
 std::string wholeTextSubject(std::string_view text);
+// Run-time error codes of the engine that runs tell apart: a subject longer than the engine
+// takes (a limit of the file, which is skipped) and a search too complex for its subject.
+inline constexpr int kInputTooLongCode = 1016;
+inline constexpr int kTooComplexCode = 1017;
 // "Error: " + the engine's message without its 16-character prefix.
 std::string regexErrorText(const RegExprError& error);
 // The error that ends a run: caption "Regular Expression", the text above, the position.

@@ -1,6 +1,13 @@
 // End-to-end runs of `ksr find`: output format, exit statuses and error messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
 #include "KsrRun.h"
 
 namespace {
@@ -99,6 +106,54 @@ TEST(KsrFind, LinesListHelpAndVersion) {
   }
   r = ksr(tree, {"--version"});
   EXPECT_EQ(r.out.rfind("ksr (Kestrix Search & Replace) ", 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// Back-references in nested repeats on a 40-character line: find ends the run at once with
+// the message, replace fails the file and leaves it as it was; neither runs for seconds.
+TEST(KsrFind, AnExpressionTooComplexForTheTextEndsQuickly) {
+  TempTree tree;
+  const std::string line = std::string(40, 'a') + "bz\n";
+  tree.write("w/a.txt", line);
+  const std::string message = "Error: The expression is too complex for this text";
+  for (const char* expression : {"^(a+)+\\1z", "(a|aa)+\\1z"}) {
+    SCOPED_TRACE(expression);
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult found = ksr(tree, {"find", "--type", "regex", expression, "w"});
+    EXPECT_EQ(found.status, 2);
+    EXPECT_EQ(found.err, "Regular Expression: " + message + "\n");
+    const RunResult replaced =
+        ksr(tree, {"replace", "--type", "regex", "--with", "x", expression, "w"});
+    EXPECT_NE(replaced.err.find(message), std::string::npos) << replaced.err;
+    std::ifstream kept(tree.at("w/a.txt"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), line);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// One file far larger than a whole-text search may hold (2.2 GB, sparse) is skipped with its
+// reason; the small files around it are all listed and the run ends normally.
+TEST(KsrFind, AHugeFileIsSkippedAndTheRunGoesOn) {
+  TempTree tree;
+  for (const char* name : {"w/a.txt", "w/m.txt", "w/z.txt"}) tree.write(name, "xy\n");
+  tree.write("w/huge.txt", "");
+  std::filesystem::resize_file(tree.at("w/huge.txt"), 2'200'000'000);
+  const RunResult r = ksr(tree, {"find", "--type", "regex", "--dot-all", "x.", "w"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> listed;
+  std::istringstream lines(r.out);
+  for (std::string line; std::getline(lines, line);) listed.push_back(line);
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::string>{"w/a.txt\t1", "w/m.txt\t1", "w/z.txt\t1"}));
+  EXPECT_NE(r.err.find("huge.txt is too large for these search conditions"), std::string::npos)
+      << r.err;
 }
 
 }  // namespace

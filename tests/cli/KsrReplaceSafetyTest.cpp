@@ -3,6 +3,7 @@
 // After every interruption `ksr undo` must give back the tree as it was, byte for byte,
 // modes and owners included.
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -63,10 +64,12 @@ struct Proc {
   std::string outFile, errFile;
 };
 
+constexpr uid_t kNobody = 65534;
+
 // Starts ksr with `args` in `cwd`, its output in files; `fileLimit` caps the size of any
-// file it writes (RLIMIT_FSIZE).
+// file it writes (RLIMIT_FSIZE); `asNobody` runs it as user and group 65534 (root only).
 Proc start(const Scratch& s, const std::vector<std::string>& args, const std::string& cwd,
-           std::optional<rlim_t> fileLimit = std::nullopt) {
+           std::optional<rlim_t> fileLimit = std::nullopt, bool asNobody = false) {
   Proc p{-1, s.at("out.txt"), s.at("err.txt")};
   p.pid = ::fork();
   if (p.pid == 0) {
@@ -79,6 +82,10 @@ Proc start(const Scratch& s, const std::vector<std::string>& args, const std::st
     if (fileLimit) {
       const rlimit limit{*fileLimit, *fileLimit};
       ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    if (asNobody && (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+                     ::setresuid(kNobody, kNobody, kNobody) != 0)) {
+      ::_exit(126);
     }
     std::vector<char*> argv{const_cast<char*>(KSR_EXECUTABLE)};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -256,6 +263,104 @@ TEST(KsrReplaceSafety, ReplacementMustBeAskedForAndReasonsAreShown) {
   EXPECT_EQ(ksr(s, {"undo"}), 0);
   EXPECT_EQ(ksr(s, {"replace", "--mode", "delete", "--masks", "a.txt", "OLD", s.tree()}), 0);
   EXPECT_EQ(readAll(s.tree() + "/a.txt"), "\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+// As an ordinary user, in a folder that user may write: a file the user may not write is
+// read-only to the run, and a file whose owner or group the user cannot keep fails instead
+// of passing to the user. Root's files stay root's.
+TEST(KsrReplaceSafety, FilesOfOtherUsersKeepTheirOwners) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run ksr as another user";
+  Scratch s;
+  struct Case {
+    const char* name;
+    unsigned mode;
+    uid_t uid;
+    gid_t gid;
+    const char* reason;  // nullptr: modified
+  };
+  const Case cases[] = {
+      {"root-0644.txt", 0644, 0, 0, "read-only file"},
+      {"root-0666.txt", 0666, 0, 0, "its owner cannot be kept"},
+      {"group-root.txt", 0664, kNobody, 0, "its group cannot be kept"},
+      {"own.txt", 0640, kNobody, kNobody, nullptr},
+  };
+  for (const Case& c : cases) {
+    const std::string path = s.tree() + "/" + c.name;
+    writeAll(path, "OLD\n");
+    ASSERT_EQ(::chown(path.c_str(), c.uid, c.gid), 0);
+    ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+  }
+  for (const std::string& folder : {s.tree(), s.home()}) {
+    ASSERT_EQ(::chown(folder.c_str(), kNobody, kNobody), 0);
+  }
+  std::string err;
+  const Proc p = start(s, {"replace", "--with", "NEW", "OLD", s.tree()}, "/", std::nullopt, true);
+  EXPECT_EQ(finish(p), 3);
+  err = readAll(p.errFile);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = s.tree() + "/" + c.name;
+    struct ::stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, c.uid);
+    EXPECT_EQ(st.st_gid, c.gid);
+    EXPECT_EQ(st.st_mode & 07777, c.mode);
+    EXPECT_EQ(readAll(path), c.reason ? "OLD\n" : "NEW\n");
+    if (c.reason) {
+      EXPECT_NE(err.find(path + ": " + c.reason), std::string::npos) << err;
+      EXPECT_FALSE(fs::exists(path + ".bak"));
+    }
+  }
+  EXPECT_TRUE(temporaries(s.tree()).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Two runs and a log writer on one tree. The first run is held in its disk flush (strace
+// delays the flush), after it read and staged both files: meanwhile a second run fails
+// them as "in use by another run", and a writer appends to one of them. The first run then
+// replaces only the file no one touched and leaves the appended one as its writer made it.
+TEST(KsrReplaceSafety, OtherRunsAndWritersDuringTheFlushLoseNothing) {
+  if (std::system("strace -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is needed";
+  Scratch s;
+  writeAll(s.tree() + "/a.txt", "OLD\n");
+  writeAll(s.tree() + "/log.txt", "OLD\n");
+  const std::string env =
+      "cd / && HOME='" + s.home() + "' XDG_DATA_HOME='" + s.home() + "/data' LC_ALL=C ";
+  const std::string first = env +
+                            // The leak checker cannot run under a tracer.
+                            "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null "
+                            "-e trace=syncfs "
+                            "-e inject=syncfs:delay_enter=3000000 " KSR_EXECUTABLE
+                            " replace --with NEW OLD '" +
+                            s.tree() + "' 2>'" + s.at("first.err") + "' >/dev/null";
+  int firstStatus = -1;
+  std::thread run([&] { firstStatus = std::system(first.c_str()); });
+  // Both files and their backups staged: the first run is in its flush.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (temporaries(s.tree()).size() < 4 && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(temporaries(s.tree()).size(), 4u);
+  std::ofstream(s.tree() + "/log.txt", std::ios::app) << "appended\n";
+  std::string err;
+  EXPECT_EQ(ksr(s, {"replace", "--with", "SECOND", "OLD", s.tree()}, &err), 3);
+  run.join();
+  EXPECT_NE(err.find(s.tree() + "/a.txt: in use by another run"), std::string::npos) << err;
+  EXPECT_NE(err.find(s.tree() + "/log.txt: in use by another run"), std::string::npos) << err;
+  const std::string firstErr = readAll(s.at("first.err"));
+  EXPECT_EQ(WEXITSTATUS(firstStatus), 3) << firstErr;
+  EXPECT_EQ(firstErr, s.tree() + "/log.txt: changed during the run\n");
+  EXPECT_EQ(readAll(s.tree() + "/a.txt"), "NEW\n");
+  EXPECT_EQ(readAll(s.tree() + "/log.txt"), "OLD\nappended\n");
+  EXPECT_FALSE(fs::exists(s.tree() + "/log.txt.bak"));
+  EXPECT_TRUE(temporaries(s.tree()).empty());
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 // the system's path limit are modified and undone, and a folder swapped for a link between
 // the run and the undo cannot redirect the undo.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -110,6 +113,49 @@ TEST(DeepTrees, FilesBeyondThePathLimitAreModifiedAndUndone) {
     EXPECT_EQ(chain.read(level, "f.txt"), "old " + std::to_string(level) + "\n");
     EXPECT_EQ(chain.read(level, "f.txt.bak"), "(missing)");
   }
+}
+
+// A chain of `depth` folders "d" below `root` with "f.txt" at its bottom, made holding one
+// descriptor at a time; returns the bottom folder's full name.
+std::string makeChain(const std::string& root, int depth) {
+  int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  std::string full = root;
+  for (int i = 0; i < depth && fd >= 0; ++i) {
+    ::mkdirat(fd, "d", 0755);
+    const int next = ::openat(fd, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::close(fd);
+    fd = next;
+    full += "/d";
+  }
+  const int f = ::openat(fd, "f.txt", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  EXPECT_EQ(::write(f, "old\n", 4), 4);
+  ::close(f);
+  ::close(fd);
+  return full;
+}
+
+// More folders deep than the usual limit of 1024 descriptors: resolving and opening the
+// file's path holds no descriptor per level.
+TEST(DeepTrees, DeeperThanTheDescriptorLimit) {
+  TempFolder dir;
+  const std::string bottom = makeChain(dir.path(), 1500);
+  std::vector<search::ResultItem> rows{rowIn(bottom, "f.txt")};
+  UndoJournal journal;
+  RecordingObserver observer;
+  PassOptions options;
+  options.refreshHits = false;
+  options.searchedFolder = dir.path();
+  struct ::rlimit saved {};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+  struct ::rlimit usual = saved;
+  usual.rlim_cur = std::min<rlim_t>(saved.rlim_cur, 1024);
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &usual), 0);
+  runModifyPass(replacePhrase("old", "new"), rows, {}, journal, observer, options);
+  ::setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_TRUE(observer.failures.empty()) << observer.failures.front().substr(3000);
+  EXPECT_EQ(rows[0].result, "Modified");
+  // GNU rm walks any depth; the folder's own removal would stop at the path limit.
+  EXPECT_EQ(std::system(("rm -rf " + dir.path() + "/d").c_str()), 0);
 }
 
 // Gives `to` the modification time of `from`, so that only its place tells them apart.

@@ -2,12 +2,14 @@
 // change per file, real paths inside the searched folder, modes and owners, hidden
 // folders, special files, long names, full disks and honest reasons.
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include "../platform/AclBytes.h"
 #include "PassFixture.h"
 #include "modify/ModifyPass.h"
 #include "modify/Undo.h"
@@ -209,6 +211,37 @@ TEST(ModesAndOwners, SpecialBitsAndOwnersSurviveTheRunAndTheUndo) {
   check("after the undo");
 }
 
+// What `sed -i` keeps: an ACL entry for another user (and the group class it masks) and the
+// user.* values, on the new file, on its backup, and after the undo.
+TEST(ModesAndOwners, AclsAndUserAttributesTravelWithTheContent) {
+  TempFolder dir;
+  const std::string file = dir.file("shared.txt");
+  writeBytes(file, "old\n");
+  ::chmod(file.c_str(), 0640);
+  const std::string acl = kestrix::testing::aclGrantingUser(65534);
+  if (::setxattr(file.c_str(), "user.origin", "hand", 4, 0) != 0 ||
+      ::setxattr(file.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) {
+    GTEST_SKIP() << "no extended attributes here";
+  }
+  const unsigned mode = modeOf(file);  // 0660: the ACL's mask is the group class
+  PassRun run = modifyIn(dir, {"shared.txt"}, replacePhrase("old", "new"));
+  auto check = [&](const std::string& path, unsigned expectedMode) {
+    SCOPED_TRACE(path);
+    char value[256];
+    const ssize_t n = ::getxattr(path.c_str(), "system.posix_acl_access", value, sizeof value);
+    ASSERT_GT(n, 0);
+    EXPECT_EQ(std::string(value, static_cast<std::size_t>(n)), acl);
+    EXPECT_EQ(::getxattr(path.c_str(), "user.origin", value, sizeof value), 4);
+    EXPECT_EQ(modeOf(path), expectedMode);
+  };
+  EXPECT_EQ(readBytes(file), "new\n");
+  check(file, mode);
+  check(file + ".bak", mode | 0200);
+  EXPECT_TRUE(undo(run.journal).empty());
+  EXPECT_EQ(readBytes(file), "old\n");
+  check(file, mode);
+}
+
 TEST(HiddenFolders, FilesInsideThemAreHidden) {
   TempFolder dir;
   std::filesystem::create_directories(dir.file(".git"));
@@ -266,6 +299,36 @@ TEST(HonestReasons, AFullDiskFailsThatFileWithTheSystemsReason) {
   PassRun readOnly = modifyIn(dir, {"b.txt"}, req);
   EXPECT_EQ(readOnly.observer.failures,
             std::vector<std::string>{dir.file("b.txt") + ": read-only file (backups are off)"});
+}
+
+// A file too large to hold (here: past a lowered read cap), or one whose text makes the
+// expression too complex, fails with its reason and stays as it was; the run goes on.
+TEST(HonestReasons, TooLargeOrTooComplexFailsThatFileAndTheRunGoesOn) {
+  TempFolder dir;
+  std::string big;
+  while (big.size() <= 4096) big += "old\n";
+  writeBytes(dir.file("big.txt"), big);
+  writeBytes(dir.file("small.txt"), "old\n");
+  const std::int64_t savedCap = platform::readCap();
+  platform::setReadCap(4096);
+  PassRun run = modifyIn(dir, {"big.txt", "small.txt"}, replacePhrase("old", "new"));
+  platform::setReadCap(savedCap);
+  EXPECT_EQ(run.observer.failures,
+            std::vector<std::string>{dir.file("big.txt") + ": File too large"});
+  EXPECT_EQ(readBytes(dir.file("big.txt")), big);
+  EXPECT_EQ(readBytes(dir.file("small.txt")), "new\n");
+
+  writeBytes(dir.file("hostile.txt"), std::string(40, 'a') + "bz\n");
+  writeBytes(dir.file("plain.txt"), "aaz\n");
+  ModifyRequest req = testing::replaceWholeTextRegex();
+  req.searchLines = {"^(a+)+\\1z"};
+  req.searchEachLine = true;
+  PassRun complex = modifyIn(dir, {"hostile.txt", "plain.txt"}, req);
+  ASSERT_EQ(complex.observer.failures.size(), 1u);
+  EXPECT_EQ(complex.observer.failures[0],
+            dir.file("hostile.txt") + ": Error: The expression is too complex for this text");
+  EXPECT_EQ(readBytes(dir.file("hostile.txt")), std::string(40, 'a') + "bz\n");
+  EXPECT_EQ(complex.rows[1].result, "Modified");
 }
 
 TEST(StaleRows, AFileChangedSinceTheSearchIsSearchedAgain) {

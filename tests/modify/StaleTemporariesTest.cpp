@@ -1,6 +1,9 @@
 // A run killed with SIGKILL cannot remove its temporaries; the next run removes those it
 // recorded before creating them, and never a file it did not make.
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,7 +37,7 @@ std::vector<std::string> temporariesIn(const std::string& folder) {
   return found;
 }
 
-void runPass(const TempFolder& dir, const TempFolder& data, PassOptions options) {
+RecordingObserver runPass(const TempFolder& dir, const TempFolder& data, PassOptions options) {
   std::vector<search::ResultItem> rows;
   for (const char* n : {"a.txt", "sub/b.txt", "c.txt"}) rows.push_back(rowFor(dir, n));
   UndoJournal journal;
@@ -44,6 +47,7 @@ void runPass(const TempFolder& dir, const TempFolder& data, PassOptions options)
   options.refreshHits = false;
   options.searchedFolder = dir.path();
   runModifyPass(replacePhrase("old", "new"), rows, {}, journal, observer, options);
+  return observer;
 }
 
 TEST(StaleTemporaries, AKilledRunsTemporariesAreRemovedByTheNextRunAndNoOneElses) {
@@ -148,6 +152,61 @@ TEST(StaleTemporaries, ALiveRunsTemporariesAreLeftAloneUntilItIsKilled) {
   runPass(dir, data, {});
   EXPECT_FALSE(fileExists(staged));
   EXPECT_EQ(readBytes(logPath), "");
+}
+
+}  // namespace
+}  // namespace kestrix::modify
+
+namespace kestrix::modify {
+namespace {
+
+// Sets or clears the immutable flag of the folder `path`; false when the system refuses.
+bool setImmutable(const std::string& path, bool on) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int flags = 0;
+  bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+  done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  if (fd >= 0) ::close(fd);
+  return done;
+}
+
+// A folder made immutable while the run flushes: its temporaries can be neither renamed
+// nor removed. The run names them, and once the folder allows it, the next clean-up (a
+// run's start, or undo's) removes them.
+TEST(StaleTemporaries, TemporariesAFrozenFolderKeepsAreNamedAndRemovedLater) {
+  TempFolder dir, data;
+  std::filesystem::create_directories(dir.file("sub"));
+  for (const char* n : {"a.txt", "sub/b.txt", "c.txt"}) writeBytes(dir.file(n), "old\n");
+  if (!setImmutable(dir.path(), true) || !setImmutable(dir.path(), false)) {
+    GTEST_SKIP() << "cannot make a folder immutable here";
+  }
+  struct Thaw {
+    std::string path;
+    ~Thaw() { setImmutable(path, false); }
+  } thaw{dir.path()};
+  PassOptions options;
+  bool frozen = false;
+  options.writeOps.fsync = [&](int) {
+    if (!frozen) frozen = setImmutable(dir.path(), true);
+    return 0;
+  };
+  const RecordingObserver observer = runPass(dir, data, options);
+  const std::vector<std::string> left = temporariesIn(dir.path());
+  ASSERT_EQ(left.size(), 4u);  // a.txt and c.txt with their backups; sub/ is not frozen
+  ASSERT_EQ(observer.warnings.size(), 1u);
+  std::string expected = kTemporariesLeft;
+  for (const std::string& name : left) expected += "\n" + name;
+  EXPECT_EQ(observer.warnings[0].text, expected);
+  EXPECT_EQ(readBytes(dir.file("a.txt")), "old\n");
+  EXPECT_EQ(readBytes(dir.file("sub/b.txt")), "new\n");
+
+  // Still frozen: a clean-up keeps them on its list.
+  EXPECT_EQ(removeStaleTemporaries(temporaryLogPath(data.path())), 0u);
+  setImmutable(dir.path(), false);
+  EXPECT_EQ(removeStaleTemporaries(temporaryLogPath(data.path())), 4u);
+  EXPECT_TRUE(temporariesIn(dir.path()).empty());
+  EXPECT_EQ(readBytes(dir.file("a.txt")), "old\n");
 }
 
 }  // namespace

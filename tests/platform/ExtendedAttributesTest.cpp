@@ -11,6 +11,7 @@
 #include <map>
 
 #include "../search/TempTree.h"
+#include "AclBytes.h"
 #include "platform/ExtendedAttributes.h"
 #include "platform/Platform.h"
 #include "platform/UniqueFd.h"
@@ -19,25 +20,6 @@ namespace kestrix::platform {
 namespace {
 
 using kestrix::testing::TempTree;
-
-// A POSIX ACL as the kernel stores it: owner rw-, user `uid` rw-, group r--, mask rw-,
-// other ---.
-std::string aclGrantingUser(std::uint32_t uid) {
-  std::string acl;
-  auto put32 = [&acl](std::uint32_t v) { acl.append(reinterpret_cast<const char*>(&v), 4); };
-  auto entry = [&](std::uint16_t tag, std::uint16_t perm, std::uint32_t id) {
-    acl.append(reinterpret_cast<const char*>(&tag), 2);
-    acl.append(reinterpret_cast<const char*>(&perm), 2);
-    put32(id);
-  };
-  put32(2);  // version
-  entry(0x01, 6, 0xFFFFFFFF);
-  entry(0x02, 6, uid);
-  entry(0x04, 4, 0xFFFFFFFF);
-  entry(0x10, 6, 0xFFFFFFFF);
-  entry(0x20, 0, 0xFFFFFFFF);
-  return acl;
-}
 
 UniqueFd openFile(const std::string& path, int flags) {
   UniqueFd fd(::open(path.c_str(), flags | O_CLOEXEC));
@@ -50,7 +32,7 @@ TEST(ExtendedAttributes, UserValuesAndAclTravelToTheNewFile) {
   const std::string from = tree.write("old.txt", "x");
   const std::string to = tree.write("new.txt", "y");
   ::chmod(to.c_str(), 0600);
-  const std::string acl = aclGrantingUser(65534);
+  const std::string acl = kestrix::testing::aclGrantingUser(65534);
   if (::setxattr(from.c_str(), "user.origin", "hand", 4, 0) != 0 ||
       ::setxattr(from.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) {
     GTEST_SKIP() << "no extended attributes here: " << std::strerror(errno);

@@ -1,8 +1,12 @@
 // Whole-file reads of opened files into buffers kept from file to file.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <map>
 #include <string>
 
 #include "../search/TempTree.h"
+#include "platform/Platform.h"
 #include "platform/ReadOnlyFile.h"
 
 namespace kestrix::platform {
@@ -39,6 +43,47 @@ TEST(PlatformFiles, WholeFileReadsIntoReusedBuffers) {
   readsWholeFilesInto(text);
   ReadBuffer bytes;
   readsWholeFilesInto(bytes);
+}
+
+// Past the read cap every whole read fails as too large (EFBIG); a file of exactly the cap
+// is read.
+TEST(PlatformFiles, WholeReadsStopAtTheReadCap) {
+  TempTree tree;
+  tree.write("over", std::string(5000, 'o'));
+  tree.write("at", std::string(4096, 'a'));
+  const std::int64_t saved = readCap();
+  setReadCap(4096);
+  auto capped = [](auto read) {
+    try {
+      read();
+    } catch (const PlatformError& e) {
+      return e.errorCode() == EFBIG;
+    }
+    return false;
+  };
+  std::string text;
+  ReadBuffer bytes;
+  EXPECT_TRUE(capped([&] { ReadOnlyFile(tree.at("over")).readAll(text); }));
+  EXPECT_TRUE(capped([&] { ReadOnlyFile(tree.at("over")).readAll(bytes); }));
+  EXPECT_TRUE(capped([&] { readFile(tree.at("over")); }));
+  EXPECT_EQ(ReadOnlyFile(tree.at("at")).readAll(text).size(), 4096u);
+  EXPECT_EQ(readFile(tree.at("at")).size(), 4096u);
+  setReadCap(saved);
+}
+
+// The program's own files are only used when missing or regular and small enough; nothing
+// is opened to find out, so a FIFO never blocks.
+TEST(PlatformFiles, OwnFilesMustBeRegularAndBelowTheirCap) {
+  TempTree tree;
+  tree.write("small", "x");
+  tree.write("large", std::string(100, 'l'));
+  ASSERT_EQ(::mkfifo(tree.at("fifo").c_str(), 0600), 0);
+  tree.folder("folder");
+  const std::map<std::string, bool> cases = {
+      {tree.at("missing"), true}, {tree.at("small"), true},   {tree.at("large"), false},
+      {tree.at("fifo"), false},   {tree.at("folder"), false}, {"/dev/null", false},
+  };
+  for (const auto& [path, usable] : cases) EXPECT_EQ(ownFileUsable(path, 10), usable) << path;
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
-// Limits of the matcher: 10 MB subjects end with a result or error 1014, never a crash,
-// and the poll callback stops a runaway match with RegExprAborted.
+// Limits of the matcher: 10 MB subjects end with a result or error 1014, never a crash;
+// back-references in nested repeats fail with error 1017 within their step budget; the poll
+// callback stops a long match with RegExprAborted.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "regex/RegExpr.h"
 
@@ -67,10 +70,11 @@ TEST(RegexLimits, NoMatchInTenMegabytesEndsQuickly) {
 }
 
 TEST(RegexLimits, PollStopsRunawayMatch) {
-  std::string subject = repeated("x", 4000);
+  std::string subject = repeated("x", 100000);
   RegExpr re;
-  // Back-references keep the matcher from remembering failed states: this one runs away.
-  re.setExpression("(x+x+)+\\1[yz]");
+  // Back-references keep the matcher from remembering failed states: each try is within its
+  // step budget, but the tries together take quadratic work.
+  re.setExpression("(x+)\\1[yz]");
   int calls = 0;
   auto start = std::chrono::steady_clock::now();
   re.setPollCallback([&] { return ++calls == 3; });
@@ -85,6 +89,54 @@ TEST(RegexLimits, PollStopsRunawayMatch) {
   re.setExpression("x{3}");
   ASSERT_TRUE(re.exec(subject));
   EXPECT_EQ(re.matchLen(0), 3);
+}
+
+// Back-references in nested repeats explore exponentially many ways on a short line: each
+// fails with error 1017 within milliseconds instead of running for ages.
+TEST(RegexLimits, NestedBackReferencesFailAsTooComplex) {
+  const std::string line = repeated("a", 40) + "bz";  // the z a quick test would ask for
+  for (const char* pattern : {"^(a+)+\\1z", "(a|aa)+\\1z", "((a|aa)+)*\\2z", "(?i)^(A+)+\\1Z"}) {
+    RegExpr re;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+      re.setExpression(pattern);
+      re.exec(line);
+      ADD_FAILURE() << pattern << " ended without the complexity error";
+    } catch (const RegExprError& e) {
+      EXPECT_EQ(e.code(), 1017) << pattern;
+      EXPECT_EQ(std::string(e.what()).substr(16), "The expression is too complex for this text");
+    }
+    // Milliseconds in an optimised build; unbounded, these run for hours.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << pattern;
+    // The engine stays usable, with the limit lifted for what follows.
+    re.setExpression("a{40}b");
+    EXPECT_TRUE(re.exec(line)) << pattern;
+  }
+  // Back-references that need little work still match.
+  RegExpr re;
+  re.setExpression("^(a+)+\\1z");
+  EXPECT_TRUE(re.exec("aaaaz"));
+  re.setExpression("(a|aa)+\\1b");
+  EXPECT_TRUE(re.exec(repeated("a", 40) + "b"));
+}
+
+// "Stop" set while a long search runs ends it within 100 ms.
+TEST(RegexLimits, StopEndsLongSearchQuickly) {
+  const std::string subject = repeated("x", 100000);
+  RegExpr re;
+  re.setExpression("(x+)\\1[yz]");
+  std::atomic<bool> stop = false;
+  std::chrono::steady_clock::time_point stopped;
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    stopped = std::chrono::steady_clock::now();
+    stop = true;
+  });
+  re.setPollCallback([&] { return stop.load(); });
+  EXPECT_THROW(re.exec(subject), RegExprAborted);
+  const auto ended = std::chrono::steady_clock::now();
+  stopper.join();
+  EXPECT_LT(ended - stopped, std::chrono::milliseconds(100));
 }
 
 }  // namespace

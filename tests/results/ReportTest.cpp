@@ -1,6 +1,11 @@
 // The report page: conditions, totals, the anchored table and the sections.
+#include <cctype>
+#include <fstream>
+#include <set>
+
 #include "../search/TempTree.h"
 #include "PageTestUtil.h"
+#include "results/Pages.h"
 #include "results/Report.h"
 
 namespace kestrix::results {
@@ -173,6 +178,99 @@ TEST(Report, MultilineQueryAndSearchAndReplaceConditions) {
   EXPECT_EQ(conditions, expected);
   EXPECT_EQ(lines[24], "b</code>");
   EXPECT_EQ(lines[25], "<strong>Files in List: </strong>" + blue + "0</font>");
+}
+
+}  // namespace
+}  // namespace kestrix::results
+
+namespace kestrix::results {
+namespace {
+
+// A digit run made "N", so that anchors of any row compare equal.
+std::string withNumbersAsN(const std::string& tag) {
+  std::string out;
+  for (std::size_t i = 0; i < tag.size(); ++i) {
+    if (std::isdigit(static_cast<unsigned char>(tag[i]))) {
+      if (out.empty() || out.back() != 'N') out += 'N';
+      continue;
+    }
+    out += tag[i];
+  }
+  return out;
+}
+
+// Parses `page` into tags and text: every tag must be one the pages write themselves, and the
+// text between tags holds no ">" or quote and no "&" but those of the four escapes.
+void expectOnlyOwnMarkup(const std::string& page, const std::string& shown) {
+  static const std::set<std::string> kOwnTags = {"<html>",
+                                                 "</html>",
+                                                 "<head>",
+                                                 "</head>",
+                                                 "<Title>",
+                                                 "</Title>",
+                                                 "<body>",
+                                                 "</body>",
+                                                 "<pre>",
+                                                 "</pre>",
+                                                 "</div>",
+                                                 "<div align=center>",
+                                                 "<style type=\"text/css\">",
+                                                 "</style>",
+                                                 "<strong>",
+                                                 "</strong>",
+                                                 "<code>",
+                                                 "</code>",
+                                                 "</font>",
+                                                 "<font color=\"#NFF\">",
+                                                 "</a>",
+                                                 "<a name=\"N\">",
+                                                 "<a name=\"N-List\">",
+                                                 "<a href=\"#N\">",
+                                                 "<a href=\"#N-List\">"};
+  std::size_t pos = 0;
+  while (pos < page.size()) {
+    const std::size_t open = page.find('<', pos);
+    const std::string text = page.substr(pos, open == std::string::npos ? open : open - pos);
+    EXPECT_EQ(text.find_first_of(">\""), std::string::npos) << shown << ": text " << text;
+    for (std::size_t amp = text.find('&'); amp != std::string::npos;
+         amp = text.find('&', amp + 1)) {
+      const std::string_view rest = std::string_view(text).substr(amp);
+      const bool entity = rest.starts_with("&amp;") || rest.starts_with("&lt;") ||
+                          rest.starts_with("&gt;") || rest.starts_with("&quot;");
+      EXPECT_TRUE(entity) << shown << ": text " << text;
+    }
+    if (open == std::string::npos) break;
+    const std::size_t close = page.find('>', open);
+    ASSERT_NE(close, std::string::npos) << shown << ": unclosed tag at " << page.substr(open);
+    const std::string tag = page.substr(open, close - open + 1);
+    EXPECT_TRUE(kOwnTags.count(withNumbersAsN(tag))) << shown << ": tag " << tag;
+    pos = close + 1;
+  }
+}
+
+// A tree whose folder names, file names, extensions (shown as type names) and contents hold
+// markup: the report, the lines page and the context page of each file show all of it as
+// text, never as elements.
+TEST(Report, HostileNamesAndContentsNeverBecomeMarkup) {
+  testing::TempTree tree;
+  const std::string hostile = "<IMG SRC=X ONERROR=alert(1)>";
+  const std::string content = "<script>alert(\"hit\")</script> & hit &amp; '<b>\n";
+  tree.write("a." + hostile, content);
+  tree.write("<b dir=\"x\">&/\"q\" & <i>.txt", "<a href=javascript:x>hit</a>\n" + content);
+  tree.write("plain.<x&y>", "hit\n");
+  search::SearchRequest request = testing::phraseRequest(tree.path(), "hit");
+  const ReportRun run = report(request);
+  ASSERT_EQ(run.items.size(), 3u);
+  expectOnlyOwnMarkup(run.page, "report");
+  EXPECT_NE(run.page.find("&lt;IMG SRC=X ONERROR=alert(1)&gt;"), std::string::npos);
+  for (const search::ResultItem& item : run.items) {
+    const search::FoundLines lines = search::fillFoundLines(request, item.path, item.name).lines;
+    expectOnlyOwnMarkup(linesPage(lines), "lines page of " + item.name);
+    std::vector<std::string> fileLines;
+    std::ifstream in(item.path + "/" + item.name, std::ios::binary);
+    for (std::string line; std::getline(in, line);) fileLines.push_back(line);
+    expectOnlyOwnMarkup(contextPage(lines, fileLines, 3), "context page of " + item.name);
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <functional>
 #include <random>
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include "TempTree.h"
@@ -406,6 +407,79 @@ TEST(FindRun, ExpressionRunAgreesWithFoundLines) {
       if (fill.hits[0] > 0) expected.push_back(std::string(name) + "=" + fill.found);
     }
     EXPECT_EQ(rec.listed(tree.path()), expected);
+  }
+}
+
+}  // namespace
+}  // namespace kestrix::search
+
+namespace kestrix::search {
+namespace {
+
+// Lowers the read cap for one test.
+struct ReadCapFor {
+  explicit ReadCapFor(std::int64_t bytes) : saved(platform::readCap()) {
+    platform::setReadCap(bytes);
+  }
+  ~ReadCapFor() { platform::setReadCap(saved); }
+  std::int64_t saved;
+};
+
+// Splits one mapping of this process into `count` alternately readable and inaccessible
+// pages, so that /proc/self/maps (size 0, no NUL) is long.
+struct ManyMappings {
+  explicit ManyMappings(std::size_t count) : size(count * 4096) {
+    base = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    for (std::size_t page = 1; page < count; page += 2) {
+      ::mprotect(static_cast<char*>(base) + page * 4096, 4096, PROT_NONE);
+    }
+  }
+  ~ManyMappings() { ::munmap(base, size); }
+  std::size_t size;
+  void* base;
+};
+
+// A file larger than the read cap is skipped with the "too large" warning when it is read
+// whole; a kernel file that reports size 0 (here one that holds more than the cap) is
+// skipped with it under every query type; the run goes on to list the small files after
+// them.
+TEST(FindRun, OversizedAndEndlessFilesAreSkippedAndTheRunGoesOn) {
+  TempTree tree;
+  tree.write("a.txt", "x\n");
+  tree.write("big.txt", std::string(300000, 'x'));
+  std::filesystem::create_symlink("/proc/self/maps", tree.at("endless.txt"));
+  tree.write("z.txt", "x\n");
+  const ManyMappings mappings(4000);
+  const ReadCapFor cap(100000);
+  struct Case {
+    QueryType type;
+    const char* query;
+    bool dotAll;
+    Names listed;
+  };
+  const Case cases[] = {
+      {QueryType::Phrase, "x", false, {"a.txt=1", "big.txt=300000", "z.txt=1"}},
+      {QueryType::Multiline, "x", false, {"a.txt=1", "z.txt=1"}},
+      {QueryType::RegExpr, "x", false, {"a.txt=1", "big.txt=300000", "z.txt=1"}},
+      {QueryType::RegExpr, "x.", true, {"a.txt=1", "z.txt=1"}},  // whole text
+  };
+  for (const Case& c : cases) {
+    SearchRequest r = requestFor(tree, c.type, c.query);
+    r.dotMatchesLineSeparators = c.dotAll;
+    Recorder rec;
+    const FindOutcome out = runFind(r, rec);
+    const std::string shown = std::string(c.query) + (c.dotAll ? " (whole text)" : "");
+    EXPECT_FALSE(out.error) << shown << ": " << out.error->text();
+    EXPECT_EQ(rec.listed(tree.path()), c.listed) << shown;
+    std::vector<const char*> skipped{"endless.txt"};
+    if (c.dotAll) skipped.push_back("big.txt");
+    EXPECT_EQ(rec.warnings.size(), skipped.size()) << shown;
+    for (const char* name : skipped) {
+      const bool warned = std::any_of(rec.warnings.begin(), rec.warnings.end(), [&](auto& w) {
+        return w.find("Search Error: File " + tree.at(name) + " is too large") != std::string::npos;
+      });
+      EXPECT_TRUE(warned) << shown << ": " << name;
+    }
   }
 }
 

@@ -3,6 +3,8 @@
 // in its settings file; a run killed in the middle of its Modify All leaves temporaries
 // that the next run removes; and, inside this process, a run whose search fails routes the
 // failure like its own errors and closes the window.
+#include <sys/stat.h>
+
 #include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
@@ -259,6 +261,24 @@ class CommandLineRunTest : public QObject {
     QCOMPARE(recorder.warnings[0].second, QString("Too many masks"));
     QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("foo one\r\nno\r\nfoofoo\r\n"));
     QCOMPARE(window.PageControl1->currentIndex(), int(TFind::SearchReplacePage));
+  }
+
+  // A FIFO in place of the settings file is neither read (which would wait for a writer
+  // forever) nor replaced: the run goes on with the default settings and leaves it there.
+  void aFifoInPlaceOfTheSettingsFileDoesNotHangTheRun() {
+    writeTree();
+    const QString settings = config_ + "/Kestrix Search & Replace.conf";
+    QDir().mkpath(config_);
+    QFile::remove(settings);
+    QCOMPARE(::mkfifo(QFile::encodeName(settings).constData(), 0600), 0);
+    const Outcome run = runWindow({"-path=" + tree_, "-com", "-s1=foo", "-r1=bar", "-ms=*.txt"});
+    struct ::stat st {};
+    const bool stillFifo =
+        ::stat(QFile::encodeName(settings).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+    QFile::remove(settings);
+    QCOMPARE(run.status, 0);
+    QVERIFY(stillFifo);
+    QVERIFY(readAll(tree_ + "/a.txt") != QByteArray("foo one\r\nno\r\nfoofoo\r\n"));
   }
 };
 

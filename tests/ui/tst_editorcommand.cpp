@@ -1,5 +1,5 @@
-// Edit File and Execute File: placeholders, the program/parameter split, the default
-// editor, the launcher's messages, and the external-change check.
+// Edit File and Execute File: the default editor, the launcher's program and arguments
+// (a hostile file name stays one argument) and messages, and the external-change check.
 #include <utime.h>
 #include <QFile>
 #include <QSignalSpy>
@@ -24,46 +24,6 @@ void setModifiedTime(const QString& file, qint64 secondsSinceEpoch) {
 class EditorCommandTest : public QObject {
   Q_OBJECT
  private slots:
-  void placeholders() {
-    const EditorTarget target{"/home/u/my docs", "notes.v2.txt", 12};
-    struct Case {
-      const char* command;
-      const char* expanded;
-    } cases[] = {
-        {"  ed %PrFullName%  ", "ed /home/u/my docs/notes.v2.txt"},
-        {"%PrPath%|%PrName%|%PrExt%", "/home/u/my docs/|notes.v2|.txt"},
-        {"ed +%NumLine% %NumLine%", "ed +12 12"},
-        {"%PrName%%PrName%", "notes.v2notes.v2"},
-    };
-    for (const Case& c : cases) {
-      QCOMPARE(expandEditorPlaceholders(c.command, target), QString(c.expanded));
-    }
-    QCOMPARE(expandEditorPlaceholders("%PrFullName%|%PrExt%", {"/", "Makefile", 1}),
-             QString("/Makefile|"));
-  }
-
-  void splitTable() {
-    struct Case {
-      const char* command;
-      const char* program;
-      const char* parameters;
-    } cases[] = {
-        {"\"/opt/my editor/ed\" \"+12\" \"/a b/c.txt\"", "/opt/my editor/ed",
-         "\"+12\" \"/a b/c.txt\""},
-        {"gedit   \"+3\" \"/x.txt\"", "gedit", "\"+3\" \"/x.txt\""},
-        {"/usr/bin/kate", "/usr/bin/kate", ""},
-        {"\"/usr/bin/kate\"", "/usr/bin/kate", ""},
-        {"\"/no closing quote x", "/no", "closing quote x"},
-    };
-    for (const Case& c : cases) {
-      const ProgramAndParameters split = splitEditorCommand(c.command);
-      QVERIFY2(split.program == c.program, qPrintable(c.command + (" -> " + split.program)));
-      QVERIFY2(split.parameters == c.parameters,
-               qPrintable(c.command + (" -> " + split.parameters)));
-    }
-    QCOMPARE(splitParameters("\"+12\" \"/a b/c.txt\""), QStringList({"+12", "/a b/c.txt"}));
-  }
-
   void defaultEditorPrefersTheFirstInstalled() {
     QCOMPARE(defaultEditorCommand([](const QString& p) { return p == "kate" || p == "geany"; }),
              QString("kate --line \"%NumLine%\" \"%PrFullName%\""));
@@ -94,6 +54,11 @@ class EditorCommandTest : public QObject {
     QCOMPARE(folder, QString("/bin"));
     QVERIFY(check.isArmed());
     QCOMPARE(check.fileName(), file);
+
+    // A file name that would split into editor options stays one argument.
+    const EditorTarget hostile{dir.path(), "a\" \"+cd ~\" \"+!touch PWNED\" \"b.txt", 1};
+    QVERIFY(launcher.editFile("/bin/true +%NumLine% \"%PrFullName%\"", hostile));
+    QCOMPARE(arguments, QStringList({"+1", dir.path() + "/" + hostile.name}));
 
     QVERIFY(!launcher.editFile("/no/such/editor %PrFullName%", target));
     QCOMPARE(warnings, QStringList({"Information|Editor /no/such/editor not found"}));

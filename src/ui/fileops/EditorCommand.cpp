@@ -1,68 +1,22 @@
-// Expanding and splitting the external editor command, and choosing a default editor.
+// The external editor command's program and arguments, and choosing a default editor.
 #include "ui/fileops/EditorCommand.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <array>
 
+#include "app/EditorCall.h"
+
 namespace kestrix::ui {
-namespace {
 
-// Name without extension and the extension with its dot; the extension starts at the
-// last dot of the name.
-std::pair<QString, QString> splitExtension(const QString& name) {
-  const qsizetype dot = name.lastIndexOf(u'.');
-  if (dot < 0) return {name, QString()};
-  return {name.left(dot), name.mid(dot)};
-}
-
-QString folderWithSeparator(const QString& path) {
-  return path.endsWith(u'/') ? path : path + u'/';
-}
-
-}  // namespace
-
-QString expandEditorPlaceholders(const QString& command, const EditorTarget& target) {
-  const auto [base, extension] = splitExtension(target.name);
-  const QString folder = folderWithSeparator(target.path);
-  QString text = command.trimmed();
-  text.replace(QStringLiteral("%PrFullName%"), folder + target.name);
-  text.replace(QStringLiteral("%PrPath%"), folder);
-  text.replace(QStringLiteral("%PrName%"), base);
-  text.replace(QStringLiteral("%PrExt%"), extension);
-  text.replace(QStringLiteral("%NumLine%"), QString::number(target.lineNumber));
-  return text;
-}
-
-ProgramAndParameters splitEditorCommand(const QString& command) {
-  QString text = command;
-  const bool quoted = text.startsWith(u'"');
-  if (quoted) text.remove(0, 1);
-  const qsizetype quote = text.indexOf(u'"');
-  const qsizetype space = text.indexOf(u' ');
-  qsizetype programEnd = text.size();  // exclusive
-  if (quoted && quote >= 0) {
-    programEnd = quote + 1;
-  } else if (space >= 0) {
-    programEnd = space;
-  }
-  ProgramAndParameters out;
-  out.program = (quoted ? QStringLiteral("\"") : QString()) + text.left(programEnd);
-  for (int removed = 0; removed < 2; ++removed) {
-    const qsizetype q = out.program.indexOf(u'"');
-    if (q < 0) break;
-    out.program.remove(q, 1);
-  }
-  QString rest = text.mid(programEnd);
-  qsizetype lead = 0;
-  while (lead < rest.size() && rest[lead] == u' ') ++lead;
-  out.parameters = rest.mid(lead);
-  return out;
-}
-
-QStringList splitParameters(const QString& parameters) {
-  return QProcess::splitCommand(parameters);
+std::pair<QString, QStringList> editorProgramAndArguments(const QString& command,
+                                                          const EditorTarget& target) {
+  const app::EditorCall call =
+      app::editorCall(command.trimmed().toStdString(),
+                      {target.path.toStdString(), target.name.toStdString(), target.lineNumber});
+  QStringList arguments;
+  for (const std::string& argument : call.arguments) arguments << QString::fromStdString(argument);
+  return {QString::fromStdString(call.program), arguments};
 }
 
 QString locateProgram(const QString& program) {

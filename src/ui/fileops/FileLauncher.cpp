@@ -35,15 +35,14 @@ bool FileLauncher::openFile(const QString& folder, const QString& name) {
 
 bool FileLauncher::editFile(const QString& command, const EditorTarget& target) {
   const QString text = command.trimmed().isEmpty() ? defaultEditorCommand() : command;
-  const ProgramAndParameters split = splitEditorCommand(expandEditorPlaceholders(text, target));
-  const QString program = locateProgram(split.program);
+  const auto [named, arguments] = editorProgramAndArguments(text, target);
+  const QString program = locateProgram(named);
   if (program.isEmpty()) {
-    warn(QStringLiteral("Information"), QStringLiteral("Editor ") + split.program + " not found");
+    warn(QStringLiteral("Information"), QStringLiteral("Editor ") + named + " not found");
     check_.check();
     return false;
   }
   check_.remember(joinFullName(target.path, target.name));
-  const QStringList arguments = splitParameters(split.parameters);
   const QString folder = QFileInfo(program).absolutePath();
   const bool started = start_ ? start_(program, arguments, folder)
                               : QProcess::startDetached(program, arguments, folder);

@@ -34,10 +34,10 @@ class FileLauncher {
   // check at once and returns false.
   bool openFile(const QString& folder, const QString& name);
 
-  // Expands and splits `command` for `target` and starts the program with the parameters,
-  // in the program's folder, then arms the check. A program that cannot be found gives
-  // "Editor " + program + " not found" (caption "Information"), runs the check at once and
-  // returns false. An empty command uses defaultEditorCommand().
+  // Starts the program of `command` with its arguments for `target` (the file name always
+  // inside one argument, no shell), in the program's folder, then arms the check. A program that
+  // cannot be found gives "Editor " + program + " not found" (caption "Information"), runs the
+  // check at once and returns false. An empty command uses defaultEditorCommand().
   bool editFile(const QString& command, const EditorTarget& target);
 
  private:

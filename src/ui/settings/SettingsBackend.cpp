@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "modify/DataFolder.h"
+#include "platform/Platform.h"
 
 namespace kestrix::ui {
 
@@ -66,10 +67,18 @@ std::shared_ptr<SettingsBackend> openSettingsBackend() {
 #ifdef Q_OS_WIN
   auto settings = std::make_unique<QSettings>(
       "HKEY_CURRENT_USER\\Software\\Kestrix Search & Replace", QSettings::NativeFormat);
-#else
-  auto settings = std::make_unique<QSettings>(settingsFilePath(), QSettings::IniFormat);
-#endif
   backend->values = std::make_unique<QSettingsStore>(std::move(settings));
+#else
+  // A FIFO, device or huge file in place of the settings file is never read (reading a FIFO
+  // would wait forever) nor replaced: this run keeps its settings in memory.
+  const QString path = settingsFilePath();
+  if (platform::ownFileUsable(path.toStdString(), app::kMaxSettingsBytes)) {
+    backend->values =
+        std::make_unique<QSettingsStore>(std::make_unique<QSettings>(path, QSettings::IniFormat));
+  } else {
+    backend->values = std::make_unique<app::MemoryStore>();
+  }
+#endif
   std::string folder;
   try {
     folder = modify::dataFolder();
