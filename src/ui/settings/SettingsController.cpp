@@ -25,6 +25,7 @@
 #include "ui/settings/TFileIgnoreDlg.h"
 #include "ui/settings/TPathIgnoreDlg.h"
 #include "ui/settings/TSettDlg.h"
+#include "ui/startup/CommandLineController.h"
 #include "ui/window/MainMenus.h"
 #include "ui/window/ScreenScale.h"
 #include "ui/window/TFind.h"
@@ -128,6 +129,8 @@ void SettingsController::loadSettings(bool includeDialogs) {
     if (!s.startFolders[i].empty()) startFolders_[i] = QString::fromStdString(s.startFolders[i]);
   ignoreListFolder_ = QString::fromStdString(s.ignoreListFolder);
   maximizeAtStart_ = s.maximized;
+  storedBounds_ = s.bounds;
+  storedMaximized_ = s.maximized;
   if (includeDialogs && settingsDlg_ != nullptr) {
     settingsDlg_->setValues(s.dialog);
     settingsDlg_->setEditorFolder(startFolders_[OpenEditor]);
@@ -153,6 +156,12 @@ app::WindowSettings SettingsController::currentSettings(bool includeDialogs) {
     s.startFolders[i] = startFolders_[i].toStdString();
   s.ignoreListFolder = ignoreListFolder_.toStdString();
   s.maximized = window_.isMaximized();
+  if (CommandLineController::headless() && window_.commandLine().start().commandLineRun) {
+    // A run without a screen has the platform's stand-in size, not the user's: the stored
+    // geometry stays as it was.
+    s.bounds = storedBounds_;
+    s.maximized = storedMaximized_;
+  }
   if (includeDialogs) readDialogs(s);
   return s;
 }
