@@ -1,6 +1,8 @@
 // Reading and writing the settings dialog's values.
 #include "app/DialogSettings.h"
 
+#include "text/Encoding.h"
+
 namespace kestrix::app {
 
 namespace {
@@ -24,6 +26,11 @@ SeparatorChoice readSeparator(const KeyValueStore& store, DialogSettings& values
 
 }  // namespace
 
+std::string knownCodePage(const std::string& name) {
+  const text::CodePageChoice* page = text::findLegacyCodePage(name);
+  return page ? page->name : text::kDefaultLegacyCodePage;
+}
+
 DialogSettings readDialogSettings(const KeyValueStore& store, const std::string& editorDefault) {
   DialogSettings values;
   values.separator = readSeparator(store, values);
@@ -35,6 +42,7 @@ DialogSettings readDialogSettings(const KeyValueStore& store, const std::string&
   values.ignoreFiles = readBool(store, Key::Options, "IgnoreFilesXPCh", false);
   values.modifyReadOnly = readBool(store, Key::Options, "ReadOnly", false);
   values.modifyHidden = readBool(store, Key::Options, "ReplaceHiddenCheckBox", false);
+  values.codePage = knownCodePage(readString(store, Key::Options, "CodePage", ""));
   return values;
 }
 
@@ -58,6 +66,7 @@ void writeDialogSwitches(KeyValueStore& store, const DialogSettings& values) {
   writeBool(store, Key::Options, "IgnoreFilesXPCh", values.ignoreFiles);
   writeBool(store, Key::Options, "ReadOnly", values.modifyReadOnly);
   writeBool(store, Key::Options, "ReplaceHiddenCheckBox", values.modifyHidden);
+  writeString(store, Key::Options, "CodePage", values.codePage);
 }
 
 void writeDialogSettings(KeyValueStore& store, const DialogSettings& values) {

@@ -23,6 +23,9 @@ struct DialogSettings {
   bool ignoreFiles = false;
   bool modifyReadOnly = false;
   bool modifyHidden = false;
+  // The code page of files that are neither UTF-8 nor UTF-16 with a byte-order mark
+  // (`CodePage`): one of text::legacyCodePages(), by its name.
+  std::string codePage = "Windows-1252";
   bool operator==(const DialogSettings&) const = default;
 };
 
@@ -35,16 +38,19 @@ inline constexpr int kContextLinesItems = 11;
 // The separator: Keep when KeepXPRadioButton is set, else the last set of WinXPRadioButton,
 // UnXPRadioButton, MacXPRadioButton (Windows when none is). Keep is the default, except for
 // values stored without KeepXPRadioButton by an older writer, whose choice holds. A context
-// index outside the items gives 3.
+// index outside the items gives 3. A `CodePage` that names no code page offered gives
+// Windows-1252.
 DialogSettings readDialogSettings(const KeyValueStore& store, const std::string& editorDefault);
 // Writes them in the order WinXPRadioButton, UnXPRadioButton, MacXPRadioButton,
 // KeepXPRadioButton, Editor, EditorA, BrowseComboBox, IgnorePathsXPCh, IgnoreFilesXPCh,
-// ReadOnly, ReplaceHiddenCheckBox; `Editor` and `EditorA` both get the editor command.
+// ReadOnly, ReplaceHiddenCheckBox, CodePage; `Editor` and `EditorA` both get the editor
+// command.
 void writeDialogSettings(KeyValueStore& store, const DialogSettings& values);
 
 // The four separator values as written (Windows, Unix, Macintosh, Keep).
 void writeSeparatorValues(KeyValueStore& store, const DialogSettings& values);
-// The context index and the four switches as written (BrowseComboBox ... ReplaceHiddenCheckBox).
+// The context index, the four switches and the code page as written (BrowseComboBox ...
+// CodePage).
 void writeDialogSwitches(KeyValueStore& store, const DialogSettings& values);
 // `Editor` and `EditorA`.
 void writeEditorValues(KeyValueStore& store, const DialogSettings& values);
@@ -52,6 +58,10 @@ void writeEditorValues(KeyValueStore& store, const DialogSettings& values);
 // The folder ignore list's "Ignore Subfolders Too" switch (`IgnoreSubFoldXPCh`).
 bool readIgnoreSubfolders(const KeyValueStore& store);
 void writeIgnoreSubfolders(KeyValueStore& store, bool on);
+
+// The name of the legacy code page `name` names (without regard to case), or the default
+// Windows-1252 when it names none.
+std::string knownCodePage(const std::string& name);
 
 // The placeholder appended to a bare editor program.
 inline constexpr const char* kEditorFileArgument = " \"%PrFullName%\"";

@@ -9,6 +9,7 @@
 #include "app/StoredDate.h"
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
+#include "text/Encoding.h"
 
 namespace kestrix::app {
 
@@ -159,7 +160,30 @@ void writeBatchEntries(ProjectLineWriter& out, const BatchState& batch) {
   for (const modify::BatchPair& pair : rows) out.text(pair.replace);
 }
 
+// The code page of the settings dialog, after the batch entries: one line
+// "CodePage=" + name, written only when it is not the default Windows-1252 (so a project
+// with the default has exactly the entries above). A reader of the entries above stops
+// before it; when the batch has no rows the line stands where its row count would, and
+// such a reader ends its last section there with everything before in effect.
+constexpr std::string_view kCodePagePrefix = "CodePage=";
+
+void writeCodePageEntry(ProjectLineWriter& out, const DialogSettings& dialog) {
+  if (dialog.codePage == text::kDefaultLegacyCodePage) return;
+  out.text(std::string(kCodePagePrefix) + dialog.codePage);
+}
+
 // Reading --------------------------------------------------------------------------------
+
+// Reads the code-page line when it is the next line (a file without it keeps the current
+// code page).
+bool readCodePageEntry(ProjectLineReader& in, DialogSettings& dialog) {
+  ProjectLineReader ahead = in;
+  const std::string line = ahead.text();
+  if (line.rfind(kCodePagePrefix, 0) != 0) return false;
+  dialog.codePage = knownCodePage(line.substr(kCodePagePrefix.size()));
+  in = ahead;
+  return true;
+}
 
 History readHistory(ProjectLineReader& in) {
   History history;
@@ -245,7 +269,7 @@ void keepPositive(int value, int& field) {
 }
 
 // Entries 32 to 35.
-void readBatchEntries(ProjectLineReader& in, BatchState& batch) {
+void readBatchEntries(ProjectLineReader& in, BatchState& batch, DialogSettings& dialog) {
   const int width = in.number();
   const int height = in.number();
   if (width > 0 && height > 0) {
@@ -255,6 +279,7 @@ void readBatchEntries(ProjectLineReader& in, BatchState& batch) {
   keepPositive(in.number(), batch.rowsSpin);
   keepPositive(in.number(), batch.searchColumnWidth);
   keepPositive(in.number(), batch.replaceColumnWidth);
+  if (readCodePageEntry(in, dialog)) return;  // no rows
   const int count = in.number();
   if (count <= 0) return;
   if (static_cast<std::size_t>(count) > modify::kMaxBatchRows) throw BadProjectLine();
@@ -264,6 +289,7 @@ void readBatchEntries(ProjectLineReader& in, BatchState& batch) {
   batch.table.rows = std::move(rows);
   if (batch.rowsSpin > count) modify::resizeBatchTable(batch.table, batch.rowsSpin);
   batch.rowsSpin = static_cast<int>(batch.table.rows.size());
+  readCodePageEntry(in, dialog);
 }
 
 // Entries 20 and 21 take this many lines.
@@ -288,6 +314,7 @@ std::string formatProject(const Project& project) {
   writeMainEntries(out, project.settings);
   writeDialogEntries(out, project.settings);
   writeBatchEntries(out, project.batch);
+  writeCodePageEntry(out, project.settings.dialog);
   return out.bytes();
 }
 
@@ -311,9 +338,10 @@ ProjectRead parseProject(std::string_view bytes, const Project& current) {
   s.dialog.editor = in.text();
   if (s.dialog.editor.empty() && !olderEditor.empty())
     s.dialog.editor = olderEditor + kEditorFileArgument;
+  s.dialog.codePage = text::kDefaultLegacyCodePage;  // unless the file names another
   guarded([&] {
     readDialogEntries(in, s, read.loaded);
-    readBatchEntries(in, read.project.batch);
+    readBatchEntries(in, read.project.batch, s.dialog);
   });
   return read;
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/Platform.h"
+#include "text/Encoding.h"
 #include "text/Lines.h"
 
 namespace kestrix::cli {
@@ -141,6 +142,17 @@ unsigned parseThreads(const std::string& value) {
   return n;
 }
 
+// --encoding NAME: one of the legacy code pages offered, named without regard to case.
+std::string parseCodePage(const std::string& value) {
+  if (const text::CodePageChoice* page = text::findLegacyCodePage(value)) return page->name;
+  std::string names;
+  for (const text::CodePageChoice& page : text::legacyCodePages()) {
+    names += names.empty() ? "" : ", ";
+    names += page.name;
+  }
+  throw UsageError("unknown encoding \"" + value + "\" (one of " + names + ")");
+}
+
 }  // namespace
 
 bool consumeFindOption(const std::vector<std::string>& args, std::size_t& i, FindOptions& options) {
@@ -177,6 +189,8 @@ bool consumeFindOption(const std::vector<std::string>& args, std::size_t& i, Fin
     options.color = parseColorMode(arg == "--color" ? valueOf(args, i) : arg.substr(8));
   } else if (arg == "--report") {
     options.reportFile = valueOf(args, i);
+  } else if (arg == "--encoding") {
+    r.legacyCodePage = parseCodePage(valueOf(args, i));
   } else {
     return false;
   }
@@ -259,6 +273,9 @@ const char* findOptionsHelp() {
   --dot-all             regex: "." matches line separators too
   --extended            regex: ignore whitespace in the expression
   --each-line           regex: always search line by line
+  --encoding NAME       the code page of files that are neither UTF-8 nor UTF-16 with a
+                        byte-order mark (default Windows-1252; also Windows-1250..1258,
+                        ISO-8859-1..11 and 13..16, KOI8-R, KOI8-U, CP866, CP437)
   --query-file FILE     read the query from FILE (multiline/regex: all its lines;
                         other types: its first line); then QUERY is not given
   --lines               also print the found lines of each file as the lines viewer shows them

@@ -154,6 +154,7 @@ modify::ModifyRequest buildModifyRequest(FindOptions& find, const ModifyArgs& ar
   m.modifyHidden = args.modifyHidden;
   m.lineSeparator = args.separator;
   m.scope = modify::ModifyScope::All;
+  m.legacyCodePage = s.legacyCodePage;
   return m;
 }
 

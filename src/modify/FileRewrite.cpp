@@ -1,17 +1,42 @@
 // The new bytes of one file: the engine of the search type over the file's text, with the
-// request's line breaks.
-#include "modify/ModifyPass.h"
+// request's line breaks, in the file's own encoding and after its own byte-order mark.
+#include <algorithm>
 
+#include "modify/ModifyPass.h"
 #include "modify/RegexEngine.h"
 #include "modify/TextEngines.h"
+#include "text/Encoding.h"
 #include "text/Lines.h"
 
 namespace kestrix::modify {
 
-std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, FileBytes& file,
-                                            const std::string& fullName,
-                                            const std::optional<Interval>& interval,
-                                            StopPoll& poll) {
+namespace {
+
+bool beyondAscii(std::string_view s) {
+  return std::any_of(s.begin(), s.end(), [](char c) { return (c & 0x80) != 0; });
+}
+
+bool anyBeyondAscii(const std::vector<std::string>& lines) {
+  return std::any_of(lines.begin(), lines.end(),
+                     [](const std::string& s) { return beyondAscii(s); });
+}
+
+// The encoding the file is rewritten in. A file without a byte-order mark is taken as its
+// bytes when the request's texts are ASCII: ASCII finds and writes the same bytes in UTF-8
+// and in every legacy code page offered.
+text::Encoding encodingToRewrite(const ModifyRequest& request, std::string_view bytes) {
+  const text::Encoding bom = text::encodingOfBom(bytes);
+  if (bom != text::Encoding::Utf8) return bom;
+  const bool ascii = !beyondAscii(request.searchText) && !beyondAscii(request.replacementText) &&
+                     !anyBeyondAscii(request.searchLines) &&
+                     !anyBeyondAscii(request.replacementLines);
+  return ascii ? text::Encoding::Utf8 : text::detectEncoding(bytes);
+}
+
+// The engine of the search type over the UTF-8 text `file`; nothing when unchanged.
+std::optional<std::string> rewriteText(const ModifyRequest& request, FileBytes& file,
+                                       const std::string& fullName,
+                                       const std::optional<Interval>& interval, StopPoll& poll) {
   const std::string_view bytes = file.view();
   // The line model ends the text at a NUL byte: rewriting would cut the file.
   if (text::hasNul(bytes)) throw FileFailure("the file holds a NUL byte");
@@ -30,6 +55,50 @@ std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, FileBy
   // (Under Keep the bytes are never released.)
   if (request.lineSeparator == LineSeparator::Keep && out && *out == file.view()) out.reset();
   return out;
+}
+
+// The UTF-8 text of a file body in `encoding`; throws FileFailure when writing that text
+// back would not give the same bytes (a lone last byte of UTF-16, a legacy byte sequence
+// that reads as UTF-8), since the bytes outside the matches must stay as they are.
+std::string decodeBody(std::string_view body, text::Encoding encoding,
+                       const std::string& codePage) {
+  const std::string name = text::encodingName(encoding, codePage);
+  try {
+    std::string decoded = text::decodeToUtf8(body, encoding, codePage);
+    const bool exact = encoding == text::Encoding::Legacy
+                           ? text::encodeFromUtf8(decoded, encoding, codePage) == body
+                           : body.size() % 2 == 0;
+    if (!exact) throw FileFailure("its bytes would not be written back unchanged as " + name);
+    return decoded;
+  } catch (const text::EncodingError& e) {
+    throw FileFailure(e.what());
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, FileBytes& file,
+                                            const std::string& fullName,
+                                            const std::optional<Interval>& interval,
+                                            StopPoll& poll) {
+  const text::Encoding encoding = encodingToRewrite(request, file.view());
+  if (encoding == text::Encoding::Utf8) return rewriteText(request, file, fullName, interval, poll);
+  // Other encodings: the engines work on the UTF-8 text; the result is written in the
+  // file's encoding after the same byte-order mark.
+  const std::size_t bomSize = text::bomLength(encoding);
+  const std::string_view bom = file.view().substr(0, bomSize);
+  const std::string_view body = file.view().substr(bomSize);
+  std::string decoded;
+  if (encoding != text::Encoding::Utf8Bom)
+    decoded = decodeBody(body, encoding, request.legacyCodePage);
+  FileBytes text(encoding == text::Encoding::Utf8Bom ? body : std::string_view(decoded));
+  std::optional<std::string> out = rewriteText(request, text, fullName, interval, poll);
+  if (!out) return out;
+  try {
+    return std::string(bom) + text::encodeFromUtf8(*out, encoding, request.legacyCodePage);
+  } catch (const text::EncodingError& e) {
+    throw FileFailure(e.what());
+  }
 }
 
 std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, std::string_view bytes,

@@ -62,6 +62,7 @@ search::SearchRequest toSearchRequest(const ModifyRequest& request) {
   s.ignoreRegexWhitespace = request.ignoreRegexWhitespace;
   s.searchEachLine = request.searchEachLine;
   s.createBackups = request.createBackups;
+  s.legacyCodePage = request.legacyCodePage;
   return s;
 }
 

@@ -39,6 +39,8 @@ struct ModifyRequest {
   bool modifyHidden = false;
   LineSeparator lineSeparator = LineSeparator::Keep;
   ModifyScope scope = ModifyScope::All;
+  // The code page of files that are neither UTF-16 (by their byte-order mark) nor UTF-8.
+  std::string legacyCodePage = "Windows-1252";
 };
 
 // The checks made before a run, in order: an empty phrase, or a memo without lines.

@@ -8,6 +8,7 @@
 #include "results/ViewerEntries.h"
 #include "search/QueryParser.h"
 #include "search/SearchError.h"
+#include "text/DisplayWidth.h"
 #include "text/Html.h"
 
 namespace kestrix::results {
@@ -83,11 +84,11 @@ void table(PageText& page, const ResultTable& t) {
     } else {
       line = text::htmlEscape(row[0]);
     }
-    line = padShown(line, row[0].size(), widths[0], false);
+    line = padShown(line, text::displayWidth(row[0]), widths[0], false);
     for (std::size_t c = 1; c < t.captions.size(); ++c) {
       // Every cell: a type name or any other text may come from a file's name.
-      line +=
-          padShown(text::htmlEscape(row[c]), row[c].size(), widths[c], rightAlignedColumn(t, c));
+      line += padShown(text::htmlEscape(row[c]), text::displayWidth(row[c]), widths[c],
+                       rightAlignedColumn(t, c));
     }
     page.line(line);
   }

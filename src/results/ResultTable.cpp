@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "results/PageText.h"
+#include "text/DisplayWidth.h"
 
 namespace kestrix::results {
 
@@ -45,10 +46,10 @@ ResultTable tableOfItems(const std::vector<search::ResultItem>& items, bool with
 
 std::vector<std::size_t> columnWidths(const ResultTable& table) {
   std::vector<std::size_t> widths;
-  for (const std::string& caption : table.captions) widths.push_back(caption.size());
+  for (const std::string& caption : table.captions) widths.push_back(text::displayWidth(caption));
   for (const auto& row : table.rows) {
     for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
-      widths[c] = std::max(widths[c], row[c].size());
+      widths[c] = std::max(widths[c], text::displayWidth(row[c]));
     }
   }
   return widths;
@@ -62,7 +63,7 @@ std::string padShown(std::string_view shown, std::size_t plainLength, std::size_
 }
 
 std::string padCell(std::string_view text, std::size_t width, bool rightAligned) {
-  return padShown(text, text.size(), width, rightAligned);
+  return padShown(text, text::displayWidth(text), width, rightAligned);
 }
 
 std::string headerLine(const ResultTable& table, const std::vector<std::size_t>& widths) {

@@ -36,15 +36,17 @@ ResultTable tableOfItems(const std::vector<search::ResultItem>& items, bool with
 std::string listFileText(const ResultTable& table,
                          const std::optional<std::string>& commandLine = std::nullopt);
 
-// Column widths: the longest cell text or caption of each column.
+// Column widths: the widest cell text or caption of each column, in display columns (a
+// character takes its width, not its bytes, so that names beyond ASCII stay aligned).
 std::vector<std::size_t> columnWidths(const ResultTable& table);
 // The header line shared by the list file and the report (without its line break).
 std::string headerLine(const ResultTable& table, const std::vector<std::size_t>& widths);
 // `text` padded with spaces on the right, or (rightAligned) followed by two spaces and
-// padded on the left, to `width` + 2.
+// padded on the left, to `width` + 2 display columns.
 std::string padCell(std::string_view text, std::size_t width, bool rightAligned);
 // Like padCell, but the cell shows `shown` (the escaped text) padded by the length of the
-// plain text, `plainLength`, so that the columns stay aligned where the page is read.
+// plain text, `plainLength` (its display width), so that the columns stay aligned where the page is
+// read.
 std::string padShown(std::string_view shown, std::size_t plainLength, std::size_t width,
                      bool rightAligned);
 // True for a column whose cells are right-aligned: "Size", and "Found" with single counts.

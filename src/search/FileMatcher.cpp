@@ -13,15 +13,21 @@
 #include "platform/Platform.h"
 #include "search/BlockScan.h"
 #include "search/LineWindows.h"
+#include "text/Encoding.h"
 #include "text/Lines.h"
 
 namespace kestrix::search {
 namespace {
 
+// Thrown by a file's reader when the file turns out to need decoding.
+struct EncodedText {};
+
 // Reads `file` by offset. Reading stops at the size fstat gave when the file was opened,
 // without one more call to see the end (a file that grows meanwhile is read as it was,
 // like readAll does); a file that reports no size (kernel files, which may never end) is
 // read until the end, or up to the read cap, past which it fails as too large.
+// A first read that shows a byte-order mark throws EncodedText: the file's text must be
+// decoded before it is matched.
 ReadAt readerOf(const platform::ReadOnlyFile& file, const std::string& fullName) {
   const auto known = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
   const auto cap = static_cast<std::uint64_t>(platform::readCap());
@@ -29,12 +35,43 @@ ReadAt readerOf(const platform::ReadOnlyFile& file, const std::string& fullName)
                                         std::size_t size) -> std::size_t {
     if (known > 0 && offset >= known) return 0;
     if (known == 0 && offset >= cap) platform::failTooLarge(fullName, platform::readCap());
-    return file.readAt(offset, out, size);
+    const std::size_t got = file.readAt(offset, out, size);
+    if (offset == 0 && got >= 2 && text::encodingOfBom({out, got}) != text::Encoding::Utf8) {
+      throw EncodedText{};
+    }
+    return got;
+  };
+}
+
+// Reads the text `text` in memory by offset (thread-safe: the text does not change).
+ReadAt readerOf(std::string_view text) {
+  return [text](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
+    if (offset >= text.size()) return 0;
+    const std::size_t n = std::min<std::size_t>(size, text.size() - offset);
+    std::memcpy(out, text.data() + offset, n);
+    return n;
   };
 }
 
 bool tooLarge(const platform::PlatformError& e) {
   return e.errorCode() == EFBIG;
+}
+
+// True when `file` starts with a byte-order mark.
+bool startsWithBom(const platform::ReadOnlyFile& file) {
+  char head[3];
+  const std::size_t got = file.readAt(0, head, sizeof head);
+  return text::encodingOfBom({head, got}) != text::Encoding::Utf8;
+}
+
+// True when the query holds a byte that is not ASCII: a legacy file must then be decoded,
+// since its bytes differ from the query's UTF-8.
+bool queryBeyondAscii(const SearchRequest& request) {
+  auto beyond = [](std::string_view s) {
+    return std::any_of(s.begin(), s.end(), [](char c) { return (c & 0x80) != 0; });
+  };
+  if (beyond(request.queryText)) return true;
+  return std::any_of(request.queryLines.begin(), request.queryLines.end(), beyond);
 }
 
 }  // namespace
@@ -66,6 +103,7 @@ FileMatcher::FileMatcher(const SearchRequest& request, Poller& poller)
     wholeText_ = regexUsesWholeText(request);
     linePrefilter_ = !wholeText_ && regexSafeOnWholeText(regexExpression(request.queryLines));
   }
+  decodeLegacy_ = queryBeyondAscii(request);
 }
 
 FileMatcher::~FileMatcher() = default;
@@ -77,28 +115,98 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
     checked_ = true;
     checkQueryLimits(request_);
   }
-  const char* caption = request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption;
+  const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
   try {
-    switch (request_.queryType) {
-      case QueryType::Multiline:
-        return matchBlocks(file, fullName);
-      case QueryType::RegExpr:
-        return matchExpression(file, fullName);
-      default:
-        return matchTerms(file, fullName);
+    // The whole file is read when the expression needs the whole text, when a legacy file
+    // must be decoded, or when a byte-order mark says so; every other file streams.
+    if (wholeText_ || decodeLegacy_ || (size >= kSplitThreshold && startsWithBom(file))) {
+      return matchWhole(file, fullName);
+    }
+    try {
+      return matchSource({readerOf(file, fullName), size, std::nullopt}, fullName);
+    } catch (const EncodedText&) {
+      return matchWhole(file, fullName);
     }
   } catch (const std::bad_alloc&) {
-    warnTooLarge(caption, fullName);
+    warnTooLarge(caption(), fullName);
   } catch (const platform::PlatformError& e) {
     if (!tooLarge(e)) throw;
-    warnTooLarge(caption, fullName);
+    warnTooLarge(caption(), fullName);
   }
   return std::nullopt;
+}
+
+const char* FileMatcher::caption() const {
+  return request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption;
+}
+
+// The file read whole and decoded to UTF-8 where it is not, then matched in memory.
+std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadOnlyFile& file,
+                                                                 const std::string& fullName) {
+  std::string_view text;
+  char head[3];
+  const text::Encoding bom = text::encodingOfBom({head, file.readAt(0, head, sizeof head)});
+  if (bom == text::Encoding::Utf16Le || bom == text::Encoding::Utf16Be) {
+    text = readUtf16(file, fullName, bom == text::Encoding::Utf16Be);
+  } else {
+    const std::string_view bytes = file.readAll(wholeFile_);
+    try {
+      text = text::decodeFile(bytes, request_.legacyCodePage, decodeLegacy_, decoded_).text;
+    } catch (const text::EncodingError&) {
+      text = bytes;  // a code page that cannot be used: the bytes as they are
+    }
+  }
+  return matchSource({readerOf(text), text.size(), text}, fullName);
+}
+
+// Reads a UTF-16 file after its byte-order mark piece by piece into decoded_, so that only
+// its UTF-8 text is held whole. A file that reports no size stops at the read cap.
+std::string_view FileMatcher::readUtf16(const platform::ReadOnlyFile& file,
+                                        const std::string& fullName, bool bigEndian) {
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
+  decoded_.clear();
+  // About right for text that is mostly ASCII, with room for the last piece's worst case.
+  decoded_.reserve(size / 2 + kPiece * 3 / 2 + 16);
+  buffer_.resize(kPiece);
+  std::uint64_t offset = 2;
+  std::size_t kept = 0;  // bytes of the last piece left for the next
+  for (std::size_t got; (got = file.readAt(offset, buffer_.data() + kept, kPiece - kept)) > 0;) {
+    offset += got;
+    if (offset > static_cast<std::uint64_t>(platform::readCap())) {
+      platform::failTooLarge(fullName, platform::readCap());
+    }
+    const std::size_t have = kept + got;
+    const std::size_t used =
+        text::appendUtf16AsUtf8({buffer_.data(), have}, bigEndian, false, decoded_);
+    kept = have - used;
+    std::memmove(buffer_.data(), buffer_.data() + used, kept);
+  }
+  text::appendUtf16AsUtf8({buffer_.data(), kept}, bigEndian, true, decoded_);
+  return decoded_;
+}
+
+std::optional<std::vector<std::int64_t>> FileMatcher::matchSource(const Source& source,
+                                                                  const std::string& fullName) {
+  switch (request_.queryType) {
+    case QueryType::Multiline:
+      try {
+        return matchBlocks(source);
+      } catch (const std::bad_alloc&) {
+        warnTooLarge(kProgramCaption, fullName);
+        return std::nullopt;
+      }
+    case QueryType::RegExpr:
+      return matchExpression(source, fullName);
+    default:
+      return matchTerms(source);
+  }
 }
 
 // A file too large for the memory left is skipped with a warning (unless the run stops).
 void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName) {
   buffer_ = std::string();  // give the memory back before the next file
+  std::string().swap(decoded_);
   wholeFile_.release();
   if (!poller_.stopped()) {
     warning_.emplace(
@@ -106,23 +214,19 @@ void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName)
   }
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(platform::ReadOnlyFile& file,
-                                                                 const std::string& fullName) {
-  const ReadAt read = readerOf(file, fullName);
-  const std::optional<RangeScan> scan = scanTerms(file, read);
+std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(const Source& source) {
+  const std::optional<RangeScan> scan = scanTerms(source);
   if (!scan) return std::nullopt;
   return termScan_->evaluate(*scan);
 }
 
 // The term scan of a file, split across the workers when it is big; nothing when stopped.
-std::optional<RangeScan> FileMatcher::scanTerms(const platform::ReadOnlyFile& file,
-                                                const ReadAt& read) {
-  const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
+std::optional<RangeScan> FileMatcher::scanTerms(const Source& source) {
   std::optional<RangeScan> scan;
-  if (helpers_ && helpers_->helperCount() > 0 && size >= kSplitThreshold) {
-    scan = scanSplit(read, size);
+  if (helpers_ && helpers_->helperCount() > 0 && source.size >= kSplitThreshold) {
+    scan = scanSplit(source.read, source.size);
   } else {
-    scan = termScan_->scan(read, 0, TermScan::kToEnd, {}, buffer_,
+    scan = termScan_->scan(source.read, 0, TermScan::kToEnd, {}, buffer_,
                            [this] { return poller_.stopped(); });
     if (scan->abandoned) scan.reset();
   }
@@ -147,15 +251,14 @@ void FileMatcher::help(SplitScan& job) {
   }
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(platform::ReadOnlyFile& file,
-                                                                  const std::string& fullName) {
-  const ReadAt read = readerOf(file, fullName);
+std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(const Source& source) {
   if (termScan_) {
-    const std::optional<RangeScan> scan = scanTerms(file, read);
+    const std::optional<RangeScan> scan = scanTerms(source);
     if (!scan || scan->hits[0] == 0) return std::nullopt;
   }
-  const std::optional<std::int64_t> count = countBlocks(
-      read, blockLines_, blockOptionsOf(request_), buffer_, [this] { return poller_.stopped(); });
+  const std::optional<std::int64_t> count =
+      countBlocks(source.read, blockLines_, blockOptionsOf(request_), buffer_,
+                  [this] { return poller_.stopped(); });
   if (!count || *count == 0) return std::nullopt;
   return std::vector<std::int64_t>{*count};
 }
@@ -183,12 +286,12 @@ bool FileMatcher::countLines(std::string_view text, std::int64_t& count) {
   return go;
 }
 
-std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::ReadOnlyFile& file,
+std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(const Source& source,
                                                                       const std::string& fullName) {
   std::int64_t count = 0;
   try {
     if (wholeText_) {
-      const std::string_view text = text::textUntilNul(file.readAll(wholeFile_));
+      const std::string_view text = text::textUntilNul(*source.text);
       const std::string subject = wholeTextSubject(text);
       for (bool found = engine_->exec(subject); found; found = engine_->execNext()) {
         if (engine_->matchPos(0) > 0) ++count;
@@ -196,12 +299,10 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::
       }
     } else {
       // Line by line: the file streams through windows of whole lines.
-      const ReadAt read = readerOf(file, fullName);
-      const std::int64_t size = file.info().sizeBytes;
       const bool finished = forEachLineWindow(
-          read, buffer_, kLineWindowBytes,
+          source.read, buffer_, kLineWindowBytes,
           [&](std::string_view lines) { return countLines(lines, count) && !poller_.stopped(); },
-          size > 0 ? static_cast<std::uint64_t>(size) : TermScan::kToEnd);
+          source.size > 0 ? source.size : TermScan::kToEnd);
       if (!finished) return std::nullopt;
     }
   } catch (const RegExprAborted&) {
@@ -209,6 +310,9 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(platform::
   } catch (const RegExprError& e) {
     // A subject longer than the engine takes is a limit of this file, not of the expression.
     if (e.code() != kInputTooLongCode) throw regexSearchError(e);
+    warnTooLarge(kRegexCaption, fullName);
+    return std::nullopt;
+  } catch (const std::bad_alloc&) {
     warnTooLarge(kRegexCaption, fullName);
     return std::nullopt;
   }

@@ -53,13 +53,24 @@ class FileMatcher {
   std::optional<SearchError> takeWarning() { return std::exchange(warning_, std::nullopt); }
 
  private:
-  std::optional<std::vector<std::int64_t>> matchTerms(platform::ReadOnlyFile& file,
+  // What a matcher reads: a file by offset, or a text in memory.
+  struct Source {
+    ReadAt read;
+    std::uint64_t size = 0;                // 0 when not known
+    std::optional<std::string_view> text;  // the whole text, when it is in memory
+  };
+  std::optional<std::vector<std::int64_t>> matchWhole(platform::ReadOnlyFile& file,
                                                       const std::string& fullName);
-  std::optional<RangeScan> scanSplit(const ReadAt& read, std::uint64_t size);
-  std::optional<RangeScan> scanTerms(const platform::ReadOnlyFile& file, const ReadAt& read);
-  std::optional<std::vector<std::int64_t>> matchBlocks(platform::ReadOnlyFile& file,
+  std::string_view readUtf16(const platform::ReadOnlyFile& file, const std::string& fullName,
+                             bool bigEndian);
+  const char* caption() const;
+  std::optional<std::vector<std::int64_t>> matchSource(const Source& source,
                                                        const std::string& fullName);
-  std::optional<std::vector<std::int64_t>> matchExpression(platform::ReadOnlyFile& file,
+  std::optional<std::vector<std::int64_t>> matchTerms(const Source& source);
+  std::optional<RangeScan> scanSplit(const ReadAt& read, std::uint64_t size);
+  std::optional<RangeScan> scanTerms(const Source& source);
+  std::optional<std::vector<std::int64_t>> matchBlocks(const Source& source);
+  std::optional<std::vector<std::int64_t>> matchExpression(const Source& source,
                                                            const std::string& fullName);
   bool countLines(std::string_view text, std::int64_t& count);
   void warnTooLarge(const char* caption, const std::string& fullName);
@@ -69,7 +80,9 @@ class FileMatcher {
   bool checked_ = false;  // the query limits were checked (at the first file)
   std::optional<SearchError> warning_;
   std::string buffer_;
-  platform::ReadBuffer wholeFile_;    // whole-text expressions
+  platform::ReadBuffer wholeFile_;    // files read whole
+  std::string decoded_;               // the UTF-8 text of a file that is not UTF-8
+  bool decodeLegacy_ = false;         // the query is not ASCII: legacy files are decoded
   SearchRequest prefilterRequest_;    // Multiline: the longest query line as a phrase
   std::optional<TermScan> termScan_;  // the terms, or the Multiline prefilter
   ScanHelpers* helpers_ = nullptr;

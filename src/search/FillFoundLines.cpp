@@ -12,6 +12,7 @@
 #include "search/Matchers.h"
 #include "search/Poller.h"
 #include "search/QueryParser.h"
+#include "text/Encoding.h"
 #include "text/Lines.h"
 
 namespace kestrix::search {
@@ -160,6 +161,16 @@ bool fillExpression(const SearchRequest& request, std::string_view text, Poller&
   return !poller.stopped();
 }
 
+// The file's text in UTF-8, decoded into `storage` when the file is in another encoding
+// (the lines are shown as characters whatever the query).
+std::string_view textOf(std::string_view bytes, const std::string& codePage, std::string& storage) {
+  try {
+    return text::decodeFile(bytes, codePage, true, storage).text;
+  } catch (const text::EncodingError&) {
+    return bytes;  // a code page that cannot be used: the bytes as they are
+  }
+}
+
 // The fill with the term table already built.
 FillOutcome fillParsed(const SearchRequest& request, std::string_view folder, std::string_view name,
                        std::string_view bytes, const std::function<bool()>& poll) {
@@ -167,7 +178,8 @@ FillOutcome fillParsed(const SearchRequest& request, std::string_view folder, st
   out.lines.begin(name, folder);
   if (hasEmptyQuery(request)) return out;
   checkQueryLimits(request);
-  const std::string_view text = text::textUntilNul(bytes);
+  std::string decoded;
+  const std::string_view text = text::textUntilNul(textOf(bytes, request.legacyCodePage, decoded));
   Poller poller(poll, kFillPollMs);
   switch (request.queryType) {
     case QueryType::Multiline:

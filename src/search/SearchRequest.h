@@ -82,6 +82,8 @@ struct SearchRequest {
   bool createBackups = false;  // with origin SearchAndReplace: skip names ending ".bak"
   std::optional<IgnoredFolders> ignoredFolders;          // when the switch is on
   std::optional<std::vector<std::string>> ignoredFiles;  // mask lines, when the switch is on
+  // The code page of files that are neither UTF-16 (by their byte-order mark) nor UTF-8.
+  std::string legacyCodePage = "Windows-1252";
 
   // Window state the rows depend on: the Result column is shown ("Found"), and the
   // modification intervals are in use ("Found       All file" on Search and Replace runs).

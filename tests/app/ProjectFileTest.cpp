@@ -47,6 +47,7 @@ Project changedProject() {
               true,
               true,
               true};
+  s.dialog.codePage = "KOI8-R";
   s.ignoreSubfolders = true;
   s.folderIgnoreList = "/tmp/*\n/proc\n";
   s.fileIgnoreList = "*.o";
@@ -147,9 +148,10 @@ TEST(ProjectFile, LinesAreWrittenInTheirEncodings) {
   EXPECT_NE(text.find("vi \"%PrFullName%\"\r\nFALSE\r\nFALSE\r\nFALSE\r\n/f\r\n"),
             std::string::npos);
   // Entry 35: the count, the search cells, then the replacement cells.
-  EXPECT_EQ(std::vector<std::string>(l.end() - 12, l.end()),
+  EXPECT_EQ(std::vector<std::string>(l.end() - 13, l.end() - 1),
             (std::vector<std::string>{"700", "500", "3", "150", "160", "3", "a", "", "c", "b",
                                       "x|y", ""}));
+  EXPECT_EQ(l.back(), "CodePage=KOI8-R");  // after them, when not the default
 }
 
 TEST(ProjectFile, HistoriesAreWrittenWithEightEntries) {
@@ -194,6 +196,41 @@ TEST(ProjectFile, TheBatchSectionNeedsRows) {
   EXPECT_EQ(grown.table.rows[0].search, std::string(1000, 's'));
   EXPECT_EQ(grown.table.rows[3], modify::BatchPair{});
   EXPECT_EQ(grown.rowsSpin, 4);
+}
+
+TEST(ProjectFile, TheCodePageFollowsTheBatchEntriesUnlessItIsTheDefault) {
+  Project p = plainProject();
+  Project current;
+  current.settings.dialog.codePage = "CP866";
+  // The default is not written, and a file without the line gives the default.
+  EXPECT_EQ(parseProject(formatProject(p), current).project.settings.dialog.codePage,
+            "Windows-1252");
+  struct Case {
+    std::vector<modify::BatchPair> rows;
+    std::string line;
+    std::string read;
+  };
+  const Case cases[] = {
+      {{}, "CodePage=KOI8-R", "KOI8-R"},
+      {{{"a", "b"}}, "CodePage=KOI8-R", "KOI8-R"},
+      {{}, "CodePage=koi8-u", "KOI8-U"},
+      {{}, "CodePage=EBCDIC", "Windows-1252"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    p.batch.table.rows = c.rows;
+    p.settings.dialog.codePage = "Windows-1252";
+    const std::size_t withDefault = lines(formatProject(p)).size();
+    p.settings.dialog.codePage = "KOI8-R";
+    std::vector<std::string> l = lines(formatProject(p));
+    ASSERT_EQ(l.size(), withDefault + 1);
+    EXPECT_EQ(l.back(), "CodePage=KOI8-R");
+    l.back() = c.line;
+    const Project read = parseProject(joined(l), current).project;
+    EXPECT_EQ(read.settings.dialog.codePage, c.read);
+    // Without rows the dialog's cells stay as they were.
+    EXPECT_EQ(read.batch.table.rows, c.rows.empty() ? current.batch.table.rows : c.rows);
+  }
 }
 
 TEST(ProjectFile, AFileEndingAfterTheTabReadsWithoutAMessage) {

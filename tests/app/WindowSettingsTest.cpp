@@ -202,6 +202,18 @@ TEST(DialogSettings, SeparatorsEditorAndSwitches) {
   const DialogSettings keep = readDialogSettings(older, "x");
   EXPECT_EQ(keep.separator, SeparatorChoice::Keep);
   EXPECT_EQ(keep.storedChoice, SeparatorChoice::Macintosh);
+
+  // The code page: a name offered, whatever its case; anything else is the default.
+  for (auto [stored, read] : {std::pair{"", "Windows-1252"},
+                              {"windows-1251", "Windows-1251"},
+                              {"ISO-8859-15", "ISO-8859-15"},
+                              {"UTF-7", "Windows-1252"}}) {
+    older.write(Key::Options, "CodePage", stored);
+    EXPECT_EQ(readDialogSettings(older, "x").codePage, read) << stored;
+  }
+  values.codePage = "CP437";
+  writeDialogSettings(store, values);
+  EXPECT_EQ(*store.read(Key::Options, "CodePage"), "CP437");
 }
 
 TEST(EditorDefault, FirstInstalledEditorElseXdgOpen) {

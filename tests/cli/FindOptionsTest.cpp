@@ -42,6 +42,8 @@ TEST(FindOptions, ValuesReachTheRequest) {
   EXPECT_FALSE(n.request.ignoreLeadingSpaces || n.request.ignoreTrailingSpaces);
   EXPECT_TRUE(n.showLines && n.listTable);
   EXPECT_EQ(n.request.queryText, "--x");
+  EXPECT_EQ(n.request.legacyCodePage, "Windows-1252");
+  EXPECT_EQ(parseFindArguments({"--encoding", "koi8-r", "x"}).request.legacyCodePage, "KOI8-R");
 }
 
 TEST(FindOptions, ListFilesAndQueryFile) {
@@ -81,6 +83,7 @@ TEST(FindOptions, BadCommandLinesAreUsageErrors) {
       {"--threads", "0", "x"},
       {"--threads", "2x", "x"},
       {"--threads", "99999", "x"},
+      {"--encoding", "UTF-7", "x"},
   };
   EXPECT_EQ(parseFindArguments({"--threads", "8", "x"}).threads, 8u);
   EXPECT_EQ(parseFindArguments({"x"}).threads, 0u);  // one per core

@@ -20,6 +20,7 @@ TEST(KsrFind, OutputAndExitStatus) {
   TempTree tree;
   tree.write("w/a.txt", "alpha beta\nbeta\n");
   tree.write("w/b.log", "gamma\n");
+  tree.write("e/koi.txt", "\xD0\xD2\xC9\xD7\xC5\xD4\n");  // KOI8-R
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -38,6 +39,12 @@ TEST(KsrFind, OutputAndExitStatus) {
       {{"find", "--bogus", "x"}, 2, "", "ksr: unknown option --bogus"},
       {{"frobnicate"}, 2, "", "ksr: unknown command"},
       {{"find", "x", "missing-folder"}, 2, "", "missing-folder: No such folder\n"},
+      {{"find", "--case", "\xD0\xBF\xD1\x80\xD0\xB8", "e"}, 1, "", ""},
+      {{"find", "--case", "--encoding", "koi8-r", "\xD0\xBF\xD1\x80\xD0\xB8", "e"},
+       0,
+       "e/koi.txt\t1\n",
+       ""},
+      {{"find", "--encoding", "nope", "x", "e"}, 2, "", "ksr: unknown encoding \"nope\" (one of"},
   };
   for (const Case& c : cases) {
     std::string shown;

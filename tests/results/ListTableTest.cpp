@@ -43,6 +43,26 @@ TEST(ListTable, SeveralWordCountsAlignLeftAndUndidLosesItsSixthCharacter) {
                "b     /p    10, 0  Found            "});
 }
 
+TEST(ListTable, NamesBeyondAsciiAlignByDisplayWidthAndKeepTheirBytes) {
+  ResultTable t;
+  t.captions = {"Name", "Path", "Size"};
+  t.rows = {{"Gr\xC3\xB6\xC3\x9F"
+             "e.txt",
+             "/p", "1 KB"},
+            {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xD0\xBC\xD0\xB8\xD1\x80.txt", "/p",
+             "22 KB"},
+            {"bad\xFF.txt", "/p", "3 KB"},
+            {"\xE4\xB8\xAD.txt", "/p", "4 KB"}};
+  // Every line is 16 + 6 + 7 display columns wide.
+  expectLines(listFileText(t),
+              {"Name            Path  Size   ",
+               "Gr\xC3\xB6\xC3\x9F"
+               "e.txt       /p    1 KB   ",
+               "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xD0\xBC\xD0\xB8\xD1\x80.txt  /p  "
+               "  22 KB  ",
+               "bad\xFF.txt        /p    3 KB   ", "\xE4\xB8\xAD.txt          /p    4 KB   "});
+}
+
 TEST(ListTable, CommandLineHeaderComesFirst) {
   const std::string text = listFileText(sample(false), std::string("kestrix -path=/tmp"));
   const auto lines = testing::crlfLines(text);

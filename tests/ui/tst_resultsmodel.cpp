@@ -82,6 +82,35 @@ class ResultsModelTest : public QObject {
     QCOMPARE(m.index(2, c).data().toString(), QString("ZZQQ File"));
   }
 
+  void namesAreEscapedAndTheTypeToolTipNamesTheEncoding() {
+    QTemporaryDir dir;
+    const std::pair<const char*, QByteArray> files[] = {
+        {"le.txt", QByteArray("\xFF\xFEh\0i\0", 6)},
+        {"legacy.txt", QByteArray("caf\xE9")},
+        {"plain.txt", QByteArray("caf\xC3\xA9")},
+    };
+    ResultsModel m;
+    for (const auto& [name, bytes] : files) {
+      QFile f(dir.filePath(name));
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(bytes);
+      ResultItem it = makeItem(name);
+      it.path = dir.path().toStdString();
+      m.appendItem(it);
+    }
+    m.appendItem(makeItem("bad\xFF.txt"));
+    m.setLegacyCodePage("KOI8-R");
+    const int type = m.columnOf("Type");
+    const QStringList encodings = {"UTF-16 LE", "KOI8-R", "UTF-8"};
+    for (int r = 0; r < encodings.size(); ++r) {
+      const QString tip = m.index(r, type).data(Qt::ToolTipRole).toString();
+      QVERIFY2(tip.endsWith("\nEncoding: " + encodings[r]), qPrintable(tip));
+    }
+    QVERIFY(m.index(3, type).data(Qt::ToolTipRole).isNull());  // no such file
+    QVERIFY(m.index(0, 0).data(Qt::ToolTipRole).isNull());
+    QCOMPARE(m.index(3, 0).data().toString(), QString("bad\\xFF.txt"));
+  }
+
   void batchAppendIsOneInsertion() {
     ResultsModel m;
     QSignalSpy inserted(&m, &QAbstractItemModel::rowsInserted);

@@ -424,6 +424,15 @@ class SettingsTest : public QObject {
     settings.applyTo(request);
     QVERIFY(request.lineSeparator == kestrix::modify::LineSeparator::Macintosh);
     QVERIFY(request.modifyReadOnly && request.modifyHidden);
+
+    // The code page reaches both requests.
+    QCOMPARE(request.legacyCodePage, std::string("Windows-1252"));
+    settings.settingsDialog()->CodePageComboBox->setCurrentText("KOI8-R");
+    settings.applyTo(request);
+    kestrix::search::SearchRequest search;
+    settings.applyTo(search);
+    QCOMPARE(request.legacyCodePage, std::string("KOI8-R"));
+    QCOMPARE(search.legacyCodePage, std::string("KOI8-R"));
   }
 
  private:

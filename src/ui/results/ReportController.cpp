@@ -92,13 +92,17 @@ results::ResultTable ReportController::listTable(bool fullFound) const {
   results::ResultTable table;
   for (int c = 0; c < model.columnCount(); ++c) table.captions.push_back(local(model.caption(c)));
   const int found = model.columnOf(QStringLiteral("Found"));
+  const int name = model.columnOf(QStringLiteral("Name"));
+  const int path = model.columnOf(QStringLiteral("Path"));
   for (int r = 0; r < model.rowCount(); ++r) {
     std::vector<std::string> row;
     for (int c = 0; c < model.columnCount(); ++c) {
       const search::ResultItem& item = model.item(r);
-      row.push_back(c == found && fullFound && !item.foundFull.empty()
-                        ? item.foundFull
-                        : local(model.cellText(r, c)));
+      // Names go to the list byte for byte, so that the saved name still names the file.
+      row.push_back(c == found && fullFound && !item.foundFull.empty() ? item.foundFull
+                    : c == name                                        ? item.name
+                    : c == path                                        ? item.path
+                                : local(model.cellText(r, c)));
     }
     table.rows.push_back(std::move(row));
   }

@@ -5,6 +5,9 @@
 #include <charconv>
 #include <numeric>
 
+#include "search/FileEncoding.h"
+#include "text/DisplayWidth.h"
+
 namespace kestrix::ui {
 namespace {
 
@@ -77,9 +80,9 @@ QString ResultsModel::cellText(int row, int position) const {
   const search::ResultItem& it = items_[static_cast<size_t>(row)];
   switch (columns_[static_cast<size_t>(position)]) {
     case Column::Name:
-      return QString::fromStdString(it.name);
+      return QString::fromStdString(text::escapeForDisplay(it.name));
     case Column::Path:
-      return QString::fromStdString(it.path);
+      return QString::fromStdString(text::escapeForDisplay(it.path));
     case Column::Found:
       return QString::fromStdString(it.found);
     case Column::Attributes:
@@ -107,6 +110,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
       if (index.column() == 0) return icons_.icon(it.name);
       return {};
+    case Qt::ToolTipRole:
+      return typeToolTip(index.row(), index.column());
     case FullNameRole:
       return QString::fromStdString(it.fullName());
     case PathRole:
@@ -116,6 +121,16 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     default:
       return {};
   }
+}
+
+// The Type cell's tooltip: the type and the encoding the file is read in (read from the
+// file's first bytes when asked).
+QVariant ResultsModel::typeToolTip(int row, int position) const {
+  if (columns_[static_cast<size_t>(position)] != Column::Type) return {};
+  const search::ResultItem& it = items_[static_cast<size_t>(row)];
+  const std::string encoding = search::fileEncodingName(it.fullName(), legacyCodePage_);
+  if (encoding.empty()) return {};
+  return cellText(row, position) + "\nEncoding: " + QString::fromStdString(encoding);
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {

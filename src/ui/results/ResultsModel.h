@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <string>
 #include <vector>
 
 #include "search/ResultItem.h"
@@ -43,6 +44,9 @@ class ResultsModel : public QAbstractTableModel {
 
   // Rows. appendItems adds a whole batch with one insertion; clear() empties the list.
   void appendItems(std::vector<search::ResultItem> batch);
+  // The legacy code page named in the Type column's tooltip for files in neither UTF-8
+  // nor UTF-16.
+  void setLegacyCodePage(std::string name) { legacyCodePage_ = std::move(name); }
   void appendItem(const search::ResultItem& item);
   void clear();
   // The row's item; throws std::out_of_range for a row outside 0..rowCount()-1.
@@ -84,6 +88,7 @@ class ResultsModel : public QAbstractTableModel {
   TypeNameCache& typeNames() { return typeNames_; }
 
  private:
+  QVariant typeToolTip(int row, int position) const;
   void applyOrder(const std::vector<int>& order);
   std::vector<double> numericKeys(Column kind) const;
   std::vector<std::string> textKeys(Column kind) const;
@@ -95,6 +100,7 @@ class ResultsModel : public QAbstractTableModel {
   bool searchRunning_ = false;
   mutable IconCache icons_;
   mutable TypeNameCache typeNames_;
+  std::string legacyCodePage_ = "Windows-1252";
 };
 
 // Reads the number a text begins with: leading blanks skipped, reading stops at the first

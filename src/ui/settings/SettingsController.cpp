@@ -273,6 +273,7 @@ bool SettingsController::showSettings() {
 void SettingsController::takeDialogValues() {
   window_.setEditorCommand(settingsDlg_->EditorEdit->text());
   window_.state().contextLinesIndex = settingsDlg_->BrowseComboBox->currentIndex();
+  window_.results->setLegacyCodePage(codePage());
 }
 
 void SettingsController::applyTo(search::SearchRequest& request) const {
@@ -280,6 +281,11 @@ void SettingsController::applyTo(search::SearchRequest& request) const {
     request.ignoredFolders =
         search::IgnoredFolders{pathDlg_->lines(), pathDlg_->IgnoreSubFoldXPCheck->isChecked()};
   if (settingsDlg_->IgnoreFilesXPCheck->isChecked()) request.ignoredFiles = fileDlg_->lines();
+  request.legacyCodePage = codePage();
+}
+
+std::string SettingsController::codePage() const {
+  return settingsDlg_->CodePageComboBox->currentText().toStdString();
 }
 
 modify::LineSeparator SettingsController::lineSeparator() const {
@@ -300,6 +306,7 @@ void SettingsController::applyTo(modify::ModifyRequest& request) const {
   request.lineSeparator = lineSeparator();
   request.modifyReadOnly = settingsDlg_->ReadOnly->isChecked();
   request.modifyHidden = settingsDlg_->ReplaceHiddenCheckBox->isChecked();
+  request.legacyCodePage = codePage();
 }
 
 QString SettingsController::startFolder(StartFolder which) const {

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "text/Encoding.h"
 #include "ui/settings/SettingsBackend.h"
 
 namespace kestrix::ui {
@@ -83,6 +84,9 @@ void TSettDlg::createControls() {
   Button2 = named(new QPushButton("Browse...", this), "Button2");
   BrowseComboBox = named(new QComboBox(this), "BrowseComboBox");
   BrowseComboBox->addItems({"1", "2", "3", "5", "10", "15", "20", "30", "50", "100", "All"});
+  CodePageComboBox = named(new QComboBox(this), "CodePageComboBox");
+  for (const text::CodePageChoice& page : text::legacyCodePages())
+    CodePageComboBox->addItem(QString::fromLatin1(page.name));
   IgnorePathsXPCheck = named(new QCheckBox("Ignore Directories", this), "IgnorePathsXPCheck");
   EditPathsXPButton = named(new QPushButton("Edit List...", this), "EditPathsXPButton");
   IgnoreFilesXPCheck = named(new QCheckBox("Ignore Files", this), "IgnoreFilesXPCheck");
@@ -114,6 +118,11 @@ void TSettDlg::buildLayout() {
   contextRow->addWidget(new QLabel("lines above and below from each found occurrence", this));
   contextRow->addStretch();
 
+  auto* codePageRow = new QHBoxLayout;
+  codePageRow->addWidget(new QLabel("Code page of files in neither UTF-8 nor UTF-16:", this));
+  codePageRow->addWidget(CodePageComboBox);
+  codePageRow->addStretch();
+
   auto* lists = new QGroupBox(" Ignore Lists ", this);
   auto* listGrid = new QGridLayout(lists);
   listGrid->addWidget(IgnorePathsXPCheck, 0, 0);
@@ -135,6 +144,7 @@ void TSettDlg::buildLayout() {
   layout->addWidget(separators);
   layout->addLayout(editorRow);
   layout->addLayout(contextRow);
+  layout->addLayout(codePageRow);
   auto* groups = new QHBoxLayout;
   groups->addWidget(lists, 1);
   groups->addWidget(permissions, 1);
@@ -174,6 +184,7 @@ app::DialogSettings TSettDlg::values() const {
   v.ignoreFiles = IgnoreFilesXPCheck->isChecked();
   v.modifyReadOnly = ReadOnly->isChecked();
   v.modifyHidden = ReplaceHiddenCheckBox->isChecked();
+  v.codePage = CodePageComboBox->currentText().toStdString();
   return v;
 }
 
@@ -190,6 +201,7 @@ void TSettDlg::setValues(const app::DialogSettings& v) {
   IgnoreFilesXPCheck->setChecked(v.ignoreFiles);
   ReadOnly->setChecked(v.modifyReadOnly);
   ReplaceHiddenCheckBox->setChecked(v.modifyHidden);
+  CodePageComboBox->setCurrentText(QString::fromStdString(app::knownCodePage(v.codePage)));
   applyEditButtons();
 }
 

@@ -54,6 +54,7 @@ class TSettDlg : public QDialog {
   QMenu* PlaceholderMenu;
   QPushButton* Button2;
   QComboBox* BrowseComboBox;
+  QComboBox* CodePageComboBox;  // the legacy code page of files not in UTF-8 or UTF-16
   QCheckBox* IgnorePathsXPCheck;
   QPushButton* EditPathsXPButton;
   QCheckBox* IgnoreFilesXPCheck;
