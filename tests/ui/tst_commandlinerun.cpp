@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -111,13 +112,22 @@ class CommandLineRunTest : public QObject {
     writeTree();
     writeSettings({"PhraseButtonReplace=1", "TextSearchButton=0", "RegExpSearch=0", "NoneButton=0",
                    "ReplaceButton=1", "SensitiveCheckBox=1", "WholeWordsCheckBox=0",
-                   "CreatBackupCheckBox=1", "IncludeSubdirectoriesCheckBox=1"});
+                   "CreatBackupCheckBox=1", "IncludeSubdirectoriesCheckBox=1", "FindWidth=1600",
+                   "FindHeight=900", "FindLeft=40", "FindTop=30", "MaxFind=1"});
     const QString list = dir_.path() + "/found list.lst";
     const Outcome run =
         runWindow({"-path=" + tree_, "-com", "-s1=foo", "-r1=bar", "-ms=*.txt", "-fs=" + list});
     QCOMPARE(run.status, 0);
     // A clean job prints nothing (Qt's notes about the missing screen included).
     QVERIFY2(run.standardError.isEmpty(), run.standardError.constData());
+    // The stand-in screen's size never replaces the user's window geometry.
+    const QSettings stored(config_ + "/Kestrix Search & Replace.conf", QSettings::IniFormat);
+    for (const auto& [name, value] : {std::pair{"FindWidth", "1600"},
+                                      {"FindHeight", "900"},
+                                      {"FindLeft", "40"},
+                                      {"FindTop", "30"},
+                                      {"MaxFind", "1"}})
+      QVERIFY2(stored.value(QString("Options/") + name).toString() == value, name);
     // What `sed -i s/foo/bar/g` gives, with every line break kept.
     QCOMPARE(readAll(tree_ + "/a.txt"), QByteArray("bar one\r\nno\r\nbarbar\r\n"));
     QCOMPARE(readAll(tree_ + "/sub/b.txt"), QByteArray("a bard fight\nFoo\n"));

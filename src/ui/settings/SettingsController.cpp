@@ -18,16 +18,17 @@
 
 #include "app/EditorDefault.h"
 #include "app/StoredDate.h"
-#include "ui/window/MainMenus.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/window/ScreenScale.h"
 #include "ui/settings/SettingsBackend.h"
 #include "ui/settings/SettingsMapping.h"
 #include "ui/settings/TFileIgnoreDlg.h"
-#include "ui/window/TFind.h"
 #include "ui/settings/TPathIgnoreDlg.h"
 #include "ui/settings/TSettDlg.h"
+#include "ui/startup/CommandLineController.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/ScreenScale.h"
+#include "ui/window/TFind.h"
 #include "ui/window/WindowGeometry.h"
 
 namespace kestrix::ui {
@@ -128,6 +129,8 @@ void SettingsController::loadSettings(bool includeDialogs) {
     if (!s.startFolders[i].empty()) startFolders_[i] = QString::fromStdString(s.startFolders[i]);
   ignoreListFolder_ = QString::fromStdString(s.ignoreListFolder);
   maximizeAtStart_ = s.maximized;
+  storedBounds_ = s.bounds;
+  storedMaximized_ = s.maximized;
   if (includeDialogs && settingsDlg_ != nullptr) {
     settingsDlg_->setValues(s.dialog);
     settingsDlg_->setEditorFolder(startFolders_[OpenEditor]);
@@ -153,6 +156,12 @@ app::WindowSettings SettingsController::currentSettings(bool includeDialogs) {
     s.startFolders[i] = startFolders_[i].toStdString();
   s.ignoreListFolder = ignoreListFolder_.toStdString();
   s.maximized = window_.isMaximized();
+  if (CommandLineController::headless() && window_.commandLine().start().commandLineRun) {
+    // A run without a screen has the platform's stand-in size, not the user's: the stored
+    // geometry stays as it was.
+    s.bounds = storedBounds_;
+    s.maximized = storedMaximized_;
+  }
   if (includeDialogs) readDialogs(s);
   return s;
 }
@@ -189,6 +198,8 @@ void SettingsController::applyBounds(const app::WindowBounds& stored) {
   const int minimumWidth = std::max(window_.minimumWidth(), scaled(WindowGeometry::kMinimumWidth));
   bounds_ = clampToScreen(stored, minimumWidth, scaled(WindowGeometry::kReplaceMin));
   window_.geometryController().setHeightWithResults(bounds_.height);
+  window_.geometryController().setNormalBounds(
+      QRect(bounds_.left, bounds_.top, bounds_.width, bounds_.height));
   // Positions include the window frame (pos() and move()), so they survive a restart.
   window_.resize(bounds_.width, window_.height());
   window_.move(bounds_.left, bounds_.top);
@@ -221,11 +232,16 @@ void SettingsController::recordColumnWidth(int position, int width) {
 }
 
 void SettingsController::recordBounds() {
+  // The window's geometry owner knows the normal bounds, also while the window is maximized.
+  const WindowGeometry& geometry = window_.geometryController();
+  const QRect normal = geometry.normalBounds();
+  if (!normal.isEmpty()) {
+    bounds_.width = normal.width();
+    bounds_.left = normal.x();
+    bounds_.top = normal.y();
+    bounds_.height = geometry.heightWithResults();
+  }
   if (!window_.isVisible() || !isNormalState(window_)) return;
-  bounds_.width = window_.width();
-  bounds_.left = window_.x();
-  bounds_.top = window_.y();
-  if (window_.statusBar()->isVisible()) bounds_.height = window_.height();
   if (!listHeightPending_ && window_.ListView1->isVisible())
     bounds_.listHeight = window_.ListView1->height();
 }
@@ -233,7 +249,8 @@ void SettingsController::recordBounds() {
 bool SettingsController::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (watched == &window_ && (type == QEvent::Resize || type == QEvent::Move)) {
-    recordBounds();
+    // After the window's geometry owner has taken the same event.
+    QMetaObject::invokeMethod(this, &SettingsController::recordBounds, Qt::QueuedConnection);
   } else if (watched == &window_ && type == QEvent::Show && maximizeAtStart_) {
     maximizeAtStart_ = false;
     window_.setWindowState(window_.windowState() | Qt::WindowMaximized);

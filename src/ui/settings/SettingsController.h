@@ -88,6 +88,9 @@ class SettingsController : public QObject {
   TPathIgnoreDlg* pathDlg_ = nullptr;
   TFileIgnoreDlg* fileDlg_ = nullptr;
   app::WindowBounds bounds_;
+  // The geometry as read, written back unchanged by a run without a screen.
+  app::WindowBounds storedBounds_;
+  bool storedMaximized_ = false;
   std::array<int, 8> columnWidths_{};
   std::array<QString, 6> startFolders_;
   QString ignoreListFolder_;

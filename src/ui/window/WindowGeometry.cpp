@@ -3,7 +3,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QPushButton>
+#include <QRect>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -11,16 +14,16 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "ui/window/BusyIndicator.h"
 #include "ui/find/FindTab.h"
-#include "ui/window/MainMenus.h"
-#include "ui/settings/OptionsTab.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/window/ScreenScale.h"
-#include "ui/modify/SearchReplaceTab.h"
-#include "ui/window/TFind.h"
+#include "ui/settings/OptionsTab.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/BusyIndicator.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/ScreenScale.h"
+#include "ui/window/TFind.h"
 
 namespace kestrix::ui {
 
@@ -31,10 +34,62 @@ WindowGeometry::WindowGeometry(TFind& window)
   const int needed = window_.centralWidget()->minimumSizeHint().width();
   window_.setMinimumWidth(std::max(scaled(kMinimumWidth), needed));
   window_.resize(std::max(scaled(kDefaultWidth), needed), scaled(kFindSingleWindow));
+  window_.installEventFilter(this);
+}
+
+bool WindowGeometry::normalState() const {
+  return !(window_.windowState() &
+           (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+}
+
+bool WindowGeometry::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != &window_) return false;
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::Resize || type == QEvent::Move) && normalState() && window_.isVisible())
+    recordNormal(type == QEvent::Resize);
+  else if (type == QEvent::WindowStateChange)
+    stateChanged();
+  return false;
+}
+
+void WindowGeometry::recordNormal(bool resized) {
+  if (resized) previous_ = {normal_, heightWithResults_};
+  // Frame position (pos()) and client size, as the stored bounds keep them. A move alone
+  // (also the one on the way back from maximized) leaves the size alone.
+  normal_.moveTopLeft(window_.pos());
+  if (resized || normal_.isEmpty()) normal_.setSize(window_.size());
+  // Whatever height the user gives the window with its results shown is the height they
+  // come back at after the next search or tab change.
+  if (resized && !applying_ && window_.Splitter1->isVisibleTo(&window_))
+    heightWithResults_ = window_.height();
+}
+
+int WindowGeometry::normalWidth() const {
+  return normal_.isEmpty() ? window_.width() : normal_.width();
+}
+
+void WindowGeometry::stateChanged() {
+  if (!normalState()) {
+    // The window manager may report the maximized size before the state: a size that fills
+    // the screen's width is taken as that, and the one before it stands.
+    const QScreen* screen = window_.screen();
+    const int screenWidth = screen != nullptr ? screen->availableGeometry().width() : 0;
+    if (normal_.size() == window_.size() && normal_.width() >= screenWidth) {
+      normal_ = previous_.rect;
+      heightWithResults_ = previous_.heightWithResults;
+    }
+    applyTabLayout();
+    return;
+  }
+  // Back to normal: the user's place and width and the limits of the active tab apply again
+  // (in one resize: the window manager may answer each request on its own).
+  if (!normal_.isEmpty()) window_.move(normal_.topLeft());
+  applyTabLayout();
 }
 
 void WindowGeometry::applyTabLayout() {
   const int tab = window_.PageControl1->currentIndex();
+  applying_ = true;
   if (tab == TFind::OptionsPage) {
     setResultsAreaVisible(false);
     applyHeights(kOptionsTab, kOptionsWindow, 0);
@@ -47,6 +102,7 @@ void WindowGeometry::applyTabLayout() {
     applyHeights(memo ? kFindMemoTab : kFindSingleTab, memo ? kFindMemoWindow : kFindSingleWindow,
                  memo ? kFindMemoMin : kFindSingleMin);
   }
+  applying_ = false;
   applyWholeWordsVisibility();
   applyThirdPanel();
   const bool listCommands = resultsShown_ && tab != TFind::OptionsPage;
@@ -58,20 +114,28 @@ void WindowGeometry::applyTabLayout() {
 void WindowGeometry::applyHeights(int tabHeight, int fixedWindowHeight, int minimumWithResults) {
   window_.PageControl1->setFixedHeight(scaled(tabHeight));
   const bool withResults = window_.Splitter1->isVisibleTo(&window_);
+  if (!normalState()) {
+    // A maximized (or full-screen) window keeps its state: resizing it or fixing its height
+    // would drop it back to normal behind the user's back.
+    window_.setMinimumHeight(scaled(withResults ? minimumWithResults : fixedWindowHeight));
+    window_.setMaximumHeight(QWIDGETSIZE_MAX);
+    return;
+  }
   if (withResults) {
     window_.setMinimumHeight(scaled(minimumWithResults));
     window_.setMaximumHeight(QWIDGETSIZE_MAX);
-    window_.resize(window_.width(), std::max(heightWithResults_, scaled(minimumWithResults)));
+    window_.resize(normalWidth(), std::max(heightWithResults_, scaled(minimumWithResults)));
   } else {
     window_.setMinimumHeight(scaled(fixedWindowHeight));
     window_.setMaximumHeight(scaled(fixedWindowHeight));
-    window_.resize(window_.width(), scaled(fixedWindowHeight));
+    window_.resize(normalWidth(), scaled(fixedWindowHeight));
   }
 }
 
 void WindowGeometry::setResultsAreaVisible(bool visible) {
   const bool wasVisible = window_.Splitter1->isVisibleTo(&window_);
-  if (wasVisible && !visible && window_.isVisible()) heightWithResults_ = window_.height();
+  if (wasVisible && !visible && window_.isVisible() && normalState())
+    heightWithResults_ = window_.height();
   window_.Splitter1->setVisible(visible);
   window_.statusBar()->setVisible(visible);
 }

@@ -1,13 +1,20 @@
 // The window's tab layouts: which tab is shown decides the window's height limits, the tab
 // area's height and whether the results area (list, splitter, viewer, status bar) shows.
-// Also Hide List and the collapse of the window after the list was emptied.
+// Also Hide List and the collapse of the window after the list was emptied. The window keeps
+// the size and the maximized state the user gives it: the height with results shown follows
+// every resize in normal state, and a maximized window is never resized or limited.
 #pragma once
+
+#include <QObject>
+#include <QRect>
 
 namespace kestrix::ui {
 
 class TFind;
 
-class WindowGeometry {
+class WindowGeometry : public QObject {
+  Q_OBJECT
+
  public:
   // Tab area heights and window heights at 96 dots per inch.
   static constexpr int kFindSingleTab = 126, kFindMemoTab = 162, kReplaceTab = 201,
@@ -34,8 +41,20 @@ class WindowGeometry {
   // The height the window takes while the results are shown (scaled pixels).
   int heightWithResults() const { return heightWithResults_; }
   void setHeightWithResults(int height) { heightWithResults_ = height; }
+  // The window's last bounds in normal state (frame position, client size); empty before
+  // the window was first shown.
+  QRect normalBounds() const { return normal_; }
+  // The stored bounds the window starts with (it may start maximized).
+  void setNormalBounds(const QRect& bounds) { normal_ = bounds; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  bool normalState() const;
+  void recordNormal(bool resized);
+  void stateChanged();
+  int normalWidth() const;
   void applyHeights(int tabHeight, int fixedWindowHeight, int minimumWithResults);
   void setResultsAreaVisible(bool visible);
   void applyWholeWordsVisibility();
@@ -43,6 +62,13 @@ class WindowGeometry {
 
   TFind& window_;
   bool resultsShown_ = false;
+  struct Normal {
+    QRect rect;
+    int heightWithResults = 0;
+  };
+  QRect normal_;
+  Normal previous_;        // before the last resize, in case it was the window manager maximizing
+  bool applying_ = false;  // the layout itself is resizing the window
   int heightWithResults_;
 };
 
