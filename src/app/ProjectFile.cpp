@@ -222,15 +222,15 @@ void readDateEntries(ProjectLineReader& in, WindowSettings& s) {
   for (const auto field : kRegexSwitches) s.switches.*field = in.flag();
 }
 
-// Entry 23. Three FALSE lines are Keep Original; a file that ended before them was written
-// without the entry and takes Windows.
+// Entry 23. Three FALSE lines are Keep Original, and so is a file that ended before them
+// (written without the entry): taking Windows there would turn LF files into CR LF on the
+// next Modify.
 void readSeparator(ProjectLineReader& in, DialogSettings& d) {
-  const bool ended = in.atEnd();
   const bool windows = in.flag();
   const bool unix = in.flag();
   const bool mac = in.flag();
   // The choices behave as radio buttons set in turn: the last one set wins.
-  SeparatorChoice choice = ended ? SeparatorChoice::Windows : SeparatorChoice::Keep;
+  SeparatorChoice choice = SeparatorChoice::Keep;
   if (windows) choice = SeparatorChoice::Windows;
   if (unix) choice = SeparatorChoice::Unix;
   if (mac) choice = SeparatorChoice::Macintosh;

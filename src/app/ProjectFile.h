@@ -34,7 +34,8 @@
 //                      ignore spaces in expressions
 //   22    text         editor command
 //   23    3 bool       line separator Windows, Unix, Macintosh; three FALSE lines stand for
-//                      "Keep Original" (a reader that does not know it falls back to Windows)
+//                      "Keep Original" (a reader that does not know it falls back to Windows);
+//                      a file that ends before the entry also reads as Keep Original
 //   24    text         last target folder of Copy Files
 //   25    bool         Phrase within intervals
 //   26    int          context-lines choice (an empty line means 3)

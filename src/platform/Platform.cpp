@@ -11,6 +11,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <langinfo.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -298,8 +299,34 @@ std::string formatTm(const LocalTime& t, const char* format) {
 }
 }  // namespace
 
+std::string fourDigitYears(std::string_view format) {
+  std::string out;
+  out.reserve(format.size() + 4);
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != '%' || i + 1 == format.size()) {
+      out += format[i];
+      continue;
+    }
+    std::size_t spec = i + 1;
+    if ((format[spec] == 'E' || format[spec] == 'O') && spec + 1 < format.size()) ++spec;
+    const std::string_view conversion = format.substr(i, spec - i + 1);
+    if (conversion == "%y" || conversion == "%Ey") {
+      out.append(conversion.substr(0, conversion.size() - 1)).push_back('Y');
+    } else if (conversion == "%D") {
+      out += "%m/%d/%Y";
+    } else {
+      out += conversion;  // "%%" included, so an escaped "%y" stays text
+    }
+    i = spec;
+  }
+  return out;
+}
+
 std::string formatShortDate(const LocalTime& t) {
-  return formatTm(t, "%x");
+  // The locale's date order and separators with the year in full: a two-digit year
+  // leaves dates around a century apart indistinguishable.
+  const std::string format = fourDigitYears(nl_langinfo(D_FMT));
+  return formatTm(t, format.c_str());
 }
 std::string formatLongTime(const LocalTime& t) {
   return formatTm(t, "%X");

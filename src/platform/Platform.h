@@ -162,10 +162,13 @@ LocalTime toLocalTime(std::int64_t epochSec);
 // Days since 1970-01-01 of a civil date (proleptic Gregorian); used for whole-day compares.
 std::int64_t daysFromCivil(int year, int month, int day);
 
-// The user's short date format (strftime %x) and long time format (%X) of `t`, in the
-// locale the program selected with setlocale (the "C" locale until then).
+// The user's short date format (strftime %x, its year written with four digits) and long
+// time format (%X) of `t`, in the locale the program selected with setlocale (the "C"
+// locale until then).
 std::string formatShortDate(const LocalTime& t);
 std::string formatLongTime(const LocalTime& t);
+// A strftime format with its two-digit years (%y, %Ey, and %D's) made four-digit (%Y, %EY).
+std::string fourDigitYears(std::string_view format);
 // The locale's decimal separator ("." in the "C" locale).
 std::string decimalSeparator();
 

@@ -247,7 +247,9 @@ TEST(ProjectFile, AFileEndingAfterTheTabReadsWithoutAMessage) {
   EXPECT_TRUE(read.loaded);
   EXPECT_EQ(s.tab, 2);
   EXPECT_EQ(s.dialog.editor, "\"/usr/bin/kate\" \"%PrFullName%\"");
-  EXPECT_EQ(s.dialog.separator, SeparatorChoice::Windows);
+  // A file without the separator entry keeps each line's own break.
+  EXPECT_EQ(s.dialog.separator, SeparatorChoice::Keep);
+  EXPECT_EQ(s.dialog.storedChoice, SeparatorChoice::Windows);
   EXPECT_EQ(s.dialog.contextLinesIndex, 3);
   EXPECT_EQ(s.lowerDate, written.settings.lowerDate);
   EXPECT_EQ(s.upperDate, written.settings.upperDate);

@@ -168,5 +168,27 @@ TEST(PlatformTime, CivilDaysAndTicks) {
   EXPECT_EQ(decimalSeparator(), ".");  // tests run in the "C" locale
 }
 
+TEST(PlatformTime, ShortDatesWriteTheYearInFull) {
+  const struct {
+    const char* format;
+    const char* expected;
+  } cases[] = {
+      {"%m/%d/%y", "%m/%d/%Y"},    // the "C" locale and en_GB's order
+      {"%d.%m.%Y", "%d.%m.%Y"},    // already four digits
+      {"%D", "%m/%d/%Y"},          // %D carries a two-digit year
+      {"%Ey/%m", "%EY/%m"},        // the alternative era year
+      {"%Oy-%Om", "%Oy-%Om"},      // alternative digits stay as they are
+      {"%%y %y", "%%y %Y"},        // an escaped percent sign is text
+      {"%d-%m-%y%", "%d-%m-%Y%"},  // a lone trailing percent sign is kept
+  };
+  for (const auto& c : cases) EXPECT_EQ(fourDigitYears(c.format), c.expected) << c.format;
+
+  LocalTime t;
+  t.year = 2026;
+  t.month = 12;
+  t.day = 9;
+  EXPECT_EQ(formatShortDate(t), "12/09/2026");  // the "C" locale
+}
+
 }  // namespace
 }  // namespace kestrix::platform

@@ -46,8 +46,8 @@ TEST(Cells, TypeTimeResultAndStatusTexts) {
   midnight.tm_mday = 3;
   midnight.tm_isdst = -1;
   const std::int64_t t = static_cast<std::int64_t>(std::mktime(&midnight));
-  EXPECT_EQ(timeText(t), "05/03/24");
-  EXPECT_EQ(timeText(t + 3661), "05/03/24 01:01:01");
+  EXPECT_EQ(timeText(t), "05/03/2024");
+  EXPECT_EQ(timeText(t + 3661), "05/03/2024 01:01:01");
 
   SearchRequest request;
   EXPECT_EQ(resultText(request, true), "");

@@ -1,9 +1,10 @@
 // The "Batch Replace" dialog and its run through the window: three pairs with backups then
 // Undo reverting only the last pair, skipped empty rows, the None refusal, ".tbl" files
-// (a round trip, a "100001" file refused), the state file, the grid's row rules and a
-// 100 000-row table.
+// (a round trip, a "100001" file refused, a typed name without extension), the state file, the
+// grid's row rules and a 100 000-row table.
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -32,6 +33,17 @@ namespace {
 QByteArray readAll(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Types `name` into the file dialog that `button` opens and accepts it.
+void typeIntoFileDialog(QPushButton* button, const QString& name) {
+  QTimer::singleShot(0, [name] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    dialog->selectFile(name);
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  button->click();
 }
 }  // namespace
 
@@ -143,6 +155,20 @@ class BatchReplaceTest : public QObject {
     QCOMPARE(recorder.warnings.value(0), qMakePair(programCaption(), QString("Incorrect file")));
     QVERIFY(dialog.table() == saved);
     QCOMPARE(TBatchDlg::kTableFilter, QString("TBL Files [*.tbl] (*.tbl)"));
+  }
+
+  // A name typed without extension is saved as a ".tbl" file the dialogs' filter shows, and
+  // the same name typed in Open finds it.
+  void typedNameGetsTheTableExtension() {
+    QTemporaryDir folder;
+    TBatchDlg dialog;
+    dialog.model()->setData(dialog.model()->index(0, 0), "alpha");
+    typeIntoFileDialog(dialog.SaveButton, folder.path() + "/t1");
+    QVERIFY(QFile::exists(folder.path() + "/t1.tbl"));
+    QVERIFY(!QFile::exists(folder.path() + "/t1.csv"));
+    dialog.RemoveAllButton->click();
+    typeIntoFileDialog(dialog.OpenButton, folder.path() + "/t1");
+    QCOMPARE(dialog.model()->data(dialog.model()->index(0, 0)).toString(), QString("alpha"));
   }
 
   void stateFileKeepsTheTableAcrossRuns() {

@@ -31,6 +31,7 @@ constexpr int kMinReplaceColumn = 165;
 }  // namespace
 
 const QString TBatchDlg::kTableFilter = QStringLiteral("TBL Files [*.tbl] (*.tbl)");
+const QString TBatchDlg::kTableSuffix = QStringLiteral("tbl");
 
 TBatchDlg::TBatchDlg(QWidget* parent) : QDialog(parent), model_(new BatchTableModel(this)) {
   setObjectName("TBatchDlg");
@@ -153,7 +154,8 @@ bool TBatchDlg::openTable(const QString& path) {
 void TBatchDlg::saveWithDialog() {
   QFileDialog dialog(this, "Save", saveFolder_, kTableFilter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix("csv");
+  // A name typed without extension gets the one the filter shows, so the file stays visible.
+  dialog.setDefaultSuffix(kTableSuffix);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString path = dialog.selectedFiles().front();
   if (saveTable(path)) saveFolder_ = QFileInfo(path).absolutePath();
@@ -162,7 +164,7 @@ void TBatchDlg::saveWithDialog() {
 void TBatchDlg::openWithDialog() {
   QFileDialog dialog(this, "Open", openFolder_, kTableFilter);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setDefaultSuffix("csv");
+  dialog.setDefaultSuffix(kTableSuffix);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString path = dialog.selectedFiles().front();
   openTable(path);

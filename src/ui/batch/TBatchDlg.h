@@ -19,8 +19,9 @@ class BatchTableModel;
 class TBatchDlg : public QDialog {
   Q_OBJECT
  public:
-  // The file dialogs' filter; their default extension is "csv".
+  // The file dialogs' filter and the extension a name typed without one gets.
   static const QString kTableFilter;
+  static const QString kTableSuffix;
 
   explicit TBatchDlg(QWidget* parent = nullptr);
 
