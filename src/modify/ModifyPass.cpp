@@ -229,7 +229,6 @@ class Pass {
       // has it: the backup is staged from them first, so that they are on disk.
       Original original{stampOf(bytes), std::nullopt, {}, {}};
       if (history_) original.attributes = platform::readExtendedAttributes(target.fd.get(), listed);
-      target.fd.reset();
       FileBytes file(std::move(bytes), [&](std::string_view b) {
         if (request_.createBackups) stageOriginal(target, listed, b, original);
       });
