@@ -307,9 +307,9 @@ std::string fourDigitYears(std::string_view format) {
       out += format[i];
       continue;
     }
-    std::size_t spec = i + 1;
-    if ((format[spec] == 'E' || format[spec] == 'O') && spec + 1 < format.size()) ++spec;
-    const std::string_view conversion = format.substr(i, spec - i + 1);
+    std::size_t last = i + 1;
+    if ((format[last] == 'E' || format[last] == 'O') && last + 1 < format.size()) ++last;
+    const std::string_view conversion = format.substr(i, last - i + 1);
     if (conversion == "%y" || conversion == "%Ey") {
       out.append(conversion.substr(0, conversion.size() - 1)).push_back('Y');
     } else if (conversion == "%D") {
@@ -317,7 +317,7 @@ std::string fourDigitYears(std::string_view format) {
     } else {
       out += conversion;  // "%%" included, so an escaped "%y" stays text
     }
-    i = spec;
+    i = last;
   }
   return out;
 }
