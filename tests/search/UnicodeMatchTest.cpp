@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 #include <sstream>
 
+#include "../text/CaseFoldingPairs.h"
 #include "search/Matchers.h"
 #include "text/Encoding.h"
 #include "text/Utf8.h"
@@ -14,27 +14,13 @@
 namespace kestrix::search {
 namespace {
 
+using testing::FoldPair;
+using testing::simpleFoldPairs;
+
 std::string utf8(char32_t c) {
   std::string s;
   text::appendUtf8(s, c);
   return s;
-}
-
-struct FoldPair {
-  char32_t from, to;
-};
-
-std::vector<FoldPair> simpleFoldPairs() {
-  std::ifstream in(KESTRIX_CASE_FOLDING);
-  std::vector<FoldPair> pairs;
-  const std::regex line("^([0-9A-F]+); [CS]; ([0-9A-F]+);.*");
-  std::smatch m;
-  for (std::string s; std::getline(in, s);) {
-    if (!std::regex_match(s, m, line)) continue;
-    pairs.push_back({static_cast<char32_t>(std::stoul(m[1], nullptr, 16)),
-                     static_cast<char32_t>(std::stoul(m[2], nullptr, 16))});
-  }
-  return pairs;
 }
 
 // Finds the term (upper-cased as the query parser does) caseless in the text; returns the
