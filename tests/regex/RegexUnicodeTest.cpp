@@ -114,7 +114,8 @@ TEST(RegexUnicode, EverySimpleCasePairMatchesCaseless) {
         re.setModifier(1, true);
         re.setExpression(expression);
         ASSERT_EQ(allMatches(re, "x" + subject), "2," + std::to_string(subject.size()))
-            << "line " << s << " expression " << expression;
+            << "pair " << std::hex << static_cast<unsigned>(pair.from) << " expression "
+            << expression;
       }
     }
   }
