@@ -212,6 +212,7 @@ class WindowOptionsTest : public QObject {
         {"SaveProject1", "&Save Project", "", true},
         {"Contents1", "&Contents", "F1", true},
         {"Exit1", "E&xit", "", true},
+        {"ExecuteFile4", "&Execute File", "Shift+F9", false},
     };
     for (const auto& c : cases) {
       auto* action = window.findChild<QAction*>(c.name);
@@ -219,6 +220,15 @@ class WindowOptionsTest : public QObject {
       QCOMPARE(action->text(), QString(c.caption));
       QCOMPARE(action->shortcut().toString(), QString(c.key));
       QVERIFY2(action->isEnabled() == c.enabled, c.name);
+    }
+    // A key reaches one command only: no two actions of the window share one.
+    QHash<QString, QString> owners;
+    for (const QAction* action : window.findChildren<QAction*>()) {
+      const QString key = action->shortcut().toString();
+      if (key.isEmpty()) continue;
+      QVERIFY2(!owners.contains(key),
+               qPrintable(key + ": " + owners.value(key) + ", " + action->objectName()));
+      owners.insert(key, action->objectName());
     }
   }
 
