@@ -172,9 +172,9 @@ class ModifyRunTest : public QObject {
     QCOMPARE(cell(window, rowNamed(window, "crlf.txt"), "Found"), QString("3"));
   }
 
-  // Hide List throws the rows away, and Undo with them: a new search does not bring it
-  // back; the next modification does.
-  void hideListDisablesUndo() {
+  // Ctrl+Z runs Undo. Hide List throws the rows away, and Undo with them: a new search does
+  // not bring it back; the next modification does.
+  void undoKeyAndHideList() {
     QTemporaryDir tree;
     const QString root = tree.path();
     writeFile(root, "a.txt", "foo\n");
@@ -183,6 +183,19 @@ class ModifyRunTest : public QObject {
     window.show();
     search(window, root, "foo");
     replaceWith(window, "bar");
+    QTest::mouseClick(window.replaceTab->ModifyAllButton, Qt::LeftButton);
+    QVERIFY(window.replaceTab->UndoButton->isEnabled());
+    // Ctrl+Z is Undo on its tab only (elsewhere nothing shows what it would take back).
+    QApplication::setActiveWindow(&window);
+    window.ListView1->setFocus();
+    window.PageControl1->setCurrentIndex(TFind::FindPage);
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(readAll(root + "/a.txt"), QByteArray("bar\n"));
+    window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
+    window.ListView1->setFocus();
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(readAll(root + "/a.txt"), QByteArray("foo\n"));
+    QVERIFY(!window.replaceTab->UndoButton->isEnabled());
     QTest::mouseClick(window.replaceTab->ModifyAllButton, Qt::LeftButton);
     QVERIFY(window.replaceTab->UndoButton->isEnabled());
     QTest::mouseClick(window.replaceTab->HideListReplaceButton, Qt::LeftButton);

@@ -61,6 +61,7 @@ void MainMenus::buildFileMenu(QMainWindow* window) {
   fileMenu->addSeparator();
   exitAction = fileMenu->addAction("E&xit");
   exitAction->setObjectName("Exit1");
+  exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 void MainMenus::buildReportAndProjectMenus(QMainWindow* window) {

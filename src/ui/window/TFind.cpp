@@ -52,6 +52,7 @@
 #include "ui/window/OptionHandlers.h"
 #include "ui/window/ScreenScale.h"
 #include "ui/window/WindowGeometry.h"
+#include "ui/window/WindowKeys.h"
 
 namespace kestrix::ui {
 
@@ -107,6 +108,7 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   wireCommands();
   wireResultsList();
   wireModifyCommands();
+  new WindowKeys(*this);
   changeCheck_->watch(this);
   qApp->installEventFilter(this);
   geometry_->applyTabLayout();
