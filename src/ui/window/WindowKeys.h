@@ -5,7 +5,7 @@
 
 #include <QObject>
 
-class QAction;
+class QKeySequence;
 
 namespace kestrix::ui {
 
