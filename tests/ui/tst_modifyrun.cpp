@@ -172,6 +172,44 @@ class ModifyRunTest : public QObject {
     QCOMPARE(cell(window, rowNamed(window, "crlf.txt"), "Found"), QString("3"));
   }
 
+  // Ctrl+Z runs Undo. Hide List throws the rows away, and Undo with them: a new search does
+  // not bring it back; the next modification does.
+  void undoKeyAndHideList() {
+    QTemporaryDir tree;
+    const QString root = tree.path();
+    writeFile(root, "a.txt", "foo\n");
+    WarningRecorder recorder;
+    TFind window;
+    window.show();
+    search(window, root, "foo");
+    replaceWith(window, "bar");
+    QTest::mouseClick(window.replaceTab->ModifyAllButton, Qt::LeftButton);
+    QVERIFY(window.replaceTab->UndoButton->isEnabled());
+    // Ctrl+Z is Undo on its tab only (elsewhere nothing shows what it would take back).
+    QApplication::setActiveWindow(&window);
+    window.ListView1->setFocus();
+    window.PageControl1->setCurrentIndex(TFind::FindPage);
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(readAll(root + "/a.txt"), QByteArray("bar\n"));
+    window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
+    window.ListView1->setFocus();
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(readAll(root + "/a.txt"), QByteArray("foo\n"));
+    QVERIFY(!window.replaceTab->UndoButton->isEnabled());
+    QTest::mouseClick(window.replaceTab->ModifyAllButton, Qt::LeftButton);
+    QVERIFY(window.replaceTab->UndoButton->isEnabled());
+    QTest::mouseClick(window.replaceTab->HideListReplaceButton, Qt::LeftButton);
+    QCOMPARE(window.results->rowCount(), 0);
+    QVERIFY(!window.replaceTab->UndoButton->isEnabled());
+    search(window, root, "bar");
+    QCOMPARE(window.results->rowCount(), 1);
+    QVERIFY(!window.replaceTab->UndoButton->isEnabled());
+    replaceWith(window, "baz");
+    QTest::mouseClick(window.replaceTab->ModifyAllButton, Qt::LeftButton);
+    QVERIFY(window.replaceTab->UndoButton->isEnabled());
+    QVERIFY2(recorder.warnings.isEmpty(), qPrintable(recorder.warnings.value(0).second));
+  }
+
   // The window's passes share the console's log of temporaries: what a killed run left is
   // removed by the next Undo (and pass), and a file the log does not name never is.
   void undoRemovesTheTemporariesOfAKilledRun() {

@@ -34,6 +34,10 @@ class ModifyStopTest : public QObject {
   void initTestCase() {
     QVERIFY(tree_.isValid() && data_.isValid());
     qputenv("XDG_DATA_HOME", data_.path().toUtf8());
+  }
+
+  // Every case starts from the unmodified tree.
+  void init() {
     for (int d = 0; d < kFolders; ++d) {
       const QString folder = QString("%1/d%2").arg(tree_.path()).arg(d, 3, 10, QChar('0'));
       QVERIFY(QDir().mkpath(folder));
@@ -45,10 +49,18 @@ class ModifyStopTest : public QObject {
     }
   }
 
+  void stopLeavesEveryFileWholeOldOrWholeNew_data() {
+    QTest::addColumn<bool>("escapeKey");
+    QTest::newRow("Stop button") << false;
+    QTest::newRow("Escape key") << true;
+  }
+
   void stopLeavesEveryFileWholeOldOrWholeNew() {
+    QFETCH(bool, escapeKey);
     WarningRecorder recorder;
     TFind window;
     window.show();
+    QApplication::setActiveWindow(&window);
     window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
     window.ComboBoxPath->setEditText(tree_.path());
     window.MasksComboBox->setEditText("*.txt");
@@ -65,7 +77,10 @@ class ModifyStopTest : public QObject {
       if (sinceStop.isValid()) return;
       stopEnabled = window.replaceTab->StopReplaceButton->isEnabled();
       sinceStop.start();
-      QTest::mouseClick(window.replaceTab->StopReplaceButton, Qt::LeftButton);
+      if (escapeKey)
+        QTest::keyClick(&window, Qt::Key_Escape);
+      else
+        QTest::mouseClick(window.replaceTab->StopReplaceButton, Qt::LeftButton);
     });
     QTest::mouseClick(window.replaceTab->ModifyAllButton, Qt::LeftButton);
     disconnect(connection);

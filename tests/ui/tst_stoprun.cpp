@@ -45,10 +45,18 @@ class StopRunTest : public QObject {
     }
   }
 
+  void stopKeepsTheRowsFoundSoFar_data() {
+    QTest::addColumn<bool>("escapeKey");
+    QTest::newRow("Stop button") << false;
+    QTest::newRow("Escape key") << true;
+  }
+
   void stopKeepsTheRowsFoundSoFar() {
+    QFETCH(bool, escapeKey);
     WarningRecorder recorder;
     TFind window;
     window.show();
+    QApplication::setActiveWindow(&window);
     window.ComboBoxPath->setEditText(tree_.path());
     window.MasksComboBox->setEditText("*.txt");
     window.findTab->FindEditComboBox->setEditText("needle");
@@ -72,7 +80,10 @@ class StopRunTest : public QObject {
       seen.animating = window.Animate1->isRunning();
       seen.panel0 = window.statusText(0);
       sinceStop.start();
-      QTest::mouseClick(window.findTab->StopButton, Qt::LeftButton);
+      if (escapeKey)
+        QTest::keyClick(&window, Qt::Key_Escape);
+      else
+        QTest::mouseClick(window.findTab->StopButton, Qt::LeftButton);
     });
     probe.start();
 

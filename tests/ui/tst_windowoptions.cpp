@@ -1,11 +1,14 @@
 // The main window's option handlers and rules: query-type switching, filter groups, the
 // idle limit rule, histories, "Invalid time limits", validation messages, the Enter key,
 // the tab layouts and the menus.
+#include <functional>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -211,7 +214,8 @@ class WindowOptionsTest : public QObject {
         {"OpenProject1", "&Open Project", "Ctrl+F5", true},
         {"SaveProject1", "&Save Project", "", true},
         {"Contents1", "&Contents", "F1", true},
-        {"Exit1", "E&xit", "", true},
+        {"Exit1", "E&xit", "Ctrl+Q", true},
+        {"ExecuteFile4", "&Execute File", "Shift+F9", false},
     };
     for (const auto& c : cases) {
       auto* action = window.findChild<QAction*>(c.name);
@@ -220,6 +224,47 @@ class WindowOptionsTest : public QObject {
       QCOMPARE(action->shortcut().toString(), QString(c.key));
       QVERIFY2(action->isEnabled() == c.enabled, c.name);
     }
+    // A key reaches one command only: no two actions of the window share one.
+    QHash<QString, QString> owners;
+    for (const QAction* action : window.findChildren<QAction*>()) {
+      const QString key = action->shortcut().toString();
+      if (key.isEmpty()) continue;
+      QVERIFY2(!owners.contains(key),
+               qPrintable(key + ": " + owners.value(key) + ", " + action->objectName()));
+      owners.insert(key, action->objectName());
+    }
+  }
+
+  // Ctrl+F puts the cursor into the shown tab's query, the line or the memo in use, with its
+  // text selected; Ctrl+Q closes the window.
+  void findAndQuitKeys() {
+    TFind window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    window.findTab->FindEditComboBox->setEditText("abc");
+    const struct {
+      int tab;
+      bool memo;
+      std::function<QWidget*()> query;
+    } cases[] = {
+        {TFind::FindPage, false, [&] { return window.findTab->FindEditComboBox; }},
+        {TFind::FindPage, true, [&] { return window.findTab->FindMemo; }},
+        {TFind::SearchReplacePage, false, [&] { return window.replaceTab->SearchEdit; }},
+    };
+    for (const auto& c : cases) {
+      window.PageControl1->setCurrentIndex(c.tab);
+      if (c.tab == TFind::FindPage)
+        window.findTab->setQueryType(c.memo ? QueryType::Multiline : QueryType::Phrase);
+      window.MasksComboBox->setFocus();
+      QTRY_VERIFY(window.MasksComboBox->hasFocus());
+      QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
+      QWidget* query = c.query();
+      QTRY_VERIFY2(query->hasFocus(), qPrintable(QString::number(c.tab)));
+      if (query == window.findTab->FindEditComboBox)
+        QCOMPARE(window.findTab->FindEditComboBox->lineEdit()->selectedText(), QString("abc"));
+    }
+    QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+    QTRY_VERIFY(!window.isVisible());
   }
 
   void helpOpensTheTopicOfTheTab() {

@@ -61,6 +61,7 @@ void MainMenus::buildFileMenu(QMainWindow* window) {
   fileMenu->addSeparator();
   exitAction = fileMenu->addAction("E&xit");
   exitAction->setObjectName("Exit1");
+  exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 void MainMenus::buildReportAndProjectMenus(QMainWindow* window) {
@@ -161,7 +162,9 @@ void MainMenus::buildLinesMenu(QWidget* owner) {
 void MainMenus::buildTabMenu(QWidget* owner) {
   tabMenu = new QMenu(owner);
   tabMenu->setObjectName("TabPopupMenu");
-  tabExecuteAction = add(tabMenu, executeFile, "&Execute File", "ExecuteFile4");
+  // A key of its own (F9 belongs to the File menu's item); the action is added to the
+  // window in TFind so that the key works while the menu is closed.
+  tabExecuteAction = add(tabMenu, executeFile, "&Execute File", "ExecuteFile4", "Shift+F9");
   tabSaveListAction = add(tabMenu, saveList, "&Save List", "SaveList4");
   tabEraseBackupAction = add(tabMenu, eraseBackups, "Erase &Backup", "EraseBackup4");
   tabMenu->addSeparator();

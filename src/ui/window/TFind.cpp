@@ -23,35 +23,36 @@
 #include <QVBoxLayout>
 
 #include "ui/batch/BatchReplaceCommand.h"
-#include "ui/window/BusyIndicator.h"
-#include "ui/window/BusyState.h"
-#include "ui/startup/CommandLineController.h"
 #include "ui/fileops/EditorCommand.h"
 #include "ui/fileops/ExternalChangeCheck.h"
 #include "ui/fileops/FileLauncher.h"
 #include "ui/fileops/FileOpsController.h"
 #include "ui/find/FindRunController.h"
 #include "ui/find/FindTab.h"
-#include "ui/window/HelpWindow.h"
+#include "ui/find/QueryEditors.h"
 #include "ui/modify/IntervalCommands.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MainMenus.h"
-#include "ui/window/MessageBoxes.h"
 #include "ui/modify/ModifyController.h"
 #include "ui/modify/ModifyEnableRules.h"
-#include "ui/window/OptionHandlers.h"
-#include "ui/settings/OptionsTab.h"
-#include "ui/settings/ProjectCommands.h"
-#include "ui/find/QueryEditors.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ReportController.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/window/ScreenScale.h"
-#include "ui/modify/SearchReplaceTab.h"
-#include "ui/settings/SettingsController.h"
 #include "ui/results/TMaskForm.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/settings/ProjectCommands.h"
+#include "ui/settings/SettingsController.h"
+#include "ui/startup/CommandLineController.h"
+#include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/BusyIndicator.h"
+#include "ui/window/BusyState.h"
+#include "ui/window/HelpWindow.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/MessageBoxes.h"
+#include "ui/window/OptionHandlers.h"
+#include "ui/window/ScreenScale.h"
 #include "ui/window/WindowGeometry.h"
+#include "ui/window/WindowKeys.h"
 
 namespace kestrix::ui {
 
@@ -107,6 +108,7 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   wireCommands();
   wireResultsList();
   wireModifyCommands();
+  new WindowKeys(*this);
   changeCheck_->watch(this);
   qApp->installEventFilter(this);
   geometry_->applyTabLayout();
@@ -291,6 +293,10 @@ void TFind::wireCommands() {
     connect(action, &QAction::triggered, this, &TFind::deleteItems);
   for (QAction* action : menus->executeFile.actions())
     connect(action, &QAction::triggered, this, &TFind::executeFile);
+  // The tab menu's Execute File key works while the menu is closed, on every tab (as F9).
+  addAction(menus->tabExecuteAction);
+  connect(menus->tabMenu, &QMenu::aboutToHide, this,
+          [this] { menus->tabExecuteAction->setVisible(true); });
   for (QAction* action : menus->editFile.actions())
     connect(action, &QAction::triggered, this, &TFind::editFile);
   connect(EditFileButton, &QPushButton::clicked, this, &TFind::editFile);

@@ -176,6 +176,9 @@ void WindowGeometry::hideList() {
   window_.setStatusText(0, {});
   window_.setStatusText(1, {});
   state.lastRunOrigin = 0;
+  // The rows Undo would mark are gone; Undo comes back only with the next modification.
+  window_.replaceTab->UndoButton->setEnabled(false);
+  state.undoBeforeSearch = false;
   window_.ListXPCheckBox->setChecked(false);
   window_.ListXPCheckBox->setEnabled(false);
   window_.ComboBoxPath->setEnabled(true);
