@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../modify/FileFacts.h"
 #include "KsrProcess.h"
 
 namespace {
@@ -20,45 +21,15 @@ namespace {
 using namespace kestrix::testing;
 namespace fs = std::filesystem;
 
-std::int64_t nsOf(const timespec& t) {
-  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-// What a file is: bytes, mode, modification and access times, one extended attribute.
-struct Facts {
-  std::string bytes;
-  unsigned mode = 0;
-  std::int64_t modificationNs = 0, accessNs = 0;
-  std::string attribute;
-  bool operator==(const Facts&) const = default;
-};
-
-// The bytes of a file, read without moving its access time.
-std::string readQuietly(const std::string& path) {
-  std::string bytes;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOATIME | O_CLOEXEC);
-  char buffer[4096];
-  for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
-  if (fd >= 0) ::close(fd);
-  return bytes;
-}
-
-void PrintTo(const Facts& f, std::ostream* os) {
-  *os << "{" << ::testing::PrintToString(f.bytes) << " mode " << std::oct << f.mode << std::dec
-      << " atime " << f.accessNs << " mtime " << f.modificationNs << " attr " << f.attribute << "}";
-}
-
 std::map<std::string, Facts> snapshot(const std::string& tree) {
   std::map<std::string, Facts> facts;
   for (const auto& e : fs::recursive_directory_iterator(tree)) {
     struct ::stat st {};
     ::lstat(e.path().c_str(), &st);
     if (S_ISDIR(st.st_mode)) continue;  // folders change with their entries
-    char value[64] = {};
-    const ssize_t n = ::lgetxattr(e.path().c_str(), "user.kept", value, sizeof value);
-    facts[fs::relative(e.path(), tree).string()] = {
-        "", st.st_mode & 07777u, nsOf(st.st_mtim), S_ISREG(st.st_mode) ? nsOf(st.st_atim) : 0,
-        n > 0 ? std::string(value, static_cast<std::size_t>(n)) : ""};
+    Facts f = factsOf(e.path(), st);
+    if (!S_ISREG(st.st_mode)) f.accessNs = 0;  // reading through a link moves its time
+    facts[fs::relative(e.path(), tree).string()] = f;
   }
   for (auto& [name, f] : facts) {
     if (fs::is_regular_file(tree + "/" + name)) f.bytes = readQuietly(tree + "/" + name);

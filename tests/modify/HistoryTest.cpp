@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FileFacts.h"
 #include "PassFixture.h"
 #include "modify/HistoryUndo.h"
 #include "modify/ModifyPass.h"
@@ -20,6 +21,10 @@
 namespace kestrix::modify {
 namespace {
 
+using ::kestrix::testing::Facts;
+using ::kestrix::testing::factsOf;
+using ::kestrix::testing::nsOf;
+using ::kestrix::testing::readQuietly;
 using testing::readBytes;
 using testing::RecordingObserver;
 using testing::replacePhrase;
@@ -96,44 +101,12 @@ TEST(HistoryFormat, RoundTripCutAndDamagedFramesAndUnknownVersions) {
   }
 }
 
-std::int64_t nsOf(const timespec& t) {
-  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-// What a file is: bytes, mode, times (ns) and extended attributes.
-struct Facts {
-  std::string bytes;
-  unsigned mode = 0;
-  std::int64_t accessNs = 0, modificationNs = 0;
-  std::string attribute;
-  bool operator==(const Facts&) const = default;
-};
-
-// The bytes of a file, read without moving its access time.
-std::string readQuietly(const std::string& path) {
-  std::string bytes;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOATIME | O_CLOEXEC);
-  char buffer[4096];
-  for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
-  if (fd >= 0) ::close(fd);
-  return bytes;
-}
-
-void PrintTo(const Facts& f, std::ostream* os) {
-  *os << "{" << ::testing::PrintToString(f.bytes) << " mode " << std::oct << f.mode << std::dec
-      << " atime " << f.accessNs << " mtime " << f.modificationNs << " attr " << f.attribute << "}";
-}
-
 std::map<std::string, Facts> snapshot(const std::string& folder) {
   std::map<std::string, Facts> facts;
   for (const auto& e : std::filesystem::directory_iterator(folder)) {
     struct ::stat st {};
     ::lstat(e.path().c_str(), &st);
-    char value[64] = {};
-    const ssize_t n = ::lgetxattr(e.path().c_str(), "user.kept", value, sizeof value);
-    facts[e.path().filename().string()] = {
-        "", st.st_mode & 07777u, nsOf(st.st_atim), nsOf(st.st_mtim),
-        n > 0 ? std::string(value, static_cast<std::size_t>(n)) : ""};
+    facts[e.path().filename().string()] = factsOf(e.path(), st);
   }
   for (auto& [name, f] : facts) f.bytes = readQuietly(folder + "/" + name);
   return facts;
