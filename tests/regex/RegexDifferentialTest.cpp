@@ -402,6 +402,64 @@ TEST(RegexDifferential, AutomatonAgreesWithBacktracker) {
   EXPECT_GT(automatic, 3000);
 }
 
+// Every match of the exec / execNext chain with its groups, and their count.
+std::string fullChainOf(regex::Searcher& searcher, const std::string& subject, int& count) {
+  std::string out;
+  regex::Registers regs{};
+  count = 0;
+  for (int from = 0; from <= static_cast<int>(subject.size()) && searcher.find(from, regs);) {
+    searcher.fillGroups(regs);
+    for (int r : regs) out += std::to_string(r) + ",";
+    out += "; ";
+    from = regs[1] + (regs[1] == regs[0] ? 1 : 0);
+    ++count;
+  }
+  return out;
+}
+
+// Subjects of many lines and many matches: each search starts where the last match ended,
+// the automaton and the backtracker must agree on the whole chain, and counting the
+// matches alone gives their number.
+TEST(RegexDifferential, AutomatonAgreesWithBacktrackerOnLongSubjects) {
+  DialectGenerator gen(20261209);
+  const auto& codePage = text::activeCodePage();
+  const std::function<bool()> never;
+  int compared = 0;
+  for (int n = 0; n < 1000; ++n) {
+    if (n == 850) gen.useUtf8();
+    const std::string pattern = gen.next();
+    const regex::Modifiers mods = gen.modifiers();
+    std::optional<regex::Program> program;
+    try {
+      program = regex::compileProgram(regex::parseExpression(pattern, mods, codePage), codePage);
+    } catch (const RegExprError& e) {
+      continue;  // quantified empty operands
+    }
+    if (!program->automaton) continue;
+    std::string subject;
+    for (int k = 40 + gen.pick(80); k > 0; --k) subject += gen.subject();
+    regex::Poller poller(never);
+    regex::Searcher fast(*program, poller), plain(*program, poller), counter(*program, poller);
+    plain.allowAutomaton(false);
+    fast.setSubject(subject);
+    plain.setSubject(subject);
+    counter.setSubject(subject);
+    int expectedCount = 0, count = 0;
+    const std::string expected = fullChainOf(plain, subject, expectedCount);
+    ASSERT_EQ(fullChainOf(fast, subject, count), expected)
+        << "pattern '" << testing::printable(pattern) << "' i" << mods.i << " r" << mods.r << " s"
+        << mods.s << " g" << mods.g << " m" << mods.m << " subject '" << testing::printable(subject)
+        << "'";
+    if (!program->canBeEmpty) {
+      ASSERT_EQ(counter.countMatches(0), expectedCount)
+          << "pattern '" << testing::printable(pattern) << "' subject '"
+          << testing::printable(subject) << "'";
+    }
+    ++compared;
+  }
+  EXPECT_GT(compared, 300);
+}
+
 // Counting the matches of every line in one pass over the whole text gives the count of
 // exec / execNext over each line, whenever the engine takes that pass.
 TEST(RegexDifferential, LineCountAgreesWithLineByLineSearch) {
