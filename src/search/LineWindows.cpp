@@ -37,8 +37,10 @@ bool forEachLineWindow(const ReadAt& read, std::string& buffer, std::size_t wind
       used = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data());
       last = true;
     }
-    // The kept bytes hold no break but perhaps a CR at their end: only the bytes read now
-    // (and that CR) are searched, so a line of any length costs time linear in it.
+    // The kept bytes hold no LF and were searched once: only the bytes read now are searched
+    // (with the last kept byte, a CR that may pair with a LF read now), so a line of any
+    // length costs time linear in it. A CR passed over among the kept bytes only makes the
+    // piece end at a later break.
     const std::size_t from = kept > 0 ? kept - 1 : 0;
     std::size_t cut = used;
     if (!last) {
