@@ -276,6 +276,7 @@ Automaton::Result Automaton::scanForward(const unsigned char* s, int n, int from
   int row = startState(contextOf(s, n, from), restart) * stride_;
   int last = -1;
   for (int p = from; p < stop;) {
+    const int chunkStart = p;
     const int chunkEnd = std::min(stop, p + kChunk);
     const int* table = table_.data();
     while (p < chunkEnd) {
@@ -292,6 +293,7 @@ Automaton::Result Automaton::scanForward(const unsigned char* s, int n, int from
       ++p;
       if (t & kDeadBit) {
         end = last;
+        scannedTo_ = p;
         return last >= 0 ? Result::Match : Result::NoMatch;
       }
       if ((t & kIdleBit) && p < stop) {
@@ -303,12 +305,13 @@ Automaton::Result Automaton::scanForward(const unsigned char* s, int n, int from
       }
       table = table_.data();  // a new state may have moved the table
     }
-    poller_.tick(kChunk >> 6);
+    poller_.tick(((p - chunkStart) >> 6) + 1);
     if (thrashing(p - from)) return Result::GaveUp;
   }
   const int t = transition(row / stride_, stop < n ? classOf_[s[stop]] : classes_);
   if (t & kMatchBit) last = stop;
   end = last;
+  scannedTo_ = stop;
   return last >= 0 ? Result::Match : Result::NoMatch;
 }
 
@@ -318,6 +321,7 @@ Automaton::Result Automaton::scanBackward(const unsigned char* s, int n, int end
   int row = startState(contextOf(s, n, end), false) * stride_;
   int best = -1;
   for (int q = end; q > floor;) {
+    const int chunkStart = q;
     const int chunkEnd = std::max(floor, q - kChunk);
     const int* table = table_.data();
     while (q > chunkEnd) {
@@ -338,7 +342,7 @@ Automaton::Result Automaton::scanBackward(const unsigned char* s, int n, int end
       }
       table = table_.data();
     }
-    poller_.tick(kChunk >> 6);
+    poller_.tick(((chunkStart - q) >> 6) + 1);
     if (thrashing(end - q)) return Result::GaveUp;
   }
   const int t = transition(row / stride_, floor > 0 ? classOf_[s[floor - 1]] : classes_);

@@ -51,6 +51,8 @@ void Searcher::setSubject(std::string_view subject) {
   n_ = static_cast<int>(subject.size());
   requiredAt_ = -1;
   requiredMissFrom_ = -1;
+  lineEndFrom_ = lineEnd_ = -1;
+  overscan_ = 0;
   automatonOn_ = forward_.has_value();
   if (forward_) forward_->setSubject();
   groupsPending_ = false;
@@ -115,11 +117,28 @@ void Searcher::fillStart(Registers& regs) {
 Searcher::Outcome Searcher::findEndWithAutomaton(int from, int& start, int& end) {
   if (!p_.required.empty() && !requiredPresent(from)) return Outcome::NoMatch;
   start = from;
+  Outcome found;
   if (p_.lineBound && !p_.required.empty() && !p_.anchored) {
-    return scanCandidateLines(from, start, end);
+    found = scanCandidateLines(from, start, end);
+  } else {
+    const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
+    found = forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
   }
-  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
-  return forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
+  return found == Outcome::Match ? checkOverscan(end) : found;
+}
+
+// Each search starts where the last match ended, so the bytes a scan read past its match
+// are read again by the next one. Threads of higher priority than the match that run far
+// on before they die (as "a*b" in "a*b|a" over a long run of a's) would make the search
+// for all matches quadratic; once those bytes outweigh the subject searched so far, the
+// backtracker takes over: its memo keeps every (instruction, position) failure, so it
+// never explores them twice.
+Searcher::Outcome Searcher::checkOverscan(int end) {
+  overscan_ += forward_->scannedTo() - end;
+  if (overscan_ <= kOverscanPerByte * static_cast<std::int64_t>(end) + kOverscanSlack) {
+    return Outcome::Match;
+  }
+  return Outcome::GaveUp;
 }
 
 std::int64_t Searcher::countMatches(int from) {
@@ -161,8 +180,7 @@ Searcher::Outcome Searcher::scanCandidateLines(int from, int& start, int& end) {
       if (p)
         lineStart = std::max(lineStart, static_cast<int>(static_cast<const char*>(p) - base) + 1);
     }
-    int lineEnd = static_cast<int>(findByte(base + hit, base + n_, '\n') - base);
-    lineEnd = static_cast<int>(findByte(base + hit, base + lineEnd, '\r') - base);
+    const int lineEnd = lineEndAfter(hit);
     const Outcome outcome = forward_->scanForward(s, n_, lineStart, lineEnd, true, end);
     if (outcome == Outcome::GaveUp) return outcome;
     if (outcome == Outcome::Match) {
@@ -172,6 +190,20 @@ Searcher::Outcome Searcher::scanCandidateLines(int from, int& start, int& end) {
     at = lineEnd + 1;
   }
   return Outcome::NoMatch;
+}
+
+// Where the line that holds `pos` ends (its first CR or LF at or after `pos`, or the end).
+// Remembered: the required text may occur many times in one long line, and each search
+// for its end would otherwise run to the end of the line again.
+int Searcher::lineEndAfter(int pos) {
+  if (pos < lineEndFrom_ || pos > lineEnd_) {
+    const char* base = s_.data();
+    const char* lf = findByte(base + pos, base + n_, '\n');
+    lineEnd_ = static_cast<int>(findByte(base + pos, lf, '\r') - base);
+    lineEndFrom_ = pos;
+    poller_.tick(((lineEnd_ - pos) >> 6) + 1);
+  }
+  return lineEnd_;
 }
 
 // The first occurrence of the required text in [from, end), or null: a scan for its two

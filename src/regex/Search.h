@@ -51,6 +51,8 @@ class Searcher {
   // start (where the scan began).
   Outcome findEndWithAutomaton(int from, int& start, int& end);
   Outcome scanCandidateLines(int from, int& start, int& end);
+  Outcome checkOverscan(int end);
+  int lineEndAfter(int pos);
   // Where the required text next occurs at or after `from`, or -1.
   int nextRequired(int from);
   bool requiredPresent(int from);
@@ -82,6 +84,14 @@ class Searcher {
   int requiredKey2_ = 0;       // the next least common (the same for a text of one byte)
   int requiredAt_ = -1;        // where the required text was last found
   int requiredMissFrom_ = -1;  // the required text is absent from this offset on (-1: unknown)
+  // Bytes the automaton read past the ends of the matches it found in this subject; the
+  // backtracker takes over when they exceed kOverscanPerByte per byte up to the last match
+  // end, plus kOverscanSlack.
+  std::int64_t overscan_ = 0;
+  static constexpr std::int64_t kOverscanPerByte = 4;
+  static constexpr std::int64_t kOverscanSlack = std::int64_t{1} << 16;
+  int lineEndFrom_ = -1;  // every position in [lineEndFrom_, lineEnd_] has its line
+  int lineEnd_ = -1;      // ending at lineEnd_ (-1: not known)
 };
 
 }  // namespace kestrix::regex

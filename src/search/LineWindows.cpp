@@ -37,11 +37,20 @@ bool forEachLineWindow(const ReadAt& read, std::string& buffer, std::size_t wind
       used = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data());
       last = true;
     }
-    const std::size_t cut = last ? used : lineWindowCut(buffer.data(), used);
+    // The kept bytes hold no LF and were searched once: only the bytes read now are searched
+    // (with the last kept byte, a CR that may pair with a LF read now), so a line of any
+    // length costs time linear in it. A CR passed over among the kept bytes only makes the
+    // piece end at a later break.
+    const std::size_t from = kept > 0 ? kept - 1 : 0;
+    std::size_t cut = used;
+    if (!last) {
+      cut = lineWindowCut(buffer.data() + from, used - from);
+      if (cut > 0) cut += from;
+    }
     if (cut > 0 && !each(std::string_view(buffer.data(), cut))) return false;
     if (last) return true;
     kept = used - cut;
-    std::memmove(buffer.data(), buffer.data() + cut, kept);
+    if (cut > 0) std::memmove(buffer.data(), buffer.data() + cut, kept);
   }
 }
 

@@ -7,6 +7,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -345,36 +346,50 @@ class DialectGenerator {
   int groups_ = 0;
 };
 
-// The matches of the exec / execNext chain, at most four, with all their groups.
-std::string chainOf(regex::Searcher& searcher, const std::string& subject) {
+// The matches of the exec / execNext chain, at most `most`, with all their groups; their
+// number goes to `count`.
+std::string chainOf(regex::Searcher& searcher, const std::string& subject, int most, int& count) {
   std::string out;
   regex::Registers regs{};
-  int from = 0;
-  for (int m = 0; m < 4 && from <= static_cast<int>(subject.size()); ++m) {
-    if (!searcher.find(from, regs)) break;
+  count = 0;
+  for (int from = 0;
+       count < most && from <= static_cast<int>(subject.size()) && searcher.find(from, regs);) {
     searcher.fillGroups(regs);
     for (int r : regs) out += std::to_string(r) + ",";
     out += "; ";
     from = regs[1] + (regs[1] == regs[0] ? 1 : 0);
+    ++count;
   }
   return out;
 }
 
+std::string chainOf(regex::Searcher& searcher, const std::string& subject) {
+  int count = 0;
+  return chainOf(searcher, subject, 4, count);
+}
+
+// The program of a generated expression, or nothing when the dialect refuses it
+// (quantified empty operands).
+std::optional<regex::Program> compileGenerated(const std::string& pattern,
+                                               const regex::Modifiers& mods) {
+  const auto& codePage = text::activeCodePage();
+  try {
+    return regex::compileProgram(regex::parseExpression(pattern, mods, codePage), codePage);
+  } catch (const RegExprError&) {
+    return std::nullopt;
+  }
+}
+
 TEST(RegexDifferential, AutomatonAgreesWithBacktracker) {
   DialectGenerator gen(1208);
-  const auto& codePage = text::activeCodePage();
   const std::function<bool()> never;
   int compared = 0, automatic = 0;
   for (int n = 0; n < 7000; ++n) {
     if (n == 6000) gen.useUtf8();
     const std::string pattern = gen.next();
     const regex::Modifiers mods = gen.modifiers();
-    std::optional<regex::Program> program;
-    try {
-      program = regex::compileProgram(regex::parseExpression(pattern, mods, codePage), codePage);
-    } catch (const RegExprError& e) {
-      continue;  // quantified empty operands
-    }
+    const std::optional<regex::Program> program = compileGenerated(pattern, mods);
+    if (!program) continue;
     automatic += program->automaton.has_value();
     regex::Poller poller(never);
     regex::Searcher fast(*program, poller), plain(*program, poller);
@@ -400,6 +415,43 @@ TEST(RegexDifferential, AutomatonAgreesWithBacktracker) {
   }
   EXPECT_GT(compared, 12000);
   EXPECT_GT(automatic, 3000);
+}
+
+// Subjects of many lines and many matches: each search starts where the last match ended,
+// the automaton and the backtracker must agree on the whole chain, and counting the
+// matches alone gives their number.
+TEST(RegexDifferential, AutomatonAgreesWithBacktrackerOnLongSubjects) {
+  DialectGenerator gen(20261209);
+  const std::function<bool()> never;
+  int compared = 0;
+  for (int n = 0; n < 1000; ++n) {
+    if (n == 850) gen.useUtf8();
+    const std::string pattern = gen.next();
+    const regex::Modifiers mods = gen.modifiers();
+    const std::optional<regex::Program> program = compileGenerated(pattern, mods);
+    if (!program || !program->automaton) continue;
+    std::string subject;
+    for (int k = 40 + gen.pick(80); k > 0; --k) subject += gen.subject();
+    regex::Poller poller(never);
+    regex::Searcher fast(*program, poller), plain(*program, poller), counter(*program, poller);
+    plain.allowAutomaton(false);
+    fast.setSubject(subject);
+    plain.setSubject(subject);
+    counter.setSubject(subject);
+    int expectedCount = 0, count = 0;
+    const std::string expected = chainOf(plain, subject, INT_MAX, expectedCount);
+    ASSERT_EQ(chainOf(fast, subject, INT_MAX, count), expected)
+        << "pattern '" << testing::printable(pattern) << "' i" << mods.i << " r" << mods.r << " s"
+        << mods.s << " g" << mods.g << " m" << mods.m << " subject '" << testing::printable(subject)
+        << "'";
+    if (!program->canBeEmpty) {
+      ASSERT_EQ(counter.countMatches(0), expectedCount)
+          << "pattern '" << testing::printable(pattern) << "' subject '"
+          << testing::printable(subject) << "'";
+    }
+    ++compared;
+  }
+  EXPECT_GT(compared, 300);
 }
 
 // Counting the matches of every line in one pass over the whole text gives the count of
