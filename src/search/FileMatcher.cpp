@@ -13,31 +13,42 @@
 #include "platform/Platform.h"
 #include "search/BlockScan.h"
 #include "search/LineWindows.h"
+#include "search/Utf8Pieces.h"
 #include "text/Encoding.h"
 #include "text/Lines.h"
 
 namespace kestrix::search {
 namespace {
 
-// Thrown by a file's reader when the file turns out to need decoding.
+// Thrown by a file's reader when the file turns out to need decoding: it starts with a
+// byte-order mark, or (when checked) its text is not UTF-8.
 struct EncodedText {};
+struct NotUtf8 {};
 
 // Reads `file` by offset. Reading stops at the size fstat gave when the file was opened,
 // without one more call to see the end (a file that grows meanwhile is read as it was,
 // like readAll does); a file that reports no size (kernel files, which may never end) is
 // read until the end, or up to the read cap, past which it fails as too large. A first
 // read that shows a byte-order mark throws EncodedText: the file's text must be decoded
-// before it is matched.
-ReadAt readerOf(const platform::ReadOnlyFile& file, const std::string& fullName) {
+// before it is matched. With `checkUtf8`, a read that shows the text is not UTF-8 throws
+// NotUtf8 (the file is then in the legacy code page).
+ReadAt readerOf(const platform::ReadOnlyFile& file, const std::string& fullName, bool checkUtf8) {
   const auto known = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
   const auto cap = static_cast<std::uint64_t>(platform::readCap());
-  return [&file, &fullName, known, cap](std::uint64_t offset, char* out,
-                                        std::size_t size) -> std::size_t {
+  return [&file, &fullName, known, cap, checkUtf8](std::uint64_t offset, char* out,
+                                                   std::size_t size) -> std::size_t {
     if (known > 0 && offset >= known) return 0;
     if (known == 0 && offset >= cap) platform::failTooLarge(fullName, platform::readCap());
     const std::size_t got = file.readAt(offset, out, size);
     if (offset == 0 && got >= 2 && text::encodingOfBom({out, got}) != text::Encoding::Utf8) {
       throw EncodedText{};
+    }
+    if (checkUtf8) {
+      const bool atEnd = got < size || (known > 0 && offset + got >= known);
+      const ReadAt raw = [&file](std::uint64_t at, char* to, std::size_t n) {
+        return file.readAt(at, to, n);
+      };
+      if (!pieceMayBeUtf8({out, got}, offset, atEnd, raw)) throw NotUtf8{};
     }
     return got;
   };
@@ -119,14 +130,17 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
   const char* caption = request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption;
   const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
   try {
-    // The whole file is read when the expression needs the whole text, when a legacy file
-    // must be decoded, or when a byte-order mark says so; every other file streams.
-    if (wholeText_ || decodeLegacy_) return matchWhole(file, fullName, false);
+    // The whole file is read when the expression needs the whole text, when a byte-order
+    // mark says so, or when a query beyond ASCII meets a file that is not UTF-8 (its legacy
+    // text is decoded); every other file streams.
+    if (wholeText_) return matchWhole(file, fullName, false);
     if (size >= kSplitThreshold && startsWithBom(file)) return matchWhole(file, fullName, true);
     try {
-      return matchSource({readerOf(file, fullName), size, std::nullopt}, fullName);
+      return matchSource({readerOf(file, fullName, decodeLegacy_), size, std::nullopt}, fullName);
     } catch (const EncodedText&) {
       return matchWhole(file, fullName, true);
+    } catch (const NotUtf8&) {
+      return matchWhole(file, fullName, false);
     }
   } catch (const std::bad_alloc&) {
     warnTooLarge(caption, fullName);
@@ -215,7 +229,23 @@ void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName)
 std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(const Source& source) {
   const std::optional<RangeScan> scan = scanTerms(source);
   if (!scan) return std::nullopt;
+  // An excluded term ends the scan early; what it had not read must still be UTF-8 for the
+  // verdict to hold (a legacy file's decoded text may not hold that term).
+  if (scan->rejectedAt && decodeLegacy_ && !source.text) readToTextEnd(source);
   return termScan_->evaluate(*scan);
+}
+
+// Reads the file through its checking reader up to its first NUL, so that a text that is
+// not UTF-8 throws NotUtf8.
+void FileMatcher::readToTextEnd(const Source& source) {
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  buffer_.resize(kPiece);
+  for (std::uint64_t offset = 0;;) {
+    const std::size_t got = source.read(offset, buffer_.data(), kPiece);
+    if (got == 0 || std::memchr(buffer_.data(), 0, got) != nullptr) return;
+    offset += got;
+    if ((offset & ((kPiece << 4) - 1)) == 0 && poller_.stopped()) return;
+  }
 }
 
 // The term scan of a file, split across the workers when it is big; nothing when stopped.

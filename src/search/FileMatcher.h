@@ -66,6 +66,7 @@ class FileMatcher {
   std::optional<std::vector<std::int64_t>> matchSource(const Source& source,
                                                        const std::string& fullName);
   std::optional<std::vector<std::int64_t>> matchTerms(const Source& source);
+  void readToTextEnd(const Source& source);
   std::optional<RangeScan> scanSplit(const ReadAt& read, std::uint64_t size);
   std::optional<RangeScan> scanTerms(const Source& source);
   std::optional<std::vector<std::int64_t>> matchBlocks(const Source& source);

@@ -41,6 +41,7 @@ bool SplitScan::runOne(std::string& buffer, Poller& poller) {
       if (range.result.rejectedAt) lowerCutoff(*range.result.rejectedAt);
     } catch (...) {
       error = std::current_exception();
+      lowerCutoff(0);  // the file fails whatever the other ranges find
     }
   }
   {
