@@ -251,7 +251,7 @@ void FileMatcher::readToTextEnd(const Source& source) {
 // The term scan of a file, split across the workers when it is big; nothing when stopped.
 std::optional<RangeScan> FileMatcher::scanTerms(const Source& source) {
   std::optional<RangeScan> scan;
-  if (helpers_ && helpers_->helperCount() > 0 && source.size >= kSplitThreshold) {
+  if (splits(source)) {
     scan = scanSplit(source.read, source.size);
   } else {
     scan = termScan_->scan(source.read, 0, TermScan::kToEnd, {}, buffer_,
@@ -261,13 +261,23 @@ std::optional<RangeScan> FileMatcher::scanTerms(const Source& source) {
   return scan;
 }
 
+// True when the file is big enough to be split and other workers could help.
+bool FileMatcher::splits(const Source& source) const {
+  return helpers_ && helpers_->helperCount() > 0 && source.size >= kSplitThreshold;
+}
+
+// Offers the ranges of `job` to as many other workers as could take one.
+void FileMatcher::share(const std::shared_ptr<SplitJob>& job) {
+  const auto others =
+      static_cast<unsigned>(std::min<std::size_t>(helpers_->helperCount(), job->rangeCount() - 1));
+  helpers_->offer(job, others);
+}
+
 // A big file: its ranges are offered to the other workers and run here too; once every
 // range is done they are combined in order.
 std::optional<RangeScan> FileMatcher::scanSplit(const ReadAt& read, std::uint64_t size) {
   auto job = std::make_shared<SplitScan>(*termScan_, read, size, kSplitRange);
-  const auto others =
-      static_cast<unsigned>(std::min<std::size_t>(helpers_->helperCount(), job->rangeCount() - 1));
-  helpers_->offer(job, others);
+  share(job);
   while (job->runOne(buffer_, poller_)) {
   }
   job->wait();
@@ -277,6 +287,28 @@ std::optional<RangeScan> FileMatcher::scanSplit(const ReadAt& read, std::uint64_
 void FileMatcher::help(SplitScan& job) {
   while (job.runOne(buffer_, poller_)) {
   }
+}
+
+// The line-by-line expression search of a big file, split like the term scan.
+std::optional<std::int64_t> FileMatcher::countSplit(const Source& source) {
+  auto job = std::make_shared<LineSplit>(source.read, source.size, kSplitRange);
+  share(job);
+  help(*job);
+  job->wait();
+  return job->combine();
+}
+
+void FileMatcher::help(LineSplit& job) {
+  const LineSplit::CountLines count = [this](std::string_view lines, std::int64_t& n) {
+    return countWindow(lines, n);
+  };
+  while (job.runOne(buffer_, count)) {
+  }
+}
+
+// Counts the matches of a window of whole lines; false when the run stopped.
+bool FileMatcher::countWindow(std::string_view lines, std::int64_t& count) {
+  return countLines(lines, count) && !poller_.stopped();
 }
 
 std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(const Source& source) {
@@ -325,11 +357,15 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(const Sour
         if (engine_->matchPos(0) > 0) ++count;
         if ((count & 1023) == 0 && poller_.stopped()) return std::nullopt;
       }
+    } else if (splits(source)) {
+      const std::optional<std::int64_t> total = countSplit(source);
+      if (!total) return std::nullopt;
+      count = *total;
     } else {
       // Line by line: the file streams through windows of whole lines.
       const bool finished = forEachLineWindow(
           source.read, buffer_, kLineWindowBytes,
-          [&](std::string_view lines) { return countLines(lines, count) && !poller_.stopped(); },
+          [&](std::string_view lines) { return countWindow(lines, count); },
           source.size > 0 ? source.size : TermScan::kToEnd);
       if (!finished) return std::nullopt;
     }

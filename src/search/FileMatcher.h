@@ -11,6 +11,7 @@
 
 #include "platform/ReadOnlyFile.h"
 #include "regex/RegExpr.h"
+#include "search/LineSplit.h"
 #include "search/Matchers.h"
 #include "search/Poller.h"
 #include "search/SearchRequest.h"
@@ -38,12 +39,13 @@ class FileMatcher {
 
   // True when the run lists files without a content test (empty query).
   bool nameOnly() const { return nameOnly_; }
-  // Lets the term scan of a big file be split across the run's other workers; `helpers`
-  // must outlive the matcher's use of it.
+  // Lets the term scan or the line-by-line expression search of a big file be split
+  // across the run's other workers; `helpers` must outlive the matcher's use of it.
   void setHelpers(ScanHelpers* helpers) { helpers_ = helpers; }
   // Runs ranges of another worker's big file until none is left (called on this matcher's
   // thread, between files).
   void help(SplitScan& job);
+  void help(LineSplit& job);
 
   // Files of at least this many bytes are split into ranges of kSplitRange.
   static constexpr std::uint64_t kSplitRange = std::uint64_t{4} << 20;
@@ -67,7 +69,11 @@ class FileMatcher {
                                                        const std::string& fullName);
   std::optional<std::vector<std::int64_t>> matchTerms(const Source& source);
   void readToTextEnd(const Source& source);
+  bool splits(const Source& source) const;
+  void share(const std::shared_ptr<SplitJob>& job);
   std::optional<RangeScan> scanSplit(const ReadAt& read, std::uint64_t size);
+  std::optional<std::int64_t> countSplit(const Source& source);
+  bool countWindow(std::string_view lines, std::int64_t& count);
   std::optional<RangeScan> scanTerms(const Source& source);
   std::optional<std::vector<std::int64_t>> matchBlocks(const Source& source);
   std::optional<std::vector<std::int64_t>> matchExpression(const Source& source,
