@@ -12,6 +12,7 @@
 
 #include "platform/Platform.h"
 #include "search/BlockScan.h"
+#include "search/LegacyText.h"
 #include "search/LineWindows.h"
 #include "search/Utf8Pieces.h"
 #include "text/Encoding.h"
@@ -140,7 +141,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
     } catch (const EncodedText&) {
       return matchWhole(file, fullName, true);
     } catch (const NotUtf8&) {
-      return matchWhole(file, fullName, false);
+      return matchLegacy(file, fullName);
     }
   } catch (const std::bad_alloc&) {
     warnTooLarge(caption, fullName);
@@ -173,6 +174,24 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadO
     }
   }
   return matchSource({readerOf(text), text.size(), text}, fullName);
+}
+
+// A file in the legacy code page: a big one streams, decoded as it is read (one range
+// after the other); a small one, or one in a page that cannot be decoded byte by byte, is
+// read whole.
+std::optional<std::vector<std::int64_t>> FileMatcher::matchLegacy(platform::ReadOnlyFile& file,
+                                                                  const std::string& fullName) {
+  if (file.info().sizeBytes < kStreamLegacyBytes) return matchWhole(file, fullName, false);
+  if (!legacyTableMade_) {
+    legacyTableMade_ = true;
+    legacyTable_ = LegacyTable::of(request_.legacyCodePage);
+  }
+  if (!legacyTable_) return matchWhole(file, fullName, false);
+  LegacyStream stream(readerOf(file, fullName, false), *legacyTable_);
+  const ReadAt read = [&stream](std::uint64_t offset, char* out, std::size_t size) {
+    return stream.read(offset, out, size);
+  };
+  return matchSource({read, 0, std::nullopt}, fullName);
 }
 
 // Reads a UTF-16 file after its byte-order mark piece by piece into decoded_, so that only

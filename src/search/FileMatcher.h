@@ -11,6 +11,7 @@
 
 #include "platform/ReadOnlyFile.h"
 #include "regex/RegExpr.h"
+#include "search/LegacyText.h"
 #include "search/LineSplit.h"
 #include "search/Matchers.h"
 #include "search/Poller.h"
@@ -50,6 +51,8 @@ class FileMatcher {
   // Files of at least this many bytes are split into ranges of kSplitRange.
   static constexpr std::uint64_t kSplitRange = std::uint64_t{4} << 20;
   static constexpr std::uint64_t kSplitThreshold = 2 * kSplitRange;
+  // Legacy files of at least this many bytes are decoded as they stream.
+  static constexpr std::int64_t kStreamLegacyBytes = std::int64_t{1} << 20;
   // The warning of the last file matched ("Search Error: File ... is too large ...": the
   // file did not fit in memory), taken out of the matcher; nothing when there was none.
   std::optional<SearchError> takeWarning() { return std::exchange(warning_, std::nullopt); }
@@ -63,6 +66,8 @@ class FileMatcher {
   };
   std::optional<std::vector<std::int64_t>> matchWhole(platform::ReadOnlyFile& file,
                                                       const std::string& fullName, bool hasBom);
+  std::optional<std::vector<std::int64_t>> matchLegacy(platform::ReadOnlyFile& file,
+                                                       const std::string& fullName);
   std::string_view readUtf16(const platform::ReadOnlyFile& file, const std::string& fullName,
                              bool bigEndian);
   std::optional<std::vector<std::int64_t>> matchSource(const Source& source,
@@ -86,11 +91,13 @@ class FileMatcher {
   bool checked_ = false;  // the query limits were checked (at the first file)
   std::optional<SearchError> warning_;
   std::string buffer_;
-  platform::ReadBuffer wholeFile_;    // files read whole
-  std::string decoded_;               // the UTF-8 text of a file that is not UTF-8
-  bool decodeLegacy_ = false;         // the query is not ASCII: legacy files are decoded
-  SearchRequest prefilterRequest_;    // Multiline: the longest query line as a phrase
-  std::optional<TermScan> termScan_;  // the terms, or the Multiline prefilter
+  platform::ReadBuffer wholeFile_;  // files read whole
+  std::string decoded_;             // the UTF-8 text of a file that is not UTF-8
+  bool decodeLegacy_ = false;       // the query is not ASCII: legacy files are decoded
+  bool legacyTableMade_ = false;
+  std::optional<LegacyTable> legacyTable_;  // the legacy code page, when it decodes by bytes
+  SearchRequest prefilterRequest_;          // Multiline: the longest query line as a phrase
+  std::optional<TermScan> termScan_;        // the terms, or the Multiline prefilter
   ScanHelpers* helpers_ = nullptr;
   std::vector<std::string> blockLines_;
   std::unique_ptr<RegExpr> engine_;
