@@ -23,6 +23,17 @@ class Lister : public SearchObserver {
   Names names;
 };
 
+// The files `r` lists with their hits, in name order, on one thread and on two.
+void expectListed(const SearchRequest& r, const Names& listed) {
+  for (unsigned threads : {1u, 2u}) {
+    Lister lister;
+    FindOutcome out = runFind(r, lister, nullptr, threads);
+    ASSERT_FALSE(out.error) << out.error->text();
+    std::sort(lister.names.begin(), lister.names.end());
+    EXPECT_EQ(lister.names, listed) << threads << " threads";
+  }
+}
+
 // A tree with the same text ("hello w\u00f6rld", a CR LF, "second line") in each encoding.
 void writeEncodings(TempTree& tree) {
   const std::string text = "hello w\xC3\xB6rld\r\nsecond line\r\n";
@@ -69,13 +80,7 @@ TEST(EncodingSearch, EveryEncodingIsFoundByEveryMatcher) {
     } else {
       r.queryText = c.query[0];
     }
-    for (unsigned threads : {1u, 2u}) {
-      Lister lister;
-      FindOutcome out = runFind(r, lister, nullptr, threads);
-      ASSERT_FALSE(out.error) << out.error->text();
-      std::sort(lister.names.begin(), lister.names.end());
-      EXPECT_EQ(lister.names, c.listed) << threads << " threads";
-    }
+    expectListed(r, c.listed);
   }
 }
 
@@ -151,13 +156,7 @@ TEST(EncodingSearch, LegacyFileIsFoundPastAValidUtf8Start) {
     } else {
       r.queryText = c.query;
     }
-    for (unsigned threads : {1u, 2u}) {
-      Lister lister;
-      FindOutcome out = runFind(r, lister, nullptr, threads);
-      ASSERT_FALSE(out.error) << out.error->text();
-      std::sort(lister.names.begin(), lister.names.end());
-      EXPECT_EQ(lister.names, c.listed) << threads << " threads";
-    }
+    expectListed(r, c.listed);
   }
 }
 

@@ -2,6 +2,8 @@
 // whole file, in every code page offered that decodes byte by byte.
 #include <gtest/gtest.h>
 
+#include "MemoryReader.h"
+
 #include <cstring>
 #include <random>
 
@@ -15,12 +17,7 @@ TEST(LegacyText, StreamedDecodingEqualsTheWholeFiles) {
   std::mt19937 rng(5);
   std::string bytes(3u << 20, ' ');
   for (char& c : bytes) c = static_cast<char>(rng() % 7 == 0 ? rng() % 256 : 'a' + rng() % 26);
-  const ReadAt raw = [&bytes](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
-    if (offset >= bytes.size()) return 0;
-    const std::size_t n = std::min<std::size_t>(size, bytes.size() - offset);
-    std::memcpy(out, bytes.data() + offset, n);
-    return n;
-  };
+  const ReadAt raw = testing::memoryReader(bytes);
   int streamed = 0;
   for (const text::CodePageChoice& page : text::legacyCodePages()) {
     SCOPED_TRACE(page.name);

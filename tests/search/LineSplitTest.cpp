@@ -3,6 +3,8 @@
 // NUL that ends the text, lines longer than a range.
 #include <gtest/gtest.h>
 
+#include "MemoryReader.h"
+
 #include <cstring>
 #include <random>
 #include <thread>
@@ -12,15 +14,6 @@
 
 namespace kestrix::search {
 namespace {
-
-ReadAt readerOf(const std::string& text) {
-  return [&text](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
-    if (offset >= text.size()) return 0;
-    const std::size_t n = std::min<std::size_t>(size, text.size() - offset);
-    std::memcpy(out, text.data() + offset, n);
-    return n;
-  };
-}
 
 // A count that depends on where every line starts and ends: its length and first byte.
 bool countLines(std::string_view lines, std::int64_t& count) {
@@ -38,7 +31,7 @@ std::int64_t countWhole(const std::string& text) {
 }
 
 std::optional<std::int64_t> countSplit(const std::string& text, std::uint64_t rangeBytes) {
-  LineSplit job(readerOf(text), text.size(), rangeBytes);
+  LineSplit job(testing::memoryReader(text), text.size(), rangeBytes);
   std::thread helper([&] {
     std::string buffer;
     while (job.runOne(buffer, countLines)) {
@@ -62,7 +55,7 @@ TEST(LineSplit, EverySplitCountsLikeOnePass) {
       for (char& c : text) c = alphabet[rng() % alphabet.size()];
       for (std::uint64_t rangeBytes = 1; rangeBytes <= text.size() + 1; ++rangeBytes) {
         ASSERT_EQ(countSplit(text, rangeBytes), countWhole(text))
-            << testing::PrintToString(text) << " in ranges of " << rangeBytes;
+            << ::testing::PrintToString(text) << " in ranges of " << rangeBytes;
       }
     }
   }
@@ -70,7 +63,7 @@ TEST(LineSplit, EverySplitCountsLikeOnePass) {
 
 TEST(LineSplit, AStopLeavesNoCount) {
   const std::string text(1000, '\n');
-  LineSplit job(readerOf(text), text.size(), 10);
+  LineSplit job(testing::memoryReader(text), text.size(), 10);
   std::string buffer;
   const LineSplit::CountLines stop = [](std::string_view, std::int64_t&) { return false; };
   while (job.runOne(buffer, stop)) {

@@ -2,6 +2,8 @@
 // pieces are cut, characters crossing an edge included.
 #include <gtest/gtest.h>
 
+#include "MemoryReader.h"
+
 #include <cstring>
 
 #include "search/Utf8Pieces.h"
@@ -11,18 +13,9 @@
 namespace kestrix::search {
 namespace {
 
-ReadAt readerOf(std::string_view text) {
-  return [text](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
-    if (offset >= text.size()) return 0;
-    const std::size_t n = std::min<std::size_t>(size, text.size() - offset);
-    std::memcpy(out, text.data() + offset, n);
-    return n;
-  };
-}
-
 // The verdict of the pieces [0, a), [a, b), [b, end).
 bool piecesMayBeUtf8(std::string_view text, std::size_t a, std::size_t b) {
-  const ReadAt read = readerOf(text);
+  const ReadAt read = testing::memoryReader(text);
   const std::size_t cuts[] = {0, a, b, text.size()};
   for (int k = 0; k < 3; ++k) {
     const std::string_view piece = text.substr(cuts[k], cuts[k + 1] - cuts[k]);
@@ -61,7 +54,7 @@ TEST(Utf8Pieces, EveryCutGivesTheWholeTextsVerdict) {
 TEST(Utf8Pieces, TheTextEndsAtItsFirstNul) {
   const std::string text = std::string("valid \xC3\xA9", 8) + '\0' + "then \xE9 legacy";
   // Read whole, the byte past the NUL does not count.
-  EXPECT_TRUE(pieceMayBeUtf8(text, 0, true, readerOf(text)));
+  EXPECT_TRUE(pieceMayBeUtf8(text, 0, true, testing::memoryReader(text)));
   // Cut anywhere, no piece misses a fault before the NUL.
   const std::string bad = std::string("\xE9 first", 7) + '\0' + "rest";
   for (std::size_t a = 0; a <= bad.size(); ++a) {
