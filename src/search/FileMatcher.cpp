@@ -26,28 +26,41 @@ namespace {
 struct EncodedText {};
 struct NotUtf8 {};
 
-// Reads `file` by offset. Reading stops at the size fstat gave when the file was opened,
-// without one more call to see the end (a file that grows meanwhile is read as it was,
-// like readAll does); a file that reports no size (kernel files, which may never end) is
-// read until the end, or up to the read cap, past which it fails as too large. A first
-// read that shows a byte-order mark throws EncodedText: the file's text must be decoded
-// before it is matched. With `checkUtf8`, a read that shows the text is not UTF-8 throws
-// NotUtf8 (the file is then in the legacy code page).
-ReadAt readerOf(const platform::ReadOnlyFile& file, const std::string& fullName, bool checkUtf8) {
-  const auto known = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
-  const auto cap = static_cast<std::uint64_t>(platform::readCap());
-  return [&file, &fullName, known, cap, checkUtf8](std::uint64_t offset, char* out,
-                                                   std::size_t size) -> std::size_t {
+// What reading one file by offset needs; lives while the file is matched, so that its
+// reader holds only a pointer (and std::function keeps it without allocating).
+struct FileReading {
+  FileReading(const platform::ReadOnlyFile& f, const std::string& name, bool check)
+      : file(f),
+        fullName(name),
+        known(static_cast<std::uint64_t>(std::max<std::int64_t>(f.info().sizeBytes, 0))),
+        checkUtf8(check) {}
+  const platform::ReadOnlyFile& file;
+  const std::string& fullName;
+  std::uint64_t known;  // the size fstat gave, 0 when not known
+  bool checkUtf8;
+};
+
+// Reads the file of `reading` by offset. Reading stops at the size fstat gave when the file
+// was opened, without one more call to see the end (a file that grows meanwhile is read as
+// it was, like readAll does); a file that reports no size (kernel files, which may never
+// end) is read until the end, or up to the read cap, past which it fails as too large. A
+// first read that shows a byte-order mark throws EncodedText: the file's text must be
+// decoded before it is matched. With `checkUtf8`, a read that shows the text is not UTF-8
+// throws NotUtf8 (the file is then in the legacy code page).
+ReadAt readerOf(const FileReading& reading) {
+  return [&reading](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
+    const std::uint64_t known = reading.known;
+    const auto cap = static_cast<std::uint64_t>(platform::readCap());
     if (known > 0 && offset >= known) return 0;
-    if (known == 0 && offset >= cap) platform::failTooLarge(fullName, platform::readCap());
-    const std::size_t got = file.readAt(offset, out, size);
+    if (known == 0 && offset >= cap) platform::failTooLarge(reading.fullName, platform::readCap());
+    const std::size_t got = reading.file.readAt(offset, out, size);
     if (offset == 0 && got >= 2 && text::encodingOfBom({out, got}) != text::Encoding::Utf8) {
       throw EncodedText{};
     }
-    if (checkUtf8) {
+    if (reading.checkUtf8) {
       const bool atEnd = got < size || (known > 0 && offset + got >= known);
-      const ReadAt raw = [&file](std::uint64_t at, char* to, std::size_t n) {
-        return file.readAt(at, to, n);
+      const ReadAt raw = [&reading](std::uint64_t at, char* to, std::size_t n) {
+        return reading.file.readAt(at, to, n);
       };
       if (!pieceMayBeUtf8({out, got}, offset, atEnd, raw)) throw NotUtf8{};
     }
@@ -137,7 +150,8 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
     if (wholeText_) return matchWhole(file, fullName, false);
     if (size >= kSplitThreshold && startsWithBom(file)) return matchWhole(file, fullName, true);
     try {
-      return matchSource({readerOf(file, fullName, decodeLegacy_), size, std::nullopt}, fullName);
+      const FileReading reading(file, fullName, decodeLegacy_);
+      return matchSource({readerOf(reading), size, std::nullopt}, fullName);
     } catch (const EncodedText&) {
       return matchWhole(file, fullName, true);
     } catch (const NotUtf8&) {
@@ -187,7 +201,8 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchLegacy(platform::Read
     legacyTable_ = LegacyTable::of(request_.legacyCodePage);
   }
   if (!legacyTable_) return matchWhole(file, fullName, false);
-  LegacyStream stream(readerOf(file, fullName, false), *legacyTable_);
+  const FileReading reading(file, fullName, false);
+  LegacyStream stream(readerOf(reading), *legacyTable_);
   const ReadAt read = [&stream](std::uint64_t offset, char* out, std::size_t size) {
     return stream.read(offset, out, size);
   };
