@@ -151,7 +151,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
     if (size >= kSplitThreshold && startsWithBom(file)) return matchWhole(file, fullName, true);
     try {
       const FileReading reading(file, fullName, decodeLegacy_);
-      return matchSource({readerOf(reading), size, std::nullopt}, fullName);
+      return matchSource({readerOf(reading), size, std::nullopt, decodeLegacy_}, fullName);
     } catch (const EncodedText&) {
       return matchWhole(file, fullName, true);
     } catch (const NotUtf8&) {
@@ -190,9 +190,9 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadO
   return matchSource({readerOf(text), text.size(), text}, fullName);
 }
 
-// A file in the legacy code page: a big one streams, decoded as it is read (one range
-// after the other); a small one, or one in a page that cannot be decoded byte by byte, is
-// read whole.
+// A file in the legacy code page: a big one streams from start to end on this worker,
+// decoded as it is read; a small one, or one in a page that cannot be decoded byte by
+// byte, is read whole.
 std::optional<std::vector<std::int64_t>> FileMatcher::matchLegacy(platform::ReadOnlyFile& file,
                                                                   const std::string& fullName) {
   if (file.info().sizeBytes < kStreamLegacyBytes) return matchWhole(file, fullName, false);
@@ -265,7 +265,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(const Source& s
   if (!scan) return std::nullopt;
   // An excluded term ends the scan early; what it had not read must still be UTF-8 for the
   // verdict to hold (a legacy file's decoded text may not hold that term).
-  if (scan->rejectedAt && decodeLegacy_ && !source.text) readToTextEnd(source);
+  if (scan->rejectedAt && source.checksUtf8) readToTextEnd(source);
   return termScan_->evaluate(*scan);
 }
 
@@ -278,7 +278,7 @@ void FileMatcher::readToTextEnd(const Source& source) {
     const std::size_t got = source.read(offset, buffer_.data(), kPiece);
     if (got == 0 || std::memchr(buffer_.data(), 0, got) != nullptr) return;
     offset += got;
-    if ((offset & ((kPiece << 4) - 1)) == 0 && poller_.stopped()) return;
+    if (poller_.stopped()) return;
   }
 }
 

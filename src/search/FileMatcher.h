@@ -63,6 +63,7 @@ class FileMatcher {
     ReadAt read;
     std::uint64_t size = 0;                // 0 when not known
     std::optional<std::string_view> text;  // the whole text, when it is in memory
+    bool checksUtf8 = false;               // the reader throws NotUtf8 for a legacy file
   };
   std::optional<std::vector<std::int64_t>> matchWhole(platform::ReadOnlyFile& file,
                                                       const std::string& fullName, bool hasBom);
