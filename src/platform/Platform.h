@@ -141,7 +141,8 @@ void renameFile(const std::string& from, const std::string& to);
 // Deletes the file `path`. Throws PlatformError.
 void removeFile(const std::string& path);
 
-// A millisecond counter that only grows (monotonic clock); for measuring intervals.
+// A millisecond counter that only grows (the coarse monotonic clock: a few milliseconds'
+// resolution, cheap to read); for measuring intervals.
 std::uint64_t tickMs();
 
 // The present moment, seconds since the Unix epoch (with fractions).

@@ -12,32 +12,57 @@
 
 #include "platform/Platform.h"
 #include "search/BlockScan.h"
+#include "search/LegacyText.h"
 #include "search/LineWindows.h"
+#include "search/Utf8Pieces.h"
 #include "text/Encoding.h"
 #include "text/Lines.h"
 
 namespace kestrix::search {
 namespace {
 
-// Thrown by a file's reader when the file turns out to need decoding.
+// Thrown by a file's reader when the file turns out to need decoding: it starts with a
+// byte-order mark, or (when checked) its text is not UTF-8.
 struct EncodedText {};
+struct NotUtf8 {};
 
-// Reads `file` by offset. Reading stops at the size fstat gave when the file was opened,
-// without one more call to see the end (a file that grows meanwhile is read as it was,
-// like readAll does); a file that reports no size (kernel files, which may never end) is
-// read until the end, or up to the read cap, past which it fails as too large. A first
-// read that shows a byte-order mark throws EncodedText: the file's text must be decoded
-// before it is matched.
-ReadAt readerOf(const platform::ReadOnlyFile& file, const std::string& fullName) {
-  const auto known = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
-  const auto cap = static_cast<std::uint64_t>(platform::readCap());
-  return [&file, &fullName, known, cap](std::uint64_t offset, char* out,
-                                        std::size_t size) -> std::size_t {
+// What reading one file by offset needs; lives while the file is matched, so that its
+// reader holds only a pointer (and std::function keeps it without allocating).
+struct FileReading {
+  FileReading(const platform::ReadOnlyFile& f, const std::string& name, bool check)
+      : file(f),
+        fullName(name),
+        known(static_cast<std::uint64_t>(std::max<std::int64_t>(f.info().sizeBytes, 0))),
+        checkUtf8(check) {}
+  const platform::ReadOnlyFile& file;
+  const std::string& fullName;
+  std::uint64_t known;  // the size fstat gave, 0 when not known
+  bool checkUtf8;
+};
+
+// Reads the file of `reading` by offset. Reading stops at the size fstat gave when the file
+// was opened, without one more call to see the end (a file that grows meanwhile is read as
+// it was, like readAll does); a file that reports no size (kernel files, which may never
+// end) is read until the end, or up to the read cap, past which it fails as too large. A
+// first read that shows a byte-order mark throws EncodedText: the file's text must be
+// decoded before it is matched. With `checkUtf8`, a read that shows the text is not UTF-8
+// throws NotUtf8 (the file is then in the legacy code page).
+ReadAt readerOf(const FileReading& reading) {
+  return [&reading](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
+    const std::uint64_t known = reading.known;
+    const auto cap = static_cast<std::uint64_t>(platform::readCap());
     if (known > 0 && offset >= known) return 0;
-    if (known == 0 && offset >= cap) platform::failTooLarge(fullName, platform::readCap());
-    const std::size_t got = file.readAt(offset, out, size);
+    if (known == 0 && offset >= cap) platform::failTooLarge(reading.fullName, platform::readCap());
+    const std::size_t got = reading.file.readAt(offset, out, size);
     if (offset == 0 && got >= 2 && text::encodingOfBom({out, got}) != text::Encoding::Utf8) {
       throw EncodedText{};
+    }
+    if (reading.checkUtf8) {
+      const bool atEnd = got < size || (known > 0 && offset + got >= known);
+      const ReadAt raw = [&reading](std::uint64_t at, char* to, std::size_t n) {
+        return reading.file.readAt(at, to, n);
+      };
+      if (!pieceMayBeUtf8({out, got}, offset, atEnd, raw)) throw NotUtf8{};
     }
     return got;
   };
@@ -119,14 +144,18 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
   const char* caption = request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption;
   const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
   try {
-    // The whole file is read when the expression needs the whole text, when a legacy file
-    // must be decoded, or when a byte-order mark says so; every other file streams.
-    if (wholeText_ || decodeLegacy_) return matchWhole(file, fullName, false);
+    // The whole file is read when the expression needs the whole text, when a byte-order
+    // mark says so, or when a query beyond ASCII meets a file that is not UTF-8 (its legacy
+    // text is decoded); every other file streams.
+    if (wholeText_) return matchWhole(file, fullName, false);
     if (size >= kSplitThreshold && startsWithBom(file)) return matchWhole(file, fullName, true);
     try {
-      return matchSource({readerOf(file, fullName), size, std::nullopt}, fullName);
+      const FileReading reading(file, fullName, decodeLegacy_);
+      return matchSource({readerOf(reading), size, std::nullopt, decodeLegacy_}, fullName);
     } catch (const EncodedText&) {
       return matchWhole(file, fullName, true);
+    } catch (const NotUtf8&) {
+      return matchLegacy(file, fullName);
     }
   } catch (const std::bad_alloc&) {
     warnTooLarge(caption, fullName);
@@ -159,6 +188,25 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadO
     }
   }
   return matchSource({readerOf(text), text.size(), text}, fullName);
+}
+
+// A file in the legacy code page: a big one streams from start to end on this worker,
+// decoded as it is read; a small one, or one in a page that cannot be decoded byte by
+// byte, is read whole.
+std::optional<std::vector<std::int64_t>> FileMatcher::matchLegacy(platform::ReadOnlyFile& file,
+                                                                  const std::string& fullName) {
+  if (file.info().sizeBytes < kStreamLegacyBytes) return matchWhole(file, fullName, false);
+  if (!legacyTableMade_) {
+    legacyTableMade_ = true;
+    legacyTable_ = LegacyTable::of(request_.legacyCodePage);
+  }
+  if (!legacyTable_) return matchWhole(file, fullName, false);
+  const FileReading reading(file, fullName, false);
+  LegacyStream stream(readerOf(reading), *legacyTable_);
+  const ReadAt read = [&stream](std::uint64_t offset, char* out, std::size_t size) {
+    return stream.read(offset, out, size);
+  };
+  return matchSource({read, 0, std::nullopt}, fullName);
 }
 
 // Reads a UTF-16 file after its byte-order mark piece by piece into decoded_, so that only
@@ -215,13 +263,29 @@ void FileMatcher::warnTooLarge(const char* caption, const std::string& fullName)
 std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(const Source& source) {
   const std::optional<RangeScan> scan = scanTerms(source);
   if (!scan) return std::nullopt;
+  // An excluded term ends the scan early; what it had not read must still be UTF-8 for the
+  // verdict to hold (a legacy file's decoded text may not hold that term).
+  if (scan->rejectedAt && source.checksUtf8) readToTextEnd(source);
   return termScan_->evaluate(*scan);
+}
+
+// Reads the file through its checking reader up to its first NUL, so that a text that is
+// not UTF-8 throws NotUtf8.
+void FileMatcher::readToTextEnd(const Source& source) {
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  buffer_.resize(kPiece);
+  for (std::uint64_t offset = 0;;) {
+    const std::size_t got = source.read(offset, buffer_.data(), kPiece);
+    if (got == 0 || std::memchr(buffer_.data(), 0, got) != nullptr) return;
+    offset += got;
+    if (poller_.stopped()) return;
+  }
 }
 
 // The term scan of a file, split across the workers when it is big; nothing when stopped.
 std::optional<RangeScan> FileMatcher::scanTerms(const Source& source) {
   std::optional<RangeScan> scan;
-  if (helpers_ && helpers_->helperCount() > 0 && source.size >= kSplitThreshold) {
+  if (splits(source)) {
     scan = scanSplit(source.read, source.size);
   } else {
     scan = termScan_->scan(source.read, 0, TermScan::kToEnd, {}, buffer_,
@@ -231,13 +295,23 @@ std::optional<RangeScan> FileMatcher::scanTerms(const Source& source) {
   return scan;
 }
 
+// True when the file is big enough to be split and other workers could help.
+bool FileMatcher::splits(const Source& source) const {
+  return helpers_ && helpers_->helperCount() > 0 && source.size >= kSplitThreshold;
+}
+
+// Offers the ranges of `job` to as many other workers as could take one.
+void FileMatcher::share(const std::shared_ptr<SplitJob>& job) {
+  const auto others =
+      static_cast<unsigned>(std::min<std::size_t>(helpers_->helperCount(), job->rangeCount() - 1));
+  helpers_->offer(job, others);
+}
+
 // A big file: its ranges are offered to the other workers and run here too; once every
 // range is done they are combined in order.
 std::optional<RangeScan> FileMatcher::scanSplit(const ReadAt& read, std::uint64_t size) {
   auto job = std::make_shared<SplitScan>(*termScan_, read, size, kSplitRange);
-  const auto others =
-      static_cast<unsigned>(std::min<std::size_t>(helpers_->helperCount(), job->rangeCount() - 1));
-  helpers_->offer(job, others);
+  share(job);
   while (job->runOne(buffer_, poller_)) {
   }
   job->wait();
@@ -247,6 +321,28 @@ std::optional<RangeScan> FileMatcher::scanSplit(const ReadAt& read, std::uint64_
 void FileMatcher::help(SplitScan& job) {
   while (job.runOne(buffer_, poller_)) {
   }
+}
+
+// The line-by-line expression search of a big file, split like the term scan.
+std::optional<std::int64_t> FileMatcher::countSplit(const Source& source) {
+  auto job = std::make_shared<LineSplit>(source.read, source.size, kSplitRange);
+  share(job);
+  help(*job);
+  job->wait();
+  return job->combine();
+}
+
+void FileMatcher::help(LineSplit& job) {
+  const LineSplit::CountLines count = [this](std::string_view lines, std::int64_t& n) {
+    return countWindow(lines, n);
+  };
+  while (job.runOne(buffer_, count)) {
+  }
+}
+
+// Counts the matches of a window of whole lines; false when the run stopped.
+bool FileMatcher::countWindow(std::string_view lines, std::int64_t& count) {
+  return countLines(lines, count) && !poller_.stopped();
 }
 
 std::optional<std::vector<std::int64_t>> FileMatcher::matchBlocks(const Source& source) {
@@ -295,11 +391,15 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchExpression(const Sour
         if (engine_->matchPos(0) > 0) ++count;
         if ((count & 1023) == 0 && poller_.stopped()) return std::nullopt;
       }
+    } else if (splits(source)) {
+      const std::optional<std::int64_t> total = countSplit(source);
+      if (!total) return std::nullopt;
+      count = *total;
     } else {
       // Line by line: the file streams through windows of whole lines.
       const bool finished = forEachLineWindow(
           source.read, buffer_, kLineWindowBytes,
-          [&](std::string_view lines) { return countLines(lines, count) && !poller_.stopped(); },
+          [&](std::string_view lines) { return countWindow(lines, count); },
           source.size > 0 ? source.size : TermScan::kToEnd);
       if (!finished) return std::nullopt;
     }

@@ -11,6 +11,8 @@
 
 #include "platform/ReadOnlyFile.h"
 #include "regex/RegExpr.h"
+#include "search/LegacyText.h"
+#include "search/LineSplit.h"
 #include "search/Matchers.h"
 #include "search/Poller.h"
 #include "search/SearchRequest.h"
@@ -38,16 +40,19 @@ class FileMatcher {
 
   // True when the run lists files without a content test (empty query).
   bool nameOnly() const { return nameOnly_; }
-  // Lets the term scan of a big file be split across the run's other workers; `helpers`
-  // must outlive the matcher's use of it.
+  // Lets the term scan or the line-by-line expression search of a big file be split
+  // across the run's other workers; `helpers` must outlive the matcher's use of it.
   void setHelpers(ScanHelpers* helpers) { helpers_ = helpers; }
   // Runs ranges of another worker's big file until none is left (called on this matcher's
   // thread, between files).
   void help(SplitScan& job);
+  void help(LineSplit& job);
 
   // Files of at least this many bytes are split into ranges of kSplitRange.
   static constexpr std::uint64_t kSplitRange = std::uint64_t{4} << 20;
   static constexpr std::uint64_t kSplitThreshold = 2 * kSplitRange;
+  // Legacy files of at least this many bytes are decoded as they stream.
+  static constexpr std::int64_t kStreamLegacyBytes = std::int64_t{1} << 20;
   // The warning of the last file matched ("Search Error: File ... is too large ...": the
   // file did not fit in memory), taken out of the matcher; nothing when there was none.
   std::optional<SearchError> takeWarning() { return std::exchange(warning_, std::nullopt); }
@@ -58,15 +63,23 @@ class FileMatcher {
     ReadAt read;
     std::uint64_t size = 0;                // 0 when not known
     std::optional<std::string_view> text;  // the whole text, when it is in memory
+    bool checksUtf8 = false;               // the reader throws NotUtf8 for a legacy file
   };
   std::optional<std::vector<std::int64_t>> matchWhole(platform::ReadOnlyFile& file,
                                                       const std::string& fullName, bool hasBom);
+  std::optional<std::vector<std::int64_t>> matchLegacy(platform::ReadOnlyFile& file,
+                                                       const std::string& fullName);
   std::string_view readUtf16(const platform::ReadOnlyFile& file, const std::string& fullName,
                              bool bigEndian);
   std::optional<std::vector<std::int64_t>> matchSource(const Source& source,
                                                        const std::string& fullName);
   std::optional<std::vector<std::int64_t>> matchTerms(const Source& source);
+  void readToTextEnd(const Source& source);
+  bool splits(const Source& source) const;
+  void share(const std::shared_ptr<SplitJob>& job);
   std::optional<RangeScan> scanSplit(const ReadAt& read, std::uint64_t size);
+  std::optional<std::int64_t> countSplit(const Source& source);
+  bool countWindow(std::string_view lines, std::int64_t& count);
   std::optional<RangeScan> scanTerms(const Source& source);
   std::optional<std::vector<std::int64_t>> matchBlocks(const Source& source);
   std::optional<std::vector<std::int64_t>> matchExpression(const Source& source,
@@ -79,11 +92,13 @@ class FileMatcher {
   bool checked_ = false;  // the query limits were checked (at the first file)
   std::optional<SearchError> warning_;
   std::string buffer_;
-  platform::ReadBuffer wholeFile_;    // files read whole
-  std::string decoded_;               // the UTF-8 text of a file that is not UTF-8
-  bool decodeLegacy_ = false;         // the query is not ASCII: legacy files are decoded
-  SearchRequest prefilterRequest_;    // Multiline: the longest query line as a phrase
-  std::optional<TermScan> termScan_;  // the terms, or the Multiline prefilter
+  platform::ReadBuffer wholeFile_;  // files read whole
+  std::string decoded_;             // the UTF-8 text of a file that is not UTF-8
+  bool decodeLegacy_ = false;       // the query is not ASCII: legacy files are decoded
+  bool legacyTableMade_ = false;
+  std::optional<LegacyTable> legacyTable_;  // the legacy code page, when it decodes by bytes
+  SearchRequest prefilterRequest_;          // Multiline: the longest query line as a phrase
+  std::optional<TermScan> termScan_;        // the terms, or the Multiline prefilter
   ScanHelpers* helpers_ = nullptr;
   std::vector<std::string> blockLines_;
   std::unique_ptr<RegExpr> engine_;

@@ -100,7 +100,7 @@ void FileTester::work(FileMatcher& matcher) {
       jobs_.pop_front();
     }
     if (job.ranges) {
-      matcher.help(*job.ranges);
+      job.ranges->helpWith(matcher);
       continue;
     }
     Slot* slot = job.slot;
@@ -121,7 +121,7 @@ unsigned FileTester::helperCount() const {
 
 // The ranges go first in the queue: a worker that frees up helps with the big file before
 // it takes the next one.
-void FileTester::offer(std::shared_ptr<SplitScan> job, unsigned count) {
+void FileTester::offer(std::shared_ptr<SplitJob> job, unsigned count) {
   {
     std::lock_guard lock(mutex_);
     for (unsigned i = 0; i < count; ++i) jobs_.push_front(Job{nullptr, job});

@@ -77,7 +77,7 @@ class FileTester : private ScanHelpers {
   static Tested testOne(FileMatcher& matcher, const Candidate& file, const std::string& full);
   void work(FileMatcher& matcher);
   unsigned helperCount() const override;
-  void offer(std::shared_ptr<SplitScan> job, unsigned count) override;
+  void offer(std::shared_ptr<SplitJob> job, unsigned count) override;
   void report(Slot& slot);
   void reportDone();
   bool makeRoom();
@@ -103,7 +103,7 @@ class FileTester : private ScanHelpers {
   // A file to test, or ranges of a big file another worker is scanning.
   struct Job {
     Slot* slot = nullptr;
-    std::shared_ptr<SplitScan> ranges;
+    std::shared_ptr<SplitJob> ranges;
   };
   std::deque<Job> jobs_;           // guarded by mutex_
   const Slot* awaited_ = nullptr;  // guarded by mutex_: the slot the calling thread waits for

@@ -95,6 +95,7 @@ Mask makeMask(std::string_view typed) {
     mask.pattern.pop_back();
     mask.pattern += "[\x01-\xff]";
   }
+  mask.matchesAll = !mask.shown.empty() && mask.pattern == "*.*";
   return mask;
 }
 
@@ -121,6 +122,10 @@ MaskList MaskList::fromLines(const std::vector<std::string>& lines) {
 }
 
 bool MaskList::matches(std::string_view name) const {
+  // The usual "*.*" takes no copy of the name.
+  for (const Mask& mask : masks_) {
+    if (mask.matchesAll) return true;
+  }
   const std::string candidate = candidateName(name);
   for (const Mask& mask : masks_) {
     if (!mask.shown.empty() && wildcardMatch(mask.pattern, candidate)) return true;

@@ -20,8 +20,9 @@ std::string candidateName(std::string_view name);
 
 // One mask of the masks field.
 struct Mask {
-  std::string shown;    // trimmed, as typed
-  std::string pattern;  // as matched: "." appended when dotless, trailing "?" made a set
+  std::string shown;        // trimmed, as typed
+  std::string pattern;      // as matched: "." appended when dotless, trailing "?" made a set
+  bool matchesAll = false;  // "*.*": every name matches (its candidate form has a ".")
 };
 
 // Turns a typed mask into its matched form.

@@ -5,63 +5,56 @@
 
 #include <algorithm>
 
+#include "search/FileMatcher.h"
+
 namespace kestrix::search {
 
-SplitScan::SplitScan(const TermScan& scan, ReadAt read, std::uint64_t size,
-                     std::uint64_t rangeBytes)
-    : scan_(scan), read_(std::move(read)) {
+std::vector<SplitScan::Range> SplitScan::rangesOf(std::uint64_t size, std::uint64_t rangeBytes) {
   rangeBytes = std::max<std::uint64_t>(rangeBytes, 1);
+  std::vector<Range> ranges;
   for (std::uint64_t begin = 0;; begin += rangeBytes) {
-    Range& range = ranges_.emplace_back();
+    Range& range = ranges.emplace_back();
     range.begin = begin;
     range.end = size - begin > rangeBytes ? begin + rangeBytes : TermScan::kToEnd;
     if (range.end == TermScan::kToEnd) break;
   }
+  return ranges;
 }
 
-void SplitScan::lowerCutoff(std::uint64_t at) {
-  std::uint64_t seen = cutoff_.load();
-  while (at < seen && !cutoff_.compare_exchange_weak(seen, at)) {
-  }
+SplitScan::SplitScan(const TermScan& scan, ReadAt read, std::uint64_t size,
+                     std::uint64_t rangeBytes)
+    : SplitScan(scan, std::move(read), rangesOf(size, rangeBytes)) {}
+
+SplitScan::SplitScan(const TermScan& scan, ReadAt read, std::vector<Range> ranges)
+    : SplitJob(ranges.size()), scan_(scan), read_(std::move(read)), ranges_(std::move(ranges)) {}
+
+void SplitScan::helpWith(FileMatcher& matcher) {
+  matcher.help(*this);
 }
 
 bool SplitScan::runOne(std::string& buffer, Poller& poller) {
-  const std::size_t index = next_.fetch_add(1);
-  if (index >= ranges_.size()) return false;
-  Range& range = ranges_[index];
+  const std::optional<std::size_t> index = take();
+  if (!index) return false;
+  Range& range = ranges_[*index];
   std::exception_ptr error;
-  if (range.begin > cutoff_.load()) {
+  if (range.begin > cutoff()) {
     range.result.abandoned = true;
   } else {
     try {
-      range.result = scan_.scan(read_, range.begin, range.end, {}, buffer, [&] {
-        return poller.stopped() || range.begin > cutoff_.load(std::memory_order_relaxed);
-      });
+      range.result = scan_.scan(read_, range.begin, range.end, {}, buffer,
+                                [&] { return poller.stopped() || range.begin > cutoff(); });
       if (range.result.nul) lowerCutoff(*range.result.nul);
       if (range.result.rejectedAt) lowerCutoff(*range.result.rejectedAt);
     } catch (...) {
       error = std::current_exception();
     }
   }
-  {
-    std::lock_guard lock(mutex_);
-    if (error && !error_) error_ = error;
-    ++done_;
-  }
-  allDone_.notify_all();
+  finish(error);
   return true;
 }
 
-void SplitScan::wait() {
-  std::unique_lock lock(mutex_);
-  allDone_.wait(lock, [this] { return done_ >= std::min(next_.load(), ranges_.size()); });
-}
-
 std::optional<RangeScan> SplitScan::combine(std::string& buffer, Poller& poller) {
-  {
-    std::lock_guard lock(mutex_);
-    if (error_) std::rethrow_exception(error_);
-  }
+  rethrowFailure();
   if (poller.stopped()) return std::nullopt;
   RangeScan total;
   total.hits.assign(scan_.termCount(), 0);

@@ -23,6 +23,17 @@ class Lister : public SearchObserver {
   Names names;
 };
 
+// The files `r` lists with their hits, in name order, on one thread and on two.
+void expectListed(const SearchRequest& r, const Names& listed) {
+  for (unsigned threads : {1u, 2u}) {
+    Lister lister;
+    FindOutcome out = runFind(r, lister, nullptr, threads);
+    ASSERT_FALSE(out.error) << out.error->text();
+    std::sort(lister.names.begin(), lister.names.end());
+    EXPECT_EQ(lister.names, listed) << threads << " threads";
+  }
+}
+
 // A tree with the same text ("hello w\u00f6rld", a CR LF, "second line") in each encoding.
 void writeEncodings(TempTree& tree) {
   const std::string text = "hello w\xC3\xB6rld\r\nsecond line\r\n";
@@ -69,13 +80,7 @@ TEST(EncodingSearch, EveryEncodingIsFoundByEveryMatcher) {
     } else {
       r.queryText = c.query[0];
     }
-    for (unsigned threads : {1u, 2u}) {
-      Lister lister;
-      FindOutcome out = runFind(r, lister, nullptr, threads);
-      ASSERT_FALSE(out.error) << out.error->text();
-      std::sort(lister.names.begin(), lister.names.end());
-      EXPECT_EQ(lister.names, c.listed) << threads << " threads";
-    }
+    expectListed(r, c.listed);
   }
 }
 
@@ -99,6 +104,60 @@ TEST(EncodingSearch, LegacyCodePageIsTheRequestsAndBigUtf16FilesAreFound) {
   r.queryText = "needle";
   for (unsigned threads : {1u, 2u}) runFind(r, lister, nullptr, threads);
   EXPECT_EQ(lister.names, (Names{"big16.txt=1", "big16.txt=1"}));
+}
+
+// A file streams while it reads as UTF-8; the first byte that is not valid sends it to the
+// legacy code page, where the UTF-8 bytes of its first part are other letters.
+TEST(EncodingSearch, LegacyFileIsFoundPastAValidUtf8Start) {
+  TempTree tree;
+  const std::string ecole =
+      "\xC3\xA9"
+      "cole";  // "école" in UTF-8
+  std::string start;
+  while (start.size() < (9u << 20)) start += "line " + ecole + " of valid text\n";
+  tree.write("late.txt", start +
+                             "\xC9"
+                             "COLE\n");  // "ÉCOLE" in Windows-1252
+  tree.write("early.txt",
+             "\xE9"
+             "cole\n" +
+                 start);
+  tree.write("utf8.txt", start);
+  tree.write("mixed.txt", start + "\xC9T\xC9\n");  // "ÉTÉ" in Windows-1252
+  tree.write("window.txt", std::string(200000, 'x') +
+                               "\nx\n\xE9"
+                               "cole\n");
+  const std::int64_t lines = static_cast<std::int64_t>(start.size() / (ecole.size() + 20));
+  struct Case {
+    QueryType type;
+    std::string query;
+    Names listed;
+  };
+  const Case cases[] = {
+      {QueryType::Phrase,
+       ecole,
+       {"early.txt=1", "late.txt=1", "utf8.txt=" + std::to_string(lines), "window.txt=1"}},
+      // The excluded term occurs in the UTF-8 start, which the legacy page reads otherwise.
+      {QueryType::SearchEngine, "\xC3\xA9t\xC3\xA9 -" + ecole, {"mixed.txt=1, 0"}},
+      {QueryType::RegExpr, "^" + ecole, {"early.txt=1", "late.txt=1", "window.txt=1"}},
+      {QueryType::Multiline, "x\n" + ecole, {"window.txt=1"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.query);
+    SearchRequest r;
+    r.folder = tree.path();
+    r.queryType = c.type;
+    if (usesQueryLines(c.type)) {
+      std::string rest = c.query;
+      for (std::size_t cut; (cut = rest.find('\n')) != std::string::npos; rest.erase(0, cut + 1)) {
+        r.queryLines.push_back(rest.substr(0, cut));
+      }
+      r.queryLines.push_back(rest);
+    } else {
+      r.queryText = c.query;
+    }
+    expectListed(r, c.listed);
+  }
 }
 
 TEST(EncodingSearch, FoundLinesAreUtf8WithHitsInTheirBytes) {

@@ -47,12 +47,26 @@ TEST(Masks, MaskListRules) {
     bool match;
   };
   const Case cases[] = {
-      {"*.", "Makefile", true},   {"*.", "a.b", false},
-      {"data", "data", true},     {"file?", "file1", true},
-      {"file?", "file", false},   {"*.tx?", "a.txt", true},
-      {"*.tx?", "a.tx", false},   {"*.txt; *.log", "b.log", true},
-      {";", "x", false},          {"*.*", "noext", true},
+      {"*.", "Makefile", true},
+      {"*.", "a.b", false},
+      {"data", "data", true},
+      {"file?", "file1", true},
+      {"file?", "file", false},
+      {"*.tx?", "a.txt", true},
+      {"*.tx?", "a.tx", false},
+      {"*.txt; *.log", "b.log", true},
+      {";", "x", false},
+      {"*.*", "noext", true},
       {" *.c ;*.h", "a.h", true},
+      // Masks that take every name, and near misses.
+      {"*", "noext", true},
+      {"**", ".hidden", false},
+      {"*.*", "a.b.c", true},
+      {"x; *.*", "a", true},
+      {".*", "noext", false},
+      {"*.**", "trail.", true},
+      {"*?", "a", true},
+      {"", "a", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.masks) + " vs " + c.name);

@@ -277,6 +277,17 @@ TEST(ParallelRunBigFiles, SplitFilesCountAsOneThread) {
   withZeta.replace(size - 100, 4, "zeta");
   tree.write("c/zeta.txt", withZeta);
   tree.write("c/small.txt", "alpha zeta gamma\n");
+  // The same lines broken by CR LF (a pair across every range border) and by lone CRs.
+  std::string crlf;
+  for (char c : text) c == '\n' ? crlf += "\r\n" : crlf += c;
+  for (std::uint64_t border = FileMatcher::kSplitRange; border < crlf.size();
+       border += FileMatcher::kSplitRange) {
+    crlf.replace(border - 3, 6, "ta\r\nal");
+  }
+  tree.write("d/crlf.txt", crlf);
+  std::string cr = text;
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
+  tree.write("e/cr.txt", cr);
 
   struct Query {
     QueryType type;
@@ -284,17 +295,21 @@ TEST(ParallelRunBigFiles, SplitFilesCountAsOneThread) {
     bool wholeWords;
   };
   const std::vector<Query> queries = {
-      {QueryType::Phrase, "alpha", false},
-      {QueryType::Phrase, "alphalpha", true},
-      {QueryType::WordsOr, "gamma beta", true},
-      {QueryType::SearchEngine, "+alpha -zeta", false},
+      {QueryType::Phrase, "alpha", false},      {QueryType::Phrase, "alphalpha", true},
+      {QueryType::WordsOr, "gamma beta", true}, {QueryType::SearchEngine, "+alpha -zeta", false},
+      {QueryType::RegExpr, "gamma_?", false},   {QueryType::RegExpr, "^al", false},
+      {QueryType::RegExpr, "ta$", false},       {QueryType::RegExpr, "\\w+_t?", false},
   };
   for (const auto& [type, query, wholeWords] : queries) {
     {
       SearchRequest r;
       r.folder = tree.path();
       r.queryType = type;
-      r.queryText = query;
+      if (type == QueryType::RegExpr) {
+        r.queryLines = {query};
+      } else {
+        r.queryText = query;
+      }
       r.wholeWords = wholeWords;
       EventLog one;
       runFind(r, one, nullptr, 1);

@@ -3,6 +3,8 @@
 // cross a window or range border.
 #include <gtest/gtest.h>
 
+#include "MemoryReader.h"
+
 #include <algorithm>
 #include <cstring>
 #include <random>
@@ -49,24 +51,16 @@ std::optional<std::vector<std::int64_t>> reference(const SearchRequest& r, std::
   return hits;
 }
 
-ReadAt readerOf(const std::string& text) {
-  return [&text](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
-    if (offset >= text.size()) return 0;
-    const std::size_t n = std::min<std::size_t>(size, text.size() - offset);
-    std::memcpy(out, text.data() + offset, n);
-    return n;
-  };
-}
-
 std::optional<std::vector<std::int64_t>> scanWhole(const TermScan& scan, const std::string& text,
                                                    std::string& buffer) {
-  return scan.evaluate(scan.scan(readerOf(text), 0, TermScan::kToEnd, {}, buffer, nullptr));
+  return scan.evaluate(
+      scan.scan(testing::memoryReader(text), 0, TermScan::kToEnd, {}, buffer, nullptr));
 }
 
 // The file split into ranges of `rangeBytes`, run by the calling thread and one helper.
 std::optional<std::vector<std::int64_t>> scanSplit(const TermScan& scan, const std::string& text,
                                                    std::uint64_t rangeBytes) {
-  SplitScan job(scan, readerOf(text), text.size(), rangeBytes);
+  SplitScan job(scan, testing::memoryReader(text), text.size(), rangeBytes);
   std::thread helper([&] {
     std::string buffer;
     Poller poller(nullptr);
@@ -170,8 +164,8 @@ TEST(TermScan, StopsWhenAskedAndReadsNothingWhenNoTermCanOccur) {
   const std::string text(5000, 'x');
   std::string buffer;
   int windows = 0;
-  const RangeScan stopped =
-      scan.scan(readerOf(text), 0, TermScan::kToEnd, {}, buffer, [&] { return ++windows > 3; });
+  const RangeScan stopped = scan.scan(testing::memoryReader(text), 0, TermScan::kToEnd, {}, buffer,
+                                      [&] { return ++windows > 3; });
   EXPECT_TRUE(stopped.abandoned);
   EXPECT_EQ(windows, 4);
 
