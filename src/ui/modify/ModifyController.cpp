@@ -24,6 +24,7 @@
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
 #include "ui/settings/OptionsTab.h"
+#include "ui/settings/SettingsController.h"
 #include "ui/startup/CommandLineController.h"
 #include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
@@ -52,16 +53,17 @@ std::string temporaryLog() {
   }
 }
 
-// The undo history shared with the console's runs; empty without a data folder (the pass
-// then reports that it cannot write the history when backups are on).
-std::string historyFolder() {
+}  // namespace
+
+// Without a data folder the pass reports that it cannot write the history when backups
+// are on.
+std::string windowHistoryFolder() {
   try {
     return modify::historyFolderIn(modify::dataFolder());
   } catch (const std::runtime_error&) {
     return {};
   }
 }
-}  // namespace
 
 ModifyController::ModifyController(TFind& window)
     : QObject(&window),
@@ -154,7 +156,10 @@ void ModifyController::runPass(modify::ModifyScope scope) {
   options.intervalHeadingShown = rules_->intervalHeadingShown();
   options.searchedFolder = searchedFolder();
   options.temporaryLog = temporaryLog();
-  options.historyFolder = historyFolder();
+  options.historyFolder = windowHistoryFolder();
+  const app::HistoryCap cap = window_.settings().historyCap();
+  options.historyLimits = modify::HistoryLimits{std::int64_t{cap.megabytes} * 1024 * 1024,
+                                                static_cast<std::size_t>(cap.runs)};
   options.historyHeader.origin =
       window_.commandLine().start().commandLineRun ? "kestrix -com" : "window";
   bool stopped = false;
@@ -201,7 +206,7 @@ std::string ModifyController::undoFolder() const {
 }
 
 std::optional<std::string> ModifyController::undoableRun() const {
-  const std::string history = historyFolder();
+  const std::string history = windowHistoryFolder();
   const std::string folder = undoFolder();
   if (history.empty() || folder.empty()) return std::nullopt;
   return modify::latestUndoableRun(history, folder);
@@ -212,13 +217,18 @@ void ModifyController::enableUndoFromHistory() {
 }
 
 void ModifyController::undo() {
-  RunState& state = window_.state();
-  if (state.busy) return;
+  if (window_.state().busy) return;
   const std::optional<std::string> run = undoableRun();
   if (!run) {
     window_.replaceTab->UndoButton->setEnabled(false);
     return;
   }
+  undoRun(*run);
+}
+
+std::optional<modify::UndoSummary> ModifyController::undoRun(const std::string& id) {
+  RunState& state = window_.state();
+  if (state.busy) return std::nullopt;
   beginBusy();
   window_.viewerRefresh().clearViewer();
   std::vector<search::ResultItem> rows = window_.results->items();
@@ -232,12 +242,13 @@ void ModifyController::undo() {
   if (window_.findRun().hasRun()) options.rows.refreshWith = window_.findRun().lastRequest();
   options.temporaryLog = temporaryLog();
   if (!options.temporaryLog.empty()) modify::removeStaleTemporaries(options.temporaryLog);
-  modify::UndoSummary summary;
+  std::optional<modify::UndoSummary> result;
   try {
-    summary = modify::undoRun(historyFolder(), *run, rows, observer, options);
+    result = modify::undoRun(windowHistoryFolder(), id, rows, observer, options);
   } catch (const modify::HistoryError& error) {
     showWarning(&window_, modify::kProgramCaption, error.what());
   }
+  const modify::UndoSummary summary = result.value_or(modify::UndoSummary{});
   journal_.clear();
   if (std::any_of(summary.outcomes.begin(), summary.outcomes.end(),
                   [](const modify::UndoOutcome& outcome) { return !outcome.undone; }))
@@ -248,6 +259,7 @@ void ModifyController::undo() {
   enableUndoFromHistory();
   if (!summary.stopped) refreshViewerOnFirstSelected();
   emit finished();
+  return result;
 }
 
 void ModifyController::eraseBackups() {

@@ -23,6 +23,9 @@ class ModifyEnableRules;
 class PreviewDialog;
 class TFind;
 
+// The undo history shared with the console's runs; empty without a data folder.
+std::string windowHistoryFolder();
+
 class ModifyController : public QObject {
   Q_OBJECT
  public:
@@ -34,6 +37,10 @@ class ModifyController : public QObject {
   // "Undo": undoes the latest run of the undo history not yet undone for the list's folder
   // (the path box's without a list), from the history's copies of the originals.
   void undo();
+  // Undoes the run `id` of the undo history as "Undo" does (the listed rows of its files get
+  // their results). Nothing when the window is busy or the history refused the run (its
+  // message shown).
+  std::optional<modify::UndoSummary> undoRun(const std::string& id);
   // Enables "Undo" when the history holds an undoable run for that folder.
   void enableUndoFromHistory();
   // "Erase Backups": removes the ".bak" files under the path box's folder.
