@@ -24,6 +24,7 @@
 #include "modify/DataFolder.h"
 #include "modify/History.h"
 #include "ui/history/THistoryDlg.h"
+#include "ui/modify/ModifyController.h"
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/settings/SettingsController.h"
 #include "ui/settings/TSettDlg.h"
@@ -99,23 +100,6 @@ void replaceAll(TFind& window, const QString& root, const QString& from, const Q
   window.replaceTab->ModifyAllButton->click();
 }
 
-// Answers every question with `answer` and records it, for its lifetime.
-class QuestionAnswerer {
- public:
-  explicit QuestionAnswerer(bool answer)
-      : previous_(setQuestionHandler([this, answer](const QString&, const QString& text) {
-          questions.append(text);
-          return answer;
-        })) {}
-  ~QuestionAnswerer() { setQuestionHandler(previous_); }
-  QuestionAnswerer(const QuestionAnswerer&) = delete;
-  QuestionAnswerer& operator=(const QuestionAnswerer&) = delete;
-  QStringList questions;
-
- private:
-  QuestionHandler previous_;
-};
-
 void selectRun(THistoryDlg& dialog, int row) {
   dialog.RunsList->setCurrentItem(dialog.RunsList->topLevelItem(row));
 }
@@ -189,13 +173,13 @@ class HistoryTest : public QObject {
     QVERIFY(!window.replaceTab->UndoButton->isEnabled());
 
     {
-      QuestionAnswerer no(false);
+      QuestionAnswerer no({false});
       dialog.ClearButton->click();
       QCOMPARE(no.questions.size(), 1);
       QVERIFY(no.questions.front().contains("3 runs"));
     }
     QCOMPARE(dialog.RunsList->topLevelItemCount(), 3);
-    QuestionAnswerer yes(true);
+    QuestionAnswerer yes({true});
     dialog.ClearButton->click();
     QCOMPARE(dialog.RunsList->topLevelItemCount(), 0);
     QVERIFY(kestrix::modify::listRuns(history().toStdString()).empty());
@@ -217,6 +201,64 @@ class HistoryTest : public QObject {
     const auto runs = kestrix::modify::listRuns(history().toStdString());
     QCOMPARE(runs.size(), std::size_t{2});
     QVERIFY(QString::fromStdString(runs.front().header.summary).contains("\"one\""));
+    QVERIFY(warnings.warnings.isEmpty());
+  }
+
+  void eraseBackupsAsksTrashesAndOffersTheHistory() {
+    QTemporaryDir tree, trash;
+    const QString root = tree.path();
+    makeTree(root);
+    writeFile(root, "own/notes.txt.bak", "the user's");
+    WarningRecorder warnings;
+    TFind window;
+    window.show();
+    replaceAll(window, root, "foo", "one");  // a.txt.bak and b.txt.bak
+    QStringList trashed;
+    // The trash takes the files outside "own" (as if it were another file system without
+    // a trash folder).
+    window.modifyController().setTrash([&](const std::string& name) {
+      const QString file = QString::fromStdString(name);
+      if (file.contains("/own/")) return false;
+      trashed.append(QFileInfo(file).fileName());
+      return QFile::rename(file, trash.path() + "/" + QFileInfo(file).fileName());
+    });
+    window.ComboBoxPath->setEditText(root);
+    const QString eraseQuestion =
+        "Erase 3 backup files in " + root + "?\n\nThey are moved to the trash.";
+    {
+      QuestionAnswerer no({false});
+      window.menus->eraseBackups.actions().front()->trigger();
+      QCOMPARE(no.questions, QStringList{eraseQuestion});
+      QVERIFY(QFile::exists(root + "/a.txt.bak"));
+      QVERIFY(window.replaceTab->UndoButton->isEnabled());
+    }
+    {
+      // Erase: yes; delete what the trash does not take: no; clear the history: no.
+      QuestionAnswerer answers({true, false, false});
+      window.modifyController().eraseBackups();
+      QCOMPARE(answers.questions.size(), 3);
+      QVERIFY(answers.questions[1].contains("/own/notes.txt.bak"));
+      QVERIFY2(answers.questions[2].startsWith("Moved 2 backup files (\".bak\") to the trash, 1 "
+                                               "left in place.\n\nAlso clear the undo history of " +
+                                               root + " (1 run)?"),
+               qPrintable(answers.questions[2]));
+    }
+    trashed.sort();
+    QCOMPARE(trashed, (QStringList{"a.txt.bak", "b.txt.bak"}));
+    QVERIFY(QFile::exists(root + "/own/notes.txt.bak"));
+    QCOMPARE(kestrix::modify::listRuns(history().toStdString()).size(), std::size_t{1});
+    QVERIFY(!window.replaceTab->UndoButton->isEnabled());
+    {
+      // Again: the user's own backup is deleted on a yes, and the history cleared on a yes.
+      QuestionAnswerer yes({true});
+      window.modifyController().eraseBackups();
+      QCOMPARE(yes.questions.size(), 3);
+    }
+    QVERIFY(!QFile::exists(root + "/own/notes.txt.bak"));
+    QVERIFY(kestrix::modify::listRuns(history().toStdString()).empty());
+    QCOMPARE(window.statusText(1),
+             "Deleted 1 backup file (\".bak\") for good. 1 run removed "
+             "from the undo history.");
     QVERIFY(warnings.warnings.isEmpty());
   }
 

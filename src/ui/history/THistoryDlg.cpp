@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/history/EraseMessages.h"
 #include "ui/window/MessageBoxes.h"
 
 namespace kestrix::ui {
@@ -182,16 +183,15 @@ void THistoryDlg::reportUndo(const modify::UndoSummary& summary) {
 void THistoryDlg::clearHistory() {
   const std::string folder = hooks_.historyFolder();
   if (folder.empty() || runs_.empty()) return;
-  const QString question =
-      QString(
-          "Remove all %1 runs from the undo history? They can no longer be undone; the "
-          "\".bak\" files beside your files stay.")
-          .arg(runs_.size());
+  const QString question = QString(
+                               "Remove all %1 from the undo history? They can no longer be "
+                               "undone; the \".bak\" files beside your files stay.")
+                               .arg(runs(runs_.size()));
   if (!askQuestion(this, kCaption, question)) return;
   const std::size_t removed = modify::clearHistory(folder);
   if (hooks_.changed) hooks_.changed();
   refresh();
-  StatusLabel->setText(QString("%1 runs removed from the history.").arg(removed));
+  StatusLabel->setText(removedRuns(removed));
 }
 
 }  // namespace kestrix::ui

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "modify/TemporaryLog.h"
 #include "modify/Undo.h"
 #include "ui/find/FindRunController.h"
+#include "ui/history/EraseMessages.h"
 #include "ui/modify/ModifyEnableRules.h"
 #include "ui/modify/ModifyRunObserver.h"
 #include "ui/modify/PreviewDialog.h"
@@ -69,7 +71,10 @@ ModifyController::ModifyController(TFind& window)
     : QObject(&window),
       window_(window),
       rules_(new ModifyEnableRules(window, this)),
-      previewDialog_(new PreviewDialog(&window)) {
+      previewDialog_(new PreviewDialog(&window)),
+      trash_([](const std::string& name) {
+        return QFile::moveToTrash(QFile::decodeName(name.c_str()));
+      }) {
   // Once the window has its folder: Undo is offered at start when the history holds an
   // undoable run of that folder (made by the window or by ksr, before a restart or not).
   QTimer::singleShot(0, this, [this] {
@@ -267,6 +272,23 @@ void ModifyController::eraseBackups() {
   if (state.busy) return;
   const QString path = window_.ComboBoxPath->currentText().trimmed();
   window_.ComboBoxPath->setEditText(path);
+  if (path.isEmpty()) {
+    window_.replaceTab->UndoButton->setEnabled(false);
+    state.abortRequested = true;
+    showWarning(&window_, modify::kEraseBackupCaption, QString::fromUtf8(modify::kSpecifyPath));
+  } else {
+    eraseBackupsIn(path);
+  }
+  // The command state brings back Modify All / Modify Selected; the rest follows the list.
+  window_.replaceTab->SearchButton->setEnabled(true);
+  window_.updateCommands();
+  emit finished();
+}
+
+// Counts the backups, asks, moves them to the trash, reports and offers to clear the
+// folder's undo history.
+void ModifyController::eraseBackupsIn(const QString& path) {
+  RunState& state = window_.state();
   modify::EraseOptions options;
   options.includeSubfolders = window_.optionsTab->IncludeSubdirectoriesCheckBox->isChecked();
   options.ignoredFolders =
@@ -275,33 +297,55 @@ void ModifyController::eraseBackups() {
       *window_.results, nullptr, [&state] { return state.abortRequested; },
       [this](const QString& caption, const QString& text) { showWarning(&window_, caption, text); },
       [this](const QString& folder) { window_.setStatusText(1, folder); });
-  window_.replaceTab->UndoButton->setEnabled(false);
-  state.undoBeforeSearch = false;
-  journal_.clear();  // the backups an undo would need are about to go
-  modify::EraseSummary summary;
-  if (!path.isEmpty()) {
+  // Counting changes nothing: a stop or a "No" leaves Undo as it was.
+  const bool undoWasEnabled = window_.replaceTab->UndoButton->isEnabled();
+  const bool undoBeforeSearch = state.undoBeforeSearch;
+  const auto keepUndo = [&] {
+    window_.replaceTab->UndoButton->setEnabled(undoWasEnabled);
+    state.undoBeforeSearch = undoBeforeSearch;
+  };
+  beginBusy();
+  modify::EraseSummary summary = modify::countBackups(path.toStdString(), options, observer);
+  endBusy();
+  if (summary.stopped) return keepUndo();
+  if (summary.found > 0) {
+    if (!askQuestion(&window_, modify::kEraseBackupCaption,
+                     eraseQuestion(summary.found, path, bool(trash_))))
+      return keepUndo();
+    window_.replaceTab->UndoButton->setEnabled(false);
+    state.undoBeforeSearch = false;
+    journal_.clear();  // the backups an undo of the in-memory journal would need are going
+    options.trash = trash_;
+    options.deleteUntrashable = [this](const std::string& name) {
+      return askQuestion(&window_, modify::kEraseBackupCaption,
+                         untrashableQuestion(QString::fromStdString(name)));
+    };
     beginBusy();
     summary = modify::eraseBackups(path.toStdString(), options, observer);
     endBusy();
-  } else {
-    state.abortRequested = true;
-    showWarning(&window_, modify::kEraseBackupCaption, QString::fromUtf8(modify::kSpecifyPath));
   }
-  if (!path.isEmpty()) reportErased(summary);
-  // The command state brings back Modify All / Modify Selected; the rest follows the list.
-  window_.replaceTab->SearchButton->setEnabled(true);
-  window_.updateCommands();
-  emit finished();
+  reportErased(summary, path);
 }
 
-void ModifyController::reportErased(const modify::EraseSummary& summary) {
-  const QString text = summary.removed == 0
-                           ? QString("No backup files (\".bak\") were found.")
-                           : QString("Erased %1 backup files (\".bak\").").arg(summary.removed);
-  window_.setStatusText(1, text);
-  // Without a list the status bar is hidden: the count is shown in a box instead.
-  if (!window_.geometryController().resultsShown())
-    showWarning(&window_, modify::kEraseBackupCaption, text);
+void ModifyController::reportErased(const modify::EraseSummary& summary, const QString& path) {
+  const QString report = erasedReport(summary, bool(trash_));
+  window_.setStatusText(1, report);
+  // Nothing in the history goes without the user asking: the folder's runs are offered.
+  const std::string history = windowHistoryFolder();
+  const std::string folder = modify::historyFolderName(path.toStdString());
+  std::size_t runs = 0;
+  if (!history.empty())
+    for (const modify::RunInfo& run : modify::listRuns(history))
+      runs += run.header.folder == folder && run.state != modify::RunState::Running;
+  if (runs == 0) {
+    showInformation(&window_, modify::kEraseBackupCaption, report);
+    return;
+  }
+  if (!askQuestion(&window_, modify::kEraseBackupCaption,
+                   clearFolderHistoryQuestion(report, path, runs)))
+    return;
+  const std::size_t removed = modify::clearHistory(history, path.toStdString());
+  window_.setStatusText(1, report + " " + removedRuns(removed));
 }
 
 void ModifyController::preview() {

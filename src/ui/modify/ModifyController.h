@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,8 +44,12 @@ class ModifyController : public QObject {
   std::optional<modify::UndoSummary> undoRun(const std::string& id);
   // Enables "Undo" when the history holds an undoable run for that folder.
   void enableUndoFromHistory();
-  // "Erase Backups": removes the ".bak" files under the path box's folder.
+  // "Erase Backups": counts the ".bak" files under the path box's folder, asks, moves them
+  // to the trash (asking once before deleting those the trash does not take), reports the
+  // count and offers to clear the undo history of the folder.
   void eraseBackups();
+  // Seam: tests move files into a folder of their own; empty: files are deleted.
+  void setTrash(std::function<bool(const std::string&)> trash) { trash_ = std::move(trash); }
   // "Preview": the pass of Modify All as a dry run, shown in the preview dialog, which can
   // then run Modify All or Modify Selected.
   void preview();
@@ -70,7 +75,8 @@ class ModifyController : public QObject {
   void endBusy();
   void refreshViewerOnFirstSelected();
   void widenResultColumn();
-  void reportErased(const modify::EraseSummary& summary);
+  void eraseBackupsIn(const QString& path);
+  void reportErased(const modify::EraseSummary& summary, const QString& path);
 
   TFind& window_;
   std::string undoFolder() const;
@@ -78,6 +84,7 @@ class ModifyController : public QObject {
   modify::UndoJournal journal_;
   ModifyEnableRules* rules_;
   PreviewDialog* previewDialog_ = nullptr;
+  std::function<bool(const std::string&)> trash_;
 };
 
 }  // namespace kestrix::ui
