@@ -70,6 +70,7 @@ QString runStateText(modify::RunState state) {
 THistoryDlg::THistoryDlg(QWidget* parent, Hooks hooks) : QDialog(parent), hooks_(std::move(hooks)) {
   setObjectName("THistoryDlg");
   setWindowTitle("History");
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   RunsList = new QTreeWidget(this);
   RunsList->setObjectName("RunsList");
   RunsList->setRootIsDecorated(false);
@@ -131,6 +132,7 @@ void THistoryDlg::refresh() {
 void THistoryDlg::showHistory() {
   StatusLabel->clear();
   refresh();
+  CloseButton->setFocus();
   exec();
 }
 

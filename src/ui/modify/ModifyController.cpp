@@ -297,21 +297,19 @@ void ModifyController::eraseBackupsIn(const QString& path) {
       *window_.results, nullptr, [&state] { return state.abortRequested; },
       [this](const QString& caption, const QString& text) { showWarning(&window_, caption, text); },
       [this](const QString& folder) { window_.setStatusText(1, folder); });
-  // Counting changes nothing: a stop or a "No" leaves Undo as it was.
+  // Counting changes nothing: Undo stays as it was until the backups go.
   const bool undoWasEnabled = window_.replaceTab->UndoButton->isEnabled();
   const bool undoBeforeSearch = state.undoBeforeSearch;
-  const auto keepUndo = [&] {
-    window_.replaceTab->UndoButton->setEnabled(undoWasEnabled);
-    state.undoBeforeSearch = undoBeforeSearch;
-  };
   beginBusy();
   modify::EraseSummary summary = modify::countBackups(path.toStdString(), options, observer);
   endBusy();
-  if (summary.stopped) return keepUndo();
+  window_.replaceTab->UndoButton->setEnabled(undoWasEnabled);
+  state.undoBeforeSearch = undoBeforeSearch;
+  if (summary.stopped) return;
   if (summary.found > 0) {
     if (!askQuestion(&window_, modify::kEraseBackupCaption,
                      eraseQuestion(summary.found, path, bool(trash_))))
-      return keepUndo();
+      return;
     window_.replaceTab->UndoButton->setEnabled(false);
     state.undoBeforeSearch = false;
     journal_.clear();  // the backups an undo of the in-memory journal would need are going
