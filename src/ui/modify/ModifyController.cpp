@@ -243,7 +243,6 @@ std::optional<modify::UndoSummary> ModifyController::undoRun(const std::string& 
         showWarning(&window_, caption, text);
       });
   modify::HistoryUndoOptions options;
-  options.rows.intervalHeadingShown = rules_->intervalHeadingShown();
   if (window_.findRun().hasRun()) options.rows.refreshWith = window_.findRun().lastRequest();
   options.temporaryLog = temporaryLog();
   if (!options.temporaryLog.empty()) modify::removeStaleTemporaries(options.temporaryLog);
