@@ -83,4 +83,19 @@ void writeIgnoreSubfolders(KeyValueStore& store, bool on) {
   writeBool(store, Key::Options, "IgnoreSubFoldXPCh", on);
 }
 
+HistoryCap readHistoryCap(const KeyValueStore& store) {
+  const HistoryCap defaults;
+  HistoryCap cap;
+  cap.megabytes = readInt(store, Key::Options, "HistoryMaxSize", defaults.megabytes);
+  if (cap.megabytes < 1 || cap.megabytes > kMaxHistoryMegabytes) cap.megabytes = defaults.megabytes;
+  cap.runs = readInt(store, Key::Options, "HistoryMaxRuns", defaults.runs);
+  if (cap.runs < 1 || cap.runs > kMaxHistoryRuns) cap.runs = defaults.runs;
+  return cap;
+}
+
+void writeHistoryCap(KeyValueStore& store, const HistoryCap& cap) {
+  writeInt(store, Key::Options, "HistoryMaxSize", cap.megabytes);
+  writeInt(store, Key::Options, "HistoryMaxRuns", cap.runs);
+}
+
 }  // namespace kestrix::app

@@ -63,6 +63,20 @@ void writeIgnoreSubfolders(KeyValueStore& store, bool on);
 // Windows-1252 when it names none.
 std::string knownCodePage(const std::string& name);
 
+// The cap of the undo history the window's runs apply: the oldest runs are dropped until
+// the kept originals take at most `megabytes` MB (MiB) and at most `runs` runs are left.
+struct HistoryCap {
+  int megabytes = 1024;  // `HistoryMaxSize`, 1 to 1048576
+  int runs = 50;         // `HistoryMaxRuns`, 1 to 10000
+  bool operator==(const HistoryCap&) const = default;
+};
+inline constexpr int kMaxHistoryMegabytes = 1048576;
+inline constexpr int kMaxHistoryRuns = 10000;
+
+// Reads the cap; a value outside its range gives its default.
+HistoryCap readHistoryCap(const KeyValueStore& store);
+void writeHistoryCap(KeyValueStore& store, const HistoryCap& cap);
+
 // The placeholder appended to a bare editor program.
 inline constexpr const char* kEditorFileArgument = " \"%PrFullName%\"";
 

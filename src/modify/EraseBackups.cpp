@@ -1,5 +1,7 @@
-// Erase Backups: the recursive walk that removes "*.bak" files.
+// Erase Backups: the recursive walk that counts "*.bak" files, or moves them to the trash
+// (deleting those it does not take when the user agrees) or deletes them.
 #include <algorithm>
+#include <optional>
 
 #include "modify/StopPoll.h"
 #include "modify/Undo.h"
@@ -17,8 +19,12 @@ std::string_view trimBlanks(std::string_view s) {
 
 class EraseWalk {
  public:
-  EraseWalk(const EraseOptions& options, ModifyObserver& observer)
-      : options_(options), poll_([&observer] { return observer.poll(); }), observer_(observer) {
+  // With `countOnly` the walk only counts the backups.
+  EraseWalk(const EraseOptions& options, ModifyObserver& observer, bool countOnly)
+      : options_(options),
+        poll_([&observer] { return observer.poll(); }),
+        observer_(observer),
+        countOnly_(countOnly) {
     if (options.ignoredFolders) {
       patterns_ = search::ignoredFolderPatterns(options.ignoredFolders->lines, false);
     }
@@ -43,12 +49,13 @@ class EraseWalk {
         }
       } else if (!ignored && entry.kind == platform::EntryKind::File &&
                  search::wildcardMatch("*.bak", entry.name)) {
-        remove(path);
+        ++summary_.found;
+        if (!countOnly_) remove(path);
       }
     }
   }
 
-  std::size_t removed() const { return removed_; }
+  EraseSummary& summary() { return summary_; }
 
  private:
   bool subfoldersIgnored() const {
@@ -56,36 +63,60 @@ class EraseWalk {
   }
 
   void remove(const std::string& path) {
+    if (options_.trash && options_.trash(path)) {
+      ++summary_.removed;
+      return;
+    }
+    if (options_.trash && !deleteUntrashable(path)) return;
     try {
       platform::removeFile(path);
-      ++removed_;
+      ++summary_.removed;
+      ++summary_.deleted;
     } catch (const platform::PlatformError&) {  // left in place; the walk goes on
     }
+  }
+
+  // The answer about files the trash did not take, asked once.
+  bool deleteUntrashable(const std::string& path) {
+    if (!untrashableAnswer_) {
+      untrashableAnswer_ = options_.deleteUntrashable && options_.deleteUntrashable(path);
+    }
+    return *untrashableAnswer_;
   }
 
   const EraseOptions& options_;
   StopPoll poll_;
   ModifyObserver& observer_;
+  const bool countOnly_;
   std::vector<std::string> patterns_;
-  std::size_t removed_ = 0;
+  EraseSummary summary_;
+  std::optional<bool> untrashableAnswer_;
 };
+
+EraseSummary walkBackups(std::string_view typedPath, const EraseOptions& options,
+                         ModifyObserver& observer, bool countOnly) {
+  std::string folder(trimBlanks(typedPath));
+  if (folder.empty()) throw ModifyError(kEraseBackupCaption, kSpecifyPath);
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  EraseWalk walk(options, observer, countOnly);
+  try {
+    walk.walk(folder);
+  } catch (const StopRequested&) {
+    walk.summary().stopped = true;
+  }
+  return walk.summary();
+}
 
 }  // namespace
 
 EraseSummary eraseBackups(std::string_view typedPath, const EraseOptions& options,
                           ModifyObserver& observer) {
-  std::string folder(trimBlanks(typedPath));
-  if (folder.empty()) throw ModifyError(kEraseBackupCaption, kSpecifyPath);
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  EraseWalk walk(options, observer);
-  EraseSummary summary;
-  try {
-    walk.walk(folder);
-  } catch (const StopRequested&) {
-    summary.stopped = true;
-  }
-  summary.removed = walk.removed();
-  return summary;
+  return walkBackups(typedPath, options, observer, false);
+}
+
+EraseSummary countBackups(std::string_view typedPath, const EraseOptions& options,
+                          ModifyObserver& observer) {
+  return walkBackups(typedPath, options, observer, true);
 }
 
 }  // namespace kestrix::modify

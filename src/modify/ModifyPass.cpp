@@ -146,7 +146,9 @@ class Pass {
     if (!history_) return;
     if (history_->finish()) summary_.historyRun = history_->id();
     history_.reset();
-    enforceHistoryLimits(options_.historyFolder, readHistoryLimits(options_.historyFolder));
+    enforceHistoryLimits(options_.historyFolder, options_.historyLimits
+                                                     ? *options_.historyLimits
+                                                     : readHistoryLimits(options_.historyFolder));
   }
 
   // Temporaries that could not be removed (their folder became immutable or read-only)

@@ -54,6 +54,8 @@ struct PassOptions {
   // history's limits are applied after the run. Empty: no history.
   std::string historyFolder;
   RunHeader historyHeader;
+  // The limits applied after the run; unset: those stored in the history folder.
+  std::optional<HistoryLimits> historyLimits;
 };
 
 struct PassSummary {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/DialogSettings.h"
 #include "app/KeyValueStore.h"
 #include "app/SideFiles.h"
 #include "app/StoredDate.h"
@@ -35,6 +36,29 @@ TEST(StoredValues, IntegersAndBooleansFallBackOnMalformedText) {
   writeInt(store, Key::Main, "I", -12);
   EXPECT_EQ(*store.read(Key::Main, "B"), "1");
   EXPECT_EQ(*store.read(Key::Main, "I"), "-12");
+}
+
+TEST(StoredValues, HistoryCapOutsideItsRangeGivesTheDefault) {
+  const struct {
+    const char* megabytes;
+    const char* runs;
+    HistoryCap expected;
+  } cases[] = {{"512", "10", {512, 10}},
+               {"0", "0", {1024, 50}},
+               {"1048576", "10000", {1048576, 10000}},
+               {"1048577", "10001", {1024, 50}},
+               {"-5", "x", {1024, 50}},
+               {"1", "1", {1, 1}}};
+  for (const auto& c : cases) {
+    MemoryStore store;
+    store.write(Key::Options, "HistoryMaxSize", c.megabytes);
+    store.write(Key::Options, "HistoryMaxRuns", c.runs);
+    EXPECT_EQ(readHistoryCap(store), c.expected) << c.megabytes << " " << c.runs;
+  }
+  MemoryStore store;
+  EXPECT_EQ(readHistoryCap(store), HistoryCap{});
+  writeHistoryCap(store, {3, 4});
+  EXPECT_EQ(readHistoryCap(store), (HistoryCap{3, 4}));
 }
 
 TEST(StoredValues, DatesAreDayNumbersTimesSevenAndNine) {

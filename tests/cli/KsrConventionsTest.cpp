@@ -70,14 +70,15 @@ TEST(KsrConventions, Table) {
        2,
        "",
        "ksr: bad colour mode \"purple\" (auto, always, never) (see ksr --help)\n"},
-      // erase-backups: top folder only, then the rest; the count goes to standard error.
-      {{"erase-backups", "--no-subfolders", "w"}, 0, "", "1 backup file removed\n"},
+      // erase-backups: top folder only (to the trash), then the rest (deleted), then
+      // nothing is left; the count goes to standard error.
+      {{"erase-backups", "--no-subfolders", "w"}, 0, "", "1 backup file moved to the trash\n"},
       {{"erase-backups", "--case", "w"},
        2,
        "",
        "ksr: unknown option --case (see ksr erase-backups --help)\n"},
-      {{"erase-backups", "w/"}, 0, "", "1 backup file removed\n"},
-      {{"erase-backups", "w"}, 0, "", "0 backup files removed\n"},
+      {{"erase-backups", "--delete", "w/"}, 0, "", "1 backup file removed\n"},
+      {{"erase-backups", "w"}, 0, "", "0 backup files moved to the trash\n"},
   };
   for (const Case& c : cases) {
     std::string shown;

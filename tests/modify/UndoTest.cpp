@@ -238,5 +238,54 @@ TEST(EraseBackups, RemovesBackupsByTheRules) {
   }
 }
 
+TEST(EraseBackups, CountsThenTrashesAndDeletesOnlyWhenAllowed) {
+  struct Case {
+    bool allowDelete;
+    std::size_t removed, deleted;
+    std::vector<std::string> left;
+  };
+  const Case cases[] = {{false, 2, 0, {"keep.txt", "other/b.bak", "other/c.bak"}},
+                        {true, 4, 2, {"keep.txt"}}};
+  for (const Case& c : cases) {
+    TempFolder dir;
+    for (const char* n : {"a.bak", "keep.txt", "sub/d.bak", "other/b.bak", "other/c.bak"}) {
+      std::filesystem::create_directories(std::filesystem::path(dir.file(n)).parent_path());
+      writeBytes(dir.file(n), n);
+    }
+    RecordingObserver observer;
+    EXPECT_EQ(countBackups(dir.path(), {}, observer).found, 4u);
+    EXPECT_TRUE(fileExists(dir.file("a.bak")));
+
+    // The trash takes the files outside "other" (as if "other" were another file system
+    // without a trash folder); the question about the rest is asked once.
+    TempFolder trash;
+    std::vector<std::string> asked;
+    EraseOptions options;
+    options.trash = [&](const std::string& name) {
+      if (name.find("/other/") != std::string::npos) return false;
+      std::filesystem::rename(name, trash.file(std::filesystem::path(name).filename().string()));
+      return true;
+    };
+    options.deleteUntrashable = [&](const std::string& name) {
+      asked.push_back(name);
+      return c.allowDelete;
+    };
+    const EraseSummary summary = eraseBackups(dir.path(), options, observer);
+    EXPECT_EQ(summary.found, 4u);
+    EXPECT_EQ(summary.removed, c.removed);
+    EXPECT_EQ(summary.deleted, c.deleted);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(readBytes(trash.file("d.bak")), "sub/d.bak");
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir.path())) {
+      if (e.is_regular_file()) {
+        left.push_back(std::filesystem::relative(e.path(), dir.path()).string());
+      }
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, c.left) << "delete allowed " << c.allowDelete;
+  }
+}
+
 }  // namespace
 }  // namespace kestrix::modify

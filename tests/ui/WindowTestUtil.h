@@ -40,6 +40,27 @@ class WarningRecorder {
   WarningHandler previous_;
 };
 
+// Answers the window's questions in place of the modal boxes, for its lifetime: with
+// `answers` in turn, then with the last one; records each question's text.
+class QuestionAnswerer {
+ public:
+  explicit QuestionAnswerer(QList<bool> answers)
+      : answers_(std::move(answers)),
+        previous_(setQuestionHandler([this](const QString&, const QString& text) {
+          questions.append(text);
+          return answers_.size() > 1 ? answers_.takeFirst() : answers_.value(0);
+        })) {}
+  ~QuestionAnswerer() { setQuestionHandler(previous_); }
+  QuestionAnswerer(const QuestionAnswerer&) = delete;
+  QuestionAnswerer& operator=(const QuestionAnswerer&) = delete;
+
+  QStringList questions;
+
+ private:
+  QList<bool> answers_;
+  QuestionHandler previous_;
+};
+
 // Where tests leave artifacts (screenshots): the test's build folder.
 inline QString artifactFolder() {
   const QString folder = qEnvironmentVariable("KESTRIX_TEST_TMP");

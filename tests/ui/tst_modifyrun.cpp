@@ -475,8 +475,10 @@ class ModifyRunTest : public QObject {
     writeFile(root, "sub/low.txt.BAK", "b");
     writeFile(root, "keep.txt", "k");
     WarningRecorder recorder;
+    QuestionAnswerer yes({true});
     TFind window;
     window.show();
+    window.modifyController().setTrash({});
     window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
     window.ComboBoxPath->setEditText("   ");
     window.menus->eraseBackups.actions().front()->trigger();
@@ -489,7 +491,9 @@ class ModifyRunTest : public QObject {
     QVERIFY(!QFile::exists(root + "/top.txt.bak"));
     QVERIFY(QFile::exists(root + "/sub/low.txt.BAK"));
     QCOMPARE(recorder.warnings.value(1),
-             qMakePair(QString("Erase Backup"), QString("Erased 1 backup files (\".bak\").")));
+             qMakePair(QString("Erase Backup"), QString("Erased 1 backup file (\".bak\").")));
+    QCOMPARE(yes.questions.value(0),
+             "Erase 1 backup file in " + root + "?\n\nThey are deleted for good.");
     window.optionsTab->IncludeSubdirectoriesCheckBox->setChecked(true);
     window.modifyController().eraseBackups();
     QVERIFY(!QFile::exists(root + "/sub/low.txt.BAK"));

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "modify/TemporaryLog.h"
 #include "modify/Undo.h"
 #include "ui/find/FindRunController.h"
+#include "ui/history/EraseMessages.h"
 #include "ui/modify/ModifyEnableRules.h"
 #include "ui/modify/ModifyRunObserver.h"
 #include "ui/modify/PreviewDialog.h"
@@ -24,6 +26,7 @@
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
 #include "ui/settings/OptionsTab.h"
+#include "ui/settings/SettingsController.h"
 #include "ui/startup/CommandLineController.h"
 #include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
@@ -52,22 +55,26 @@ std::string temporaryLog() {
   }
 }
 
-// The undo history shared with the console's runs; empty without a data folder (the pass
-// then reports that it cannot write the history when backups are on).
-std::string historyFolder() {
+}  // namespace
+
+// Without a data folder the pass reports that it cannot write the history when backups
+// are on.
+std::string windowHistoryFolder() {
   try {
     return modify::historyFolderIn(modify::dataFolder());
   } catch (const std::runtime_error&) {
     return {};
   }
 }
-}  // namespace
 
 ModifyController::ModifyController(TFind& window)
     : QObject(&window),
       window_(window),
       rules_(new ModifyEnableRules(window, this)),
-      previewDialog_(new PreviewDialog(&window)) {
+      previewDialog_(new PreviewDialog(&window)),
+      trash_([](const std::string& name) {
+        return QFile::moveToTrash(QFile::decodeName(name.c_str()));
+      }) {
   // Once the window has its folder: Undo is offered at start when the history holds an
   // undoable run of that folder (made by the window or by ksr, before a restart or not).
   QTimer::singleShot(0, this, [this] {
@@ -159,7 +166,10 @@ void ModifyController::runPass(modify::ModifyScope scope) {
   options.intervalHeadingShown = rules_->intervalHeadingShown();
   options.searchedFolder = searchedFolder();
   options.temporaryLog = temporaryLog();
-  options.historyFolder = historyFolder();
+  options.historyFolder = windowHistoryFolder();
+  const app::HistoryCap cap = window_.settings().historyCap();
+  options.historyLimits = modify::HistoryLimits{std::int64_t{cap.megabytes} * 1024 * 1024,
+                                                static_cast<std::size_t>(cap.runs)};
   options.historyHeader.origin =
       window_.commandLine().start().commandLineRun ? "kestrix -com" : "window";
   bool stopped = false;
@@ -206,7 +216,7 @@ std::string ModifyController::undoFolder() const {
 }
 
 std::optional<std::string> ModifyController::undoableRun() const {
-  const std::string history = historyFolder();
+  const std::string history = windowHistoryFolder();
   const std::string folder = undoFolder();
   if (history.empty() || folder.empty()) return std::nullopt;
   return modify::latestUndoableRun(history, folder);
@@ -217,13 +227,18 @@ void ModifyController::enableUndoFromHistory() {
 }
 
 void ModifyController::undo() {
-  WindowState& state = window_.state();
-  if (state.busy) return;
+  if (window_.state().busy) return;
   const std::optional<std::string> run = undoableRun();
   if (!run) {
     offerUndo(false);
     return;
   }
+  undoRun(*run);
+}
+
+std::optional<modify::UndoSummary> ModifyController::undoRun(const std::string& id) {
+  WindowState& state = window_.state();
+  if (state.busy) return std::nullopt;
   beginBusy();
   window_.viewerRefresh().clearViewer();
   std::vector<search::ResultItem> rows = window_.results->items();
@@ -236,12 +251,13 @@ void ModifyController::undo() {
   if (window_.findRun().hasRun()) options.rows.refreshWith = window_.findRun().lastRequest();
   options.temporaryLog = temporaryLog();
   if (!options.temporaryLog.empty()) modify::removeStaleTemporaries(options.temporaryLog);
-  modify::UndoSummary summary;
+  std::optional<modify::UndoSummary> result;
   try {
-    summary = modify::undoRun(historyFolder(), *run, rows, observer, options);
+    result = modify::undoRun(windowHistoryFolder(), id, rows, observer, options);
   } catch (const modify::HistoryError& error) {
     showWarning(&window_, modify::kProgramCaption, error.what());
   }
+  const modify::UndoSummary summary = result.value_or(modify::UndoSummary{});
   journal_.clear();
   if (std::any_of(summary.outcomes.begin(), summary.outcomes.end(),
                   [](const modify::UndoOutcome& outcome) { return !outcome.undone; }))
@@ -252,6 +268,7 @@ void ModifyController::undo() {
   enableUndoFromHistory();
   if (!summary.stopped) refreshViewerOnFirstSelected();
   emit finished();
+  return result;
 }
 
 void ModifyController::eraseBackups() {
@@ -259,6 +276,23 @@ void ModifyController::eraseBackups() {
   if (state.busy) return;
   const QString path = window_.ComboBoxPath->currentText().trimmed();
   window_.ComboBoxPath->setEditText(path);
+  if (path.isEmpty()) {
+    offerUndo(false);
+    state.stop.abortRequested = true;
+    showWarning(&window_, modify::kEraseBackupCaption, QString::fromUtf8(modify::kSpecifyPath));
+  } else {
+    eraseBackupsIn(path);
+  }
+  // The command state brings back Modify All / Modify Selected; the rest follows the list.
+  window_.replaceTab->SearchButton->setEnabled(true);
+  window_.updateCommands();
+  emit finished();
+}
+
+// Counts the backups, asks, moves them to the trash, reports and offers to clear the
+// folder's undo history.
+void ModifyController::eraseBackupsIn(const QString& path) {
+  WindowState& state = window_.state();
   modify::EraseOptions options;
   options.includeSubfolders = window_.optionsTab->IncludeSubdirectoriesCheckBox->isChecked();
   options.ignoredFolders =
@@ -267,33 +301,53 @@ void ModifyController::eraseBackups() {
       *window_.results, nullptr, [&state] { return state.stop.abortRequested; },
       [this](const QString& caption, const QString& text) { showWarning(&window_, caption, text); },
       [this](const QString& folder) { window_.setStatusText(1, folder); });
-  offerUndo(false);
-  state.undoBeforeSearch = false;
-  journal_.clear();  // the backups an undo would need are about to go
-  modify::EraseSummary summary;
-  if (!path.isEmpty()) {
+  // Counting changes nothing: Undo stays as it was until the backups go.
+  const bool undoWasEnabled = canUndo();
+  const bool undoBeforeSearch = state.undoBeforeSearch;
+  beginBusy();
+  modify::EraseSummary summary = modify::countBackups(path.toStdString(), options, observer);
+  endBusy();
+  offerUndo(undoWasEnabled);
+  state.undoBeforeSearch = undoBeforeSearch;
+  if (summary.stopped) return;
+  if (summary.found > 0) {
+    if (!askQuestion(&window_, modify::kEraseBackupCaption,
+                     eraseQuestion(summary.found, path, bool(trash_))))
+      return;
+    offerUndo(false);
+    state.undoBeforeSearch = false;
+    journal_.clear();  // the backups an undo of the in-memory journal would need are going
+    options.trash = trash_;
+    options.deleteUntrashable = [this](const std::string& name) {
+      return askQuestion(&window_, modify::kEraseBackupCaption,
+                         untrashableQuestion(QString::fromStdString(name)));
+    };
     beginBusy();
     summary = modify::eraseBackups(path.toStdString(), options, observer);
     endBusy();
-  } else {
-    state.stop.abortRequested = true;
-    showWarning(&window_, modify::kEraseBackupCaption, QString::fromUtf8(modify::kSpecifyPath));
   }
-  if (!path.isEmpty()) reportErased(summary);
-  // The command state brings back Modify All / Modify Selected; the rest follows the list.
-  window_.replaceTab->SearchButton->setEnabled(true);
-  window_.updateCommands();
-  emit finished();
+  reportErased(summary, path);
 }
 
-void ModifyController::reportErased(const modify::EraseSummary& summary) {
-  const QString text = summary.removed == 0
-                           ? QString("No backup files (\".bak\") were found.")
-                           : QString("Erased %1 backup files (\".bak\").").arg(summary.removed);
-  window_.setStatusText(1, text);
-  // Without a list the status bar is hidden: the count is shown in a box instead.
-  if (!window_.geometryController().resultsShown())
-    showWarning(&window_, modify::kEraseBackupCaption, text);
+void ModifyController::reportErased(const modify::EraseSummary& summary, const QString& path) {
+  const QString report = erasedReport(summary, bool(trash_));
+  window_.setStatusText(1, report);
+  // Nothing in the history goes without the user asking: the folder's runs are offered.
+  const std::string history = windowHistoryFolder();
+  const std::string folder = modify::historyFolderName(path.toStdString());
+  std::size_t runs = 0;
+  if (!history.empty())
+    for (const modify::RunInfo& run : modify::listRuns(history))
+      runs += run.header.folder == folder && run.state != modify::RunState::Running;
+  if (runs == 0) {
+    showInformation(&window_, modify::kEraseBackupCaption, report);
+    return;
+  }
+  if (!askQuestion(&window_, modify::kEraseBackupCaption,
+                   clearFolderHistoryQuestion(report, path, runs)))
+    return;
+  const std::size_t removed = modify::clearHistory(history, path.toStdString());
+  window_.setStatusText(1, report + " " + removedRuns(removed));
 }
 
 void ModifyController::preview() {

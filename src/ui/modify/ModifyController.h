@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,9 @@ class ModifyEnableRules;
 class PreviewDialog;
 class TFind;
 
+// The undo history shared with the console's runs; empty without a data folder.
+std::string windowHistoryFolder();
+
 class ModifyController : public QObject {
   Q_OBJECT
  public:
@@ -34,10 +38,18 @@ class ModifyController : public QObject {
   // "Undo": undoes the latest run of the undo history not yet undone for the list's folder
   // (the path box's without a list), from the history's copies of the originals.
   void undo();
+  // Undoes the run `id` of the undo history as "Undo" does (the listed rows of its files get
+  // their results). Nothing when the window is busy or the history refused the run (its
+  // message shown).
+  std::optional<modify::UndoSummary> undoRun(const std::string& id);
   // Enables "Undo" when the history holds an undoable run for that folder.
   void enableUndoFromHistory();
-  // "Erase Backups": removes the ".bak" files under the path box's folder.
+  // "Erase Backups": counts the ".bak" files under the path box's folder, asks, moves them
+  // to the trash (asking once before deleting those the trash does not take), reports the
+  // count and offers to clear the undo history of the folder.
   void eraseBackups();
+  // Seam: tests move files into a folder of their own; empty: files are deleted.
+  void setTrash(std::function<bool(const std::string&)> trash) { trash_ = std::move(trash); }
   // "Preview": the pass of Modify All as a dry run, shown in the preview dialog, which can
   // then run Modify All or Modify Selected.
   void preview();
@@ -68,7 +80,8 @@ class ModifyController : public QObject {
   void endBusy();
   void refreshViewerOnFirstSelected();
   void widenResultColumn();
-  void reportErased(const modify::EraseSummary& summary);
+  void eraseBackupsIn(const QString& path);
+  void reportErased(const modify::EraseSummary& summary, const QString& path);
 
   TFind& window_;
   std::string undoFolder() const;
@@ -77,6 +90,7 @@ class ModifyController : public QObject {
   bool undoOffered_ = false;
   ModifyEnableRules* rules_;
   PreviewDialog* previewDialog_ = nullptr;
+  std::function<bool(const std::string&)> trash_;
 };
 
 }  // namespace kestrix::ui

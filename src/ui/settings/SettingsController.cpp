@@ -284,6 +284,10 @@ void SettingsController::applyTo(search::SearchRequest& request) const {
   request.legacyCodePage = codePage();
 }
 
+app::HistoryCap SettingsController::historyCap() const {
+  return settingsDlg_->historyCap();
+}
+
 std::string SettingsController::codePage() const {
   return settingsDlg_->CodePageComboBox->currentText().toStdString();
 }

@@ -54,6 +54,8 @@ class SettingsController : public QObject {
   void applyTo(modify::ModifyRequest& request) const;
   // The line separator of rewritten files.
   modify::LineSeparator lineSeparator() const;
+  // The cap of the undo history chosen in the settings dialog.
+  app::HistoryCap historyCap() const;
   // The legacy code page chosen in the settings dialog ("Windows-1252", ...).
   std::string codePage() const;
 

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "text/Encoding.h"
@@ -59,10 +60,12 @@ TSettDlg::TSettDlg(std::shared_ptr<SettingsBackend> backend, const QString& edit
   buildLayout();
   wire();
   setValues(app::readDialogSettings(*backend_->values, editorDefault.toStdString()));
+  setHistoryCap(app::readHistoryCap(*backend_->values));
 }
 
 TSettDlg::~TSettDlg() {
   app::writeDialogSettings(*backend_->values, values());
+  app::writeHistoryCap(*backend_->values, historyCap());
 }
 
 void TSettDlg::createControls() {
@@ -94,6 +97,12 @@ void TSettDlg::createControls() {
   ReadOnly = named(new QCheckBox("Replace Read Only Files", this), "ReadOnly");
   ReplaceHiddenCheckBox =
       named(new QCheckBox("Replace Hidden Files", this), "ReplaceHiddenCheckBox");
+  HistorySizeSpinBox = named(new QSpinBox(this), "HistorySizeSpinBox");
+  HistorySizeSpinBox->setRange(1, app::kMaxHistoryMegabytes);
+  HistorySizeSpinBox->setSuffix(" MB");
+  HistoryRunsSpinBox = named(new QSpinBox(this), "HistoryRunsSpinBox");
+  HistoryRunsSpinBox->setRange(1, app::kMaxHistoryRuns);
+  HistoryRunsSpinBox->setSuffix(" runs");
   OKButton = named(new QPushButton("OK", this), "OKButton");
   CancelButton = named(new QPushButton("Cancel", this), "CancelButton");
 }
@@ -136,6 +145,16 @@ void TSettDlg::buildLayout() {
   permissionRows->addWidget(ReadOnly);
   permissionRows->addWidget(ReplaceHiddenCheckBox);
 
+  auto* historyRow = new QHBoxLayout;
+  auto* historyLabel = new QLabel("Undo &history keeps at most", this);
+  historyLabel->setBuddy(HistorySizeSpinBox);
+  historyRow->addWidget(historyLabel);
+  historyRow->addWidget(HistorySizeSpinBox);
+  historyRow->addWidget(new QLabel("and the last", this));
+  historyRow->addWidget(HistoryRunsSpinBox);
+  historyRow->addWidget(new QLabel("(the oldest runs go first)", this));
+  historyRow->addStretch();
+
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(OKButton, QDialogButtonBox::AcceptRole);
   buttons->addButton(CancelButton, QDialogButtonBox::RejectRole);
@@ -149,6 +168,7 @@ void TSettDlg::buildLayout() {
   groups->addWidget(lists, 1);
   groups->addWidget(permissions, 1);
   layout->addLayout(groups);
+  layout->addLayout(historyRow);
   layout->addWidget(buttons);
 }
 
@@ -205,6 +225,15 @@ void TSettDlg::setValues(const app::DialogSettings& v) {
   applyEditButtons();
 }
 
+app::HistoryCap TSettDlg::historyCap() const {
+  return {HistorySizeSpinBox->value(), HistoryRunsSpinBox->value()};
+}
+
+void TSettDlg::setHistoryCap(const app::HistoryCap& cap) {
+  HistorySizeSpinBox->setValue(cap.megabytes);
+  HistoryRunsSpinBox->setValue(cap.runs);
+}
+
 void TSettDlg::applyEditButtons() {
   EditPathsXPButton->setEnabled(IgnorePathsXPCheck->isChecked());
   EditFilesXPButton->setEnabled(IgnoreFilesXPCheck->isChecked());
@@ -213,12 +242,16 @@ void TSettDlg::applyEditButtons() {
 void TSettDlg::showEvent(QShowEvent* event) {
   applyEditButtons();
   snapshot_ = values();
+  capSnapshot_ = historyCap();
   QDialog::showEvent(event);
   OKButton->setFocus();
 }
 
 void TSettDlg::done(int result) {
-  if (result != QDialog::Accepted) setValues(snapshot_);
+  if (result != QDialog::Accepted) {
+    setValues(snapshot_);
+    setHistoryCap(capSnapshot_);
+  }
   QDialog::done(result);
 }
 

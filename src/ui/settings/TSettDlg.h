@@ -1,8 +1,8 @@
 // The "Settings" dialog: line separator of rewritten files, the external editor command
 // with its placeholder menu and program picker, the context size of Browse Context, the
 // two ignore-list switches with their "Edit List..." buttons and the permissions for
-// read-only and hidden files. Reads its values when created, writes them when destroyed;
-// Cancel restores what it showed when it was opened.
+// read-only and hidden files, the cap of the undo history. Reads its values when created, writes
+// them when destroyed; Cancel restores what it showed when it was opened.
 #pragma once
 
 #include <QDialog>
@@ -17,6 +17,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 namespace kestrix::ui {
 
@@ -34,6 +35,9 @@ class TSettDlg : public QDialog {
 
   app::DialogSettings values() const;
   void setValues(const app::DialogSettings& values);
+  // The cap of the undo history (kept apart from the values a project carries).
+  app::HistoryCap historyCap() const;
+  void setHistoryCap(const app::HistoryCap& cap);
 
   // The start folder of the program picker (`InitialDirOpenEditor`).
   QString editorFolder() const { return editorFolder_; }
@@ -61,6 +65,8 @@ class TSettDlg : public QDialog {
   QPushButton* EditFilesXPButton;
   QCheckBox* ReadOnly;
   QCheckBox* ReplaceHiddenCheckBox;
+  QSpinBox* HistorySizeSpinBox;  // megabytes
+  QSpinBox* HistoryRunsSpinBox;
   QPushButton* OKButton;
   QPushButton* CancelButton;
 
@@ -87,6 +93,7 @@ class TSettDlg : public QDialog {
   // The separator choice kept beside Keep (see app::DialogSettings).
   app::SeparatorChoice storedChoice_ = app::SeparatorChoice::Windows;
   app::DialogSettings snapshot_;
+  app::HistoryCap capSnapshot_;
   QString editorFolder_;
   ProgramPicker pickProgram_;
 };

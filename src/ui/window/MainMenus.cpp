@@ -55,6 +55,7 @@ void MainMenus::buildFileMenu(QMainWindow* window) {
   fileMenu->addSeparator();
   addIntervalMenu(fileMenu);
   fileMenu->addSeparator();
+  add(fileMenu, history, "&History...", "History1");
   add(fileMenu, eraseBackups, "Erase &Backups", "EraseBackup1");
   fileMenu->addSeparator();
   add(fileMenu, settings, "Settin&gs", "Settings1", "F6");

@@ -44,7 +44,8 @@ class MainMenus : public QObject {
   // Commands the window wires and switches.
   Command executeFile, editFile, select, selectAll, deselect, saveList, saveLines, browseContext,
       deleteItems, modifySelected, modifyAll, openDirectory, copyFiles, renameFiles, deleteFiles,
-      intervals, eraseBackups, settings, createReport, batchReplace, openProject, saveProject;
+      intervals, eraseBackups, history, settings, createReport, batchReplace, openProject,
+      saveProject;
   // "Pre&view Changes" of the list menu.
   Command preview;
   // The modification-interval marks; `intervals` holds their submenus' own actions.

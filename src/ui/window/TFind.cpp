@@ -30,6 +30,8 @@
 #include "ui/find/FindRunController.h"
 #include "ui/find/FindTab.h"
 #include "ui/find/QueryEditors.h"
+#include "ui/history/THistoryDlg.h"
+#include "ui/history/WindowHistory.h"
 #include "ui/modify/IntervalCommands.h"
 #include "ui/modify/ModifyController.h"
 #include "ui/modify/ModifyEnableRules.h"
@@ -103,6 +105,7 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   modify_ = new ModifyController(*this);
   intervals_ = new IntervalCommands(*this, modify_->rules());
   batch_ = new BatchReplaceCommand(*this, *modify_);
+  historyDlg_ = new THistoryDlg(this, windowHistoryHooks(*modify_));
   wireTopPanel();
   wireTabs();
   wireCommands();
@@ -364,6 +367,9 @@ void TFind::wireModifyCommands() {
   onEach(menus->preview, [this] { modify_->preview(); });
   onEach(menus->eraseBackups, [this] { modify_->eraseBackups(); });
   onEach(menus->batchReplace, [this] { batch_->run(); });
+  onEach(menus->history, [this] {
+    if (!state_.busy) historyDlg_->showHistory();
+  });
   connect(replaceTab->ModifySelectedButton, &QPushButton::clicked, modify_,
           &ModifyController::modifySelected);
   connect(replaceTab->ModifyAllButton, &QPushButton::clicked, modify_,

@@ -29,6 +29,7 @@ class ExternalChangeCheck;
 class FileLauncher;
 class FileOpsController;
 class TMaskForm;
+class THistoryDlg;
 class BusyState;
 class FindRunController;
 class FindTab;
@@ -108,6 +109,8 @@ class TFind : public QMainWindow {
   FileOpsController& fileOps() { return *fileOps_; }
   SettingsController& settings() { return *settings_; }
   ModifyController& modifyController() { return *modify_; }
+  // The "History..." dialog of the undo history.
+  THistoryDlg* historyDialog() const { return historyDlg_; }
   IntervalCommands& intervalCommands() { return *intervals_; }
   BatchReplaceCommand& batchReplace() { return *batch_; }
   // The start arguments and the command-line run (set its arguments before show()).
@@ -168,6 +171,7 @@ class TFind : public QMainWindow {
   ModifyController* modify_ = nullptr;
   IntervalCommands* intervals_ = nullptr;
   BatchReplaceCommand* batch_ = nullptr;
+  THistoryDlg* historyDlg_ = nullptr;
   CommandLineController* commandLine_ = nullptr;
   ProjectCommands* project_ = nullptr;
   ExternalChangeCheck* changeCheck_ = nullptr;
