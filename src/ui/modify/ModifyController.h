@@ -7,11 +7,13 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "modify/ModifyPass.h"
 #include "modify/ModifyRequest.h"
 #include "modify/Undo.h"
 #include "modify/UndoJournal.h"
@@ -38,8 +40,9 @@ class ModifyController : public QObject {
   void enableUndoFromHistory();
   // "Erase Backups": removes the ".bak" files under the path box's folder.
   void eraseBackups();
-  // "Preview": the pass of Modify All as a dry run, shown in the preview dialog, which can
-  // then run Modify All or Modify Selected.
+  // "Preview": the pass of Modify All as a dry run that records every change, shown in the
+  // preview dialog; "Apply" there writes exactly the checked changes, as Modify All writes
+  // (backups, undo history, the rows' results).
   void preview();
   PreviewDialog* previewDialog() const { return previewDialog_; }
 
@@ -57,7 +60,12 @@ class ModifyController : public QObject {
   void finished();
 
  private:
-  void runPass(modify::ModifyScope scope);
+  // Runs the modify pass the way runModifyPass does (the apply of a reviewed preview runs
+  // it through applyReview).
+  using PassRunner = std::function<decltype(modify::runModifyPass)>;
+  void runPass(modify::ModifyScope scope, const PassRunner& run = modify::runModifyPass);
+  void applyPreview();
+  void openChange(const QString& fullName, int lineNumber);
   bool validate(const modify::ModifyRequest& request);
   void beginBusy();
   void endBusy();
