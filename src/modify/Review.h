@@ -9,9 +9,14 @@
 #include "modify/ChangeSet.h"
 #include "modify/FileBytes.h"
 #include "modify/ModifyPass.h"
-#include "modify/Preview.h"
+#include "search/ResultItem.h"
 
 namespace kestrix::modify {
+
+struct FileFailurePreview {
+  std::string fullName;
+  std::string reason;
+};
 
 struct Review {
   std::vector<FileChanges> files;  // the files that would change, in list order
@@ -19,9 +24,11 @@ struct Review {
   bool stopped = false;
 };
 
-// Runs the pass of `request` over a copy of `rows` as a dry run (nothing on disk changes)
-// and records each file's changes as its engine makes them. Arguments, polls, warnings and
-// the ModifyError thrown as for previewModifyPass.
+// Runs the pass of `request` over a copy of `rows` as a dry run (nothing on disk changes: no
+// backup, no write, no attribute change) and records each file's changes as its engine
+// makes them, and why each failing file would fail. `searchedFolder` as in PassOptions;
+// observer.poll(), warning() and fileStarted() are forwarded. Throws ModifyError like
+// runModifyPass (validation, empty selection, replacement limits).
 Review reviewModifyPass(const ModifyRequest& request, std::vector<search::ResultItem> rows,
                         const std::vector<std::size_t>& selected, ModifyObserver& observer,
                         const std::string& searchedFolder = {});
