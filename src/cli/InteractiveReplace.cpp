@@ -10,15 +10,11 @@ namespace kestrix::cli {
 namespace {
 
 constexpr const char* kQuestion = "Apply? [y]es [n]o [a]ll in this file [s]kip file [q]uit ";
-constexpr const char* kRemoved = "\033[01;31m";
-constexpr const char* kAdded = "\033[01;32m";
-constexpr const char* kHeader = "\033[35m";
-constexpr const char* kReset = "\033[m";
 
 // `text` with [from, from + length) marked, each of its lines after `prefix`.
 std::string markedLines(const std::string& text, std::size_t from, std::size_t length,
                         const char* prefix, bool color, bool added) {
-  const std::string open = color ? (added ? kAdded : kRemoved) : (added ? "{+" : "[-");
+  const std::string open = color ? (added ? kAdded : kHit) : (added ? "{+" : "[-");
   const std::string close = color ? kReset : (added ? "+}" : "-]");
   const std::string marked =
       text.substr(0, from) + open + text.substr(from, length) + close + text.substr(from + length);
