@@ -231,7 +231,6 @@ void ModifyController::undo() {
         showWarning(&window_, caption, text);
       });
   modify::HistoryUndoOptions options;
-  options.rows.intervalHeadingShown = rules_->intervalHeadingShown();
   if (window_.findRun().hasRun()) options.rows.refreshWith = window_.findRun().lastRequest();
   options.temporaryLog = temporaryLog();
   if (!options.temporaryLog.empty()) modify::removeStaleTemporaries(options.temporaryLog);

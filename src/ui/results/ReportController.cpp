@@ -27,20 +27,20 @@
 #include "search/Cells.h"
 #include "search/Find.h"
 #include "text/Lines.h"
-#include "ui/window/BusyState.h"
 #include "ui/find/FindRunController.h"
 #include "ui/find/FindTab.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MainMenus.h"
-#include "ui/window/MessageBoxes.h"
 #include "ui/modify/ModifyController.h"
-#include "ui/settings/OptionsTab.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
+#include "ui/settings/OptionsTab.h"
 #include "ui/settings/SettingsController.h"
-#include "ui/window/TFind.h"
+#include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/BusyState.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/MessageBoxes.h"
+#include "ui/window/TFind.h"
 
 namespace kestrix::ui {
 namespace {
@@ -99,10 +99,10 @@ results::ResultTable ReportController::listTable(bool fullFound) const {
     for (int c = 0; c < model.columnCount(); ++c) {
       const search::ResultItem& item = model.item(r);
       // Names go to the list byte for byte, so that the saved name still names the file.
-      row.push_back(c == found && fullFound && !item.foundFull.empty() ? item.foundFull
-                    : c == name                                        ? item.name
-                    : c == path                                        ? item.path
-                                : local(model.cellText(r, c)));
+      row.push_back(c == found && fullFound ? search::foundCellText(item, false)
+                    : c == name             ? item.name
+                    : c == path             ? item.path
+                                            : local(model.cellText(r, c)));
     }
     table.rows.push_back(std::move(row));
   }
