@@ -5,6 +5,7 @@
 
 #include "cli/Color.h"
 #include "cli/Commands.h"
+#include "search/RowOutcome.h"
 
 namespace kestrix::cli {
 namespace {
@@ -115,8 +116,10 @@ int replaceInteractively(const modify::ModifyRequest& request,
       modify::applyReview(request, rows, review, accepted, journal, observer,
                           consolePassOptions(args, find.request.folder, "ksr replace"));
   for (const search::ResultItem& row : rows) {
-    if (row.result == modify::kModified || row.result == modify::kFailedModification) {
-      std::printf("%s\t%s\n", row.fullName().c_str(), row.result.c_str());
+    const search::RowResult result = row.outcome.result;
+    if (result == search::RowResult::Modified || result == search::RowResult::FailedModification) {
+      std::printf("%s\t%s\n", row.fullName().c_str(),
+                  std::string(search::resultWord(result)).c_str());
     }
   }
   if (summary.stopped) return kExitError;

@@ -254,9 +254,9 @@ TEST(ReviewTest, ApplyWritesTheAcceptedChangesAndRefusesAnEditedFile) {
   EXPECT_EQ(summary.modified, 1u);
   EXPECT_EQ(summary.failed, 1u);
   EXPECT_EQ(testing::journalNames(journal).size(), 1u);
-  EXPECT_EQ(rows[0].result, "Modified");
-  EXPECT_EQ(rows[1].result, "Failed Modification");
-  EXPECT_EQ(rows[2].result, "Found");
+  EXPECT_EQ(rows[0].outcome.result, search::RowResult::Modified);
+  EXPECT_EQ(rows[1].outcome.result, search::RowResult::FailedModification);
+  EXPECT_EQ(rows[2].outcome.result, search::RowResult::Found);
 }
 
 }  // namespace
