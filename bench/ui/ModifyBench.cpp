@@ -5,7 +5,8 @@
 // disk writes above all) hits both alike; wall time, CPU time (user + system), blocks
 // written and voluntary context switches (mostly waits for the disk) are reported per side,
 // with the medians and the median of the per-run ratios. Modify All is timed with its
-// search (as `ksr replace` searches too); Preview from its button, after the search.
+// search (as `ksr replace` searches too); Preview from its button, after the search, over
+// files with 34 changes each (102 000 in all), with its longest scroll step and what it holds.
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -16,9 +17,11 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -26,10 +29,11 @@
 #include <string>
 #include <vector>
 
+#include "ui/modify/ChangeTreeModel.h"
 #include "ui/modify/ModifyController.h"
 #include "ui/modify/PreviewDialog.h"
-#include "ui/results/ResultsModel.h"
 #include "ui/modify/SearchReplaceTab.h"
+#include "ui/results/ResultsModel.h"
 #include "ui/window/TFind.h"
 
 namespace {
@@ -37,16 +41,18 @@ namespace {
 constexpr int kModifyFiles = 3000;
 constexpr int kPerFolder = 300;
 
-// Every file holds the phrase twice among a dozen other lines.
-void writeTree(const std::string& root) {
+// Every file holds the phrase twice among a dozen other lines; the preview's tree
+// (`dense`) holds it 34 times a file: 102 000 changes in all.
+void writeTree(const std::string& root, bool dense = false) {
   std::filesystem::remove_all(root);
+  const int lines = dense ? 40 : 12;
   for (int i = 0; i < kModifyFiles; ++i) {
     const std::string folder = root + "/d" + std::to_string(i / kPerFolder);
     if (i % kPerFolder == 0) std::filesystem::create_directories(folder);
     std::ofstream out(folder + "/f" + std::to_string(i) + ".txt");
-    for (int line = 0; line < 12; ++line) {
+    for (int line = 0; line < lines; ++line) {
       out << "line " << line << " of file " << i << " with some ordinary words\n";
-      if (line % 6 == 3) out << "here is the needle phrase\n";
+      if (dense ? line < 34 : line % 6 == 3) out << "here is the needle phrase\n";
     }
   }
 }
@@ -59,7 +65,9 @@ struct Cost {
   double blocksOut = 0;
   double waits = 0;
   double frozenMs = 0;
-  double searchMs = 0;  // Preview only: the search before it
+  double searchMs = 0;     // Preview only: the search before it
+  double scrollMs = 0;     // Preview only: the longest scroll step through its changes, painted
+  double memoryRatio = 0;  // Preview only: its records' bytes over the changed files' bytes
 };
 
 // The resource use so far of this process (RUSAGE_SELF) or its reaped children.
@@ -155,6 +163,40 @@ Cost runWindowModify(kestrix::ui::TFind& window) {
   return cost;
 }
 
+// The longest step of paging through the preview's changes (a page down, repainted), over
+// the first 200 pages and then jumps to the end and back.
+double longestScrollMs(kestrix::ui::PreviewDialog& dialog) {
+  QScrollBar* bar = dialog.ChangeView->verticalScrollBar();
+  double longest = 0;
+  auto step = [&](int value) {
+    QElapsedTimer timer;
+    timer.start();
+    bar->setValue(value);
+    dialog.ChangeView->viewport()->repaint();
+    longest = std::max(longest, msSince(timer));
+  };
+  for (int page = 1; page <= 200; ++page) step(page * bar->pageStep());
+  step(bar->maximum());
+  step(bar->maximum() / 2);
+  step(0);
+  return longest;
+}
+
+// The bytes the preview holds (texts, change records, replacements) over the size of the
+// files it would change.
+double memoryRatio(const kestrix::ui::ChangeTreeModel& model) {
+  double held = 0;
+  double files = 0;
+  for (const auto& file : model.review().files) {
+    held += static_cast<double>(file.text.capacity() + file.fullName.capacity() +
+                                file.changes.capacity() * sizeof(kestrix::modify::Change));
+    for (const auto& change : file.changes)
+      held += static_cast<double>(change.replacement.capacity());
+    files += static_cast<double>(file.stamp.sizeBytes);
+  }
+  return files > 0 ? held / files : 0;
+}
+
 // From pressing Preview to its dialog shown, after a search (timed apart in searchMs:
 // `ksr replace --dry-run` searches too, the window's user has searched already).
 Cost runWindowPreview(kestrix::ui::TFind& window) {
@@ -165,7 +207,7 @@ Cost runWindowPreview(kestrix::ui::TFind& window) {
   const double searchMs = msSince(timer);
   const Cost before = usageOf(RUSAGE_SELF);
   Cost cost;
-  QDialog* dialog = window.modifyController().previewDialog();
+  kestrix::ui::PreviewDialog* dialog = window.modifyController().previewDialog();
   QTimer poll;
   poll.setInterval(1);
   QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -173,6 +215,8 @@ Cost runWindowPreview(kestrix::ui::TFind& window) {
     cost = minus(usageOf(RUSAGE_SELF), before);
     cost.wallMs = msSince(timer);
     poll.stop();
+    cost.scrollMs = longestScrollMs(*dialog);
+    cost.memoryRatio = memoryRatio(dialog->changes());
     dialog->reject();
   });
   timer.restart();
@@ -211,14 +255,16 @@ void printSide(const char* name, const Cost& c) {
               c.cpuMs, c.blocksOut, c.waits);
   if (c.frozenMs > 0) std::printf(", event loop stalled %.0f ms at most", c.frozenMs);
   if (c.searchMs > 0) std::printf(" (after a search of %.1f ms)", c.searchMs);
+  if (c.scrollMs > 0) std::printf(", scroll step %.1f ms at most", c.scrollMs);
+  if (c.memoryRatio > 0) std::printf(", holds %.2fx the files' bytes", c.memoryRatio);
   std::printf("\n");
 }
 
 void printComparison(const char* what, const Series& window, const Series& ksr) {
   std::printf("%s, medians of %zu runs:\n", what, window.runs.size());
   Cost w, k;
-  for (double Cost::*field :
-       {&Cost::wallMs, &Cost::cpuMs, &Cost::blocksOut, &Cost::waits, &Cost::frozenMs}) {
+  for (double Cost::*field : {&Cost::wallMs, &Cost::cpuMs, &Cost::blocksOut, &Cost::waits,
+                              &Cost::frozenMs, &Cost::scrollMs, &Cost::memoryRatio}) {
     w.*field = window.median(field);
     k.*field = ksr.median(field);
   }
@@ -253,7 +299,7 @@ void runModifyBench(int runs) {
         ksrModify.runs.push_back(runKsr(ksrReplace(ksrTree, false)));
       }
     }
-    writeTree(windowTree);
+    writeTree(windowTree, true);
     ::sync();
     for (int side = 0; side < 2; ++side) {
       if ((side == 0) == windowFirst) {
@@ -268,8 +314,11 @@ void runModifyBench(int runs) {
     printSide("window Preview", windowPreview.runs.back());
     printSide("ksr replace --dry-run", ksrPreview.runs.back());
   }
-  std::printf("%d files, %d listed rows; window = Search + Modify All, or Preview until shown\n",
-              kModifyFiles, window.results->rowCount());
+  std::printf(
+      "%d files, %d listed rows; window = Search + Modify All, or Preview until shown "
+      "(%zu changes)\n",
+      kModifyFiles, window.results->rowCount(),
+      window.modifyController().previewDialog()->changes().totalChanges());
   printComparison("Modify All against ksr replace (goal: window <= +15%)", windowModify, ksrModify);
   printComparison("Preview against ksr replace --dry-run (goal: window <= 1.5x)", windowPreview,
                   ksrPreview);

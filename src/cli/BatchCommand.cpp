@@ -53,6 +53,7 @@ int runBatchCommand(int argc, char** argv) {
     if (args.withText || !args.withFile.empty()) {
       throw UsageError("the replacements come from the table; --with is not used");
     }
+    if (args.interactive) throw UsageError("--interactive is for ksr replace");
     if (positional.size() == 2) find.request.folder = positional[1];
     requireFolder(find.request.folder);
     return batch(positional[0], find, args);

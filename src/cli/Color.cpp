@@ -13,11 +13,6 @@
 namespace kestrix::cli {
 namespace {
 
-constexpr const char* kHit = "\033[01;31m";
-constexpr const char* kLineNumber = "\033[32m";
-constexpr const char* kHeader = "\033[35m";
-constexpr const char* kReset = "\033[m";
-
 std::string wrapped(std::string_view text, const char* color) {
   return color + std::string(text) + kReset;
 }

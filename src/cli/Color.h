@@ -12,6 +12,14 @@ namespace kestrix::cli {
 
 enum class ColorMode { Auto, Always, Never };
 
+// The escape sequences: hits (and removed text) bold red, put-in text bold green, line
+// numbers green, file headers magenta, and back to normal.
+inline constexpr const char* kHit = "\033[01;31m";
+inline constexpr const char* kAdded = "\033[01;32m";
+inline constexpr const char* kLineNumber = "\033[32m";
+inline constexpr const char* kHeader = "\033[35m";
+inline constexpr const char* kReset = "\033[m";
+
 // "auto", "always" or "never" (also "yes"/"no"/"tty"/"force"/"none" as grep takes them).
 // Throws UsageError for anything else.
 ColorMode parseColorMode(const std::string& value);

@@ -93,6 +93,8 @@ bool consumeModifyOption(const std::vector<std::string>& args, std::size_t& i, M
     out.modifyHidden = true;
   } else if (arg == "--dry-run") {
     out.dryRun = true;
+  } else if (arg == "--interactive") {
+    out.interactive = true;
   } else {
     return false;
   }
@@ -246,6 +248,10 @@ const char* modifyOptionsHelp() {
   --modify-hidden       also change hidden files (names starting with ".", and files
                         inside folders whose names start with ".", like .git)
   --dry-run             change nothing; print a unified diff of each file instead
+  --interactive         show each change (the changed words marked) and ask "Apply? [y]es
+                        [n]o [a]ll in this file [s]kip file [q]uit"; the answers are read a
+                        line each from standard input (the terminal, or a pipe for scripts),
+                        and only the accepted changes are written (ksr replace only)
 Only --type phrase, multiline and regex can modify. Output: FULLPATH<TAB>RESULT per listed
 file ("Modified" or "Failed Modification"; the reason of each failure goes to standard
 error as FULLPATH: reason). A file is changed once per run, only when its real path lies

@@ -28,6 +28,7 @@ struct ModifyArgs {
   bool modifyReadOnly = false;                                        // --modify-read-only
   bool modifyHidden = false;                                          // --modify-hidden
   bool dryRun = false;                                                // --dry-run
+  bool interactive = false;                                           // --interactive
 };
 
 // When args[i] is a modify option, applies it (taking its value from the next argument),

@@ -5,6 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/FolderCheck.h"
+#include "cli/InteractiveReplace.h"
 #include "cli/ModifyOptions.h"
 #include "modify/ModifyPass.h"
 #include "search/Find.h"
@@ -36,6 +37,7 @@ int replace(FindOptions& find, const ModifyArgs& args) {
     return kExitError;
   }
   if (collector.rows.empty()) return kExitNone;
+  if (args.interactive) return replaceInteractively(request, collector.rows, args, find, observer);
   modify::UndoJournal journal;
   const modify::PassOptions options = consolePassOptions(args, find.request.folder, "ksr replace");
   const auto summary =
@@ -68,6 +70,9 @@ int runReplaceCommand(int argc, char** argv) {
     }
     setQuery(find, queries ? positional[0] : std::string());
     if (positional.size() > queries) find.request.folder = positional[queries];
+    if (args.interactive && args.dryRun) {
+      throw UsageError("--interactive and --dry-run cannot be used together");
+    }
     requireFolder(find.request.folder);
     return replace(find, args);
   });

@@ -2,6 +2,8 @@
 // request's line breaks, in the file's own encoding and after its own byte-order mark.
 #include <algorithm>
 
+#include "modify/ChangeSet.h"
+#include "modify/FileText.h"
 #include "modify/ModifyPass.h"
 #include "modify/RegexEngine.h"
 #include "modify/TextEngines.h"
@@ -28,10 +30,12 @@ text::Encoding encodingToRewrite(const ModifyRequest& request, std::string_view 
   return ascii ? text::Encoding::Utf8 : text::detectEncoding(bytes);
 }
 
-// The engine of the search type over the UTF-8 text `file`; nothing when unchanged.
+}  // namespace
+
 std::optional<std::string> rewriteText(const ModifyRequest& request, FileBytes& file,
                                        const std::string& fullName,
-                                       const std::optional<Interval>& interval, StopPoll& poll) {
+                                       const std::optional<Interval>& interval, StopPoll& poll,
+                                       ChangeRecorder* recorder) {
   const std::string_view bytes = file.view();
   // The line model ends the text at a NUL byte: rewriting would cut the file.
   if (text::hasNul(bytes)) throw FileFailure("the file holds a NUL byte");
@@ -41,19 +45,21 @@ std::optional<std::string> rewriteText(const ModifyRequest& request, FileBytes& 
   std::optional<std::string> out;
   switch (*engine) {
     case search::ModifyEngine::Phrase:
-      out = rewritePhrase(bytes, request, interval, poll);
+      out = rewritePhrase(bytes, request, interval, poll, recorder);
       break;
     case search::ModifyEngine::RegExpr:
-      out = rewriteRegex(file, request, fullName, interval, poll);
+      out = rewriteRegex(file, request, fullName, interval, poll, recorder);
       break;
     case search::ModifyEngine::Multiline:
-      out = rewriteMultiline(bytes, request, poll);
+      out = rewriteMultiline(bytes, request, poll, recorder);
       break;
   }
   // (Under Keep the bytes are never released.)
   if (request.lineSeparator == LineSeparator::Keep && out && *out == file.view()) out.reset();
   return out;
 }
+
+namespace {
 
 // The UTF-8 text of a file body in `encoding`; throws FileFailure when writing that text
 // back would not give the same bytes (a lone last byte of UTF-16, a legacy byte sequence
@@ -75,12 +81,10 @@ std::string decodeBody(std::string_view body, text::Encoding encoding,
 
 }  // namespace
 
-std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, FileBytes& file,
-                                            const std::string& fullName,
-                                            const std::optional<Interval>& interval,
-                                            StopPoll& poll) {
+std::optional<std::string> rewriteInFileEncoding(const ModifyRequest& request, FileBytes& file,
+                                                 const TextRewrite& rewrite) {
   const text::Encoding encoding = encodingToRewrite(request, file.view());
-  if (encoding == text::Encoding::Utf8) return rewriteText(request, file, fullName, interval, poll);
+  if (encoding == text::Encoding::Utf8) return rewrite(file);
   // Other encodings: the engines work on the UTF-8 text; the result is written in the
   // file's encoding after the same byte-order mark.
   const std::size_t bomSize = text::bomLength(encoding);
@@ -90,13 +94,22 @@ std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, FileBy
   if (encoding != text::Encoding::Utf8Bom)
     decoded = decodeBody(body, encoding, request.legacyCodePage);
   FileBytes text(encoding == text::Encoding::Utf8Bom ? body : std::string_view(decoded));
-  std::optional<std::string> out = rewriteText(request, text, fullName, interval, poll);
+  std::optional<std::string> out = rewrite(text);
   if (!out) return out;
   try {
     return std::string(bom) + text::encodeFromUtf8(*out, encoding, request.legacyCodePage);
   } catch (const text::EncodingError& e) {
     throw FileFailure(e.what());
   }
+}
+
+std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, FileBytes& file,
+                                            const std::string& fullName,
+                                            const std::optional<Interval>& interval,
+                                            StopPoll& poll) {
+  return rewriteInFileEncoding(request, file, [&](FileBytes& text) {
+    return rewriteText(request, text, fullName, interval, poll, nullptr);
+  });
 }
 
 std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, std::string_view bytes,

@@ -25,6 +25,8 @@ inline constexpr const char* kTemporariesLeft =
     "folder allows it:";
 // The reason a file fails when another run holds it.
 inline constexpr const char* kInUseByAnotherRun = "in use by another run";
+// A reviewed file whose content is no longer what its preview showed.
+inline constexpr const char* kChangedSincePreview = "changed since the preview";
 
 // Message texts.
 inline constexpr const char* kNoStringToSearch =

@@ -224,7 +224,8 @@ class Pass {
       const std::optional<Interval> limit =
           useIntervals_ ? std::optional<Interval>(intervalOf(rows_[index])) : std::nullopt;
       if (options_.dryRun) {
-        std::optional<std::string> result = rewriteFileBytes(request_, bytes, listed, limit, poll_);
+        FileBytes view(bytes);
+        std::optional<std::string> result = rewriteWith(view, listed, limit);
         observer_.preview(listed, bytes, result ? *result : bytes);
         succeed(index);
         return;
@@ -238,7 +239,7 @@ class Pass {
       });
       std::optional<std::string> result;
       try {
-        result = rewriteFileBytes(request_, file, listed, limit, poll_);
+        result = rewriteWith(file, listed, limit);
       } catch (...) {
         dropOriginal(original);
         throw;
@@ -261,6 +262,14 @@ class Pass {
     } catch (const std::bad_alloc&) {
       throw Failed{"not enough memory"};
     }
+  }
+
+  // The new bytes of a file: from the caller's rewrite (a reviewed preview's accepted
+  // changes, or its recording), else from the request's engine.
+  std::optional<std::string> rewriteWith(FileBytes& file, const std::string& listed,
+                                         const std::optional<Interval>& limit) {
+    if (options_.rewrite) return options_.rewrite(file, listed, limit, poll_);
+    return rewriteFileBytes(request_, file, listed, limit, poll_);
   }
 
   // The rule for protected files, decided here and never by the file system (a rename

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,12 @@ struct PassOptions {
   RunHeader historyHeader;
   // The limits applied after the run; unset: those stored in the history folder.
   std::optional<HistoryLimits> historyLimits;
+  // Makes each file's new bytes in place of the request's engine (nothing: the file stays
+  // as it is), called as rewriteFileBytes is; it throws FileFailure to fail a file. A
+  // reviewed preview writes its accepted changes through it. Empty: rewriteFileBytes.
+  std::function<std::optional<std::string>(FileBytes& bytes, const std::string& fullName,
+                                           const std::optional<Interval>& interval, StopPoll& poll)>
+      rewrite;
 };
 
 struct PassSummary {

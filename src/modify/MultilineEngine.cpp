@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 
+#include "modify/ChangeSet.h"
 #include "modify/TextEngines.h"
 #include "search/Matchers.h"
 #include "text/Lines.h"
@@ -64,12 +65,16 @@ void emitBlockChange(const std::deque<OutLine>& block, const ModifyRequest& requ
 // it is the block (changed, and emptied) or its first line can no longer belong to one.
 class BlockScanner {
  public:
-  BlockScanner(const ModifyRequest& request, StopPoll& poll, LineBreak usual, LineOut out)
+  // With `recorder`, every line fed is a view into `text`, the recorder's text.
+  BlockScanner(const ModifyRequest& request, StopPoll& poll, LineBreak usual, LineOut out,
+               ChangeRecorder* recorder = nullptr, std::string_view text = {})
       : request_(request),
         options_{request.caseSensitive, request.ignoreLeadingSpaces, request.ignoreTrailingSpaces},
         poll_(poll),
         usual_(usual),
-        out_(std::move(out)) {
+        out_(std::move(out)),
+        recorder_(recorder),
+        text_(text) {
     for (const auto& line : request.searchLines) {
       block_.push_back(search::prepareBlockLine(line, options_));
     }
@@ -81,6 +86,7 @@ class BlockScanner {
     if (window_.size() < block_.size()) return;
     poll_.check();
     if (windowIsBlock()) {
+      if (recorder_) recordBlock();
       emitBlockChange(window_, request_, usual_, out_);
       window_.clear();
       ++blocks_;
@@ -98,6 +104,20 @@ class BlockScanner {
   }
 
  private:
+  // The block in the window, its lines and their breaks, becomes the lines it is changed into.
+  void recordBlock() {
+    std::string lines;
+    emitBlockChange(window_, request_, usual_, [&lines](const OutLine& line) {
+      lines += line.text;
+      lines += breakBytes(line.lineBreak);
+    });
+    const OutLine& last = window_.back();
+    const auto from = static_cast<std::size_t>(window_.front().text.data() - text_.data());
+    const auto to = static_cast<std::size_t>(last.text.data() - text_.data()) + last.text.size() +
+                    breakBytes(last.lineBreak).size();
+    recorder_->record(from, to - from, std::move(lines));
+  }
+
   bool windowIsBlock() const {
     for (std::size_t j = 0; j < block_.size(); ++j) {
       if (!search::blockLineEquals(window_[j].text, block_[j], options_)) return false;
@@ -110,6 +130,8 @@ class BlockScanner {
   StopPoll& poll_;
   LineBreak usual_;
   LineOut out_;
+  ChangeRecorder* recorder_;
+  std::string_view text_;
   std::vector<std::string> block_;
   std::deque<OutLine> window_;
   std::size_t blocks_ = 0;
@@ -157,7 +179,8 @@ void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll&
 }
 
 std::optional<std::string> rewriteMultiline(std::string_view bytes, const ModifyRequest& request,
-                                            StopPoll& poll) {
+                                            StopPoll& poll, ChangeRecorder* recorder) {
+  if (recorder) recorder->begin(bytes, false, false);
   const bool keep = request.lineSeparator == LineSeparator::Keep;
   const std::string_view sep = separatorBytes(request.lineSeparator);
   const bool finalBreak = endsWithLineBreak(bytes);
@@ -167,12 +190,15 @@ std::optional<std::string> rewriteMultiline(std::string_view bytes, const Modify
   const std::size_t size = sep.size() > 1 ? sizeWithLongBreaks(bytes) : bytes.size();
   out.reserve(size + size / 16 + 64);
   bool first = true;
-  BlockScanner scanner(request, poll, usualBreak(bytes), [&](const OutLine& line) {
-    if (!keep && !first) out += sep;
-    first = false;
-    out += line.text;
-    if (keep) out += breakBytes(line.lineBreak);
-  });
+  BlockScanner scanner(
+      request, poll, usualBreak(bytes),
+      [&](const OutLine& line) {
+        if (!keep && !first) out += sep;
+        first = false;
+        out += line.text;
+        if (keep) out += breakBytes(line.lineBreak);
+      },
+      recorder, bytes);
   text::forEachLine(bytes, [&](const text::Line& line) {
     scanner.feed(line.text, breakAt(bytes, line.offset + line.text.size()));
   });

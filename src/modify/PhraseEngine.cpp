@@ -3,6 +3,7 @@
 #include <limits>
 #include <optional>
 
+#include "modify/ChangeSet.h"
 #include "modify/LineRewrite.h"
 #include "modify/TextEngines.h"
 #include "search/Matchers.h"
@@ -46,7 +47,8 @@ std::size_t applyHit(std::string& out, std::string_view line, std::size_t pos, s
 std::optional<std::string> changePhraseInLine(std::string_view line,
                                               const search::LiteralFinder& finder,
                                               const ModifyRequest& request,
-                                              std::string_view inserted) {
+                                              std::string_view inserted, ChangeRecorder* recorder,
+                                              std::size_t lineOffset) {
   std::size_t length = 0;
   std::optional<std::string> out;
   std::size_t copied = 0;
@@ -56,6 +58,7 @@ std::optional<std::string> changePhraseInLine(std::string_view line,
     if (!out) out.emplace().reserve(line.size() + inserted.size());
     out->append(line.substr(copied, pos - copied));
     copied = applyHit(*out, line, pos, length, request.modificationType, inserted);
+    if (recorder) recorder->recordHit(request.modificationType, lineOffset + pos, length, inserted);
     pos += length;
   }
   if (out) out->append(line.substr(copied));
@@ -101,7 +104,9 @@ void transformPhrase(LineList& lines, const ModifyRequest& request,
 }
 
 std::optional<std::string> rewritePhrase(std::string_view bytes, const ModifyRequest& request,
-                                         const std::optional<Interval>& interval, StopPoll& poll) {
+                                         const std::optional<Interval>& interval, StopPoll& poll,
+                                         ChangeRecorder* recorder) {
+  if (recorder) recorder->begin(bytes, false, request.lineSeparator == LineSeparator::Keep);
   const LineSpan span =
       interval ? phraseSpan(interval, static_cast<std::int64_t>(text::countLines(bytes)))
                : LineSpan{1, std::numeric_limits<std::int64_t>::max()};
@@ -112,7 +117,8 @@ std::optional<std::string> rewritePhrase(std::string_view bytes, const ModifyReq
       bytes, request.lineSeparator,
       [&](std::string_view line, std::int64_t number) -> std::optional<std::string> {
         if (!finder || number < span.first || number > span.last) return std::nullopt;
-        return changePhraseInLine(line, *finder, request, inserted);
+        return changePhraseInLine(line, *finder, request, inserted, recorder,
+                                  static_cast<std::size_t>(line.data() - bytes.data()));
       },
       poll);
 }

@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "modify/ChangeSet.h"
 #include "modify/InsertedBreaks.h"
 #include "modify/LineList.h"
 #include "modify/LineRewrite.h"
@@ -20,12 +21,19 @@ class Expander {
  public:
   // `ownBreaks`: breaks in an expanded template take the break of the line they land in
   // (whole text under Keep Original; otherwise the caller converts every break).
+  // With `recorder`, each match's change is recorded there.
   Expander(RegExpr& re, const std::string& templ, ModificationType type, StopPoll& poll,
-           bool ownBreaks = false)
-      : re_(re), templ_(templ), type_(type), poll_(poll), ownBreaks_(ownBreaks) {}
+           bool ownBreaks = false, ChangeRecorder* recorder = nullptr)
+      : re_(re),
+        templ_(templ),
+        type_(type),
+        poll_(poll),
+        ownBreaks_(ownBreaks),
+        recorder_(recorder) {}
 
   // The subject with its matches changed, or nothing when it has no non-empty match.
-  std::optional<std::string> expand(std::string_view subject) {
+  // `base`: where the subject starts in the recorder's text.
+  std::optional<std::string> expand(std::string_view subject, std::size_t base = 0) {
     std::optional<std::string> out;
     std::size_t copied = 0;
     for (bool found = re_.exec(subject); found; found = re_.execNext()) {
@@ -39,13 +47,15 @@ class Expander {
       }
       const std::size_t pieceEnd = type_ == ModificationType::InsertAfter ? pos + len : pos;
       out->append(subject.substr(copied, pieceEnd - copied));
+      std::string expanded;
       if (!templ_.empty()) {
-        std::string expanded = re_.substitute(templ_);
+        expanded = re_.substitute(templ_);
         if (ownBreaks_ && holdsLineBreak(expanded)) {
           expanded = withInsertedBreaks(expanded, lineBreakAt(subject, pos));
         }
         out->append(expanded);
       }
+      if (recorder_) recorder_->recordHit(type_, base + pos, len, expanded);
       copied = type_ == ModificationType::InsertBefore ? pos : pos + len;
     }
     if (out) out->append(subject.substr(copied));
@@ -58,6 +68,7 @@ class Expander {
   ModificationType type_;
   StopPoll& poll_;
   bool ownBreaks_;
+  ChangeRecorder* recorder_;
 };
 
 // True when every break of `bytes` is CR LF.
@@ -73,11 +84,13 @@ bool onlyCrLf(std::string_view bytes) {
 // file itself when it has no other), and the result has every break made `separator`.
 // Memory: the file and the result, or, when its breaks are not all CR LF, the CR LF copy
 // and the result: the file's own bytes are released as soon as the copy is made.
-std::string wholeTextWithSeparator(FileBytes& file, LineSeparator separator, Expander& expander) {
+std::string wholeTextWithSeparator(FileBytes& file, LineSeparator separator, Expander& expander,
+                                   ChangeRecorder* recorder) {
   const std::string_view bytes = file.view();
   const bool finalBreak = endsWithLineBreak(bytes);
   const std::string_view sep = separatorBytes(separator);
   if (onlyCrLf(bytes)) {
+    if (recorder) recorder->begin(bytes, true, false);
     std::optional<std::string> changed = expander.expand(bytes);
     if (!changed) return withBreaks(bytes, sep, finalBreak);
     convertBreaks(*changed, sep, finalBreak);
@@ -85,6 +98,7 @@ std::string wholeTextWithSeparator(FileBytes& file, LineSeparator separator, Exp
   }
   std::string subject = withBreaks(bytes, "\r\n", finalBreak);
   file.release();
+  if (recorder) recorder->begin(subject, true, false);
   std::optional<std::string> changed = expander.expand(subject);
   // The copy has the file's lines, only with other breaks: made `separator`, they give the
   // same text as the file's own.
@@ -122,17 +136,21 @@ RegexMode chooseRegexMode(const ModifyRequest& request) {
 
 std::optional<std::string> rewriteRegex(FileBytes& file, const ModifyRequest& request,
                                         const std::string& fullName,
-                                        const std::optional<Interval>& interval, StopPoll& poll) {
+                                        const std::optional<Interval>& interval, StopPoll& poll,
+                                        ChangeRecorder* recorder) {
   const bool keep = request.lineSeparator == LineSeparator::Keep;
   const bool whole = chooseRegexMode(request) == RegexMode::WholeText;
   RegExpr re;
   search::configureRegExpr(re, toSearchRequest(request));
   if (poll.function()) re.setPollCallback(poll.function());
   const std::string templ = regexTemplate(request);
-  Expander expander(re, templ, request.modificationType, poll, keep && whole);
+  Expander expander(re, templ, request.modificationType, poll, keep && whole, recorder);
   try {
-    if (whole && !keep) return wholeTextWithSeparator(file, request.lineSeparator, expander);
+    if (whole && !keep) {
+      return wholeTextWithSeparator(file, request.lineSeparator, expander, recorder);
+    }
     const std::string_view bytes = file.view();
+    if (recorder) recorder->begin(bytes, false, keep);
     if (whole) return expander.expand(bytes);  // the file's own breaks are the subject's
     LineSpan span{1, std::numeric_limits<std::int64_t>::max()};
     if (interval && request.searchEachLine && request.useIntervalsRegex) {
@@ -142,7 +160,7 @@ std::optional<std::string> rewriteRegex(FileBytes& file, const ModifyRequest& re
         bytes, request.lineSeparator,
         [&](std::string_view line, std::int64_t number) -> std::optional<std::string> {
           if (number < span.first || number > span.last) return std::nullopt;
-          return expander.expand(line);
+          return expander.expand(line, static_cast<std::size_t>(line.data() - bytes.data()));
         },
         poll);
   } catch (const RegExprAborted&) {

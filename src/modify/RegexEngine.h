@@ -13,6 +13,8 @@
 
 namespace kestrix::modify {
 
+class ChangeRecorder;
+
 enum class RegexMode { WholeText, PerLine };
 
 // PerLine when searchEachLine is on, or when the expression (a single memo line) can never
@@ -41,8 +43,10 @@ class RegexFileFailure : public FileFailure {
 // has every break made that separator (`bytes` is released once that subject is built).
 // `fullName` names the file in messages. Throws RegexFileFailure for a compile or matcher
 // error, StopRequested when `poll` asks to stop, and whatever releasing `bytes` throws.
+// With `recorder`, each match's change is recorded there, over the subject matched.
 std::optional<std::string> rewriteRegex(FileBytes& bytes, const ModifyRequest& request,
                                         const std::string& fullName,
-                                        const std::optional<Interval>& interval, StopPoll& poll);
+                                        const std::optional<Interval>& interval, StopPoll& poll,
+                                        ChangeRecorder* recorder = nullptr);
 
 }  // namespace kestrix::modify

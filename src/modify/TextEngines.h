@@ -11,6 +11,8 @@
 
 namespace kestrix::modify {
 
+class ChangeRecorder;
+
 // Phrase: finds request.searchText inside single lines, left to right, hits never
 // overlapping, and applies request.modificationType to each hit (Clear puts as many blanks
 // as the phrase has characters). With `interval` only its lines are scanned.
@@ -21,17 +23,18 @@ void transformPhrase(LineList& lines, const ModifyRequest& request,
 
 // The new bytes of a file for a Phrase request, as rewriteLines returns them (nothing under
 // LineSeparator::Keep when no line changed), without building a list of lines. Throws like
-// transformPhrase.
+// transformPhrase. With `recorder`, each hit's change is recorded there.
 std::optional<std::string> rewritePhrase(std::string_view bytes, const ModifyRequest& request,
-                                         const std::optional<Interval>& interval, StopPoll& poll);
+                                         const std::optional<Interval>& interval, StopPoll& poll,
+                                         ChangeRecorder* recorder = nullptr);
 
 // The phrase change of one line: the changed line, or nothing when the line has no hit.
 // `finder` holds the search text (upper-cased unless the request is case-sensitive);
-// `inserted` is the text put in (the replacement, or the blanks of Clear).
-std::optional<std::string> changePhraseInLine(std::string_view line,
-                                              const search::LiteralFinder& finder,
-                                              const ModifyRequest& request,
-                                              std::string_view inserted);
+// `inserted` is the text put in (the replacement, or the blanks of Clear). With `recorder`,
+// each hit is recorded there, the line starting at `lineOffset` of the recorder's text.
+std::optional<std::string> changePhraseInLine(
+    std::string_view line, const search::LiteralFinder& finder, const ModifyRequest& request,
+    std::string_view inserted, ChangeRecorder* recorder = nullptr, std::size_t lineOffset = 0);
 
 // Multiline: finds the blocks of whole lines equal to request.searchLines (after folding and
 // the two trims), keeps a non-overlapping selection from the top, and replaces, surrounds,
@@ -44,8 +47,10 @@ void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll&
 // The new bytes of a file for a Multiline request, as transformMultiline would make them,
 // without a list of lines: joined by the request's separator (the last line ending with
 // one only when `bytes` ended with CR or LF), or under LineSeparator::Keep each line with
-// its own break, and nothing when no block was found. Throws StopRequested.
+// its own break, and nothing when no block was found. Throws StopRequested. With
+// `recorder`, each block's change is recorded there as the block's lines with their breaks
+// replaced by the lines it becomes with theirs.
 std::optional<std::string> rewriteMultiline(std::string_view bytes, const ModifyRequest& request,
-                                            StopPoll& poll);
+                                            StopPoll& poll, ChangeRecorder* recorder = nullptr);
 
 }  // namespace kestrix::modify

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 
 #include "WindowTestUtil.h"
@@ -21,6 +22,7 @@
 #include "modify/ModificationType.h"
 #include "modify/TemporaryLog.h"
 #include "ui/find/FindTab.h"
+#include "ui/modify/ChangeTreeModel.h"
 #include "ui/modify/IntervalCommands.h"
 #include "ui/modify/ModifyController.h"
 #include "ui/modify/PreviewDialog.h"
@@ -420,7 +422,7 @@ class ModifyRunTest : public QObject {
     QCOMPARE(cell(window, b, "Result"), QString("Found"));
   }
 
-  void previewChangesNothingAndMatchesTheDryRun() {
+  void previewChangesNothingAndAppliesTheCheckedChanges() {
     QTemporaryDir tree;
     const QString root = tree.path();
     writeFile(root, "a.txt", "old text\nkeep\nold again\n");
@@ -434,10 +436,37 @@ class ModifyRunTest : public QObject {
     search(window, root, "old");
     replaceWith(window, "new");
     QVERIFY(window.replaceTab->PreviewButton->isEnabled());
-    QString shown;
     PreviewDialog* dialog = window.modifyController().previewDialog();
+    ChangeTreeModel& model = dialog->changes();
+    QString failures;
+    QStringList counts;
+    QString beforeCell, lineCell;
+    int mark = -1;
+    // The row of a.txt among the files (in list order).
+    auto fileA = [&] {
+      for (int f = 0; f < model.rowCount(); ++f) {
+        if (model.index(f, 0).data().toString().startsWith(root + "/a.txt"))
+          return model.index(f, 0);
+      }
+      return QModelIndex();
+    };
     whenShown(dialog, [&] {
-      shown = dialog->text();
+      failures = dialog->failuresText();
+      counts << dialog->countsText();
+      const QModelIndex a = fileA();
+      beforeCell = model.index(1, ChangeTreeModel::BeforeColumn, a).data().toString();
+      mark = model.index(1, ChangeTreeModel::AfterColumn, a)
+                 .data(ChangeTreeModel::MarkStartRole)
+                 .toInt();
+      lineCell = model.index(1, 0, a).data().toString();
+      // Unchecking a file unchecks its changes; Uncheck All and Check All follow.
+      model.setData(a, Qt::Unchecked, Qt::CheckStateRole);
+      counts << dialog->countsText();
+      dialog->UncheckAllButton->click();
+      counts << dialog->countsText();
+      counts << (dialog->ApplyButton->isEnabled() ? "Apply enabled" : "Apply disabled");
+      dialog->CheckAllButton->click();
+      counts << dialog->countsText();
       dialog->resize(760, 420);
       dialog->grab().save(artifactFolder() + "/preview_dialog.png");
       dialog->CloseButton->click();
@@ -445,27 +474,33 @@ class ModifyRunTest : public QObject {
     QTest::mouseClick(window.replaceTab->PreviewButton, Qt::LeftButton);
     QCOMPARE(snapshot(root), before);
     QVERIFY(!window.replaceTab->UndoButton->isEnabled());
-    QVERIFY(shown.contains("Would fail (1 file):"));
-    QVERIFY(shown.contains(root + "/nul.txt: "));
-    const QString diffs = shown.mid(shown.indexOf("--- "));
-#ifdef KESTRIX_KSR_PATH
-    QProcess ksr;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", data_.path());
-    ksr.setProcessEnvironment(env);
-    ksr.start(KESTRIX_KSR_PATH, {"replace", "--dry-run", "--with", "new", "--masks", "*.txt",
-                                 "--line-separator", "unix", "old", root});
-    QVERIFY(ksr.waitForFinished(60000));
-    QCOMPARE(diffs, QString::fromUtf8(ksr.readAllStandardOutput()));
-#endif
-    QVERIFY(diffs.contains("-old text\n+new text\n"));
-    QCOMPARE(snapshot(root), before);
-    // From the dialog straight into Modify All.
-    whenShown(dialog, [&] { dialog->ModifyAllButton->click(); });
+    QVERIFY(failures.contains("Would fail (1 file):"));
+    QVERIFY(failures.contains(root + "/nul.txt: "));
+    QCOMPARE(beforeCell, QString("old again"));
+    QCOMPARE(lineCell, QString("3"));
+    QCOMPARE(mark, 0);
+    QCOMPARE(counts, QStringList({"3 of 3 changes in 2 files", "1 of 3 changes in 1 files",
+                                  "0 of 3 changes in 0 files", "Apply disabled",
+                                  "3 of 3 changes in 2 files"}));
+    // Space on the second change of a.txt leaves it out; Apply writes the others.
+    whenShown(dialog, [&] {
+      dialog->ChangeView->setCurrentIndex(model.index(1, 0, fileA()));
+      QTest::keyClick(dialog->ChangeView, Qt::Key_Space);
+      counts << dialog->countsText();
+      dialog->ApplyButton->click();
+    });
     QTest::mouseClick(window.replaceTab->PreviewButton, Qt::LeftButton);
-    QCOMPARE(readAll(root + "/a.txt"), QByteArray("new text\nkeep\nnew again\n"));
-    QCOMPARE(cell(window, rowNamed(window, "nul.txt"), "Result"), QString("Failed Modification"));
+    QCOMPARE(counts.back(), QString("2 of 3 changes in 2 files"));
+    QCOMPARE(readAll(root + "/a.txt"), QByteArray("new text\nkeep\nold again\n"));
+    QCOMPARE(readAll(root + "/b.txt"), QByteArray("no final new"));
+    QCOMPARE(cell(window, rowNamed(window, "a.txt"), "Result"), QString("Modified"));
     QCOMPARE(readAll(root + "/nul.txt"), before[root + "/nul.txt"].first);
+    // The applied changes are undone like any run.
+    QVERIFY(window.replaceTab->UndoButton->isEnabled());
+    QTest::mouseClick(window.replaceTab->UndoButton, Qt::LeftButton);
+    QCOMPARE(readAll(root + "/a.txt"), before[root + "/a.txt"].first);
+    QCOMPARE(readAll(root + "/b.txt"), before[root + "/b.txt"].first);
+    QVERIFY2(recorder.warnings.isEmpty(), qPrintable(recorder.warnings.value(0).second));
   }
 
   void eraseBackupsWalksThePathBoxFolder() {

@@ -14,11 +14,13 @@
 #include "modify/History.h"
 #include "modify/HistoryUndo.h"
 #include "modify/ModifyPass.h"
-#include "modify/Preview.h"
+#include "modify/Review.h"
 #include "modify/TemporaryLog.h"
 #include "modify/Undo.h"
+#include "ui/fileops/FileLauncher.h"
 #include "ui/find/FindRunController.h"
 #include "ui/history/EraseMessages.h"
+#include "ui/modify/ChangeTreeModel.h"
 #include "ui/modify/ModifyEnableRules.h"
 #include "ui/modify/ModifyRunObserver.h"
 #include "ui/modify/PreviewDialog.h"
@@ -75,6 +77,7 @@ ModifyController::ModifyController(TFind& window)
       trash_([](const std::string& name) {
         return QFile::moveToTrash(QFile::decodeName(name.c_str()));
       }) {
+  connect(previewDialog_, &PreviewDialog::changeOpened, this, &ModifyController::openChange);
   // Once the window has its folder: Undo is offered at start when the history holds an
   // undoable run of that folder (made by the window or by ksr, before a restart or not).
   QTimer::singleShot(0, this, [this] {
@@ -140,7 +143,7 @@ void ModifyController::offerUndo(bool offered) {
   window_.replaceTab->UndoButton->setEnabled(offered);
 }
 
-void ModifyController::runPass(modify::ModifyScope scope) {
+void ModifyController::runPass(modify::ModifyScope scope, const PassRunner& run) {
   WindowState& state = window_.state();
   if (state.busy) return;
   const modify::ModifyRequest request = currentRequest(scope);
@@ -174,7 +177,7 @@ void ModifyController::runPass(modify::ModifyScope scope) {
       window_.commandLine().start().commandLineRun ? "kestrix -com" : "window";
   bool stopped = false;
   try {
-    stopped = modify::runModifyPass(request, rows, selected, journal_, observer, options).stopped;
+    stopped = run(request, rows, selected, journal_, observer, options).stopped;
   } catch (const modify::ModifyError& error) {
     // A replacement limit: nothing was changed and the run (or a batch) ends.
     state.stop.abortRequested = true;
@@ -362,21 +365,44 @@ void ModifyController::preview() {
       [this](const QString& caption, const QString& text) {
         showWarning(&window_, caption, text);
       });
-  std::optional<modify::PreviewSummary> summary;
+  std::optional<modify::Review> review;
   try {
-    summary = modify::previewModifyPass(request, window_.results->items(), {}, observer,
-                                        searchedFolder());
+    review =
+        modify::reviewModifyPass(request, window_.results->items(), {}, observer, searchedFolder());
   } catch (const modify::ModifyError& error) {
     showWarning(&window_, QString::fromStdString(error.caption()), error.what());
   }
   endBusy();
   offerUndo(undoWasOffered);
   state.stop.abortRequested = false;
-  if (!summary) return;
-  previewDialog_->setPreview(*summary, !selectedRows().empty());
-  const int choice = previewDialog_->exec();
-  if (choice == PreviewDialog::ModifyAllChoice) modifyAll();
-  if (choice == PreviewDialog::ModifySelectedChoice) modifySelected();
+  if (!review) return;
+  previewDialog_->setReview(std::move(*review));
+  if (previewDialog_->exec() == PreviewDialog::ApplyChoice) applyPreview();
+  previewDialog_->setReview({});  // the reviewed texts are let go
+}
+
+// Writes the changes checked in the preview, as Modify All writes (backups, undo history,
+// the rows' results).
+void ModifyController::applyPreview() {
+  const modify::Review& reviewed = previewDialog_->changes().review();
+  const std::vector<modify::Accepted>& accepted = previewDialog_->changes().accepted();
+  runPass(modify::ModifyScope::All,
+          [&](const modify::ModifyRequest& current, std::vector<search::ResultItem>& rows,
+              const std::vector<std::size_t>&, modify::UndoJournal& journal,
+              modify::ModifyObserver& passObserver, const modify::PassOptions& options) {
+            return modify::applyReview(current, rows, reviewed, accepted, journal, passObserver,
+                                       options);
+          });
+}
+
+// A change double-clicked in the preview opens in the editor at its line.
+void ModifyController::openChange(const QString& fullName, int lineNumber) {
+  const int slash = static_cast<int>(fullName.lastIndexOf('/'));
+  EditorTarget target;
+  target.path = slash <= 0 ? QString("/") : fullName.left(slash);
+  target.name = fullName.mid(slash + 1);
+  target.lineNumber = lineNumber;
+  window_.fileLauncher().editFile(window_.editorCommand(), target);
 }
 
 }  // namespace kestrix::ui

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "modify/ModifyPass.h"
 #include "modify/ModifyRequest.h"
 #include "modify/Undo.h"
 #include "modify/UndoJournal.h"
@@ -50,8 +51,9 @@ class ModifyController : public QObject {
   void eraseBackups();
   // Seam: tests move files into a folder of their own; empty: files are deleted.
   void setTrash(std::function<bool(const std::string&)> trash) { trash_ = std::move(trash); }
-  // "Preview": the pass of Modify All as a dry run, shown in the preview dialog, which can
-  // then run Modify All or Modify Selected.
+  // "Preview": the pass of Modify All as a dry run that records every change, shown in the
+  // preview dialog; "Apply" there writes exactly the checked changes, as Modify All writes
+  // (backups, undo history, the rows' results).
   void preview();
   PreviewDialog* previewDialog() const { return previewDialog_; }
 
@@ -74,7 +76,12 @@ class ModifyController : public QObject {
   void finished();
 
  private:
-  void runPass(modify::ModifyScope scope);
+  // Runs the modify pass the way runModifyPass does (the apply of a reviewed preview runs
+  // it through applyReview).
+  using PassRunner = std::function<decltype(modify::runModifyPass)>;
+  void runPass(modify::ModifyScope scope, const PassRunner& run = modify::runModifyPass);
+  void applyPreview();
+  void openChange(const QString& fullName, int lineNumber);
   bool validate(const modify::ModifyRequest& request);
   void beginBusy();
   void endBusy();

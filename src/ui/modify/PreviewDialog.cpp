@@ -1,156 +1,153 @@
-// Lays out the preview dialog and colours the diff lines.
+// Lays out the preview dialog and wires its check boxes, keys and buttons.
 #include "ui/modify/PreviewDialog.h"
 
-#include <QAbstractListModel>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
+#include "ui/modify/ChangeDelegate.h"
+#include "ui/modify/ChangeTreeModel.h"
 #include "ui/viewer/LinesViewer.h"
-#include "ui/viewer/TextDecoding.h"
 
 namespace kestrix::ui {
 
-namespace {
-
-// The dialog's lines, coloured by their unified-diff role: file headers bold, hunk headers
-// blue, added lines green, removed lines red, the failure block dark red. A list model, so
-// that a preview of thousands of files shows at once (only visible lines are drawn).
-class DiffLinesModel : public QAbstractListModel {
- public:
-  using QAbstractListModel::QAbstractListModel;
-
-  void setLines(QStringList lines) {
-    beginResetModel();
-    lines_ = std::move(lines);
-    endResetModel();
-  }
-  int rowCount(const QModelIndex& parent = {}) const override {
-    return parent.isValid() ? 0 : static_cast<int>(lines_.size());
-  }
-  QVariant data(const QModelIndex& index, int role) const override {
-    if (!index.isValid() || index.row() >= lines_.size()) return {};
-    const QString& line = lines_[index.row()];
-    switch (role) {
-      case Qt::DisplayRole:
-        return line;
-      case Qt::ForegroundRole:
-        return foreground(line);
-      case Qt::BackgroundRole:
-        return background(line);
-      case Qt::FontRole:
-        return font(line);
-      default:
-        return {};
-    }
-  }
-
- private:
-  static bool header(const QString& line) {
-    return line.startsWith("+++ ") || line.startsWith("--- ") || line.startsWith("Would fail");
-  }
-  static QVariant foreground(const QString& line) {
-    if (header(line)) return {};
-    if (line.startsWith("@@")) return QColor(0, 0, 180);
-    if (line.startsWith('+')) return QColor(0, 120, 0);
-    if (line.startsWith('-')) return QColor(170, 0, 0);
-    if (line.startsWith("  ! ")) return QColor(150, 0, 0);
-    return {};
-  }
-  static QVariant background(const QString& line) {
-    if (header(line)) return {};
-    if (line.startsWith('+')) return QColor(230, 255, 230);
-    if (line.startsWith('-')) return QColor(255, 232, 232);
-    return {};
-  }
-  static QVariant font(const QString& line) {
-    if (!header(line)) return {};
-    QFont bold = linesViewerFont();
-    bold.setBold(true);
-    return bold;
-  }
-
-  QStringList lines_;
-};
-
-// The bytes as text: UTF-8 when they are valid UTF-8, else Windows-1252; line breaks and
-// tabs stay as they are.
-QString display(const std::string& bytes) {
-  if (isValidUtf8(bytes)) return QString::fromStdString(bytes);
-  QString text;
-  text.reserve(static_cast<qsizetype>(bytes.size()));
-  for (unsigned char byte : bytes) text.append(QChar(windows1252ToUnicode(byte)));
-  return text;
-}
-
-}  // namespace
-
-QString previewText(const modify::PreviewSummary& summary) {
-  QString text;
-  if (!summary.failures.empty()) {
-    const std::size_t count = summary.failures.size();
-    text += QString("Would fail (%1 %2):\n").arg(count).arg(count == 1 ? "file" : "files");
-    for (const modify::FileFailurePreview& failure : summary.failures)
-      text += "  ! " + display(failure.fullName) + ": " + display(failure.reason) + "\n";
-    text += "\n";
-  }
-  for (const modify::FileChangePreview& change : summary.changes) text += display(change.diff);
-  if (text.isEmpty()) text = "Nothing would change.\n";
-  return text;
-}
-
-PreviewDialog::PreviewDialog(QWidget* parent) : QDialog(parent) {
+PreviewDialog::PreviewDialog(QWidget* parent) : QDialog(parent), model_(new ChangeTreeModel(this)) {
   setObjectName("PreviewDialog");
   setWindowTitle("Preview Changes");
   SummaryLabel = new QLabel(this);
   SummaryLabel->setObjectName("SummaryLabel");
-  DiffView = new QListView(this);
-  DiffView->setObjectName("DiffView");
-  DiffView->setUniformItemSizes(true);
-  DiffView->setFont(linesViewerFont());
-  DiffView->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  lines_ = new DiffLinesModel(this);
-  DiffView->setModel(lines_);
-  ModifyAllButton = new QPushButton("Modify All", this);
-  ModifyAllButton->setObjectName("PreviewModifyAllButton");
-  ModifySelectedButton = new QPushButton("Modify Selected", this);
-  ModifySelectedButton->setObjectName("PreviewModifySelectedButton");
+  FailuresView = new QPlainTextEdit(this);
+  FailuresView->setObjectName("FailuresView");
+  FailuresView->setReadOnly(true);
+  FailuresView->setMaximumHeight(90);
+  FailuresView->hide();
+  ChangeView = new QTreeView(this);
+  ChangeView->setObjectName("ChangeView");
+  ChangeView->setModel(model_);
+  ChangeView->setItemDelegate(new ChangeDelegate(ChangeView));
+  ChangeView->setUniformRowHeights(true);
+  ChangeView->setFont(linesViewerFont());
+  ChangeView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  ChangeView->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ChangeView->setAllColumnsShowFocus(true);
+  ChangeView->setExpandsOnDoubleClick(false);
+  // The line number keeps its width; Before and After share the rest.
+  ChangeView->header()->setSectionResizeMode(QHeaderView::Stretch);
+  ChangeView->header()->setSectionResizeMode(ChangeTreeModel::LineColumn, QHeaderView::Interactive);
+  ChangeView->installEventFilter(this);
+  CheckAllButton = new QPushButton("Check All", this);
+  CheckAllButton->setObjectName("CheckAllButton");
+  UncheckAllButton = new QPushButton("Uncheck All", this);
+  UncheckAllButton->setObjectName("UncheckAllButton");
+  ApplyButton = new QPushButton("Apply", this);
+  ApplyButton->setObjectName("PreviewApplyButton");
   CloseButton = new QPushButton("Close", this);
   CloseButton->setObjectName("PreviewCloseButton");
   CloseButton->setDefault(true);
-  connect(ModifyAllButton, &QPushButton::clicked, this, [this] { done(ModifyAllChoice); });
-  connect(ModifySelectedButton, &QPushButton::clicked, this,
-          [this] { done(ModifySelectedChoice); });
+  connect(CheckAllButton, &QPushButton::clicked, this, [this] { model_->setAllChecked(true); });
+  connect(UncheckAllButton, &QPushButton::clicked, this, [this] { model_->setAllChecked(false); });
+  connect(ApplyButton, &QPushButton::clicked, this, [this] { done(ApplyChoice); });
   connect(CloseButton, &QPushButton::clicked, this, [this] { done(CloseChoice); });
+  connect(model_, &ChangeTreeModel::countsChanged, this, &PreviewDialog::updateCounts);
+  connect(ChangeView, &QTreeView::doubleClicked, this, &PreviewDialog::open);
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(CheckAllButton);
+  buttons->addWidget(UncheckAllButton);
   buttons->addStretch();
-  for (QPushButton* button : {ModifyAllButton, ModifySelectedButton, CloseButton})
-    buttons->addWidget(button);
+  buttons->addWidget(ApplyButton);
+  buttons->addWidget(CloseButton);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(SummaryLabel);
-  layout->addWidget(DiffView, 1);
+  layout->addWidget(FailuresView);
+  layout->addWidget(ChangeView, 1);
   layout->addLayout(buttons);
-  resize(820, 560);
+  resize(900, 600);
 }
 
-void PreviewDialog::setPreview(const modify::PreviewSummary& summary, bool anySelected) {
-  SummaryLabel->setText(
-      QString("%1 files would change, %2 would fail. Nothing has been written yet.%3")
-          .arg(summary.changes.size())
-          .arg(summary.failures.size())
-          .arg(summary.stopped ? " (stopped: the preview is incomplete)" : ""));
-  text_ = previewText(summary);
-  QStringList lines = text_.split('\n');
-  if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-  static_cast<DiffLinesModel*>(lines_)->setLines(std::move(lines));
-  ModifySelectedButton->setEnabled(anySelected);
-  ModifyAllButton->setEnabled(!summary.changes.empty() || !summary.failures.empty());
+void PreviewDialog::setReview(modify::Review review) {
+  stopped_ = review.stopped;
+  const std::size_t failures = review.failures.size();
+  QString failed;
+  if (failures > 0) {
+    failed = QString("Would fail (%1 %2):\n").arg(failures).arg(failures == 1 ? "file" : "files");
+    for (const modify::FileFailurePreview& failure : review.failures) {
+      failed += "  ! " + QString::fromStdString(failure.fullName) + ": " +
+                QString::fromStdString(failure.reason) + "\n";
+    }
+  }
+  FailuresView->setPlainText(failed);
+  FailuresView->setVisible(failures > 0);
+  model_->setReview(std::move(review));
+  ChangeView->expandAll();
+  ChangeView->setFirstColumnSpanned(0, {}, false);
+  for (int f = 0; f < model_->rowCount(); ++f) ChangeView->setFirstColumnSpanned(f, {}, true);
+  ChangeView->setColumnWidth(ChangeTreeModel::LineColumn, 110);
+  if (model_->rowCount() > 0) ChangeView->setCurrentIndex(model_->index(0, 0));
+  ChangeView->setFocus();
 }
 
-QString PreviewDialog::text() const {
-  return text_;
+QString PreviewDialog::failuresText() const {
+  return FailuresView->toPlainText();
+}
+
+QString PreviewDialog::countsText() const {
+  return QString("%1 of %2 changes in %3 files")
+      .arg(model_->checkedChanges())
+      .arg(model_->totalChanges())
+      .arg(model_->checkedFiles());
+}
+
+void PreviewDialog::updateCounts() {
+  QString text = countsText();
+  if (model_->totalChanges() == 0) text = "Nothing would change";
+  text += ". Nothing has been written yet.";
+  if (stopped_) text += " (Stopped: the preview is incomplete.)";
+  SummaryLabel->setText(text);
+  ApplyButton->setEnabled(model_->checkedChanges() > 0);
+  CheckAllButton->setEnabled(model_->checkedChanges() < model_->totalChanges());
+  UncheckAllButton->setEnabled(model_->checkedChanges() > 0);
+}
+
+// Space checks or unchecks the selected rows (the current one's state decides which);
+// Enter opens the current change.
+bool PreviewDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ChangeView && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Space) {
+      toggleSelected();
+      return true;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      open(ChangeView->currentIndex());
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void PreviewDialog::toggleSelected() {
+  const QModelIndex current = ChangeView->currentIndex().siblingAtColumn(0);
+  if (!current.isValid()) return;
+  const bool check = current.data(Qt::CheckStateRole).toInt() != Qt::Checked;
+  QModelIndexList rows = ChangeView->selectionModel()->selectedRows(0);
+  if (!rows.contains(current)) rows = {current};
+  for (const QModelIndex& row : rows) {
+    model_->setData(row, check ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+  }
+}
+
+void PreviewDialog::open(const QModelIndex& index) {
+  if (!index.isValid()) return;
+  const std::size_t change = model_->changeOf(index);
+  if (change == ChangeTreeModel::kNoChange) return;
+  const modify::FileChanges& file = model_->review().files[model_->fileOf(index)];
+  emit changeOpened(QString::fromStdString(file.fullName),
+                    static_cast<int>(file.changes[change].firstLine));
 }
 
 }  // namespace kestrix::ui

@@ -1,0 +1,124 @@
+// Recording, splicing and showing the changes of one file.
+#include "modify/ChangeSet.h"
+
+#include <algorithm>
+
+#include "modify/InsertedBreaks.h"
+
+namespace kestrix::modify {
+
+std::string spliceChanges(std::string_view text, const std::vector<Change>& changes,
+                          const Accepted& accepted) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16 + 64);
+  std::size_t copied = 0;
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    if (i >= accepted.size() || !accepted[i]) continue;
+    const Change& c = changes[i];
+    out.append(text.substr(copied, c.offset - copied));
+    out += c.replacement;
+    copied = c.offset + c.length;
+  }
+  out.append(text.substr(std::min(copied, text.size())));
+  return out;
+}
+
+namespace {
+
+bool isBreak(char c) {
+  return c == '\r' || c == '\n';
+}
+
+// The start of the line holding `pos`, and the end (before its break) of the line holding
+// the last byte of [pos, end).
+std::size_t lineStart(std::string_view text, std::size_t pos) {
+  while (pos > 0 && !isBreak(text[pos - 1])) --pos;
+  return pos;
+}
+
+std::size_t lineEnd(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && !isBreak(text[pos])) ++pos;
+  return pos;
+}
+
+}  // namespace
+
+ChangeLines linesOfChange(std::string_view text, const Change& change) {
+  const std::size_t from = lineStart(text, change.offset);
+  std::size_t rangeEnd = change.offset + change.length;
+  // A range that takes its last line's break (a block of lines) shows up to that line's end.
+  while (rangeEnd > change.offset && isBreak(text[rangeEnd - 1])) --rangeEnd;
+  const std::size_t to = lineEnd(text, rangeEnd);
+  ChangeLines lines;
+  lines.markFrom = change.offset - from;
+  lines.beforeLength = change.length;
+  lines.afterLength = change.replacement.size();
+  const std::size_t tail = std::max(to, change.offset + change.length);
+  lines.before = std::string(text.substr(from, tail - from));
+  lines.after =
+      std::string(text.substr(from, change.offset - from)) + change.replacement +
+      std::string(text.substr(change.offset + change.length, tail - change.offset - change.length));
+  return lines;
+}
+
+void ChangeRecorder::begin(std::string_view text, bool crLfText, bool ownBreaks) {
+  file_ = FileChanges{};
+  ownBreaks_ = ownBreaks;
+  file_.text = std::string(text);
+  file_.crLfText = crLfText;
+  countedTo_ = 0;
+  breaksBefore_ = 0;
+}
+
+void ChangeRecorder::recordHit(ModificationType type, std::size_t pos, std::size_t length,
+                               std::string_view inserted) {
+  std::string put(inserted);
+  if (ownBreaks_ && holdsLineBreak(put))
+    put = withInsertedBreaks(put, lineBreakAt(file_.text, pos));
+  switch (type) {
+    case ModificationType::InsertBefore:
+      record(pos, 0, std::move(put));
+      break;
+    case ModificationType::InsertAfter:
+      record(pos + length, 0, std::move(put));
+      break;
+    default:
+      record(pos, length, std::move(put));
+      break;
+  }
+}
+
+void ChangeRecorder::record(std::size_t offset, std::size_t length, std::string replacement) {
+  Change change{offset, length, std::move(replacement), lineAt(offset), 0};
+  std::size_t last = offset + length;
+  while (last > offset && isBreak(file_.text[last - 1])) --last;  // its own break aside
+  change.lastLine = last > offset ? lineAt(last - 1) : change.firstLine;
+  file_.changes.push_back(std::move(change));
+}
+
+// The line of `offset`, counting the breaks from where the last call stopped (offsets only
+// grow). The LF of a CR LF belongs to the line the CR ends.
+std::int64_t ChangeRecorder::lineAt(std::size_t offset) {
+  const std::string_view text = file_.text;
+  offset = std::min(offset, text.size());
+  if (offset > 0 && offset < text.size() && text[offset] == '\n' && text[offset - 1] == '\r') {
+    --offset;
+  }
+  for (; countedTo_ < offset; ++countedTo_) {
+    const char c = text[countedTo_];
+    if (c == '\r' || (c == '\n' && (countedTo_ == 0 || text[countedTo_ - 1] != '\r'))) {
+      ++breaksBefore_;
+    }
+  }
+  return breaksBefore_ + 1;
+}
+
+FileChanges ChangeRecorder::take() {
+  FileChanges out = std::move(file_);
+  file_ = FileChanges{};
+  countedTo_ = 0;
+  breaksBefore_ = 0;
+  return out;
+}
+
+}  // namespace kestrix::modify

@@ -1,0 +1,263 @@
+// Reviewed modifications: the changes the engines record, any subset of them applied
+// exactly, and the pass that writes only the accepted ones.
+#include <cstdio>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "PassFixture.h"
+#include "modify/FileText.h"
+#include "modify/Review.h"
+#include "text/Encoding.h"
+
+namespace kestrix::modify {
+namespace {
+
+using testing::readBytes;
+using testing::RecordingObserver;
+using testing::rowFor;
+using testing::TempFolder;
+using testing::writeBytes;
+
+// The changes the engine of `request` records over `bytes`, stamped with them.
+FileChanges recorded(const ModifyRequest& request, const std::string& bytes,
+                     const std::optional<Interval>& interval = std::nullopt) {
+  StopPoll poll;
+  ChangeRecorder recorder;
+  FileBytes file(bytes);
+  rewriteInFileEncoding(request, file, [&](FileBytes& text) {
+    return rewriteText(request, text, "f", interval, poll, &recorder);
+  });
+  FileChanges changes = recorder.take();
+  changes.stamp = stampOf(bytes);
+  return changes;
+}
+
+std::optional<std::string> applied(const ModifyRequest& request, const std::string& bytes,
+                                   const FileChanges& changes, const Accepted& accepted) {
+  FileBytes file(bytes);
+  return applyAccepted(request, file, changes, accepted);
+}
+
+Accepted every(std::size_t n, bool (*pick)(std::size_t)) {
+  Accepted accepted(n);
+  for (std::size_t i = 0; i < n; ++i) accepted[i] = pick(i);
+  return accepted;
+}
+
+ModifyRequest regex(std::string expression, std::string templ, LineSeparator separator) {
+  ModifyRequest req;
+  req.searchType = QueryType::RegExpr;
+  req.searchLines = {std::move(expression)};
+  req.replacementLines = {std::move(templ)};
+  req.caseSensitive = true;
+  req.lineSeparator = separator;
+  return req;
+}
+
+ModifyRequest multiline(std::vector<std::string> block, std::vector<std::string> lines,
+                        ModificationType type) {
+  ModifyRequest req;
+  req.searchType = QueryType::Multiline;
+  req.searchLines = std::move(block);
+  req.replacementLines = std::move(lines);
+  req.modificationType = type;
+  req.caseSensitive = true;
+  return req;
+}
+
+ModifyRequest withType(ModifyRequest req, ModificationType type) {
+  req.modificationType = type;
+  return req;
+}
+
+std::string utf16le(std::string_view utf8) {
+  return "\xFF\xFE" + text::encodeFromUtf8(utf8, text::Encoding::Utf16Le, "Windows-1252");
+}
+
+// Every change accepted gives the engine's own bytes, whatever the engine, the type, the
+// breaks and the encoding.
+TEST(ReviewTest, AcceptingEveryChangeGivesTheEnginesBytes) {
+  const std::string mixed = "old one\r\nold two old\nthree\rold\n";
+  struct Case {
+    const char* name;
+    ModifyRequest request;
+    std::string bytes;
+  };
+  const std::vector<Case> cases = {
+      {"phrase", testing::replacePhrase("old", "new"), mixed},
+      {"phrase before",
+       withType(testing::replacePhrase("old", "<"), ModificationType::InsertBefore), mixed},
+      {"phrase after", withType(testing::replacePhrase("old", ">"), ModificationType::InsertAfter),
+       mixed},
+      {"phrase clear", withType(testing::replacePhrase("old", ""), ModificationType::Clear), mixed},
+      {"phrase delete", withType(testing::replacePhrase("old", ""), ModificationType::Delete),
+       mixed},
+      {"phrase unix",
+       [] {
+         ModifyRequest r = testing::replacePhrase("old", "a\nb");
+         r.lineSeparator = LineSeparator::Windows;
+         return r;
+       }(),
+       mixed},
+      {"regex per line", regex("o(l)d", "[$1]", LineSeparator::Keep), mixed},
+      {"regex per line, break put in", regex("o(l)d", "x\\ny", LineSeparator::Keep), mixed},
+      {"regex whole", regex("old(\\s+)(\\w+)", "$2$1X\\n", LineSeparator::Keep), mixed},
+      {"regex whole unix", regex("old(\\s+)(\\w+)", "$2$1", LineSeparator::Unix), mixed},
+      {"regex whole mac", regex("old(\\s)", "N$1", LineSeparator::Macintosh), "old a\nold\n"},
+      {"multiline", multiline({"a", "b"}, {"X", "Y", "Z"}, ModificationType::Replace),
+       "a\r\nb\r\nc\na\nb"},
+      {"multiline delete", multiline({"a", "b"}, {}, ModificationType::Delete), "a\nb\nc\na\nb"},
+      {"multiline around", multiline({"a"}, {"<", ">"}, ModificationType::InsertAfter), "a\nc\na"},
+      {"multiline unix",
+       [] {
+         ModifyRequest r = multiline({"a"}, {"Q"}, ModificationType::InsertBefore);
+         r.lineSeparator = LineSeparator::Unix;
+         return r;
+       }(),
+       "a\r\nc\r\na"},
+      {"utf-16", testing::replacePhrase("\xC3\xA9t\xC3\xA9", "summer"),
+       utf16le("\xC3\xA9t\xC3\xA9 et \xC3\xA9t\xC3\xA9\r\n")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StopPoll poll;
+    const std::optional<std::string> engine =
+        rewriteFileBytes(c.request, c.bytes, "f", std::nullopt, poll);
+    const FileChanges changes = recorded(c.request, c.bytes);
+    ASSERT_FALSE(changes.changes.empty());
+    EXPECT_EQ(applied(c.request, c.bytes, changes, Accepted(changes.changes.size(), true)), engine);
+    EXPECT_EQ(applied(c.request, c.bytes, changes, Accepted(changes.changes.size(), false)),
+              std::nullopt);
+  }
+}
+
+// The bytes of `input` after perl ran `program` over the whole of it.
+std::optional<std::string> perlOutput(const TempFolder& dir, const std::string& input,
+                                      const std::string& program) {
+  if (std::system("perl -e 1 >/dev/null 2>&1") != 0) return std::nullopt;
+  const std::string in = dir.file("perl-in");
+  const std::string out = dir.file("perl-out");
+  writeBytes(in, input);
+  writeBytes(dir.file("perl-program"), program);
+  const std::string command =
+      "perl -0777 -p " + dir.file("perl-program") + " < " + in + " > " + out;
+  if (std::system(command.c_str()) != 0) return std::nullopt;
+  return readBytes(out);
+}
+
+// A rejected match keeps its text and every later match keeps its own replacement: the
+// same bytes as perl substituting only the accepted matches, one by one.
+TEST(ReviewTest, RejectingEverySecondWholeTextMatchAgreesWithPerl) {
+  TempFolder dir;
+  std::string input;
+  for (int i = 0; i < 40; ++i) {
+    input += "key" + std::to_string(i) + (i % 3 == 0 ? "\r\n" : " ") + std::to_string(i * 7) +
+             (i % 4 == 0 ? " tail\n" : ";\n");
+  }
+  const ModifyRequest request = regex("(\\w+)\\s+(\\d+)", "$2=$1", LineSeparator::Keep);
+  const FileChanges changes = recorded(request, input);
+  ASSERT_GT(changes.changes.size(), 20u);
+  const Accepted odd = every(changes.changes.size(), [](std::size_t i) { return i % 2 == 0; });
+  const std::optional<std::string> expected =
+      perlOutput(dir, input, "s/(\\w+)\\s+(\\d+)/(++$n % 2) ? \"$2=$1\" : $&/ge;\n");
+  if (!expected) GTEST_SKIP() << "perl is not installed";
+  EXPECT_EQ(applied(request, input, changes, odd), *expected);
+}
+
+// Blocks of lines and the lines of an interval are changes of their own: any of them can be
+// left out.
+TEST(ReviewTest, BlocksAndIntervalsApplyInPart) {
+  struct Case {
+    const char* name;
+    ModifyRequest request;
+    std::string bytes;
+    std::optional<Interval> interval;
+    Accepted accepted;
+    std::string expected;
+    std::vector<std::int64_t> lines;  // first and last line of each change
+  };
+  ModifyRequest phrase = testing::replacePhrase("x", "Y");
+  const std::vector<Case> cases = {
+      {"blocks",
+       multiline({"a", "b"}, {"N"}, ModificationType::Replace),
+       "a\nb\nc\na\nb\na\r\nb\r\n",
+       std::nullopt,
+       {true, false, true},
+       "N\nc\na\nb\nN\r\n",
+       {1, 2, 4, 5, 6, 7}},
+      {"block deleted at the end",
+       multiline({"b"}, {}, ModificationType::Delete),
+       "b\na\nb",
+       std::nullopt,
+       {false, true},
+       "b\na\n",
+       {1, 1, 3, 3}},
+      {"interval",
+       phrase,
+       "x\nx x\nx\nx\n",
+       Interval{2, 3},
+       {false, true, true},
+       "x\nx Y\nY\nx\n",
+       {2, 2, 2, 2, 3, 3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FileChanges changes = recorded(c.request, c.bytes, c.interval);
+    std::vector<std::int64_t> lines;
+    for (const Change& change : changes.changes) {
+      lines.push_back(change.firstLine);
+      lines.push_back(change.lastLine);
+    }
+    EXPECT_EQ(lines, c.lines);
+    EXPECT_EQ(applied(c.request, c.bytes, changes, c.accepted), c.expected);
+  }
+}
+
+TEST(ReviewTest, ChangeLinesMarkTheChangedBytes) {
+  const std::string bytes = "one\ntwo old three\nfour\n";
+  const ModifyRequest request = testing::replacePhrase("old", "new");
+  const FileChanges changes = recorded(request, bytes);
+  ASSERT_EQ(changes.changes.size(), 1u);
+  const ChangeLines lines = linesOfChange(changes.text, changes.changes[0]);
+  EXPECT_EQ(lines.before, "two old three");
+  EXPECT_EQ(lines.after, "two new three");
+  EXPECT_EQ(lines.markFrom, 4u);
+  EXPECT_EQ(lines.beforeLength, 3u);
+  EXPECT_EQ(lines.afterLength, 3u);
+}
+
+// Only the accepted changes are written, with a backup and a journal entry; a file edited
+// after the preview is left as the user left it.
+TEST(ReviewTest, ApplyWritesTheAcceptedChangesAndRefusesAnEditedFile) {
+  TempFolder dir;
+  writeBytes(dir.file("a.txt"), "old 1\nold 2\nold 3\n");
+  writeBytes(dir.file("b.txt"), "old b\n");
+  writeBytes(dir.file("c.txt"), "old c\n");
+  std::vector<search::ResultItem> rows = {rowFor(dir, "a.txt"), rowFor(dir, "b.txt"),
+                                          rowFor(dir, "c.txt")};
+  const ModifyRequest request = testing::replacePhrase("old", "new");
+  RecordingObserver observer;
+  const Review review = reviewModifyPass(request, rows, {}, observer, dir.path());
+  ASSERT_EQ(review.files.size(), 3u);
+  EXPECT_EQ(readBytes(dir.file("a.txt")), "old 1\nold 2\nold 3\n");  // nothing written yet
+  writeBytes(dir.file("b.txt"), "old b, edited\n");
+  UndoJournal journal;
+  const PassSummary summary =
+      applyReview(request, rows, review, {{true, false, true}, {true}, {false}}, journal, observer);
+  EXPECT_EQ(readBytes(dir.file("a.txt")), "new 1\nold 2\nnew 3\n");
+  EXPECT_EQ(readBytes(dir.file("a.txt.bak")), "old 1\nold 2\nold 3\n");
+  EXPECT_EQ(readBytes(dir.file("b.txt")), "old b, edited\n");
+  EXPECT_EQ(readBytes(dir.file("c.txt")), "old c\n");
+  EXPECT_EQ(observer.failures,
+            std::vector<std::string>{dir.file("b.txt") + ": changed since the preview"});
+  EXPECT_EQ(summary.modified, 1u);
+  EXPECT_EQ(summary.failed, 1u);
+  EXPECT_EQ(testing::journalNames(journal).size(), 1u);
+  EXPECT_EQ(rows[0].outcome.result, search::RowResult::Modified);
+  EXPECT_EQ(rows[1].outcome.result, search::RowResult::FailedModification);
+  EXPECT_EQ(rows[2].outcome.result, search::RowResult::Found);
+}
+
+}  // namespace
+}  // namespace kestrix::modify
