@@ -16,6 +16,7 @@
 #include "modify/ModifyObserver.h"
 #include "modify/ModifyRequest.h"
 #include "modify/StopPoll.h"
+#include "modify/StreamedRewrite.h"
 #include "modify/UndoJournal.h"
 #include "platform/AtomicWrite.h"
 #include "search/ResultItem.h"
@@ -54,6 +55,11 @@ struct PassOptions {
   // history's limits are applied after the run. Empty: no history.
   std::string historyFolder;
   RunHeader historyHeader;
+  // Files from this size on are rewritten piece by piece (StreamedRewrite.h) in pieces of
+  // about `streamPieceBytes`, their backups linked or copied by the kernel; tests lower
+  // both to stream small files.
+  std::int64_t streamFromBytes = kStreamFromBytes;
+  std::size_t streamPieceBytes = kStreamPieceBytes;
 };
 
 struct PassSummary {

@@ -90,6 +90,12 @@ class BlockScanner {
     }
   }
 
+  // Where the lines still in the window begin (nullptr when it is empty): they may begin a
+  // block with lines not fed yet.
+  const char* windowStart() const {
+    return window_.empty() ? nullptr : window_.front().text.data();
+  }
+
   // The lines left in the window go out unchanged. Returns how many blocks were changed.
   std::size_t finish() {
     for (const OutLine& line : window_) out_(line);
@@ -154,6 +160,31 @@ void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll&
   if (scanner.finish() == 0) return;
   lines = std::move(out);
   if (breaks) *breaks = std::move(outBreaks);
+}
+
+MultilineStream::MultilineStream(const ModifyRequest& request, StopPoll& poll)
+    : request_(request), poll_(poll) {}
+
+std::size_t MultilineStream::rewrite(std::string_view piece, bool last, std::string& out) {
+  const bool keep = request_.lineSeparator == LineSeparator::Keep;
+  const std::string_view sep = separatorBytes(request_.lineSeparator);
+  if (!usual_) usual_ = usualBreak(piece);
+  BlockScanner scanner(request_, poll_, *usual_, [&](const OutLine& line) {
+    if (!keep && !first_) out += sep;
+    first_ = false;
+    out += line.text;
+    if (keep) out += breakBytes(line.lineBreak);
+  });
+  text::forEachLine(piece, [&](const text::Line& line) {
+    scanner.feed(line.text, breakAt(piece, line.offset + line.text.size()));
+  });
+  if (!last) {
+    const char* held = scanner.windowStart();
+    return held ? piece.size() - static_cast<std::size_t>(held - piece.data()) : 0;
+  }
+  scanner.finish();
+  if (!keep && !first_ && endsWithLineBreak(piece)) out += sep;
+  return 0;
 }
 
 std::optional<std::string> rewriteMultiline(std::string_view bytes, const ModifyRequest& request,

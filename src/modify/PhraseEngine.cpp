@@ -69,7 +69,7 @@ namespace {
 LineSpan phraseSpan(const std::optional<Interval>& interval, std::int64_t count) {
   if (!interval) return {1, count};
   if (!interval->isNil() && (interval->from > count || interval->to > count)) {
-    throw FileFailure("The modification interval reaches past the end of the file");
+    throw FileFailure(kIntervalPastEnd);
   }
   return resolveInterval(*interval, count);
 }

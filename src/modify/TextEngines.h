@@ -48,4 +48,24 @@ void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll&
 std::optional<std::string> rewriteMultiline(std::string_view bytes, const ModifyRequest& request,
                                             StopPoll& poll);
 
+// The Multiline rewrite of a file given piece by piece (pieces of whole lines, in order), as
+// rewriteMultiline would rewrite the whole: only a block's worth of lines is held at a time.
+class MultilineStream {
+ public:
+  // `request` and `poll` must outlive the stream.
+  MultilineStream(const ModifyRequest& request, StopPoll& poll);
+
+  // Appends the new bytes of `piece` to `out`, but for its last lines that may still begin a
+  // block with lines of the next piece: returns how many bytes at the end of `piece` were
+  // held back (they must come again at the front of the next piece). `last`: the piece ends
+  // the file (nothing is held back). Throws StopRequested.
+  std::size_t rewrite(std::string_view piece, bool last, std::string& out);
+
+ private:
+  const ModifyRequest& request_;
+  StopPoll& poll_;
+  std::optional<LineBreak> usual_;  // the file's first break, from the first piece
+  bool first_ = true;               // no line went out yet
+};
+
 }  // namespace kestrix::modify
