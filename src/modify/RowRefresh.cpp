@@ -58,7 +58,7 @@ void refreshRowFromFile(search::ResultItem& row, const search::SearchRequest& re
   try {
     search::SearchRequest one = request;
     one.folder = folder;
-    one.masksText = "*";
+    one.masksText = "*.*";  // every name, the temporary's "." one included
     one.searchInResults = true;
     one.createBackups = false;
     one.sizeFilter.reset();

@@ -231,7 +231,7 @@ TEST_F(StreamedPass, ChangesFilesAsTheWholeFileRewriteWithBackupsAndUndo) {
     const ino_t crlfInode = inodeOf(dir.file("crlf.txt"));
     const ino_t setuidInode = inodeOf(dir.file("setuid.txt"));
     const PassSummary summary =
-        run(replacePhrase("old", "new"), stream == 1, dir.path(), rows[stream]);
+        run(replacePhrase("old", "bold"), stream == 1, dir.path(), rows[stream]);
     EXPECT_EQ(summary.modified, 3u);
     EXPECT_EQ(summary.unchanged, 1u);
     EXPECT_EQ(summary.failed, 1u);
@@ -254,6 +254,8 @@ TEST_F(StreamedPass, ChangesFilesAsTheWholeFileRewriteWithBackupsAndUndo) {
     for (const auto& [name, bytes] : files) EXPECT_EQ(readBytes(dir.file(name)), bytes) << name;
   }
   EXPECT_EQ(results[0], results[1]);
+  // Recounted from the new content: "bold" holds the phrase again.
+  EXPECT_EQ(rows[1][0].hits, std::vector<std::int64_t>{2});
   for (std::size_t i = 0; i < files.size(); ++i) {
     EXPECT_EQ(rows[0][i].result, rows[1][i].result) << files[i].first;
     EXPECT_EQ(rows[0][i].hits, rows[1][i].hits) << files[i].first;
