@@ -92,10 +92,9 @@ timed() {  # label, then the command; prints wall seconds and peak RSS
   local label=$1
   shift
   rm -rf "$big/tree" && mkdir "$big/tree" && cp "$big/master.txt" "$big/tree/f.txt" && sync
-  local out
-  out=$( { HOME="$big/home" XDG_DATA_HOME="$big/home/data" /usr/bin/time -f '%e %M' "$@" \
-          >/dev/null 2>/dev/null; } 2>&1 | tail -1)
-  printf '%-32s %8s %10s\n' "$label" ${out}
+  HOME="$big/home" XDG_DATA_HOME="$big/home/data" /usr/bin/time -o "$big/time.txt" \
+    -f '%e %M' "$@" >/dev/null 2>&1 || true
+  printf '%-32s %8s %10s\n' "$label" $(tail -1 "$big/time.txt")
 }
 for _ in $(seq "$big_runs"); do
   timed "ksr, backups" "$ksr" replace --case --with NEW OLD "$big/tree"

@@ -350,8 +350,7 @@ class Pass {
 
   // The backup of a file as it is on disk: the file itself under the backup's name (a hard
   // link, nothing copied) when that is the backup a copy would be (its only name, writable
-  // by its owner, neither setuid nor setgid), else a copy made by the kernel. The link
-  // moves the file's change time: what is expected of it at the rename moves with it.
+  // by its owner, neither setuid nor setgid), else a copy made by the kernel.
   std::size_t stageBackupOfFile(TargetFile& target, const std::string& listed) {
     const std::string backup = target.name + ".bak";
     const mode_t mode = target.st.st_mode;
@@ -363,20 +362,31 @@ class Pass {
       } catch (const platform::AtomicWriteError&) {  // no hard links here: a copy
       }
       if (linked) {
-        struct ::stat now {};
-        if (::fstat(target.fd.get(), &now) == 0 && now.st_size == target.st.st_size &&
-            now.st_mtim.tv_sec == target.st.st_mtim.tv_sec &&
-            now.st_mtim.tv_nsec == target.st.st_mtim.tv_nsec) {
-          target.st = now;
-          return *linked;
+        try {
+          acceptOwnChangeTime(target);
+        } catch (const Failed&) {
+          batch_.discard(*linked);
+          throw;
         }
-        batch_.discard(*linked);
-        throw Failed{platform::AtomicWriteBatch::kChanged};
+        return *linked;
       }
     }
     stagingFolder_ = platform::folderOf(target.realName);
     return batch_.stageCopyAt(target.folder.get(), backup, backupName(listed), target.fd.get(),
                               backupOwnership(target));
+  }
+
+  // The run itself moved the file's change time (a link to it made or removed): what is
+  // expected of the file at the rename moves along, unless its content changed meanwhile
+  // (then it fails with "changed during the run").
+  static void acceptOwnChangeTime(TargetFile& target) {
+    struct ::stat now {};
+    if (::fstat(target.fd.get(), &now) != 0 || now.st_size != target.st.st_size ||
+        now.st_mtim.tv_sec != target.st.st_mtim.tv_sec ||
+        now.st_mtim.tv_nsec != target.st.st_mtim.tv_nsec) {
+      throw Failed{platform::AtomicWriteBatch::kChanged};
+    }
+    target.st = now;
   }
 
   // A backup is the file as it was, writable and never setuid or setgid (undo gives the
@@ -460,6 +470,7 @@ class Pass {
                  recountedFromFile(index, *fileEntry));
     } catch (const NotStreamable&) {
       dropOriginal(original);
+      acceptOwnChangeTime(target);  // a linked backup came and went
       return false;
     } catch (...) {
       if (fileEntry) batch_.discard(*fileEntry);

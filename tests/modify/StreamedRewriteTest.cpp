@@ -263,5 +263,15 @@ TEST_F(StreamedPass, ChangesFilesAsTheWholeFileRewriteWithBackupsAndUndo) {
   }
 }
 
+TEST_F(StreamedPass, FileFoundNotToBeUtf8OnTheWayIsRewrittenWholeAfterAll) {
+  TempFolder dir;
+  writeBytes(dir.file("legacy.txt"), "caf\xE9 one\ncaf\xE9 two\n");
+  std::vector<search::ResultItem> rows{rowFor(dir, "legacy.txt")};
+  const PassSummary summary = run(replacePhrase("\xC3\xA9", "e"), true, dir.path(), rows);
+  EXPECT_EQ(summary.modified, 1u) << (observer_.failures.empty() ? "" : observer_.failures[0]);
+  EXPECT_EQ(readBytes(dir.file("legacy.txt")), "cafe one\ncafe two\n");
+  EXPECT_EQ(readBytes(dir.file("legacy.txt.bak")), "caf\xE9 one\ncaf\xE9 two\n");
+}
+
 }  // namespace
 }  // namespace kestrix::modify
