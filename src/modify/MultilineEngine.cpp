@@ -96,6 +96,9 @@ class BlockScanner {
     return window_.empty() ? nullptr : window_.front().text.data();
   }
 
+  // How many blocks were changed so far.
+  std::size_t blocks() const { return blocks_; }
+
   // The lines left in the window go out unchanged. Returns how many blocks were changed.
   std::size_t finish() {
     for (const OutLine& line : window_) out_(line);
@@ -179,37 +182,26 @@ std::size_t MultilineStream::rewrite(std::string_view piece, bool last, std::str
     scanner.feed(line.text, breakAt(piece, line.offset + line.text.size()));
   });
   if (!last) {
+    blocks_ += scanner.blocks();
     const char* held = scanner.windowStart();
     return held ? piece.size() - static_cast<std::size_t>(held - piece.data()) : 0;
   }
-  scanner.finish();
+  blocks_ += scanner.finish();
   if (!keep && !first_ && endsWithLineBreak(piece)) out += sep;
   return 0;
 }
 
 std::optional<std::string> rewriteMultiline(std::string_view bytes, const ModifyRequest& request,
                                             StopPoll& poll) {
-  const bool keep = request.lineSeparator == LineSeparator::Keep;
   const std::string_view sep = separatorBytes(request.lineSeparator);
-  const bool finalBreak = endsWithLineBreak(bytes);
   std::string out;
   // Room for longer breaks and a little growth, so that the output is not copied while
   // it grows.
   const std::size_t size = sep.size() > 1 ? sizeWithLongBreaks(bytes) : bytes.size();
   out.reserve(size + size / 16 + 64);
-  bool first = true;
-  BlockScanner scanner(request, poll, usualBreak(bytes), [&](const OutLine& line) {
-    if (!keep && !first) out += sep;
-    first = false;
-    out += line.text;
-    if (keep) out += breakBytes(line.lineBreak);
-  });
-  text::forEachLine(bytes, [&](const text::Line& line) {
-    scanner.feed(line.text, breakAt(bytes, line.offset + line.text.size()));
-  });
-  const std::size_t blocks = scanner.finish();
-  if (keep && blocks == 0) return std::nullopt;
-  if (!keep && !first && finalBreak) out += sep;
+  MultilineStream stream(request, poll);
+  stream.rewrite(bytes, true, out);
+  if (request.lineSeparator == LineSeparator::Keep && stream.blocks() == 0) return std::nullopt;
   return out;
 }
 

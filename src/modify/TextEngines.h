@@ -60,12 +60,15 @@ class MultilineStream {
   // held back (they must come again at the front of the next piece). `last`: the piece ends
   // the file (nothing is held back). Throws StopRequested.
   std::size_t rewrite(std::string_view piece, bool last, std::string& out);
+  // How many blocks were changed so far.
+  std::size_t blocks() const { return blocks_; }
 
  private:
   const ModifyRequest& request_;
   StopPoll& poll_;
   std::optional<LineBreak> usual_;  // the file's first break, from the first piece
   bool first_ = true;               // no line went out yet
+  std::size_t blocks_ = 0;
 };
 
 }  // namespace kestrix::modify
