@@ -1,7 +1,7 @@
 // Large files rewritten piece by piece: the file is read in pieces of whole lines, each
 // piece goes through the engine of the search type, and the new bytes go on to the writer,
-// so that the memory stays bounded whatever the file's size (a piece holds at least two
-// whole lines: a line longer than a piece is held whole).
+// so that the memory stays bounded whatever the file's size: a few pieces, or a few of its
+// longest lines when they are longer than a piece (such a line is read whole).
 #pragma once
 
 #include <cstddef>
