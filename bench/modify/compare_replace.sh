@@ -14,6 +14,9 @@
 # memory side by side, KSR_BIG_RUNS runs each (default 2). ksr makes its new content and
 # backup durable before renaming; "sed -i; sync" shows what that flush costs sed. Needs
 # about 3x the file's size of free disk. Goal: ksr at most 1.5x sed -i, under 64 MB.
+# Measured (3.1 GB, 2 runs, the machine busy with other builds): ksr with backups 42.3 s
+# and 39.6 s at 12.8-13.0 MB; sed -i 65.0 s and 69.2 s at 2.3 MB (0.57-0.65x); sed -i;
+# sync 71.4 s and 57.5 s. Before streaming: 58 s and 5.7 GB against 12.9 s for sed -i.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
