@@ -17,8 +17,6 @@ namespace {
 void setCells(search::ResultItem& row, const search::FillOutcome& fill, std::int64_t sizeBytes,
               std::int64_t lastWriteSec) {
   row.hits = fill.hits;
-  if (!row.found.empty()) row.found = fill.found;
-  row.foundFull = search::foundText(fill.hits, false);
   row.sizeBytes = sizeBytes;
   row.size = search::sizeText(sizeBytes);
   row.lastWriteSec = lastWriteSec;
@@ -74,7 +72,6 @@ void refreshRowFromFile(search::ResultItem& row, const search::SearchRequest& re
     // Not listed: nothing found any more.
     fill.hits = listed.row ? listed.row->hits
                            : std::vector<std::int64_t>(std::max<std::size_t>(row.hits.size(), 1));
-    fill.found = search::foundText(fill.hits);
     setCells(row, fill, info.sizeBytes, lastWriteSec);
   } catch (const std::exception&) {  // a query the recount cannot run: keep the cells
   }

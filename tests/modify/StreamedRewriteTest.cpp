@@ -257,7 +257,7 @@ TEST_F(StreamedPass, ChangesFilesAsTheWholeFileRewriteWithBackupsAndUndo) {
   // Recounted from the new content: "bold" holds the phrase again.
   EXPECT_EQ(rows[1][0].hits, std::vector<std::int64_t>{2});
   for (std::size_t i = 0; i < files.size(); ++i) {
-    EXPECT_EQ(rows[0][i].result, rows[1][i].result) << files[i].first;
+    EXPECT_EQ(rows[0][i].outcome, rows[1][i].outcome) << files[i].first;
     EXPECT_EQ(rows[0][i].hits, rows[1][i].hits) << files[i].first;
     EXPECT_EQ(rows[0][i].sizeBytes, rows[1][i].sizeBytes) << files[i].first;
   }

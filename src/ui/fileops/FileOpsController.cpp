@@ -22,16 +22,17 @@
 #include "search/Cells.h"
 #include "ui/fileops/ConfirmDialog.h"
 #include "ui/fileops/ExternalChangeCheck.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MainMenus.h"
-#include "ui/window/MessageBoxes.h"
+#include "ui/fileops/TRenameDlg.h"
+#include "ui/modify/ModifyController.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
 #include "ui/settings/SettingsController.h"
-#include "ui/window/TFind.h"
-#include "ui/fileops/TRenameDlg.h"
+#include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/MessageBoxes.h"
+#include "ui/window/TFind.h"
 
 namespace kestrix::ui {
 
@@ -207,7 +208,7 @@ void FileOpsController::applyRename() {
   }
   // Backups no longer match the renamed files.
   if (outcome.renamedAny) {
-    window_.replaceTab->UndoButton->setEnabled(false);
+    window_.modifyController().offerUndo(false);
     window_.state().undoBeforeSearch = false;
   }
 }

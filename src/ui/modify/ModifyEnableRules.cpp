@@ -10,12 +10,12 @@
 
 #include "modify/Interval.h"
 #include "ui/find/FindRunController.h"
-#include "ui/window/MainMenus.h"
 #include "ui/modify/ModifyRequestReader.h"
-#include "ui/settings/OptionsTab.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/window/MainMenus.h"
 #include "ui/window/TFind.h"
 #include "ui/window/WindowGeometry.h"
 
@@ -59,13 +59,12 @@ void ModifyEnableRules::connectModificationTypes() {
 bool ModifyEnableRules::regexListShown() const {
   const FindRunController& run = window_.findRun();
   return run.hasRun() && run.lastRequest().queryType == search::QueryType::RegExpr &&
-         window_.state().lastRunOrigin == 2;
+         window_.state().listOrigin == ListOrigin::SearchAndReplace;
 }
 
 void ModifyEnableRules::searchChanged() {
   if (window_.state().busy) return;  // a batch pair sets the texts for its own search
   state_.searchChanged();
-  window_.state().searchOutdated = true;
   refreshHeading();
   apply();
 }
@@ -80,7 +79,6 @@ void ModifyEnableRules::searchFinished() {
   } else {
     state_.markOutdated();  // a Find-tab list or a listing without content test
   }
-  window_.state().searchOutdated = state_.searchOutdated();
   fitIntervalColumn();
   apply();
 }
@@ -121,17 +119,14 @@ bool ModifyEnableRules::intervalHeadingShown() const {
 
 void ModifyEnableRules::refreshHeading() {
   ResultsModel& model = *window_.results;
-  if (model.rowCount() == 0 || !model.resultColumnShown() || window_.state().lastRunOrigin != 2)
+  if (model.rowCount() == 0 || !model.resultColumnShown() ||
+      window_.state().listOrigin != ListOrigin::SearchAndReplace)
     return;
-  std::vector<search::ResultItem> rows = model.items();
-  const modify::ModifyRequest request =
-      readModifyRequest(window_, modify::ModifyScope::All);
-  const std::optional<std::string> heading = modify::refreshResultHeading(2, rows, request, state_);
+  const modify::ModifyRequest request = readModifyRequest(window_, modify::ModifyScope::All);
+  const std::optional<std::string> heading = modify::refreshResultHeading(2, request, state_);
   if (!heading) return;
   model.setResultColumn(true, QString::fromStdString(*heading));
   fitIntervalColumn();
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    if (rows[i].result != model.items()[i].result) model.setItem(static_cast<int>(i), rows[i]);
 }
 
 }  // namespace kestrix::ui

@@ -27,20 +27,20 @@
 #include "search/Cells.h"
 #include "search/Find.h"
 #include "text/Lines.h"
-#include "ui/window/BusyState.h"
 #include "ui/find/FindRunController.h"
 #include "ui/find/FindTab.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MainMenus.h"
-#include "ui/window/MessageBoxes.h"
 #include "ui/modify/ModifyController.h"
-#include "ui/settings/OptionsTab.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
+#include "ui/settings/OptionsTab.h"
 #include "ui/settings/SettingsController.h"
-#include "ui/window/TFind.h"
+#include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/BusyState.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/MessageBoxes.h"
+#include "ui/window/TFind.h"
 
 namespace kestrix::ui {
 namespace {
@@ -99,10 +99,10 @@ results::ResultTable ReportController::listTable(bool fullFound) const {
     for (int c = 0; c < model.columnCount(); ++c) {
       const search::ResultItem& item = model.item(r);
       // Names go to the list byte for byte, so that the saved name still names the file.
-      row.push_back(c == found && fullFound && !item.foundFull.empty() ? item.foundFull
-                    : c == name                                        ? item.name
-                    : c == path                                        ? item.path
-                                : local(model.cellText(r, c)));
+      row.push_back(c == found && fullFound ? search::foundCellText(item, false)
+                    : c == name             ? item.name
+                    : c == path             ? item.path
+                                            : local(model.cellText(r, c)));
     }
     table.rows.push_back(std::move(row));
   }
@@ -127,8 +127,8 @@ bool ReportController::writePage(const QString& fileName, const std::string& tex
 // --- Create Report ---
 
 void ReportController::createReport() {
-  RunState& state = window_.state();
-  state.abortRequested = state.stopRequest2 = state.stopRequest3 = false;
+  WindowState& state = window_.state();
+  state.stop.clearAll();
   if (state.busy) return;
   const bool searchInResults = window_.ListXPCheckBox->isChecked();
   const int before = runsFinished_;
@@ -219,7 +219,7 @@ void ReportController::writeReport(bool searchInResults) {
   input.conditions = windowConditions(window_, request, searchInResults);
   input.table = listTable(true);
   input.words = results::queryWords(request);
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   state.busy = true;
   window_.busyState().begin();
   QElapsedTimer sincePump;
@@ -233,7 +233,7 @@ void ReportController::writeReport(bool searchInResults) {
       QCoreApplication::processEvents();
       sincePump.restart();
     }
-    return state.stopRequest2;
+    return state.stop.run;
   };
   sections.foundLines = [&](std::size_t r) {
     const search::ResultItem item = window_.results->item(static_cast<int>(r));
@@ -252,7 +252,7 @@ void ReportController::writeReport(bool searchInResults) {
   window_.busyState().end();
   state.busy = false;
   QString path;
-  if (writePage("Report.htm", page, "Create Report", path) && !state.abortRequested) {
+  if (writePage("Report.htm", page, "Create Report", path) && !state.stop.abortRequested) {
     pageOpener_(path);
   }
 }
@@ -298,7 +298,7 @@ void ReportController::browseContext() {
 void ReportController::reenableUndo() {
   // Undo stays possible after searches as long as its backups are untouched.
   if (window_.state().undoBeforeSearch && !window_.modifyController().journal().empty())
-    window_.replaceTab->UndoButton->setEnabled(true);
+    window_.modifyController().offerUndo(true);
 }
 
 void ReportController::refillWhenChanged() {

@@ -52,10 +52,11 @@ class ResultsModel : public QAbstractTableModel {
   // The row's item; throws std::out_of_range for a row outside 0..rowCount()-1.
   const search::ResultItem& item(int row) const { return items_.at(static_cast<size_t>(row)); }
   const std::vector<search::ResultItem>& items() const { return items_; }
-  // Replaces row `row` (its Found or Result cell, its interval ...) and repaints it.
+  // Replaces row `row` (its hits, outcome, interval ...) and repaints it.
   void setItem(int row, search::ResultItem item);
-  void setResultText(int row, const QString& text);
-  void setFoundText(int row, const QString& text);
+  // The row's outcome (its Result cell) and its hit counts (its Found cell).
+  void setOutcome(int row, search::RowOutcome outcome);
+  void setHits(int row, std::vector<std::int64_t> hits);
   // Removes the given rows (any order, duplicates ignored) with their intervals.
   void removeRowsList(std::vector<int> rows);
 
@@ -64,6 +65,9 @@ class ResultsModel : public QAbstractTableModel {
   bool foundColumnShown() const;
   void setResultColumn(bool shown, const QString& caption = kResultCaption);
   bool resultColumnShown() const;
+  // True while the Result column is captioned with the interval heading: its cells show
+  // each row's modification interval.
+  bool intervalFormat() const { return resultCaption_ == kResultIntervalCaption; }
   // Position of the column with this caption, or -1. "Result" also finds the interval
   // form of the Result caption.
   int columnOf(const QString& caption) const;
@@ -89,7 +93,7 @@ class ResultsModel : public QAbstractTableModel {
 
  private:
   QVariant typeToolTip(int row, int position) const;
-  void applyOrder(const std::vector<int>& order);
+  void applyOrder(const std::vector<std::size_t>& order);
   std::vector<double> numericKeys(Column kind) const;
   std::vector<std::string> textKeys(Column kind) const;
 
@@ -102,13 +106,5 @@ class ResultsModel : public QAbstractTableModel {
   mutable TypeNameCache typeNames_;
   std::string legacyCodePage_ = "Windows-1252";
 };
-
-// Reads the number a text begins with: leading blanks skipped, reading stops at the first
-// character that cannot continue the number ("3, 7" reads 3); an empty text reads 0. A
-// "," is read as the decimal separator when `commaIsDecimal`.
-double leadingNumber(const std::string& text, bool commaIsDecimal = false);
-
-// Case-insensitive comparison of ASCII letters, other bytes by value: <0, 0 or >0.
-int compareAsciiNoCase(const std::string& a, const std::string& b);
 
 }  // namespace kestrix::ui

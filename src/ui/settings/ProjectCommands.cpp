@@ -9,12 +9,12 @@
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
 #include "ui/batch/BatchReplaceCommand.h"
+#include "ui/batch/TBatchDlg.h"
 #include "ui/find/FindTab.h"
-#include "ui/window/MainMenus.h"
-#include "ui/window/MessageBoxes.h"
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/settings/SettingsController.h"
-#include "ui/batch/TBatchDlg.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/MessageBoxes.h"
 #include "ui/window/TFind.h"
 #include "ui/window/WindowGeometry.h"
 
@@ -104,7 +104,7 @@ bool ProjectCommands::openProject(const QString& path) {
     return true;
   } catch (const app::ProjectError& e) {
     if (e.kind() == app::ProjectError::Kind::NotFound) {
-      window_.state().abortRequested = true;
+      window_.state().stop.abortRequested = true;
     } else {
       rejectProject();
     }

@@ -9,10 +9,10 @@
 #include "search/Find.h"
 #include "search/SearchError.h"
 #include "ui/find/FindRunController.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MessageBoxes.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
+#include "ui/viewer/LinesViewer.h"
+#include "ui/window/MessageBoxes.h"
 #include "ui/window/TFind.h"
 
 namespace kestrix::ui {
@@ -35,9 +35,9 @@ int ViewerRefresh::currentRow() const {
 }
 
 bool ViewerRefresh::refreshNow() {
-  const RunState& state = window_.state();
+  const WindowState& state = window_.state();
   const int row = currentRow();
-  if (row < 0 || state.busy || state.stopRequest3 || !window_.findRun().hasRun()) return false;
+  if (row < 0 || state.busy || state.stop.viewer || !window_.findRun().hasRun()) return false;
   const search::ResultItem item = window_.results->item(row);
   const QString fullName = QString::fromStdString(item.fullName());
   if (fullName == browsedFullName_ && (row == browsedRow_ || browsedRow_ < 0)) {
@@ -52,7 +52,7 @@ bool ViewerRefresh::refreshNow() {
       QCoreApplication::processEvents();
       sincePump.restart();
     }
-    return currentRow() != row || window_.state().abortRequested;
+    return currentRow() != row || window_.state().stop.abortRequested;
   };
   try {
     search::FillOutcome outcome =
@@ -62,8 +62,7 @@ bool ViewerRefresh::refreshNow() {
     window_.ListBox1->setFoundLines(outcome.lines);
     browsedRow_ = row;
     browsedFullName_ = fullName;
-    if (window_.results->foundColumnShown())
-      window_.results->setFoundText(row, QString::fromStdString(outcome.found));
+    if (window_.results->foundColumnShown()) window_.results->setHits(row, std::move(outcome.hits));
   } catch (const search::SearchError& error) {
     const bool missing = !QFileInfo::exists(fullName);
     showError(row, QString::fromStdString(error.caption()), QString::fromStdString(error.text()),
@@ -77,7 +76,7 @@ bool ViewerRefresh::refreshNow() {
 void ViewerRefresh::showError(int row, const QString& caption, const QString& text,
                               bool missingFile) {
   clearViewer();
-  if (missingFile) window_.results->setResultText(row, "Not Found");
+  if (missingFile) window_.results->setOutcome(row, {search::RowResult::NotFound, {}});
   // Remember the row so the message is not repeated at every idle moment.
   browsedRow_ = row;
   browsedFullName_ = QString::fromStdString(window_.results->item(row).fullName());
