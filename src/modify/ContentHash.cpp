@@ -1,11 +1,12 @@
 // Word-at-a-time multiply-rotate hashing; the same value whether the bytes come whole or
-// in pieces whose sizes are multiples of eight.
+// in pieces.
 #include "modify/ContentHash.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -23,35 +24,17 @@ std::uint64_t rotl(std::uint64_t x, int r) {
   return (x << r) | (x >> (64 - r));
 }
 
-class Hasher {
- public:
-  // `bytes` must be a multiple of eight long, except in the last call.
-  void add(std::string_view bytes) {
-    std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-      std::uint64_t w;
-      std::memcpy(&w, bytes.data() + i, 8);
-      h_ = rotl(h_ ^ (w * kMul2), 31) * kMul1;
-    }
-    std::uint64_t tail = 0;
-    for (std::size_t k = 0; i + k < bytes.size(); ++k) {
-      tail |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i + k])) << (8 * k);
-    }
-    if (i < bytes.size()) h_ = rotl(h_ ^ (tail * kMul2), 31) * kMul1;
-    size_ += bytes.size();
-  }
-  ContentStamp stamp() const {
-    std::uint64_t h = h_ ^ size_;
-    h ^= h >> 33;
-    h *= 0xFF51AFD7ED558CCDull;
-    h ^= h >> 33;
-    return {static_cast<std::int64_t>(size_), h};
-  }
+std::uint64_t mix(std::uint64_t h, std::uint64_t word) {
+  return rotl(h ^ (word * kMul2), 31) * kMul1;
+}
 
- private:
-  std::uint64_t h_ = kMul1;
-  std::uint64_t size_ = 0;
-};
+std::uint64_t wordAt(const char* p, std::size_t n = 8) {
+  std::uint64_t w = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    w |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[k])) << (8 * k);
+  }
+  return w;
+}
 
 // Fills `buffer` from `fd` as far as the file goes; returns the bytes read.
 std::size_t readFull(int fd, std::vector<char>& buffer, const std::string& path) {
@@ -69,8 +52,38 @@ std::size_t readFull(int fd, std::vector<char>& buffer, const std::string& path)
 
 }  // namespace
 
+void ContentHasher::add(std::string_view bytes) {
+  size_ += bytes.size();
+  std::size_t i = 0;
+  if (tailSize_ > 0) {
+    const std::size_t take = std::min(8 - tailSize_, bytes.size());
+    std::memcpy(tail_ + tailSize_, bytes.data(), take);
+    tailSize_ += take;
+    i = take;
+    if (tailSize_ < 8) return;
+    h_ = mix(h_, wordAt(tail_));
+    tailSize_ = 0;
+  }
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, bytes.data() + i, 8);
+    h_ = mix(h_, w);
+  }
+  tailSize_ = bytes.size() - i;
+  std::memcpy(tail_, bytes.data() + i, tailSize_);
+}
+
+ContentStamp ContentHasher::stamp() const {
+  std::uint64_t h = tailSize_ > 0 ? mix(h_, wordAt(tail_, tailSize_)) : h_;
+  h ^= size_;
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDull;
+  h ^= h >> 33;
+  return {static_cast<std::int64_t>(size_), h};
+}
+
 ContentStamp stampOf(std::string_view bytes) {
-  Hasher h;
+  ContentHasher h;
   h.add(bytes);
   return h.stamp();
 }
@@ -81,7 +94,7 @@ ContentStamp stampOfFileAt(int dirFd, const std::string& name, const std::string
   platform::UniqueFd fd = platform::openRegularAt(dirFd, name, path, st);
   if (mtimeNs)
     *mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  Hasher h;
+  ContentHasher h;
   std::vector<char> buffer(64 << 10);
   for (;;) {
     const std::size_t got = readFull(fd.get(), buffer, path);

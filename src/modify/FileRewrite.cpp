@@ -14,20 +14,13 @@ namespace kestrix::modify {
 
 namespace {
 
-bool allAscii(const std::vector<std::string>& lines) {
-  return std::all_of(lines.begin(), lines.end(),
-                     [](const std::string& s) { return text::isAscii(s); });
-}
-
 // The encoding the file is rewritten in. A file without a byte-order mark is taken as its
 // bytes when the request's texts are ASCII: ASCII finds and writes the same bytes in UTF-8
 // and in every legacy code page offered.
 text::Encoding encodingToRewrite(const ModifyRequest& request, std::string_view bytes) {
   const text::Encoding bom = text::encodingOfBom(bytes);
   if (bom != text::Encoding::Utf8) return bom;
-  const bool ascii = text::isAscii(request.searchText) && text::isAscii(request.replacementText) &&
-                     allAscii(request.searchLines) && allAscii(request.replacementLines);
-  return ascii ? text::Encoding::Utf8 : text::detectEncoding(bytes);
+  return textsAreAscii(request) ? text::Encoding::Utf8 : text::detectEncoding(bytes);
 }
 
 }  // namespace
@@ -38,7 +31,7 @@ std::optional<std::string> rewriteText(const ModifyRequest& request, FileBytes& 
                                        ChangeRecorder* recorder) {
   const std::string_view bytes = file.view();
   // The line model ends the text at a NUL byte: rewriting would cut the file.
-  if (text::hasNul(bytes)) throw FileFailure("the file holds a NUL byte");
+  if (text::hasNul(bytes)) throw FileFailure(kNulByte);
   const std::optional<search::ModifyEngine> engine =
       search::queryTypeInfo(request.searchType).modifyEngine;
   if (!engine) throw FileFailure("the search type cannot modify files");

@@ -18,6 +18,7 @@
 
 #include "modify/HistoryFiles.h"
 #include "platform/FileAt.h"
+#include "platform/FileCopy.h"
 #include "platform/Platform.h"
 
 namespace kestrix::modify {
@@ -248,17 +249,36 @@ std::string HistoryRecorder::nextOriginalName() {
 }
 
 void HistoryRecorder::storeOriginal(const std::string& name, std::string_view bytes) {
+  writeOriginal(name, [&](int fd) {
+    for (std::size_t done = 0; done < bytes.size();) {
+      const ssize_t put = ops_.write ? ops_.write(fd, bytes.data() + done, bytes.size() - done)
+                                     : ::write(fd, bytes.data() + done, bytes.size() - done);
+      if (put > 0) done += static_cast<std::size_t>(put);
+      if (put < 0 && errno != EINTR) return errno;
+      if (put == 0) return EIO;
+    }
+    return 0;
+  });
+}
+
+void HistoryRecorder::storeOriginalCopy(const std::string& name, int fromFd) {
+  writeOriginal(name, [&](int fd) {
+    try {
+      platform::copyFileContent(fromFd, fd, ops_, name);
+      return 0;
+    } catch (const platform::AtomicWriteError&) {
+      return errno != 0 ? errno : EIO;
+    }
+  });
+}
+
+// Creates the copy `name`, fills it with `fill` (which returns 0 or the error), and makes
+// it durable; a copy that fails is removed. Throws PlatformError.
+void HistoryRecorder::writeOriginal(const std::string& name, const std::function<int(int)>& fill) {
   const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
   platform::UniqueFd fd(ops_.open ? ops_.open(folder_.get(), name.c_str(), flags, 0600)
                                   : ::openat(folder_.get(), name.c_str(), flags, 0600));
-  int err = fd ? 0 : errno;
-  for (std::size_t done = 0; err == 0 && done < bytes.size();) {
-    const ssize_t put = ops_.write ? ops_.write(fd.get(), bytes.data() + done, bytes.size() - done)
-                                   : ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (put > 0) done += static_cast<std::size_t>(put);
-    if (put < 0 && errno != EINTR) err = errno;
-    if (put == 0) err = EIO;
-  }
+  int err = fd ? fill(fd.get()) : errno;
   if (err == 0 && (ops_.fsync ? ops_.fsync(fd.get()) : ::fsync(fd.get())) != 0) err = errno;
   if (err != 0) {
     if (fd) ::unlinkat(folder_.get(), name.c_str(), 0);

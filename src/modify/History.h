@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -152,6 +153,8 @@ class HistoryRecorder {
   std::string nextOriginalName();
   // Writes `bytes` as the new copy `name` of an original, durably. Throws PlatformError.
   void storeOriginal(const std::string& name, std::string_view bytes);
+  // The same with the content of the open file `fromFd` (copied by the kernel where it can).
+  void storeOriginalCopy(const std::string& name, int fromFd);
   // Removes the copy `name` (its file was not changed after all).
   void dropOriginal(const std::string& name);
   // Ends the record: a run that recorded no file is removed. True when it recorded some.
@@ -164,6 +167,8 @@ class HistoryRecorder {
   void append(const std::vector<HistoryEntry>& entries);
 
  private:
+  void writeOriginal(const std::string& name, const std::function<int(int fd)>& fill);
+
   std::string historyFolder_;
   std::string id_;
   platform::AtomicWriteOps ops_;

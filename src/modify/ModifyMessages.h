@@ -61,6 +61,13 @@ class ModifyError : public std::runtime_error {
   std::string caption_;
 };
 
+// The reason a file fails when its row's interval names lines it does not have.
+inline constexpr const char* kIntervalPastEnd =
+    "The modification interval reaches past the end of the file";
+
+// The reason a file holding a NUL byte fails (the line model would cut it there).
+inline constexpr const char* kNulByte = "the file holds a NUL byte";
+
 // The work on one file failed; the pass records "Failed Modification" and goes on.
 class FileFailure : public std::runtime_error {
  public:

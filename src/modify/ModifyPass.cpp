@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -25,6 +26,7 @@
 #include "modify/FileBytes.h"
 #include "modify/RegexEngine.h"
 #include "modify/RowRefresh.h"
+#include "modify/StreamedRewrite.h"
 #include "modify/TargetFile.h"
 #include "modify/TemporaryLog.h"
 #include "platform/AtomicWrite.h"
@@ -219,10 +221,11 @@ class Pass {
       if (auto reason = protectionReason(target)) throw Failed{*reason};
       lockAgainstOtherRuns(target);
       refreshIfChanged(index, target.st);
-      std::string bytes;
-      platform::readAll(target.fd.get(), target.st.st_size, listed, bytes);
       const std::optional<Interval> limit =
           useIntervals_ ? std::optional<Interval>(intervalOf(rows_[index])) : std::nullopt;
+      if (stageStreamed(index, target, limit)) return;
+      std::string bytes;
+      platform::readAll(target.fd.get(), target.st.st_size, listed, bytes);
       if (options_.dryRun) {
         FileBytes view(bytes);
         std::optional<std::string> result = rewriteWith(view, listed, limit);
@@ -336,30 +339,87 @@ class Pass {
     if (!original.kept.empty()) history_->dropOriginal(original.kept);
   }
 
-  // Keeps the original `bytes`: as the staged backup, or, when a ".bak" of the user's is in
-  // the way (not the backup of a run in the history), in the history only.
-  void stageOriginal(const TargetFile& target, const std::string& listed, std::string_view bytes,
-                     Original& original) {
+  // Keeps the original `bytes` (nothing: the file's own, as it is on disk): as the staged
+  // backup, or, when a ".bak" of the user's is in the way (not the backup of a run in the
+  // history), in the history only.
+  void stageOriginal(TargetFile& target, const std::string& listed,
+                     std::optional<std::string_view> bytes, Original& original) {
     struct ::stat st {};
     const std::string backup = target.name + ".bak";
     if (history_ && ::fstatat(target.folder.get(), backup.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
         !history_->isBackupOfARun(st)) {
       original.kept = history_->nextOriginalName();
-      history_->storeOriginal(original.kept, bytes);
+      if (bytes) {
+        history_->storeOriginal(original.kept, *bytes);
+      } else {
+        history_->storeOriginalCopy(original.kept, target.fd.get());
+      }
       reportOnce({kProgramCaption, kUsersBackupKept});
       return;
     }
-    original.backup = stageBackup(target, listed, bytes);
+    original.backup =
+        bytes ? stageBackup(target, listed, *bytes) : stageBackupOfFile(target, listed);
   }
 
-  // Stages the backup of `bytes`: the file as it was, writable and never setuid or setgid
-  // (undo gives the restored file its full mode back).
+  // The backup of a file as it is on disk: the file itself under the backup's name (a hard
+  // link, nothing copied) when that is the backup a copy would be (its only name, writable
+  // by its owner, neither setuid nor setgid), else a copy made by the kernel.
+  std::size_t stageBackupOfFile(TargetFile& target, const std::string& listed) {
+    const std::string backup = target.name + ".bak";
+    const mode_t mode = target.st.st_mode;
+    if (target.st.st_nlink == 1 && (mode & 06000) == 0 && (mode & S_IWUSR) != 0) {
+      std::optional<std::size_t> linked;
+      try {
+        linked = batch_.stageLinkAt(target.folder.get(), backup, backupName(listed), target.name,
+                                    target.st);
+      } catch (const platform::AtomicWriteError&) {  // no hard links here: a copy
+      }
+      if (linked) {
+        try {
+          acceptOwnChangeTime(target);
+        } catch (const Failed&) {
+          batch_.discard(*linked);
+          throw;
+        }
+        return *linked;
+      }
+    }
+    stagingFolder_ = platform::folderOf(target.realName);
+    return batch_.stageCopyAt(target.folder.get(), backup, backupName(listed), target.fd.get(),
+                              backupOwnership(target));
+  }
+
+  // The run itself moved the file's change time (a link to it made or removed): what is
+  // expected of the file at the rename moves along, unless its content changed meanwhile
+  // (then it fails with "changed during the run").
+  static void acceptOwnChangeTime(TargetFile& target) {
+    struct ::stat now {};
+    if (::fstat(target.fd.get(), &now) != 0 || now.st_size != target.st.st_size ||
+        now.st_mtim.tv_sec != target.st.st_mtim.tv_sec ||
+        now.st_mtim.tv_nsec != target.st.st_mtim.tv_nsec) {
+      throw Failed{platform::AtomicWriteBatch::kChanged};
+    }
+    target.st = now;
+  }
+
+  // A backup is the file as it was, writable and never setuid or setgid (undo gives the
+  // restored file its full mode back).
+  static platform::FileOwnership backupOwnership(const TargetFile& target) {
+    return {(target.st.st_mode & 07777 & ~06000u) | 0200, target.st.st_uid, target.st.st_gid, true,
+            target.fd.get()};
+  }
+
+  // Stages the backup of `bytes`: the file as it was.
   std::size_t stageBackup(const TargetFile& target, const std::string& listed,
                           std::string_view bytes) {
     stagingFolder_ = platform::folderOf(target.realName);
-    platform::FileOwnership b{(target.st.st_mode & 07777 & ~06000u) | 0200, target.st.st_uid,
-                              target.st.st_gid, true, target.fd.get()};
-    return batch_.stageAt(target.folder.get(), target.name + ".bak", backupName(listed), bytes, b);
+    return batch_.stageAt(target.folder.get(), target.name + ".bak", backupName(listed), bytes,
+                          backupOwnership(target));
+  }
+
+  // The new content keeps the file's mode, owner, group and extended attributes.
+  static platform::FileOwnership fileOwnership(const TargetFile& target) {
+    return {target.st.st_mode & 07777, target.st.st_uid, target.st.st_gid, true, target.fd.get()};
   }
 
   // Stages the new content after the backup (staged here unless `file` was released, when
@@ -367,38 +427,97 @@ class Pass {
   void stage(std::size_t index, TargetFile& target, const FileBytes& file, Original original,
              const std::string& result) {
     if (pending_.empty()) groupStart_ = Clock::now();
-    const std::uint32_t mode = target.st.st_mode & 07777;
-    const platform::FileOwnership own{mode, target.st.st_uid, target.st.st_gid, true,
-                                      target.fd.get()};
     const std::string listed = rows_[index].fullName();
     stagingFolder_ = platform::folderOf(target.realName);
     if (request_.createBackups && !file.released())
       stageOriginal(target, listed, file.view(), original);
-    const std::optional<std::size_t> backup = original.backup;
     // Whatever fails from here on (a write, or the memory) takes the staged backup back,
     // so that nothing is renamed without its journal entry.
     std::optional<std::size_t> fileEntry;
     try {
-      UndoEntry entry{
-          target.realName, true, original.stamp, stampOf(result), 0, mode, target.st.st_uid,
-          target.st.st_gid};
+      const ContentStamp after = stampOf(result);
       pending_.reserve(pending_.size() + 1);
-      fileEntry = batch_.stageAt(target.folder.get(), target.name, listed, result, own, backup);
-      batch_.expectUnchanged(*fileEntry, target.st);  // another writer's edit is never undone
-      entry.afterMtimeNs = batch_.staged(*fileEntry).mtimeNs;
-      HistoryEntry history;
-      history.original = original.kept;
-      history.accessNs = nsOf(target.st.st_atim);
-      history.modificationNs = nsOf(target.st.st_mtim);
-      history.extendedAttributes = std::move(original.attributes);
-      pending_.push_back({index, std::move(entry), *fileEntry, backup,
-                          recounted(index, result, *fileEntry), std::move(target.fd),
-                          target.st.st_dev, target.st.st_ino, std::move(history)});
+      fileEntry = batch_.stageAt(target.folder.get(), target.name, listed, result,
+                                 fileOwnership(target), original.backup);
+      addPending(index, target, original, *fileEntry, after, recounted(index, result, *fileEntry));
     } catch (...) {
       if (fileEntry) batch_.discard(*fileEntry);
       dropOriginal(original);
       throw;
     }
+  }
+
+  // A large file is rewritten piece by piece: its backup staged first from the file on
+  // disk, then its new content streamed into its temporary. False when the file is to be
+  // rewritten whole (small, UTF-16, an expression over the whole text, a dry run, a
+  // reviewed preview's accepted changes).
+  bool stageStreamed(std::size_t index, TargetFile& target, const std::optional<Interval>& limit) {
+    if (options_.dryRun || options_.rewrite || target.st.st_size < options_.streamFromBytes ||
+        !streamable(request_, fileHead(target))) {
+      return false;
+    }
+    if (pending_.empty()) groupStart_ = Clock::now();
+    const std::string listed = rows_[index].fullName();
+    stagingFolder_ = platform::folderOf(target.realName);
+    Original original{{}, std::nullopt, {}, {}};
+    if (history_) original.attributes = platform::readExtendedAttributes(target.fd.get(), listed);
+    if (request_.createBackups) stageOriginal(target, listed, std::nullopt, original);
+    std::optional<std::size_t> fileEntry;
+    try {
+      StreamedRewrite rewrite;
+      pending_.reserve(pending_.size() + 1);
+      fileEntry = batch_.stageStreamAt(
+          target.folder.get(), target.name, listed,
+          [&](const ByteSink& sink) {
+            rewrite = streamRewrite(request_, target.fd.get(), listed, limit, poll_, sink,
+                                    options_.streamPieceBytes);
+          },
+          fileOwnership(target), original.backup);
+      if (!rewrite.changed()) {
+        batch_.discard(*fileEntry);
+        dropOriginal(original);
+        unchanged(index);  // nothing changed: the file is not rewritten
+        return true;
+      }
+      original.stamp = rewrite.before;
+      addPending(index, target, original, *fileEntry, rewrite.after,
+                 recountedFromFile(index, *fileEntry));
+    } catch (const NotStreamable&) {
+      dropOriginal(original);
+      acceptOwnChangeTime(target);  // a linked backup came and went
+      return false;
+    } catch (...) {
+      if (fileEntry) batch_.discard(*fileEntry);
+      dropOriginal(original);
+      throw;
+    }
+    return true;
+  }
+
+  // The first bytes of the file (enough for its byte-order mark).
+  static std::string fileHead(const TargetFile& target) {
+    char head[4];
+    const ssize_t got = ::pread(target.fd.get(), head, sizeof head, 0);
+    return std::string(head, got > 0 ? static_cast<std::size_t>(got) : 0);
+  }
+
+  // Records a file whose new content is staged as `fileEntry`, with its undo entries,
+  // until its group is committed.
+  void addPending(std::size_t index, TargetFile& target, Original& original, std::size_t fileEntry,
+                  const ContentStamp& after, std::optional<search::ResultItem> refreshed) {
+    const std::uint32_t mode = target.st.st_mode & 07777;
+    UndoEntry entry{target.realName, true, original.stamp, after, 0, mode, target.st.st_uid,
+                    target.st.st_gid};
+    batch_.expectUnchanged(fileEntry, target.st);  // another writer's edit is never undone
+    entry.afterMtimeNs = batch_.staged(fileEntry).mtimeNs;
+    HistoryEntry history;
+    history.original = original.kept;
+    history.accessNs = nsOf(target.st.st_atim);
+    history.modificationNs = nsOf(target.st.st_mtim);
+    history.extendedAttributes = std::move(original.attributes);
+    pending_.push_back({index, std::move(entry), fileEntry, original.backup, std::move(refreshed),
+                        std::move(target.fd), target.st.st_dev, target.st.st_ino,
+                        std::move(history)});
   }
 
   // The row as a search of the new content would list it (refreshHits only). Counted
@@ -407,9 +526,22 @@ class Pass {
                                               std::size_t fileEntry) {
     if (!options_.refreshHits) return std::nullopt;
     search::ResultItem row = rows_[index];
+    refreshRowFrom(row, refreshRequest(), result, stagedSeconds(fileEntry));
+    return row;
+  }
+
+  // The modification time of the staged content of `fileEntry`, in whole seconds.
+  std::int64_t stagedSeconds(std::size_t fileEntry) const {
     const std::int64_t mtimeNs = batch_.staged(fileEntry).mtimeNs;
-    const std::int64_t seconds = mtimeNs / 1000000000 - (mtimeNs % 1000000000 < 0 ? 1 : 0);
-    refreshRowFrom(row, refreshRequest(), result, seconds);
+    return mtimeNs / 1000000000 - (mtimeNs % 1000000000 < 0 ? 1 : 0);
+  }
+
+  // The same for a streamed file, read from its staged temporary by a search.
+  std::optional<search::ResultItem> recountedFromFile(std::size_t index, std::size_t fileEntry) {
+    if (!options_.refreshHits) return std::nullopt;
+    search::ResultItem row = rows_[index];
+    refreshRowFromFile(row, refreshRequest(), stagingFolder_, batch_.temporaryName(fileEntry),
+                       stagedSeconds(fileEntry));
     return row;
   }
 

@@ -17,6 +17,7 @@
 #include "modify/ModifyObserver.h"
 #include "modify/ModifyRequest.h"
 #include "modify/StopPoll.h"
+#include "modify/StreamedRewrite.h"
 #include "modify/UndoJournal.h"
 #include "platform/AtomicWrite.h"
 #include "search/ResultItem.h"
@@ -63,6 +64,11 @@ struct PassOptions {
   std::function<std::optional<std::string>(FileBytes& bytes, const std::string& fullName,
                                            const std::optional<Interval>& interval, StopPoll& poll)>
       rewrite;
+  // Files from this size on are rewritten piece by piece (StreamedRewrite.h) in pieces of
+  // about `streamPieceBytes`, their backups linked or copied by the kernel; tests lower
+  // both to stream small files.
+  std::int64_t streamFromBytes = kStreamFromBytes;
+  std::size_t streamPieceBytes = kStreamPieceBytes;
 };
 
 struct PassSummary {

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "text/Encoding.h"
+
 namespace kestrix::modify {
 namespace {
 
@@ -64,6 +66,15 @@ search::SearchRequest toSearchRequest(const ModifyRequest& request) {
   s.createBackups = request.createBackups;
   s.legacyCodePage = request.legacyCodePage;
   return s;
+}
+
+bool textsAreAscii(const ModifyRequest& request) {
+  auto allAscii = [](const std::vector<std::string>& lines) {
+    return std::all_of(lines.begin(), lines.end(),
+                       [](const std::string& s) { return text::isAscii(s); });
+  };
+  return text::isAscii(request.searchText) && text::isAscii(request.replacementText) &&
+         allAscii(request.searchLines) && allAscii(request.replacementLines);
 }
 
 std::string regexTemplate(const ModifyRequest& request) {

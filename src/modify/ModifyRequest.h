@@ -60,6 +60,10 @@ bool intervalsInForce(const ModifyRequest& request);
 // the search core needs them to recount a modified file's hits or run a batch pair.
 search::SearchRequest toSearchRequest(const ModifyRequest& request);
 
+// True when the search and replacement texts are all ASCII: they find and write the same
+// bytes in UTF-8 and in every legacy code page offered.
+bool textsAreAscii(const ModifyRequest& request);
+
 // The RegExpr template: the replacement lines joined by CR LF; empty for Delete.
 std::string regexTemplate(const ModifyRequest& request);
 

@@ -96,6 +96,15 @@ class BlockScanner {
     }
   }
 
+  // Where the lines still in the window begin (nullptr when it is empty): they may begin a
+  // block with lines not fed yet.
+  const char* windowStart() const {
+    return window_.empty() ? nullptr : window_.front().text.data();
+  }
+
+  // How many blocks were changed so far.
+  std::size_t blocks() const { return blocks_; }
+
   // The lines left in the window go out unchanged. Returns how many blocks were changed.
   std::size_t finish() {
     for (const OutLine& line : window_) out_(line);
@@ -178,33 +187,48 @@ void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll&
   if (breaks) *breaks = std::move(outBreaks);
 }
 
+MultilineStream::MultilineStream(const ModifyRequest& request, StopPoll& poll,
+                                 ChangeRecorder* recorder)
+    : request_(request), poll_(poll), recorder_(recorder) {}
+
+std::size_t MultilineStream::rewrite(std::string_view piece, bool last, std::string& out) {
+  const bool keep = request_.lineSeparator == LineSeparator::Keep;
+  const std::string_view sep = separatorBytes(request_.lineSeparator);
+  if (!usual_) usual_ = usualBreak(piece);
+  BlockScanner scanner(
+      request_, poll_, *usual_,
+      [&](const OutLine& line) {
+        if (!keep && !first_) out += sep;
+        first_ = false;
+        out += line.text;
+        if (keep) out += breakBytes(line.lineBreak);
+      },
+      recorder_, piece);
+  text::forEachLine(piece, [&](const text::Line& line) {
+    scanner.feed(line.text, breakAt(piece, line.offset + line.text.size()));
+  });
+  if (!last) {
+    blocks_ += scanner.blocks();
+    const char* held = scanner.windowStart();
+    return held ? piece.size() - static_cast<std::size_t>(held - piece.data()) : 0;
+  }
+  blocks_ += scanner.finish();
+  if (!keep && !first_ && endsWithLineBreak(piece)) out += sep;
+  return 0;
+}
+
 std::optional<std::string> rewriteMultiline(std::string_view bytes, const ModifyRequest& request,
                                             StopPoll& poll, ChangeRecorder* recorder) {
   if (recorder) recorder->begin(bytes, false, false);
-  const bool keep = request.lineSeparator == LineSeparator::Keep;
   const std::string_view sep = separatorBytes(request.lineSeparator);
-  const bool finalBreak = endsWithLineBreak(bytes);
   std::string out;
   // Room for longer breaks and a little growth, so that the output is not copied while
   // it grows.
   const std::size_t size = sep.size() > 1 ? sizeWithLongBreaks(bytes) : bytes.size();
   out.reserve(size + size / 16 + 64);
-  bool first = true;
-  BlockScanner scanner(
-      request, poll, usualBreak(bytes),
-      [&](const OutLine& line) {
-        if (!keep && !first) out += sep;
-        first = false;
-        out += line.text;
-        if (keep) out += breakBytes(line.lineBreak);
-      },
-      recorder, bytes);
-  text::forEachLine(bytes, [&](const text::Line& line) {
-    scanner.feed(line.text, breakAt(bytes, line.offset + line.text.size()));
-  });
-  const std::size_t blocks = scanner.finish();
-  if (keep && blocks == 0) return std::nullopt;
-  if (!keep && !first && finalBreak) out += sep;
+  MultilineStream stream(request, poll, recorder);
+  stream.rewrite(bytes, true, out);
+  if (request.lineSeparator == LineSeparator::Keep && stream.blocks() == 0) return std::nullopt;
   return out;
 }
 

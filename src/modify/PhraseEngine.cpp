@@ -1,9 +1,11 @@
 // The Phrase engine: a single-line phrase replaced, deleted, blanked or surrounded in every
 // line (or every line of the row's interval).
+#include <algorithm>
 #include <limits>
 #include <optional>
 
 #include "modify/ChangeSet.h"
+#include "modify/InsertedBreaks.h"
 #include "modify/LineRewrite.h"
 #include "modify/TextEngines.h"
 #include "search/Matchers.h"
@@ -72,9 +74,44 @@ namespace {
 LineSpan phraseSpan(const std::optional<Interval>& interval, std::int64_t count) {
   if (!interval) return {1, count};
   if (!interval->isNil() && (interval->from > count || interval->to > count)) {
-    throw FileFailure("The modification interval reaches past the end of the file");
+    throw FileFailure(kIntervalPastEnd);
   }
   return resolveInterval(*interval, count);
+}
+
+// Under Keep Original every untouched byte stays: the finder runs over the whole text and
+// only the lines holding a hit go through changePhraseInLine, the bytes between them copied
+// as they are (the result of the line-by-line walk, without its cost per line). `finder`
+// holds a term without line breaks.
+std::optional<std::string> rewriteLinesWithHits(std::string_view bytes,
+                                                const search::LiteralFinder& finder,
+                                                const ModifyRequest& request,
+                                                std::string_view inserted, StopPoll& poll,
+                                                ChangeRecorder* recorder) {
+  constexpr std::size_t npos = std::string_view::npos;
+  std::optional<std::string> out;
+  std::size_t copied = 0;
+  for (std::size_t at = finder.find(bytes); at != npos && at < bytes.size();) {
+    poll.check();
+    const std::size_t before = bytes.find_last_of("\r\n", at);
+    const std::size_t start = before == npos ? 0 : before + 1;
+    const std::size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
+    std::optional<std::string> changed =
+        changePhraseInLine(bytes.substr(start, end - start), finder, request, inserted, recorder,
+                           start);
+    if (changed) {
+      if (holdsLineBreak(*changed)) {
+        *changed = withInsertedBreaks(*changed, lineBreakAt(bytes, start));
+      }
+      if (!out) out.emplace().reserve(bytes.size() + bytes.size() / 16 + 64);
+      out->append(bytes.substr(copied, start - copied));
+      out->append(*changed);
+      copied = end;
+    }
+    at = end < bytes.size() ? finder.find(bytes, end) : npos;
+  }
+  if (out) out->append(bytes.substr(copied));
+  return out;
 }
 
 search::LiteralFinder phraseFinder(const ModifyRequest& request) {
@@ -113,6 +150,10 @@ std::optional<std::string> rewritePhrase(std::string_view bytes, const ModifyReq
   std::optional<search::LiteralFinder> finder;
   if (!request.searchText.empty()) finder.emplace(phraseFinder(request));
   const std::string inserted = insertedText(request);
+  if (finder && !interval && request.lineSeparator == LineSeparator::Keep &&
+      !holdsLineBreak(request.searchText)) {
+    return rewriteLinesWithHits(bytes, *finder, request, inserted, poll, recorder);
+  }
   return rewriteLines(
       bytes, request.lineSeparator,
       [&](std::string_view line, std::int64_t number) -> std::optional<std::string> {

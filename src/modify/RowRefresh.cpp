@@ -1,9 +1,14 @@
 // Recounts a modified or restored file's row.
 #include "modify/RowRefresh.h"
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 #include "platform/Platform.h"
 #include "search/Cells.h"
 #include "search/Find.h"
+#include "search/SearchObserver.h"
 
 namespace kestrix::modify {
 
@@ -17,6 +22,13 @@ void setCells(search::ResultItem& row, const search::FillOutcome& fill, std::int
   row.lastWriteSec = lastWriteSec;
   row.time = search::timeText(lastWriteSec);
 }
+
+// Keeps the row a one-file search lists.
+class ListedRow : public search::SearchObserver {
+ public:
+  void resultAdded(const search::ResultItem& item) override { row = item; }
+  std::optional<search::ResultItem> row;
+};
 
 }  // namespace
 
@@ -34,6 +46,33 @@ void refreshRowFrom(search::ResultItem& row, const search::SearchRequest& reques
   try {
     const auto fill = search::fillFoundLinesOf(request, row.path, row.name, bytes);
     setCells(row, fill, static_cast<std::int64_t>(bytes.size()), lastWriteSec);
+  } catch (const std::exception&) {  // a query the recount cannot run: keep the cells
+  }
+}
+
+void refreshRowFromFile(search::ResultItem& row, const search::SearchRequest& request,
+                        const std::string& folder, const std::string& name,
+                        std::int64_t lastWriteSec) {
+  try {
+    search::SearchRequest one = request;
+    one.folder = folder;
+    one.masksText = "*.*";  // every name, the temporary's "." one included
+    one.searchInResults = true;
+    one.createBackups = false;
+    one.sizeFilter.reset();
+    one.dateFilter.reset();
+    one.ignoredFiles.reset();
+    one.ignoredFolders.reset();
+    ListedRow listed;
+    const std::vector<std::string> file{platform::joinPath(folder, name)};
+    const search::FindOutcome outcome = search::runFind(one, listed, &file, 1);
+    if (outcome.error || outcome.stopped) return;
+    const platform::FileInfo info = platform::stat(file.front());
+    search::FillOutcome fill;
+    // Not listed: nothing found any more.
+    fill.hits = listed.row ? listed.row->hits
+                           : std::vector<std::int64_t>(std::max<std::size_t>(row.hits.size(), 1));
+    setCells(row, fill, info.sizeBytes, lastWriteSec);
   } catch (const std::exception&) {  // a query the recount cannot run: keep the cells
   }
 }

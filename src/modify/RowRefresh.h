@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "search/ResultItem.h"
@@ -18,5 +19,12 @@ void refreshRow(search::ResultItem& row, const search::SearchRequest& request);
 // time (no file is read). Throws nothing.
 void refreshRowFrom(search::ResultItem& row, const search::SearchRequest& request,
                     std::string_view bytes, std::int64_t lastWriteSec);
+
+// The same from the new content staged as `name` in `folder` (read in pieces by a search of
+// that one file: a large file is never held whole), with the modification time it will
+// have. Throws nothing.
+void refreshRowFromFile(search::ResultItem& row, const search::SearchRequest& request,
+                        const std::string& folder, const std::string& name,
+                        std::int64_t lastWriteSec);
 
 }  // namespace kestrix::modify

@@ -53,4 +53,30 @@ void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll&
 std::optional<std::string> rewriteMultiline(std::string_view bytes, const ModifyRequest& request,
                                             StopPoll& poll, ChangeRecorder* recorder = nullptr);
 
+// The Multiline rewrite of a file given piece by piece (pieces of whole lines, in order), as
+// rewriteMultiline would rewrite the whole: only a block's worth of lines is held at a time.
+class MultilineStream {
+ public:
+  // `request` and `poll` must outlive the stream. With `recorder`, each block's change is
+  // recorded there; the file must then come as one piece, the recorder's text.
+  MultilineStream(const ModifyRequest& request, StopPoll& poll,
+                  ChangeRecorder* recorder = nullptr);
+
+  // Appends the new bytes of `piece` to `out`, but for its last lines that may still begin a
+  // block with lines of the next piece: returns how many bytes at the end of `piece` were
+  // held back (they must come again at the front of the next piece). `last`: the piece ends
+  // the file (nothing is held back). Throws StopRequested.
+  std::size_t rewrite(std::string_view piece, bool last, std::string& out);
+  // How many blocks were changed so far.
+  std::size_t blocks() const { return blocks_; }
+
+ private:
+  const ModifyRequest& request_;
+  StopPoll& poll_;
+  ChangeRecorder* recorder_;
+  std::optional<LineBreak> usual_;  // the file's first break, from the first piece
+  bool first_ = true;               // no line went out yet
+  std::size_t blocks_ = 0;
+};
+
 }  // namespace kestrix::modify

@@ -20,10 +20,14 @@
 
 #include "platform/ExtendedAttributes.h"
 #include "platform/FileAt.h"
+#include "platform/FileCopy.h"
 #include "platform/Platform.h"
 
 namespace kestrix::platform {
 namespace {
+
+// Bytes written to a temporary between two requests to start their write-back.
+constexpr std::size_t kWriteBackBytes = std::size_t{32} << 20;
 
 [[noreturn]] void fail(const std::string& path, const char* step, int err) {
   throw AtomicWriteError("Cannot write " + path + " (" + step + ": " + std::strerror(err) + ")",
@@ -282,6 +286,93 @@ std::size_t AtomicWriteBatch::stageAt(int dirFd, const std::string& name,
   if (!dir) fail(displayName, "open folder", errno);
   TempFile temp(dir.get(), displayName, ops_, &tempNameHook_);
   writeAll(temp, bytes, ops_, displayName);
+  return keepTemporary(dir, temp, name, displayName, ownership, after, restored, bytes.size());
+}
+
+std::size_t AtomicWriteBatch::stageStreamAt(int dirFd, const std::string& name,
+                                            const std::string& displayName, const Producer& produce,
+                                            const FileOwnership& ownership,
+                                            std::optional<std::size_t> after) {
+  UniqueFd dir(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
+  if (!dir) fail(displayName, "open folder", errno);
+  TempFile temp(dir.get(), displayName, ops_, &tempNameHook_);
+  std::size_t written = 0;
+  std::size_t unsynced = 0;
+  produce([&](std::string_view bytes) {
+    writeAll(temp, bytes, ops_, displayName);
+    written += bytes.size();
+    unsynced += bytes.size();
+    // Starts writing the pages back early, so that the flush of the commit has less left to
+    // do and a large content does not pile up as dirty memory.
+    if (unsynced >= kWriteBackBytes) {
+      ::sync_file_range(temp.fd(), static_cast<off_t>(written - unsynced),
+                        static_cast<off_t>(unsynced), SYNC_FILE_RANGE_WRITE);
+      unsynced = 0;
+    }
+  });
+  return keepTemporary(dir, temp, name, displayName, ownership, after, nullptr, written);
+}
+
+std::size_t AtomicWriteBatch::stageCopyAt(int dirFd, const std::string& name,
+                                          const std::string& displayName, int fromFd,
+                                          const FileOwnership& ownership,
+                                          std::optional<std::size_t> after) {
+  UniqueFd dir(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
+  if (!dir) fail(displayName, "open folder", errno);
+  TempFile temp(dir.get(), displayName, ops_, &tempNameHook_);
+  const std::int64_t size = copyFileContent(fromFd, temp.fd(), ops_, displayName);
+  return keepTemporary(dir, temp, name, displayName, ownership, after, nullptr,
+                       static_cast<std::size_t>(size));
+}
+
+std::size_t AtomicWriteBatch::stageLinkAt(int dirFd, const std::string& name,
+                                          const std::string& displayName,
+                                          const std::string& fromName,
+                                          const struct ::stat& expected) {
+  UniqueFd dir(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0));
+  if (!dir) fail(displayName, "open folder", errno);
+  std::string temp;
+  for (int attempt = 0;; ++attempt) {
+    temp = tempName();
+    if (tempNameHook_) tempNameHook_(temp, true);
+    if (::linkat(dir.get(), fromName.c_str(), dir.get(), temp.c_str(), 0) == 0) break;
+    const int err = errno;
+    if (err == EEXIST && tempNameHook_) tempNameHook_(temp, false);
+    if (err != EEXIST || attempt == 99) fail(displayName, "link", err);
+  }
+  struct ::stat st {};
+  if (::fstatat(dir.get(), temp.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+      st.st_dev != expected.st_dev || st.st_ino != expected.st_ino) {
+    const int err = errno;
+    ::unlinkat(dir.get(), temp.c_str(), 0);
+    fail(displayName, "link", st.st_ino == 0 ? err : ESTALE);
+  }
+  Entry entry;
+  entry.name = name;
+  entry.temp = temp;
+  entry.displayName = displayName;
+  entry.linked = true;
+  entry.stamp = {static_cast<std::int64_t>(st.st_size),
+                 static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                 st.st_dev, st.st_ino};
+  try {
+    entries_.reserve(entries_.size() + 1);
+  } catch (...) {
+    ::unlinkat(dir.get(), temp.c_str(), 0);
+    throw;
+  }
+  entry.dirFd = dir.release();
+  entries_.push_back(std::move(entry));
+  return entries_.size() - 1;
+}
+
+// Gives the written temporary its ownership and hands it to the batch as a new entry.
+template <class Temporary>
+std::size_t AtomicWriteBatch::keepTemporary(UniqueFd& dir, Temporary& temp, const std::string& name,
+                                            const std::string& displayName,
+                                            const FileOwnership& ownership,
+                                            std::optional<std::size_t> after,
+                                            const RestoredFacts* restored, std::size_t bytes) {
   applyOwnership(temp, ownership, displayName, restored);
   const StagedFile stamp = stampOf(temp);
   temp.closeFd();
@@ -297,7 +388,7 @@ std::size_t AtomicWriteBatch::stageAt(int dirFd, const std::string& name,
   temp.keep();
   entry.dirFd = dir.release();
   entries_.push_back(std::move(entry));
-  stagedBytes_ += bytes.size();
+  stagedBytes_ += bytes;
   return entries_.size() - 1;
 }
 
@@ -371,20 +462,19 @@ void AtomicWriteBatch::checkBeforeRename(std::size_t index,
   checkUnchanged(index);
 }
 
-// The rename of the entry `index` took one name from a file with several: the file's change
-// time moved by this batch's own hand, so the later entries that are other names of it
-// expect the new one (when nothing else about them changed).
-void AtomicWriteBatch::acceptOwnUnlink(std::size_t index) {
-  const struct ::stat& renamed = *entries_[index].expected;
-  for (std::size_t j = index + 1; j < entries_.size(); ++j) {
+// The batch itself moved the change time of the file `device`/`inode` (a rename took one
+// of its names, or a link gave it one): the entries from `from` on that expect it take the
+// new time (when nothing else about them changed).
+void AtomicWriteBatch::acceptOwnChange(std::size_t from, std::uint64_t device,
+                                       std::uint64_t inode) {
+  for (std::size_t j = from; j < entries_.size(); ++j) {
     Entry& other = entries_[j];
-    if (!other.expected || other.expected->st_dev != renamed.st_dev ||
-        other.expected->st_ino != renamed.st_ino) {
+    if (!other.expected || other.expected->st_dev != device || other.expected->st_ino != inode) {
       continue;
     }
     struct ::stat now {};
     if (::fstatat(other.dirFd, other.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
-        sameContent(now, renamed)) {
+        sameContent(now, *other.expected)) {
       other.expected->st_ctim = now.st_ctim;
     }
   }
@@ -413,7 +503,9 @@ void AtomicWriteBatch::renameAll(const StopPollFunction& stopPoll, bool& stopped
         e.error = std::strerror(errno);
       } else {
         e.done = true;
-        if (e.expected && e.expected->st_nlink > 1) acceptOwnUnlink(i);
+        if (e.expected && e.expected->st_nlink > 1)
+          acceptOwnChange(i + 1, e.expected->st_dev, e.expected->st_ino);
+        if (e.linked) acceptOwnChange(i + 1, e.stamp.device, e.stamp.inode);
         struct ::stat st {};
         // Makes the new names durable, once per folder (best effort: the contents are safe).
         if (::fstat(e.dirFd, &st) == 0 && synced.insert({st.st_dev, st.st_ino}).second) {
@@ -424,15 +516,17 @@ void AtomicWriteBatch::renameAll(const StopPollFunction& stopPoll, bool& stopped
   }
 }
 
-bool AtomicWriteBatch::keepCopyOfStaged(std::size_t index, int toDirFd,
-                                        const std::string& toName) const {
+bool AtomicWriteBatch::keepCopyOfStaged(std::size_t index, int toDirFd, const std::string& toName) {
   const Entry& e = entries_[index];
   auto failed = [&](int err) {
     ::unlinkat(toDirFd, toName.c_str(), 0);
     return PlatformError("Cannot keep a copy of " + e.displayName + ": " + std::strerror(err), err);
   };
   if (e.done) throw failed(ENOENT);
-  if (::linkat(e.dirFd, e.temp.c_str(), toDirFd, toName.c_str(), 0) == 0) return true;
+  if (::linkat(e.dirFd, e.temp.c_str(), toDirFd, toName.c_str(), 0) == 0) {
+    acceptOwnChange(0, e.stamp.device, e.stamp.inode);
+    return true;
+  }
   if (errno == EEXIST)
     throw PlatformError("Cannot keep a copy of " + e.displayName + ": " + std::strerror(EEXIST),
                         EEXIST);

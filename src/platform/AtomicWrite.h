@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/ExtendedAttributes.h"
+#include "platform/UniqueFd.h"
 
 namespace kestrix::platform {
 
@@ -111,6 +112,33 @@ class AtomicWriteBatch {
                       std::optional<std::size_t> after = std::nullopt,
                       const RestoredFacts* restored = nullptr);
 
+  // The same with the content written piece by piece: `produce` is called once with a sink
+  // that appends each piece it is given to the temporary (through the write seam), so that
+  // a large content never needs to be in memory whole. What `produce` throws goes on, and
+  // nothing is staged then (the temporary is removed).
+  using ByteSink = std::function<void(std::string_view bytes)>;
+  using Producer = std::function<void(const ByteSink& sink)>;
+  std::size_t stageStreamAt(int dirFd, const std::string& name, const std::string& displayName,
+                            const Producer& produce, const FileOwnership& ownership,
+                            std::optional<std::size_t> after = std::nullopt);
+
+  // The same with a copy of the open file `fromFd` as the content (see copyFileContent).
+  std::size_t stageCopyAt(int dirFd, const std::string& name, const std::string& displayName,
+                          int fromFd, const FileOwnership& ownership,
+                          std::optional<std::size_t> after = std::nullopt);
+
+  // Stages the file `fromName` of `dirFd` itself (a hard link, no byte written) to be
+  // renamed over `name` there: only when it is still the file `expected` describes (device
+  // and inode). The link moves the file's change time; the batch's own checks and
+  // keepCopyOfStaged accept that. Throws AtomicWriteError (with EXDEV, EPERM, EMLINK or
+  // ENOTSUP where the file system has no such links); nothing is staged then.
+  std::size_t stageLinkAt(int dirFd, const std::string& name, const std::string& displayName,
+                          const std::string& fromName, const struct ::stat& expected);
+
+  // The name of the staged temporary of `index` in its folder (a search may read it before
+  // it is renamed).
+  const std::string& temporaryName(std::size_t index) const { return entries_[index].temp; }
+
   // Called with the name of each temporary just before it is created (`intent` true), and
   // with `intent` false when that name turned out to be another file's and was not used:
   // a caller can record its temporaries ahead, so that those a kill leaves behind can be
@@ -134,7 +162,7 @@ class AtomicWriteBatch {
   // folder `toDirFd`: a hard link to it where the file system allows one (the same bytes,
   // never written twice), else a copy flushed to disk. Returns true for a link. Throws
   // PlatformError; `toName` is not left half written then.
-  bool keepCopyOfStaged(std::size_t index, int toDirFd, const std::string& toName) const;
+  bool keepCopyOfStaged(std::size_t index, int toDirFd, const std::string& toName);
 
   // Drops the staged entry `index`: its temporary is removed, its target left alone.
   void discard(std::size_t index);
@@ -170,7 +198,8 @@ class AtomicWriteBatch {
     StagedFile stamp;
     std::optional<struct ::stat> expected;  // the target as it was read
     std::string error;
-    bool done = false;  // renamed, or its temporary removed
+    bool done = false;    // renamed, or its temporary removed
+    bool linked = false;  // the temporary is another name of an existing file
   };
   void flushAll();
   bool record(const BeforeRenames& beforeRenames);
@@ -179,7 +208,13 @@ class AtomicWriteBatch {
   void renameAll(const StopPollFunction& stopPoll, bool& stopped);
   void release(Entry& entry);
   void checkUnchanged(std::size_t index);
-  void acceptOwnUnlink(std::size_t index);
+  void acceptOwnChange(std::size_t from, std::uint64_t device, std::uint64_t inode);
+  // Gives a written temporary its ownership and makes it a new entry (AtomicWrite.cpp).
+  template <class Temporary>
+  std::size_t keepTemporary(UniqueFd& dir, Temporary& temp, const std::string& name,
+                            const std::string& displayName, const FileOwnership& ownership,
+                            std::optional<std::size_t> after, const RestoredFacts* restored,
+                            std::size_t bytes);
   void checkBeforeRename(std::size_t index, const std::vector<std::optional<std::size_t>>& fileOf);
   AtomicWriteOps ops_;
   TempNameHook tempNameHook_;

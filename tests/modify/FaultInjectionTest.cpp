@@ -2,7 +2,10 @@
 // Nth call: afterwards every file is either fully old or fully new, no temporary is left,
 // and undo brings back every original byte. Once with a phrase under the files' own line
 // breaks, once with a whole-text expression under LF breaks (its engine lets each file's
-// bytes go once their backup is staged).
+// bytes go once their backup is staged), once streamed in small pieces (half the files
+// with linked backups, half with copies).
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -48,9 +51,11 @@ TEST(FaultInjection, FailingEveryNthCallLeavesEachFileWholeAndUndoable) {
     const char* name;
     ModifyRequest request;
     std::string (*modified)(int);
+    bool streamed;
   };
-  const Case cases[] = {{"phrase", replacePhrase("old", "new"), modified},
-                        {"whole-text regex", replaceWholeTextRegex(), modifiedWithLf}};
+  const Case cases[] = {{"phrase", replacePhrase("old", "new"), modified, false},
+                        {"whole-text regex", replaceWholeTextRegex(), modifiedWithLf, false},
+                        {"phrase, streamed", replacePhrase("old", "new"), modified, true}};
   for (const Case& c : cases) {
     for (std::size_t every = 1; every <= 8; ++every) {
       SCOPED_TRACE(std::string(c.name) + ", every " + std::to_string(every));
@@ -58,6 +63,7 @@ TEST(FaultInjection, FailingEveryNthCallLeavesEachFileWholeAndUndoable) {
       std::vector<search::ResultItem> rows;
       for (int i = 0; i < kFiles; ++i) {
         writeBytes(dir.file("f" + std::to_string(i)), original(i));
+        if (c.streamed && i % 2) ::chmod(dir.file("f" + std::to_string(i)).c_str(), 02644);
         rows.push_back(rowFor(dir, "f" + std::to_string(i)));
       }
       const platform::FaultInjector faults(every, every % 2 ? EIO : ENOSPC, true);
@@ -66,6 +72,10 @@ TEST(FaultInjection, FailingEveryNthCallLeavesEachFileWholeAndUndoable) {
       options.groupFiles = 16;
       options.writeOps = faults.ops();
       options.searchedFolder = dir.path();
+      if (c.streamed) {  // in pieces ending inside the hits; odd files get copied backups
+        options.streamFromBytes = 1;
+        options.streamPieceBytes = 5;
+      }
       UndoJournal journal;
       RecordingObserver observer;
       const PassSummary summary = runModifyPass(c.request, rows, {}, journal, observer, options);

@@ -127,7 +127,8 @@ void makeFiles(const TempFolder& dir, std::vector<search::ResultItem>& rows) {
   }
 }
 
-class HistoryRuns : public ::testing::Test {
+// Parameter: the files are streamed (in pieces of four bytes) instead of rewritten whole.
+class HistoryRuns : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     makeFiles(tree_, rows_);
@@ -143,6 +144,10 @@ class HistoryRuns : public ::testing::Test {
     options.historyFolder = history_;
     options.historyHeader.origin = "test";
     options.searchedFolder = tree_.path();
+    if (GetParam()) {
+      options.streamFromBytes = 1;
+      options.streamPieceBytes = 4;
+    }
     UndoJournal journal;
     std::vector<search::ResultItem> rows = rows_;
     return runModifyPass(request, rows, {}, journal, observer_, options);
@@ -161,7 +166,7 @@ class HistoryRuns : public ::testing::Test {
   RecordingObserver observer_;
 };
 
-TEST_F(HistoryRuns, ThreeRunsAreUndoneOneByOneToTheIdenticalTree) {
+TEST_P(HistoryRuns, ThreeRunsAreUndoneOneByOneToTheIdenticalTree) {
   std::vector<std::map<std::string, Facts>> states{snapshot(tree_.path())};
   const char* steps[][2] = {{"A", "B"}, {"B", "CC"}, {"CC", "D"}};
   for (const auto& step : steps) {
@@ -186,7 +191,7 @@ TEST_F(HistoryRuns, ThreeRunsAreUndoneOneByOneToTheIdenticalTree) {
   for (const RunInfo& info : listRuns(history_)) EXPECT_EQ(info.state, RunState::Undone);
 }
 
-TEST_F(HistoryRuns, UsersOwnBackupIsKeptAndTheOriginalLivesInTheHistory) {
+TEST_P(HistoryRuns, UsersOwnBackupIsKeptAndTheOriginalLivesInTheHistory) {
   writeBytes(tree_.file("f2.txt.bak"), "my only old copy");
   const auto before = snapshot(tree_.path());
   run("A", "B");
@@ -200,7 +205,7 @@ TEST_F(HistoryRuns, UsersOwnBackupIsKeptAndTheOriginalLivesInTheHistory) {
   EXPECT_EQ(snapshot(tree_.path()), before);
 }
 
-TEST_F(HistoryRuns, ChangedFilesAndDamagedCopiesAreSkippedWithTheirReasons) {
+TEST_P(HistoryRuns, ChangedFilesAndDamagedCopiesAreSkippedWithTheirReasons) {
   run("A", "B");
   writeBytes(tree_.file("f0.txt"), "edited after the run");
   const RunRecord record = loadRun(history_, *latestUndoableRun(history_));
@@ -226,7 +231,7 @@ TEST_F(HistoryRuns, ChangedFilesAndDamagedCopiesAreSkippedWithTheirReasons) {
   EXPECT_EQ(readBytes(tree_.file("f2.txt")), "A line 2\r\nA\n");
 }
 
-TEST_F(HistoryRuns, FaultAtAnyWriteOrRenameLeavesEachFileWholeAndTheNextUndoFinishes) {
+TEST_P(HistoryRuns, FaultAtAnyWriteOrRenameLeavesEachFileWholeAndTheNextUndoFinishes) {
   const auto original = snapshot(tree_.path());
   for (std::size_t failAt = 1; failAt <= 40; ++failAt) {
     SCOPED_TRACE("fault at call " + std::to_string(failAt));
@@ -254,7 +259,7 @@ TEST_F(HistoryRuns, FaultAtAnyWriteOrRenameLeavesEachFileWholeAndTheNextUndoFini
   }
 }
 
-TEST_F(HistoryRuns, OldestRunsAreDroppedFirstAndTheNewestAlwaysStays) {
+TEST_P(HistoryRuns, OldestRunsAreDroppedFirstAndTheNewestAlwaysStays) {
   const char* steps[][2] = {{"A", "B"}, {"B", "C"}, {"C", "D"}, {"D", "E"}};
   std::vector<std::string> ids;
   for (const auto& step : steps) ids.push_back(run(step[0], step[1]).historyRun);
@@ -276,6 +281,8 @@ TEST_F(HistoryRuns, OldestRunsAreDroppedFirstAndTheNewestAlwaysStays) {
   EXPECT_EQ(clearHistory(history_, tree_.path()), 1u);
   EXPECT_TRUE(listRuns(history_).empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(WholeAndStreamed, HistoryRuns, ::testing::Bool());
 
 }  // namespace
 }  // namespace kestrix::modify

@@ -61,44 +61,46 @@ TEST(OtherWriters, AnEditDuringTheFlushIsNeverUndone) {
        "one OLD\n"},
       {"delete", [](const std::string& f) { std::filesystem::remove(f); }, nullptr},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TempFolder dir;
-    const std::string file = dir.file("f.txt");
-    writeBytes(file, "one old\n");
-    writeBytes(dir.file("g.txt"), "two old\n");
-    // The other writer strikes while the run flushes its new contents, after the read.
-    bool struck = false;
-    PassOptions options;
-    options.refreshHits = false;
-    options.searchedFolder = dir.path();
-    options.writeOps.fsync = [&](int) {
-      if (!struck) c.edit(file);
-      struck = true;
-      return 0;
-    };
-    std::vector<search::ResultItem> rows{rowFor(dir, "f.txt"), rowFor(dir, "g.txt")};
-    UndoJournal journal;
-    RecordingObserver observer;
-    ModifyRequest req = replacePhrase("old", "new");
-    req.createBackups = true;
-    runModifyPass(req, rows, {}, journal, observer, options);
+  for (const bool streamed : {false, true})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (streamed ? ", streamed" : ""));
+      TempFolder dir;
+      const std::string file = dir.file("f.txt");
+      writeBytes(file, "one old\n");
+      writeBytes(dir.file("g.txt"), "two old\n");
+      // The other writer strikes while the run flushes its new contents, after the read.
+      bool struck = false;
+      PassOptions options;
+      options.refreshHits = false;
+      options.searchedFolder = dir.path();
+      if (streamed) options.streamFromBytes = 1;  // the backup is a link to the file
+      options.writeOps.fsync = [&](int) {
+        if (!struck) c.edit(file);
+        struck = true;
+        return 0;
+      };
+      std::vector<search::ResultItem> rows{rowFor(dir, "f.txt"), rowFor(dir, "g.txt")};
+      UndoJournal journal;
+      RecordingObserver observer;
+      ModifyRequest req = replacePhrase("old", "new");
+      req.createBackups = true;
+      runModifyPass(req, rows, {}, journal, observer, options);
 
-    if (c.expected) {
-      EXPECT_EQ(readBytes(file), c.expected);
-    } else {
-      EXPECT_FALSE(fileExists(file));
+      if (c.expected) {
+        EXPECT_EQ(readBytes(file), c.expected);
+      } else {
+        EXPECT_FALSE(fileExists(file));
+      }
+      EXPECT_EQ(search::resultWord(rows[0].outcome.result), "Failed Modification");
+      ASSERT_EQ(observer.failures.size(), 1u);
+      EXPECT_EQ(observer.failures[0], file + ": changed during the run");
+      EXPECT_FALSE(fileExists(file + ".bak"));  // the backup went with it
+      // The other file of the group is modified as usual.
+      EXPECT_EQ(readBytes(dir.file("g.txt")), "two new\n");
+      EXPECT_EQ(search::resultWord(rows[1].outcome.result), "Modified");
+      ASSERT_EQ(journal.entries.size(), 1u);
+      EXPECT_EQ(temporariesIn(dir.path()), 0u);
     }
-    EXPECT_EQ(search::resultWord(rows[0].outcome.result), "Failed Modification");
-    ASSERT_EQ(observer.failures.size(), 1u);
-    EXPECT_EQ(observer.failures[0], file + ": changed during the run");
-    EXPECT_FALSE(fileExists(file + ".bak"));  // the backup went with it
-    // The other file of the group is modified as usual.
-    EXPECT_EQ(readBytes(dir.file("g.txt")), "two new\n");
-    EXPECT_EQ(search::resultWord(rows[1].outcome.result), "Modified");
-    ASSERT_EQ(journal.entries.size(), 1u);
-    EXPECT_EQ(temporariesIn(dir.path()), 0u);
-  }
 }
 
 TEST(OtherWriters, AFileAnotherRunHoldsIsLeftAlone) {
