@@ -35,6 +35,7 @@ const QString TBatchDlg::kTableSuffix = QStringLiteral("tbl");
 
 TBatchDlg::TBatchDlg(QWidget* parent) : QDialog(parent), model_(new BatchTableModel(this)) {
   setObjectName("TBatchDlg");
+  setDialogFlags(*this);
   setWindowTitle("Batch Replace");
   createControls();
   buildLayout();

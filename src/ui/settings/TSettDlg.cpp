@@ -22,6 +22,7 @@
 
 #include "text/Encoding.h"
 #include "ui/settings/SettingsBackend.h"
+#include "ui/window/MessageBoxes.h"
 
 namespace kestrix::ui {
 
@@ -52,6 +53,7 @@ TSettDlg::TSettDlg(std::shared_ptr<SettingsBackend> backend, const QString& edit
                    QWidget* parent)
     : QDialog(parent), backend_(std::move(backend)), pickProgram_(pickExecutable) {
   setObjectName("TSettDlg");
+  setDialogFlags(*this);
   setWindowTitle("Settings");
   // Modal to the main window only, so the help window stays usable.
   setWindowModality(Qt::WindowModal);
