@@ -20,6 +20,7 @@
 namespace kestrix::ui {
 
 class ModifyEnableRules;
+class ModifyRunObserver;
 class PreviewDialog;
 class TFind;
 
@@ -64,6 +65,10 @@ class ModifyController : public QObject {
   void refreshViewerOnFirstSelected();
   void widenResultColumn();
   void reportErased(const modify::EraseSummary& summary);
+  // Puts `summary` ("11 modified, 3 failed") in the status bar and, when files failed,
+  // shows a notice listing them with their reasons.
+  void reportOutcome(const QString& caption, const QString& summary,
+                     const ModifyRunObserver& observer);
 
   TFind& window_;
   std::string undoFolder() const;

@@ -111,6 +111,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
       if (index.column() == 0) return icons_.icon(it.name);
       return {};
     case Qt::ToolTipRole:
+      if (columns_[static_cast<size_t>(index.column())] == Column::Result)
+        return resultReasons_.value(QString::fromStdString(it.fullName()));
       return typeToolTip(index.row(), index.column());
     case FullNameRole:
       return QString::fromStdString(it.fullName());
@@ -131,6 +133,14 @@ QVariant ResultsModel::typeToolTip(int row, int position) const {
   const std::string encoding = search::fileEncodingName(it.fullName(), legacyCodePage_);
   if (encoding.empty()) return {};
   return cellText(row, position) + "\nEncoding: " + QString::fromStdString(encoding);
+}
+
+void ResultsModel::setResultReason(const QString& fullName, const QString& reason) {
+  resultReasons_.insert(fullName, reason);
+}
+
+void ResultsModel::clearResultReasons() {
+  resultReasons_.clear();
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {

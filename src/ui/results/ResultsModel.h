@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <string>
 #include <vector>
@@ -55,6 +56,10 @@ class ResultsModel : public QAbstractTableModel {
   // Replaces row `row` (its Found or Result cell, its interval ...) and repaints it.
   void setItem(int row, search::ResultItem item);
   void setResultText(int row, const QString& text);
+  // Why the file `fullName` failed in the last modification or undo: the tooltip of its
+  // Result cell. clear() and clearResultReasons() forget them.
+  void setResultReason(const QString& fullName, const QString& reason);
+  void clearResultReasons();
   void setFoundText(int row, const QString& text);
   // Removes the given rows (any order, duplicates ignored) with their intervals.
   void removeRowsList(std::vector<int> rows);
@@ -101,6 +106,7 @@ class ResultsModel : public QAbstractTableModel {
   mutable IconCache icons_;
   mutable TypeNameCache typeNames_;
   std::string legacyCodePage_ = "Windows-1252";
+  QHash<QString, QString> resultReasons_;  // full name -> reason of its failure
 };
 
 // Reads the number a text begins with: leading blanks skipped, reading stops at the first

@@ -135,7 +135,15 @@ void TSettDlg::buildLayout() {
 
   auto* permissions = new QGroupBox(" Modify Read Only and Hidden Files ", this);
   auto* permissionRows = new QVBoxLayout(permissions);
-  permissionRows->addWidget(ReadOnly);
+  // A protected file is only replaced when its original is kept: say so beside the box.
+  auto* readOnlyRow = new QHBoxLayout;
+  readOnlyRow->addWidget(ReadOnly);
+  ReadOnlyHint =
+      named(new QLabel("(needs Create Backups on the Options tab)", this), "ReadOnlyHint");
+  ReadOnlyHint->setEnabled(false);
+  readOnlyRow->addWidget(ReadOnlyHint);
+  readOnlyRow->addStretch(1);
+  permissionRows->addLayout(readOnlyRow);
   permissionRows->addWidget(ReplaceHiddenCheckBox);
 
   auto* buttons = new QDialogButtonBox(this);
