@@ -30,6 +30,9 @@ bool FileLauncher::openFile(const QString& folder, const QString& name) {
   const QUrl url = QUrl::fromLocalFile(fullName);
   const bool started = openUrl_ ? openUrl_(url) : QDesktopServices::openUrl(url);
   check_.arm();
+  if (!started)
+    warn(QStringLiteral("Execute File"),
+         QStringLiteral("No program could be started to open\n") + fullName);
   return started;
 }
 

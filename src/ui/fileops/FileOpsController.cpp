@@ -22,16 +22,16 @@
 #include "search/Cells.h"
 #include "ui/fileops/ConfirmDialog.h"
 #include "ui/fileops/ExternalChangeCheck.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MainMenus.h"
-#include "ui/window/MessageBoxes.h"
+#include "ui/fileops/TRenameDlg.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
 #include "ui/settings/SettingsController.h"
-#include "ui/window/TFind.h"
-#include "ui/fileops/TRenameDlg.h"
+#include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/MessageBoxes.h"
+#include "ui/window/TFind.h"
 
 namespace kestrix::ui {
 
@@ -46,7 +46,7 @@ QString qs(const std::string& s) {
 
 // Shows the folder with the file selected through the file manager's D-Bus interface;
 // opens the folder itself when no file manager answers.
-void showInFileManager(const QString& folder, const QString& fullName) {
+bool showInFileManager(const QString& folder, const QString& fullName) {
 #ifdef KESTRIX_HAS_DBUS
   const QString service = QStringLiteral("org.freedesktop.FileManager1");
   QDBusConnection bus = QDBusConnection::sessionBus();
@@ -61,10 +61,10 @@ void showInFileManager(const QString& folder, const QString& fullName) {
     // No answer in time: the file manager is still starting and shows the file itself.
     if (reply.type() != QDBusMessage::ErrorMessage ||
         reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
-      return;
+      return true;
   }
 #endif
-  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 }  // namespace
@@ -254,7 +254,9 @@ void FileOpsController::openDirectory() {
     window_.changeCheck().check();
     return;
   }
-  folderShower_(folder, fullName);
+  if (!folderShower_(folder, fullName))
+    showWarningWithPath(&window_, "Open Directory",
+                        "No file manager could be started to show the folder\n" + folder, folder);
 }
 
 }  // namespace kestrix::ui

@@ -27,20 +27,20 @@
 #include "search/Cells.h"
 #include "search/Find.h"
 #include "text/Lines.h"
-#include "ui/window/BusyState.h"
 #include "ui/find/FindRunController.h"
 #include "ui/find/FindTab.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MainMenus.h"
-#include "ui/window/MessageBoxes.h"
 #include "ui/modify/ModifyController.h"
-#include "ui/settings/OptionsTab.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
+#include "ui/settings/OptionsTab.h"
 #include "ui/settings/SettingsController.h"
-#include "ui/window/TFind.h"
+#include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/BusyState.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/MessageBoxes.h"
+#include "ui/window/TFind.h"
 
 namespace kestrix::ui {
 namespace {
@@ -80,7 +80,9 @@ ReportController::ReportController(TFind& window) : QObject(&window), window_(wi
                        const QString& suffix) {
     return defaultSavePicker(&window_, title, folder, filter, suffix);
   };
-  pageOpener_ = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+  pageOpener_ = [](const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  };
   connectCommand(window.menus->createReport, this, &ReportController::createReport);
   connectCommand(window.menus->browseContext, this, &ReportController::browseContext);
   connectCommand(window.menus->saveList, this, &ReportController::saveList);
@@ -252,9 +254,15 @@ void ReportController::writeReport(bool searchInResults) {
   window_.busyState().end();
   state.busy = false;
   QString path;
-  if (writePage("Report.htm", page, "Create Report", path) && !state.abortRequested) {
-    pageOpener_(path);
-  }
+  if (writePage("Report.htm", page, "Create Report", path) && !state.abortRequested)
+    openPage(path, "Create Report");
+}
+
+void ReportController::openPage(const QString& path, const QString& caption) {
+  if (pageOpener_(path)) return;
+  showWarningWithPath(&window_, caption,
+                      "No web browser could be started to show the page.\nIt was saved as " + path,
+                      path);
 }
 
 void ReportController::restoreAfterReport() {
@@ -291,7 +299,7 @@ void ReportController::browseContext() {
   const std::string page = results::contextPage(window_.ListBox1->foundLines(), lines, context);
   QString path;
   if (!writePage("Browse.htm", page, "Browse Context", path)) return;
-  pageOpener_(path);
+  openPage(path, "Browse Context");
   reenableUndo();
 }
 
