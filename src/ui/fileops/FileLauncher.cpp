@@ -37,7 +37,8 @@ bool FileLauncher::openFile(const QString& folder, const QString& name) {
 }
 
 bool FileLauncher::editFile(const QString& command, const EditorTarget& target) {
-  const QString text = command.trimmed().isEmpty() ? defaultEditorCommand() : command;
+  const QString text =
+      withLineSwitch(command.trimmed().isEmpty() ? defaultEditorCommand() : command);
   const auto [named, arguments] = editorProgramAndArguments(text, target);
   const QString program = locateProgram(named);
   if (program.isEmpty()) {

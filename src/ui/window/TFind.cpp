@@ -21,6 +21,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/batch/BatchReplaceCommand.h"
 #include "ui/fileops/EditorCommand.h"
@@ -418,7 +419,11 @@ void TFind::executeFile() {
 void TFind::editFile() {
   QString path, name;
   if (state_.busy || !browsedOrSelectedFile(path, name)) return;
-  EditorTarget target{path, name, ListBox1->selectedLineNumber()};
+  // With no line picked, the editor opens at the first found line.
+  int line = ListBox1->selectedLineNumber();
+  if (ListBox1->selectedLine() < 0 && ListBox1->lineCount() > 1)
+    line = std::max(1, lineNumberOfEntry(ListBox1->lineText(1)));
+  EditorTarget target{path, name, line};
   launcher_->editFile(editorCommand_, target);
 }
 
