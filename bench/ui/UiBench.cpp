@@ -135,7 +135,7 @@ void timeLargeListSorts() {
   for (std::size_t i = 0; i < items.size(); ++i) {
     items[i].name = "file" + std::to_string((i * 7919) % items.size()) + (i % 3 ? ".txt" : ".log");
     items[i].path = "/data/d" + std::to_string(i % 400);
-    items[i].found = std::to_string(i % 97);
+    items[i].hits = {static_cast<std::int64_t>(i % 97)};
     items[i].sizeBytes = static_cast<std::int64_t>((i * 104729) % 1000000);
     items[i].type = i % 3 ? "TXT File" : "LOG File";
   }

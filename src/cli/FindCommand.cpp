@@ -52,7 +52,7 @@ class ConsoleObserver : public search::SearchObserver {
     } else if (options_.nullEnded) {
       record = item.fullName() + '\0';
     } else {
-      record = item.fullName() + (nameOnly_ ? "" : "\t" + item.found) + '\n';
+      record = item.fullName() + (nameOnly_ ? "" : "\t" + search::foundCellText(item)) + '\n';
     }
     std::fwrite(record.data(), 1, record.size(), stdout);
     if (lines && !options_.json) printEntries(*lines);

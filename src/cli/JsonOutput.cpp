@@ -31,7 +31,8 @@ std::string jsonRecord(const search::ResultItem& item, bool withFound,
     record["path_bytes"] = bytes;
   }
   if (withFound) record["found"] = item.hits;
-  record["result"] = item.result.empty() ? json(nullptr) : json(item.result);
+  const std::string_view result = search::resultWord(item.outcome.result);
+  record["result"] = result.empty() ? json(nullptr) : json(std::string(result));
   if (lines != nullptr) record["lines"] = *lines;
   return record.dump(-1, ' ', false, json::error_handler_t::replace) + '\n';
 }

@@ -160,14 +160,15 @@ modify::ModifyRequest buildModifyRequest(FindOptions& find, const ModifyArgs& ar
 
 void printResults(const std::vector<search::ResultItem>& rows) {
   std::string out;
-  for (const auto& row : rows) out += row.fullName() + "\t" + row.result + "\n";
+  for (const auto& row : rows)
+    out += row.fullName() + "\t" + std::string(search::resultWord(row.outcome.result)) + "\n";
   std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 int exitStatusOf(const std::vector<search::ResultItem>& rows) {
   if (rows.empty()) return kExitNone;
   for (const auto& row : rows) {
-    if (row.result != modify::kModified) return kExitSomeFailed;
+    if (row.outcome.result != search::RowResult::Modified) return kExitSomeFailed;
   }
   return kExitListed;
 }

@@ -29,7 +29,10 @@ int printOutcomes(const modify::UndoSummary& summary) {
   bool allUndone = true;
   std::string out;
   for (const auto& outcome : summary.outcomes) {
-    out += outcome.fullName + "\t" + (outcome.undone ? modify::kUndid : modify::kFailedUndo) + "\n";
+    out += outcome.fullName + "\t" +
+           std::string(search::resultWord(outcome.undone ? search::RowResult::Undid
+                                                         : search::RowResult::FailedUndo)) +
+           "\n";
     allUndone = allUndone && outcome.undone;
   }
   std::fwrite(out.data(), 1, out.size(), stdout);

@@ -193,7 +193,7 @@ class RunUndo {
     const bool undone = reason.empty();
     if (!undone) observer_.fileFailed(file, reason);
     summary_.outcomes.push_back({file, undone, reason});
-    marks_.mark(file, undone, observer_);
+    marks_.mark(file, reason, observer_);
   }
 
   const RunRecord& record_;

@@ -1,4 +1,4 @@
-// Interval spans, the interval format of Result cells, marking and the Result heading.
+// Interval spans, marking and the Result heading.
 #include "modify/Interval.h"
 
 #include <algorithm>
@@ -9,42 +9,6 @@ namespace kestrix::modify {
 LineSpan resolveInterval(Interval interval, std::int64_t lineCount) {
   if (interval.isNil()) return {1, 0};
   return {interval.from == 0 ? 1 : interval.from, interval.to == 0 ? lineCount : interval.to};
-}
-
-std::string intervalText(Interval interval) {
-  if (interval.isNil()) return "Nil";
-  if (interval.from == 0 && interval.to == 0) return "All file";
-  std::string from = interval.from == 0 ? "Top" : std::to_string(interval.from);
-  std::string to = interval.to == 0 ? "Bottom" : std::to_string(interval.to);
-  return from + " - " + to;
-}
-
-std::string formatIntervalCell(std::string_view cell, Interval interval) {
-  const std::string text = intervalText(interval);
-  if (cell.starts_with(kFound)) return std::string(kFound) + "       " + text;
-  // A failure keeps its word whatever the interval display: it never reads as found.
-  for (std::string_view failed : {kFailedModification, kFailedUndo}) {
-    if (cell.starts_with(failed)) return std::string(failed) + "   " + text;
-  }
-  if (cell.find(kModified) != std::string_view::npos) {
-    return std::string(kModified) + "    \\" + text;
-  }
-  if (cell.find(kUndid) != std::string_view::npos) return std::string(kUndid) + "        \\" + text;
-  return std::string(cell);
-}
-
-std::string stripIntervalCell(std::string_view cell) {
-  if (cell.starts_with(kFound)) return kFound;
-  for (std::string_view failed : {kFailedModification, kFailedUndo}) {
-    if (cell.starts_with(failed)) return std::string(failed);
-  }
-  if (cell.find(kModified) != std::string_view::npos) return kModified;
-  if (cell.find(kUndid) != std::string_view::npos) return kUndid;
-  return std::string(cell);
-}
-
-bool cellIsNil(std::string_view cell) {
-  return cell.find("Nil") != std::string_view::npos;
 }
 
 std::optional<std::int64_t> viewerLineNumber(std::string_view entry) {
@@ -112,16 +76,7 @@ void unmarkAll(std::vector<search::ResultItem>& rows, const std::vector<std::siz
   setBoth(rows, indexes, -1);
 }
 
-void applyHeading(std::vector<search::ResultItem>& rows, std::string_view heading) {
-  const bool intervals = heading == kIntervalHeading;
-  for (auto& row : rows) {
-    row.result =
-        intervals ? formatIntervalCell(row.result, intervalOf(row)) : stripIntervalCell(row.result);
-  }
-}
-
-std::optional<std::string> refreshResultHeading(int mode, std::vector<search::ResultItem>& rows,
-                                                const ModifyRequest& request,
+std::optional<std::string> refreshResultHeading(int mode, const ModifyRequest& request,
                                                 const ModifyCommandState& state) {
   std::string heading = kResultHeading;
   if (mode == 2) {
@@ -132,7 +87,6 @@ std::optional<std::string> refreshResultHeading(int mode, std::vector<search::Re
       return std::nullopt;
     }
   }
-  applyHeading(rows, heading);
   return heading;
 }
 

@@ -39,20 +39,10 @@ struct LineSpan {
 };
 LineSpan resolveInterval(Interval interval, std::int64_t lineCount);
 
-// "All file", "Top - 7", "12 - Bottom", "12 - 30" or "Nil".
-std::string intervalText(Interval interval);
-
-// The Result cell in the interval format: "Found" + 7 blanks + text; "Modified" + 4 blanks
-// + "\" + text; "Undid" + 8 blanks + "\" + text. "Failed Modification" and "Failed Undo"
-// are shown as "Found"; any other text (such as "Not Found") is returned unchanged.
-std::string formatIntervalCell(std::string_view cell, Interval interval);
-
-// The cell cut back to its result word: "Found" when it starts with it, "Modified" or
-// "Undid" when it contains them; every other text unchanged.
-std::string stripIntervalCell(std::string_view cell);
-
-// True when the cell marks a file excluded by its interval (it contains "Nil").
-bool cellIsNil(std::string_view cell);
+// "All file", "Top - 7", "12 - Bottom", "12 - 30" or "Nil" (search::intervalText).
+inline std::string intervalText(Interval interval) {
+  return search::intervalText(interval.from, interval.to);
+}
 
 // The line number of a lines-viewer entry " line 12: text" or " line 12 - line 15": the
 // text after the first six characters up to the first ":" or blank. Nothing when there is
@@ -72,16 +62,12 @@ void markTo(search::ResultItem& row, std::int64_t line);
 void markAll(std::vector<search::ResultItem>& rows, const std::vector<std::size_t>& indexes);
 void unmarkAll(std::vector<search::ResultItem>& rows, const std::vector<std::size_t>& indexes);
 
-// Rewrites every row's Result cell for the heading `heading` (interval format or stripped).
-void applyHeading(std::vector<search::ResultItem>& rows, std::string_view heading);
-
-// The Result column heading after a change of search type, search text or bulk marks.
-// Mode 1 (a search starts): "Result", every cell stripped. Mode 2: the interval heading
-// with every cell formatted when intervals are in force and the commands are usable;
-// nothing changed (returns nothing) while the commands are parked after a valid search and
-// intervals could still apply; otherwise "Result" with every cell stripped.
-std::optional<std::string> refreshResultHeading(int mode, std::vector<search::ResultItem>& rows,
-                                                const ModifyRequest& request,
+// The Result column heading after a change of search type, search text or bulk marks (the
+// cells follow it: the interval heading shows them in the interval format).
+// Mode 1 (a search starts): "Result". Mode 2: the interval heading when intervals are in
+// force and the commands are usable; nothing (the heading stays) while the commands are
+// parked after a valid search and intervals could still apply; otherwise "Result".
+std::optional<std::string> refreshResultHeading(int mode, const ModifyRequest& request,
                                                 const ModifyCommandState& state);
 
 }  // namespace kestrix::modify

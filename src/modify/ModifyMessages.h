@@ -15,16 +15,10 @@ using search::kRegexCaption;
 inline constexpr const char* kModifyCaption = "Modify";
 inline constexpr const char* kEraseBackupCaption = "Erase Backup";
 
-// Result cell texts.
-inline constexpr const char* kModified = "Modified";
-inline constexpr const char* kFailedModification = "Failed Modification";
-inline constexpr const char* kUndid = "Undid";
-inline constexpr const char* kFailedUndo = "Failed Undo";
 // The notice of a run that kept a ".bak" of the user's instead of overwriting it.
 inline constexpr const char* kUsersBackupKept =
     "A \".bak\" file that is not a backup made by this program was kept; the original of its "
     "file went to the undo history instead.";
-inline constexpr const char* kFound = "Found";
 // The start of the warning that names the temporaries a run could not remove, one a line.
 inline constexpr const char* kTemporariesLeft =
     "These temporary files could not be removed; the next run or undo removes them once their "

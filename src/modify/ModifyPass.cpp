@@ -60,7 +60,9 @@ class Pass {
       if (useIntervals_) shareIntervals(indexes);
       for (std::size_t index : indexes) {
         if (poll_.stopNow()) throw StopRequested{};
-        if (index >= rows_.size() || cellIsNil(rows_[index].result)) continue;
+        if (index >= rows_.size() ||
+            search::excludedByInterval(rows_[index], options_.intervalHeadingShown))
+          continue;
         modifyRow(index);
         if (commitDue()) commitPending();
       }
@@ -535,23 +537,21 @@ class Pass {
       switch (it->second) {
         case Outcome::Modified:
           ++summary_.modified;
-          finish(index, kModified);
+          finish(index, {search::RowResult::Modified, {}});
           break;
         case Outcome::Unchanged:
           ++summary_.unchanged;
-          finish(index, kFound);
+          finish(index, {search::RowResult::Found, {}});
           break;
         case Outcome::Failed:
           ++summary_.failed;
-          finish(index, kFailedModification);
+          finish(index, rows_[first].outcome);
           break;
       }
     }
   }
 
   static void copyFileCells(const search::ResultItem& from, search::ResultItem& to) {
-    to.found = from.found;
-    to.foundFull = from.foundFull;
     to.hits = from.hits;
     to.size = from.size;
     to.sizeBytes = from.sizeBytes;
@@ -562,7 +562,7 @@ class Pass {
   void succeed(std::size_t index) {
     ++summary_.modified;
     outcome_[index] = Outcome::Modified;
-    finish(index, kModified);
+    finish(index, {search::RowResult::Modified, {}});
   }
 
   // The file stays as it was (nothing matched any more): the row goes back to "Found" with
@@ -575,19 +575,18 @@ class Pass {
     ++summary_.unchanged;
     outcome_[index] = Outcome::Unchanged;
     if (options_.refreshHits) refreshRow(rows_[index], refreshRequest());
-    finish(index, kFound);
+    finish(index, {search::RowResult::Found, {}});
   }
 
   void fail(std::size_t index, const std::string& reason) {
     ++summary_.failed;
     outcome_[index] = Outcome::Failed;
     observer_.fileFailed(rows_[index].fullName(), reason);
-    finish(index, kFailedModification);
+    finish(index, {search::RowResult::FailedModification, reason});
   }
 
-  void finish(std::size_t index, const char* word) {
-    search::ResultItem& row = rows_[index];
-    row.result = options_.intervalHeadingShown ? formatIntervalCell(word, intervalOf(row)) : word;
+  void finish(std::size_t index, search::RowOutcome outcome) {
+    rows_[index].outcome = std::move(outcome);
     observer_.rowChanged(index);
   }
 

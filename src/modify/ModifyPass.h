@@ -28,7 +28,7 @@ struct PassOptions {
   bool dryRun = false;
   // Recount each modified file's hits into its row (the Found cell, sizes and times).
   bool refreshHits = true;
-  // The Result column shows intervals: cells are written in the interval format.
+  // The Result column shows intervals: a row whose interval is Nil is passed by.
   bool intervalHeadingShown = false;
   // The system calls of the safe writes; tests make an open, write, flush or rename fail
   // here (platform::FaultInjector).

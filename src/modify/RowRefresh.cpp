@@ -12,8 +12,6 @@ namespace {
 void setCells(search::ResultItem& row, const search::FillOutcome& fill, std::int64_t sizeBytes,
               std::int64_t lastWriteSec) {
   row.hits = fill.hits;
-  if (!row.found.empty()) row.found = fill.found;
-  row.foundFull = search::foundText(fill.hits, false);
   row.sizeBytes = sizeBytes;
   row.size = search::sizeText(sizeBytes);
   row.lastWriteSec = lastWriteSec;

@@ -167,7 +167,7 @@ UndoSummary undoLastRun(UndoJournal& journal, std::vector<search::ResultItem>& r
     if (!undone) observer.fileFailed(file, reason);
     summary.outcomes.push_back({file, undone, reason});
     ++done;
-    marks.mark(file, undone, observer);
+    marks.mark(file, reason, observer);
     if (observer.poll()) {
       summary.stopped = true;
       break;

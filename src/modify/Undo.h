@@ -17,8 +17,6 @@
 namespace kestrix::modify {
 
 struct UndoOptions {
-  // The Result column shows intervals: cells are written in the interval format.
-  bool intervalHeadingShown = false;
   // When set, each restored row's hits are recounted with this request.
   std::optional<search::SearchRequest> refreshWith;
   // The renames (and, for the history's undo, the writes and flushes) go through these

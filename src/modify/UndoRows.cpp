@@ -27,14 +27,15 @@ UndoRows::UndoRows(std::vector<search::ResultItem>& rows, const UndoOptions& opt
   }
 }
 
-void UndoRows::mark(const std::string& fullName, bool undone, ModifyObserver& observer) {
+void UndoRows::mark(const std::string& fullName, const std::string& failure,
+                    ModifyObserver& observer) {
   const auto it = rowsOf_.find(fullName);
   if (it == rowsOf_.end()) return;
-  const char* word = undone ? kUndid : kFailedUndo;
+  const bool undone = failure.empty();
   for (std::size_t index : it->second) {
     search::ResultItem& row = rows_[index];
     if (undone && options_.refreshWith) refreshRow(row, *options_.refreshWith);
-    row.result = options_.intervalHeadingShown ? formatIntervalCell(word, intervalOf(row)) : word;
+    row.outcome = {undone ? search::RowResult::Undid : search::RowResult::FailedUndo, failure};
     observer.rowChanged(index);
   }
 }

@@ -15,8 +15,9 @@ class UndoRows {
  public:
   UndoRows(std::vector<search::ResultItem>& rows, const UndoOptions& options);
   // Records the outcome of the file `fullName` (absolute, links resolved) in each row that
-  // reaches it, and tells the observer.
-  void mark(const std::string& fullName, bool undone, ModifyObserver& observer);
+  // reaches it, and tells the observer: "Undid" when `failure` is empty, else "Failed Undo"
+  // with that reason.
+  void mark(const std::string& fullName, const std::string& failure, ModifyObserver& observer);
 
  private:
   std::vector<search::ResultItem>& rows_;

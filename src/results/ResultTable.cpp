@@ -28,12 +28,12 @@ bool ResultTable::singleCountFound() const {
 }
 
 ResultTable tableOfItems(const std::vector<search::ResultItem>& items, bool withFound,
-                         bool withResult, bool fullFound) {
+                         bool withResult, bool fullFound, bool intervalFormat) {
   ResultTable table;
   table.captions = {"Name", "Path", "Found", "Attributes", "Time", "Size", "Type", "Result"};
   for (const search::ResultItem& i : items) {
-    const std::string& found = fullFound && !i.foundFull.empty() ? i.foundFull : i.found;
-    table.rows.push_back({i.name, i.path, found, i.attributes, i.time, i.size, i.type, i.result});
+    table.rows.push_back({i.name, i.path, search::foundCellText(i, !fullFound), i.attributes,
+                          i.time, i.size, i.type, search::resultCellText(i, intervalFormat)});
   }
   auto drop = [&table](std::size_t column) {
     table.captions.erase(table.captions.begin() + static_cast<std::ptrdiff_t>(column));

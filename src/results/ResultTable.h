@@ -26,9 +26,10 @@ struct ResultTable {
 };
 
 // The table of `items`: Name, Path, [Found,] Attributes, Time, Size, Type[, Result].
-// `fullFound` takes each row's uncut count list (reports) instead of the cell text.
+// `fullFound` takes each row's uncut count list (reports) instead of the cell text;
+// `intervalFormat` writes the Result cells with their intervals.
 ResultTable tableOfItems(const std::vector<search::ResultItem>& items, bool withFound,
-                         bool withResult, bool fullFound = false);
+                         bool withResult, bool fullFound = false, bool intervalFormat = false);
 
 // The ".lst" text: with `commandLine`, the line "Command Line: " + it and an empty line;
 // then the header and one line per row, every cell padded to its column's width + 2 (Size,

@@ -49,32 +49,20 @@ std::string typeFallback(std::string_view name) {
   return ext + " File";
 }
 
-std::string resultText(const SearchRequest& request, bool hasFoundColumn) {
-  if (!request.resultColumnShown) return {};
-  if (request.origin == Origin::SearchAndReplace && request.intervalsInUse && hasFoundColumn) {
-    return "Found       All file";
-  }
-  return "Found";
-}
-
 ResultItem makeResultItem(const SearchRequest& request, std::string_view folder,
                           const platform::FileInfo& info, std::vector<std::int64_t> hits,
                           bool hasFoundColumn, const std::string& typeName) {
   ResultItem item;
   item.name = info.name;
   item.path = std::string(folder);
-  if (hasFoundColumn) {
-    item.found = foundText(hits);
-    item.foundFull = foundText(hits, false);
-  }
   item.attributes = platform::attributeLetters(info.attributes);
   item.time = timeText(info.lastWriteSec);
   item.size = sizeText(info.sizeBytes);
   item.type = typeName.empty() ? typeFallback(info.name) : typeName;
-  item.result = resultText(request, hasFoundColumn);
+  item.outcome.result = request.resultColumnShown ? RowResult::Found : RowResult::None;
   item.sizeBytes = info.sizeBytes;
   item.lastWriteSec = info.lastWriteSec;
-  item.hits = std::move(hits);
+  if (hasFoundColumn) item.hits = std::move(hits);
   return item;
 }
 

@@ -23,10 +23,9 @@ std::string sizeText(std::int64_t bytes);
 std::string timeText(std::int64_t epochSec);
 // The extension without its dot, ASCII upper-cased, + " File"; empty without extension.
 std::string typeFallback(std::string_view name);
-// "Found", "Found       All file" or "" by the request's window state.
-std::string resultText(const SearchRequest& request, bool hasFoundColumn);
 
-// Builds the row of a listed file. `typeName` is the desktop's type name or empty.
+// Builds the row of a listed file: "Found" when the request shows a Result column, its hits
+// only with a Found column. `typeName` is the desktop's type name or empty.
 ResultItem makeResultItem(const SearchRequest& request, std::string_view folder,
                           const platform::FileInfo& info, std::vector<std::int64_t> hits,
                           bool hasFoundColumn, const std::string& typeName);

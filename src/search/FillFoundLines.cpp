@@ -192,7 +192,6 @@ FillOutcome fillParsed(const SearchRequest& request, std::string_view folder, st
       out.completed = fillTerms(request, text, poller, out);
       break;
   }
-  out.found = foundText(out.hits);
   return out;
 }
 

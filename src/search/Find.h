@@ -52,7 +52,6 @@ FindOutcome runFind(const SearchRequest& request, SearchObserver& observer,
 struct FillOutcome {
   FoundLines lines;
   std::vector<std::int64_t> hits;  // recomputed: per term, or one count
-  std::string found;               // the Found cell text from `hits`
   bool completed = true;           // false when `poll` asked to abandon the fill
 };
 

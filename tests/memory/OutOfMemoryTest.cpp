@@ -78,12 +78,12 @@ TEST(OutOfMemory, ALargeAllocationThatFailsFailsThatFileWithItsReason) {
     int failed = 0;
     for (std::size_t i = 0; i < 3; ++i) {
       const std::string bytes = readBytes(dir.file(kNames[i]));
-      if (out.rows[i].result == "Failed Modification") {
+      if (search::resultWord(out.rows[i].outcome.result) == "Failed Modification") {
         ++failed;
         EXPECT_EQ(bytes, before) << kNames[i] << " is left as it was";
         EXPECT_EQ(out.observer.failures.at(0), dir.file(kNames[i]) + ": not enough memory");
       } else {
-        EXPECT_EQ(out.rows[i].result, "Modified");
+        EXPECT_EQ(search::resultWord(out.rows[i].outcome.result), "Modified");
         EXPECT_EQ(bytes, after);
       }
     }

@@ -77,8 +77,8 @@ search::ResultItem rowIn(const std::string& folder, const std::string& name) {
   search::ResultItem row;
   row.path = folder;
   row.name = name;
-  row.found = "1";
-  row.result = "Found";
+  row.hits = {1};
+  row.outcome.result = search::RowResult::Found;
   return row;
 }
 
@@ -96,7 +96,7 @@ TEST(DeepTrees, FilesBeyondThePathLimitAreModifiedAndUndone) {
   options.searchedFolder = dir.path();
   runModifyPass(replacePhrase("old", "new"), rows, {}, journal, observer, options);
   EXPECT_TRUE(observer.failures.empty()) << observer.failures.front();
-  for (const auto& row : rows) EXPECT_EQ(row.result, "Modified");
+  for (const auto& row : rows) EXPECT_EQ(search::resultWord(row.outcome.result), "Modified");
   EXPECT_EQ(chain.read(depth - 1, "f.txt"), "new " + std::to_string(depth - 1) + "\n");
   EXPECT_EQ(chain.read(depth - 1, "f.txt.bak"), "old " + std::to_string(depth - 1) + "\n");
   EXPECT_EQ(chain.read(1, "f.txt"), "old 1\n") << "a file not listed is left alone";
@@ -153,7 +153,7 @@ TEST(DeepTrees, DeeperThanTheDescriptorLimit) {
   runModifyPass(replacePhrase("old", "new"), rows, {}, journal, observer, options);
   ::setrlimit(RLIMIT_NOFILE, &saved);
   EXPECT_TRUE(observer.failures.empty()) << observer.failures.front().substr(3000);
-  EXPECT_EQ(rows[0].result, "Modified");
+  EXPECT_EQ(search::resultWord(rows[0].outcome.result), "Modified");
   // GNU rm walks any depth; the folder's own removal would stop at the path limit.
   EXPECT_EQ(std::system(("rm -rf " + dir.path() + "/d").c_str()), 0);
 }

@@ -90,7 +90,7 @@ TEST(EncodingRewrite, RoundTripsMatchIconvAndPerl) {
           encode(pipeThrough(dir, std::string("perl -0pe '") + c.perl + "'", text));
       PassRun run;
       modify(dir, "f.txt", *c.request, run);
-      EXPECT_EQ(run.rows[0].result, "Modified");
+      EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Modified");
       EXPECT_EQ(readBytes(dir.file("f.txt")), expected);
     }
   }
@@ -129,12 +129,12 @@ TEST(EncodingRewrite, BytesOutsideTheMatchesStayAndUnwritableTextFailsTheFile) {
     req.createBackups = false;
     modify(dir, "f.txt", req, run);
     if (c.after.empty()) {
-      EXPECT_EQ(run.rows[0].result, "Failed Modification");
+      EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Failed Modification");
       EXPECT_EQ(readBytes(dir.file("f.txt")), c.before);
       EXPECT_EQ(run.observer.failures,
                 std::vector<std::string>{dir.file("f.txt") + ": " + c.reason});
     } else {
-      EXPECT_EQ(run.rows[0].result, "Modified");
+      EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Modified");
       EXPECT_EQ(readBytes(dir.file("f.txt")), c.after);
     }
   }

@@ -75,7 +75,9 @@ TEST(FaultInjection, FailingEveryNthCallLeavesEachFileWholeAndUndoable) {
         const std::string bytes = readBytes(dir.file("f" + std::to_string(i)));
         const bool isNew = bytes == c.modified(i);
         EXPECT_TRUE(isNew || bytes == original(i)) << "file " << i;
-        EXPECT_EQ(rows[i].result, isNew ? "Modified" : "Failed Modification") << i;
+        EXPECT_EQ(search::resultWord(rows[i].outcome.result),
+                  isNew ? "Modified" : "Failed Modification")
+            << i;
         changed += isNew ? 1 : 0;
       }
       EXPECT_EQ(changed, summary.modified);

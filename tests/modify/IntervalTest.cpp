@@ -7,32 +7,38 @@
 namespace kestrix::modify {
 namespace {
 
-TEST(Interval, CellFormatAndStrip) {
+TEST(Interval, ResultCellFollowsOutcomeAndFormat) {
+  using search::RowResult;
   struct Case {
-    const char* cell;
+    RowResult result;
     Interval interval;
     const char* formatted;
-    const char* stripped;
+    const char* plain;
   };
   const Case cases[] = {
-      {"Found", {0, 0}, "Found       All file", "Found"},
-      {"Found       Nil", {12, 0}, "Found       12 - Bottom", "Found"},
-      {"Modified", {12, 0}, "Modified    \\12 - Bottom", "Modified"},
-      {"Modified    \\All file", {0, 7}, "Modified    \\Top - 7", "Modified"},
-      {"Undid", {3, 9}, "Undid        \\3 - 9", "Undid"},
-      {"Failed Modification", {-1, -1}, "Failed Modification   Nil", "Failed Modification"},
-      {"Failed Undo", {0, 0}, "Failed Undo   All file", "Failed Undo"},
-      {"Failed Undo   Top - 4", {2, 0}, "Failed Undo   2 - Bottom", "Failed Undo"},
-      {"Not Found", {0, 0}, "Not Found", "Not Found"},
-      {"", {0, 0}, "", ""},
+      {RowResult::Found, {0, 0}, "Found       All file", "Found"},
+      {RowResult::Found, {12, 0}, "Found       12 - Bottom", "Found"},
+      {RowResult::Found, {-1, -1}, "Found       Nil", "Found"},
+      {RowResult::Modified, {12, 0}, "Modified    \\12 - Bottom", "Modified"},
+      {RowResult::Modified, {0, 7}, "Modified    \\Top - 7", "Modified"},
+      {RowResult::Undid, {3, 9}, "Undid        \\3 - 9", "Undid"},
+      {RowResult::FailedModification, {-1, -1}, "Failed Modification   Nil", "Failed Modification"},
+      {RowResult::FailedUndo, {0, 0}, "Failed Undo   All file", "Failed Undo"},
+      {RowResult::FailedUndo, {2, 0}, "Failed Undo   2 - Bottom", "Failed Undo"},
+      {RowResult::NotFound, {0, 0}, "Not Found", "Not Found"},
+      {RowResult::None, {-1, -1}, "", ""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(formatIntervalCell(c.cell, c.interval), c.formatted) << c.cell;
-    EXPECT_EQ(stripIntervalCell(c.formatted), c.stripped) << c.cell;
-    EXPECT_EQ(stripIntervalCell(c.cell), c.stripped) << c.cell;
+    search::ResultItem row;
+    row.outcome.result = c.result;
+    row.intervalFrom = c.interval.from;
+    row.intervalTo = c.interval.to;
+    EXPECT_EQ(search::resultCellText(row, true), c.formatted) << c.plain;
+    EXPECT_EQ(search::resultCellText(row, false), c.plain) << c.plain;
+    const bool nil = c.interval.isNil() && c.result != RowResult::None;
+    EXPECT_EQ(search::excludedByInterval(row, true), nil) << c.formatted;
+    EXPECT_FALSE(search::excludedByInterval(row, false)) << c.formatted;
   }
-  EXPECT_TRUE(cellIsNil("Found       Nil"));
-  EXPECT_FALSE(cellIsNil("Found       All file"));
 }
 
 TEST(Interval, ResolvesLineSpans) {
@@ -109,22 +115,17 @@ TEST(Interval, HeadingFollowsIntervalsAndCommandState) {
     ModifyRequest request;
     ModifyCommandState state;
     std::optional<std::string> heading;
-    const char* cell;
   };
   const Case cases[] = {
-      {"intervals, enabled", 2, phrase, enabled, kIntervalHeading, "Found       Nil"},
-      {"intervals, parked", 2, phrase, parked, kIntervalHeading, "Found       Nil"},
-      {"multiline parked", 2, multiline, parked, std::nullopt, "Found"},
-      {"intervals, outdated", 2, phrase, outdated, kResultHeading, "Found"},
-      {"no intervals", 2, plain, enabled, kResultHeading, "Found"},
-      {"search starts", 1, phrase, enabled, kResultHeading, "Found"},
+      {"intervals, enabled", 2, phrase, enabled, kIntervalHeading},
+      {"intervals, parked", 2, phrase, parked, kIntervalHeading},
+      {"multiline parked", 2, multiline, parked, std::nullopt},
+      {"intervals, outdated", 2, phrase, outdated, kResultHeading},
+      {"no intervals", 2, plain, enabled, kResultHeading},
+      {"search starts", 1, phrase, enabled, kResultHeading},
   };
   for (const auto& c : cases) {
-    std::vector<search::ResultItem> rows(1);
-    rows[0].result = "Found";
-    rows[0].intervalFrom = rows[0].intervalTo = -1;
-    EXPECT_EQ(refreshResultHeading(c.mode, rows, c.request, c.state), c.heading) << c.label;
-    EXPECT_EQ(rows[0].result, c.cell) << c.label;
+    EXPECT_EQ(refreshResultHeading(c.mode, c.request, c.state), c.heading) << c.label;
   }
 }
 

@@ -69,7 +69,7 @@ TEST(ModifyPass, WritesSeparatorsAndKeepsTheFinalBreakRule) {
     auto run = runOn(dir, {"f.txt"}, req);
     EXPECT_EQ(readBytes(dir.file("f.txt")), c.after)
         << "input " << ::testing::PrintToString(std::string(c.before));
-    EXPECT_EQ(run.rows[0].result, "Modified");
+    EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Modified");
   }
 }
 
@@ -125,7 +125,9 @@ TEST(ModifyPass, ProtectionIsDecidedFromAttributesAndSettings) {
                         std::to_string(c.modifyReadOnly) + " hidden " +
                         std::to_string(c.modifyHidden) + " backups " + std::to_string(c.backups);
     EXPECT_EQ(readBytes(f), c.modified ? "new\n" : "old\n") << label;
-    EXPECT_EQ(run.rows[0].result, c.modified ? "Modified" : "Failed Modification") << label;
+    EXPECT_EQ(search::resultWord(run.rows[0].outcome.result),
+              c.modified ? "Modified" : "Failed Modification")
+        << label;
     EXPECT_EQ(modeOf(f), c.mode) << label << ": attributes not kept";
     EXPECT_EQ(fileExists(f + ".bak"), c.modified && c.backups) << label;
   }
@@ -137,7 +139,7 @@ TEST(ModifyPass, FileWithNulByteIsNeverRewritten) {
   writeBytes(dir.file("bin.dat"), bytes);
   auto run = runOn(dir, {"bin.dat"}, replacePhrase("old", "new"));
   EXPECT_EQ(readBytes(dir.file("bin.dat")), bytes);
-  EXPECT_EQ(run.rows[0].result, "Failed Modification");
+  EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Failed Modification");
   EXPECT_FALSE(fileExists(dir.file("bin.dat.bak")));
   EXPECT_TRUE(run.journal.empty());
 }
@@ -186,7 +188,7 @@ TEST(ModifyPass, FailedWriteKeepsOriginalAndBackup) {
     options.writeOps = c.ops(calls);
     auto run = runOn(dir, {"a.txt", "b.txt"}, replacePhrase("old", "new"), options);
     EXPECT_EQ(readBytes(dir.file("a.txt")), "old a\n") << c.label;
-    EXPECT_EQ(run.rows[0].result, "Failed Modification") << c.label;
+    EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Failed Modification") << c.label;
     EXPECT_EQ(fileExists(dir.file("a.txt.bak")), c.aBackup) << c.label;
     if (c.aBackup) {
       EXPECT_EQ(readBytes(dir.file("a.txt.bak")), "old a\n") << c.label;
@@ -211,8 +213,8 @@ TEST(ModifyPass, EngineErrorLeavesFilesUntouchedAndIsReportedOnce) {
   auto run = runOn(dir, {"a", "b"}, req);
   EXPECT_EQ(readBytes(dir.file("a")), "abc\n");
   EXPECT_EQ(readBytes(dir.file("b")), "abc\n");
-  EXPECT_EQ(run.rows[0].result, "Failed Modification");
-  EXPECT_EQ(run.rows[1].result, "Failed Modification");
+  EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Failed Modification");
+  EXPECT_EQ(search::resultWord(run.rows[1].outcome.result), "Failed Modification");
   EXPECT_FALSE(fileExists(dir.file("a.bak")));
   ASSERT_EQ(run.observer.warnings.size(), 1u);
   EXPECT_EQ(run.observer.warnings[0].caption, "Regular Expression");
@@ -226,7 +228,7 @@ TEST(ModifyPass, WholeTextRegexOverOtherBreaksBacksUpTheFileBeforeLettingItGo) {
   TempFolder dir;
   writeBytes(dir.file("f.txt"), before);
   auto run = runOn(dir, {"f.txt"}, req);
-  EXPECT_EQ(run.rows[0].result, "Modified");
+  EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Modified");
   EXPECT_EQ(readBytes(dir.file("f.txt")), "a new\nb\nnew\nc");
   EXPECT_EQ(readBytes(dir.file("f.txt.bak")), before);
   ASSERT_EQ(run.journal.entries.size(), 1u);
@@ -237,7 +239,7 @@ TEST(ModifyPass, WholeTextRegexOverOtherBreaksBacksUpTheFileBeforeLettingItGo) {
   writeBytes(dir.file("g.txt"), before);
   req.searchLines = {"old(\\s"};
   auto failed = runOn(dir, {"g.txt"}, req);
-  EXPECT_EQ(failed.rows[0].result, "Failed Modification");
+  EXPECT_EQ(search::resultWord(failed.rows[0].outcome.result), "Failed Modification");
   EXPECT_EQ(readBytes(dir.file("g.txt")), before);
   EXPECT_FALSE(fileExists(dir.file("g.txt.bak")));
   std::vector<std::string> left;
@@ -251,8 +253,8 @@ TEST(ModifyPass, MissingFileFailsAndTheRunGoesOn) {
   TempFolder dir;
   writeBytes(dir.file("b.txt"), "old\n");
   auto run = runOn(dir, {"gone.txt", "b.txt"}, replacePhrase("old", "new"));
-  EXPECT_EQ(run.rows[0].result, "Failed Modification");
-  EXPECT_EQ(run.rows[1].result, "Modified");
+  EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Failed Modification");
+  EXPECT_EQ(search::resultWord(run.rows[1].outcome.result), "Modified");
   EXPECT_EQ(run.observer.changed, (std::vector<std::size_t>{0, 1}));
 }
 
@@ -271,30 +273,31 @@ TEST(ModifyPass, IntervalPastTheEndFailsAndRemovesItsBackup) {
   runModifyPass(req, run.rows, {}, run.journal, run.observer, options);
   EXPECT_EQ(readBytes(dir.file("a.txt")), "old\nold\n");
   EXPECT_FALSE(fileExists(dir.file("a.txt.bak")));
-  EXPECT_EQ(run.rows[0].result, "Failed Modification   2 - 9");
+  EXPECT_EQ(search::resultCellText(run.rows[0], true), "Failed Modification   2 - 9");
 
   run.rows[0].intervalTo = 0;
   runModifyPass(req, run.rows, {}, run.journal, run.observer, options);
   EXPECT_EQ(readBytes(dir.file("a.txt")), "old\nnew\n");
-  EXPECT_EQ(run.rows[0].result, "Modified    \\2 - Bottom");
+  EXPECT_EQ(search::resultCellText(run.rows[0], true), "Modified    \\2 - Bottom");
 }
 
 TEST(ModifyPass, ScopeSelectionAndNilRows) {
   TempFolder dir;
   for (const char* n : {"a", "b", "c"}) writeBytes(dir.file(n), "old\n");
   std::vector<search::ResultItem> rows{rowFor(dir, "a"), rowFor(dir, "b"), rowFor(dir, "c")};
-  rows[2].result = "Found       Nil";
+  rows[2].intervalFrom = rows[2].intervalTo = -1;  // outside every interval
   UndoJournal journal;
   RecordingObserver observer;
   auto req = replacePhrase("old", "new");
   req.scope = ModifyScope::Selected;
   PassOptions options;
   options.refreshHits = false;
+  options.intervalHeadingShown = true;
   runModifyPass(req, rows, {1, 2}, journal, observer, options);
   EXPECT_EQ(readBytes(dir.file("a")), "old\n");
   EXPECT_EQ(readBytes(dir.file("b")), "new\n");
   EXPECT_EQ(readBytes(dir.file("c")), "old\n");
-  EXPECT_EQ(rows[2].result, "Found       Nil");
+  EXPECT_EQ(search::resultCellText(rows[2], true), "Found       Nil");
 }
 
 TEST(ModifyPass, ValidationAndLimitsChangeNothing) {
@@ -364,8 +367,9 @@ TEST(ModifyPass, StopEndsThePassBetweenFilesOfAGroup) {
   // The staged group is dropped at once, with its backup: nothing of c changed.
   EXPECT_EQ(readBytes(dir.file("c")), "old\n");
   EXPECT_FALSE(fileExists(dir.file("c.bak")));
-  for (std::size_t i = 2; i < names.size(); ++i) EXPECT_EQ(run.rows[i].result, "Found");
-  EXPECT_EQ(run.rows[0].result, "Modified");
+  for (std::size_t i = 2; i < names.size(); ++i)
+    EXPECT_EQ(search::resultWord(run.rows[i].outcome.result), "Found");
+  EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Modified");
   EXPECT_EQ(journalNames(run.journal), (std::vector<std::string>{dir.file("a"), dir.file("b")}));
   // No temporary is left beside the files.
   std::vector<std::string> left;
@@ -425,9 +429,9 @@ TEST(ModifyPass, StopWhileAGroupIsRenamedKeepsTheRestOld) {
     EXPECT_EQ(readBytes(dir.file(n)), "old\n") << n;
     EXPECT_FALSE(fileExists(dir.file(std::string(n) + ".bak"))) << n;
   }
-  EXPECT_EQ(rows[0].result, "Modified");
-  EXPECT_EQ(rows[1].result, "Found");
-  EXPECT_EQ(rows[2].result, "Found");
+  EXPECT_EQ(search::resultWord(rows[0].outcome.result), "Modified");
+  EXPECT_EQ(search::resultWord(rows[1].outcome.result), "Found");
+  EXPECT_EQ(search::resultWord(rows[2].outcome.result), "Found");
   EXPECT_EQ(observer.changed, (std::vector<std::size_t>{0}));
   EXPECT_TRUE(observer.failures.empty());
   EXPECT_EQ(journalNames(journal), (std::vector<std::string>{dir.file("a")}));
@@ -458,7 +462,7 @@ TEST(ModifyPass, RefreshRecountsTheModifiedFile) {
   TempFolder dir;
   writeBytes(dir.file("a"), "old old\nold\n");
   std::vector<search::ResultItem> rows{rowFor(dir, "a")};
-  rows[0].found = "3";
+  rows[0].hits = {3};
   if (search::fillFoundLines(toSearchRequest(replacePhrase("old", "x")), dir.path(), "a")
           .hits.empty()) {
     GTEST_SKIP() << "found-lines fill not built yet";
@@ -467,10 +471,10 @@ TEST(ModifyPass, RefreshRecountsTheModifiedFile) {
   RecordingObserver observer;
   auto req = replacePhrase("old", "older");  // still three hits afterwards
   runModifyPass(req, rows, {}, journal, observer);
-  EXPECT_EQ(rows[0].found, "3");
+  EXPECT_EQ(search::foundCellText(rows[0]), "3");
   EXPECT_EQ(rows[0].sizeBytes, 18);
   runModifyPass(replacePhrase("older", "x"), rows, {}, journal, observer);
-  EXPECT_EQ(rows[0].found, "0");
+  EXPECT_EQ(search::foundCellText(rows[0]), "0");
 }
 
 }  // namespace

@@ -89,13 +89,13 @@ TEST(OtherWriters, AnEditDuringTheFlushIsNeverUndone) {
     } else {
       EXPECT_FALSE(fileExists(file));
     }
-    EXPECT_EQ(rows[0].result, kFailedModification);
+    EXPECT_EQ(search::resultWord(rows[0].outcome.result), "Failed Modification");
     ASSERT_EQ(observer.failures.size(), 1u);
     EXPECT_EQ(observer.failures[0], file + ": changed during the run");
     EXPECT_FALSE(fileExists(file + ".bak"));  // the backup went with it
     // The other file of the group is modified as usual.
     EXPECT_EQ(readBytes(dir.file("g.txt")), "two new\n");
-    EXPECT_EQ(rows[1].result, kModified);
+    EXPECT_EQ(search::resultWord(rows[1].outcome.result), "Modified");
     ASSERT_EQ(journal.entries.size(), 1u);
     EXPECT_EQ(temporariesIn(dir.path()), 0u);
   }
@@ -119,14 +119,14 @@ TEST(OtherWriters, AFileAnotherRunHoldsIsLeftAlone) {
   runModifyPass(replacePhrase("old", "new"), rows, {}, journal, observer, options);
 
   EXPECT_EQ(readBytes(file), "one old\n");
-  EXPECT_EQ(rows[0].result, kFailedModification);
+  EXPECT_EQ(search::resultWord(rows[0].outcome.result), "Failed Modification");
   ASSERT_EQ(observer.failures.size(), 1u);
   EXPECT_EQ(observer.failures[0], file + ": in use by another run");
   EXPECT_EQ(readBytes(dir.file("g.txt")), "two new\n");
 
   // Once the other run lets go, the file is this run's again.
   held.reset();
-  rows[0].result = "Found";
+  rows[0].outcome.result = search::RowResult::Found;
   observer.failures.clear();
   runModifyPass(replacePhrase("old", "new"), rows, {0}, journal, observer, options);
   EXPECT_EQ(readBytes(file), "one new\n");

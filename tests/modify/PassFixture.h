@@ -16,8 +16,8 @@ inline search::ResultItem rowFor(const TempFolder& dir, const std::string& name)
   search::ResultItem row;
   row.name = name;
   row.path = dir.path();
-  row.found = "1";
-  row.result = "Found";
+  row.hits = {1};
+  row.outcome.result = search::RowResult::Found;
   return row;
 }
 

@@ -54,7 +54,7 @@ TEST(RowOutcome, ALinkListedFirstKeepsTheIntervalMarkedOnItsTarget) {
   EXPECT_EQ(readBytes(dir.file("lf.txt")), "x\ny\ny\n");
   for (const auto& row : run.rows) {
     EXPECT_EQ(row.intervalFrom, 2) << row.name;
-    EXPECT_EQ(row.result, "Modified    \\2 - Bottom") << row.name;
+    EXPECT_EQ(search::resultCellText(row, true), "Modified    \\2 - Bottom") << row.name;
   }
 }
 
@@ -65,21 +65,25 @@ TEST(RowOutcome, OnlyAChangedFileReadsModifiedAndUndoReachesEveryRowOfIt) {
   std::filesystem::create_symlink("a.txt", dir.file("soft.txt"));
   PassRun run;
   run.rows = {rowFor(dir, "a.txt"), rowFor(dir, "soft.txt"), rowFor(dir, "none.txt")};
-  for (auto& row : run.rows) row.found = "7";  // stale counts from an older search
+  for (auto& row : run.rows) row.hits = {7};  // stale counts from an older search
   pass(run, dir, replacePhrase("x", "yy"));
-  EXPECT_EQ(run.rows[0].result, "Modified");
-  EXPECT_EQ(run.rows[1].result, "Modified") << "the link reached the changed file";
-  EXPECT_EQ(run.rows[1].found, run.rows[0].found) << "the link row shares the file's counts";
+  EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Modified");
+  EXPECT_EQ(search::resultWord(run.rows[1].outcome.result), "Modified")
+      << "the link reached the changed file";
+  EXPECT_EQ(search::foundCellText(run.rows[1]), search::foundCellText(run.rows[0]))
+      << "the link row shares the file's counts";
   EXPECT_EQ(run.rows[1].sizeBytes, run.rows[0].sizeBytes);
-  EXPECT_EQ(run.rows[2].result, "Found") << "nothing matched: the file was not changed";
-  EXPECT_EQ(run.rows[2].found, "0");
+  EXPECT_EQ(search::resultWord(run.rows[2].outcome.result), "Found")
+      << "nothing matched: the file was not changed";
+  EXPECT_EQ(search::foundCellText(run.rows[2]), "0");
   EXPECT_EQ(run.summary.modified, 2u);
   EXPECT_EQ(run.summary.unchanged, 1u);
   EXPECT_EQ(run.journal.entries.size(), 1u);
 
   // A second run over files that no longer match changes nothing and says so.
   pass(run, dir, replacePhrase("x", "yy"));
-  for (const auto& row : run.rows) EXPECT_EQ(row.result, "Found") << row.name;
+  for (const auto& row : run.rows)
+    EXPECT_EQ(search::resultWord(row.outcome.result), "Found") << row.name;
   EXPECT_TRUE(run.journal.entries.empty());
 
   // Undo of the first run: every row of the restored file reads "Undid".
@@ -89,7 +93,8 @@ TEST(RowOutcome, OnlyAChangedFileReadsModifiedAndUndoReachesEveryRowOfIt) {
   RecordingObserver observer;
   undoLastRun(again.journal, again.rows, observer);
   EXPECT_EQ(readBytes(dir.file("a.txt")), "yy yy\n");
-  for (const auto& row : again.rows) EXPECT_EQ(row.result, "Undid") << row.name;
+  for (const auto& row : again.rows)
+    EXPECT_EQ(search::resultWord(row.outcome.result), "Undid") << row.name;
 }
 
 TEST(RowOutcome, AFailedFileReadsFailedWhileIntervalsAreShown) {
@@ -103,8 +108,9 @@ TEST(RowOutcome, AFailedFileReadsFailedWhileIntervalsAreShown) {
   req.useIntervalsPhrase = true;
   pass(run, dir, req, intervalCells());
   for (const auto& row : run.rows) {
-    EXPECT_EQ(row.result, "Failed Modification   All file") << row.name;
-    EXPECT_EQ(stripIntervalCell(row.result), "Failed Modification") << row.name;
+    EXPECT_EQ(search::resultCellText(row, true), "Failed Modification   All file") << row.name;
+    EXPECT_EQ(search::resultCellText(row, false), "Failed Modification") << row.name;
+    EXPECT_FALSE(row.outcome.reason.empty()) << row.name;
   }
   EXPECT_EQ(readBytes(dir.file("ro.txt")), "x\n");
 }

@@ -133,7 +133,8 @@ TEST(OncePerFile, AFileReachedTwiceIsChangedOnce) {
     EXPECT_EQ(readBytes(dir.file(name)), "xx\n") << name;
     EXPECT_EQ(readBytes(dir.file(std::string(name) + ".bak")), "x\n") << "the original";
   }
-  for (const auto& row : run.rows) EXPECT_EQ(row.result, "Modified") << row.name;
+  for (const auto& row : run.rows)
+    EXPECT_EQ(search::resultWord(row.outcome.result), "Modified") << row.name;
   EXPECT_EQ(
       journalNames(run.journal),
       (std::vector<std::string>{dir.file("a.txt"), dir.file("hard.txt"), dir.file("sub/b.txt")}));
@@ -171,8 +172,8 @@ TEST(InsideTheFolder, LinksLeadingOutsideAreNeverFollowed) {
   runModifyPass(replacePhrase("old", "new"), run.rows, {}, run.journal, swapper, options);
   EXPECT_EQ(readBytes(dir.file("secret/root-only.txt")), "old\n");
   EXPECT_EQ(readBytes(dir.file("secret/f.txt")), "old\n");
-  EXPECT_EQ(run.rows[0].result, "Failed Modification");
-  EXPECT_EQ(run.rows[1].result, "Failed Modification");
+  EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Failed Modification");
+  EXPECT_EQ(search::resultWord(run.rows[1].outcome.result), "Failed Modification");
   EXPECT_EQ(swapper.failures.front(),
             dir.file("tree/planted.txt") + ": outside the searched folder");
 }
@@ -272,7 +273,8 @@ TEST(LongNames, A250ByteNameIsModified) {
   const std::string name(250, 'n');
   writeBytes(dir.file(name), "old\n");
   PassRun run = modifyIn(dir, {name}, replacePhrase("old", "new"));
-  EXPECT_EQ(run.rows[0].result, "Modified") << ::testing::PrintToString(run.observer.failures);
+  EXPECT_EQ(search::resultWord(run.rows[0].outcome.result), "Modified")
+      << ::testing::PrintToString(run.observer.failures);
   EXPECT_EQ(readBytes(dir.file(name)), "new\n");
 }
 
@@ -328,7 +330,7 @@ TEST(HonestReasons, TooLargeOrTooComplexFailsThatFileAndTheRunGoesOn) {
   EXPECT_EQ(complex.observer.failures[0],
             dir.file("hostile.txt") + ": Error: The expression is too complex for this text");
   EXPECT_EQ(readBytes(dir.file("hostile.txt")), std::string(40, 'a') + "bz\n");
-  EXPECT_EQ(complex.rows[1].result, "Modified");
+  EXPECT_EQ(search::resultWord(complex.rows[1].outcome.result), "Modified");
 }
 
 TEST(StaleRows, AFileChangedSinceTheSearchIsSearchedAgain) {
@@ -338,7 +340,7 @@ TEST(StaleRows, AFileChangedSinceTheSearchIsSearchedAgain) {
   run.rows = {rowFor(dir, "a.txt")};
   run.rows[0].sizeBytes = 4;  // what the search saw
   run.rows[0].hits = {1};
-  run.rows[0].found = "1";
+  run.rows[0].hits = {1};
   PassOptions options;
   options.searchedFolder = dir.path();
   runModifyPass(replacePhrase("old", "new"), run.rows, {}, run.journal, run.observer, options);

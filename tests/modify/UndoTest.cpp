@@ -51,7 +51,7 @@ TEST(Undo, RoundTripRestoresContentAndMode) {
     std::vector<search::ResultItem> rows{rowFor(dir, c.name)};
     UndoJournal journal;
     modify(rows, journal, replacePhrase("old", "new"));
-    ASSERT_EQ(rows[0].result, "Modified") << c.name;
+    ASSERT_EQ(search::resultWord(rows[0].outcome.result), "Modified") << c.name;
     ASSERT_NE(readBytes(f), original) << c.name;
 
     RecordingObserver observer;
@@ -60,7 +60,7 @@ TEST(Undo, RoundTripRestoresContentAndMode) {
     EXPECT_EQ(modeOf(f), c.mode) << c.name;
     EXPECT_FALSE(fileExists(f + ".bak")) << c.name;
     EXPECT_FALSE(fileExists(f + ".$")) << c.name;
-    EXPECT_EQ(rows[0].result, "Undid") << c.name;
+    EXPECT_EQ(search::resultWord(rows[0].outcome.result), "Undid") << c.name;
     EXPECT_TRUE(journal.empty()) << c.name;
     ASSERT_EQ(summary.outcomes.size(), 1u);
     EXPECT_TRUE(summary.outcomes[0].undone);
@@ -82,7 +82,7 @@ TEST(Undo, LinkedFileIsChangedAndRestoredThroughItsLink) {
   undoLastRun(journal, rows, observer);
   EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
   EXPECT_EQ(readBytes(dir.file("link.txt")), "old\n");
-  EXPECT_EQ(rows[0].result, "Undid");
+  EXPECT_EQ(search::resultWord(rows[0].outcome.result), "Undid");
 }
 
 TEST(Undo, OnlyTheLatestRunIsUndone) {
@@ -107,9 +107,9 @@ TEST(Undo, MissingBackupFailsOnlyThatEntry) {
   std::filesystem::remove(dir.file("a.bak"));
   RecordingObserver observer;
   auto summary = undoLastRun(journal, rows, observer);
-  EXPECT_EQ(rows[0].result, "Failed Undo");
+  EXPECT_EQ(search::resultWord(rows[0].outcome.result), "Failed Undo");
   EXPECT_EQ(readBytes(dir.file("a")), "new\n");
-  EXPECT_EQ(rows[1].result, "Undid");
+  EXPECT_EQ(search::resultWord(rows[1].outcome.result), "Undid");
   EXPECT_EQ(readBytes(dir.file("b")), "old\n");
   EXPECT_FALSE(summary.outcomes[0].undone);
 }
@@ -126,7 +126,7 @@ TEST(Undo, FolderInPlaceOfTheBackupFails) {
   writeBytes(dir.file("a.bak/inside"), "x");
   RecordingObserver observer;
   undoLastRun(journal, rows, observer);
-  EXPECT_EQ(rows[0].result, "Failed Undo");
+  EXPECT_EQ(search::resultWord(rows[0].outcome.result), "Failed Undo");
   EXPECT_EQ(readBytes(dir.file("a")), "new\n");
   EXPECT_FALSE(fileExists(dir.file("a.$")));
 }

@@ -50,14 +50,14 @@ TEST(Cells, TypeTimeResultAndStatusTexts) {
   EXPECT_EQ(timeText(t + 3661), "05/03/2024 01:01:01");
 
   SearchRequest request;
-  EXPECT_EQ(resultText(request, true), "");
+  platform::FileInfo info;
+  info.name = "a.txt";
+  EXPECT_EQ(makeResultItem(request, "/d", info, {2}, true, "").outcome.result, RowResult::None);
   request.resultColumnShown = true;
-  EXPECT_EQ(resultText(request, true), "Found");
-  request.intervalsInUse = true;
-  EXPECT_EQ(resultText(request, true), "Found");
-  request.origin = Origin::SearchAndReplace;
-  EXPECT_EQ(resultText(request, true), "Found       All file");
-  EXPECT_EQ(resultText(request, false), "Found");
+  const ResultItem listed = makeResultItem(request, "/d", info, {2, 3}, true, "");
+  EXPECT_EQ(listed.outcome.result, RowResult::Found);
+  EXPECT_EQ(foundCellText(listed), "2, 3");
+  EXPECT_EQ(foundCellText(makeResultItem(request, "/d", info, {2}, false, "")), "");
 
   EXPECT_EQ(foundStatusText(Origin::Find, 1), "Found File:    1");
   EXPECT_EQ(foundStatusText(Origin::Find, 2), "Found Files:   2");

@@ -18,7 +18,7 @@ using Names = std::vector<std::string>;
 class Lister : public SearchObserver {
  public:
   void resultAdded(const ResultItem& item) override {
-    names.push_back(item.name + "=" + item.found);
+    names.push_back(item.name + "=" + search::foundCellText(item));
   }
   Names names;
 };

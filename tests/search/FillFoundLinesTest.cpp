@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "TempTree.h"
+#include "search/Cells.h"
 #include "search/Find.h"
 
 namespace kestrix::search {
@@ -77,7 +78,7 @@ TEST(FillFoundLines, EveryQueryType) {
     EXPECT_EQ(out.lines.entries[0], "     File:  f.txt      Path:  " + tree.path());
     EXPECT_EQ(Strings(out.lines.entries.begin() + 1, out.lines.entries.end()), c.entries);
     EXPECT_EQ(hitsOf(out.lines), c.hits);
-    EXPECT_EQ(out.found, c.found);
+    EXPECT_EQ(search::foundText(out.hits), c.found);
     EXPECT_TRUE(out.completed);
     ASSERT_EQ(out.lines.viewerMap.size(), out.lines.entries.size());
     for (std::size_t i = 1; i < out.lines.entries.size(); ++i) {
@@ -101,7 +102,7 @@ TEST(FillFoundLines, LimitMissingFileAndStop) {
   EXPECT_EQ(out.lines.entries.size(), 5003u);
   EXPECT_EQ(out.lines.entries[5001], FoundLines::kEtcMarker);
   EXPECT_EQ(out.lines.entries[5002], " line 5001: hit");
-  EXPECT_EQ(out.found, "6000");
+  EXPECT_EQ(search::foundText(out.hits), "6000");
 
   try {
     fillFoundLines(r, tree.path(), "gone.txt");

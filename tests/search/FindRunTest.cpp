@@ -11,6 +11,7 @@
 
 #include "TempTree.h"
 #include "platform/Platform.h"
+#include "search/Cells.h"
 #include "search/Find.h"
 
 namespace kestrix::search {
@@ -33,7 +34,7 @@ class Recorder : public SearchObserver {
     std::vector<std::string> out;
     for (const ResultItem& i : items) {
       std::string rel = i.fullName().substr(root.size() + 1);
-      out.push_back(i.found.empty() ? rel : rel + "=" + i.found);
+      out.push_back(search::foundCellText(i).empty() ? rel : rel + "=" + search::foundCellText(i));
     }
     std::sort(out.begin(), out.end());
     return out;
@@ -242,10 +243,10 @@ TEST(FindRun, RowCellsAndOutcome) {
   const ResultItem& item = rec.items[0];
   EXPECT_EQ(item.name, "f.txt");
   EXPECT_EQ(item.path, tree.path());
-  EXPECT_EQ(item.found, "50");
+  EXPECT_EQ(search::foundCellText(item), "50");
   EXPECT_EQ(item.size, "0.050 KB");
   EXPECT_EQ(item.type, "TXT File");
-  EXPECT_EQ(item.result, "Found");
+  EXPECT_EQ(search::resultWord(item.outcome.result), "Found");
   EXPECT_EQ(item.sizeBytes, 50);
   EXPECT_EQ(item.hits, (std::vector<std::int64_t>{50}));
   EXPECT_EQ(item.intervalFrom, 0);
@@ -256,7 +257,7 @@ TEST(FindRun, RowCellsAndOutcome) {
   r.queryText.clear();
   out = runFind(r, rec);
   EXPECT_TRUE(out.nameOnlyListing);
-  EXPECT_EQ(rec.items.back().found, "");
+  EXPECT_EQ(search::foundCellText(rec.items.back()), "");
   r.queryText = "absent";
   out = runFind(r, rec);
   EXPECT_EQ(out.statusText, "Not Found");
@@ -374,7 +375,8 @@ TEST(FindRun, StreamedScanAgreesWithLineScan) {
       ASSERT_EQ(rec.items.size(), 4u);
       for (const ResultItem& item : rec.items) {
         SCOPED_TRACE(item.name);
-        EXPECT_EQ(item.found, fillFoundLines(r, item.path, item.name).found);
+        EXPECT_EQ(search::foundCellText(item),
+                  search::foundText(fillFoundLines(r, item.path, item.name).hits));
       }
     }
   }
@@ -404,7 +406,8 @@ TEST(FindRun, ExpressionRunAgreesWithFoundLines) {
     Names expected;
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) {
       const FillOutcome fill = fillFoundLines(r, tree.path(), name);
-      if (fill.hits[0] > 0) expected.push_back(std::string(name) + "=" + fill.found);
+      if (fill.hits[0] > 0)
+        expected.push_back(std::string(name) + "=" + search::foundText(fill.hits));
     }
     EXPECT_EQ(rec.listed(tree.path()), expected);
   }

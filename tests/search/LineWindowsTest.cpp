@@ -8,6 +8,7 @@
 #include <random>
 
 #include "TempTree.h"
+#include "search/Cells.h"
 #include "search/Find.h"
 #include "search/LineWindows.h"
 #include "text/Lines.h"
@@ -118,7 +119,8 @@ TEST(LineWindows, ExpressionCountsAgreeWithTheWholeFile) {
       ASSERT_EQ(rows.items.size(), 4u);
       for (const ResultItem& item : rows.items) {
         SCOPED_TRACE(item.name);
-        EXPECT_EQ(item.found, fillFoundLines(r, item.path, item.name).found);
+        EXPECT_EQ(search::foundCellText(item),
+                  search::foundText(fillFoundLines(r, item.path, item.name).hits));
       }
     }
   }

@@ -33,7 +33,7 @@ class EventLog : public SearchObserver {
     if (onTested) onTested(full);
   }
   void resultAdded(const ResultItem& item) override {
-    events.push_back("R " + item.fullName() + " " + item.found + " " + item.size);
+    events.push_back("R " + item.fullName() + " " + search::foundCellText(item) + " " + item.size);
     listed.push_back(item.fullName());
   }
   void warning(const std::string& caption, const std::string& text) override {

@@ -14,6 +14,7 @@
 #include "TempTree.h"
 #include "platform/FolderHandle.h"
 #include "platform/ReadOnlyFile.h"
+#include "search/Cells.h"
 #include "search/Find.h"
 
 namespace kestrix::search {
@@ -93,7 +94,7 @@ TEST(WalkSafety, TreesDeeperThanThePathLimitAreWalked) {
     EXPECT_GT(expected.size(), 5000u);
     // The found lines of the deepest file can be read as well.
     const FillOutcome fill = fillFoundLines(phrase(tree.path(), "deep"), expected, "f.txt");
-    EXPECT_EQ(fill.found, "1");
+    EXPECT_EQ(search::foundText(fill.hits), "1");
   }
 }
 

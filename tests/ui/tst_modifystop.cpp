@@ -95,11 +95,11 @@ class ModifyStopTest : public QObject {
       QFile file(QString::fromStdString(item.fullName()));
       QVERIFY(file.open(QIODevice::ReadOnly));
       const QByteArray bytes = file.readAll();
-      if (item.result == "Modified") {
+      if (item.outcome.result == kestrix::search::RowResult::Modified) {
         QCOMPARE(bytes, kNew);
         ++modified;
       } else {
-        QCOMPARE(QString::fromStdString(item.result), QString("Found"));
+        QVERIFY(item.outcome.result == kestrix::search::RowResult::Found);
         QCOMPARE(bytes, kOld);
         ++untouched;
       }

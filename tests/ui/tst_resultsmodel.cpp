@@ -10,12 +10,12 @@ using kestrix::ui::ResultsModel;
 
 namespace {
 
-ResultItem makeItem(const std::string& name, std::int64_t bytes = 0, const std::string& found = "1",
-                    std::int64_t time = 0) {
+ResultItem makeItem(const std::string& name, std::int64_t bytes = 0,
+                    std::vector<std::int64_t> hits = {1}, std::int64_t time = 0) {
   ResultItem it;
   it.name = name;
   it.path = "/data";
-  it.found = found;
+  it.hits = std::move(hits);
   it.size = std::to_string(bytes) + " B";
   it.sizeBytes = bytes;
   it.lastWriteSec = time;
@@ -38,7 +38,7 @@ class ResultsModelTest : public QObject {
  private slots:
   void cellsAndColumns() {
     ResultsModel m;
-    ResultItem it = makeItem("a.txt", 1500, "2, 0, 5", 100);
+    ResultItem it = makeItem("a.txt", 1500, {2, 0, 5}, 100);
     it.attributes = "RH";
     it.size = "1.5 KB";
     it.time = "12/8/26 10:00:00";
@@ -63,7 +63,9 @@ class ResultsModelTest : public QObject {
     m.setFoundColumnShown(true);
     QCOMPARE(m.columnOf("Found"), 2);
     QCOMPARE(m.columnOf("Result"), 7);
-    m.setResultText(0, "Modified");
+    m.setOutcome(0, {kestrix::search::RowResult::Modified, {}});
+    QCOMPARE(m.index(0, 7).data().toString(), QString("Modified    \\All file"));
+    m.setResultColumn(true);
     QCOMPARE(m.index(0, 7).data().toString(), QString("Modified"));
   }
 
@@ -157,8 +159,8 @@ class ResultsModelTest : public QObject {
 
   void sortingToggles() {
     ResultsModel m;
-    m.appendItems({makeItem("b", 10000, "12", 300), makeItem("C", 9500, "3", 100),
-                   makeItem("a", 20, "4", 200)});
+    m.appendItems({makeItem("b", 10000, {12}, 300), makeItem("C", 9500, {3}, 100),
+                   makeItem("a", 20, {4}, 200)});
     const int size = m.columnOf("Size");
     QVERIFY(m.sortByColumn(size));
     QCOMPARE(column(m, "Name"), QStringList({"a", "C", "b"}));  // 20 B, 9.5 KB, 10.0 KB

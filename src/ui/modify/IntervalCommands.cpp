@@ -7,15 +7,15 @@
 #include <QTabWidget>
 
 #include "modify/Interval.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MainMenus.h"
 #include "ui/modify/ModifyEnableRules.h"
 #include "ui/modify/ModifyRequestReader.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
-#include "ui/window/TFind.h"
+#include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/TFind.h"
 
 namespace kestrix::ui {
 
@@ -113,15 +113,7 @@ void IntervalCommands::mark(bool from) {
   search::ResultItem item = window_.results->item(row);
   from ? modify::markFrom(item, *number) : modify::markTo(item, *number);
   window_.results->setItem(row, item);
-  formatCell(row);
   updateStatus();
-}
-
-void IntervalCommands::formatCell(int row) {
-  if (!rules_.intervalHeadingShown()) return;
-  search::ResultItem item = window_.results->item(row);
-  item.result = modify::formatIntervalCell(item.result, modify::intervalOf(item));
-  window_.results->setItem(row, item);
 }
 
 std::vector<std::size_t> IntervalCommands::rowsOf(Scope scope) const {
@@ -152,11 +144,7 @@ void IntervalCommands::bulk(Scope scope, bool markAllLines) {
   std::vector<search::ResultItem> rows = window_.results->items();
   markAllLines ? modify::markAll(rows, indexes) : modify::unmarkAll(rows, indexes);
   for (std::size_t index : indexes) window_.results->setItem(static_cast<int>(index), rows[index]);
-  if (scope == Scope::Browsed) {
-    for (std::size_t index : indexes) formatCell(static_cast<int>(index));
-  } else {
-    rules_.refreshHeading();
-  }
+  if (scope != Scope::Browsed) rules_.refreshHeading();
   updateStatus();
 }
 

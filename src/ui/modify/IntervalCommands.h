@@ -42,7 +42,6 @@ class IntervalCommands : public QObject {
   void bulk(Scope scope, bool markAllLines);
   std::vector<std::size_t> rowsOf(Scope scope) const;
   bool markable() const;
-  void formatCell(int row);
 
   TFind& window_;
   ModifyEnableRules& rules_;

@@ -157,7 +157,6 @@ void ModifyController::runPass(modify::ModifyScope scope) {
   options.historyFolder = historyFolder();
   options.historyHeader.origin =
       window_.commandLine().start().commandLineRun ? "kestrix -com" : "window";
-  window_.results->clearResultReasons();
   bool stopped = false;
   modify::PassSummary summary;
   try {
@@ -237,11 +236,9 @@ void ModifyController::undo() {
         showWarning(&window_, caption, text);
       });
   modify::HistoryUndoOptions options;
-  options.rows.intervalHeadingShown = rules_->intervalHeadingShown();
   if (window_.findRun().hasRun()) options.rows.refreshWith = window_.findRun().lastRequest();
   options.temporaryLog = temporaryLog();
   if (!options.temporaryLog.empty()) modify::removeStaleTemporaries(options.temporaryLog);
-  window_.results->clearResultReasons();
   modify::UndoSummary summary;
   try {
     summary = modify::undoRun(historyFolder(), *run, rows, observer, options);

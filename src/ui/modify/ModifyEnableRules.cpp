@@ -10,12 +10,12 @@
 
 #include "modify/Interval.h"
 #include "ui/find/FindRunController.h"
-#include "ui/window/MainMenus.h"
 #include "ui/modify/ModifyRequestReader.h"
-#include "ui/settings/OptionsTab.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/modify/SearchReplaceTab.h"
+#include "ui/settings/OptionsTab.h"
+#include "ui/window/MainMenus.h"
 #include "ui/window/TFind.h"
 #include "ui/window/WindowGeometry.h"
 
@@ -123,15 +123,11 @@ void ModifyEnableRules::refreshHeading() {
   ResultsModel& model = *window_.results;
   if (model.rowCount() == 0 || !model.resultColumnShown() || window_.state().lastRunOrigin != 2)
     return;
-  std::vector<search::ResultItem> rows = model.items();
-  const modify::ModifyRequest request =
-      readModifyRequest(window_, modify::ModifyScope::All);
-  const std::optional<std::string> heading = modify::refreshResultHeading(2, rows, request, state_);
+  const modify::ModifyRequest request = readModifyRequest(window_, modify::ModifyScope::All);
+  const std::optional<std::string> heading = modify::refreshResultHeading(2, request, state_);
   if (!heading) return;
   model.setResultColumn(true, QString::fromStdString(*heading));
   fitIntervalColumn();
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    if (rows[i].result != model.items()[i].result) model.setItem(static_cast<int>(i), rows[i]);
 }
 
 }  // namespace kestrix::ui

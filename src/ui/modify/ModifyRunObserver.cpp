@@ -43,7 +43,6 @@ void ModifyRunObserver::fileStarted(const std::string& fullName) {
 
 void ModifyRunObserver::fileFailed(const std::string& fullName, const std::string& reason) {
   Failure failure{QString::fromStdString(fullName), QString::fromStdString(reason)};
-  model_.setResultReason(failure.fullName, failure.reason);
   failures_.push_back(std::move(failure));
 }
 

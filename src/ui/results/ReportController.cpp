@@ -101,10 +101,10 @@ results::ResultTable ReportController::listTable(bool fullFound) const {
     for (int c = 0; c < model.columnCount(); ++c) {
       const search::ResultItem& item = model.item(r);
       // Names go to the list byte for byte, so that the saved name still names the file.
-      row.push_back(c == found && fullFound && !item.foundFull.empty() ? item.foundFull
-                    : c == name                                        ? item.name
-                    : c == path                                        ? item.path
-                                : local(model.cellText(r, c)));
+      row.push_back(c == found && fullFound ? search::foundCellText(item, false)
+                    : c == name             ? item.name
+                    : c == path             ? item.path
+                                            : local(model.cellText(r, c)));
     }
     table.rows.push_back(std::move(row));
   }

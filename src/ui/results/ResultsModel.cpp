@@ -84,7 +84,7 @@ QString ResultsModel::cellText(int row, int position) const {
     case Column::Path:
       return QString::fromStdString(text::escapeForDisplay(it.path));
     case Column::Found:
-      return QString::fromStdString(it.found);
+      return QString::fromStdString(search::foundCellText(it));
     case Column::Attributes:
       return QString::fromStdString(it.attributes);
     case Column::Time:
@@ -94,7 +94,7 @@ QString ResultsModel::cellText(int row, int position) const {
     case Column::Type:
       return typeNames_.displayText(it.name, it.type);
     case Column::Result:
-      return QString::fromStdString(it.result);
+      return QString::fromStdString(search::resultCellText(it, intervalFormat()));
   }
   return QString();
 }
@@ -112,7 +112,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
       return {};
     case Qt::ToolTipRole:
       if (columns_[static_cast<size_t>(index.column())] == Column::Result)
-        return resultReasons_.value(QString::fromStdString(it.fullName()));
+        return QString::fromStdString(it.outcome.reason);  // why it failed, if it did
       return typeToolTip(index.row(), index.column());
     case FullNameRole:
       return QString::fromStdString(it.fullName());
@@ -133,14 +133,6 @@ QVariant ResultsModel::typeToolTip(int row, int position) const {
   const std::string encoding = search::fileEncodingName(it.fullName(), legacyCodePage_);
   if (encoding.empty()) return {};
   return cellText(row, position) + "\nEncoding: " + QString::fromStdString(encoding);
-}
-
-void ResultsModel::setResultReason(const QString& fullName, const QString& reason) {
-  resultReasons_.insert(fullName, reason);
-}
-
-void ResultsModel::clearResultReasons() {
-  resultReasons_.clear();
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -222,16 +214,16 @@ void ResultsModel::setItem(int row, search::ResultItem item) {
   emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-void ResultsModel::setResultText(int row, const QString& text) {
+void ResultsModel::setOutcome(int row, search::RowOutcome outcome) {
   if (row < 0 || row >= rowCount()) return;
-  items_[static_cast<size_t>(row)].result = text.toStdString();
+  items_[static_cast<size_t>(row)].outcome = std::move(outcome);
   const int column = columnOf(Column::Result);
   if (column >= 0) emit dataChanged(index(row, column), index(row, column));
 }
 
-void ResultsModel::setFoundText(int row, const QString& text) {
+void ResultsModel::setHits(int row, std::vector<std::int64_t> hits) {
   if (row < 0 || row >= rowCount()) return;
-  items_[static_cast<size_t>(row)].found = text.toStdString();
+  items_[static_cast<size_t>(row)].hits = std::move(hits);
   const int column = columnOf(Column::Found);
   if (column >= 0) emit dataChanged(index(row, column), index(row, column));
 }
@@ -290,6 +282,8 @@ void ResultsModel::setResultColumn(bool shown, const QString& caption) {
   if (shown && at >= 0) {
     resultCaption_ = caption;
     emit headerDataChanged(Qt::Horizontal, at, at);
+    // The cells follow the heading: the interval caption shows each row's interval.
+    if (rowCount() > 0) emit dataChanged(index(0, at), index(rowCount() - 1, at));
   } else if (shown) {
     resultCaption_ = caption;
     beginInsertColumns({}, columnCount(), columnCount());
@@ -324,7 +318,7 @@ std::vector<double> ResultsModel::numericKeys(Column kind) const {
   std::vector<double> keys(items_.size());
   for (std::size_t i = 0; i < items_.size(); ++i) {
     const search::ResultItem& it = items_[i];
-    if (kind == Column::Found) keys[i] = leadingNumber(it.found);
+    if (kind == Column::Found) keys[i] = it.hits.empty() ? 0 : static_cast<double>(it.hits[0]);
     if (kind == Column::Size) keys[i] = static_cast<double>(it.sizeBytes);
     if (kind == Column::Time) keys[i] = static_cast<double>(it.lastWriteSec);
   }
@@ -349,10 +343,10 @@ std::vector<std::string> ResultsModel::textKeys(Column kind) const {
         keys[i] = typeNames_.displayText(it.name, it.type).toStdString();
         break;
       case Column::Result:
-        keys[i] = it.result;
+        keys[i] = search::resultCellText(it, intervalFormat());
         break;
       default:
-        keys[i] = it.found;
+        keys[i] = search::foundCellText(it);
         break;
     }
   }

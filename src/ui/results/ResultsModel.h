@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QHash>
 #include <QString>
 #include <string>
 #include <vector>
@@ -53,14 +52,11 @@ class ResultsModel : public QAbstractTableModel {
   // The row's item; throws std::out_of_range for a row outside 0..rowCount()-1.
   const search::ResultItem& item(int row) const { return items_.at(static_cast<size_t>(row)); }
   const std::vector<search::ResultItem>& items() const { return items_; }
-  // Replaces row `row` (its Found or Result cell, its interval ...) and repaints it.
+  // Replaces row `row` (its hits, outcome, interval ...) and repaints it.
   void setItem(int row, search::ResultItem item);
-  void setResultText(int row, const QString& text);
-  // Why the file `fullName` failed in the last modification or undo: the tooltip of its
-  // Result cell. clear() and clearResultReasons() forget them.
-  void setResultReason(const QString& fullName, const QString& reason);
-  void clearResultReasons();
-  void setFoundText(int row, const QString& text);
+  // The row's outcome (its Result cell) and its hit counts (its Found cell).
+  void setOutcome(int row, search::RowOutcome outcome);
+  void setHits(int row, std::vector<std::int64_t> hits);
   // Removes the given rows (any order, duplicates ignored) with their intervals.
   void removeRowsList(std::vector<int> rows);
 
@@ -69,6 +65,9 @@ class ResultsModel : public QAbstractTableModel {
   bool foundColumnShown() const;
   void setResultColumn(bool shown, const QString& caption = kResultCaption);
   bool resultColumnShown() const;
+  // True while the Result column is captioned with the interval heading: its cells show
+  // each row's modification interval.
+  bool intervalFormat() const { return resultCaption_ == kResultIntervalCaption; }
   // Position of the column with this caption, or -1. "Result" also finds the interval
   // form of the Result caption.
   int columnOf(const QString& caption) const;
@@ -106,7 +105,6 @@ class ResultsModel : public QAbstractTableModel {
   mutable IconCache icons_;
   mutable TypeNameCache typeNames_;
   std::string legacyCodePage_ = "Windows-1252";
-  QHash<QString, QString> resultReasons_;  // full name -> reason of its failure
 };
 
 // Reads the number a text begins with: leading blanks skipped, reading stops at the first

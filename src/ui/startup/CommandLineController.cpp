@@ -147,11 +147,11 @@ void CommandLineController::runCommands() {
 // "-shr" and no display, named on standard error.
 void CommandLineController::countFailedFiles() {
   for (const search::ResultItem& item : window_.results->items()) {
-    if (item.result.rfind(modify::kFailedModification, 0) != 0) continue;
+    if (item.outcome.result != search::RowResult::FailedModification) continue;
     ++failedFiles_;
     if (start_.showErrors && headless())
       std::fprintf(stderr, "kestrix: %s: %s\n", item.fullName().c_str(),
-                   modify::kFailedModification);
+                   std::string(search::resultWord(item.outcome.result)).c_str());
   }
 }
 

@@ -9,10 +9,10 @@
 #include "search/Find.h"
 #include "search/SearchError.h"
 #include "ui/find/FindRunController.h"
-#include "ui/viewer/LinesViewer.h"
-#include "ui/window/MessageBoxes.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
+#include "ui/viewer/LinesViewer.h"
+#include "ui/window/MessageBoxes.h"
 #include "ui/window/TFind.h"
 
 namespace kestrix::ui {
@@ -62,8 +62,7 @@ bool ViewerRefresh::refreshNow() {
     window_.ListBox1->setFoundLines(outcome.lines);
     browsedRow_ = row;
     browsedFullName_ = fullName;
-    if (window_.results->foundColumnShown())
-      window_.results->setFoundText(row, QString::fromStdString(outcome.found));
+    if (window_.results->foundColumnShown()) window_.results->setHits(row, std::move(outcome.hits));
   } catch (const search::SearchError& error) {
     const bool missing = !QFileInfo::exists(fullName);
     showError(row, QString::fromStdString(error.caption()), QString::fromStdString(error.text()),
@@ -77,7 +76,7 @@ bool ViewerRefresh::refreshNow() {
 void ViewerRefresh::showError(int row, const QString& caption, const QString& text,
                               bool missingFile) {
   clearViewer();
-  if (missingFile) window_.results->setResultText(row, "Not Found");
+  if (missingFile) window_.results->setOutcome(row, {search::RowResult::NotFound, {}});
   // Remember the row so the message is not repeated at every idle moment.
   browsedRow_ = row;
   browsedFullName_ = QString::fromStdString(window_.results->item(row).fullName());
