@@ -374,7 +374,7 @@ class ReportCommandsTest : public QObject {
                          }}});
     window.menus->deleteFiles.actions().front()->trigger();
     QVERIFY(question.startsWith("Are you sure you want to send\n"));
-    QVERIFY(question.endsWith("\nto the Recycle Bin?"));
+    QVERIFY(question.endsWith("\nto the Trash?"));
     QCOMPARE(names(window), QStringList{"2.txt"});
     QVERIFY(QFile::exists(folder + "/2.txt"));
   }

@@ -30,7 +30,7 @@ constexpr int kMinSearchColumn = 78;
 constexpr int kMinReplaceColumn = 165;
 }  // namespace
 
-const QString TBatchDlg::kTableFilter = QStringLiteral("TBL Files [*.tbl] (*.tbl)");
+const QString TBatchDlg::kTableFilter = QStringLiteral("Batch tables (*.tbl)");
 const QString TBatchDlg::kTableSuffix = QStringLiteral("tbl");
 
 TBatchDlg::TBatchDlg(QWidget* parent) : QDialog(parent), model_(new BatchTableModel(this)) {

@@ -1,6 +1,7 @@
 // Copy, delete, rename and open-folder commands of the window.
 #include "ui/fileops/FileOpsController.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -112,8 +113,11 @@ Decision FileOpsController::askProtected(const std::string& fullName, bool renam
 // --- Copy Files ---
 
 QString FileOpsController::copyDestination() const {
+  // The last folder copied to, else the folder searched (never the program's folder).
   const QString folder = window_.settings().startFolder(SettingsController::CopyTarget);
-  return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
+  if (!folder.isEmpty()) return folder;
+  const QString searched = window_.ComboBoxPath->currentText().trimmed();
+  return QFileInfo(searched).isDir() ? searched : QDir::homePath();
 }
 
 void FileOpsController::copyFiles() {
@@ -146,14 +150,13 @@ void FileOpsController::deleteFiles() {
   if (several) {
     sure = delFilesDlg_->ask(
         "Confirm Multiple File Delete",
-        {QString("Are you sure you want to send these %1 files to the Recycle Bin?")
-             .arg(names.size())},
+        {QString("Are you sure you want to send these %1 files to the Trash?").arg(names.size())},
         Buttons::OkCancel);
   } else {
     const QFontMetrics metrics(delFilesDlg_->TextLabel->font());
     sure = delFilesDlg_->ask("Confirm File Delete",
                              {"Are you sure you want to send",
-                              shortenedLine(qs(names[0]), metrics, 319, 3), "to the Recycle Bin?"},
+                              shortenedLine(qs(names[0]), metrics, 319, 3), "to the Trash?"},
                              Buttons::OkCancel);
   }
   if (sure != Decision::Yes) return;

@@ -336,8 +336,8 @@ QString ReportController::linesFolder() const {
 
 void ReportController::saveList() {
   if (window_.state().busy || window_.results->rowCount() == 0) return;
-  const QString path = savePicker_("Save List", listFolder(),
-                                   "File List [*.lst] (*.lst);;All Files [*.*] (*)", "lst");
+  const QString path =
+      savePicker_("Save List", listFolder(), "File lists (*.lst);;All files (*)", "lst");
   if (path.isEmpty()) return;
   window_.settings().setStartFolder(SettingsController::SaveList, QFileInfo(path).absolutePath());
   try {
@@ -359,8 +359,7 @@ bool ReportController::saveListTo(const QString& path, const QString& commandLin
 
 void ReportController::saveLines() {
   if (window_.state().busy || !window_.ListBox1->hasLines()) return;
-  const QString path =
-      savePicker_("Save Lines", linesFolder(), "HTML File [*.html] (*.html)", "html");
+  const QString path = savePicker_("Save Lines", linesFolder(), "HTML files (*.html)", "html");
   if (path.isEmpty()) return;
   window_.settings().setStartFolder(SettingsController::SaveLines, QFileInfo(path).absolutePath());
   try {

@@ -9,18 +9,18 @@
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
 #include "ui/batch/BatchReplaceCommand.h"
+#include "ui/batch/TBatchDlg.h"
 #include "ui/find/FindTab.h"
-#include "ui/window/MainMenus.h"
-#include "ui/window/MessageBoxes.h"
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/settings/SettingsController.h"
-#include "ui/batch/TBatchDlg.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/MessageBoxes.h"
 #include "ui/window/TFind.h"
 #include "ui/window/WindowGeometry.h"
 
 namespace kestrix::ui {
 
-const QString ProjectCommands::kProjectFilter = QStringLiteral("Project Files [*.ksr] (*.ksr)");
+const QString ProjectCommands::kProjectFilter = QStringLiteral("Project files (*.ksr)");
 
 namespace {
 
