@@ -1,6 +1,7 @@
 // The results list's view and its commands on rows.
 #include "ui/results/ResultsView.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -56,13 +57,7 @@ ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
   horizontalHeader()->setSectionsClickable(true);
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  // The selection stays visible while the list does not have the focus.
-  QPalette p = palette();
-  p.setColor(QPalette::Inactive, QPalette::Highlight,
-             p.color(QPalette::Active, QPalette::Highlight));
-  p.setColor(QPalette::Inactive, QPalette::HighlightedText,
-             p.color(QPalette::Active, QPalette::HighlightedText));
-  setPalette(p);
+  keepSelectionVisible();
   // The view paints every pixel of its viewport itself, so a skipped repaint (see
   // paintEvent) leaves the rows on screen instead of an erased background.
   viewport()->setAutoFillBackground(false);
@@ -74,6 +69,22 @@ ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
     if (headerPressed_) userSizedColumns_ = true;
   });
+}
+
+void ResultsView::keepSelectionVisible() {
+  // The selection stays visible while the list does not have the focus; the colours are
+  // the desktop's, taken again whenever its palette changes (light / dark).
+  QPalette p = QApplication::palette(this);
+  p.setColor(QPalette::Inactive, QPalette::Highlight,
+             p.color(QPalette::Active, QPalette::Highlight));
+  p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+             p.color(QPalette::Active, QPalette::HighlightedText));
+  setPalette(p);
+}
+
+void ResultsView::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  if (event->type() == QEvent::ApplicationPaletteChange) keepSelectionVisible();
 }
 
 bool ResultsView::eventFilter(QObject* watched, QEvent* event) {

@@ -108,9 +108,11 @@ class ResultsView : public QTableView {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   int contentWidth(int column) const;
+  void keepSelectionVisible();
   void widenResultColumn();
   void onHeaderClicked(int section);
   void onColumnsInserted(const QModelIndex& parent, int first, int last);

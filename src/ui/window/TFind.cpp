@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -16,6 +17,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -50,8 +52,10 @@
 #include "ui/window/HelpWindow.h"
 #include "ui/window/MainMenus.h"
 #include "ui/window/MessageBoxes.h"
+#include "ui/window/Mnemonics.h"
 #include "ui/window/OptionHandlers.h"
 #include "ui/window/ScreenScale.h"
+#include "ui/window/ThemeIcons.h"
 #include "ui/window/WindowGeometry.h"
 #include "ui/window/WindowKeys.h"
 
@@ -110,6 +114,8 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   wireResultsList();
   wireModifyCommands();
   new WindowKeys(*this);
+  assignWindowMnemonics();
+  applyThemeIcons(*this);
   changeCheck_->watch(this);
   qApp->installEventFilter(this);
   geometry_->applyTabLayout();
@@ -132,6 +138,27 @@ TFind::~TFind() {
   // The controllers go before the child widgets: no widget signal may reach them after.
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
   delete help_;
+}
+
+void TFind::assignWindowMnemonics() {
+  replaceTab->SearchLabel->setBuddy(replaceTab->SearchEdit);
+  replaceTab->ReplaceLabel->setBuddy(replaceTab->Edit2);
+  optionsTab->SizeLabel->setBuddy(optionsTab->SizeSpinEdit);
+  optionsTab->LastModifiedLabel->setBuddy(optionsTab->MinDateTimePicker);
+  optionsTab->AndLabel->setBuddy(optionsTab->MaxDateTimePicker);
+  optionsTab->DaysAgoLabel->setBuddy(optionsTab->DaysAgoSpinEdit);
+  // The menus' letters and the top panel's are in view with every tab.
+  QString taken;
+  for (const QAction* menu : menuBar()->actions())
+    if (const QChar letter = mnemonicOf(menu->text()); !letter.isNull()) taken += letter;
+  // Push buttons (the commands) choose first, then the boxes and labels.
+  const QList<QWidget*> tabs = {findTab, replaceTab, optionsTab};
+  taken = assignMnemonics(*TopPanel, taken, true);
+  QString commands = taken;
+  for (QWidget* tab : tabs) commands += assignMnemonics(*tab, taken, true);
+  taken = assignMnemonics(*TopPanel, commands);
+  for (QWidget* tab : tabs) assignMnemonics(*tab, taken);
+  new AltKeyGuard(*this);
 }
 
 QWidget* TFind::buildTopPanel() {
@@ -161,11 +188,15 @@ QWidget* TFind::buildTopPanel() {
   auto* grid = new QGridLayout(TopPanel);
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setVerticalSpacing(2);
-  grid->addWidget(new QLabel("Folder:", TopPanel), 0, 0);
+  auto* folderLabel = new QLabel("Folder:", TopPanel);
+  folderLabel->setBuddy(ComboBoxPath);
+  grid->addWidget(folderLabel, 0, 0);
   grid->addWidget(ComboBoxPath, 0, 1, 1, 4);
   grid->addWidget(BrowseButton, 0, 5);
   grid->addWidget(Animate1, 0, 6, 2, 1, Qt::AlignCenter);
-  grid->addWidget(new QLabel("Masks:", TopPanel), 1, 0);
+  auto* masksLabel = new QLabel("Masks:", TopPanel);
+  masksLabel->setBuddy(MasksComboBox);
+  grid->addWidget(masksLabel, 1, 0);
   grid->addWidget(MasksComboBox, 1, 1);
   grid->addWidget(SensitiveCheckBox, 1, 2);
   grid->addWidget(WholeWordsCheckBox, 1, 3);
