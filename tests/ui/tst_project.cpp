@@ -147,7 +147,7 @@ class ProjectTest : public QObject {
     QVERIFY(!window.openProject(missing));
     QCOMPARE(recorder.warnings.size(), 2);
     QCOMPARE(recorder.warnings[1].second, "File \"" + missing + "\" not found");
-    QVERIFY(window.state().abortRequested);
+    QVERIFY(window.state().stop.abortRequested);
 
     // A project that cannot be written says so.
     QVERIFY(!projectCommands(window).saveProject(tree_.path() + "/no/such/folder/p.ksr"));

@@ -22,6 +22,7 @@
 #include "ui/fileops/FileOpsController.h"
 #include "ui/fileops/TRenameDlg.h"
 #include "ui/find/FindTab.h"
+#include "ui/modify/ModifyController.h"
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ReportController.h"
 #include "ui/results/ResultsModel.h"
@@ -421,7 +422,7 @@ class ReportCommandsTest : public QObject {
     TFind window;
     window.show();
     runFind(window, folder, "z");
-    window.replaceTab->UndoButton->setEnabled(true);
+    window.modifyController().offerUndo(true);
     window.selectRow(rowNamed(window, "report.log"));
     ModalDriver driver({{"TRenameDlg",
                          [](QWidget* dialog) {
@@ -441,6 +442,7 @@ class ReportCommandsTest : public QObject {
     QVERIFY(row >= 0);
     QCOMPARE(window.results->cellText(row, window.results->columnOf("Type")),
              window.results->typeNames().displayText("old_report.txt", "TXT File"));
+    QVERIFY(!window.modifyController().canUndo());
     QVERIFY(!window.replaceTab->UndoButton->isEnabled());
 
     // A clash with one row selected: the message, both files untouched.

@@ -144,19 +144,6 @@ class ResultsModelTest : public QObject {
     QCOMPARE(m.item(146).name, std::string("f297"));
   }
 
-  void leadingNumberTable() {
-    struct Case {
-      const char* text;
-      bool comma;
-      double expected;
-    } cases[] = {{"12", false, 12},      {"3, 7", false, 3}, {"", false, 0},
-                 {"  42abc", false, 42}, {"9,5", true, 9.5}, {"9.5", false, 9.5},
-                 {"2, 0, 5", true, 2},   {",...", false, 0}};
-    for (const Case& c : cases) {
-      QVERIFY2(kestrix::ui::leadingNumber(c.text, c.comma) == c.expected, c.text);
-    }
-  }
-
   void sortingToggles() {
     ResultsModel m;
     m.appendItems({makeItem("b", 10000, {12}, 300), makeItem("C", 9500, {3}, 100),

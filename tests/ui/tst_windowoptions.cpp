@@ -82,11 +82,14 @@ class WindowOptionsTest : public QObject {
     const struct {
       QueryType type;
       bool memo;
-      int lineMode;
+      LineMode lineMode;
       int tabHeight;
-    } cases[] = {{QueryType::Multiline, true, 2, 162},     {QueryType::Phrase, false, 1, 126},
-                 {QueryType::RegExpr, true, 1, 162},       {QueryType::WordsOr, false, 1, 126},
-                 {QueryType::SearchEngine, false, 1, 126}, {QueryType::WordsAnd, false, 1, 126}};
+    } cases[] = {{QueryType::Multiline, true, LineMode::Ranges, 162},
+                 {QueryType::Phrase, false, LineMode::Lines, 126},
+                 {QueryType::RegExpr, true, LineMode::Lines, 162},
+                 {QueryType::WordsOr, false, LineMode::Lines, 126},
+                 {QueryType::SearchEngine, false, LineMode::Lines, 126},
+                 {QueryType::WordsAnd, false, LineMode::Lines, 126}};
     for (const auto& c : cases) {
       tab.setQueryType(c.type);
       if (c.memo && tab.FindMemo->toPlainText().isEmpty()) tab.FindMemo->setPlainText("block");

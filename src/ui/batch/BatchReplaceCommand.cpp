@@ -8,15 +8,15 @@
 
 #include "modify/DataFolder.h"
 #include "modify/ModifyMessages.h"
-#include "ui/window/MainMenus.h"
-#include "ui/window/MessageBoxes.h"
+#include "ui/batch/TBatchDlg.h"
 #include "ui/modify/ModifyController.h"
 #include "ui/modify/ModifyRequestReader.h"
-#include "ui/results/ResultsView.h"
 #include "ui/modify/SearchReplaceTab.h"
-#include "ui/batch/TBatchDlg.h"
-#include "ui/window/TFind.h"
+#include "ui/results/ResultsView.h"
 #include "ui/viewer/ViewerRefresh.h"
+#include "ui/window/MainMenus.h"
+#include "ui/window/MessageBoxes.h"
+#include "ui/window/TFind.h"
 
 namespace kestrix::ui {
 
@@ -48,12 +48,12 @@ BatchReplaceCommand::BatchReplaceCommand(TFind& window, ModifyController& modify
 }
 
 bool BatchReplaceCommand::stopped() const {
-  return window_.state().abortRequested || window_.state().stopRequest3;
+  return window_.state().stop.abortRequested || window_.state().stop.viewer;
 }
 
 void BatchReplaceCommand::clearStopFlags() {
-  RunState& state = window_.state();
-  state.abortRequested = state.stopRequest2 = state.stopRequest3 = false;
+  WindowState& state = window_.state();
+  state.stop.clearAll();
 }
 
 void BatchReplaceCommand::run() {
@@ -88,11 +88,11 @@ void BatchReplaceCommand::setTexts(const modify::BatchPair& pair) {
 }
 
 void BatchReplaceCommand::runPair(const modify::BatchPair& pair) {
-  if (window_.state().abortRequested) return;
+  if (window_.state().stop.abortRequested) return;
   setTexts(pair);
   if (!stopped()) window_.find(search::Origin::SearchAndReplace);
   if (!stopped()) modify_.modifyAll();
-  if (window_.state().abortRequested) {
+  if (window_.state().stop.abortRequested) {
     window_.ListView1->clearSelection();
     window_.replaceTab->ModifySelectedButton->setEnabled(false);
     window_.menus->modifySelected.setEnabled(false);

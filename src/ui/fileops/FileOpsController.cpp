@@ -24,6 +24,7 @@
 #include "ui/fileops/ConfirmDialog.h"
 #include "ui/fileops/ExternalChangeCheck.h"
 #include "ui/fileops/TRenameDlg.h"
+#include "ui/modify/ModifyController.h"
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
@@ -210,7 +211,7 @@ void FileOpsController::applyRename() {
   }
   // Backups no longer match the renamed files.
   if (outcome.renamedAny) {
-    window_.replaceTab->UndoButton->setEnabled(false);
+    window_.modifyController().offerUndo(false);
     window_.state().undoBeforeSearch = false;
   }
 }

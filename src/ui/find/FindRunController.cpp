@@ -19,6 +19,7 @@
 #include "ui/find/FindTab.h"
 #include "ui/find/QueryEditors.h"
 #include "ui/find/RunObserver.h"
+#include "ui/modify/ModifyController.h"
 #include "ui/modify/ModifyRequestReader.h"
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
@@ -107,8 +108,8 @@ search::SearchRequest FindRunController::buildRequest(Origin origin) const {
 void FindRunController::run(Origin origin) {
   if (running_ || window_.state().busy) return;
   window_.replaceTab->ModifyAllButton->setEnabled(false);
-  window_.state().undoBeforeSearch = window_.replaceTab->UndoButton->isEnabled();
-  window_.replaceTab->UndoButton->setEnabled(false);
+  window_.state().undoBeforeSearch = window_.modifyController().canUndo();
+  window_.modifyController().offerUndo(false);
   window_.ComboBoxPath->setEditText(expandHome(window_.ComboBoxPath->currentText().trimmed()));
   search::SearchRequest request = buildRequest(origin);
   if (!validate(request) || !folderExists(request)) return;
@@ -117,7 +118,7 @@ void FindRunController::run(Origin origin) {
   running_ = true;
   beginBusy(request);
   RunObserver observer(
-      *window_.results, origin, [this] { return window_.state().abortRequested; },
+      *window_.results, origin, [this] { return window_.state().stop.abortRequested; },
       [this](const QString& text) { window_.setStatusText(0, text); },
       [this](const QString& caption, const QString& text) {
         showWarning(&window_, caption, text);
@@ -125,7 +126,6 @@ void FindRunController::run(Origin origin) {
   observer.setFolderDisplay([this](const QString& folder) { window_.setStatusText(1, folder); });
   search::FindOutcome outcome = search::runFind(request, observer, &listed);
   observer.flush();
-  window_.state().foundCount = static_cast<int>(observer.foundCount());
   request.termTable = outcome.termTable;
   lastRequest_ = request;
   hasRun_ = true;
@@ -159,7 +159,7 @@ bool FindRunController::folderExists(const search::SearchRequest& request) {
   if (request.searchInResults || request.folder.empty()) return true;
   const QString folder = QString::fromStdString(request.folder);
   if (QFileInfo(folder).isDir()) return true;
-  window_.state().abortRequested = true;
+  window_.state().stop.abortRequested = true;
   showWarning(&window_, search::originCaption(request.origin),
               QString("Folder \"%1\" does not exist").arg(folder));
   return false;
@@ -170,7 +170,7 @@ bool FindRunController::validate(search::SearchRequest& request) {
     search::validateRequest(request);
     return true;
   } catch (const search::SearchError& error) {
-    window_.state().abortRequested = true;
+    window_.state().stop.abortRequested = true;
     showWarning(&window_, QString::fromStdString(error.caption()),
                 QString::fromStdString(error.text()));
     return false;
@@ -185,7 +185,7 @@ std::vector<std::string> FindRunController::snapshot() const {
 }
 
 void FindRunController::beginBusy(const search::SearchRequest& request) {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   window_.results->sortState().clearFlags();
   window_.results->setSearchRunning(true);
   window_.ListView1->setSearchRunning(true);
@@ -202,11 +202,7 @@ void FindRunController::beginBusy(const search::SearchRequest& request) {
       intervals ? ResultsModel::kResultIntervalCaption : ResultsModel::kResultCaption);
   state.busy = true;
   window_.busyState().begin();
-  state.abortRequested = false;
-  state.stopRequest2 = false;
-  state.stopRequest3 = false;
-  state.foundCount = 0;
-  state.searchOutdated = false;
+  state.stop.clearAll();
   window_.setStatusText(0, QString::fromStdString(search::startStatusText(request.origin)));
   window_.ComboBoxPath->setEditText(QString::fromStdString(request.folder));
   updateHistories(request.origin, request);
@@ -227,34 +223,31 @@ void FindRunController::updateHistories(Origin origin, const search::SearchReque
 }
 
 void FindRunController::finish(const search::SearchRequest& request, bool stopped) {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   const Origin origin = request.origin;
-  if (origin == Origin::Find) state.searchOutdated = true;  // modifying needs its own search
   window_.setStatusText(1, {});
   window_.Animate1->stop();
   const bool hasRows = window_.results->rowCount() > 0;
   if (stopped) {
     // A stopped run is no "Not Found": it says so beside the count reached.
     window_.setStatusText(0, QString::fromStdString(search::foundStatusText(
-                                 origin, static_cast<std::size_t>(state.foundCount))));
+                                 origin, static_cast<std::size_t>(window_.results->rowCount()))));
     window_.setStatusText(1, QStringLiteral("Stopped"));
   } else if (!hasRows) {
     window_.setStatusText(0, QString::fromStdString(search::notFoundStatusText()));
     if (masksLookMisseparated(QString::fromStdString(request.masksText)))
       window_.setStatusText(1, kMaskSeparatorHint);
   }
-  state.lastRunOrigin = origin == Origin::Find ? 1 : 2;
-  state.nameOnlyListing = !window_.results->foundColumnShown();
+  state.listOrigin = origin == Origin::Find ? ListOrigin::Find : ListOrigin::SearchAndReplace;
   endBusy();
   if (hasRows && !stopped && window_.ListView1->selectionModel()->selectedRows().isEmpty())
     window_.selectRow(0);
-  if (!window_.results->foundColumnShown()) state.searchOutdated = true;
   window_.updateCommands();
   emit finished();
 }
 
 void FindRunController::endBusy() {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   window_.busyState().end();
   state.busy = false;
   running_ = false;
@@ -267,15 +260,13 @@ void FindRunController::endBusy() {
   window_.findTab->StopButton->setEnabled(false);
   window_.replaceTab->StopReplaceButton->setEnabled(false);
   // A search leaves nothing to undo; the modify commands follow their enable rules.
-  window_.replaceTab->UndoButton->setEnabled(false);
+  window_.modifyController().offerUndo(false);
   window_.geometryController().applyTabLayout();
 }
 
 void FindRunController::stop() {
-  RunState& state = window_.state();
-  state.abortRequested = true;
-  state.stopRequest2 = true;
-  state.stopRequest3 = true;
+  WindowState& state = window_.state();
+  state.stop.raiseAll();
   window_.findTab->StopButton->setEnabled(false);
   window_.replaceTab->StopReplaceButton->setEnabled(false);
 }

@@ -61,7 +61,8 @@ void IntervalCommands::wireMenus() {
 
 bool IntervalCommands::intervalsUsable() const {
   return intervalsInForceNow(window_) && rules_.commandState().commandsUsable() &&
-         window_.results->rowCount() > 0 && window_.state().lastRunOrigin == 2;
+         window_.results->rowCount() > 0 &&
+         window_.state().listOrigin == ListOrigin::SearchAndReplace;
 }
 
 bool IntervalCommands::markable() const {

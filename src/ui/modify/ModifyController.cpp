@@ -103,7 +103,7 @@ bool ModifyController::validate(const modify::ModifyRequest& request) {
 }
 
 void ModifyController::beginBusy() {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   window_.setStatusText(1, {});
   state.busy = true;
   window_.busyState().begin();
@@ -111,25 +111,30 @@ void ModifyController::beginBusy() {
   state.undoBeforeSearch = false;
   window_.results->setSearchRunning(true);
   window_.ListView1->setSearchRunning(true);
-  state.abortRequested = false;
-  state.stopRequest2 = false;
+  state.stop.abortRequested = false;
+  state.stop.run = false;
   window_.Animate1->start();
 }
 
 void ModifyController::endBusy() {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   window_.Animate1->stop();
   window_.busyState().end();
   state.busy = false;
   window_.results->setSearchRunning(false);
   window_.ListView1->setSearchRunning(false);
   window_.replaceTab->StopReplaceButton->setEnabled(false);
-  window_.replaceTab->UndoButton->setEnabled(false);
+  offerUndo(false);
   window_.updateCommands();
 }
 
+void ModifyController::offerUndo(bool offered) {
+  undoOffered_ = offered;
+  window_.replaceTab->UndoButton->setEnabled(offered);
+}
+
 void ModifyController::runPass(modify::ModifyScope scope) {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   if (state.busy) return;
   const modify::ModifyRequest request = currentRequest(scope);
   if (!validate(request)) return;
@@ -146,7 +151,7 @@ void ModifyController::runPass(modify::ModifyScope scope) {
   window_.viewerRefresh().clearViewer();
   std::vector<search::ResultItem> rows = window_.results->items();
   ModifyRunObserver observer(
-      *window_.results, &rows, [&state] { return state.abortRequested || state.stopRequest2; },
+      *window_.results, &rows, [&state] { return state.stop.abortRequested || state.stop.run; },
       [this](const QString& caption, const QString& text) {
         showWarning(&window_, caption, text);
       });
@@ -164,7 +169,7 @@ void ModifyController::runPass(modify::ModifyScope scope) {
     stopped = summary.stopped;
   } catch (const modify::ModifyError& error) {
     // A replacement limit: nothing was changed and the run (or a batch) ends.
-    state.abortRequested = true;
+    state.stop.abortRequested = true;
     stopped = true;
     showWarning(&window_, QString::fromStdString(error.caption()), error.what());
   }
@@ -175,11 +180,11 @@ void ModifyController::runPass(modify::ModifyScope scope) {
                     .arg(summary.failed)
                     .arg(stopped ? ", stopped" : ""),
                 observer);
-  window_.replaceTab->UndoButton->setEnabled(request.createBackups && !journal_.empty());
+  offerUndo(request.createBackups && !journal_.empty());
   if (request.createBackups && !stopped) enableUndoFromHistory();
   if (!stopped) {
     refreshViewerOnFirstSelected();
-    state.abortRequested = false;
+    state.stop.abortRequested = false;
   }
   emit finished();
 }
@@ -191,7 +196,7 @@ void ModifyController::refreshViewerOnFirstSelected() {
   QItemSelectionModel* selection = window_.ListView1->selectionModel();
   selection->setCurrentIndex(window_.results->index(row, 0), QItemSelectionModel::NoUpdate);
   window_.ListView1->scrollTo(window_.results->index(row, 0));
-  window_.state().stopRequest3 = false;
+  window_.state().stop.viewer = false;
   window_.viewerRefresh().refreshNow();
 }
 
@@ -216,22 +221,22 @@ std::optional<std::string> ModifyController::undoableRun() const {
 }
 
 void ModifyController::enableUndoFromHistory() {
-  window_.replaceTab->UndoButton->setEnabled(undoableRun().has_value());
+  offerUndo(undoableRun().has_value());
 }
 
 void ModifyController::undo() {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   if (state.busy) return;
   const std::optional<std::string> run = undoableRun();
   if (!run) {
-    window_.replaceTab->UndoButton->setEnabled(false);
+    offerUndo(false);
     return;
   }
   beginBusy();
   window_.viewerRefresh().clearViewer();
   std::vector<search::ResultItem> rows = window_.results->items();
   ModifyRunObserver observer(
-      *window_.results, &rows, [&state] { return state.stopRequest2; },
+      *window_.results, &rows, [&state] { return state.stop.run; },
       [this](const QString& caption, const QString& text) {
         showWarning(&window_, caption, text);
       });
@@ -249,7 +254,7 @@ void ModifyController::undo() {
   if (std::any_of(summary.outcomes.begin(), summary.outcomes.end(),
                   [](const modify::UndoOutcome& outcome) { return !outcome.undone; }))
     widenResultColumn();
-  state.stopRequest2 = false;
+  state.stop.run = false;
   endBusy();
   const auto undone =
       std::count_if(summary.outcomes.begin(), summary.outcomes.end(),
@@ -267,7 +272,7 @@ void ModifyController::undo() {
 }
 
 void ModifyController::eraseBackups() {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   if (state.busy) return;
   const QString path = window_.ComboBoxPath->currentText().trimmed();
   window_.ComboBoxPath->setEditText(path);
@@ -276,10 +281,10 @@ void ModifyController::eraseBackups() {
   options.ignoredFolders =
       window_.findRun().buildRequest(search::Origin::SearchAndReplace).ignoredFolders;
   ModifyRunObserver observer(
-      *window_.results, nullptr, [&state] { return state.abortRequested; },
+      *window_.results, nullptr, [&state] { return state.stop.abortRequested; },
       [this](const QString& caption, const QString& text) { showWarning(&window_, caption, text); },
       [this](const QString& folder) { window_.setStatusText(1, folder); });
-  window_.replaceTab->UndoButton->setEnabled(false);
+  offerUndo(false);
   state.undoBeforeSearch = false;
   journal_.clear();  // the backups an undo would need are about to go
   modify::EraseSummary summary;
@@ -288,7 +293,7 @@ void ModifyController::eraseBackups() {
     summary = modify::eraseBackups(path.toStdString(), options, observer);
     endBusy();
   } else {
-    state.abortRequested = true;
+    state.stop.abortRequested = true;
     showWarning(&window_, modify::kEraseBackupCaption, QString::fromUtf8(modify::kSpecifyPath));
   }
   if (!path.isEmpty()) reportErased(summary);
@@ -325,14 +330,14 @@ void ModifyController::reportErased(const modify::EraseSummary& summary) {
 }
 
 void ModifyController::preview() {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   if (state.busy) return;
   const modify::ModifyRequest request = currentRequest(modify::ModifyScope::All);
   if (!validate(request)) return;
-  const bool undoWasEnabled = window_.replaceTab->UndoButton->isEnabled();
+  const bool undoWasOffered = canUndo();
   beginBusy();
   ModifyRunObserver observer(
-      *window_.results, nullptr, [&state] { return state.abortRequested || state.stopRequest2; },
+      *window_.results, nullptr, [&state] { return state.stop.abortRequested || state.stop.run; },
       [this](const QString& caption, const QString& text) {
         showWarning(&window_, caption, text);
       });
@@ -344,8 +349,8 @@ void ModifyController::preview() {
     showWarning(&window_, QString::fromStdString(error.caption()), error.what());
   }
   endBusy();
-  window_.replaceTab->UndoButton->setEnabled(undoWasEnabled);
-  state.abortRequested = false;
+  offerUndo(undoWasOffered);
+  state.stop.abortRequested = false;
   if (!summary) return;
   previewDialog_->setPreview(*summary, !selectedRows().empty());
   const int choice = previewDialog_->exec();

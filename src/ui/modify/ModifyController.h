@@ -51,6 +51,11 @@ class ModifyController : public QObject {
   std::string searchedFolder() const;
 
   const modify::UndoJournal& journal() const { return journal_; }
+  // True while Undo may run: a run with backups awaits it and nothing since (a search, a
+  // rename, Hide List, Erase Backups ...) took its rows or backups away.
+  bool canUndo() const { return undoOffered_; }
+  // Offers Undo or takes it back; the Undo button shows the answer.
+  void offerUndo(bool offered);
   ModifyEnableRules& rules() { return *rules_; }
 
  signals:
@@ -74,6 +79,7 @@ class ModifyController : public QObject {
   std::string undoFolder() const;
   std::optional<std::string> undoableRun() const;
   modify::UndoJournal journal_;
+  bool undoOffered_ = false;
   ModifyEnableRules* rules_;
   PreviewDialog* previewDialog_ = nullptr;
 };

@@ -59,13 +59,12 @@ void ModifyEnableRules::connectModificationTypes() {
 bool ModifyEnableRules::regexListShown() const {
   const FindRunController& run = window_.findRun();
   return run.hasRun() && run.lastRequest().queryType == search::QueryType::RegExpr &&
-         window_.state().lastRunOrigin == 2;
+         window_.state().listOrigin == ListOrigin::SearchAndReplace;
 }
 
 void ModifyEnableRules::searchChanged() {
   if (window_.state().busy) return;  // a batch pair sets the texts for its own search
   state_.searchChanged();
-  window_.state().searchOutdated = true;
   refreshHeading();
   apply();
 }
@@ -80,7 +79,6 @@ void ModifyEnableRules::searchFinished() {
   } else {
     state_.markOutdated();  // a Find-tab list or a listing without content test
   }
-  window_.state().searchOutdated = state_.searchOutdated();
   fitIntervalColumn();
   apply();
 }
@@ -121,7 +119,8 @@ bool ModifyEnableRules::intervalHeadingShown() const {
 
 void ModifyEnableRules::refreshHeading() {
   ResultsModel& model = *window_.results;
-  if (model.rowCount() == 0 || !model.resultColumnShown() || window_.state().lastRunOrigin != 2)
+  if (model.rowCount() == 0 || !model.resultColumnShown() ||
+      window_.state().listOrigin != ListOrigin::SearchAndReplace)
     return;
   const modify::ModifyRequest request = readModifyRequest(window_, modify::ModifyScope::All);
   const std::optional<std::string> heading = modify::refreshResultHeading(2, request, state_);

@@ -53,19 +53,13 @@ modify::ModifyRequest readModifyRequest(TFind& window, modify::ModifyScope scope
 }
 
 bool intervalsInForceNow(const TFind& window) {
-  const OptionsTab& options = *window.optionsTab;
-  switch (window.replaceTab->searchType()) {
-    case search::QueryType::Phrase:
-      return options.PhraseXPCheckBox->isChecked();
-    case search::QueryType::RegExpr:
-      return options.RegExprXPCheckBox->isChecked() && options.ModifyXPCheckBox->isChecked();
-    case search::QueryType::Multiline:
-    case search::QueryType::WordsOr:
-    case search::QueryType::WordsAnd:
-    case search::QueryType::SearchEngine:
-      return false;
-  }
-  return false;
+  // Only what the rule reads; the rule itself is the pass's own.
+  modify::ModifyRequest request;
+  request.searchType = window.replaceTab->searchType();
+  request.searchEachLine = window.optionsTab->RegExprXPCheckBox->isChecked();
+  request.useIntervalsRegex = window.optionsTab->ModifyXPCheckBox->isChecked();
+  request.useIntervalsPhrase = window.optionsTab->PhraseXPCheckBox->isChecked();
+  return modify::intervalsInForce(request);
 }
 
 }  // namespace kestrix::ui

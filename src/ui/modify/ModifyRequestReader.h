@@ -18,9 +18,8 @@ modify::ModificationType chosenModificationType(const SearchReplaceTab& tab);
 // read-only / hidden permissions.
 modify::ModifyRequest readModifyRequest(TFind& window, modify::ModifyScope scope);
 
-// True when modification intervals limit the current search type: Phrase with "Use
-// Modification Intervals", or Reg Expr with "Search within Each Single Line" and "Use
-// Modification Intervals for the Listed Files".
+// True when modification intervals limit the current search type, by the pass's rule
+// (modify::intervalsInForce) over the tab's type and the Options tab's switches.
 bool intervalsInForceNow(const TFind& window);
 
 }  // namespace kestrix::ui

@@ -129,8 +129,8 @@ bool ReportController::writePage(const QString& fileName, const std::string& tex
 // --- Create Report ---
 
 void ReportController::createReport() {
-  RunState& state = window_.state();
-  state.abortRequested = state.stopRequest2 = state.stopRequest3 = false;
+  WindowState& state = window_.state();
+  state.stop.clearAll();
   if (state.busy) return;
   const bool searchInResults = window_.ListXPCheckBox->isChecked();
   const int before = runsFinished_;
@@ -221,7 +221,7 @@ void ReportController::writeReport(bool searchInResults) {
   input.conditions = windowConditions(window_, request, searchInResults);
   input.table = listTable(true);
   input.words = results::queryWords(request);
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   state.busy = true;
   window_.busyState().begin();
   QElapsedTimer sincePump;
@@ -235,7 +235,7 @@ void ReportController::writeReport(bool searchInResults) {
       QCoreApplication::processEvents();
       sincePump.restart();
     }
-    return state.stopRequest2;
+    return state.stop.run;
   };
   sections.foundLines = [&](std::size_t r) {
     const search::ResultItem item = window_.results->item(static_cast<int>(r));
@@ -254,7 +254,7 @@ void ReportController::writeReport(bool searchInResults) {
   window_.busyState().end();
   state.busy = false;
   QString path;
-  if (writePage("Report.htm", page, "Create Report", path) && !state.abortRequested)
+  if (writePage("Report.htm", page, "Create Report", path) && !state.stop.abortRequested)
     openPage(path, "Create Report");
 }
 
@@ -306,7 +306,7 @@ void ReportController::browseContext() {
 void ReportController::reenableUndo() {
   // Undo stays possible after searches as long as its backups are untouched.
   if (window_.state().undoBeforeSearch && !window_.modifyController().journal().empty())
-    window_.replaceTab->UndoButton->setEnabled(true);
+    window_.modifyController().offerUndo(true);
 }
 
 void ReportController::refillWhenChanged() {

@@ -2,9 +2,9 @@
 #include "ui/results/ResultsModel.h"
 
 #include <algorithm>
-#include <charconv>
 #include <numeric>
 
+#include "results/RowOrder.h"
 #include "search/FileEncoding.h"
 #include "text/DisplayWidth.h"
 
@@ -19,51 +19,11 @@ const std::vector<ResultsModel::Column> kInitialColumns = {
 // Above this many separate runs of removed rows one reset is cheaper than many removals.
 constexpr std::size_t kMaxRemovalRuns = 64;
 
-unsigned char asciiLower(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-}
-
-int sign(double a, double b) {
-  return a == b ? 0 : (a < b ? -1 : 1);
-}
-
 }  // namespace
 
 const QString ResultsModel::kResultCaption = QStringLiteral("Result");
 const QString ResultsModel::kResultIntervalCaption =
     QStringLiteral("Result    |  Modification Interval");
-
-double leadingNumber(const std::string& text, bool commaIsDecimal) {
-  std::size_t pos = text.find_first_not_of(' ');
-  if (pos == std::string::npos) return 0;
-  std::string number;
-  if (text[pos] == '-') number += text[pos++];
-  bool point = false;
-  for (; pos < text.size(); ++pos) {
-    const char c = text[pos];
-    if (c >= '0' && c <= '9') {
-      number += c;
-    } else if (!point && (c == '.' || (commaIsDecimal && c == ','))) {
-      number += '.';
-      point = true;
-    } else {
-      break;
-    }
-  }
-  double value = 0;
-  std::from_chars(number.data(), number.data() + number.size(), value);
-  return value;
-}
-
-int compareAsciiNoCase(const std::string& a, const std::string& b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char x = asciiLower(static_cast<unsigned char>(a[i]));
-    const unsigned char y = asciiLower(static_cast<unsigned char>(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
 
 ResultsModel::ResultsModel(QObject* parent)
     : QAbstractTableModel(parent), columns_(kInitialColumns), resultCaption_(kResultCaption) {}
@@ -357,27 +317,16 @@ bool ResultsModel::sortByColumn(int position) {
   if (searchRunning_ || position < 0 || position >= columnCount()) return false;
   const bool descending = sortState_.beginSort(position);
   const Column kind = columns_[static_cast<size_t>(position)];
-  std::vector<int> order(items_.size());
-  std::iota(order.begin(), order.end(), 0);
-  const auto ordered = [descending](int c) { return descending ? c > 0 : c < 0; };
-  if (kind == Column::Found || kind == Column::Size || kind == Column::Time) {
-    const std::vector<double> keys = numericKeys(kind);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-      return ordered(sign(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]));
-    });
-  } else {
-    const std::vector<std::string> keys = textKeys(kind);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-      return ordered(
-          compareAsciiNoCase(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]));
-    });
-  }
+  const std::vector<std::size_t> order =
+      kind == Column::Found || kind == Column::Size || kind == Column::Time
+          ? results::orderByNumbers(numericKeys(kind), descending)
+          : results::orderByTexts(textKeys(kind), descending);
   applyOrder(order);
   sortState_.finishSort();
   return true;
 }
 
-void ResultsModel::applyOrder(const std::vector<int>& order) {
+void ResultsModel::applyOrder(const std::vector<std::size_t>& order) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<int> newRowOf(order.size());
   std::vector<search::ResultItem> sorted;

@@ -93,7 +93,7 @@ class ResultsModel : public QAbstractTableModel {
 
  private:
   QVariant typeToolTip(int row, int position) const;
-  void applyOrder(const std::vector<int>& order);
+  void applyOrder(const std::vector<std::size_t>& order);
   std::vector<double> numericKeys(Column kind) const;
   std::vector<std::string> textKeys(Column kind) const;
 
@@ -106,13 +106,5 @@ class ResultsModel : public QAbstractTableModel {
   mutable TypeNameCache typeNames_;
   std::string legacyCodePage_ = "Windows-1252";
 };
-
-// Reads the number a text begins with: leading blanks skipped, reading stops at the first
-// character that cannot continue the number ("3, 7" reads 3); an empty text reads 0. A
-// "," is read as the decimal separator when `commaIsDecimal`.
-double leadingNumber(const std::string& text, bool commaIsDecimal = false);
-
-// Case-insensitive comparison of ASCII letters, other bytes by value: <0, 0 or >0.
-int compareAsciiNoCase(const std::string& a, const std::string& b);
 
 }  // namespace kestrix::ui

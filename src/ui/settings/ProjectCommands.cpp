@@ -104,7 +104,7 @@ bool ProjectCommands::openProject(const QString& path) {
     return true;
   } catch (const app::ProjectError& e) {
     if (e.kind() == app::ProjectError::Kind::NotFound) {
-      window_.state().abortRequested = true;
+      window_.state().stop.abortRequested = true;
     } else {
       rejectProject();
     }

@@ -93,9 +93,9 @@ void CommandLineController::firstIdlePass() {
 }
 
 void CommandLineController::run() {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   if (closeWhenDone_) {
-    state.abortRequested = true;
+    state.stop.abortRequested = true;
     return;
   }
   window_.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
@@ -105,20 +105,20 @@ void CommandLineController::run() {
   for (const std::string& message : plan.messages) reportError(toQString(message));
   if (closeWhenDone_) {
     window_.ListView1->clearSelection();
-    state.abortRequested = true;
+    state.stop.abortRequested = true;
     return;
   }
   runCommands();
 }
 
 void CommandLineController::runCommands() {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   window_.find(search::Origin::SearchAndReplace);
-  if (state.abortRequested) {
+  if (state.stop.abortRequested) {
     window_.ListView1->clearSelection();
     return;
   }
-  if (!state.stopRequest3) {
+  if (!state.stop.viewer) {
     window_.modifyController().modifyAll();
     countFailedFiles();
   }
@@ -133,10 +133,10 @@ void CommandLineController::runCommands() {
     }
     listFileName_.clear();
   }
-  if (state.stopRequest2) {
+  if (state.stop.run) {
     // Stop was pressed: the window stays open for the user.
     window_.ListView1->clearSelection();
-    state.abortRequested = true;
+    state.stop.abortRequested = true;
     return;
   }
   window_.close();
@@ -181,7 +181,7 @@ void CommandLineController::applyFields(const app::CommandRunFields& f) {
 }
 
 void CommandLineController::reportError(const QString& message) {
-  window_.state().abortRequested = true;
+  window_.state().stop.abortRequested = true;
   closeWhenDone_ = true;
   if (start_.showErrors) show(programCaption(), message);
   if (start_.logErrors) log_.add(toText(message));
@@ -190,7 +190,7 @@ void CommandLineController::reportError(const QString& message) {
 // A warning of another command during the run: shown in its own box with "-shr"; a
 // regular-expression error is logged as "Error: " and its text.
 void CommandLineController::reportWarning(const QString& caption, const QString& text) {
-  window_.state().abortRequested = true;
+  window_.state().stop.abortRequested = true;
   closeWhenDone_ = true;
   if (start_.showErrors) show(caption, text);
   if (start_.logErrors)

@@ -46,7 +46,7 @@ QVariant LinesModel::data(const QModelIndex& index, int role) const {
     case HitsRole:
       return QVariant::fromValue(line.hits);
     case WholeLineHitRole:
-      return k == Kind::Line && lineMode_ == 2;
+      return k == Kind::Line && lineMode_ == LineMode::Ranges;
     case LineNumberRole:
       return k == Kind::Line ? lineNumberOfEntry(line.text) : 0;
     default:
@@ -78,7 +78,7 @@ void LinesModel::clear() {
   endResetModel();
 }
 
-void LinesModel::setLineMode(int mode) {
+void LinesModel::setLineMode(LineMode mode) {
   if (mode == lineMode_) return;
   lineMode_ = mode;
   if (!lines_.empty()) emit dataChanged(index(0), index(rowCount() - 1), {WholeLineHitRole});

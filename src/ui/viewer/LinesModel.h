@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "search/FoundLines.h"
+#include "ui/viewer/LineMode.h"
 
 namespace kestrix::ui {
 
@@ -43,9 +44,9 @@ class LinesModel : public QAbstractListModel {
   // text.
   void setFoundLines(const search::FoundLines& lines);
   void clear();
-  // 2 for Multiline entries (line ranges), 1 otherwise; set by the query-type handlers.
-  void setLineMode(int mode);
-  int lineMode() const { return lineMode_; }
+  // Ranges for Multiline entries, Lines otherwise; set by the query-type handlers.
+  void setLineMode(LineMode mode);
+  LineMode lineMode() const { return lineMode_; }
 
   QString text(int row) const { return lines_.at(static_cast<size_t>(row)).text; }
   DisplayHits hits(int row) const { return lines_.at(static_cast<size_t>(row)).hits; }
@@ -57,7 +58,7 @@ class LinesModel : public QAbstractListModel {
     DisplayHits hits;
   };
   std::vector<Line> lines_;
-  int lineMode_ = 1;
+  LineMode lineMode_ = LineMode::Lines;
 };
 
 }  // namespace kestrix::ui

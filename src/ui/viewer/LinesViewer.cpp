@@ -48,7 +48,7 @@ void LinesViewer::clear() {
   updateContentWidth();
 }
 
-void LinesViewer::setLineMode(int mode) {
+void LinesViewer::setLineMode(LineMode mode) {
   model_->setLineMode(mode);
 }
 

@@ -22,8 +22,8 @@ class LinesViewer : public QListView {
   void setFoundLines(const search::FoundLines& lines);
   // Empties the viewer.
   void clear();
-  // 2 while the query type is Multiline (entries are line ranges), else 1.
-  void setLineMode(int mode);
+  // Ranges while the query type is Multiline (entries are line ranges), else Lines.
+  void setLineMode(LineMode mode);
 
   int lineCount() const { return model_->rowCount(); }
   // The found lines shown (empty after clear()), for the pages written from the viewer.

@@ -35,9 +35,9 @@ int ViewerRefresh::currentRow() const {
 }
 
 bool ViewerRefresh::refreshNow() {
-  const RunState& state = window_.state();
+  const WindowState& state = window_.state();
   const int row = currentRow();
-  if (row < 0 || state.busy || state.stopRequest3 || !window_.findRun().hasRun()) return false;
+  if (row < 0 || state.busy || state.stop.viewer || !window_.findRun().hasRun()) return false;
   const search::ResultItem item = window_.results->item(row);
   const QString fullName = QString::fromStdString(item.fullName());
   if (fullName == browsedFullName_ && (row == browsedRow_ || browsedRow_ < 0)) {
@@ -52,7 +52,7 @@ bool ViewerRefresh::refreshNow() {
       QCoreApplication::processEvents();
       sincePump.restart();
     }
-    return currentRow() != row || window_.state().abortRequested;
+    return currentRow() != row || window_.state().stop.abortRequested;
   };
   try {
     search::FillOutcome outcome =

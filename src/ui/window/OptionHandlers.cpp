@@ -25,33 +25,27 @@ OptionHandlers::OptionHandlers(TFind& window) : QObject(&window), window_(window
   SearchReplaceTab* replace = window_.replaceTab;
   OptionsTab* options = window_.optionsTab;
   connect(find, &FindTab::queryTypeChanged, this, &OptionHandlers::onFindTypeChanged);
-  connect(find, &FindTab::queryTextChanged, this, [this] { invalidateIf(1); });
+  connect(find, &FindTab::queryTextChanged, this, [this] { invalidateIf(ListOrigin::Find); });
   connect(replace, &SearchReplaceTab::searchTypeChanged, this,
           &OptionHandlers::onReplaceTypeChanged);
-  connect(replace, &SearchReplaceTab::searchTextChanged, this, [this] {
-    window_.state().searchOutdated = true;
-    invalidateIf(2);
-  });
-  connect(replace, &SearchReplaceTab::searchMemoChanged, this,
-          [this] { window_.state().searchOutdated = true; });
-  connect(window_.SensitiveCheckBox, &QCheckBox::toggled, this, [this] {
-    window_.state().searchOutdated = true;
-    invalidateIf(0);
-  });
+  connect(replace, &SearchReplaceTab::searchTextChanged, this,
+          [this] { invalidateIf(ListOrigin::SearchAndReplace); });
+  connect(window_.SensitiveCheckBox, &QCheckBox::toggled, this,
+          [this] { invalidateIf(ListOrigin::None); });
   connect(window_.WholeWordsCheckBox, &QCheckBox::toggled, this, [this] {
-    window_.state().searchOutdated = true;
     // Whole words only matter while the single-line editor of the last run's tab shows.
-    const int origin = window_.state().lastRunOrigin;
-    const bool singleLine = origin == 1   ? !window_.findTab->usesMemo()
-                            : origin == 2 ? !window_.replaceTab->usesMemo()
-                                          : false;
-    if (singleLine) invalidateIf(0);
+    const ListOrigin origin = window_.state().listOrigin;
+    const bool singleLine = origin == ListOrigin::Find ? !window_.findTab->usesMemo()
+                            : origin == ListOrigin::SearchAndReplace
+                                ? !window_.replaceTab->usesMemo()
+                                : false;
+    if (singleLine) invalidateIf(ListOrigin::None);
   });
   connect(options, &OptionsTab::multilineOptionChanged, this, [this] {
-    if (lastRunUsed(QueryType::Multiline)) invalidateIf(0);
+    if (lastRunUsed(QueryType::Multiline)) invalidateIf(ListOrigin::None);
   });
   connect(options, &OptionsTab::regexOptionChanged, this, [this] {
-    if (lastRunUsed(QueryType::RegExpr)) invalidateIf(0);
+    if (lastRunUsed(QueryType::RegExpr)) invalidateIf(ListOrigin::None);
   });
   connect(options, &OptionsTab::backupsChanged, this,
           [this] { window_.geometryController().applyTabLayout(); });
@@ -59,17 +53,20 @@ OptionHandlers::OptionHandlers(TFind& window) : QObject(&window), window_(window
 
 void OptionHandlers::onFindTypeChanged() {
   const QueryType type = window_.findTab->queryType();
-  window_.state().lineMode = search::queryTypeInfo(type).blockEntries ? 2 : 1;
+  window_.state().lineMode = lineModeOf(type);
   window_.geometryController().applyTabLayout();
-  invalidateIf(1);
+  invalidateIf(ListOrigin::Find);
 }
 
 void OptionHandlers::onReplaceTypeChanged() {
   const QueryType type = window_.replaceTab->searchType();
-  window_.state().lineMode = search::queryTypeInfo(type).blockEntries ? 2 : 1;
-  window_.state().searchOutdated = true;
+  window_.state().lineMode = lineModeOf(type);
   window_.geometryController().applyTabLayout();
-  invalidateIf(2);
+  invalidateIf(ListOrigin::SearchAndReplace);
+}
+
+LineMode OptionHandlers::lineModeOf(QueryType type) {
+  return search::queryTypeInfo(type).blockEntries ? LineMode::Ranges : LineMode::Lines;
 }
 
 bool OptionHandlers::lastRunUsed(QueryType type) const {
@@ -77,12 +74,12 @@ bool OptionHandlers::lastRunUsed(QueryType type) const {
   return run.hasRun() && run.lastRequest().queryType == type;
 }
 
-void OptionHandlers::invalidateIf(int sameTab) {
-  const RunState& state = window_.state();
+void OptionHandlers::invalidateIf(ListOrigin sameTab) {
+  const WindowState& state = window_.state();
   if (state.busy || window_.results->rowCount() == 0) return;
   if (!window_.results->foundColumnShown()) return;
   if (window_.ListView1->selectionModel()->selectedRows().isEmpty()) return;
-  if (sameTab != 0 && state.lastRunOrigin != sameTab) return;
+  if (sameTab != ListOrigin::None && state.listOrigin != sameTab) return;
   window_.invalidateFoundLines();
 }
 

@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include "search/SearchRequest.h"
+#include "ui/window/WindowState.h"
 
 namespace kestrix::ui {
 
@@ -19,9 +20,11 @@ class OptionHandlers : public QObject {
  private:
   void onFindTypeChanged();
   void onReplaceTypeChanged();
-  // Clears the viewer when the list holds selected search results; `sameTab` (1 or 2)
-  // further requires the last run to come from that tab (0 = any tab).
-  void invalidateIf(int sameTab);
+  // Clears the viewer when the list holds selected search results; `sameTab` further
+  // requires the list to come from that tab (ListOrigin::None = any tab).
+  void invalidateIf(ListOrigin sameTab);
+  // How the viewer shows the entries of a run with `type`.
+  static LineMode lineModeOf(search::QueryType type);
   // True when the last run searched with `type`.
   bool lastRunUsed(search::QueryType type) const;
 

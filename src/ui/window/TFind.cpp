@@ -293,7 +293,7 @@ void TFind::wireCommands() {
   });
   connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     if (results->rowCount() == 0 || state_.busy) return;
-    state_.stopRequest2 = state_.stopRequest3 = true;
+    state_.stop.run = state_.stop.viewer = true;
     updateCommands();
     setStatusText(1, {});
     // The modification commands and Delete Items belong to the Search and Replace tab.
@@ -340,8 +340,9 @@ void TFind::wireCommands() {
 void TFind::wireResultsList() {
   connect(ListView1, &ResultsView::currentRowChanged, this, [this](int row) {
     if (state_.busy || row < 0) return;
-    state_.stopRequest3 = false;
-    state_.lastRunOrigin = PageControl1->currentIndex() == FindPage ? 1 : 2;
+    state_.stop.viewer = false;
+    state_.listOrigin =
+        PageControl1->currentIndex() == FindPage ? ListOrigin::Find : ListOrigin::SearchAndReplace;
     viewerRefresh_->scheduleRefresh();
   });
   connect(ListView1, &ResultsView::rowSelectionChanged, this, [this] {
@@ -358,10 +359,10 @@ void TFind::wireResultsList() {
     if (state_.busy) return;
     if (button == Qt::LeftButton) {
       // A click lets the viewer follow again; a click on a row also clears a stale stop.
-      state_.stopRequest3 = false;
-      if (row >= 0) state_.abortRequested = false;
+      state_.stop.viewer = false;
+      if (row >= 0) state_.stop.abortRequested = false;
     } else if (button == Qt::RightButton) {
-      state_.stopRequest2 = state_.stopRequest3 = true;
+      state_.stop.run = state_.stop.viewer = true;
     }
   });
   connect(ListView1, &ResultsView::statusTextChanged, this,
@@ -376,11 +377,11 @@ void TFind::wireResultsList() {
   connect(ListView1, &ResultsView::homePressed, this,
           [this] { viewerRefresh_->scheduleRefresh(); });
   connect(ListView1, &ResultsView::maskCommandDone, this, [this] {
-    state_.stopRequest2 = state_.stopRequest3 = true;
+    state_.stop.run = state_.stop.viewer = true;
     updateCommands();
   });
   connect(changeCheck_, &ExternalChangeCheck::fileChanged, this, [this](const QString& name) {
-    state_.abortRequested = state_.stopRequest2 = state_.stopRequest3 = false;
+    state_.stop.clearAll();
     if (name == viewerRefresh_->browsedFullName()) viewerRefresh_->rescanBrowsedFile();
   });
 }
@@ -406,7 +407,7 @@ void TFind::wireModifyCommands() {
 void TFind::deleteItems() {
   if (state_.busy || !geometry_->resultsShown()) return;
   setStatusText(1, {});
-  replaceTab->UndoButton->setEnabled(false);
+  modify_->offerUndo(false);
   state_.undoBeforeSearch = false;
   const int browsed = viewerRefresh_->browsedRow();
   const bool browsedGoes = browsed >= 0 && ListView1->selectionModel()->isRowSelected(browsed, {});
@@ -424,7 +425,7 @@ void TFind::onListEmptied() {
   ListXPCheckBox->setChecked(false);
   ListXPCheckBox->setEnabled(false);
   ComboBoxPath->setEnabled(true);
-  state_.lastRunOrigin = 0;
+  state_.listOrigin = ListOrigin::None;
   geometry_->collapse();
 }
 
@@ -469,9 +470,12 @@ void TFind::onTabChanged(int index) {
   }
   previousTab_ = index;
   // Found lines computed for the other tab's search are stale on this one.
-  const int tabOrigin = index == FindPage ? 1 : index == SearchReplacePage ? 2 : 0;
-  if (tabOrigin != 0 && state_.lastRunOrigin != 0 && state_.lastRunOrigin != tabOrigin &&
-      results->foundColumnShown() && !ListView1->selectedRows().empty()) {
+  const ListOrigin tabOrigin = index == FindPage            ? ListOrigin::Find
+                               : index == SearchReplacePage ? ListOrigin::SearchAndReplace
+                                                            : ListOrigin::None;
+  if (tabOrigin != ListOrigin::None && state_.listOrigin != ListOrigin::None &&
+      state_.listOrigin != tabOrigin && results->foundColumnShown() &&
+      !ListView1->selectedRows().empty()) {
     viewerRefresh_->clearViewer();
     ListView1->clearSelection();
   }
@@ -536,7 +540,6 @@ void TFind::invalidateFoundLines() {
   viewerRefresh_->clearViewer();
   ListView1->clearSelection();
   replaceTab->DeleteItemsButton->setEnabled(false);
-  state_.searchOutdated = true;
   updateCommands();
 }
 

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "search/SearchRequest.h"
-#include "ui/window/RunState.h"
+#include "ui/window/WindowState.h"
 
 class QCheckBox;
 class QComboBox;
@@ -98,7 +98,7 @@ class TFind : public QMainWindow {
   // Watches the browsed file after it was handed to another program.
   ExternalChangeCheck& changeCheck() { return *changeCheck_; }
 
-  RunState& state() { return state_; }
+  WindowState& state() { return state_; }
   FindRunController& findRun() { return *findRun_; }
   WindowGeometry& geometryController() { return *geometry_; }
   ViewerRefresh& viewerRefresh() { return *viewerRefresh_; }
@@ -157,7 +157,7 @@ class TFind : public QMainWindow {
   void showTabMenu(const QPoint& pos);
   QList<QWidget*> busyInputs() const;
 
-  RunState state_;
+  WindowState state_;
   QLabel* statusPanels_[3] = {};
   HelpWindow* help_ = nullptr;
   std::unique_ptr<BusyState> busy_;

@@ -20,6 +20,7 @@
 #include <algorithm>
 
 #include "ui/find/FindTab.h"
+#include "ui/modify/ModifyController.h"
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
@@ -236,15 +237,15 @@ void WindowGeometry::collapse() {
 }
 
 void WindowGeometry::hideList() {
-  RunState& state = window_.state();
+  WindowState& state = window_.state();
   if (state.busy) return;
   window_.results->clear();
   window_.viewerRefresh().clearViewer();
   window_.setStatusText(0, {});
   window_.setStatusText(1, {});
-  state.lastRunOrigin = 0;
+  state.listOrigin = ListOrigin::None;
   // The rows Undo would mark are gone; Undo comes back only with the next modification.
-  window_.replaceTab->UndoButton->setEnabled(false);
+  window_.modifyController().offerUndo(false);
   state.undoBeforeSearch = false;
   window_.ListXPCheckBox->setChecked(false);
   window_.ListXPCheckBox->setEnabled(false);

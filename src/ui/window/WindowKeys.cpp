@@ -10,6 +10,7 @@
 #include <QTabWidget>
 
 #include "ui/find/FindTab.h"
+#include "ui/modify/ModifyController.h"
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/window/TFind.h"
 
@@ -61,9 +62,9 @@ void WindowKeys::focusQuery() {
 
 // Undo belongs to the Search and Replace tab; the key acts only where its button is seen.
 void WindowKeys::undo() {
-  QPushButton* button = window_.replaceTab->UndoButton;
-  if (window_.PageControl1->currentIndex() == TFind::SearchReplacePage && button->isEnabled())
-    button->click();
+  if (window_.PageControl1->currentIndex() == TFind::SearchReplacePage &&
+      window_.modifyController().canUndo())
+    window_.modifyController().undo();
 }
 
 }  // namespace kestrix::ui
