@@ -201,9 +201,9 @@ WindowSettings defaultWindowSettings(const SettingsContext& context) {
   s.lowerDate = dayNumber(addMonths(dateOfDayNumber(context.today), -12));
   for (std::size_t i = 0; i < s.columnWidths.size(); ++i)
     s.columnWidths[i] = scaled(context, kColumnDefaults[i]);
-  s.bounds.width = scaled(context, 646);
-  s.bounds.height = scaled(context, 455);
-  s.bounds.listHeight = scaled(context, 76);
+  s.bounds.width = context.startWidth > 0 ? context.startWidth : scaled(context, 646);
+  s.bounds.height = context.startHeight > 0 ? context.startHeight : scaled(context, 455);
+  s.bounds.listHeight = context.startListHeight > 0 ? context.startListHeight : scaled(context, 76);
   s.bounds.left = (context.screenWidth - s.bounds.width) / 2;
   s.bounds.top = (context.screenHeight - s.bounds.height - scaled(context, 24)) / 2;
   s.dialog.editor = context.editorDefault + kEditorFileArgument;

@@ -35,6 +35,9 @@ struct SettingsContext {
   int today = 0;              // day number of today
   std::string homeFolder;     // the default folder
   std::string editorDefault;  // the `Editor` default (see defaultEditor())
+  // The window's size on a first start, measured by the window from its fonts so that the
+  // lists show enough rows; 0 keeps the classic 646 x 455 with a 76-pixel list (scaled).
+  int startWidth = 0, startHeight = 0, startListHeight = 0;
 };
 
 // Option switches of the tabs, in the stored order.

@@ -87,6 +87,13 @@ TEST(WindowSettings, FirstStartGivesTheDefaults) {
   EXPECT_EQ(s.dialog.separator, SeparatorChoice::Keep);
   EXPECT_EQ(s.dialog.editor, "\"/usr/bin/gedit\" \"%PrFullName%\"");
   EXPECT_EQ(s.dialog.contextLinesIndex, 3);
+  // A size the window measured replaces the classic one and is centred the same way.
+  SettingsContext measured = context();
+  measured.startWidth = 1000;
+  measured.startHeight = 700;
+  measured.startListHeight = 300;
+  const WindowSettings m = readWindowSettings(store, files, measured, true);
+  EXPECT_EQ(m.bounds, (WindowBounds{1000, 700, 300, 300, (1000 - 700 - 30) / 2}));
 }
 
 TEST(WindowSettings, EveryValueSurvivesARoundTrip) {

@@ -154,7 +154,7 @@ class BatchReplaceTest : public QObject {
     QVERIFY(!dialog.openTable(folder.path() + "/big.tbl"));
     QCOMPARE(recorder.warnings.value(0), qMakePair(programCaption(), QString("Incorrect file")));
     QVERIFY(dialog.table() == saved);
-    QCOMPARE(TBatchDlg::kTableFilter, QString("TBL Files [*.tbl] (*.tbl)"));
+    QCOMPARE(TBatchDlg::kTableFilter, QString("Batch tables (*.tbl)"));
   }
 
   // A name typed without extension is saved as a ".tbl" file the dialogs' filter shows, and

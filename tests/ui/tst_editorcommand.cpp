@@ -31,6 +31,22 @@ class EditorCommandTest : public QObject {
              QString("xdg-open \"%PrFullName%\""));
   }
 
+  void editorsOpenAtTheLine() {
+    const struct {
+      QString command, expected;
+    } cases[] = {
+        {"\"/usr/bin/gedit\" \"%PrFullName%\"",
+         "\"/usr/bin/gedit\" \"+%NumLine%\" \"%PrFullName%\""},
+        {"kate \"%PrFullName%\"", "kate --line \"%NumLine%\" \"%PrFullName%\""},
+        {"/opt/x/geany", "/opt/x/geany \"+%NumLine%\""},
+        {"gedit +%NumLine% %PrFullName%", "gedit +%NumLine% %PrFullName%"},
+        {"\"/usr/bin/gnome-text-editor\" \"%PrFullName%\"",
+         "\"/usr/bin/gnome-text-editor\" \"%PrFullName%\""},
+        {"vim \"%PrFullName%\"", "vim \"%PrFullName%\""},
+    };
+    for (const auto& c : cases) QCOMPARE(withLineSwitch(c.command), c.expected);
+  }
+
   void launcherStartsTheEditorOrWarns() {
     QTemporaryDir dir;
     const QString file = dir.filePath("a b.txt");

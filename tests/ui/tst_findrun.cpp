@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "WindowTestUtil.h"
+#include "ui/find/FindRunController.h"
 #include "ui/find/FindTab.h"
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
@@ -185,6 +186,38 @@ class FindRunTest : public QObject {
     QCOMPARE(window.statusText(0), QString("Not Found"));
     QVERIFY(!window.ListXPCheckBox->isEnabled());
     QVERIFY(window.results->columnOf("Found") >= 0);
+  }
+
+  void folderAndMaskSlipsAreExplained() {
+    WarningRecorder recorder;
+    TFind window;
+    window.show();
+    const QString missing = root_ + "/no such folder";
+    window.ComboBoxPath->setEditText(missing);
+    window.find(kestrix::search::Origin::Find);
+    QCOMPARE(recorder.warnings.size(), 1);
+    QCOMPARE(recorder.warnings[0].first, QString("Find"));
+    QCOMPARE(recorder.warnings[0].second, "Folder \"" + missing + "\" does not exist");
+    QCOMPARE(window.ComboBoxPath->findText(missing), -1);  // kept out of the history
+    QCOMPARE(window.results->rowCount(), 0);
+    // A leading "~" is the home folder.
+    const struct {
+      QString typed, expanded;
+    } homes[] = {{"~", QDir::homePath()},
+                 {"~/docs", QDir::homePath() + "/docs"},
+                 {"/srv/~x", "/srv/~x"},
+                 {"~other", "~other"}};
+    for (const auto& h : homes) QCOMPARE(expandHome(h.typed), h.expanded);
+    // Masks that match nothing because of their separator get a hint.
+    const struct {
+      QString masks;
+      bool hint;
+    } masks[] = {{"*.txt, *.md", true}, {"*.txt *.md", true}, {"*.md; *.rst", false}};
+    for (const auto& m : masks) {
+      runFind(window, "hello", m.masks);
+      QCOMPARE(window.results->rowCount(), 0);
+      QCOMPARE(window.statusText(1), m.hint ? kMaskSeparatorHint : QString());
+    }
   }
 
   void vanishedFileGivesNotFound() {

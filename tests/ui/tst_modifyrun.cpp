@@ -176,6 +176,45 @@ class ModifyRunTest : public QObject {
 
   // Ctrl+Z runs Undo. Hide List throws the rows away, and Undo with them: a new search does
   // not bring it back; the next modification does.
+  void failedFilesAreToldWithTheirReasons() {
+    QTemporaryDir dir;
+    writeFile(dir.path(), "ok1.txt", "old\n");
+    writeFile(dir.path(), "ok2.txt", "old\n");
+    writeFile(dir.path(), "locked.txt", "old\n");
+    QFile::setPermissions(dir.path() + "/locked.txt", QFile::ReadOwner);
+    WarningRecorder recorder;
+    TFind window;
+    window.show();
+    search(window, dir.path(), "old");
+    QCOMPARE(window.results->rowCount(), 3);
+    replaceWith(window, "new");
+    window.settings().settingsDialog()->ReadOnly->setChecked(false);
+    window.modifyController().modifyAll();
+    QCOMPARE(window.statusText(1), QString("2 modified, 1 failed"));
+    // One non-modal notice naming the file and why.
+    QCOMPARE(recorder.warnings.size(), 1);
+    QCOMPARE(recorder.warnings[0].first, QString("Modify"));
+    QVERIFY2(recorder.warnings[0].second.startsWith("2 modified, 1 failed."),
+             qPrintable(recorder.warnings[0].second));
+    QVERIFY2(recorder.warnings[0].second.contains(dir.path() + "/locked.txt: read-only file"),
+             qPrintable(recorder.warnings[0].second));
+    // The Result cell keeps its word; its tooltip gives the reason.
+    const int locked = rowNamed(window, "locked.txt");
+    QCOMPARE(cell(window, locked, "Result"), QString("Failed Modification"));
+    const QModelIndex index = window.results->index(locked, window.results->columnOf("Result"));
+    QVERIFY(index.data(Qt::ToolTipRole).toString().startsWith("read-only file"));
+    QVERIFY(window.results->index(rowNamed(window, "ok1.txt"), index.column())
+                .data(Qt::ToolTipRole)
+                .toString()
+                .isEmpty());
+    // Undo says what it did too.
+    recorder.warnings.clear();
+    window.modifyController().undo();
+    QCOMPARE(window.statusText(1), QString("2 undone, 0 failed"));
+    QVERIFY(recorder.warnings.isEmpty());
+    QFile::setPermissions(dir.path() + "/locked.txt", QFile::ReadOwner | QFile::WriteOwner);
+  }
+
   void undoKeyAndHideList() {
     QTemporaryDir tree;
     const QString root = tree.path();

@@ -132,7 +132,10 @@ class ReportCommandsTest : public QObject {
     TFind window;
     window.show();
     QStringList opened;
-    window.reports().setPageOpener([&](const QString& path) { opened << path; });
+    window.reports().setPageOpener([&](const QString& path) {
+      opened << path;
+      return true;
+    });
     QVERIFY(!window.menus->createReport.isEnabled());
     runFind(window, folder, "needle");
     QVERIFY(window.menus->createReport.isEnabled());
@@ -149,6 +152,14 @@ class ReportCommandsTest : public QObject {
     QVERIFY(window.ListXPCheckBox->isEnabled());
     QVERIFY(!window.state().busy);
     QVERIFY(window.findTab->FindButton->isEnabled());
+
+    // No browser starts: the user learns where the page is.
+    window.reports().setPageOpener([](const QString&) { return false; });
+    window.menus->createReport.actions().front()->trigger();
+    QCOMPARE(recorder.warnings.size(), 1);
+    QCOMPARE(recorder.warnings[0].first, QString("Create Report"));
+    QVERIFY(recorder.warnings[0].second.endsWith(dataFolder_ + "/Report.htm"));
+    recorder.warnings.clear();
 
     // A data folder that cannot be created: the warning, and the window still restored.
     qputenv("XDG_DATA_HOME", (root_ + "/report/b.txt").toUtf8());
@@ -167,7 +178,7 @@ class ReportCommandsTest : public QObject {
         "sections", {{"1.txt", "needle\n"}, {"2.txt", "a needle\n"}, {"3.txt", "needle!\n"}});
     TFind window;
     window.show();
-    window.reports().setPageOpener([](const QString&) {});
+    window.reports().setPageOpener([](const QString&) { return true; });
     runFind(window, folder, "needle");
     QCOMPARE(window.results->rowCount(), 3);
     window.selectRow(0);
@@ -204,7 +215,7 @@ class ReportCommandsTest : public QObject {
     const QString folder = folderWith("undo", {{"u.txt", "foo\n"}, {"v.txt", "foo foo\n"}});
     TFind window;
     window.show();
-    window.reports().setPageOpener([](const QString&) {});
+    window.reports().setPageOpener([](const QString&) { return true; });
     SearchReplaceTab& tab = *window.replaceTab;
     const auto search = [&](const QString& query) {
       window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
@@ -271,7 +282,10 @@ class ReportCommandsTest : public QObject {
     TFind window;
     window.show();
     QStringList opened;
-    window.reports().setPageOpener([&](const QString& path) { opened << path; });
+    window.reports().setPageOpener([&](const QString& path) {
+      opened << path;
+      return true;
+    });
     runFind(window, folder, "needle");
     window.selectRow(0);
     QTRY_VERIFY(window.ListBox1->hasLines());
@@ -361,7 +375,7 @@ class ReportCommandsTest : public QObject {
                          }}});
     window.menus->deleteFiles.actions().front()->trigger();
     QVERIFY(question.startsWith("Are you sure you want to send\n"));
-    QVERIFY(question.endsWith("\nto the Recycle Bin?"));
+    QVERIFY(question.endsWith("\nto the Trash?"));
     QCOMPARE(names(window), QStringList{"2.txt"});
     QVERIFY(QFile::exists(folder + "/2.txt"));
   }
@@ -457,8 +471,10 @@ class ReportCommandsTest : public QObject {
     TFind window;
     window.show();
     QStringList shown;
-    window.fileOps().setFolderShower(
-        [&](const QString& f, const QString& full) { shown << f << full; });
+    window.fileOps().setFolderShower([&](const QString& f, const QString& full) {
+      shown << f << full;
+      return true;
+    });
     runFind(window, folder, "q");
     window.viewerRefresh().clearViewer();
     window.ListView1->selectAllRows();

@@ -7,10 +7,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest>
 
 #include "ui/fileops/ExternalChangeCheck.h"
 #include "ui/fileops/FileLauncher.h"
+#include "ui/results/ResultsDelegate.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
 #include "ui/results/TMaskForm.h"
@@ -216,6 +218,54 @@ class ResultsViewTest : public QObject {
     if (screen.isNull()) QSKIP("this platform cannot grab windows");
     QVERIFY2(ink > 100, qPrintable(QString::number(ink)));
     f.view.setSearchRunning(false);
+  }
+
+  void columnsFitTheirContentsOnTheFirstFill() {
+    ResultsModel model;
+    ResultsView view;
+    view.setModel(&model);
+    view.resize(1100, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    ResultItem it;
+    it.name = "a-rather-long-file-name-of-a-report.txt";
+    it.path = "/home/user/projects/" + std::string(150, 'p') + "/deep/folder";
+    it.time = "12/09/2026 17:35:01";
+    it.type = "plain text document";
+    model.appendItems({it});
+    const int pathColumn = model.columnOf(ResultsModel::Column::Path);
+    auto* delegate = qobject_cast<kestrix::ui::ResultsDelegate*>(view.itemDelegate());
+    QVERIFY(delegate != nullptr);
+    const auto cut = [&](int column) {
+      QStyleOptionViewItem option;
+      option.initFrom(view.viewport());
+      option.rect = view.visualRect(model.index(0, column));
+      option.widget = &view;
+      return delegate->isCut(option, model.index(0, column));
+    };
+    const int time = model.columnOf(ResultsModel::Column::Time);
+    const int type = model.columnOf(ResultsModel::Column::Type);
+    QVERIFY(cut(time) && cut(type));  // the default widths cut them
+    view.setSearchRunning(true);
+    view.setSearchRunning(false);
+    for (int c = 0; c < model.columnCount(); ++c)
+      QVERIFY2(c == pathColumn || !cut(c), qPrintable(model.caption(c)));
+    // Path takes what the others leave, and its too long text is cut in the middle.
+    QCOMPARE(view.horizontalHeader()->length(), view.viewport()->width());
+    QVERIFY(cut(pathColumn));
+    QStyleOptionViewItem option;
+    delegate->initStyleOption(&option, model.index(0, pathColumn));
+    QCOMPARE(option.textElideMode, Qt::ElideMiddle);
+    // Hovering the cut cell shows its whole text.
+    const QPoint at = view.visualRect(model.index(0, pathColumn)).center();
+    QHelpEvent help(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view.viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), QString::fromStdString(it.path));
+    // Only the first fill sizes the columns: a later one keeps what is there.
+    view.setColumnWidth(time, 40);
+    view.setSearchRunning(true);
+    view.setSearchRunning(false);
+    QCOMPARE(view.columnWidth(time), 40);
   }
 
   void doubleClickOnVanishedFileWarns() {

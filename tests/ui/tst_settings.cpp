@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
 #include <QSplitter>
@@ -165,10 +166,13 @@ class SettingsTest : public QObject {
     QCOMPARE(window.MasksComboBox->currentText(), QString("*.*"));
     QCOMPARE(window.MasksComboBox->count(), 2);
     QCOMPARE(window.PageControl1->currentIndex(), int(TFind::FindPage));
-    // 646 pixels, or what the top row's captions need where the desktop's fonts are larger.
-    QCOMPARE(window.width(),
-             std::max(scaled(646), window.centralWidget()->minimumSizeHint().width()));
-    QCOMPARE(window.geometryController().heightWithResults(), scaled(455));
+    // The size measured for the lists' rows, within the screen (tst_firststart checks the
+    // rows it shows).
+    const QRect area = window.screen()->availableGeometry();
+    const WindowGeometry::StartSize start = window.geometryController().firstStartSize(area);
+    QCOMPARE(window.width(), start.width);
+    QVERIFY(window.width() >= window.minimumWidth() && window.width() <= area.width());
+    QCOMPARE(window.geometryController().heightWithResults(), start.height);
     QCOMPARE(window.ListView1->columnWidth(0), scaled(96));
     const TSettDlg& dialog = *window.settings().settingsDialog();
     QVERIFY(dialog.KeepXPRadioButton->isChecked());

@@ -64,7 +64,7 @@ class StopRunTest : public QObject {
     struct Seen {
       bool findDisabled = false, stopEnabled = false, pathDisabled = false, menuDisabled = false,
            otherTabsHidden = false, animating = false;
-      QString panel0;
+      QString panel0, panel1;
     } seen;
     QElapsedTimer sinceStop;
     // Once rows arrive, look at the busy window and press Stop.
@@ -79,6 +79,7 @@ class StopRunTest : public QObject {
       seen.otherTabsHidden = !window.PageControl1->isTabVisible(TFind::OptionsPage);
       seen.animating = window.Animate1->isRunning();
       seen.panel0 = window.statusText(0);
+      seen.panel1 = window.statusText(1);
       sinceStop.start();
       if (escapeKey)
         QTest::keyClick(&window, Qt::Key_Escape);
@@ -96,9 +97,12 @@ class StopRunTest : public QObject {
     QVERIFY(seen.findDisabled && seen.stopEnabled && seen.pathDisabled && seen.menuDisabled);
     QVERIFY(seen.otherTabsHidden && seen.animating);
     QVERIFY2(seen.panel0.startsWith("Found Files:   "), qPrintable(seen.panel0));
+    // The status bar followed the walk into the tree's folders.
+    QVERIFY2(seen.panel1.startsWith(tree_.path() + "/d"), qPrintable(seen.panel1));
     const int rows = window.results->rowCount();
     QVERIFY(rows > 0 && rows < kFolders * kFilesPerFolder);
     QCOMPARE(window.statusText(0), QString("Found Files:   %1").arg(rows));
+    QCOMPARE(window.statusText(1), QString("Stopped"));
     QVERIFY(window.ListView1->selectedRows().empty());  // a stopped run selects nothing
     QVERIFY(window.findTab->FindButton->isEnabled());
     QVERIFY(!window.findTab->StopButton->isEnabled());

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,6 +28,7 @@
 #include "ui/viewer/LinesViewer.h"
 #include "ui/window/HelpWindow.h"
 #include "ui/window/MainMenus.h"
+#include "ui/window/Mnemonics.h"
 #include "ui/window/ScreenScale.h"
 #include "ui/window/TFind.h"
 
@@ -38,6 +40,40 @@ class WindowOptionsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void everyControlInViewHasItsOwnMnemonic() {
+    TFind window;
+    window.show();
+    for (const int tab : {TFind::FindPage, TFind::SearchReplacePage, TFind::OptionsPage}) {
+      window.PageControl1->setCurrentIndex(tab);
+      QMap<QChar, QString> owners;
+      // Push buttons, the menus and the top row always get a letter; the many option boxes
+      // of a tab get one while the alphabet lasts. No letter is shared.
+      const auto own = [&](const QString& caption, bool required) {
+        const QChar letter = mnemonicOf(caption);
+        QVERIFY2(!letter.isNull() || !required, qPrintable(caption));
+        if (letter.isNull()) return;
+        QVERIFY2(!owners.contains(letter),
+                 qPrintable(caption + " and " + owners.value(letter) + " share a letter"));
+        owners.insert(letter, caption);
+      };
+      for (const QAction* menu : window.menuBar()->actions()) own(menu->text(), true);
+      for (const QAbstractButton* b : window.centralWidget()->findChildren<QAbstractButton*>())
+        if (b->isVisibleTo(&window) && !b->text().isEmpty())
+          own(b->text(), b->inherits("QPushButton") || window.TopPanel->isAncestorOf(b));
+      for (const QLabel* label : window.centralWidget()->findChildren<QLabel*>())
+        if (label->isVisibleTo(&window) && label->buddy() != nullptr)
+          own(label->text(), window.TopPanel->isAncestorOf(label));
+    }
+    // An Alt+letter that no control takes does not type into the field.
+    window.PageControl1->setCurrentIndex(TFind::FindPage);
+    window.ComboBoxPath->setEditText("abc");
+    window.ComboBoxPath->setFocus();
+    QTest::keyClick(window.ComboBoxPath->lineEdit(), Qt::Key_Q, Qt::AltModifier);
+    QCOMPARE(window.ComboBoxPath->currentText(), QString("abc"));
+    QTest::keyClick(window.ComboBoxPath->lineEdit(), Qt::Key_Q);
+    QCOMPARE(window.ComboBoxPath->currentText(), QString("abcq"));
+  }
+
   void queryTypeSwitchingKeepsTextsAndLayout() {
     TFind window;
     window.show();

@@ -30,11 +30,12 @@ constexpr int kMinSearchColumn = 78;
 constexpr int kMinReplaceColumn = 165;
 }  // namespace
 
-const QString TBatchDlg::kTableFilter = QStringLiteral("TBL Files [*.tbl] (*.tbl)");
+const QString TBatchDlg::kTableFilter = QStringLiteral("Batch tables (*.tbl)");
 const QString TBatchDlg::kTableSuffix = QStringLiteral("tbl");
 
 TBatchDlg::TBatchDlg(QWidget* parent) : QDialog(parent), model_(new BatchTableModel(this)) {
   setObjectName("TBatchDlg");
+  setDialogFlags(*this);
   setWindowTitle("Batch Replace");
   createControls();
   buildLayout();

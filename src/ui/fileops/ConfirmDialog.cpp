@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/window/MessageBoxes.h"
 #include "ui/window/ScreenScale.h"
 
 namespace kestrix::ui {
@@ -14,6 +15,7 @@ using fileops::Decision;
 
 ConfirmDialog::ConfirmDialog(QWidget* parent, const QString& objectName) : QDialog(parent) {
   setObjectName(objectName);
+  setDialogFlags(*this);
   setModal(true);
   TextLabel = new QLabel(this);
   TextLabel->setObjectName("TextLabel");

@@ -32,6 +32,11 @@ QString locateProgram(const QString& program);
 // for a bare program name (default: looked up in PATH).
 QString defaultEditorCommand(const std::function<bool(const QString&)>& isInstalled = {});
 
+// `command` with the line switch of the desktop editor it starts ("+%NumLine%" for gedit,
+// "--line %NumLine%" for kate, ...) after the program, so that the editor opens at the
+// browsed line; unchanged when it names "%NumLine%" already or another program.
+QString withLineSwitch(const QString& command);
+
 // The file line number shown by a lines-viewer entry (" line 12: text",
 // " line 3 - line 5", " line 7 "): drops the first six characters and reads the decimal
 // number that ends at the first ":" or blank. Returns 0 when no number can be read.

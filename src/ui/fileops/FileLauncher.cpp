@@ -30,11 +30,15 @@ bool FileLauncher::openFile(const QString& folder, const QString& name) {
   const QUrl url = QUrl::fromLocalFile(fullName);
   const bool started = openUrl_ ? openUrl_(url) : QDesktopServices::openUrl(url);
   check_.arm();
+  if (!started)
+    warn(QStringLiteral("Execute File"),
+         QStringLiteral("No program could be started to open\n") + fullName);
   return started;
 }
 
 bool FileLauncher::editFile(const QString& command, const EditorTarget& target) {
-  const QString text = command.trimmed().isEmpty() ? defaultEditorCommand() : command;
+  const QString text =
+      withLineSwitch(command.trimmed().isEmpty() ? defaultEditorCommand() : command);
   const auto [named, arguments] = editorProgramAndArguments(text, target);
   const QString program = locateProgram(named);
   if (program.isEmpty()) {

@@ -1,6 +1,7 @@
 // Copy, delete, rename and open-folder commands of the window.
 #include "ui/fileops/FileOpsController.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -47,7 +48,7 @@ QString qs(const std::string& s) {
 
 // Shows the folder with the file selected through the file manager's D-Bus interface;
 // opens the folder itself when no file manager answers.
-void showInFileManager(const QString& folder, const QString& fullName) {
+bool showInFileManager(const QString& folder, const QString& fullName) {
 #ifdef KESTRIX_HAS_DBUS
   const QString service = QStringLiteral("org.freedesktop.FileManager1");
   QDBusConnection bus = QDBusConnection::sessionBus();
@@ -62,10 +63,10 @@ void showInFileManager(const QString& folder, const QString& fullName) {
     // No answer in time: the file manager is still starting and shows the file itself.
     if (reply.type() != QDBusMessage::ErrorMessage ||
         reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
-      return;
+      return true;
   }
 #endif
-  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 }  // namespace
@@ -113,8 +114,11 @@ Decision FileOpsController::askProtected(const std::string& fullName, bool renam
 // --- Copy Files ---
 
 QString FileOpsController::copyDestination() const {
+  // The last folder copied to, else the folder searched (never the program's folder).
   const QString folder = window_.settings().startFolder(SettingsController::CopyTarget);
-  return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
+  if (!folder.isEmpty()) return folder;
+  const QString searched = window_.ComboBoxPath->currentText().trimmed();
+  return QFileInfo(searched).isDir() ? searched : QDir::homePath();
 }
 
 void FileOpsController::copyFiles() {
@@ -147,14 +151,13 @@ void FileOpsController::deleteFiles() {
   if (several) {
     sure = delFilesDlg_->ask(
         "Confirm Multiple File Delete",
-        {QString("Are you sure you want to send these %1 files to the Recycle Bin?")
-             .arg(names.size())},
+        {QString("Are you sure you want to send these %1 files to the Trash?").arg(names.size())},
         Buttons::OkCancel);
   } else {
     const QFontMetrics metrics(delFilesDlg_->TextLabel->font());
     sure = delFilesDlg_->ask("Confirm File Delete",
                              {"Are you sure you want to send",
-                              shortenedLine(qs(names[0]), metrics, 319, 3), "to the Recycle Bin?"},
+                              shortenedLine(qs(names[0]), metrics, 319, 3), "to the Trash?"},
                              Buttons::OkCancel);
   }
   if (sure != Decision::Yes) return;
@@ -255,7 +258,9 @@ void FileOpsController::openDirectory() {
     window_.changeCheck().check();
     return;
   }
-  folderShower_(folder, fullName);
+  if (!folderShower_(folder, fullName))
+    showWarningWithPath(&window_, "Open Directory",
+                        "No file manager could be started to show the folder\n" + folder, folder);
 }
 
 }  // namespace kestrix::ui

@@ -23,7 +23,8 @@ class FileOpsController : public QObject {
   // Picks a folder ("Select the directory", starting at `start`); empty for Cancel.
   using FolderPicker = std::function<QString(const QString& start)>;
   // Shows `folder` in the file manager with `fullName` selected.
-  using FolderShower = std::function<void(const QString& folder, const QString& fullName)>;
+  // Shows `folder` with `fullName` selected; false when no file manager could be started.
+  using FolderShower = std::function<bool(const QString& folder, const QString& fullName)>;
 
   explicit FileOpsController(TFind& window);
 

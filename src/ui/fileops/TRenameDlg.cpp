@@ -1,5 +1,6 @@
 // The Rename Files dialog's controls and their enabling.
 #include "ui/fileops/TRenameDlg.h"
+#include "ui/window/MessageBoxes.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -30,6 +31,7 @@ QSpinBox* positionSpin(QWidget* parent, const char* name) {
 
 TRenameDlg::TRenameDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("TRenameDlg");
+  setDialogFlags(*this);
   setWindowTitle("Rename Files");
   setModal(true);
   PrefixEdit = named(new QLineEdit(this), "PrefixEdit");

@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTimeEdit>
+#include <QDir>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -108,9 +110,9 @@ void FindRunController::run(Origin origin) {
   window_.replaceTab->ModifyAllButton->setEnabled(false);
   window_.state().undoBeforeSearch = window_.modifyController().canUndo();
   window_.modifyController().offerUndo(false);
-  window_.ComboBoxPath->setEditText(window_.ComboBoxPath->currentText().trimmed());
+  window_.ComboBoxPath->setEditText(expandHome(window_.ComboBoxPath->currentText().trimmed()));
   search::SearchRequest request = buildRequest(origin);
-  if (!validate(request)) return;
+  if (!validate(request) || !folderExists(request)) return;
   const std::vector<std::string> listed =
       request.searchInResults ? snapshot() : std::vector<std::string>{};
   running_ = true;
@@ -121,6 +123,7 @@ void FindRunController::run(Origin origin) {
       [this](const QString& caption, const QString& text) {
         showWarning(&window_, caption, text);
       });
+  observer.setFolderDisplay([this](const QString& folder) { window_.setStatusText(1, folder); });
   search::FindOutcome outcome = search::runFind(request, observer, &listed);
   observer.flush();
   request.termTable = outcome.termTable;
@@ -130,6 +133,36 @@ void FindRunController::run(Origin origin) {
     window_.MasksComboBox->setEditText(QString::fromStdString(outcome.masksShown));
   if (outcome.error) showError(*outcome.error, origin);
   finish(request, outcome.stopped);
+}
+
+const QString kMaskSeparatorHint =
+    QStringLiteral("Masks are separated by \";\" (for example \"*.txt; *.md\")");
+
+bool masksLookMisseparated(const QString& masks) {
+  // Blanks around ";" are fine; a comma, or a blank between two masks, is a likely slip.
+  for (const QString& mask : masks.split(';')) {
+    const QString trimmed = mask.trimmed();
+    if (trimmed.contains(',') || trimmed.contains(' ')) return true;
+  }
+  return false;
+}
+
+QString expandHome(const QString& folder) {
+  if (folder == "~") return QDir::homePath();
+  if (folder.startsWith("~/")) return QDir::homePath() + folder.mid(1);
+  return folder;
+}
+
+bool FindRunController::folderExists(const search::SearchRequest& request) {
+  // A folder that is not there would list nothing and look like "Not Found"; it also
+  // stays out of the folder history.
+  if (request.searchInResults || request.folder.empty()) return true;
+  const QString folder = QString::fromStdString(request.folder);
+  if (QFileInfo(folder).isDir()) return true;
+  window_.state().stop.abortRequested = true;
+  showWarning(&window_, search::originCaption(request.origin),
+              QString("Folder \"%1\" does not exist").arg(folder));
+  return false;
 }
 
 bool FindRunController::validate(search::SearchRequest& request) {
@@ -195,9 +228,15 @@ void FindRunController::finish(const search::SearchRequest& request, bool stoppe
   window_.setStatusText(1, {});
   window_.Animate1->stop();
   const bool hasRows = window_.results->rowCount() > 0;
-  if (!hasRows) {
+  if (stopped) {
+    // A stopped run is no "Not Found": it says so beside the count reached.
+    window_.setStatusText(0, QString::fromStdString(search::foundStatusText(
+                                 origin, static_cast<std::size_t>(window_.results->rowCount()))));
+    window_.setStatusText(1, QStringLiteral("Stopped"));
+  } else if (!hasRows) {
     window_.setStatusText(0, QString::fromStdString(search::notFoundStatusText()));
-    window_.setStatusText(1, {});
+    if (masksLookMisseparated(QString::fromStdString(request.masksText)))
+      window_.setStatusText(1, kMaskSeparatorHint);
   }
   state.listOrigin = origin == Origin::Find ? ListOrigin::Find : ListOrigin::SearchAndReplace;
   endBusy();

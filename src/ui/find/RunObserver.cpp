@@ -49,6 +49,10 @@ bool RunObserver::poll() {
 
 void RunObserver::flush() {
   if (!pending_.empty()) model_.appendItems(std::exchange(pending_, {}));
+  if (showFolder_ && folder_ != shownFolder_) {
+    shownFolder_ = folder_;
+    showFolder_(QString::fromStdString(folder_));
+  }
   if (found_ != shownCount_) {
     shownCount_ = found_;
     showStatus_(QString::fromStdString(search::foundStatusText(origin_, found_)));

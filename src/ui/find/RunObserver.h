@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "search/SearchObserver.h"
@@ -23,6 +24,12 @@ class RunObserver : public search::SearchObserver {
               std::function<void(const QString&)> showStatus,
               std::function<void(const QString&, const QString&)> showWarning);
 
+  // `showFolder(path)` writes the folder being searched (status panel 1) at each pump.
+  void setFolderDisplay(std::function<void(const QString&)> showFolder) {
+    showFolder_ = std::move(showFolder);
+  }
+
+  void folderEntered(const std::string& path) override { folder_ = path; }
   void resultAdded(const search::ResultItem& item) override;
   void warning(const std::string& caption, const std::string& text) override;
   bool poll() override;
@@ -37,6 +44,8 @@ class RunObserver : public search::SearchObserver {
   std::function<bool()> stopRequested_;
   std::function<void(const QString&)> showStatus_;
   std::function<void(const QString&, const QString&)> showWarning_;
+  std::function<void(const QString&)> showFolder_;
+  std::string folder_, shownFolder_;
   std::vector<search::ResultItem> pending_;
   std::size_t found_ = 0;
   std::size_t shownCount_ = 0;

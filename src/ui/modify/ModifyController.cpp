@@ -176,8 +176,10 @@ void ModifyController::runPass(modify::ModifyScope scope, const PassRunner& run)
   options.historyHeader.origin =
       window_.commandLine().start().commandLineRun ? "kestrix -com" : "window";
   bool stopped = false;
+  modify::PassSummary summary;
   try {
-    stopped = run(request, rows, selected, journal_, observer, options).stopped;
+    summary = run(request, rows, selected, journal_, observer, options);
+    stopped = summary.stopped;
   } catch (const modify::ModifyError& error) {
     // A replacement limit: nothing was changed and the run (or a batch) ends.
     state.stop.abortRequested = true;
@@ -185,6 +187,12 @@ void ModifyController::runPass(modify::ModifyScope scope, const PassRunner& run)
     showWarning(&window_, QString::fromStdString(error.caption()), error.what());
   }
   endBusy();
+  reportOutcome(modify::kModifyCaption,
+                QString("%1 modified, %2 failed%3")
+                    .arg(summary.modified)
+                    .arg(summary.failed)
+                    .arg(stopped ? ", stopped" : ""),
+                observer);
   offerUndo(request.createBackups && !journal_.empty());
   if (request.createBackups && !stopped) enableUndoFromHistory();
   if (!stopped) {
@@ -267,6 +275,15 @@ std::optional<modify::UndoSummary> ModifyController::undoRun(const std::string& 
     widenResultColumn();
   state.stop.run = false;
   endBusy();
+  const auto undone =
+      std::count_if(summary.outcomes.begin(), summary.outcomes.end(),
+                    [](const modify::UndoOutcome& outcome) { return outcome.undone; });
+  reportOutcome(modify::kProgramCaption,
+                QString("%1 undone, %2 failed%3")
+                    .arg(undone)
+                    .arg(static_cast<qint64>(summary.outcomes.size()) - undone)
+                    .arg(summary.stopped ? ", stopped" : ""),
+                observer);
   // Repeated Undo goes further back, run by run.
   enableUndoFromHistory();
   if (!summary.stopped) refreshViewerOnFirstSelected();
@@ -330,6 +347,22 @@ void ModifyController::eraseBackupsIn(const QString& path) {
     endBusy();
   }
   reportErased(summary, path);
+}
+
+void ModifyController::reportOutcome(const QString& caption, const QString& summary,
+                                     const ModifyRunObserver& observer) {
+  window_.setStatusText(1, summary);
+  // A command-line run counts and logs its failures itself; nobody is there to read a notice.
+  if (observer.failures().empty() || window_.commandLine().start().commandLineRun) return;
+  constexpr int kListed = 15;
+  QStringList all, listed;
+  for (const ModifyRunObserver::Failure& failure : observer.failures())
+    all << failure.fullName + ": " + failure.reason;
+  listed = all.mid(0, kListed);
+  if (all.size() > kListed) listed << QString("... and %1 more").arg(all.size() - kListed);
+  showNotice(&window_, caption,
+             summary + ". These files were left as they were:\n\n" + listed.join('\n'),
+             all.size() > kListed ? all.join('\n') : QString());
 }
 
 void ModifyController::reportErased(const modify::EraseSummary& summary, const QString& path) {

@@ -22,6 +22,7 @@
 namespace kestrix::ui {
 
 class ModifyEnableRules;
+class ModifyRunObserver;
 class PreviewDialog;
 class TFind;
 
@@ -89,6 +90,10 @@ class ModifyController : public QObject {
   void widenResultColumn();
   void eraseBackupsIn(const QString& path);
   void reportErased(const modify::EraseSummary& summary, const QString& path);
+  // Puts `summary` ("11 modified, 3 failed") in the status bar and, when files failed,
+  // shows a notice listing them with their reasons.
+  void reportOutcome(const QString& caption, const QString& summary,
+                     const ModifyRunObserver& observer);
 
   TFind& window_;
   std::string undoFolder() const;

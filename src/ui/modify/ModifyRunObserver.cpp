@@ -41,6 +41,11 @@ void ModifyRunObserver::fileStarted(const std::string& fullName) {
   if (showProgress_) showProgress_(QString::fromStdString(fullName));
 }
 
+void ModifyRunObserver::fileFailed(const std::string& fullName, const std::string& reason) {
+  Failure failure{QString::fromStdString(fullName), QString::fromStdString(reason)};
+  failures_.push_back(std::move(failure));
+}
+
 void ModifyRunObserver::rowChanged(std::size_t index) {
   if (rows_ != nullptr && index < rows_->size())
     model_.setItem(static_cast<int>(index), (*rows_)[index]);

@@ -29,6 +29,14 @@ class ModifyRunObserver : public modify::ModifyObserver {
   void warning(const modify::UserMessage& message) override;
   void fileStarted(const std::string& fullName) override;
   void rowChanged(std::size_t index) override;
+  // Keeps the file and its reason for the run's notice and the Result cell's tooltip.
+  void fileFailed(const std::string& fullName, const std::string& reason) override;
+
+  struct Failure {
+    QString fullName, reason;
+  };
+  // The files that failed, in the order they failed.
+  const std::vector<Failure>& failures() const { return failures_; }
 
  private:
   ResultsModel& model_;
@@ -37,6 +45,7 @@ class ModifyRunObserver : public modify::ModifyObserver {
   std::function<void(const QString&, const QString&)> showWarning_;
   std::function<void(const QString&)> showProgress_;
   QElapsedTimer sincePump_;
+  std::vector<Failure> failures_;
 };
 
 }  // namespace kestrix::ui

@@ -80,7 +80,9 @@ ReportController::ReportController(TFind& window) : QObject(&window), window_(wi
                        const QString& suffix) {
     return defaultSavePicker(&window_, title, folder, filter, suffix);
   };
-  pageOpener_ = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+  pageOpener_ = [](const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  };
   connectCommand(window.menus->createReport, this, &ReportController::createReport);
   connectCommand(window.menus->browseContext, this, &ReportController::browseContext);
   connectCommand(window.menus->saveList, this, &ReportController::saveList);
@@ -252,9 +254,15 @@ void ReportController::writeReport(bool searchInResults) {
   window_.busyState().end();
   state.busy = false;
   QString path;
-  if (writePage("Report.htm", page, "Create Report", path) && !state.stop.abortRequested) {
-    pageOpener_(path);
-  }
+  if (writePage("Report.htm", page, "Create Report", path) && !state.stop.abortRequested)
+    openPage(path, "Create Report");
+}
+
+void ReportController::openPage(const QString& path, const QString& caption) {
+  if (pageOpener_(path)) return;
+  showWarningWithPath(&window_, caption,
+                      "No web browser could be started to show the page.\nIt was saved as " + path,
+                      path);
 }
 
 void ReportController::restoreAfterReport() {
@@ -291,7 +299,7 @@ void ReportController::browseContext() {
   const std::string page = results::contextPage(window_.ListBox1->foundLines(), lines, context);
   QString path;
   if (!writePage("Browse.htm", page, "Browse Context", path)) return;
-  pageOpener_(path);
+  openPage(path, "Browse Context");
   reenableUndo();
 }
 
@@ -328,8 +336,8 @@ QString ReportController::linesFolder() const {
 
 void ReportController::saveList() {
   if (window_.state().busy || window_.results->rowCount() == 0) return;
-  const QString path = savePicker_("Save List", listFolder(),
-                                   "File List [*.lst] (*.lst);;All Files [*.*] (*)", "lst");
+  const QString path =
+      savePicker_("Save List", listFolder(), "File lists (*.lst);;All files (*)", "lst");
   if (path.isEmpty()) return;
   window_.settings().setStartFolder(SettingsController::SaveList, QFileInfo(path).absolutePath());
   try {
@@ -351,8 +359,7 @@ bool ReportController::saveListTo(const QString& path, const QString& commandLin
 
 void ReportController::saveLines() {
   if (window_.state().busy || !window_.ListBox1->hasLines()) return;
-  const QString path =
-      savePicker_("Save Lines", linesFolder(), "HTML File [*.html] (*.html)", "html");
+  const QString path = savePicker_("Save Lines", linesFolder(), "HTML files (*.html)", "html");
   if (path.isEmpty()) return;
   window_.settings().setStartFolder(SettingsController::SaveLines, QFileInfo(path).absolutePath());
   try {

@@ -22,7 +22,8 @@ class ReportController : public QObject {
   using SavePicker = std::function<QString(const QString& title, const QString& folder,
                                            const QString& filter, const QString& suffix)>;
   // Opens a written page in the user's browser.
-  using PageOpener = std::function<void(const QString& path)>;
+  // Shows the page at `path` in the browser; false when none could be started.
+  using PageOpener = std::function<bool(const QString& path)>;
 
   explicit ReportController(TFind& window);
 
@@ -58,6 +59,7 @@ class ReportController : public QObject {
   TFind& window_;
   SavePicker savePicker_;
   PageOpener pageOpener_;
+  void openPage(const QString& path, const QString& caption);
   int runsFinished_ = 0;
 };
 

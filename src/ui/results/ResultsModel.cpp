@@ -71,6 +71,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
       if (index.column() == 0) return icons_.icon(it.name);
       return {};
     case Qt::ToolTipRole:
+      if (columns_[static_cast<size_t>(index.column())] == Column::Result)
+        return QString::fromStdString(it.outcome.reason);  // why it failed, if it did
       return typeToolTip(index.row(), index.column());
     case FullNameRole:
       return QString::fromStdString(it.fullName());

@@ -1,18 +1,22 @@
 // The results list's view and its commands on rows.
 #include "ui/results/ResultsView.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
 
 #include "search/Masks.h"
 #include "ui/fileops/FileLauncher.h"
-#include "ui/window/MessageBoxes.h"
+#include "ui/results/ResultsDelegate.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/TMaskForm.h"
+#include "ui/window/MessageBoxes.h"
 
 namespace kestrix::ui {
 
@@ -53,18 +57,72 @@ ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
   horizontalHeader()->setSectionsClickable(true);
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  // The selection stays visible while the list does not have the focus.
-  QPalette p = palette();
-  p.setColor(QPalette::Inactive, QPalette::Highlight,
-             p.color(QPalette::Active, QPalette::Highlight));
-  p.setColor(QPalette::Inactive, QPalette::HighlightedText,
-             p.color(QPalette::Active, QPalette::HighlightedText));
-  setPalette(p);
+  keepSelectionVisible();
   // The view paints every pixel of its viewport itself, so a skipped repaint (see
   // paintEvent) leaves the rows on screen instead of an erased background.
   viewport()->setAutoFillBackground(false);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &ResultsView::onHeaderClicked);
+  setItemDelegate(new ResultsDelegate(this));
+  // A width set while a mouse button is down on the header is the user's.
+  horizontalHeader()->viewport()->installEventFilter(this);
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+    if (headerPressed_) userSizedColumns_ = true;
+  });
+}
+
+void ResultsView::keepSelectionVisible() {
+  // The selection stays visible while the list does not have the focus; the colours are
+  // the desktop's, taken again whenever its palette changes (light / dark).
+  QPalette p = QApplication::palette(this);
+  p.setColor(QPalette::Inactive, QPalette::Highlight,
+             p.color(QPalette::Active, QPalette::Highlight));
+  p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+             p.color(QPalette::Active, QPalette::HighlightedText));
+  setPalette(p);
+}
+
+void ResultsView::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  if (event->type() == QEvent::ApplicationPaletteChange) keepSelectionVisible();
+}
+
+bool ResultsView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == horizontalHeader()->viewport()) {
+    if (event->type() == QEvent::MouseButtonPress) headerPressed_ = true;
+    if (event->type() == QEvent::MouseButtonRelease) headerPressed_ = false;
+  }
+  return QTableView::eventFilter(watched, event);
+}
+
+int ResultsView::contentWidth(int column) const {
+  // The widest of the first rows (the view's own measure) and the caption.
+  return std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+}
+
+void ResultsView::fitColumnsToContents() {
+  ResultsModel* m = resultsModel();
+  if (m == nullptr) return;
+  const int cap = std::max(viewport()->width() / 3, 1);
+  int others = 0;
+  int path = -1;
+  for (int c = 0; c < m->columnCount(); ++c) {
+    if (m->columnKind(c) == ResultsModel::Column::Path) {
+      path = c;
+      continue;
+    }
+    setColumnWidth(c, std::max(columnWidth(c), std::min(contentWidth(c), cap)));
+    others += columnWidth(c);
+  }
+  if (path >= 0) setColumnWidth(path, std::max(columnWidth(path), viewport()->width() - others));
+}
+
+void ResultsView::widenResultColumn() {
+  resultWidenPending_ = false;
+  ResultsModel* m = resultsModel();
+  const int column = m != nullptr ? m->columnOf(ResultsModel::Column::Result) : -1;
+  if (column < 0 || userSizedColumns_) return;
+  setColumnWidth(column, std::max(columnWidth(column), contentWidth(column)));
 }
 
 void ResultsView::setModel(QAbstractItemModel* model) {
@@ -76,6 +134,13 @@ void ResultsView::setModel(QAbstractItemModel* model) {
           [this](const QModelIndex& current) { emit currentRowChanged(current.row()); });
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { emit rowSelectionChanged(); });
+  // "Failed Modification" and the like are not cut: the Result column widens once the
+  // texts written into it settle.
+  connect(model, &QAbstractItemModel::dataChanged, this, [this] {
+    if (resultWidenPending_ || userSizedColumns_) return;
+    resultWidenPending_ = true;
+    QTimer::singleShot(0, this, &ResultsView::widenResultColumn);
+  });
   applyDefaultWidths();
 }
 
@@ -103,7 +168,12 @@ void ResultsView::setColumnWidthSource(std::function<int(ResultsModel::Column)> 
 }
 
 void ResultsView::setSearchRunning(bool running) {
+  const bool ended = searchRunning_ && !running;
   searchRunning_ = running;
+  if (ended && !fitted_ && !userSizedColumns_ && model() != nullptr && model()->rowCount() > 0) {
+    fitted_ = true;
+    fitColumnsToContents();
+  }
   if (ResultsModel* m = resultsModel()) m->setSearchRunning(running);
   insertedBelowView_ = false;
   viewport()->update();

@@ -70,6 +70,13 @@ class ResultsView : public QTableView {
   // Widths (in pixels) that columns take when they are inserted, instead of the scaled
   // defaults; applied at once to the present columns.
   void setColumnWidthSource(std::function<int(ResultsModel::Column)> source);
+  // Widens each column whose contents are cut (up to a third of the list's width) and
+  // gives Path the width the others leave. Done once, when the first search of the
+  // session ends with rows, unless the user has set a width by then; a column the user
+  // made wider stays as wide.
+  void fitColumnsToContents();
+  // True once the user dragged a column border in this session.
+  bool userSizedColumns() const { return userSizedColumns_; }
 
  signals:
   // The row last clicked or selected (CurrentItem); -1 when the list emptied.
@@ -100,8 +107,13 @@ class ResultsView : public QTableView {
   void paintEvent(QPaintEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  int contentWidth(int column) const;
+  void keepSelectionVisible();
+  void widenResultColumn();
   void onHeaderClicked(int section);
   void onColumnsInserted(const QModelIndex& parent, int first, int last);
   void applyDefaultWidths();
@@ -114,6 +126,10 @@ class ResultsView : public QTableView {
   TMaskForm* maskForm_ = nullptr;
   FileLauncher* launcher_ = nullptr;
   bool searchRunning_ = false;
+  bool fitted_ = false;            // the first fill has sized the columns
+  bool userSizedColumns_ = false;  // the user dragged a column border
+  bool headerPressed_ = false;     // a mouse button is down on the header
+  bool resultWidenPending_ = false;
   bool refocusArmed_ = false;
   int dpi_ = 96;
   // What the last paint showed; while a search appends rows below a full viewport, a

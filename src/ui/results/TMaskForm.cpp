@@ -1,5 +1,6 @@
 // The "Mask" dialog: a label, one edit line, OK (default, focused on show) and Cancel.
 #include "ui/results/TMaskForm.h"
+#include "ui/window/MessageBoxes.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@ namespace kestrix::ui {
 
 TMaskForm::TMaskForm(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TMaskForm"));
+  setDialogFlags(*this);
   setWindowTitle(QStringLiteral("Mask"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);

@@ -9,8 +9,9 @@
 #include <QVBoxLayout>
 
 #include "app/SideFiles.h"
-#include "ui/window/ScreenScale.h"
 #include "ui/settings/SettingsBackend.h"
+#include "ui/window/MessageBoxes.h"
+#include "ui/window/ScreenScale.h"
 
 namespace kestrix::ui {
 
@@ -22,6 +23,7 @@ IgnoreListDlg::IgnoreListDlg(std::shared_ptr<SettingsBackend> backend, const cha
       sideFile_(sideFile),
       memo_(new QPlainTextEdit(this)) {
   setWindowTitle(caption);
+  setDialogFlags(*this);
   setWindowModality(Qt::WindowModal);
   memo_->setObjectName(memoName);
   memo_->setLineWrapMode(QPlainTextEdit::NoWrap);

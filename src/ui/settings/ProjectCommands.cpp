@@ -20,7 +20,7 @@
 
 namespace kestrix::ui {
 
-const QString ProjectCommands::kProjectFilter = QStringLiteral("Project Files [*.ksr] (*.ksr)");
+const QString ProjectCommands::kProjectFilter = QStringLiteral("Project files (*.ksr)");
 
 namespace {
 

@@ -93,6 +93,10 @@ app::SettingsContext SettingsController::context() const {
   c.today = app::dayNumber({today.year(), today.month(), today.day()});
   c.homeFolder = QDir::toNativeSeparators(QDir::homePath()).toStdString();
   c.editorDefault = app::defaultEditor();
+  const WindowGeometry::StartSize start = window_.geometryController().firstStartSize(screenArea());
+  c.startWidth = start.width;
+  c.startHeight = start.height;
+  c.startListHeight = start.listHeight;
   return c;
 }
 

@@ -23,6 +23,7 @@
 
 #include "text/Encoding.h"
 #include "ui/settings/SettingsBackend.h"
+#include "ui/window/MessageBoxes.h"
 
 namespace kestrix::ui {
 
@@ -53,6 +54,7 @@ TSettDlg::TSettDlg(std::shared_ptr<SettingsBackend> backend, const QString& edit
                    QWidget* parent)
     : QDialog(parent), backend_(std::move(backend)), pickProgram_(pickExecutable) {
   setObjectName("TSettDlg");
+  setDialogFlags(*this);
   setWindowTitle("Settings");
   // Modal to the main window only, so the help window stays usable.
   setWindowModality(Qt::WindowModal);
@@ -142,7 +144,15 @@ void TSettDlg::buildLayout() {
 
   auto* permissions = new QGroupBox(" Modify Read Only and Hidden Files ", this);
   auto* permissionRows = new QVBoxLayout(permissions);
-  permissionRows->addWidget(ReadOnly);
+  // A protected file is only replaced when its original is kept: say so beside the box.
+  auto* readOnlyRow = new QHBoxLayout;
+  readOnlyRow->addWidget(ReadOnly);
+  ReadOnlyHint =
+      named(new QLabel("(needs Create Backups on the Options tab)", this), "ReadOnlyHint");
+  ReadOnlyHint->setEnabled(false);
+  readOnlyRow->addWidget(ReadOnlyHint);
+  readOnlyRow->addStretch(1);
+  permissionRows->addLayout(readOnlyRow);
   permissionRows->addWidget(ReplaceHiddenCheckBox);
 
   auto* historyRow = new QHBoxLayout;

@@ -12,6 +12,7 @@
 #include "app/DialogSettings.h"
 
 class QCheckBox;
+class QLabel;
 class QComboBox;
 class QLineEdit;
 class QMenu;
@@ -64,6 +65,7 @@ class TSettDlg : public QDialog {
   QCheckBox* IgnoreFilesXPCheck;
   QPushButton* EditFilesXPButton;
   QCheckBox* ReadOnly;
+  QLabel* ReadOnlyHint;  // says that replacing read-only files needs backups on
   QCheckBox* ReplaceHiddenCheckBox;
   QSpinBox* HistorySizeSpinBox;  // megabytes
   QSpinBox* HistoryRunsSpinBox;

@@ -1,9 +1,9 @@
 // The command line of the window: show handler, first idle pass, run and close handler.
 #include "ui/startup/CommandLineController.h"
+#include "ui/window/MessageBoxes.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTimer>
@@ -204,7 +204,7 @@ void CommandLineController::show(const QString& caption, const QString& text) {
     std::fprintf(stderr, "kestrix: %s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);
   } else {
-    QMessageBox::warning(&window_, caption, text, QMessageBox::Ok);
+    showWarningBox(&window_, caption, text);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -16,11 +17,13 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/batch/BatchReplaceCommand.h"
 #include "ui/fileops/EditorCommand.h"
@@ -51,8 +54,10 @@
 #include "ui/window/HelpWindow.h"
 #include "ui/window/MainMenus.h"
 #include "ui/window/MessageBoxes.h"
+#include "ui/window/Mnemonics.h"
 #include "ui/window/OptionHandlers.h"
 #include "ui/window/ScreenScale.h"
+#include "ui/window/ThemeIcons.h"
 #include "ui/window/WindowGeometry.h"
 #include "ui/window/WindowKeys.h"
 
@@ -112,6 +117,8 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   wireResultsList();
   wireModifyCommands();
   new WindowKeys(*this);
+  assignWindowMnemonics();
+  applyThemeIcons(*this);
   changeCheck_->watch(this);
   qApp->installEventFilter(this);
   geometry_->applyTabLayout();
@@ -134,6 +141,27 @@ TFind::~TFind() {
   // The controllers go before the child widgets: no widget signal may reach them after.
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
   delete help_;
+}
+
+void TFind::assignWindowMnemonics() {
+  replaceTab->SearchLabel->setBuddy(replaceTab->SearchEdit);
+  replaceTab->ReplaceLabel->setBuddy(replaceTab->Edit2);
+  optionsTab->SizeLabel->setBuddy(optionsTab->SizeSpinEdit);
+  optionsTab->LastModifiedLabel->setBuddy(optionsTab->MinDateTimePicker);
+  optionsTab->AndLabel->setBuddy(optionsTab->MaxDateTimePicker);
+  optionsTab->DaysAgoLabel->setBuddy(optionsTab->DaysAgoSpinEdit);
+  // The menus' letters and the top panel's are in view with every tab.
+  QString taken;
+  for (const QAction* menu : menuBar()->actions())
+    if (const QChar letter = mnemonicOf(menu->text()); !letter.isNull()) taken += letter;
+  // Push buttons (the commands) choose first, then the boxes and labels.
+  const QList<QWidget*> tabs = {findTab, replaceTab, optionsTab};
+  taken = assignMnemonics(*TopPanel, taken, true);
+  QString commands = taken;
+  for (QWidget* tab : tabs) commands += assignMnemonics(*tab, taken, true);
+  taken = assignMnemonics(*TopPanel, commands);
+  for (QWidget* tab : tabs) assignMnemonics(*tab, taken);
+  new AltKeyGuard(*this);
 }
 
 QWidget* TFind::buildTopPanel() {
@@ -163,11 +191,15 @@ QWidget* TFind::buildTopPanel() {
   auto* grid = new QGridLayout(TopPanel);
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setVerticalSpacing(2);
-  grid->addWidget(new QLabel("Folder:", TopPanel), 0, 0);
+  auto* folderLabel = new QLabel("Folder:", TopPanel);
+  folderLabel->setBuddy(ComboBoxPath);
+  grid->addWidget(folderLabel, 0, 0);
   grid->addWidget(ComboBoxPath, 0, 1, 1, 4);
   grid->addWidget(BrowseButton, 0, 5);
   grid->addWidget(Animate1, 0, 6, 2, 1, Qt::AlignCenter);
-  grid->addWidget(new QLabel("Masks:", TopPanel), 1, 0);
+  auto* masksLabel = new QLabel("Masks:", TopPanel);
+  masksLabel->setBuddy(MasksComboBox);
+  grid->addWidget(masksLabel, 1, 0);
   grid->addWidget(MasksComboBox, 1, 1);
   grid->addWidget(SensitiveCheckBox, 1, 2);
   grid->addWidget(WholeWordsCheckBox, 1, 3);
@@ -425,7 +457,11 @@ void TFind::executeFile() {
 void TFind::editFile() {
   QString path, name;
   if (state_.busy || !browsedOrSelectedFile(path, name)) return;
-  EditorTarget target{path, name, ListBox1->selectedLineNumber()};
+  // With no line picked, the editor opens at the first found line.
+  int line = ListBox1->selectedLineNumber();
+  if (ListBox1->selectedLine() < 0 && ListBox1->lineCount() > 1)
+    line = std::max(1, lineNumberOfEntry(ListBox1->lineText(1)));
+  EditorTarget target{path, name, line};
   launcher_->editFile(editorCommand_, target);
 }
 

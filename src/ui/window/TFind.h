@@ -144,6 +144,8 @@ class TFind : public QMainWindow {
 
  private:
   QWidget* buildTopPanel();
+  // Buddies for the labels and an Alt+letter for every control, none shared in one view.
+  void assignWindowMnemonics();
   void buildStatusBar();
   void buildResultsArea();
   void wireCommands();

@@ -4,13 +4,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QHeaderView>
+#include <QLayout>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRect>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -20,6 +25,8 @@
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
 #include "ui/settings/OptionsTab.h"
+#include "ui/viewer/LinesDelegate.h"
+#include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
 #include "ui/window/BusyIndicator.h"
 #include "ui/window/MainMenus.h"
@@ -50,7 +57,67 @@ bool WindowGeometry::eventFilter(QObject* watched, QEvent* event) {
     recordNormal(type == QEvent::Resize);
   else if (type == QEvent::WindowStateChange)
     stateChanged();
+  else if (type == QEvent::Show) {
+    // The window manager frames the window a moment after it is shown, and may do so in
+    // two steps: fit once at once and once when the frame is surely known.
+    QTimer::singleShot(0, this, &WindowGeometry::fitToScreen);
+    QTimer::singleShot(300, this, &WindowGeometry::fitToScreen);
+  }
   return false;
+}
+
+int WindowGeometry::nonListHeight() const {
+  // Everything above and below the splitter's panes with the results shown: the menu, the
+  // top panel, the tallest tab area, the status bar, the layout's margins and spacing, and
+  // the splitter's handle.
+  const QLayout& layout = *window_.centralWidget()->layout();
+  const QMargins margins = layout.contentsMargins();
+  return window_.menuBar()->sizeHint().height() + window_.TopPanel->sizeHint().height() +
+         scaled(kReplaceTab) + window_.statusBar()->sizeHint().height() + margins.top() +
+         margins.bottom() + 3 * layout.spacing() + window_.Splitter1->handleWidth();
+}
+
+WindowGeometry::StartSize WindowGeometry::firstStartSize(const QRect& available) const {
+  const int scrollBar = window_.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  const ResultsView& list = *window_.ListView1;
+  int listHeight = list.horizontalHeader()->sizeHint().height() +
+                   kStartListRows * list.verticalHeader()->defaultSectionSize() +
+                   2 * list.frameWidth() + scrollBar;
+  const LinesViewer& viewer = *window_.ListBox1;
+  const int viewerHeight =
+      kStartViewerRows * LinesDelegate::lineHeight(viewer.font(), viewer.logicalDpiY()) +
+      2 * viewer.frameWidth() + scrollBar;
+  // Room for the window manager's title bar; fitToScreen corrects what this guess misses.
+  const int room = available.height() - scaled(32) - nonListHeight();
+  if (listHeight + viewerHeight > room && room > 0)
+    listHeight = listHeight * room / (listHeight + viewerHeight);
+  StartSize size;
+  size.listHeight = listHeight;
+  size.height = nonListHeight() + std::min(listHeight + viewerHeight, std::max(room, 0));
+  size.height = std::max(size.height, scaled(kReplaceMin));
+  size.width = std::clamp(scaled(kStartWidth), window_.minimumWidth(),
+                          std::max(window_.minimumWidth(), available.width() - scaled(16)));
+  return size;
+}
+
+void WindowGeometry::fitToScreen() {
+  if (!window_.isVisible() || !normalState()) return;
+  const QScreen* screen = window_.screen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QRect frame = window_.frameGeometry();
+  const int frameWidth = frame.width() - window_.width();
+  const int frameHeight = frame.height() - window_.height();
+  const int width =
+      std::min(window_.width(), std::max(window_.minimumWidth(), area.width() - frameWidth));
+  const int height =
+      std::min(window_.height(), std::max(window_.minimumHeight(), area.height() - frameHeight));
+  if (width != window_.width() || height != window_.height()) window_.resize(width, height);
+  const int left = std::clamp(frame.left(), area.left(),
+                              std::max(area.left(), area.right() + 1 - width - frameWidth));
+  const int top = std::clamp(frame.top(), area.top(),
+                             std::max(area.top(), area.bottom() + 1 - height - frameHeight));
+  if (left != frame.left() || top != frame.top()) window_.move(left, top);
 }
 
 void WindowGeometry::recordNormal(bool resized) {

@@ -24,6 +24,10 @@ class WindowGeometry : public QObject {
   static constexpr int kFindSingleMin = 265, kFindMemoMin = 301, kReplaceMin = 340;
   static constexpr int kMinimumWidth = 646;
   static constexpr int kDefaultHeightWithResults = 455, kDefaultWidth = 646;
+  // A first start shows at least this many result rows and viewer lines.
+  static constexpr int kStartListRows = 12, kStartViewerRows = 8;
+  // The width of a first start (scaled), so that the columns are not cut at once.
+  static constexpr int kStartWidth = 960;
 
   explicit WindowGeometry(TFind& window);
 
@@ -47,6 +51,17 @@ class WindowGeometry : public QObject {
   // The stored bounds the window starts with (it may start maximized).
   void setNormalBounds(const QRect& bounds) { normal_ = bounds; }
 
+  // The size of a first start, measured from the fonts of the lists: the results list shows
+  // kStartListRows rows and the lines viewer kStartViewerRows lines with the results shown;
+  // never more than `available` (the screen's free area) gives.
+  struct StartSize {
+    int width = 0, height = 0, listHeight = 0;
+  };
+  StartSize firstStartSize(const QRect& available) const;
+  // Moves and, when needed, shrinks the window so that its frame lies wholly inside the
+  // screen's available area (done after every start, once the window manager framed it).
+  void fitToScreen();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -59,6 +74,7 @@ class WindowGeometry : public QObject {
   void setResultsAreaVisible(bool visible);
   void applyWholeWordsVisibility();
   void applyThirdPanel();
+  int nonListHeight() const;
 
   TFind& window_;
   bool resultsShown_ = false;
