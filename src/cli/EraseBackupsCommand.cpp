@@ -85,10 +85,7 @@ std::string backupFiles(std::size_t count) {
 // Offers to clear the undo history of `folder` (on a terminal only).
 void offerHistoryClear(const std::string& folder) {
   const std::string history = historyFolder();
-  const std::string name = modify::historyFolderName(folder);
-  std::size_t runs = 0;
-  for (const modify::RunInfo& run : modify::listRuns(history))
-    runs += run.header.folder == name && run.state != modify::RunState::Running;
+  const std::size_t runs = modify::countFolderRuns(history, folder);
   if (runs == 0 || !ask("Also clear the undo history of " + folder + " (" + std::to_string(runs) +
                             (runs == 1 ? " run" : " runs") + ")?",
                         false))

@@ -156,6 +156,14 @@ std::optional<std::string> latestUndoableRun(const std::string& historyFolder,
   return std::nullopt;
 }
 
+std::size_t countFolderRuns(const std::string& historyFolder, const std::string& folder) {
+  const std::string name = historyFolderName(folder);
+  std::size_t runs = 0;
+  for (const RunInfo& run : listRuns(historyFolder))
+    runs += run.header.folder == name && run.state != RunState::Running;
+  return runs;
+}
+
 std::size_t clearHistory(const std::string& historyFolder,
                          const std::optional<std::string>& folder) {
   std::size_t removed = 0;

@@ -111,6 +111,10 @@ std::optional<std::string> latestUndoableRun(const std::string& historyFolder,
 // Reads the record of run `id`. Throws HistoryError.
 RunRecord loadRun(const std::string& historyFolder, const std::string& id);
 
+// How many runs searched in `folder` the history holds, a run in progress not counted (those
+// clearHistory would remove).
+std::size_t countFolderRuns(const std::string& historyFolder, const std::string& folder);
+
 // Removes the runs (their records and copies of originals), only those searched in
 // `folder` when given; a run in progress is kept. Returns how many were removed.
 std::size_t clearHistory(const std::string& historyFolder,

@@ -96,9 +96,8 @@ std::optional<std::string> rewriteLinesWithHits(std::string_view bytes,
     const std::size_t before = bytes.find_last_of("\r\n", at);
     const std::size_t start = before == npos ? 0 : before + 1;
     const std::size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
-    std::optional<std::string> changed =
-        changePhraseInLine(bytes.substr(start, end - start), finder, request, inserted, recorder,
-                           start);
+    std::optional<std::string> changed = changePhraseInLine(
+        bytes.substr(start, end - start), finder, request, inserted, recorder, start);
     if (changed) {
       if (holdsLineBreak(*changed)) {
         *changed = withInsertedBreaks(*changed, lineBreakAt(bytes, start));

@@ -59,8 +59,7 @@ class MultilineStream {
  public:
   // `request` and `poll` must outlive the stream. With `recorder`, each block's change is
   // recorded there; the file must then come as one piece, the recorder's text.
-  MultilineStream(const ModifyRequest& request, StopPoll& poll,
-                  ChangeRecorder* recorder = nullptr);
+  MultilineStream(const ModifyRequest& request, StopPoll& poll, ChangeRecorder* recorder = nullptr);
 
   // Appends the new bytes of `piece` to `out`, but for its last lines that may still begin a
   // block with lines of the next piece: returns how many bytes at the end of `piece` were

@@ -8,7 +8,9 @@ namespace kestrix::ui {
 THistoryDlg::Hooks windowHistoryHooks(ModifyController& modify) {
   THistoryDlg::Hooks hooks;
   hooks.historyFolder = [] { return windowHistoryFolder(); };
-  hooks.undoRun = [&modify](const std::string& id) { return modify.undoRun(id); };
+  hooks.undoRun = [&modify](const std::string& id) {
+    return modify.undoRun(id, ModifyController::FailureNotice::Left);
+  };
   hooks.changed = [&modify] { modify.enableUndoFromHistory(); };
   return hooks;
 }

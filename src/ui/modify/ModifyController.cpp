@@ -187,7 +187,7 @@ void ModifyController::runPass(modify::ModifyScope scope, const PassRunner& run)
     showWarning(&window_, QString::fromStdString(error.caption()), error.what());
   }
   endBusy();
-  reportOutcome(modify::kModifyCaption,
+  reportOutcome(FailureNotice::Shown, modify::kModifyCaption,
                 QString("%1 modified, %2 failed%3")
                     .arg(summary.modified)
                     .arg(summary.failed)
@@ -244,10 +244,11 @@ void ModifyController::undo() {
     offerUndo(false);
     return;
   }
-  undoRun(*run);
+  undoRun(*run, FailureNotice::Shown);
 }
 
-std::optional<modify::UndoSummary> ModifyController::undoRun(const std::string& id) {
+std::optional<modify::UndoSummary> ModifyController::undoRun(const std::string& id,
+                                                             FailureNotice notice) {
   WindowState& state = window_.state();
   if (state.busy) return std::nullopt;
   beginBusy();
@@ -278,7 +279,7 @@ std::optional<modify::UndoSummary> ModifyController::undoRun(const std::string& 
   const auto undone =
       std::count_if(summary.outcomes.begin(), summary.outcomes.end(),
                     [](const modify::UndoOutcome& outcome) { return outcome.undone; });
-  reportOutcome(modify::kProgramCaption,
+  reportOutcome(notice, modify::kProgramCaption,
                 QString("%1 undone, %2 failed%3")
                     .arg(undone)
                     .arg(static_cast<qint64>(summary.outcomes.size()) - undone)
@@ -349,11 +350,13 @@ void ModifyController::eraseBackupsIn(const QString& path) {
   reportErased(summary, path);
 }
 
-void ModifyController::reportOutcome(const QString& caption, const QString& summary,
-                                     const ModifyRunObserver& observer) {
+void ModifyController::reportOutcome(FailureNotice notice, const QString& caption,
+                                     const QString& summary, const ModifyRunObserver& observer) {
   window_.setStatusText(1, summary);
   // A command-line run counts and logs its failures itself; nobody is there to read a notice.
-  if (observer.failures().empty() || window_.commandLine().start().commandLineRun) return;
+  if (notice == FailureNotice::Left || observer.failures().empty() ||
+      window_.commandLine().start().commandLineRun)
+    return;
   constexpr int kListed = 15;
   QStringList all, listed;
   for (const ModifyRunObserver::Failure& failure : observer.failures())
@@ -370,11 +373,8 @@ void ModifyController::reportErased(const modify::EraseSummary& summary, const Q
   window_.setStatusText(1, report);
   // Nothing in the history goes without the user asking: the folder's runs are offered.
   const std::string history = windowHistoryFolder();
-  const std::string folder = modify::historyFolderName(path.toStdString());
-  std::size_t runs = 0;
-  if (!history.empty())
-    for (const modify::RunInfo& run : modify::listRuns(history))
-      runs += run.header.folder == folder && run.state != modify::RunState::Running;
+  const std::size_t runs =
+      history.empty() ? 0 : modify::countFolderRuns(history, path.toStdString());
   if (runs == 0) {
     showInformation(&window_, modify::kEraseBackupCaption, report);
     return;

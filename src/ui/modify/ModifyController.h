@@ -43,7 +43,11 @@ class ModifyController : public QObject {
   // Undoes the run `id` of the undo history as "Undo" does (the listed rows of its files get
   // their results). Nothing when the window is busy or the history refused the run (its
   // message shown).
-  std::optional<modify::UndoSummary> undoRun(const std::string& id);
+  // Whether a run's failed files are listed in a notice of the window (Left: the caller,
+  // such as the History dialog, tells them itself).
+  enum class FailureNotice { Shown, Left };
+  std::optional<modify::UndoSummary> undoRun(const std::string& id,
+                                             FailureNotice notice = FailureNotice::Shown);
   // Enables "Undo" when the history holds an undoable run for that folder.
   void enableUndoFromHistory();
   // "Erase Backups": counts the ".bak" files under the path box's folder, asks, moves them
@@ -92,7 +96,7 @@ class ModifyController : public QObject {
   void reportErased(const modify::EraseSummary& summary, const QString& path);
   // Puts `summary` ("11 modified, 3 failed") in the status bar and, when files failed,
   // shows a notice listing them with their reasons.
-  void reportOutcome(const QString& caption, const QString& summary,
+  void reportOutcome(FailureNotice notice, const QString& caption, const QString& summary,
                      const ModifyRunObserver& observer);
 
   TFind& window_;
