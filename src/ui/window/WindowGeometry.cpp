@@ -193,6 +193,8 @@ void WindowGeometry::applyHeights(int tabHeight, int fixedWindowHeight, int mini
     window_.setMinimumHeight(scaled(minimumWithResults));
     window_.setMaximumHeight(QWIDGETSIZE_MAX);
     window_.resize(normalWidth(), std::max(heightWithResults_, scaled(minimumWithResults)));
+    // A height kept from a larger screen or scale must not put the status bar off the screen.
+    QTimer::singleShot(0, this, &WindowGeometry::fitToScreen);
   } else {
     window_.setMinimumHeight(scaled(fixedWindowHeight));
     window_.setMaximumHeight(scaled(fixedWindowHeight));
