@@ -25,14 +25,7 @@ RunResult interactive(const TempTree& tree, const std::string& answers,
                         " LC_ALL=C " KSR_EXECUTABLE " replace --interactive --color never";
   for (const auto& a : args) command += " " + shellQuote(a);
   command += " 2>&1";
-  RunResult result;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  return runShell(command);
 }
 
 TEST(KsrInteractive, AnswersDecideWhichChangesAreWritten) {

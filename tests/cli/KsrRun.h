@@ -23,11 +23,8 @@ inline std::string shellQuote(const std::string& s) {
   return q + "'";
 }
 
-// Runs ksr with `args` in `folder`; captures stdout and stderr.
-inline RunResult ksr(const TempTree& tree, const std::vector<std::string>& args) {
-  std::string command = "cd " + shellQuote(tree.path()) + " && LC_ALL=C " KSR_EXECUTABLE;
-  for (const auto& a : args) command += " " + shellQuote(a);
-  command += " 2>" + shellQuote(tree.at("stderr.out"));
+// Runs the shell `command`; its standard output and exit status (-1 when killed).
+inline RunResult runShell(const std::string& command) {
   RunResult result;
   FILE* pipe = ::popen(command.c_str(), "r");
   char buffer[4096];
@@ -35,6 +32,17 @@ inline RunResult ksr(const TempTree& tree, const std::vector<std::string>& args)
   while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
   const int status = ::pclose(pipe);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+// Runs ksr with `args` in `folder`; captures stdout and stderr.
+inline RunResult ksr(const TempTree& tree, const std::vector<std::string>& args) {
+  std::string command = "cd " + shellQuote(tree.path()) + " && LC_ALL=C " KSR_EXECUTABLE;
+  for (const auto& a : args) command += " " + shellQuote(a);
+  command += " 2>" + shellQuote(tree.at("stderr.out"));
+  RunResult result = runShell(command);
+  char buffer[4096];
+  std::size_t n;
   FILE* err = std::fopen(tree.at("stderr.out").c_str(), "r");
   while (err && (n = std::fread(buffer, 1, sizeof buffer, err)) > 0) result.err.append(buffer, n);
   if (err) std::fclose(err);
