@@ -2,6 +2,7 @@
 // Items with its re-selection rule and status texts, header clicks, and double-click on a
 // vanished file. Also the mask prompt dialog itself.
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -218,6 +219,27 @@ class ResultsViewTest : public QObject {
     if (screen.isNull()) QSKIP("this platform cannot grab windows");
     QVERIFY2(ink > 100, qPrintable(QString::number(ink)));
     f.view.setSearchRunning(false);
+  }
+
+  // A list narrower than the default widths: Path gives up its width so that every column
+  // right of it shows whole instead of sitting past the edge.
+  void aNarrowListShowsEveryColumnOnTheFirstFill() {
+    ResultsModel model;
+    ResultsView view;
+    view.setModel(&model);
+    view.resize(900, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    ResultItem it;
+    it.name = "file_with_a_rather_long_name_13.txt";
+    it.path = "/tmp/walk/tree/sub";
+    it.time = "12/09/2026 19:43:28";
+    it.type = "plain text document";
+    model.appendItems(std::vector<ResultItem>(40, it));  // more rows than the list shows
+    view.setSearchRunning(true);
+    view.setSearchRunning(false);
+    QTRY_VERIFY(view.verticalScrollBar()->isVisible());
+    QCOMPARE(view.horizontalHeader()->length(), view.viewport()->width());
   }
 
   void columnsFitTheirContentsOnTheFirstFill() {

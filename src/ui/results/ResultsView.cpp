@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 
@@ -100,10 +101,21 @@ int ResultsView::contentWidth(int column) const {
   return std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
 }
 
+int ResultsView::widthToFill() const {
+  // The vertical scroll bar the rows need may not be laid out yet when the search ends.
+  int width = maximumViewportSize().width();
+  if (model()->rowCount() * verticalHeader()->defaultSectionSize() > viewport()->height())
+    width -=
+        style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar()) +
+        std::max(style()->pixelMetric(QStyle::PM_ScrollView_ScrollBarSpacing, nullptr, this), 0);
+  return width;
+}
+
 void ResultsView::fitColumnsToContents() {
   ResultsModel* m = resultsModel();
   if (m == nullptr) return;
-  const int cap = std::max(viewport()->width() / 3, 1);
+  const int width = widthToFill();
+  const int cap = std::max(width / 3, 1);
   int others = 0;
   int path = -1;
   for (int c = 0; c < m->columnCount(); ++c) {
@@ -114,7 +126,12 @@ void ResultsView::fitColumnsToContents() {
     setColumnWidth(c, std::max(columnWidth(c), std::min(contentWidth(c), cap)));
     others += columnWidth(c);
   }
-  if (path >= 0) setColumnWidth(path, std::max(columnWidth(path), viewport()->width() - others));
+  // Path takes what the others leave. Its text is cut in the middle, so it narrows too (down to
+  // a sixth of the list) for the columns right of it to show rather than sit past the edge.
+  if (path >= 0) {
+    const int least = std::max(width / 6, horizontalHeader()->sectionSizeHint(path));
+    setColumnWidth(path, std::max(least, width - others));
+  }
 }
 
 void ResultsView::widenResultColumn() {

@@ -111,6 +111,8 @@ class ResultsView : public QTableView {
   void changeEvent(QEvent* event) override;
 
  private:
+  // The width the columns fill: the viewport's, less the vertical scroll bar the rows need.
+  int widthToFill() const;
   int contentWidth(int column) const;
   void keepSelectionVisible();
   void widenResultColumn();
