@@ -2,11 +2,11 @@
 // Items with its re-selection rule and status texts, header clicks, and double-click on a
 // vanished file. Also the mask prompt dialog itself.
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolTip>
 #include <QtTest>
@@ -50,6 +50,27 @@ struct Fixture {
     return out;
   }
 };
+
+// A shown list `width` pixels wide, for the tests of how the columns fit; rows come later.
+struct ShownList {
+  ResultsModel model;
+  ResultsView view;
+  explicit ShownList(int width) {
+    view.setModel(&model);
+    view.resize(width, 300);
+    view.show();
+  }
+};
+
+// A row with every cell the columns are fitted to.
+ResultItem typedRow(const std::string& name, const std::string& path) {
+  ResultItem it;
+  it.name = name;
+  it.path = path;
+  it.time = "12/09/2026 17:35:01";
+  it.type = "plain text document";
+  return it;
+}
 
 std::vector<std::string> numbered(int n) {
   std::vector<std::string> names;
@@ -224,18 +245,12 @@ class ResultsViewTest : public QObject {
   // A list narrower than the default widths: Path gives up its width so that every column
   // right of it shows whole instead of sitting past the edge.
   void aNarrowListShowsEveryColumnOnTheFirstFill() {
-    ResultsModel model;
-    ResultsView view;
-    view.setModel(&model);
-    view.resize(900, 300);
-    view.show();
+    ShownList list(900);
+    ResultsView& view = list.view;
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    ResultItem it;
-    it.name = "file_with_a_rather_long_name_13.txt";
-    it.path = "/tmp/walk/tree/sub";
-    it.time = "12/09/2026 19:43:28";
-    it.type = "plain text document";
-    model.appendItems(std::vector<ResultItem>(40, it));  // more rows than the list shows
+    // More rows than the list shows.
+    list.model.appendItems(std::vector<ResultItem>(
+        40, typedRow("file_with_a_rather_long_name_13.txt", "/tmp/walk/tree/sub")));
     view.setSearchRunning(true);
     view.setSearchRunning(false);
     QTRY_VERIFY(view.verticalScrollBar()->isVisible());
@@ -243,17 +258,12 @@ class ResultsViewTest : public QObject {
   }
 
   void columnsFitTheirContentsOnTheFirstFill() {
-    ResultsModel model;
-    ResultsView view;
-    view.setModel(&model);
-    view.resize(1100, 300);
-    view.show();
+    ShownList list(1100);
+    ResultsModel& model = list.model;
+    ResultsView& view = list.view;
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    ResultItem it;
-    it.name = "a-rather-long-file-name-of-a-report.txt";
-    it.path = "/home/user/projects/" + std::string(150, 'p') + "/deep/folder";
-    it.time = "12/09/2026 17:35:01";
-    it.type = "plain text document";
+    const ResultItem it = typedRow("a-rather-long-file-name-of-a-report.txt",
+                                   "/home/user/projects/" + std::string(150, 'p') + "/deep/folder");
     model.appendItems({it});
     const int pathColumn = model.columnOf(ResultsModel::Column::Path);
     auto* delegate = qobject_cast<kestrix::ui::ResultsDelegate*>(view.itemDelegate());
