@@ -6,8 +6,10 @@
 #include "search/FileMatcher.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "platform/Platform.h"
@@ -21,10 +23,12 @@
 namespace kestrix::search {
 namespace {
 
-// Thrown by a file's reader when the file turns out to need decoding: it starts with a
-// byte-order mark, or (when checked) its text is not UTF-8.
-struct EncodedText {};
-struct NotUtf8 {};
+// What a file's reader found out about the file's text while it streamed.
+enum class Found : int {
+  Nothing,
+  Bom,      // it starts with a byte-order mark: its text must be decoded first
+  NotUtf8,  // (when checked) its text is not UTF-8: it is in the legacy code page
+};
 
 // What reading one file by offset needs; lives while the file is matched, so that its
 // reader holds only a pointer (and std::function keeps it without allocating).
@@ -38,31 +42,56 @@ struct FileReading {
   const std::string& fullName;
   std::uint64_t known;  // the size fstat gave, 0 when not known
   bool checkUtf8;
+  // Set by the reader, which may run on several workers at once (a split file). Once set,
+  // the reader reads nothing more, so the matching ends soon and starts over as it says.
+  std::atomic<Found> found{Found::Nothing};
 };
 
 // Reads the file of `reading` by offset. Reading stops at the size fstat gave when the file
 // was opened, without one more call to see the end (a file that grows meanwhile is read as
 // it was, like readAll does); a file that reports no size (kernel files, which may never
 // end) is read until the end, or up to the read cap, past which it fails as too large. A
-// first read that shows a byte-order mark throws EncodedText: the file's text must be
-// decoded before it is matched. With `checkUtf8`, a read that shows the text is not UTF-8
-// throws NotUtf8 (the file is then in the legacy code page).
-ReadAt readerOf(const FileReading& reading) {
+// first read that shows a byte-order mark sets Found::Bom; with `checkUtf8`, a read that
+// shows the text is not UTF-8 sets Found::NotUtf8. Either ends the reading (0 bytes from
+// then on): the file is matched again, decoded. Flags instead of exceptions, since a tree
+// may hold thousands of such files.
+ReadAt readerOf(FileReading& reading) {
   return [&reading](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
+    if (reading.found.load(std::memory_order_relaxed) != Found::Nothing) return 0;
     const std::uint64_t known = reading.known;
     const auto cap = static_cast<std::uint64_t>(platform::readCap());
     if (known > 0 && offset >= known) return 0;
     if (known == 0 && offset >= cap) platform::failTooLarge(reading.fullName, platform::readCap());
     const std::size_t got = reading.file.readAt(offset, out, size);
     if (offset == 0 && got >= 2 && text::encodingOfBom({out, got}) != text::Encoding::Utf8) {
-      throw EncodedText{};
+      reading.found = Found::Bom;
+      return 0;
     }
     if (reading.checkUtf8) {
       const bool atEnd = got < size || (known > 0 && offset + got >= known);
       const ReadAt raw = [&reading](std::uint64_t at, char* to, std::size_t n) {
         return reading.file.readAt(at, to, n);
       };
-      if (!pieceMayBeUtf8({out, got}, offset, atEnd, raw)) throw NotUtf8{};
+      if (!pieceMayBeUtf8({out, got}, offset, atEnd, raw)) {
+        reading.found = Found::NotUtf8;
+        return 0;
+      }
+    }
+    return got;
+  };
+}
+
+// Reads the raw bytes of a legacy file (sequentially, on one thread) up to its first NUL
+// byte, where its text ends, as decoding the whole file does: nothing past it is read or
+// decoded.
+ReadAt legacyReaderOf(const platform::ReadOnlyFile& file, std::uint64_t& textEnd) {
+  textEnd = std::numeric_limits<std::uint64_t>::max();
+  return [&file, &textEnd](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
+    if (offset >= textEnd) return 0;
+    std::size_t got = file.readAt(offset, out, size);
+    if (const void* nul = std::memchr(out, 0, got)) {
+      got = static_cast<std::size_t>(static_cast<const char*>(nul) - out);
+      textEnd = offset + got;
     }
     return got;
   };
@@ -149,14 +178,17 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
     // text is decoded); every other file streams.
     if (wholeText_) return matchWhole(file, fullName, false);
     if (size >= kSplitThreshold && startsWithBom(file)) return matchWhole(file, fullName, true);
-    try {
-      const FileReading reading(file, fullName, decodeLegacy_);
-      return matchSource({readerOf(reading), size, std::nullopt, decodeLegacy_}, fullName);
-    } catch (const EncodedText&) {
-      return matchWhole(file, fullName, true);
-    } catch (const NotUtf8&) {
-      return matchLegacy(file, fullName);
+    FileReading reading(file, fullName, decodeLegacy_);
+    auto hits = matchSource({readerOf(reading), size, std::nullopt, decodeLegacy_}, fullName);
+    switch (reading.found.load()) {
+      case Found::Bom:
+        return matchWhole(file, fullName, true);
+      case Found::NotUtf8:
+        return matchLegacy(file, fullName);
+      case Found::Nothing:
+        break;
     }
+    return hits;
   } catch (const std::bad_alloc&) {
     warnTooLarge(caption, fullName);
   } catch (const platform::PlatformError& e) {
@@ -190,21 +222,24 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadO
   return matchSource({readerOf(text), text.size(), text}, fullName);
 }
 
-// A file in the legacy code page: a big one streams from start to end on this worker,
-// decoded as it is read; a small one, or one in a page that cannot be decoded byte by
-// byte, is read whole.
+// A file in the legacy code page streams from start to end on this worker, decoded as it
+// is read up to its first NUL; one in a page that cannot be decoded byte by byte is read
+// whole.
 std::optional<std::vector<std::int64_t>> FileMatcher::matchLegacy(platform::ReadOnlyFile& file,
                                                                   const std::string& fullName) {
-  if (file.info().sizeBytes < kStreamLegacyBytes) return matchWhole(file, fullName, false);
   if (!legacyTableMade_) {
     legacyTableMade_ = true;
     legacyTable_ = LegacyTable::of(request_.legacyCodePage);
   }
   if (!legacyTable_) return matchWhole(file, fullName, false);
-  const FileReading reading(file, fullName, false);
-  LegacyStream stream(readerOf(reading), *legacyTable_);
-  const ReadAt read = [&stream](std::uint64_t offset, char* out, std::size_t size) {
-    return stream.read(offset, out, size);
+  ReadAt raw = legacyReaderOf(file, legacyTextEnd_);
+  if (!legacyStream_) {
+    legacyStream_ = std::make_unique<LegacyStream>(std::move(raw), *legacyTable_);
+  } else {
+    legacyStream_->restart(std::move(raw));
+  }
+  const ReadAt read = [this](std::uint64_t offset, char* out, std::size_t size) {
+    return legacyStream_->read(offset, out, size);
   };
   return matchSource({read, 0, std::nullopt}, fullName);
 }
@@ -270,7 +305,7 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchTerms(const Source& s
 }
 
 // Reads the file through its checking reader up to its first NUL, so that a text that is
-// not UTF-8 throws NotUtf8.
+// not UTF-8 is found out (Found::NotUtf8).
 void FileMatcher::readToTextEnd(const Source& source) {
   constexpr std::size_t kPiece = std::size_t{1} << 20;
   buffer_.resize(kPiece);

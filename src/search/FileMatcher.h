@@ -51,8 +51,6 @@ class FileMatcher {
   // Files of at least this many bytes are split into ranges of kSplitRange.
   static constexpr std::uint64_t kSplitRange = std::uint64_t{4} << 20;
   static constexpr std::uint64_t kSplitThreshold = 2 * kSplitRange;
-  // Legacy files of at least this many bytes are decoded as they stream.
-  static constexpr std::int64_t kStreamLegacyBytes = std::int64_t{1} << 20;
   // The warning of the last file matched ("Search Error: File ... is too large ...": the
   // file did not fit in memory), taken out of the matcher; nothing when there was none.
   std::optional<SearchError> takeWarning() { return std::exchange(warning_, std::nullopt); }
@@ -63,7 +61,7 @@ class FileMatcher {
     ReadAt read;
     std::uint64_t size = 0;                // 0 when not known
     std::optional<std::string_view> text;  // the whole text, when it is in memory
-    bool checksUtf8 = false;               // the reader throws NotUtf8 for a legacy file
+    bool checksUtf8 = false;               // the reader finds out a legacy file
   };
   std::optional<std::vector<std::int64_t>> matchWhole(platform::ReadOnlyFile& file,
                                                       const std::string& fullName, bool hasBom);
@@ -96,9 +94,11 @@ class FileMatcher {
   std::string decoded_;             // the UTF-8 text of a file that is not UTF-8
   bool decodeLegacy_ = false;       // the query is not ASCII: legacy files are decoded
   bool legacyTableMade_ = false;
-  std::optional<LegacyTable> legacyTable_;  // the legacy code page, when it decodes by bytes
-  SearchRequest prefilterRequest_;          // Multiline: the longest query line as a phrase
-  std::optional<TermScan> termScan_;        // the terms, or the Multiline prefilter
+  std::optional<LegacyTable> legacyTable_;      // the legacy code page, when it decodes by bytes
+  std::unique_ptr<LegacyStream> legacyStream_;  // reused from file to file
+  std::uint64_t legacyTextEnd_ = 0;             // the legacy file's first NUL, once read
+  SearchRequest prefilterRequest_;              // Multiline: the longest query line as a phrase
+  std::optional<TermScan> termScan_;            // the terms, or the Multiline prefilter
   ScanHelpers* helpers_ = nullptr;
   std::vector<std::string> blockLines_;
   std::unique_ptr<RegExpr> engine_;

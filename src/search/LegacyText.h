@@ -33,17 +33,21 @@ class LegacyTable {
 };
 
 // Reads the decoded text by offset for readers that go forward from where they last read
-// (a read before that starts over from the file's start).
+// (a read before that starts over from the file's start). One stream serves file after file
+// (restart), keeping its buffers.
 class LegacyStream {
  public:
   // `raw` reads the file's bytes; `table` must outlive the stream.
   LegacyStream(ReadAt raw, const LegacyTable& table) : raw_(std::move(raw)), table_(table) {}
   std::size_t read(std::uint64_t offset, char* out, std::size_t size);
+  // Reads the file of `raw` from its start from now on.
+  void restart(ReadAt raw);
 
  private:
   ReadAt raw_;
   const LegacyTable& table_;
-  static constexpr std::size_t kPiece = std::size_t{1} << 20;
+  // Raw bytes decoded at a time: the decoded piece stays in the cache while it is read.
+  static constexpr std::size_t kPiece = std::size_t{128} << 10;
   std::unique_ptr<char[]> piece_;  // raw bytes just read
   std::unique_ptr<char[]> text_;   // their decoded text, from textStart_
   std::size_t textSize_ = 0;

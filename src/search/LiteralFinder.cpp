@@ -34,6 +34,13 @@ const std::array<int, 256>& byteCommonness() {
   return table;
 }
 
+// How common a byte is at an anchor of a term outside ASCII: ASCII bytes as in text, lead
+// bytes as common as letters in text of their script, continuation bytes rare.
+int unicodeAnchorScore(unsigned char b) {
+  if (b < 0x80) return byteCommonness()[b];
+  return b >= 0xC0 ? 40 : 2;
+}
+
 #if defined(__x86_64__)
 // The candidate mask of the 32 positions at `p`: both anchors equal one of their forms
 // (one compare each when the search is case-sensitive or the byte has no other case).
@@ -164,7 +171,8 @@ LiteralFinder::LiteralFinder(std::string term, bool caseSensitive, const text::C
 // The anchors of a Unicode term lie in its leading characters whose case variants all have
 // the folded character's length, so that their offsets from the start are fixed; an offset
 // qualifies when the variants show at most two bytes there. Lead bytes are common in text
-// of the same script, so continuation bytes are preferred.
+// of the same script, so continuation bytes are preferred; ASCII bytes score by how common
+// they are (the letters of "größe" are far more common than the bytes of its "ö").
 void LiteralFinder::chooseUnicodeAnchors() {
   minLength_ = maxLength_ = 0;
   bool fixed = true;
@@ -196,7 +204,8 @@ void LiteralFinder::chooseUnicodeAnchors() {
         ++count;
       }
       if (count > 2) continue;
-      const int score = (forms[0] >= 0xC0 ? 40 : 2) + (forms[1] != forms[0] ? 2 : 0);
+      const int score =
+          unicodeAnchorScore(forms[0]) + (forms[1] != forms[0] ? unicodeAnchorScore(forms[1]) : 0);
       const auto offset = static_cast<long>(pos + j);
       if (score < score1) {
         best2 = best1, score2 = score1, forms2[0] = forms1[0], forms2[1] = forms1[1];

@@ -175,7 +175,7 @@ TermScan::TermScan(const SearchRequest& request, std::size_t windowBytes) : requ
     }
   }
   for (std::size_t i : order) {
-    if (!vector_ || !finders_[i].anchored() || finders_[i].unicode()) {
+    if (!vector_ || !finders_[i].anchored()) {
       scalar_.push_back(i);
     } else {
       if (groups_.empty() || groups_.back().size() == kGroupSize) groups_.emplace_back();
@@ -246,13 +246,19 @@ void TermScan::scanWindow(Window& w, RangeScan& out) const {
         std::min(w.textEnd >= maxTermLength_ ? w.textEnd - maxTermLength_ : 0, w.startLimit);
     if (room > first) stop = first + (room - first) / kStep * kStep;
     const std::string_view look(data, w.lookEnd);
+    const std::string_view view(data, w.textEnd);
     bool go = true;
     auto take = [&](std::size_t k, std::size_t p) {
       const std::size_t t = group[k];
       if (w.base + p < out.next[t]) return true;
       const LiteralFinder& f = finders_[t];
-      const std::size_t len = f.term().size();
-      if (!f.matchesAt(data + p)) return true;
+      std::size_t len = f.term().size();
+      if (f.unicode()) {
+        len = f.matchLength(view, p);
+        if (len == npos) return true;
+      } else if (!f.matchesAt(data + p)) {
+        return true;
+      }
       if (request_.wholeWords && !isWholeWordAt(look, p, len)) return true;
       ++out.hits[t];
       if (excluded_[t]) {

@@ -1,11 +1,16 @@
-// The UTF-8 check of a file read in pieces. Text that is mostly ASCII passes 32 bytes at a
-// time; the bytes around an edge are read again only when a character crosses that edge.
+// The UTF-8 check of a file read in pieces. Text that is mostly ASCII passes 64 bytes at a
+// time, two-byte characters (most letters outside ASCII) are checked inline; the bytes around an
+// edge are read again only when a character crosses that edge.
 #include "search/Utf8Pieces.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "text/Utf8.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace kestrix::search {
 namespace {
@@ -23,17 +28,35 @@ std::size_t leadLength(char c) {
   return b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
 }
 
-// How many bytes from `from` on are ASCII, counted in blocks of 32 (the rest byte by byte
-// by the caller).
-std::size_t asciiBlocks(std::string_view s, std::size_t from) {
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+#if defined(__x86_64__)
+bool hasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+// firstNonAscii 64 bytes at a time; stops with fewer than 64 bytes left.
+__attribute__((target("avx2"))) std::size_t firstNonAsciiAvx2(std::string_view s,
+                                                              std::size_t from) {
   std::size_t i = from;
-  for (; i + 32 <= s.size(); i += 32) {
-    std::uint64_t w[4];
-    std::memcpy(w, s.data() + i, sizeof w);
-    if (((w[0] | w[1] | w[2] | w[3]) & kHigh) != 0) break;
+  for (; i + 64 <= s.size(); i += 64) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s.data() + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s.data() + i + 32));
+    const std::uint64_t high = static_cast<unsigned>(_mm256_movemask_epi8(a)) |
+                               std::uint64_t{static_cast<unsigned>(_mm256_movemask_epi8(b))} << 32;
+    if (high != 0) return i + static_cast<std::size_t>(__builtin_ctzll(high));
   }
-  return i - from;
+  return i;
+}
+#endif
+
+// The position of the first byte of 0x80 or more at or after `from`, or s.size().
+std::size_t firstNonAscii(std::string_view s, std::size_t from) {
+  std::size_t i = from;
+#if defined(__x86_64__)
+  if (hasAvx2()) i = firstNonAsciiAvx2(s, from);
+#endif
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+  return i;
 }
 
 // True when the character that begins at piece[at] (with fewer bytes left in the piece
@@ -90,8 +113,13 @@ bool pieceMayBeUtf8(std::string_view piece, std::uint64_t offset, bool atEnd, co
   };
   if (i == std::string_view::npos) return false;
   while (i < piece.size()) {
-    i += asciiBlocks(piece, i);
+    i = firstNonAscii(piece, i);
     if (i >= piece.size()) break;
+    const auto lead = static_cast<unsigned char>(piece[i]);
+    if (lead >= 0xC2 && lead < 0xE0 && i + 1 < piece.size() && isContinuation(piece[i + 1])) {
+      i += 2;
+      continue;
+    }
     const int len = text::validSequenceLength(piece, i);
     if (len > 0) {
       i += static_cast<std::size_t>(len);
