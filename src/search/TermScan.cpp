@@ -149,6 +149,7 @@ struct TermScan::Window {
   std::uint64_t base = 0;
   std::size_t size = 0;        // bytes in the buffer
   std::size_t textEnd = 0;     // occurrences end at or before this (the NUL lowers it)
+  bool textEnds = false;       // the text ends at textEnd (end of file or NUL): no more bytes
   std::size_t startLimit = 0;  // occurrences start before this
   std::size_t lookEnd = 0;     // the whole-word test sees the bytes before this
   std::uint64_t checked = 0;   // the bytes before this are known to hold no NUL
@@ -190,7 +191,11 @@ void TermScan::scanTail(Window& w, std::size_t t, RangeScan& out) const {
   const LiteralFinder& finder = finders_[t];
   const std::string_view view(w.buffer.data(), w.textEnd);
   const std::string_view look(w.buffer.data(), w.lookEnd);
-  const std::size_t limit = startsBefore(w.textEnd, w.startLimit, finder.maxLength());
+  // Where more bytes may follow, a start whose longest occurrence could run past textEnd
+  // waits for the next window; at the end of the text only the shortest has to fit (an
+  // occurrence of a Unicode term may be shorter than its longest form).
+  const std::size_t limit =
+      startsBefore(w.textEnd, w.startLimit, w.textEnds ? finder.minLength() : finder.maxLength());
   std::size_t rel = static_cast<std::size_t>(out.next[t] - w.base);
   for (std::size_t pos = finder.find(view, rel); pos != npos && pos < limit;
        pos = finder.find(view, rel)) {
@@ -217,6 +222,7 @@ void TermScan::scanWindow(Window& w, RangeScan& out) const {
       const auto at = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
       out.nul = w.base + at;
       w.textEnd = at;  // the text ends there: no look-ahead is needed past it
+      w.textEnds = true;
       w.lookEnd = at;
     }
   };
@@ -285,6 +291,7 @@ void TermScan::scanWindow(Window& w, RangeScan& out) const {
     if (nulAt != npos) {
       out.nul = w.base + nulAt;
       w.textEnd = nulAt;
+      w.textEnds = true;
       w.lookEnd = nulAt;
     }
     finishNul(end);
@@ -333,6 +340,7 @@ RangeScan TermScan::scan(const ReadAt& read, std::uint64_t begin, std::uint64_t 
     const bool eof = got == 0;
     const bool last = eof || filePos >= readLimit;
     w.textEnd = eof ? w.size : w.size - std::min(w.size, kContext);  // a character of look-ahead
+    w.textEnds = eof;
     w.lookEnd = w.size;
     w.startLimit = end == kToEnd ? w.size + 1 : static_cast<std::size_t>(end - w.base);
     scanWindow(w, out);

@@ -190,5 +190,56 @@ TEST(EncodingSearch, FileEncodingNames) {
   }
 }
 
+// A legacy file's text ends at its first NUL byte, and it streams through pieces of the
+// code page's decoding whose edges may cut a hit.
+TEST(EncodingSearch, LegacyTextEndsAtItsFirstNulAndHitsCrossPieceEdges) {
+  TempTree tree;
+  const std::string ecole =
+      "\xC3\xA9"
+      "cole";  // "école" in UTF-8
+  tree.write("nul.txt",
+             "\xE9"
+             "cole\n" +
+                 std::string(1, '\0') +
+                 "\xC9"
+                 "COLE\n");
+  // "ÉCOLE" in Windows-1252 on a line of its own, its first byte two bytes before every
+  // multiple of 128 KiB (and of smaller powers of two), then a NUL and one more.
+  std::string edges;
+  for (std::size_t k = 1; k <= 24; ++k) {
+    edges.append((k << 17) - 3 - edges.size(), 'y');
+    edges +=
+        "\n\xC9"
+        "COLE\n";
+  }
+  edges += std::string(1, '\0') +
+           "\xC9"
+           "COLE\n";
+  tree.write("edges.txt", edges);
+  struct Case {
+    QueryType type;
+    std::string query;
+    Names listed;
+  };
+  const Case cases[] = {
+      {QueryType::Phrase, ecole, {"edges.txt=24", "nul.txt=1"}},
+      {QueryType::WordsAnd, "col " + ecole, {"edges.txt=24, 24", "nul.txt=1, 1"}},
+      {QueryType::RegExpr, "^" + ecole + "$", {"edges.txt=24", "nul.txt=1"}},
+      {QueryType::Multiline, ecole, {"edges.txt=24", "nul.txt=1"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.query);
+    SearchRequest r;
+    r.folder = tree.path();
+    r.queryType = c.type;
+    if (usesQueryLines(c.type)) {
+      r.queryLines = {c.query};
+    } else {
+      r.queryText = c.query;
+    }
+    expectListed(r, c.listed);
+  }
+}
+
 }  // namespace
 }  // namespace kestrix::search

@@ -98,6 +98,13 @@ TEST(TermScan, OneScanAndEverySplitEqualTheLineByLineCount) {
       {QueryType::Phrase, "\xe9t\xe9", "\xe9\xc9tT \n"},
       {QueryType::Phrase, "straße", "straßeSTRAẞE \n"},
       {QueryType::WordsOr, "при ВЕТ k", "приветПРИВЕТKk\xcc\x81 \n"},
+      // Case forms of other UTF-8 lengths than the term's: the Kelvin sign and the
+      // Angstrom sign (three bytes) for k and å, the long s (two bytes) for s; final sigma;
+      // the dotted and the dotless i, which simple folding keeps apart from i.
+      {QueryType::Phrase, "\u00f6k", "\u00f6\u00d6kK\u212a \n"},
+      {QueryType::WordsOr, "\u00e5 s\u00e5", "\u00e5\u00c5\u212bsS\u017f \n"},
+      {QueryType::Phrase, "\u03c3\u03b1\u03c2", "\u03c3\u03c2\u03a3\u03b1\u0391 \n"},
+      {QueryType::WordsOr, "i\u0130 \u0131i", "iI\u0130\u0131 \n"},
   };
   std::mt19937 rng(11);
   for (const Case& c : cases) {
@@ -129,6 +136,25 @@ TEST(TermScan, OneScanAndEverySplitEqualTheLineByLineCount) {
               << c.query << " range " << range << " round " << round;
         }
       }
+    }
+  }
+}
+
+// Former bug: an occurrence shorter than the term's longest form ("größe" may also be
+// written with the three-byte capital sharp s) was lost when it ended the text.
+TEST(TermScan, ShortFormsOfAUnicodeTermEndTheText) {
+  for (const std::string& text :
+       std::vector<std::string>{"x gr\u00f6\u00dfe", "GR\u00d6\u00dfE", "a\u00e5",
+                                std::string("gr\u00f6\u00dfe\0x", 9)}) {
+    SearchRequest r;
+    r.queryType = QueryType::Phrase;
+    r.queryText = text.find('a') == 0 ? "\u00c5" : "gr\u00f6\u00dfe";
+    buildTermTable(r);
+    std::string buffer;
+    for (std::size_t window : {std::size_t{1}, TermScan::kDefaultWindow}) {
+      const TermScan scan(r, window);
+      EXPECT_EQ(scanWhole(scan, text, buffer), (std::vector<std::int64_t>{1}))
+          << text << " window " << window;
     }
   }
 }
