@@ -73,50 +73,81 @@ std::size_t copyAscii(std::string_view bytes, char* out) {
 
 }  // namespace
 
-std::size_t LegacyTable::decode(std::string_view bytes, char* out) const {
-  char* to = out;
-  for (std::size_t i = 0; i < bytes.size();) {
+LegacyTable::Decoded LegacyTable::decode(std::string_view bytes, char* out,
+                                         std::size_t room) const {
+  std::size_t i = 0, n = 0;
+  while (i < bytes.size()) {
     // Runs of ASCII are copied as they are.
-    const std::size_t ascii = copyAscii(bytes.substr(i), to);
-    to += ascii;
+    const std::size_t ascii = copyAscii(bytes.substr(i, room - n), out + n);
+    n += ascii;
     i += ascii;
     if (i >= bytes.size()) break;
-    const Char& c = chars_[static_cast<unsigned char>(bytes[i++])];
-    std::memcpy(to, c.bytes, 4);
-    to += c.size;
+    const Char& c = chars_[static_cast<unsigned char>(bytes[i])];
+    if (room - n >= 4) {
+      std::memcpy(out + n, c.bytes, 4);
+    } else if (room - n >= c.size) {
+      std::memcpy(out + n, c.bytes, c.size);
+    } else {
+      break;
+    }
+    n += c.size;
+    ++i;
   }
-  return static_cast<std::size_t>(to - out);
+  return {i, n};
 }
 
 void LegacyStream::restart(ReadAt raw) {
   raw_ = std::move(raw);
-  textSize_ = 0;
-  textStart_ = 0;
-  rawNext_ = 0;
+  used_ = size_ = 0;
+  rawNext_ = textNext_ = 0;
+  pendingSize_ = 0;
+}
+
+// Reads the next piece of raw bytes; false at the end of the file.
+bool LegacyStream::refill() {
+  if (!piece_) piece_.reset(new char[kPiece]);
+  used_ = 0;
+  size_ = raw_(rawNext_, piece_.get(), kPiece);
+  rawNext_ += size_;
+  return size_ > 0;
+}
+
+// Writes up to `size` bytes of the decoded text from textNext_ on to `out`; returns how many
+// (0 at the end of the text).
+std::size_t LegacyStream::emit(char* out, std::size_t size) {
+  std::size_t n = std::min(size, pendingSize_);
+  std::memcpy(out, pending_, n);
+  std::memmove(pending_, pending_ + n, pendingSize_ - n);
+  pendingSize_ -= n;
+  while (n < size) {
+    if (used_ == size_ && !refill()) break;
+    const LegacyTable::Decoded d =
+        table_.decode({piece_.get() + used_, size_ - used_}, out + n, size - n);
+    used_ += d.used;
+    n += d.written;
+    if (d.used == 0) {
+      // The next character is longer than the room left: its first bytes end the read.
+      const std::string_view c = table_.charOf(static_cast<unsigned char>(piece_[used_++]));
+      const std::size_t fits = size - n;
+      std::memcpy(out + n, c.data(), fits);
+      pendingSize_ = c.size() - fits;
+      std::memcpy(pending_, c.data() + fits, pendingSize_);
+      n += fits;
+    }
+  }
+  textNext_ += n;
+  return n;
 }
 
 std::size_t LegacyStream::read(std::uint64_t offset, char* out, std::size_t size) {
-  if (!piece_) {
-    piece_.reset(new char[kPiece]);
-    text_.reset(new char[4 * kPiece]);
+  if (offset < textNext_) restart(std::move(raw_));
+  char skipped[4096];
+  while (textNext_ < offset) {
+    const auto skip =
+        static_cast<std::size_t>(std::min<std::uint64_t>(offset - textNext_, sizeof skipped));
+    if (emit(skipped, skip) == 0) return 0;
   }
-  if (offset < textStart_) {
-    textSize_ = 0;
-    textStart_ = 0;
-    rawNext_ = 0;
-  }
-  while (offset >= textStart_ + textSize_) {
-    textStart_ += textSize_;
-    textSize_ = 0;
-    const std::size_t got = raw_(rawNext_, piece_.get(), kPiece);
-    if (got == 0) return 0;
-    rawNext_ += got;
-    textSize_ = table_.decode({piece_.get(), got}, text_.get());
-  }
-  const auto from = static_cast<std::size_t>(offset - textStart_);
-  const std::size_t n = std::min(size, textSize_ - from);
-  std::memcpy(out, text_.get() + from, n);
-  return n;
+  return emit(out, size);
 }
 
 }  // namespace kestrix::search

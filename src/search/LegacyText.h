@@ -20,9 +20,18 @@ class LegacyTable {
   // The table of `codePage`; nothing when the page cannot be used, or when its decoding is
   // not byte by byte (a page whose converter composes a letter with the mark after it).
   static std::optional<LegacyTable> of(std::string_view codePage);
-  // Writes the UTF-8 text of `bytes` to `out` (room for 4 bytes per byte), as decoding
-  // the whole file would; returns its length.
-  std::size_t decode(std::string_view bytes, char* out) const;
+  // What decode did: the bytes of the file it decoded and the bytes of text it wrote.
+  struct Decoded {
+    std::size_t used = 0;
+    std::size_t written = 0;
+  };
+  // Writes the UTF-8 text of `bytes` to `out`, as decoding the whole file would, as far as
+  // whole characters fit in `room` bytes.
+  Decoded decode(std::string_view bytes, char* out, std::size_t room) const;
+  // The UTF-8 form of one byte of the page: up to 4 bytes.
+  std::string_view charOf(unsigned char byte) const {
+    return {chars_[byte].bytes, chars_[byte].size};
+  }
 
  private:
   struct Char {
@@ -32,9 +41,10 @@ class LegacyTable {
   std::array<Char, 256> chars_{};
 };
 
-// Reads the decoded text by offset for readers that go forward from where they last read
-// (a read before that starts over from the file's start). One stream serves file after file
-// (restart), keeping its buffers.
+// Reads the decoded text by offset for readers that go forward from where they last read,
+// decoding straight into the reader's buffer (a read before that starts over from the
+// file's start, a read past it decodes and drops what lies between). One stream serves file
+// after file (restart), keeping its buffer.
 class LegacyStream {
  public:
   // `raw` reads the file's bytes; `table` must outlive the stream.
@@ -44,15 +54,19 @@ class LegacyStream {
   void restart(ReadAt raw);
 
  private:
+  std::size_t emit(char* out, std::size_t size);
+  bool refill();
+
   ReadAt raw_;
   const LegacyTable& table_;
-  // Raw bytes decoded at a time: the decoded piece stays in the cache while it is read.
+  // Raw bytes read at a time.
   static constexpr std::size_t kPiece = std::size_t{128} << 10;
-  std::unique_ptr<char[]> piece_;  // raw bytes just read
-  std::unique_ptr<char[]> text_;   // their decoded text, from textStart_
-  std::size_t textSize_ = 0;
-  std::uint64_t textStart_ = 0;  // the offset of text_[0] in the decoded text
-  std::uint64_t rawNext_ = 0;    // the next raw byte to read
+  std::unique_ptr<char[]> piece_;  // raw bytes read and not yet decoded: [used_, size_)
+  std::size_t used_ = 0, size_ = 0;
+  std::uint64_t rawNext_ = 0;   // the next raw byte to read
+  std::uint64_t textNext_ = 0;  // the offset in the decoded text of the next byte emitted
+  char pending_[4] = {};        // the rest of a character a read had no room for
+  std::size_t pendingSize_ = 0;
 };
 
 }  // namespace kestrix::search

@@ -36,6 +36,20 @@ TEST(LegacyText, StreamedDecodingEqualsTheWholeFiles) {
       ASSERT_EQ(at, whole.size());
       ASSERT_TRUE(read.compare(0, at, whole) == 0);
     }
+    // Reads of a few bytes cut characters of two to three bytes; a read past the last
+    // one skips ahead.
+    std::string small;
+    for (std::size_t at = 0, got; at < 20000; at += got) {
+      char part[5];
+      got = stream.read(at, part, 1 + at % 5);
+      ASSERT_GT(got, 0u);
+      small.append(part, got);
+    }
+    ASSERT_EQ(small, whole.substr(0, small.size()));
+    const std::size_t ahead = whole.size() / 2 + 1;
+    char part[64];
+    const std::size_t got = stream.read(ahead, part, sizeof part);
+    ASSERT_EQ(std::string_view(part, got), whole.substr(ahead, sizeof part));
   }
   EXPECT_GE(streamed, 20);
   EXPECT_FALSE(LegacyTable::of("no such page"));
