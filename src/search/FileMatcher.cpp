@@ -81,14 +81,15 @@ ReadAt readerOf(FileReading& reading) {
   };
 }
 
-// Reads the raw bytes of a legacy file (sequentially, on one thread) up to its first NUL
-// byte, where its text ends, as decoding the whole file does: nothing past it is read or
-// decoded.
-ReadAt legacyReaderOf(const platform::ReadOnlyFile& file, std::uint64_t& textEnd) {
+// Reads the raw bytes of a legacy file through `raw` (sequentially, on one thread) up to its
+// first NUL byte, where its text ends, as decoding the whole file does: nothing past it is
+// read or decoded.
+ReadAt legacyReaderOf(ReadAt raw, std::uint64_t& textEnd) {
   textEnd = std::numeric_limits<std::uint64_t>::max();
-  return [&file, &textEnd](std::uint64_t offset, char* out, std::size_t size) -> std::size_t {
+  return [raw = std::move(raw), &textEnd](std::uint64_t offset, char* out,
+                                          std::size_t size) -> std::size_t {
     if (offset >= textEnd) return 0;
-    std::size_t got = file.readAt(offset, out, size);
+    std::size_t got = raw(offset, out, size);
     if (const void* nul = std::memchr(out, 0, got)) {
       got = static_cast<std::size_t>(static_cast<const char*>(nul) - out);
       textEnd = offset + got;
@@ -232,7 +233,10 @@ std::optional<std::vector<std::int64_t>> FileMatcher::matchLegacy(platform::Read
     legacyTable_ = LegacyTable::of(request_.legacyCodePage);
   }
   if (!legacyTable_) return matchWhole(file, fullName, false);
-  ReadAt raw = legacyReaderOf(file, legacyTextEnd_);
+  // The stream keeps this file's reader until the next file's restart, never calling it
+  // after this file.
+  FileReading reading(file, fullName, false);
+  ReadAt raw = legacyReaderOf(readerOf(reading), legacyTextEnd_);
   if (!legacyStream_) {
     legacyStream_ = std::make_unique<LegacyStream>(std::move(raw), *legacyTable_);
   } else {
