@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "search/Avx2.h"
 #include "text/Encoding.h"
 
 #if defined(__x86_64__)
@@ -37,11 +38,6 @@ std::optional<LegacyTable> LegacyTable::of(std::string_view codePage) {
 namespace {
 
 #if defined(__x86_64__)
-bool hasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
-
 // The ASCII bytes at the start of `bytes` (up to 32 at a time) copied to `out`; returns how
 // many. Stops at the first byte of 0x80 or more, or when fewer than 32 bytes are left.
 __attribute__((target("avx2"))) std::size_t copyAsciiAvx2(std::string_view bytes, char* out) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 
+#include "search/Avx2.h"
 #include "search/Matchers.h"
 #include "text/CaseFold.h"
 #include "text/CharClass.h"
@@ -95,11 +96,6 @@ __attribute__((target("avx2"))) std::size_t scanAvx2(const char* data, std::size
     if (hit != std::string_view::npos) return hit;
   }
   return std::string_view::npos;
-}
-
-bool hasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
 }
 #endif
 

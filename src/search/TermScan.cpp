@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "search/Avx2.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -39,11 +41,6 @@ std::size_t startsBefore(std::size_t textEnd, std::size_t startLimit, std::size_
 }
 
 #if defined(__x86_64__)
-bool hasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
-
 // The anchors of one term: offsets and raw forms.
 struct Anchor {
   unsigned char f1a, f1b, f2a, f2b;

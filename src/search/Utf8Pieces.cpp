@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "search/Avx2.h"
 #include "text/Utf8.h"
 
 #if defined(__x86_64__)
@@ -29,13 +30,7 @@ std::size_t leadLength(char c) {
 }
 
 #if defined(__x86_64__)
-bool hasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
-
-// firstNonAscii 128 bytes at a time (the mask of the first 64 tells where); stops with
-// fewer than 128 bytes left.
+// One bit per byte of the 64 at `p`: set where the byte is 0x80 or more.
 __attribute__((target("avx2"))) inline std::uint64_t highBits(const char* p) {
   const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
   const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
@@ -43,6 +38,7 @@ __attribute__((target("avx2"))) inline std::uint64_t highBits(const char* p) {
          std::uint64_t{static_cast<unsigned>(_mm256_movemask_epi8(b))} << 32;
 }
 
+// firstNonAscii 128 bytes at a time; stops with fewer than 128 bytes left.
 __attribute__((target("avx2"))) std::size_t firstNonAsciiAvx2(std::string_view s,
                                                               std::size_t from) {
   std::size_t i = from;
