@@ -34,6 +34,32 @@ void expectListed(const SearchRequest& r, const Names& listed) {
   }
 }
 
+// A query of `type` (lines split at LF for the types that take lines) and the files it lists.
+struct QueryCase {
+  QueryType type;
+  std::string query;
+  Names listed;
+};
+
+void expectCases(const std::string& folder, const std::vector<QueryCase>& cases) {
+  for (const QueryCase& c : cases) {
+    SCOPED_TRACE(c.query);
+    SearchRequest r;
+    r.folder = folder;
+    r.queryType = c.type;
+    if (usesQueryLines(c.type)) {
+      std::string rest = c.query;
+      for (std::size_t cut; (cut = rest.find('\n')) != std::string::npos; rest.erase(0, cut + 1)) {
+        r.queryLines.push_back(rest.substr(0, cut));
+      }
+      r.queryLines.push_back(rest);
+    } else {
+      r.queryText = c.query;
+    }
+    expectListed(r, c.listed);
+  }
+}
+
 // A tree with the same text ("hello w\u00f6rld", a CR LF, "second line") in each encoding.
 void writeEncodings(TempTree& tree) {
   const std::string text = "hello w\xC3\xB6rld\r\nsecond line\r\n";
@@ -128,36 +154,17 @@ TEST(EncodingSearch, LegacyFileIsFoundPastAValidUtf8Start) {
                                "\nx\n\xE9"
                                "cole\n");
   const std::int64_t lines = static_cast<std::int64_t>(start.size() / (ecole.size() + 20));
-  struct Case {
-    QueryType type;
-    std::string query;
-    Names listed;
-  };
-  const Case cases[] = {
-      {QueryType::Phrase,
-       ecole,
-       {"early.txt=1", "late.txt=1", "utf8.txt=" + std::to_string(lines), "window.txt=1"}},
-      // The excluded term occurs in the UTF-8 start, which the legacy page reads otherwise.
-      {QueryType::SearchEngine, "\xC3\xA9t\xC3\xA9 -" + ecole, {"mixed.txt=1, 0"}},
-      {QueryType::RegExpr, "^" + ecole, {"early.txt=1", "late.txt=1", "window.txt=1"}},
-      {QueryType::Multiline, "x\n" + ecole, {"window.txt=1"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.query);
-    SearchRequest r;
-    r.folder = tree.path();
-    r.queryType = c.type;
-    if (usesQueryLines(c.type)) {
-      std::string rest = c.query;
-      for (std::size_t cut; (cut = rest.find('\n')) != std::string::npos; rest.erase(0, cut + 1)) {
-        r.queryLines.push_back(rest.substr(0, cut));
-      }
-      r.queryLines.push_back(rest);
-    } else {
-      r.queryText = c.query;
-    }
-    expectListed(r, c.listed);
-  }
+  expectCases(
+      tree.path(),
+      {
+          {QueryType::Phrase,
+           ecole,
+           {"early.txt=1", "late.txt=1", "utf8.txt=" + std::to_string(lines), "window.txt=1"}},
+          // The excluded term occurs in the UTF-8 start, which the legacy page reads otherwise.
+          {QueryType::SearchEngine, "\xC3\xA9t\xC3\xA9 -" + ecole, {"mixed.txt=1, 0"}},
+          {QueryType::RegExpr, "^" + ecole, {"early.txt=1", "late.txt=1", "window.txt=1"}},
+          {QueryType::Multiline, "x\n" + ecole, {"window.txt=1"}},
+      });
 }
 
 TEST(EncodingSearch, FoundLinesAreUtf8WithHitsInTheirBytes) {
@@ -216,29 +223,13 @@ TEST(EncodingSearch, LegacyTextEndsAtItsFirstNulAndHitsCrossPieceEdges) {
            "\xC9"
            "COLE\n";
   tree.write("edges.txt", edges);
-  struct Case {
-    QueryType type;
-    std::string query;
-    Names listed;
-  };
-  const Case cases[] = {
-      {QueryType::Phrase, ecole, {"edges.txt=24", "nul.txt=1"}},
-      {QueryType::WordsAnd, "col " + ecole, {"edges.txt=24, 24", "nul.txt=1, 1"}},
-      {QueryType::RegExpr, "^" + ecole + "$", {"edges.txt=24", "nul.txt=1"}},
-      {QueryType::Multiline, ecole, {"edges.txt=24", "nul.txt=1"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.query);
-    SearchRequest r;
-    r.folder = tree.path();
-    r.queryType = c.type;
-    if (usesQueryLines(c.type)) {
-      r.queryLines = {c.query};
-    } else {
-      r.queryText = c.query;
-    }
-    expectListed(r, c.listed);
-  }
+  expectCases(tree.path(),
+              {
+                  {QueryType::Phrase, ecole, {"edges.txt=24", "nul.txt=1"}},
+                  {QueryType::WordsAnd, "col " + ecole, {"edges.txt=24, 24", "nul.txt=1, 1"}},
+                  {QueryType::RegExpr, "^" + ecole + "$", {"edges.txt=24", "nul.txt=1"}},
+                  {QueryType::Multiline, ecole, {"edges.txt=24", "nul.txt=1"}},
+              });
 }
 
 }  // namespace
