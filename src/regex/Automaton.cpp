@@ -338,6 +338,7 @@ Automaton::Result Automaton::scanBackward(const unsigned char* s, int n, int end
       --q;
       if (t & kDeadBit) {
         start = best;
+        scannedTo_ = q;
         return best >= 0 ? Result::Match : Result::NoMatch;
       }
       table = table_.data();
@@ -348,6 +349,7 @@ Automaton::Result Automaton::scanBackward(const unsigned char* s, int n, int end
   const int t = transition(row / stride_, floor > 0 ? classOf_[s[floor - 1]] : classes_);
   if (t & kMatchBit) best = floor;
   start = best;
+  scannedTo_ = floor;
   return best >= 0 ? Result::Match : Result::NoMatch;
 }
 

@@ -76,6 +76,9 @@ struct Program {
   // succeed: the loop would stop there too and the rest would fail the same way (the
   // program has no back-references that could see a shorter capture).
   int leadLoop = -1;
+  // Every match is a repetition of one character class followed by `required` (see
+  // isClassRunThenRequired): the search finds the text first and the start back from it.
+  bool classRunThenRequired = false;
 
   // Present when the expression has no back-references, no counted loops nested deeper
   // than kMaxLoopDepth and unrolls to a bounded size.
@@ -86,6 +89,13 @@ struct Program {
 // Whether `node` always matches exactly one byte; its members go to `out` (Compiler.cpp).
 // Both compilers run such repetitions without a counter.
 bool singleByteSet(const Node& node, ByteSet& out);
+
+// Whether `root` is a repetition (any bounds, greedy or not) of one character class followed
+// by the case-sensitive literal `required`, where an ASCII first byte of `required` is needed
+// when the class takes multi-byte characters (so that the text never begins inside one).
+// Then the starts that can reach an occurrence of the text only grow with it: the first
+// occurrence that some match ends with gives the leftmost match's start (ClassRunSuffix.cpp).
+bool isClassRunThenRequired(const Node& root, const std::string& required);
 
 // Builds Program::automaton when the expression allows it (AutomatonCompiler.cpp).
 void compileAutomatonCode(const Node& root, Program& program);

@@ -51,6 +51,7 @@ class Searcher {
   // start (where the scan began).
   Outcome findEndWithAutomaton(int from, int& start, int& end);
   Outcome scanCandidateLines(int from, int& start, int& end);
+  Outcome scanClassRunCandidates(int from, int& start, int& end);
   Outcome checkOverscan(int end);
   int lineEndAfter(int pos);
   // Where the required text next occurs at or after `from`, or -1.
@@ -90,6 +91,11 @@ class Searcher {
   std::int64_t overscan_ = 0;
   static constexpr std::int64_t kOverscanPerByte = 4;
   static constexpr std::int64_t kOverscanSlack = std::int64_t{1} << 16;
+  // The required text is found first and the start back from it (classRunThenRequired),
+  // until the backward reads at occurrences that end no match outweigh the subject
+  // searched so far as the overscan does; then the forward scans take over.
+  bool classRunOn_ = false;
+  std::int64_t classRunMisses_ = 0;
   int lineEndFrom_ = -1;  // every position in [lineEndFrom_, lineEnd_] has its line
   int lineEnd_ = -1;      // ending at lineEnd_ (-1: not known)
 };

@@ -1,0 +1,79 @@
+// Recognises expressions that are a repetition of one character class followed by a
+// literal text ("\w+_t", "[a-z]{2,}ing"), which the search loop finds from the text back
+// (Search.cpp). Covered by RegexDifferentialTest.cpp (ClassRunSuffixAgreesWithBacktracker).
+#include <algorithm>
+
+#include "regex/Program.h"
+
+namespace kestrix::regex {
+namespace {
+
+using Kind = Node::Kind;
+
+// `node` without the groups and one-member sequences or alternations around it.
+const Node& ungrouped(const Node& node) {
+  const Node* at = &node;
+  while (at->kind == Kind::Group ||
+         ((at->kind == Kind::Concat || at->kind == Kind::Alt) && at->kids.size() == 1)) {
+    at = at->kids[0].get();
+  }
+  return *at;
+}
+
+bool highByte(char c) {
+  return static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Whether every byte `node` can take is non-ASCII and it never matches the empty text.
+bool highBytesOnly(const Node& node) {
+  const Node& n = ungrouped(node);
+  switch (n.kind) {
+    case Kind::Set:
+      return std::none_of(n.set.begin(), n.set.begin() + 0x80, [](auto m) { return m != 0; });
+    case Kind::Literal:
+      return !n.text.empty() && std::all_of(n.text.begin(), n.text.end(), highByte) &&
+             std::all_of(n.fold.begin(), n.fold.end(), highByte);
+    case Kind::Concat:
+    case Kind::Alt:
+      return !n.kids.empty() && std::all_of(n.kids.begin(), n.kids.end(),
+                                            [](const auto& kid) { return highBytesOnly(*kid); });
+    default:
+      return false;
+  }
+}
+
+// Whether `node` takes exactly one character: a byte, or a sequence of non-ASCII bytes (the
+// UTF-8 form of the character classes), so that an ASCII byte never lies inside one.
+bool oneCharacter(const Node& node) {
+  const Node& n = ungrouped(node);
+  ByteSet unused;
+  if (singleByteSet(n, unused)) return true;
+  switch (n.kind) {
+    case Kind::Alt:
+      return !n.kids.empty() && std::all_of(n.kids.begin(), n.kids.end(),
+                                            [](const auto& kid) { return oneCharacter(*kid); });
+    case Kind::Concat:
+    case Kind::Literal:
+      return highBytesOnly(n);
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool isClassRunThenRequired(const Node& root, const std::string& required) {
+  const Node& whole = ungrouped(root);
+  if (required.empty() || whole.kind != Kind::Concat || whole.kids.size() != 2) return false;
+  const Node& run = ungrouped(*whole.kids[0]);
+  const Node& text = ungrouped(*whole.kids[1]);
+  if (run.kind != Kind::Repeat || text.kind != Kind::Literal || !text.fold.empty() ||
+      text.text != required) {
+    return false;
+  }
+  ByteSet unused;
+  if (singleByteSet(ungrouped(*run.kids[0]), unused)) return true;
+  return !highByte(required[0]) && oneCharacter(*run.kids[0]);
+}
+
+}  // namespace kestrix::regex
