@@ -84,7 +84,8 @@ class Automaton {
   size_t cacheBytes_ = 0;
   char firstByte_[2] = {};  // the bytes that can begin a match, when there are one or two
   TwoByteScan pair_;
-  int resets_ = 0;  // cache clears during the current scan
+  TextScan prefixScan_;  // the prefix, when case-sensitive and of two bytes or more
+  int resets_ = 0;       // cache clears during the current scan
   int seenResets_ = 0;
   int resetAt_ = 0;  // bytes scanned at the last clear
   int thrash_ = 0;

@@ -3,12 +3,23 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #if defined(__x86_64__)
 #include <emmintrin.h>
 #endif
 
 namespace kestrix::regex {
+
+int commonness(unsigned char c) {
+  static constexpr std::string_view kByFrequency = " etaoinsrhldcumfpgwybvkxjqz";
+  if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+  size_t at = kByFrequency.find(static_cast<char>(c));
+  if (at != std::string_view::npos) return static_cast<int>(at);
+  if (c == '\n' || c == '\t' || c == '\r') return 1;
+  if (c >= '0' && c <= '9') return 12;
+  return 20;
+}
 
 const char* findByte(const char* from, const char* end, char c) {
   const void* hit = std::memchr(from, c, static_cast<size_t>(end - from));
@@ -50,6 +61,35 @@ const char* TwoByteScan::next(const char* at, const char* end, char a, char b) {
   if (!nextA_ || nextA_ < at) nextA_ = findByte(at, end, a);
   if (!nextB_ || nextB_ < at) nextB_ = a == b ? end : findByte(at, end, b);
   return std::min(nextA_, nextB_);
+}
+
+TextScan::TextScan(std::string text) : text_(std::move(text)) {
+  auto rarity = [&](int i) { return commonness(static_cast<unsigned char>(text_[i])); };
+  const int len = static_cast<int>(text_.size());
+  for (int i = 1; i < len; ++i) {
+    if (rarity(i) > rarity(key_)) key_ = i;
+  }
+  key2_ = key_;
+  for (int i = 0; i < len; ++i) {
+    if (i != key_ && (key2_ == key_ || rarity(i) > rarity(key2_))) key2_ = i;
+  }
+}
+
+const char* TextScan::find(const char* from, const char* end) const {
+  const auto len = static_cast<std::ptrdiff_t>(text_.size());
+  if (len == 0 || end - from < len) return nullptr;
+  // Starts of an occurrence that fits lie in [from, limit).
+  const char* limit = end - (len - 1);
+  for (const char* at = from; at < limit; ++at) {
+    at = len == 1 ? findByte(at, limit, text_[0])
+                  : findPair(at, limit, key_, text_[key_], key2_, text_[key2_]);
+    if (at == limit) return nullptr;
+    // Candidates are frequent: compare in line rather than call memcmp.
+    std::ptrdiff_t i = 0;
+    while (i < len && at[i] == text_[i]) ++i;
+    if (i == len) return at;
+  }
+  return nullptr;
 }
 
 }  // namespace kestrix::regex

@@ -57,7 +57,6 @@ class Searcher {
   // Where the required text next occurs at or after `from`, or -1.
   int nextRequired(int from);
   bool requiredPresent(int from);
-  const char* findRequired(const char* from, const char* end) const;
   bool tryAt(int pos, Registers& regs);
   // The next start worth trying after a failed try at `failed`.
   int nextStart(int failed) const;
@@ -74,6 +73,7 @@ class Searcher {
   Poller& poller_;
   Matcher matcher_;
   TwoByteScan scan_;
+  TextScan required_;
   std::optional<Automaton> forward_;  // present when the program has an automaton
   std::optional<Automaton> backward_;
   bool automatonAllowed_ = true;
@@ -81,8 +81,6 @@ class Searcher {
   bool groupsPending_ = false;
   bool startPending_ = false;
   int startFloor_ = 0;         // the pending start is at or after this offset
-  int requiredKey_ = 0;        // the least common byte of the required text
-  int requiredKey2_ = 0;       // the next least common (the same for a text of one byte)
   int requiredAt_ = -1;        // where the required text was last found
   int requiredMissFrom_ = -1;  // the required text is absent from this offset on (-1: unknown)
   // Bytes the automaton read past the ends of the matches it found in this subject; the
