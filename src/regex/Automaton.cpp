@@ -334,7 +334,11 @@ Automaton::Result Automaton::scanBackward(const unsigned char* s, int n, int end
     while (q > chunkEnd) {
       const int column = classOf_[s[q - 1]];
       int t = table[row + column];
-      if ((t & kFlags) == 0) {
+      // Backwards no state is idle, and a match may start at almost every byte of a run
+      // (every start of "\w+_t" inside a word): only unknown and dead transitions leave
+      // this path.
+      if ((t & kDeadBit) == 0) {
+        best = (t & kMatchBit) ? q : best;
         row = t >> kStateShift;
         --q;
         continue;

@@ -43,15 +43,20 @@ bool highBytesOnly(const Node& node) {
 }
 
 // Whether `node` takes exactly one character: a byte, or a sequence of non-ASCII bytes (the
-// UTF-8 form of the character classes), so that an ASCII byte never lies inside one.
-bool oneCharacter(const Node& node) {
+// UTF-8 form of the character classes), so that an ASCII byte never lies inside one. The
+// one-byte members go to `singles`.
+bool oneCharacter(const Node& node, ByteSet& singles) {
   const Node& n = ungrouped(node);
-  ByteSet unused;
-  if (singleByteSet(n, unused)) return true;
+  ByteSet set;
+  if (singleByteSet(n, set)) {
+    for (int c = 0; c < 256; ++c) singles[c] |= set[c];
+    return true;
+  }
   switch (n.kind) {
     case Kind::Alt:
-      return !n.kids.empty() && std::all_of(n.kids.begin(), n.kids.end(),
-                                            [](const auto& kid) { return oneCharacter(*kid); });
+      return !n.kids.empty() && std::all_of(n.kids.begin(), n.kids.end(), [&](const auto& kid) {
+        return oneCharacter(*kid, singles);
+      });
     case Kind::Concat:
     case Kind::Literal:
       return highBytesOnly(n);
@@ -62,18 +67,25 @@ bool oneCharacter(const Node& node) {
 
 }  // namespace
 
-bool isClassRunThenRequired(const Node& root, const std::string& required) {
+std::optional<ClassRun> classRunThenRequired(const Node& root, const std::string& required) {
   const Node& whole = ungrouped(root);
-  if (required.empty() || whole.kind != Kind::Concat || whole.kids.size() != 2) return false;
-  const Node& run = ungrouped(*whole.kids[0]);
+  if (required.empty() || whole.kind != Kind::Concat || whole.kids.size() != 2) return {};
+  const Node& repeat = ungrouped(*whole.kids[0]);
   const Node& text = ungrouped(*whole.kids[1]);
-  if (run.kind != Kind::Repeat || text.kind != Kind::Literal || !text.fold.empty() ||
+  if (repeat.kind != Kind::Repeat || text.kind != Kind::Literal || !text.fold.empty() ||
       text.text != required) {
-    return false;
+    return {};
   }
-  ByteSet unused;
-  if (singleByteSet(ungrouped(*run.kids[0]), unused)) return true;
-  return !highByte(required[0]) && oneCharacter(*run.kids[0]);
+  ClassRun run;
+  run.min = repeat.min;
+  run.max = repeat.max;
+  run.greedy = repeat.greedy;
+  run.wholeBytes = singleByteSet(ungrouped(*repeat.kids[0]), run.bytes);
+  if (run.wholeBytes) return run;
+  if (highByte(required[0]) || !oneCharacter(*repeat.kids[0], run.bytes)) return {};
+  // A high byte may be part of a longer character: the automaton reads those.
+  std::fill(run.bytes.begin() + 0x80, run.bytes.end(), 0);
+  return run;
 }
 
 }  // namespace kestrix::regex

@@ -30,7 +30,7 @@ void Searcher::setSubject(std::string_view subject) {
   lineEndFrom_ = lineEnd_ = -1;
   overscan_ = 0;
   automatonOn_ = forward_.has_value();
-  classRunOn_ = automatonOn_ && p_.classRunThenRequired;
+  classRunOn_ = automatonOn_ && p_.classRun.has_value();
   classRunMisses_ = 0;
   if (forward_) forward_->setSubject();
   groupsPending_ = false;
@@ -94,50 +94,21 @@ void Searcher::fillStart(Registers& regs) {
 
 Searcher::Outcome Searcher::findEndWithAutomaton(int from, int& start, int& end) {
   if (!p_.required.empty() && !requiredPresent(from)) return Outcome::NoMatch;
+  if (classRunOn_) {
+    const Outcome found = scanClassRunCandidates(from, start, end);
+    // Its reads past a match stay inside the class run, which the next search never
+    // reads again: no overscan to weigh.
+    if (classRunOn_) return found;
+  }
   start = from;
-  Outcome found = Outcome::GaveUp;
-  if (classRunOn_) found = scanClassRunCandidates(from, start, end);
-  if (!classRunOn_) {
-    start = from;
-    if (p_.lineBound && !p_.required.empty() && !p_.anchored) {
-      found = scanCandidateLines(from, start, end);
-    } else {
-      const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
-      found = forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
-    }
+  Outcome found;
+  if (p_.lineBound && !p_.required.empty() && !p_.anchored) {
+    found = scanCandidateLines(from, start, end);
+  } else {
+    const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
+    found = forward_->scanForward(s, n_, from, n_, !p_.anchored, end);
   }
   return found == Outcome::Match ? checkOverscan(end) : found;
-}
-
-// Every match is a run of one character class that ends with the required text. The
-// starts that can reach an occurrence of the text only grow with the occurrence, so the
-// first occurrence that some match ends with gives the leftmost start: the backward
-// automaton, from the occurrence's end down to `from`, finds it (or that no match ends
-// there), and the forward automaton, anchored at that start, finds where the leftmost-first
-// match ends. Only the words around the occurrences are read, never a whole line.
-Searcher::Outcome Searcher::scanClassRunCandidates(int from, int& start, int& end) {
-  const auto* s = reinterpret_cast<const unsigned char*>(s_.data());
-  const int len = static_cast<int>(p_.required.size());
-  for (int at = from;;) {
-    const int hit = nextRequired(at);
-    if (hit < 0) return Outcome::NoMatch;
-    int first = -1;
-    const Outcome back = backward_->scanBackward(s, n_, hit + len, from, first);
-    if (back == Outcome::Match) {
-      start = first;
-      const Outcome forward = forward_->scanForward(s, n_, first, n_, false, end);
-      // A match runs from `first` to the occurrence's end at least.
-      if (forward == Outcome::NoMatch) throwRunError(kCorruptedProgram);
-      return forward;
-    }
-    if (back == Outcome::GaveUp) return back;
-    classRunMisses_ += hit + len - backward_->scannedTo();
-    if (classRunMisses_ > kOverscanPerByte * static_cast<std::int64_t>(hit) + kOverscanSlack) {
-      classRunOn_ = false;
-      return Outcome::GaveUp;
-    }
-    at = hit + 1;
-  }
 }
 
 // Each search starts where the last match ended, so the bytes a scan read past its match

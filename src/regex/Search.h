@@ -52,6 +52,8 @@ class Searcher {
   Outcome findEndWithAutomaton(int from, int& start, int& end);
   Outcome scanCandidateLines(int from, int& start, int& end);
   Outcome scanClassRunCandidates(int from, int& start, int& end);
+  Outcome classRunStart(int hit, int floor, int& start, int& readFrom);
+  Outcome classRunEnd(int start, int hit, int& end);
   Outcome checkOverscan(int end);
   int lineEndAfter(int pos);
   // Where the required text next occurs at or after `from`, or -1.
@@ -89,7 +91,7 @@ class Searcher {
   std::int64_t overscan_ = 0;
   static constexpr std::int64_t kOverscanPerByte = 4;
   static constexpr std::int64_t kOverscanSlack = std::int64_t{1} << 16;
-  // The required text is found first and the start back from it (classRunThenRequired),
+  // The required text is found first and the start back from it (Program::classRun),
   // until the backward reads at occurrences that end no match outweigh the subject
   // searched so far as the overscan does; then the forward scans take over.
   bool classRunOn_ = false;
