@@ -21,6 +21,7 @@ Searcher::Outcome Searcher::scanClassRunCandidates(int from, int& start, int& en
     if (hit < 0) return Outcome::NoMatch;
     int readFrom = hit;
     const Outcome back = classRunStart(hit, from, start, readFrom);
+    poller_.tick(((hit - at) >> 6) + (std::max(0, hit - readFrom) >> 6) + 1);
     if (back == Outcome::Match) return classRunEnd(start, hit, end);
     if (back == Outcome::GaveUp) return back;
     // Occurrences that end no match: their reads must stay in proportion to the subject.
@@ -79,6 +80,7 @@ Searcher::Outcome Searcher::classRunEnd(int start, int hit, int& end) {
     if (forward == Outcome::NoMatch) throwRunError(kCorruptedProgram);
     return forward;
   }
+  poller_.tick(((r - hit) >> 6) + 1);
   // The run reaches every position in [hit, r]; the last one the text begins at ends it.
   for (int at = std::min(r, n_ - len); at > hit; --at) {
     if (s[at] == static_cast<unsigned char>(text[0]) &&

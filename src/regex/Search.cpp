@@ -1,5 +1,6 @@
-// Search loop: where the expression allows, the lazy automaton (after the required text
-// picked the candidate lines); otherwise, or when the automaton gives up on a subject,
+// Search loop: a class run before a text around the text's occurrences (ClassRunSearch.cpp);
+// where the expression allows, the lazy automaton (after the required text picked the
+// candidate lines); otherwise, or when the automaton gives up on a subject,
 // candidate positions from memchr/memmem-class scans, then the backtracking matcher.
 // Covered by RegexDialectTest.cpp (SearchLoopAndExecNext) and RegexDifferentialTest.cpp.
 #include "regex/Search.h"
@@ -96,8 +97,7 @@ Searcher::Outcome Searcher::findEndWithAutomaton(int from, int& start, int& end)
   if (!p_.required.empty() && !requiredPresent(from)) return Outcome::NoMatch;
   if (classRunOn_) {
     const Outcome found = scanClassRunCandidates(from, start, end);
-    // Its reads past a match stay inside the class run, which the next search never
-    // reads again: no overscan to weigh.
+    // Its reads past a match stay inside the class run that ends it: no overscan to weigh.
     if (classRunOn_) return found;
   }
   start = from;

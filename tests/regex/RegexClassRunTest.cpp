@@ -65,6 +65,23 @@ TEST(RegexClassRun, EdgesOfTheTextFirstSearch) {
   }
 }
 
+// Occurrences of the text after runs too short, each read back in vain: past a budget the
+// forward scans take over, and the matches stay right.
+TEST(RegexClassRun, ShortRunsEverywhereHandOverToTheForwardScan) {
+  std::string piece;
+  for (int i = 0; i < 32; ++i) piece += "a_t";
+  piece += ' ';
+  std::string subject;
+  for (int i = 0; i < 4000; ++i) subject += piece;
+  subject += std::string(120, 'b') + "_t";
+  RegExpr re;
+  re.setExpression("\\w{99,}_t");
+  std::int64_t count = 0;
+  ASSERT_TRUE(re.countLineMatches(subject, count));
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(allMatches(re, subject), std::to_string(subject.size() - 121) + ",122");
+}
+
 // The matches of the find chain with all their registers, and their number.
 std::string chainOf(regex::Searcher& searcher, int size, int& count) {
   std::string out;
