@@ -16,16 +16,6 @@
 namespace kestrix {
 namespace {
 
-// All matches of the exec / execNext chain as "pos,len" (1-based), joined by ";".
-std::string allMatches(RegExpr& re, std::string_view subject) {
-  std::string out;
-  for (bool found = re.exec(subject); found; found = re.execNext()) {
-    if (!out.empty()) out += ";";
-    out += std::to_string(re.matchPos(0)) + "," + std::to_string(re.matchLen(0));
-  }
-  return out;
-}
-
 TEST(RegexClassRun, EdgesOfTheTextFirstSearch) {
   struct Case {
     const char* pattern;
@@ -58,7 +48,7 @@ TEST(RegexClassRun, EdgesOfTheTextFirstSearch) {
     re.setExpression(c.pattern);
     const std::string where =
         std::string("pattern '") + c.pattern + "' subject '" + testing::printable(c.subject) + "'";
-    EXPECT_EQ(allMatches(re, c.subject), c.matches) << where;
+    EXPECT_EQ(testing::allMatches(re, c.subject), c.matches) << where;
     std::int64_t count = 0;
     ASSERT_TRUE(re.countLineMatches(c.subject, count)) << where;
     EXPECT_EQ(count, c.lineCount) << where;
@@ -79,7 +69,7 @@ TEST(RegexClassRun, ShortRunsEverywhereHandOverToTheForwardScan) {
   std::int64_t count = 0;
   ASSERT_TRUE(re.countLineMatches(subject, count));
   EXPECT_EQ(count, 1);
-  EXPECT_EQ(allMatches(re, subject), std::to_string(subject.size() - 121) + ",122");
+  EXPECT_EQ(testing::allMatches(re, subject), std::to_string(subject.size() - 121) + ",122");
 }
 
 // The matches of the find chain with all their registers, and their number.
