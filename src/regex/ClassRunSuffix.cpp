@@ -1,6 +1,6 @@
 // Recognises expressions that are a repetition of one character class followed by a
 // literal text ("\w+_t", "[a-z]{2,}ing"), which the search loop finds from the text back
-// (Search.cpp). Covered by RegexDifferentialTest.cpp (ClassRunSuffixAgreesWithBacktracker).
+// (ClassRunSearch.cpp). Covered by RegexClassRunTest.cpp.
 #include <algorithm>
 
 #include "regex/Program.h"
