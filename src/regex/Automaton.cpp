@@ -50,7 +50,13 @@ bool holds(Assertion a, int left, int right) {
 
 Automaton::Automaton(const Program& program, const std::vector<Inst>& code, bool forward,
                      Poller& poller)
-    : p_(program), code_(code), forward_(forward), poller_(poller), mark_(code.size(), 0) {
+    : p_(program),
+      code_(code),
+      forward_(forward),
+      poller_(poller),
+      mark_(code.size(), 0),
+      prefixScan_(program.prefix.size() >= 2 && program.prefixFold.empty() ? program.prefix
+                                                                           : std::string()) {
   buildClasses();
   clearCache();
   if (program.firstCount <= 2) {
@@ -226,10 +232,11 @@ int Automaton::contextOf(const unsigned char* s, int n, int pos) const {
 int Automaton::skipToCandidate(const unsigned char* s, int pos, int stop) {
   const char* base = reinterpret_cast<const char*>(s);
   const std::string& prefix = p_.prefix;
-  // A long literal prefix is rare enough to pay memmem's set-up at each call.
-  if (prefix.size() >= 4 && p_.prefixFold.empty()) {
-    const void* hit = memmem(base + pos, stop - pos, prefix.data(), prefix.size());
-    return hit ? static_cast<int>(static_cast<const char*>(hit) - base) : stop;
+  // A case-sensitive prefix of two bytes or more: its two least common bytes pick the
+  // candidates, sixteen positions at a time.
+  if (!prefixScan_.text().empty()) {
+    const char* hit = prefixScan_.find(base + pos, base + stop);
+    return hit ? static_cast<int>(hit - base) : stop;
   }
   if (p_.firstCount > 2 || p_.firstCount == 0) {
     while (pos < stop && !p_.firstSet[s[pos]]) ++pos;
@@ -327,7 +334,11 @@ Automaton::Result Automaton::scanBackward(const unsigned char* s, int n, int end
     while (q > chunkEnd) {
       const int column = classOf_[s[q - 1]];
       int t = table[row + column];
-      if ((t & kFlags) == 0) {
+      // Backwards no state is idle, and a match may start at almost every byte of a run
+      // (every start of "\w+_t" inside a word): only unknown and dead transitions leave
+      // this path.
+      if ((t & kDeadBit) == 0) {
+        best = (t & kMatchBit) ? q : best;
         row = t >> kStateShift;
         --q;
         continue;
@@ -338,6 +349,7 @@ Automaton::Result Automaton::scanBackward(const unsigned char* s, int n, int end
       --q;
       if (t & kDeadBit) {
         start = best;
+        scannedTo_ = q;
         return best >= 0 ? Result::Match : Result::NoMatch;
       }
       table = table_.data();
@@ -348,6 +360,7 @@ Automaton::Result Automaton::scanBackward(const unsigned char* s, int n, int end
   const int t = transition(row / stride_, floor > 0 ? classOf_[s[floor - 1]] : classes_);
   if (t & kMatchBit) best = floor;
   start = best;
+  scannedTo_ = floor;
   return best >= 0 ? Result::Match : Result::NoMatch;
 }
 

@@ -27,8 +27,8 @@ class Automaton {
   // end. With `restart` a match may begin at any position, as in the search loop; the
   // match found is the leftmost-first one, `end` its end. GaveUp when the cache thrashes.
   Result scanForward(const unsigned char* s, int n, int from, int stop, bool restart, int& end);
-  // Where the last forward scan stopped reading: past the end of its match when longer
-  // threads of higher priority ran on before they died.
+  // Where the last scan stopped reading: forward, past the end of its match when longer
+  // threads of higher priority ran on before they died; backward, the lowest byte read.
   int scannedTo() const { return scannedTo_; }
   // Backward from `end` down to `floor`: the smallest start of a match that ends at `end`.
   Result scanBackward(const unsigned char* s, int n, int end, int floor, int& start);
@@ -84,7 +84,8 @@ class Automaton {
   size_t cacheBytes_ = 0;
   char firstByte_[2] = {};  // the bytes that can begin a match, when there are one or two
   TwoByteScan pair_;
-  int resets_ = 0;  // cache clears during the current scan
+  TextScan prefixScan_;  // the prefix, when case-sensitive and of two bytes or more
+  int resets_ = 0;       // cache clears during the current scan
   int seenResets_ = 0;
   int resetAt_ = 0;  // bytes scanned at the last clear
   int thrash_ = 0;

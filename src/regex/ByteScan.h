@@ -2,7 +2,13 @@
 // next candidate position of a match.
 #pragma once
 
+#include <string>
+
 namespace kestrix::regex {
+
+// How common a byte is in ordinary text and code; lower is more common. Scans look for the
+// least common bytes of a text, which stop them least often.
+int commonness(unsigned char c);
 
 // The first `c` in [from, end), or `end`.
 const char* findByte(const char* from, const char* end, char c);
@@ -24,6 +30,22 @@ class TwoByteScan {
   const char* nextA_ = nullptr;  // the first `a` at or after from_ (null: not searched)
   const char* nextB_ = nullptr;
   char a_ = 0, b_ = 0;
+};
+
+// Finds a case-sensitive text: a pair scan for its two least common bytes at their
+// offsets, then a comparison of the whole text at each hit.
+class TextScan {
+ public:
+  explicit TextScan(std::string text);
+  // The first occurrence of the text that lies wholly in [from, end), or null. An empty
+  // text is found nowhere.
+  const char* find(const char* from, const char* end) const;
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
+  int key_ = 0;   // the offset of the least common byte
+  int key2_ = 0;  // the next least common (the same for a text of one byte)
 };
 
 }  // namespace kestrix::regex

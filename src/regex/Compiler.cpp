@@ -395,6 +395,7 @@ void deriveShortcuts(Program& p, const Node& root) {
     p.leadLoop = static_cast<int>(lead);
   }
   if (p.prefixFold.empty() && p.required.size() <= p.prefix.size()) p.required.clear();
+  p.classRun = classRunThenRequired(root, p.required);
 }
 
 }  // namespace

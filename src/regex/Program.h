@@ -53,6 +53,16 @@ struct AutomatonCode {
   bool hasAssertions = false;
 };
 
+// A repetition of one character class, as the search of a class run followed by a text
+// reads it directly.
+struct ClassRun {
+  ByteSet bytes{};          // bytes that are each a whole character of the class
+  bool wholeBytes = false;  // every member is one byte: any other byte ends a run
+  int min = 0;              // the repetition's bounds (kMaxCount: none) and mode
+  int max = 0;
+  bool greedy = true;
+};
+
 struct Program {
   std::vector<Inst> code;
   std::string strings;  // literal texts
@@ -76,6 +86,10 @@ struct Program {
   // succeed: the loop would stop there too and the rest would fail the same way (the
   // program has no back-references that could see a shorter capture).
   int leadLoop = -1;
+  // Present when every match is a repetition of one character class followed by
+  // `required` (see classRunThenRequired): the search finds the text first and the start
+  // back from it.
+  std::optional<ClassRun> classRun;
 
   // Present when the expression has no back-references, no counted loops nested deeper
   // than kMaxLoopDepth and unrolls to a bounded size.
@@ -86,6 +100,14 @@ struct Program {
 // Whether `node` always matches exactly one byte; its members go to `out` (Compiler.cpp).
 // Both compilers run such repetitions without a counter.
 bool singleByteSet(const Node& node, ByteSet& out);
+
+// The class run when `root` is a repetition (any bounds, greedy or not) of one character
+// class followed by the case-sensitive literal `required`, where an ASCII first byte of
+// `required` is needed when the class takes multi-byte characters (so that the text never
+// begins inside one); otherwise nothing. Then the starts that can reach an occurrence of
+// the text only grow with it: the first occurrence that some match ends with gives the
+// leftmost match's start (ClassRunSuffix.cpp).
+std::optional<ClassRun> classRunThenRequired(const Node& root, const std::string& required);
 
 // Builds Program::automaton when the expression allows it (AutomatonCompiler.cpp).
 void compileAutomatonCode(const Node& root, Program& program);

@@ -1,5 +1,6 @@
-// Search loop: where the expression allows, the lazy automaton (after the required text
-// picked the candidate lines); otherwise, or when the automaton gives up on a subject,
+// Search loop: a class run before a text around the text's occurrences (ClassRunSearch.cpp);
+// where the expression allows, the lazy automaton (after the required text picked the
+// candidate lines); otherwise, or when the automaton gives up on a subject,
 // candidate positions from memchr/memmem-class scans, then the backtracking matcher.
 // Covered by RegexDialectTest.cpp (SearchLoopAndExecNext) and RegexDifferentialTest.cpp.
 #include "regex/Search.h"
@@ -10,35 +11,11 @@
 #include "regex/RegexErrors.h"
 
 namespace kestrix::regex {
-namespace {
-
-// How common a byte is in ordinary text and code; lower is more common. Used to pick the
-// byte of a case-insensitive prefix that yields the fewest candidates.
-int commonness(unsigned char c) {
-  static constexpr std::string_view kByFrequency = " etaoinsrhldcumfpgwybvkxjqz";
-  if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
-  size_t at = kByFrequency.find(static_cast<char>(c));
-  if (at != std::string_view::npos) return static_cast<int>(at);
-  if (c == '\n' || c == '\t' || c == '\r') return 1;
-  if (c >= '0' && c <= '9') return 12;
-  return 20;
-}
-
-}  // namespace
-
 Searcher::Searcher(const Program& program, Poller& poller, std::size_t memoBytes)
-    : p_(program), poller_(poller), matcher_(program, poller, memoBytes) {
-  const std::string& required = program.required;
-  for (int i = 1; i < static_cast<int>(required.size()); ++i) {
-    if (commonness(required[i]) > commonness(required[requiredKey_])) requiredKey_ = i;
-  }
-  requiredKey2_ = requiredKey_;
-  for (int i = 0; i < static_cast<int>(required.size()); ++i) {
-    if (i != requiredKey_ && (requiredKey2_ == requiredKey_ ||
-                              commonness(required[i]) > commonness(required[requiredKey2_]))) {
-      requiredKey2_ = i;
-    }
-  }
+    : p_(program),
+      poller_(poller),
+      matcher_(program, poller, memoBytes),
+      required_(program.required) {
   if (program.automaton) {
     forward_.emplace(program, program.automaton->forward, true, poller);
     backward_.emplace(program, program.automaton->reverse, false, poller);
@@ -54,6 +31,8 @@ void Searcher::setSubject(std::string_view subject) {
   lineEndFrom_ = lineEnd_ = -1;
   overscan_ = 0;
   automatonOn_ = forward_.has_value();
+  classRunOn_ = automatonOn_ && p_.classRun.has_value();
+  classRunMisses_ = 0;
   if (forward_) forward_->setSubject();
   groupsPending_ = false;
   startPending_ = false;
@@ -116,6 +95,11 @@ void Searcher::fillStart(Registers& regs) {
 
 Searcher::Outcome Searcher::findEndWithAutomaton(int from, int& start, int& end) {
   if (!p_.required.empty() && !requiredPresent(from)) return Outcome::NoMatch;
+  if (classRunOn_) {
+    const Outcome found = scanClassRunCandidates(from, start, end);
+    // Its reads past a match stay inside the class run that ends it: no overscan to weigh.
+    if (classRunOn_) return found;
+  }
   start = from;
   Outcome found;
   if (p_.lineBound && !p_.required.empty() && !p_.anchored) {
@@ -206,27 +190,6 @@ int Searcher::lineEndAfter(int pos) {
   return lineEnd_;
 }
 
-// The first occurrence of the required text in [from, end), or null: a scan for its two
-// least common bytes at their offsets, then a comparison of the whole text at each hit.
-const char* Searcher::findRequired(const char* from, const char* end) const {
-  const std::string& text = p_.required;
-  const auto len = static_cast<std::ptrdiff_t>(text.size());
-  if (end - from < len) return nullptr;
-  // Starts of an occurrence that fits lie in [from, limit).
-  const char* limit = end - (len - 1);
-  for (const char* at = from; at < limit; ++at) {
-    at = len == 1 ? findByte(at, limit, text[0])
-                  : findPair(at, limit, requiredKey_, text[requiredKey_], requiredKey2_,
-                             text[requiredKey2_]);
-    if (at == limit) return nullptr;
-    // Candidates are frequent: compare in line rather than call memcmp.
-    std::ptrdiff_t i = 0;
-    while (i < len && at[i] == text[i]) ++i;
-    if (i == len) return at;
-  }
-  return nullptr;
-}
-
 int Searcher::nextRequired(int from) {
   return requiredPresent(from) ? requiredAt_ : -1;
 }
@@ -245,7 +208,7 @@ bool Searcher::requiredPresent(int from) {
   if (requiredAt_ >= from) return true;
   if (requiredMissFrom_ >= 0 && from >= requiredMissFrom_) return false;
   if (n_ - from < static_cast<int>(p_.required.size())) return false;
-  const char* hit = findRequired(s_.data() + from, s_.data() + n_);
+  const char* hit = required_.find(s_.data() + from, s_.data() + n_);
   if (!hit) {
     requiredMissFrom_ = from;
     return false;

@@ -51,12 +51,14 @@ class Searcher {
   // start (where the scan began).
   Outcome findEndWithAutomaton(int from, int& start, int& end);
   Outcome scanCandidateLines(int from, int& start, int& end);
+  Outcome scanClassRunCandidates(int from, int& start, int& end);
+  Outcome classRunStart(int hit, int floor, int& start, int& readFrom);
+  Outcome classRunEnd(int start, int hit, int& end);
   Outcome checkOverscan(int end);
   int lineEndAfter(int pos);
   // Where the required text next occurs at or after `from`, or -1.
   int nextRequired(int from);
   bool requiredPresent(int from);
-  const char* findRequired(const char* from, const char* end) const;
   bool tryAt(int pos, Registers& regs);
   // The next start worth trying after a failed try at `failed`.
   int nextStart(int failed) const;
@@ -73,6 +75,7 @@ class Searcher {
   Poller& poller_;
   Matcher matcher_;
   TwoByteScan scan_;
+  TextScan required_;
   std::optional<Automaton> forward_;  // present when the program has an automaton
   std::optional<Automaton> backward_;
   bool automatonAllowed_ = true;
@@ -80,8 +83,6 @@ class Searcher {
   bool groupsPending_ = false;
   bool startPending_ = false;
   int startFloor_ = 0;         // the pending start is at or after this offset
-  int requiredKey_ = 0;        // the least common byte of the required text
-  int requiredKey2_ = 0;       // the next least common (the same for a text of one byte)
   int requiredAt_ = -1;        // where the required text was last found
   int requiredMissFrom_ = -1;  // the required text is absent from this offset on (-1: unknown)
   // Bytes the automaton read past the ends of the matches it found in this subject; the
@@ -90,6 +91,11 @@ class Searcher {
   std::int64_t overscan_ = 0;
   static constexpr std::int64_t kOverscanPerByte = 4;
   static constexpr std::int64_t kOverscanSlack = std::int64_t{1} << 16;
+  // The required text is found first and the start back from it (Program::classRun),
+  // until the backward reads at occurrences that end no match outweigh the subject
+  // searched so far as the overscan does; then the forward scans take over.
+  bool classRunOn_ = false;
+  std::int64_t classRunMisses_ = 0;
   int lineEndFrom_ = -1;  // every position in [lineEndFrom_, lineEnd_] has its line
   int lineEnd_ = -1;      // ending at lineEnd_ (-1: not known)
 };

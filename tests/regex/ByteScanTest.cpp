@@ -5,6 +5,8 @@
 
 #include <memory>
 #include <random>
+#include <string>
+#include <string_view>
 
 #include "regex/ByteScan.h"
 
@@ -43,6 +45,26 @@ TEST(ByteScan, TwoByteScanKeepsItsPlaceAcrossCalls) {
   EXPECT_EQ(found, "2 5 8 13 ");
   // A byte that never occurs.
   EXPECT_EQ(scan.next(text.data(), end, 'q', 'z'), end);
+}
+
+// Texts of one to six bytes in exactly sized buffers: the first occurrence that lies wholly
+// in [from, end) is found, one that runs past the end is not.
+TEST(ByteScan, TextScanFindsTheFirstWholeOccurrence) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 3000; ++round) {
+    const int n = static_cast<int>(rng() % 70);
+    std::unique_ptr<char[]> bytes(new char[n + 1]);
+    for (int i = 0; i < n; ++i) bytes[i] = "ab_t "[rng() % 5];
+    std::string text;
+    for (int i = 1 + static_cast<int>(rng() % 6); i > 0; --i) text += "ab_t "[rng() % 5];
+    const TextScan scan(text);
+    const int from = n ? static_cast<int>(rng() % n) : 0;
+    const std::string_view view(bytes.get(), n);
+    const size_t expected = view.find(text, from);
+    const char* hit = scan.find(bytes.get() + from, bytes.get() + n);
+    ASSERT_EQ(hit ? static_cast<size_t>(hit - bytes.get()) : std::string_view::npos, expected)
+        << "round " << round << " text '" << text << "' in '" << view << "'";
+  }
 }
 
 }  // namespace

@@ -31,6 +31,16 @@ inline std::string dumpGroups(const RegExpr& re, int last) {
   return out;
 }
 
+// All matches of the exec / execNext chain as "pos,len" (1-based), joined by ";".
+inline std::string allMatches(RegExpr& re, std::string_view subject) {
+  std::string out;
+  for (bool found = re.exec(subject); found; found = re.execNext()) {
+    if (!out.empty()) out += ";";
+    out += std::to_string(re.matchPos(0)) + "," + std::to_string(re.matchLen(0));
+  }
+  return out;
+}
+
 // Escapes control bytes so that failing inputs print readably.
 inline std::string printable(std::string_view s) {
   std::string out;

@@ -14,16 +14,6 @@
 namespace kestrix {
 namespace {
 
-// All matches of the exec / execNext chain as "pos,len" (1-based), joined by ";".
-std::string allMatches(RegExpr& re, std::string_view subject) {
-  std::string out;
-  for (bool found = re.exec(subject); found; found = re.execNext()) {
-    if (!out.empty()) out += ";";
-    out += std::to_string(re.matchPos(0)) + "," + std::to_string(re.matchLen(0));
-  }
-  return out;
-}
-
 TEST(RegexUnicode, CharacterMode) {
   struct Case {
     const char* pattern;
@@ -63,7 +53,7 @@ TEST(RegexUnicode, CharacterMode) {
     re.setUtf8Mode(true);
     testing::applyModifiers(re, c.mods);
     re.setExpression(c.pattern);
-    EXPECT_EQ(allMatches(re, c.subject), c.matches)
+    EXPECT_EQ(testing::allMatches(re, c.subject), c.matches)
         << c.pattern << " " << c.mods << " on " << testing::printable(c.subject);
   }
 }
@@ -93,7 +83,7 @@ TEST(RegexUnicode, NewlineAgainstCrLf) {
     re.setUtf8Mode(true);
     re.setNewlineMatchesCrLf(true);
     re.setExpression(c.pattern);
-    EXPECT_EQ(allMatches(re, c.subject), c.matches)
+    EXPECT_EQ(testing::allMatches(re, c.subject), c.matches)
         << c.pattern << " on " << testing::printable(c.subject);
   }
 }
@@ -113,7 +103,7 @@ TEST(RegexUnicode, EverySimpleCasePairMatchesCaseless) {
         re.setUtf8Mode(true);
         re.setModifier(1, true);
         re.setExpression(expression);
-        ASSERT_EQ(allMatches(re, "x" + subject), "2," + std::to_string(subject.size()))
+        ASSERT_EQ(testing::allMatches(re, "x" + subject), "2," + std::to_string(subject.size()))
             << "pair " << std::hex << static_cast<unsigned>(pair.from) << " expression "
             << expression;
       }
