@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Peak memory (maximum resident set size) of `ksr replace` on one large file of short
-# lines. Reg Expr over the whole text with a chosen line separator rewrites the whole file
-# at once: the goal there is about twice the file's size (the file's bytes, or, for an
-# expression over other breaks than CR LF, the copy of them with CR LF breaks, once the
-# bytes are let go, and the new content). Phrase, Reg Expr line by line and Multiline
-# stream the file in pieces: the goal there is a few MB whatever the file's size (under
-# 64 MB), backups included (KSR_MB=3072 for the 3 GB file; compare_replace.sh times it
-# against sed -i).
+# lines. Phrase, Reg Expr line by line, Multiline, and Reg Expr over the whole text when its
+# matches cannot span more than 64 KB ('OLD\r\n' below) stream the file in pieces: the goal
+# there is a few MB whatever the file's size (under 64 MB), backups included (KSR_MB=3072 for
+# the 3 GB file; compare_replace.sh times it against sed -i). A whole-text expression whose
+# matches may be of any length ('OLD\s+') still rewrites the file whole: about twice the
+# file's size (the file's bytes, or, for an expression over other breaks than CR LF, the copy
+# of them with CR LF breaks, once the bytes are let go, and the new content).
 #
 #   bench/modify/peak_memory.sh                 ksr from build/release (cmake --preset release;
 #                                               cmake --build --preset release --target ksr)
@@ -51,7 +51,7 @@ measure() {
   local kb
   kb=$(/usr/bin/time -f '%M' "$ksr" replace --case "$@" "$work/tree" 2>&1 >/dev/null | tail -1)
   awk -v l="$label" -v kb="$kb" -v s="$size" \
-    'BEGIN { printf "%-34s %8d KB  %.2fx the file\n", l, kb, kb * 1024 / s }'
+    'BEGIN { printf "%-42s %8d KB  %.2fx the file\n", l, kb, kb * 1024 / s }'
 }
 
 nb=--no-backup
@@ -62,9 +62,13 @@ measure "regex each line over CR LF, backup" crlf.txt --type regex --each-line -
 measure "multiline unix over LF" lf.txt $nb --type multiline --with NEW --line-separator unix OLD
 measure "multiline windows over LF" lf.txt $nb --type multiline --with NEW --line-separator windows OLD
 measure "multiline keep over CR LF" crlf.txt $nb --type multiline --with NEW OLD
-measure "regex windows over CR LF" crlf.txt $nb --type regex --with NEW --line-separator windows 'OLD\r\n'
-measure "regex unix over LF" lf.txt $nb --type regex --with NEW --line-separator unix 'OLD\r\n'
-measure "regex mac over LF" lf.txt $nb --type regex --with NEW --line-separator mac 'OLD\r\n'
-# With a backup, which is written from the file's bytes before they are let go.
-measure "regex unix over LF, backup" lf.txt --type regex --with NEW --line-separator unix 'OLD\r\n'
+# Over the whole text, matches of at most 5 bytes: streamed as well.
+measure "regex whole text keep over CR LF, backup" crlf.txt --type regex --with NEW 'OLD\r\n'
+measure "regex whole text windows over CR LF" crlf.txt $nb --type regex --with NEW --line-separator windows 'OLD\r\n'
+measure "regex whole text unix over LF" lf.txt $nb --type regex --with NEW --line-separator unix 'OLD\r\n'
+measure "regex whole text mac over LF" lf.txt $nb --type regex --with NEW --line-separator mac 'OLD\r\n'
+# Matches of any length: the whole file; with a backup, written from the file's bytes
+# before they are let go.
+measure "regex unbounded keep over CR LF" crlf.txt $nb --type regex --with NEW 'OLD\s+'
+measure "regex unbounded unix over LF, backup" lf.txt --type regex --with NEW --line-separator unix 'OLD\s+'
 rm -rf "$work"

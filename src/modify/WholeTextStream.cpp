@@ -61,7 +61,9 @@ void WholeTextStream::rewrite(std::string_view piece, bool last, std::string& ou
     window_ += withBreaks(piece, "\r\n", endsWithLineBreak(piece));
   }
   if (!piece.empty()) finalBreak_ = endsWithLineBreak(piece);
-  std::string produced;
+  // Under Keep the new bytes go straight out; otherwise their breaks are made over first.
+  std::string converted;
+  std::string& produced = keep_ ? out : converted;
   try {
     search(last, produced);
   } catch (const RegExprAborted&) {
@@ -77,7 +79,7 @@ void WholeTextStream::rewrite(std::string_view piece, bool last, std::string& ou
   const std::int64_t keepFrom = std::max(windowStart_, from_ - kContextBytes);
   window_.erase(0, static_cast<std::size_t>(keepFrom - windowStart_));
   windowStart_ = keepFrom;
-  emit(produced, last, out);
+  if (!keep_) emitConverted(converted, last, out);
 }
 
 // Takes the matches from from_ on that start early enough, as exec and execNext over the
@@ -116,13 +118,9 @@ void WholeTextStream::takeMatch(std::int64_t pos, std::int64_t len, std::string&
   copied_ = type == ModificationType::InsertBefore ? pos : pos + len;
 }
 
-// Sends out what was produced: as it is under Keep, else with its breaks made the request's
-// separator, the last break kept back until it is known what follows it.
-void WholeTextStream::emit(std::string& produced, bool last, std::string& out) {
-  if (keep_) {
-    out.append(produced);
-    return;
-  }
+// Sends out what was produced with its breaks made the request's separator, the last break
+// kept back until it is known what follows it.
+void WholeTextStream::emitConverted(std::string& produced, bool last, std::string& out) {
   std::string text = std::move(heldBreak_);
   text.append(produced);
   heldBreak_.clear();

@@ -42,7 +42,7 @@ class WholeTextStream {
  private:
   void search(bool last, std::string& produced);
   void takeMatch(std::int64_t pos, std::int64_t len, std::string& produced);
-  void emit(std::string& produced, bool last, std::string& out);
+  void emitConverted(std::string& produced, bool last, std::string& out);
   std::string_view held(std::int64_t from, std::int64_t to) const;
 
   const ModifyRequest& request_;
