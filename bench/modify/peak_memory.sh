@@ -20,6 +20,8 @@
 #   find regex whole text 'OLD\r\n' over CR LF alone           416.4 MB (2.02x)
 #   (the whole-text rows' peak is the search's, which holds the file and its CR LF copy;
 #   the change itself streams, adding nothing to it; 'OLD\s+' rewritten whole: 417-438 MB)
+#   pass alone, whole text 'OLD\r\n' keep over CR LF: 27.6-27.8 MB; at 4x (845 MB) 27.6 MB;
+#   unix over LF 31.6 MB; 'OLD\s+' (the whole file) 415.8 MB
 # Before streaming (whole file, bench build):
 #   multiline unix over LF / windows over LF / keep over CR LF   418-428 MB (2.02-2.07x)
 #   regex 'OLD\r\n', windows over CR LF                          417 MB (2.02x)
@@ -70,6 +72,19 @@ measure_find() {
   report "$label" "$kb" "$(stat -c %s "$work/$source")"
 }
 
+# The modify pass alone (no search before it) over `copies` copies of a file in one, with a
+# Reg Expr replacement by NEW and no backup.
+measure_pass() {
+  local label=$1 source=$2 copies=$3
+  shift 3
+  rm -rf "$work/tree"
+  mkdir "$work/tree"
+  for _ in $(seq "$copies"); do cat "$work/$source"; done >"$work/tree/f.txt"
+  local kb
+  kb=$(/usr/bin/time -f '%M' "$pass" "$work/tree/f.txt" "$@" 2>&1 >/dev/null | tail -1)
+  report "$label" "$kb" "$(stat -c %s "$work/tree/f.txt")"
+}
+
 nb=--no-backup
 # Streamed, with backups (a link to the original, or a copy made by the kernel).
 measure "phrase keep over LF, backup" lf.txt --with NEW OLD
@@ -90,4 +105,14 @@ measure_find "find regex whole text over CR LF" crlf.txt --type regex 'OLD\r\n'
 # before they are let go.
 measure "regex unbounded keep over CR LF" crlf.txt $nb --type regex --with NEW 'OLD\s+'
 measure "regex unbounded unix over LF, backup" lf.txt --type regex --with NEW --line-separator unix 'OLD\s+'
+# The change alone, from the bench build (cmake --preset bench; cmake --build --preset bench
+# --target modify_pass_peak): the streamed whole-text change holds the same at four times
+# the size.
+pass=${KSR_PASS:-$root/build/bench/bench/modify/modify_pass_peak}
+if [ -x "$pass" ]; then
+  measure_pass "pass alone, whole text keep, CR LF" crlf.txt 1 'OLD\r\n'
+  measure_pass "pass alone, whole text keep, CR LF, 4x" crlf.txt 4 'OLD\r\n'
+  measure_pass "pass alone, whole text unix, LF" lf.txt 1 'OLD\r\n' unix
+  measure_pass "pass alone, unbounded keep, CR LF" crlf.txt 1 'OLD\s+'
+fi
 rm -rf "$work"
