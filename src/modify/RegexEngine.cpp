@@ -117,15 +117,15 @@ LineSpan regexSpan(const ModifyRequest& request, const std::optional<Interval>& 
   return {1, count};
 }
 
-UserMessage failureMessage(const RegExprError& e, const std::string& fullName) {
+}  // namespace
+
+UserMessage regexFailureMessage(const RegExprError& e, const std::string& fullName) {
   if (e.code() < 1000 || e.code() == search::kTooComplexCode) {
     return {kRegexCaption, search::regexErrorText(e)};
   }
   return {kRegexCaption,
           "Modification Error: " + fullName + " is too large for these search conditions"};
 }
-
-}  // namespace
 
 RegexMode chooseRegexMode(const ModifyRequest& request) {
   return search::regexUsesWholeText(request.searchLines, request.dotMatchesLineSeparators,
@@ -166,7 +166,7 @@ std::optional<std::string> rewriteRegex(FileBytes& file, const ModifyRequest& re
   } catch (const RegExprAborted&) {
     throw StopRequested{};
   } catch (const RegExprError& e) {
-    throw RegexFileFailure(failureMessage(e, fullName));
+    throw RegexFileFailure(regexFailureMessage(e, fullName));
   }
 }
 

@@ -10,6 +10,7 @@
 #include "modify/Interval.h"
 #include "modify/ModifyRequest.h"
 #include "modify/StopPoll.h"
+#include "regex/RegExpr.h"
 
 namespace kestrix::modify {
 
@@ -34,6 +35,10 @@ class RegexFileFailure : public FileFailure {
  private:
   UserMessage message_;
 };
+
+// The message of an engine error inside the file `fullName`: the compile error's text, or
+// "Modification Error: " + fullName + " is too large for these search conditions".
+UserMessage regexFailureMessage(const RegExprError& e, const std::string& fullName);
 
 // The new bytes of a file for a RegExpr request, as rewriteLines returns them (nothing
 // under Keep when no match changed anything). Per line, each line is a subject of its own

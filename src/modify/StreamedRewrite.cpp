@@ -10,6 +10,7 @@
 #include "modify/ModifyMessages.h"
 #include "modify/RegexEngine.h"
 #include "modify/TextEngines.h"
+#include "modify/WholeTextStream.h"
 #include "search/QueryType.h"
 #include "text/Encoding.h"
 #include "text/Lines.h"
@@ -40,6 +41,12 @@ class PieceEngine {
         poll_(poll),
         engine_(*search::queryTypeInfo(request.searchType).modifyEngine) {
     if (engine_ == search::ModifyEngine::Multiline) multiline_.emplace(request, poll);
+    if (engine_ == search::ModifyEngine::RegExpr &&
+        chooseRegexMode(request) == RegexMode::WholeText) {
+      const std::optional<std::int64_t> span = streamedMatchSpan(request);
+      if (!span) throw NotStreamable{};
+      wholeText_.emplace(request, fullName, *span, poll);
+    }
   }
 
   // The new bytes of `piece` (nothing when they are its own), but for the `held` bytes at
@@ -56,6 +63,11 @@ class PieceEngine {
       case search::ModifyEngine::Phrase:
         return rewritePhrase(piece, request_, interval, poll_);
       case search::ModifyEngine::RegExpr: {
+        if (wholeText_) {
+          std::string out;
+          wholeText_->rewrite(piece, last, out);
+          return out;
+        }
         FileBytes bytes(piece);
         return rewriteRegex(bytes, request_, fullName_, interval, poll_);
       }
@@ -82,6 +94,7 @@ class PieceEngine {
   StopPoll& poll_;
   search::ModifyEngine engine_;
   std::optional<MultilineStream> multiline_;
+  std::optional<WholeTextStream> wholeText_;  // Reg Expr over the whole text
   std::int64_t linesBefore_ = 0;  // lines of the pieces before (counted with an interval)
 };
 
@@ -91,8 +104,10 @@ bool streamable(const ModifyRequest& request, std::string_view head) {
   const std::optional<search::ModifyEngine> engine =
       search::queryTypeInfo(request.searchType).modifyEngine;
   if (!engine) return false;
-  if (*engine == search::ModifyEngine::RegExpr && chooseRegexMode(request) != RegexMode::PerLine)
+  if (*engine == search::ModifyEngine::RegExpr &&
+      chooseRegexMode(request) == RegexMode::WholeText && !streamedMatchSpan(request)) {
     return false;
+  }
   const text::Encoding bom = text::encodingOfBom(head);
   return bom == text::Encoding::Utf8 || bom == text::Encoding::Utf8Bom;
 }

@@ -24,7 +24,8 @@ inline constexpr std::int64_t kStreamFromBytes = std::int64_t{8} << 20;
 inline constexpr std::size_t kStreamPieceBytes = std::size_t{4} << 20;
 
 // True when a file that starts with `head` can be rewritten piece by piece for `request`:
-// Phrase, Multiline, and Reg Expr when it works line by line; a file in UTF-8, with or
+// Phrase, Multiline, and Reg Expr line by line, or over the whole text when its matches
+// cannot span more than kLongestStreamedMatch bytes; a file in UTF-8, with or
 // without its byte-order mark (a UTF-16 file, or one the request must decode from a legacy
 // code page, is rewritten whole).
 bool streamable(const ModifyRequest& request, std::string_view head);

@@ -117,6 +117,14 @@ void RegExpr::setNewlineMatchesCrLf(bool on) {
   impl_->dropProgram();
 }
 
+bool RegExpr::utf8Mode() const {
+  return impl_->utf8;
+}
+
+bool RegExpr::newlineMatchesCrLf() const {
+  return impl_->newlineCrLf;
+}
+
 bool RegExpr::modifier(int index) const {
   if (index < 1 || index > 6) regex::throwRunError(regex::kBadModifierIndex);
   return impl_->mods[index];
@@ -133,6 +141,11 @@ const std::string& RegExpr::expression() const {
 }
 
 bool RegExpr::exec(std::string_view input) {
+  return execPos(input, 1);
+}
+
+bool RegExpr::execPos(std::string_view input, int offset) {
+  if (offset < 1) regex::throwRunError(regex::kBadOffset);
   const regex::Program& program = impl_->compiled();
   if (input.size() >= static_cast<size_t>(INT_MAX)) regex::throwRunError(regex::kInputTooLong);
   impl_->matched = false;
@@ -141,7 +154,11 @@ bool RegExpr::exec(std::string_view input) {
   if (!impl_->searcher) impl_->searcher.emplace(program, impl_->poller);
   impl_->searcher->setSubject(impl_->input);
   impl_->executed = true;
-  return impl_->search(0);
+  if (static_cast<std::size_t>(offset) > input.size() + 1) {
+    impl_->regs.fill(-1);
+    return false;
+  }
+  return impl_->search(offset - 1);
 }
 
 // Matches that never hold a break nor see the subject's ends are the same in a line as in

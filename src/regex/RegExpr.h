@@ -51,6 +51,8 @@ class RegExpr {
   void setUtf8Mode(bool on);
   // Lets "\n" outside classes match a CR LF pair as well as a lone LF (off by default).
   void setNewlineMatchesCrLf(bool on);
+  bool utf8Mode() const;
+  bool newlineMatchesCrLf() const;
 
   // Stores the expression; it is compiled at the first exec. Throws nothing.
   void setExpression(std::string_view expression);
@@ -62,6 +64,12 @@ class RegExpr {
   // or the backtrack memory bound of 128 MB is reached; 1016 for an input of 2 GB or more)
   // or RegExprAborted.
   bool exec(std::string_view input);
+  // Searches `input` from the 1-based position `offset` (exec is offset 1): the leftmost
+  // match that starts there or later, with the bytes before the offset seen as context (by
+  // "^", "$" and the test for a start inside a character). An offset beyond the input's
+  // length + 1 finds nothing. Throws what exec throws, and RegExprError 1006 for an offset
+  // below 1.
+  bool execPos(std::string_view input, int offset);
   // Searches again from the end of the last match (one further after an empty match).
   // Throws RegExprError 1007 without a previous exec.
   bool execNext();

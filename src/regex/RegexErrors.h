@@ -31,6 +31,7 @@ enum ErrorCode : int {
   kUnknownModifier = 127,
   kCorruptedProgram = 1004,
   kNoInput = 1005,
+  kBadOffset = 1006,
   kExecNextWithoutExec = 1007,
   kBadModifierIndex = 1013,
   kLoopStackExceeded = 1014,

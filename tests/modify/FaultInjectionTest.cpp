@@ -2,7 +2,7 @@
 // Nth call: afterwards every file is either fully old or fully new, no temporary is left,
 // and undo brings back every original byte. Once with a phrase under the files' own line
 // breaks, once with a whole-text expression under LF breaks (its engine lets each file's
-// bytes go once their backup is staged), once streamed in small pieces (half the files
+// bytes go once their backup is staged), and both streamed in small pieces (half the files
 // with linked backups, half with copies).
 #include <sys/stat.h>
 
@@ -53,9 +53,11 @@ TEST(FaultInjection, FailingEveryNthCallLeavesEachFileWholeAndUndoable) {
     std::string (*modified)(int);
     bool streamed;
   };
-  const Case cases[] = {{"phrase", replacePhrase("old", "new"), modified, false},
-                        {"whole-text regex", replaceWholeTextRegex(), modifiedWithLf, false},
-                        {"phrase, streamed", replacePhrase("old", "new"), modified, true}};
+  const Case cases[] = {
+      {"phrase", replacePhrase("old", "new"), modified, false},
+      {"whole-text regex", replaceWholeTextRegex(), modifiedWithLf, false},
+      {"phrase, streamed", replacePhrase("old", "new"), modified, true},
+      {"whole-text regex, streamed", replaceWholeTextRegex(), modifiedWithLf, true}};
   for (const Case& c : cases) {
     for (std::size_t every = 1; every <= 8; ++every) {
       SCOPED_TRACE(std::string(c.name) + ", every " + std::to_string(every));

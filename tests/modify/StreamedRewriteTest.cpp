@@ -42,6 +42,21 @@ ModifyRequest regexPerLine(std::vector<std::string> expression, std::vector<std:
   return r;
 }
 
+// `bytes` with its breaks spelled out, for failure messages.
+std::string visible(std::string_view bytes) {
+  std::string out;
+  for (char c : bytes) out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  return out;
+}
+
+ModifyRequest regexWhole(std::vector<std::string> expression, std::vector<std::string> with,
+                         ModificationType type = ModificationType::Replace) {
+  ModifyRequest r = regexPerLine(std::move(expression), std::move(with));
+  r.searchEachLine = false;
+  r.modificationType = type;
+  return r;
+}
+
 ModifyRequest multiline(std::vector<std::string> block, std::vector<std::string> with,
                         ModificationType type = ModificationType::Replace) {
   ModifyRequest r;
@@ -159,10 +174,61 @@ TEST(StreamedRewrite, GivesTheWholeFileBytesWhereverThePiecesEnd) {
   }
 }
 
-TEST(StreamedRewrite, LeavesWholeTextExpressionsUtf16AndLegacyFilesToTheWholeFileRewrite) {
-  ModifyRequest whole = regexPerLine({"a\\nb"}, {"c"});
-  whole.searchEachLine = false;
-  EXPECT_FALSE(streamable(whole, "abc"));
+TEST(StreamedRewrite, WholeTextExpressionsGiveTheWholeFileBytesWhereverThePiecesEnd) {
+  const std::string files[] = {
+      "old one\r\nan old old line\r\nnone\r\nold\r\n",
+      "old one\ran old\r\rxxxxxxx\rold\r",
+      "old\r\nx old\ny\rold z\r\n\nold\n\rb xx",
+      "a\r\nold\r\nb old",
+      "\xEF\xBB\xBFold \xC3\xA9t\xC3\xA9\nold\n\xC3\xA9\r\nb",
+      "xxxxxxxxxxxx\n\nxx\r\nxold",
+      "\n\r\n\r\r\n",
+  };
+  using T = ModificationType;
+  const ModifyRequest requests[] = {
+      regexWhole({"old\\s"}, {"new "}),
+      regexWhole({"d\\r?\\nb"}, {"D+B"}),
+      regexWhole({"x{2,5}\\s?"}, {"[$&]"}),
+      regexWhole({"(one|line|old)\\s(an|x|old|b)"}, {"$2\\n$1"}),
+      regexWhole({"\\n"}, {"|"}),
+      regexWhole({"^old\\s"}, {"N\\r\\n"}),
+      regexWhole({"(?-m)[a-z]\\r?\\n?$"}, {"<end>"}),
+      regexWhole({"old", "x"}, {"multi"}),
+      regexWhole({"\\s?x?"}, {"_"}),
+      regexWhole({"\\r"}, {}, T::Delete),
+      regexWhole({"o\\s"}, {"(before)"}, T::InsertBefore),
+      regexWhole({"\\s[\xC3\xA9"
+                  "b]"},
+                 {"(after)"}, T::InsertAfter),
+      regexWhole({"zzz\\s"}, {"none"}),
+  };
+  TempFolder dir;
+  for (const std::string& bytes : files) {
+    writeBytes(dir.file("f"), bytes);
+    for (const ModifyRequest& request : requests) {
+      ASSERT_TRUE(streamable(request, bytes)) << request.searchLines[0];
+      for (LineSeparator separator : {LineSeparator::Keep, LineSeparator::Windows,
+                                      LineSeparator::Unix, LineSeparator::Macintosh}) {
+        const ModifyRequest r = withSeparator(request, separator);
+        const std::string expected = wholeFile(r, bytes, {});
+        for (std::size_t piece : {1u, 2u, 3u, 5u, 8u, 13u, 64u}) {
+          EXPECT_EQ(streamed(r, dir.file("f"), {}, piece), expected)
+              << request.searchLines[0] << " over " << visible(bytes) << ", separator "
+              << static_cast<int>(separator) << ", pieces of " << piece;
+        }
+      }
+    }
+  }
+}
+
+TEST(StreamedRewrite, LeavesUnboundedExpressionsUtf16AndLegacyFilesToTheWholeFileRewrite) {
+  EXPECT_TRUE(streamable(regexWhole({"a\\nb"}, {"c"}), "abc"));
+  EXPECT_TRUE(streamable(regexWhole({"a\\s{1,20000}"}, {"c"}), "abc"));
+  // Matches that may reach further than the window holds, back-references, the subject's
+  // start, an expression that does not compile.
+  for (const char* expression : {"a\\s+b", "a\\s{1,70000}", "(a)\\1\\n", "\\Aa\\n", "(a\\n"}) {
+    EXPECT_FALSE(streamable(regexWhole({expression}, {"c"}), "abc")) << expression;
+  }
   EXPECT_TRUE(streamable(regexPerLine({"a"}, {"c"}), "abc"));
   EXPECT_TRUE(streamable(replacePhrase("a", "b"), "\xEF\xBB\xBF"));
   EXPECT_FALSE(streamable(replacePhrase("a", "b"), "\xFF\xFE"));
@@ -260,6 +326,29 @@ TEST_F(StreamedPass, ChangesFilesAsTheWholeFileRewriteWithBackupsAndUndo) {
     EXPECT_EQ(rows[0][i].outcome, rows[1][i].outcome) << files[i].first;
     EXPECT_EQ(rows[0][i].hits, rows[1][i].hits) << files[i].first;
     EXPECT_EQ(rows[0][i].sizeBytes, rows[1][i].sizeBytes) << files[i].first;
+  }
+}
+
+TEST_F(StreamedPass, WholeTextExpressionStreamsWhenItsMatchesAreShort) {
+  struct Case {
+    const char* expression;
+    bool streams;  // then the backup is the file itself, linked
+  };
+  for (const Case& c : {Case{"old\\s", true}, Case{"old[\\r ]+", false}}) {
+    SCOPED_TRACE(c.expression);
+    const std::string bytes = "old\r\nold \nold";
+    TempFolder dir;
+    writeBytes(dir.file("f.txt"), bytes);
+    const ino_t inode = inodeOf(dir.file("f.txt"));
+    std::vector<search::ResultItem> rows{rowFor(dir, "f.txt")};
+    const PassSummary summary = run(regexWhole({c.expression}, {"new-"}), true, dir.path(), rows);
+    EXPECT_EQ(summary.modified, 1u);
+    EXPECT_EQ(readBytes(dir.file("f.txt")), "new-\nnew-\nold");
+    EXPECT_EQ(inodeOf(dir.file("f.txt.bak")) == inode, c.streams);
+    std::vector<search::ResultItem> none;
+    const UndoSummary undone = undoLastRun(journal_, none, observer_);
+    for (const auto& outcome : undone.outcomes) EXPECT_TRUE(outcome.undone) << outcome.reason;
+    EXPECT_EQ(readBytes(dir.file("f.txt")), bytes);
   }
 }
 
