@@ -153,13 +153,6 @@ LineBreak usualBreak(std::string_view bytes) {
   return at + 1 < bytes.size() && bytes[at + 1] == '\n' ? LineBreak::CrLf : LineBreak::Cr;
 }
 
-LineBreak usualBreak(const BreakList& breaks) {
-  for (LineBreak b : breaks) {
-    if (b != LineBreak::None) return b;
-  }
-  return LineBreak::Lf;
-}
-
 // The break that follows the line ending at `end` in `bytes`.
 LineBreak breakAt(std::string_view bytes, std::size_t end) {
   if (end >= bytes.size()) return LineBreak::None;
@@ -168,24 +161,6 @@ LineBreak breakAt(std::string_view bytes, std::size_t end) {
 }
 
 }  // namespace
-
-void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll& poll,
-                        BreakList* breaks) {
-  if (request.searchLines.empty()) return;
-  LineList out;
-  BreakList outBreaks;
-  BlockScanner scanner(request, poll, breaks ? usualBreak(*breaks) : LineBreak::Lf,
-                       [&](const OutLine& line) {
-                         out.emplace_back(line.text);
-                         outBreaks.push_back(line.lineBreak);
-                       });
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    scanner.feed(lines[i], breaks && i < breaks->size() ? (*breaks)[i] : LineBreak::Lf);
-  }
-  if (scanner.finish() == 0) return;
-  lines = std::move(out);
-  if (breaks) *breaks = std::move(outBreaks);
-}
 
 MultilineStream::MultilineStream(const ModifyRequest& request, StopPoll& poll,
                                  ChangeRecorder* recorder)
