@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "modify/Interval.h"
-#include "modify/LineList.h"
+#include "modify/LineBreaks.h"
 #include "modify/ModifyRequest.h"
 #include "modify/StopPoll.h"
 
