@@ -86,8 +86,11 @@ class BlockScanner {
     if (window_.size() < block_.size()) return;
     poll_.check();
     if (windowIsBlock()) {
-      if (recorder_) recordBlock();
-      emitBlockChange(window_, request_, usual_, out_);
+      if (recorder_) {
+        recordBlock();
+      } else {
+        emitBlockChange(window_, request_, usual_, out_);
+      }
       window_.clear();
       ++blocks_;
     } else {
@@ -113,13 +116,22 @@ class BlockScanner {
   }
 
  private:
-  // The block in the window, its lines and their breaks, becomes the lines it is changed into.
+  // The block in the window, its lines and their breaks, becomes the lines it is changed
+  // into: they are made once, recorded as one text and sent out.
   void recordBlock() {
+    changed_.clear();
+    emitBlockChange(window_, request_, usual_,
+                    [this](const OutLine& line) { changed_.push_back(line); });
+    std::size_t size = 0;
+    for (const OutLine& line : changed_)
+      size += line.text.size() + breakBytes(line.lineBreak).size();
     std::string lines;
-    emitBlockChange(window_, request_, usual_, [&lines](const OutLine& line) {
+    lines.reserve(size);
+    for (const OutLine& line : changed_) {
       lines += line.text;
       lines += breakBytes(line.lineBreak);
-    });
+      out_(line);
+    }
     const OutLine& last = window_.back();
     const auto from = static_cast<std::size_t>(window_.front().text.data() - text_.data());
     const auto to = static_cast<std::size_t>(last.text.data() - text_.data()) + last.text.size() +
@@ -143,6 +155,7 @@ class BlockScanner {
   std::string_view text_;
   std::vector<std::string> block_;
   std::deque<OutLine> window_;
+  std::vector<OutLine> changed_;  // the lines a recorded block becomes
   std::size_t blocks_ = 0;
 };
 
