@@ -87,7 +87,7 @@ class BlockScanner {
     poll_.check();
     if (windowIsBlock()) {
       if (recorder_) {
-        recordBlock();
+        recordAndEmitBlock();
       } else {
         emitBlockChange(window_, request_, usual_, out_);
       }
@@ -118,13 +118,14 @@ class BlockScanner {
  private:
   // The block in the window, its lines and their breaks, becomes the lines it is changed
   // into: they are made once, recorded as one text and sent out.
-  void recordBlock() {
+  void recordAndEmitBlock() {
     changed_.clear();
     emitBlockChange(window_, request_, usual_,
                     [this](const OutLine& line) { changed_.push_back(line); });
     std::size_t size = 0;
-    for (const OutLine& line : changed_)
+    for (const OutLine& line : changed_) {
       size += line.text.size() + breakBytes(line.lineBreak).size();
+    }
     std::string lines;
     lines.reserve(size);
     for (const OutLine& line : changed_) {
