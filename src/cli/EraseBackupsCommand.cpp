@@ -12,8 +12,8 @@
 #include "cli/FolderCheck.h"
 #include "cli/ModifyOptions.h"
 #include "fileops/DesktopTrash.h"
+#include "modify/EraseBackups.h"
 #include "modify/History.h"
-#include "modify/Undo.h"
 
 namespace kestrix::cli {
 namespace {

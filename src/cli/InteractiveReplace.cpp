@@ -45,14 +45,20 @@ void showChange(std::FILE* out, const modify::FileChanges& file, const modify::C
   std::fputs(text.c_str(), out);
 }
 
-// One answer read from `in`; Quit at its end.
-Answer readAnswer(std::FILE* in, std::FILE* out) {
+// One answer read from `in`; Quit at its end, Stopped as soon as `stopped` says so (a stop
+// signal breaks off the read).
+Answer readAnswer(std::FILE* in, std::FILE* out, const std::function<bool()>& stopped) {
+  auto stop = [&] { return stopped && stopped(); };
   for (;;) {
     std::fputs(kQuestion, out);
     std::fflush(out);
     std::string line;
     int c = 0;
-    while ((c = std::fgetc(in)) != EOF && c != '\n') line += static_cast<char>(c);
+    while (!stop() && (c = std::fgetc(in)) != EOF && c != '\n') line += static_cast<char>(c);
+    if (stop()) {
+      std::fputs("\n", out);
+      return Answer::Stopped;
+    }
     if (c == EOF && line.empty()) {
       std::fputs("\n", out);
       return Answer::Quit;
@@ -78,7 +84,8 @@ Answer readAnswer(std::FILE* in, std::FILE* out) {
 }  // namespace
 
 std::vector<modify::Accepted> askForChanges(const modify::Review& review, std::FILE* in,
-                                            std::FILE* out, bool color) {
+                                            std::FILE* out, bool color,
+                                            const std::function<bool()>& stopped) {
   std::vector<modify::Accepted> accepted;
   for (const modify::FileChanges& file : review.files) {
     accepted.emplace_back(file.changes.size(), false);
@@ -87,8 +94,8 @@ std::vector<modify::Accepted> askForChanges(const modify::Review& review, std::F
     const modify::FileChanges& file = review.files[f];
     for (std::size_t c = 0; c < file.changes.size(); ++c) {
       showChange(out, file, file.changes[c], color);
-      const Answer answer = readAnswer(in, out);
-      if (answer == Answer::Quit) return accepted;
+      const Answer answer = readAnswer(in, out, stopped);
+      if (answer == Answer::Quit || answer == Answer::Stopped) return accepted;
       if (answer == Answer::SkipFile) break;
       if (answer == Answer::AllInFile) {
         std::fill(accepted[f].begin() + static_cast<std::ptrdiff_t>(c), accepted[f].end(), true);
@@ -109,8 +116,13 @@ int replaceInteractively(const modify::ModifyRequest& request,
     observer.fileFailed(failure.fullName, failure.reason);
   }
   if (review.stopped) return kExitError;
-  const std::vector<modify::Accepted> accepted =
-      askForChanges(review, stdin, stdout, colorWanted(find.color, stdout));
+  std::vector<modify::Accepted> accepted;
+  {
+    const InterruptibleReads interruptible;
+    accepted = askForChanges(review, stdin, stdout, colorWanted(find.color, stdout),
+                             [&observer] { return observer.poll(); });
+  }
+  if (observer.poll()) return kExitError;  // stopped while asking: nothing is written
   modify::UndoJournal journal;
   const modify::PassSummary summary =
       modify::applyReview(request, rows, review, accepted, journal, observer,

@@ -4,6 +4,8 @@
 
 #include "cli/Commands.h"
 
+#include <signal.h>
+
 #include <csignal>
 #include <cstdio>
 #include <new>
@@ -180,6 +182,29 @@ ConsoleModifyObserver::ConsoleModifyObserver() {
   // | head -1) included, whose writes then fail instead of killing the process.
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(sig, onInterrupt);
   platform::ignoreFileSizeSignal();  // a write past the size limit fails that file (EFBIG)
+}
+
+namespace {
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Installs the stop handler on the stop signals, restarting interrupted reads or not.
+void installStopHandler(bool restartReads) {
+  struct sigaction action {};
+  action.sa_handler = onInterrupt;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = restartReads ? SA_RESTART : 0;
+  for (int sig : kStopSignals) sigaction(sig, &action, nullptr);
+}
+
+}  // namespace
+
+InterruptibleReads::InterruptibleReads() {
+  installStopHandler(false);
+}
+
+InterruptibleReads::~InterruptibleReads() {
+  installStopHandler(true);
 }
 
 bool ConsoleModifyObserver::poll() {

@@ -68,6 +68,18 @@ class ConsoleModifyObserver : public modify::ModifyObserver {
                std::string_view after) override;
 };
 
+// While alive, the signals that stop a run (SIGINT, SIGTERM, SIGHUP) also break off a
+// blocking read of a terminal or a pipe (it fails with EINTR instead of going on waiting),
+// so that a question waiting for its answer ends at once. Needs a ConsoleModifyObserver
+// made before it.
+class InterruptibleReads {
+ public:
+  InterruptibleReads();
+  ~InterruptibleReads();
+  InterruptibleReads(const InterruptibleReads&) = delete;
+  InterruptibleReads& operator=(const InterruptibleReads&) = delete;
+};
+
 // "CAPTION: TEXT" on standard error.
 void printMessage(const modify::UserMessage& message);
 

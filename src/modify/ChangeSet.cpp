@@ -41,10 +41,20 @@ std::size_t lineEnd(std::string_view text, std::size_t pos) {
   return pos;
 }
 
+// `pos` (at most the text's size) moved onto the line it belongs to where no line begins
+// there: the LF of a CR LF belongs to the line its CR ends, and the end of a text that ends
+// with a break to its last line.
+std::size_t onItsLine(std::string_view text, std::size_t pos) {
+  pos = std::min(pos, text.size());
+  if (pos == text.size() && pos > 0 && isBreak(text[pos - 1])) --pos;
+  if (pos > 0 && pos < text.size() && text[pos] == '\n' && text[pos - 1] == '\r') --pos;
+  return pos;
+}
+
 }  // namespace
 
 ChangeLines linesOfChange(std::string_view text, const Change& change) {
-  const std::size_t from = lineStart(text, change.offset);
+  const std::size_t from = lineStart(text, onItsLine(text, change.offset));
   std::size_t rangeEnd = change.offset + change.length;
   // A range that takes its last line's break (a block of lines) shows up to that line's end.
   while (rangeEnd > change.offset && isBreak(text[rangeEnd - 1])) --rangeEnd;
@@ -96,14 +106,11 @@ void ChangeRecorder::record(std::size_t offset, std::size_t length, std::string 
   file_.changes.push_back(std::move(change));
 }
 
-// The line of `offset`, counting the breaks from where the last call stopped (offsets only
-// grow). The LF of a CR LF belongs to the line the CR ends.
+// The line of `offset` (see onItsLine), counting the breaks from where the last call
+// stopped (offsets only grow).
 std::int64_t ChangeRecorder::lineAt(std::size_t offset) {
   const std::string_view text = file_.text;
-  offset = std::min(offset, text.size());
-  if (offset > 0 && offset < text.size() && text[offset] == '\n' && text[offset - 1] == '\r') {
-    --offset;
-  }
+  offset = onItsLine(text, offset);
   for (; countedTo_ < offset; ++countedTo_) {
     const char c = text[countedTo_];
     if (c == '\r' || (c == '\n' && (countedTo_ == 0 || text[countedTo_ - 1] != '\r'))) {

@@ -18,7 +18,9 @@ struct Change {
   std::size_t offset = 0;  // where the range starts in FileChanges::text
   std::size_t length = 0;  // the bytes replaced (0: an insertion)
   std::string replacement;
-  std::int64_t firstLine = 0;  // the lines of the text the range lies on, from 1
+  // The lines of the text the range lies on, from 1. A line's break belongs to it (the LF
+  // of a CR LF too), and the end of a text that ends with a break to its last line.
+  std::int64_t firstLine = 0;
   std::int64_t lastLine = 0;
 };
 

@@ -1,10 +1,11 @@
 // Erase Backups: the recursive walk that counts "*.bak" files, or moves them to the trash
 // (deleting those it does not take when the user agrees) or deletes them.
+#include "modify/EraseBackups.h"
+
 #include <algorithm>
 #include <optional>
 
 #include "modify/StopPoll.h"
-#include "modify/Undo.h"
 #include "platform/Platform.h"
 #include "search/Masks.h"
 

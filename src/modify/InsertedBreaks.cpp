@@ -1,7 +1,7 @@
 // Breaks of inserted text made the file's own.
 #include "modify/InsertedBreaks.h"
 
-#include "modify/LineList.h"
+#include "modify/LineBreaks.h"
 
 namespace kestrix::modify {
 namespace {

@@ -86,8 +86,11 @@ class BlockScanner {
     if (window_.size() < block_.size()) return;
     poll_.check();
     if (windowIsBlock()) {
-      if (recorder_) recordBlock();
-      emitBlockChange(window_, request_, usual_, out_);
+      if (recorder_) {
+        recordAndEmitBlock();
+      } else {
+        emitBlockChange(window_, request_, usual_, out_);
+      }
       window_.clear();
       ++blocks_;
     } else {
@@ -113,13 +116,23 @@ class BlockScanner {
   }
 
  private:
-  // The block in the window, its lines and their breaks, becomes the lines it is changed into.
-  void recordBlock() {
+  // The block in the window, its lines and their breaks, becomes the lines it is changed
+  // into: they are made once, recorded as one text and sent out.
+  void recordAndEmitBlock() {
+    changed_.clear();
+    emitBlockChange(window_, request_, usual_,
+                    [this](const OutLine& line) { changed_.push_back(line); });
+    std::size_t size = 0;
+    for (const OutLine& line : changed_) {
+      size += line.text.size() + breakBytes(line.lineBreak).size();
+    }
     std::string lines;
-    emitBlockChange(window_, request_, usual_, [&lines](const OutLine& line) {
+    lines.reserve(size);
+    for (const OutLine& line : changed_) {
       lines += line.text;
       lines += breakBytes(line.lineBreak);
-    });
+      out_(line);
+    }
     const OutLine& last = window_.back();
     const auto from = static_cast<std::size_t>(window_.front().text.data() - text_.data());
     const auto to = static_cast<std::size_t>(last.text.data() - text_.data()) + last.text.size() +
@@ -143,6 +156,7 @@ class BlockScanner {
   std::string_view text_;
   std::vector<std::string> block_;
   std::deque<OutLine> window_;
+  std::vector<OutLine> changed_;  // the lines a recorded block becomes
   std::size_t blocks_ = 0;
 };
 
@@ -153,13 +167,6 @@ LineBreak usualBreak(std::string_view bytes) {
   return at + 1 < bytes.size() && bytes[at + 1] == '\n' ? LineBreak::CrLf : LineBreak::Cr;
 }
 
-LineBreak usualBreak(const BreakList& breaks) {
-  for (LineBreak b : breaks) {
-    if (b != LineBreak::None) return b;
-  }
-  return LineBreak::Lf;
-}
-
 // The break that follows the line ending at `end` in `bytes`.
 LineBreak breakAt(std::string_view bytes, std::size_t end) {
   if (end >= bytes.size()) return LineBreak::None;
@@ -168,24 +175,6 @@ LineBreak breakAt(std::string_view bytes, std::size_t end) {
 }
 
 }  // namespace
-
-void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll& poll,
-                        BreakList* breaks) {
-  if (request.searchLines.empty()) return;
-  LineList out;
-  BreakList outBreaks;
-  BlockScanner scanner(request, poll, breaks ? usualBreak(*breaks) : LineBreak::Lf,
-                       [&](const OutLine& line) {
-                         out.emplace_back(line.text);
-                         outBreaks.push_back(line.lineBreak);
-                       });
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    scanner.feed(lines[i], breaks && i < breaks->size() ? (*breaks)[i] : LineBreak::Lf);
-  }
-  if (scanner.finish() == 0) return;
-  lines = std::move(out);
-  if (breaks) *breaks = std::move(outBreaks);
-}
 
 MultilineStream::MultilineStream(const ModifyRequest& request, StopPoll& poll,
                                  ChangeRecorder* recorder)

@@ -44,8 +44,10 @@ std::size_t applyHit(std::string& out, std::string_view line, std::size_t pos, s
   }
 }
 
-}  // namespace
-
+// The phrase change of one line: the changed line, or nothing when the line has no hit.
+// `finder` holds the search text (upper-cased unless the request is case-sensitive);
+// `inserted` is the text put in (the replacement, or the blanks of Clear). With `recorder`,
+// each hit is recorded there, the line starting at `lineOffset` of the recorder's text.
 std::optional<std::string> changePhraseInLine(std::string_view line,
                                               const search::LiteralFinder& finder,
                                               const ModifyRequest& request,
@@ -66,8 +68,6 @@ std::optional<std::string> changePhraseInLine(std::string_view line,
   if (out) out->append(line.substr(copied));
   return out;
 }
-
-namespace {
 
 // The lines of the interval, numbered from 1; throws FileFailure when it reaches past the
 // last of `count` lines.
@@ -120,24 +120,6 @@ search::LiteralFinder phraseFinder(const ModifyRequest& request) {
 }
 
 }  // namespace
-
-void transformPhrase(LineList& lines, const ModifyRequest& request,
-                     const std::optional<Interval>& interval, StopPoll& poll) {
-  const LineSpan span = phraseSpan(interval, static_cast<std::int64_t>(lines.size()));
-  if (request.searchText.empty()) return;
-  const search::LiteralFinder finder = phraseFinder(request);
-  const std::string inserted = insertedText(request);
-  // Changes are collected first so that a stop leaves the list as it was.
-  std::vector<std::pair<std::size_t, std::string>> changes;
-  for (std::int64_t n = span.first; n <= span.last; ++n) {
-    poll.check();
-    auto index = static_cast<std::size_t>(n - 1);
-    if (auto changed = changePhraseInLine(lines[index], finder, request, inserted)) {
-      changes.emplace_back(index, std::move(*changed));
-    }
-  }
-  for (auto& [index, line] : changes) lines[index] = std::move(line);
-}
 
 std::optional<std::string> rewritePhrase(std::string_view bytes, const ModifyRequest& request,
                                          const std::optional<Interval>& interval, StopPoll& poll,

@@ -6,7 +6,7 @@
 
 #include "modify/ChangeSet.h"
 #include "modify/InsertedBreaks.h"
-#include "modify/LineList.h"
+#include "modify/LineBreaks.h"
 #include "modify/LineRewrite.h"
 #include "regex/RegExpr.h"
 #include "search/Matchers.h"

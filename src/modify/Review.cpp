@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "modify/FileText.h"
-#include "modify/LineList.h"
+#include "modify/LineBreaks.h"
 
 namespace kestrix::modify {
 namespace {

@@ -1,13 +1,15 @@
-// The two plain-text engines of the modify pass. Each rewrites a file's working line list
-// in place for one ModifyRequest; matching uses the active code page for case folding and
-// word characters.
+// The two plain-text engines of the modify pass. Each makes the new bytes of a file for one
+// ModifyRequest; matching uses the active code page for case folding and word characters.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "modify/Interval.h"
-#include "modify/LineList.h"
+#include "modify/LineBreaks.h"
 #include "modify/ModifyRequest.h"
 #include "modify/StopPoll.h"
-#include "search/Matchers.h"
 
 namespace kestrix::modify {
 
@@ -15,41 +17,23 @@ class ChangeRecorder;
 
 // Phrase: finds request.searchText inside single lines, left to right, hits never
 // overlapping, and applies request.modificationType to each hit (Clear puts as many blanks
-// as the phrase has characters). With `interval` only its lines are scanned.
-// Throws FileFailure when the interval reaches past the last line, StopRequested when
-// `poll` reports a stop. `lines` is unchanged when it throws.
-void transformPhrase(LineList& lines, const ModifyRequest& request,
-                     const std::optional<Interval>& interval, StopPoll& poll);
-
-// The new bytes of a file for a Phrase request, as rewriteLines returns them (nothing under
-// LineSeparator::Keep when no line changed), without building a list of lines. Throws like
-// transformPhrase. With `recorder`, each hit's change is recorded there.
+// as the phrase has characters). With `interval` only its lines are scanned. Returns the
+// new bytes of the file as rewriteLines returns them (nothing under LineSeparator::Keep
+// when no line changed), without building a list of lines. Throws FileFailure when the
+// interval reaches past the last line, StopRequested when `poll` reports a stop. With
+// `recorder`, each hit's change is recorded there.
 std::optional<std::string> rewritePhrase(std::string_view bytes, const ModifyRequest& request,
                                          const std::optional<Interval>& interval, StopPoll& poll,
                                          ChangeRecorder* recorder = nullptr);
 
-// The phrase change of one line: the changed line, or nothing when the line has no hit.
-// `finder` holds the search text (upper-cased unless the request is case-sensitive);
-// `inserted` is the text put in (the replacement, or the blanks of Clear). With `recorder`,
-// each hit is recorded there, the line starting at `lineOffset` of the recorder's text.
-std::optional<std::string> changePhraseInLine(
-    std::string_view line, const search::LiteralFinder& finder, const ModifyRequest& request,
-    std::string_view inserted, ChangeRecorder* recorder = nullptr, std::size_t lineOffset = 0);
-
 // Multiline: finds the blocks of whole lines equal to request.searchLines (after folding and
 // the two trims), keeps a non-overlapping selection from the top, and replaces, surrounds,
-// deletes or blanks each block. With `breaks` (one per line, LineSeparator::Keep), the list
-// of breaks is kept in step: every line keeps the break it had, and lines put in take the
-// break of the block line beside them. Throws StopRequested; `lines` is unchanged then.
-void transformMultiline(LineList& lines, const ModifyRequest& request, StopPoll& poll,
-                        BreakList* breaks = nullptr);
-
-// The new bytes of a file for a Multiline request, as transformMultiline would make them,
-// without a list of lines: joined by the request's separator (the last line ending with
-// one only when `bytes` ended with CR or LF), or under LineSeparator::Keep each line with
-// its own break, and nothing when no block was found. Throws StopRequested. With
-// `recorder`, each block's change is recorded there as the block's lines with their breaks
-// replaced by the lines it becomes with theirs.
+// deletes or blanks each block. Returns the new bytes of the file, without a list of
+// lines: joined by the request's separator (the last line ending with one only when
+// `bytes` ended with CR or LF), or under LineSeparator::Keep each line with its own break
+// (lines put in take the break of the block line beside them), and nothing when no block
+// was found. Throws StopRequested. With `recorder`, each block's change is recorded there
+// as the block's lines with their breaks replaced by the lines it becomes with theirs.
 std::optional<std::string> rewriteMultiline(std::string_view bytes, const ModifyRequest& request,
                                             StopPoll& poll, ChangeRecorder* recorder = nullptr);
 

@@ -1,9 +1,16 @@
 // `ksr replace --interactive`: the answers, from a pipe, decide exactly which changes are
 // written.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "KsrRun.h"
 
@@ -62,6 +69,64 @@ TEST(KsrInteractive, ShowsEachChangeWithItsWordsMarked) {
   EXPECT_NE(run.out.find(shown), std::string::npos) << run.out;
   EXPECT_NE(run.out.find(tree.at("t/f.txt") + "\tModified"), std::string::npos) << run.out;
   EXPECT_EQ(readFile(tree.at("t/f.txt.bak")), "keep\nsay old here\n");
+}
+
+// Starts `ksr replace --interactive ARGS` in the tree with standard input read from
+// `input`, its output in the tree's "out" and "err".
+pid_t startInteractive(const TempTree& tree, int input, const std::vector<std::string>& args) {
+  const pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  ::dup2(input, 0);
+  ::dup2(::open(tree.at("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+  ::dup2(::open(tree.at("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+  ::setenv("HOME", tree.at("home").c_str(), 1);
+  ::setenv("XDG_DATA_HOME", tree.at("home/data").c_str(), 1);
+  ::setenv("LC_ALL", "C", 1);
+  std::vector<std::string> all = {KSR_EXECUTABLE, "replace", "--interactive", "--color", "never"};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  ::execv(argv[0], argv.data());
+  ::_exit(127);
+}
+
+// True when `done` holds before `seconds` have passed.
+template <typename F>
+bool within(double seconds, F&& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// Ctrl+C while the question waits for its answer ends the run at once, without an Enter,
+// as a stopped run: nothing written, exit status 2.
+TEST(KsrInteractive, CtrlCAtTheQuestionStopsAtOnce) {
+  TempTree tree;
+  tree.folder("home/data");
+  tree.write("t/f.txt", "old 1\nold 2\n");
+  int answers[2];
+  ASSERT_EQ(::pipe2(answers, O_CLOEXEC), 0);  // only the copy on standard input stays in ksr
+  const pid_t pid =
+      startInteractive(tree, answers[0], {"--case", "--with", "new", "old", tree.at("t")});
+  ::close(answers[0]);
+  ASSERT_TRUE(within(60, [&] {
+    return readFile(tree.at("out")).find("Apply?") != std::string::npos;
+  })) << readFile(tree.at("err"));
+  ::kill(pid, SIGINT);
+  int status = 0;
+  const bool stopped = within(10, [&] { return ::waitpid(pid, &status, WNOHANG) == pid; });
+  ::close(answers[1]);  // the answers end: a run still waiting quits
+  if (!stopped) ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(stopped) << "still waiting for an answer after Ctrl+C";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
+  EXPECT_EQ(readFile(tree.at("t/f.txt")), "old 1\nold 2\n");
+  EXPECT_EQ(readFile(tree.at("out")).find("Apply?", readFile(tree.at("out")).find("Apply?") + 1),
+            std::string::npos)
+      << "asked again: " << readFile(tree.at("out"));
 }
 
 }  // namespace

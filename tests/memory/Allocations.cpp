@@ -12,6 +12,7 @@ namespace {
 
 std::atomic<std::size_t> live{0};
 std::atomic<std::size_t> peak{0};
+std::atomic<std::size_t> made{0};
 std::atomic<std::size_t> countdown{0};
 std::atomic<std::size_t> failMinSize{0};
 std::atomic<bool> fired{false};
@@ -33,6 +34,7 @@ void* allocate(std::size_t size, bool nothrow) {
     if (nothrow) return nullptr;
     throw std::bad_alloc();
   }
+  made.fetch_add(1);
   const std::size_t now = live.fetch_add(::malloc_usable_size(p)) + ::malloc_usable_size(p);
   std::size_t high = peak.load();
   while (now > high && !peak.compare_exchange_weak(high, now)) {
@@ -56,6 +58,9 @@ std::size_t peakBytes() {
 }
 void resetPeak() {
   peak = live.load();
+}
+std::size_t allocationCount() {
+  return made.load();
 }
 
 void failAllocation(std::size_t nth, std::size_t minSize) {

@@ -12,6 +12,8 @@ std::size_t liveBytes();
 // The highest liveBytes() since the last resetPeak().
 std::size_t peakBytes();
 void resetPeak();
+// How many allocations operator new made so far.
+std::size_t allocationCount();
 
 // From now on, the `nth` allocation (counted from 1) of at least `minSize` bytes throws
 // std::bad_alloc; 0 turns the failure off. failureFired() tells whether the latest

@@ -2,13 +2,15 @@
 // and per-line runs, intervals, and engine errors that fail the file with their message.
 #include <gtest/gtest.h>
 
-#include "modify/LineList.h"
 #include "modify/ModifyPass.h"
 #include "modify/RegexEngine.h"
 #include "regex/RegExpr.h"
+#include "text/Lines.h"
 
 namespace kestrix::modify {
 namespace {
+
+using Lines = std::vector<std::string>;
 
 bool engineAvailable() {
   try {
@@ -33,7 +35,7 @@ ModifyRequest regex(std::vector<std::string> expression, ModificationType type,
 
 // The file of `lines` (each ended by `lineBreak`, the last one only with `finalBreak`)
 // as the pass rewrites it with `separator`, its lines shown ended by "|".
-std::string rewritten(const LineList& lines, ModifyRequest req, bool finalBreak,
+std::string rewritten(const Lines& lines, ModifyRequest req, bool finalBreak,
                       std::string_view lineBreak, LineSeparator separator,
                       const std::optional<Interval>& interval = std::nullopt) {
   std::string bytes;
@@ -44,8 +46,10 @@ std::string rewritten(const LineList& lines, ModifyRequest req, bool finalBreak,
   req.lineSeparator = separator;
   StopPoll poll;
   std::string out;
-  for (const auto& l : splitIntoLines(transformFileBytes(req, bytes, "/f", interval, poll))) {
-    out += l + "|";
+  const std::string after = transformFileBytes(req, bytes, "/f", interval, poll);
+  for (const std::string_view l : text::splitLines(after)) {
+    out.append(l);
+    out += '|';
   }
   return out;
 }
@@ -80,7 +84,7 @@ TEST(RegexEngine, ExpandsMatchesPerType) {
   if (!engineAvailable()) GTEST_SKIP() << "regular-expression engine not built yet";
   using T = ModificationType;
   struct Case {
-    LineList file;
+    Lines file;
     ModifyRequest req;
     bool finalBreak;
     const char* expected;

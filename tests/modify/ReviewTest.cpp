@@ -227,6 +227,76 @@ TEST(ReviewTest, ChangeLinesMarkTheChangedBytes) {
   EXPECT_EQ(lines.afterLength, 3u);
 }
 
+// A change beginning on the LF of a CR LF lies on the line that CR ends, and one at the end
+// of a text that ends with a break on its last line: its line numbers and the lines shown
+// for it agree (the lines shown begin at the start of its first line).
+TEST(ReviewTest, ChangesOnCrLfBreaksNameTheLinesTheyLieOn) {
+  using T = ModificationType;
+  struct Case {
+    const char* name;
+    ModifyRequest request;
+    std::string bytes;
+    std::vector<std::int64_t> lines;  // first and last line of each change
+    std::vector<std::string> shown;   // the lines shown before each change
+  };
+  const std::string crlf = "ab\r\ncd\r\nef\r\n";
+  const std::vector<Case> cases = {
+      {"a match from the LF",
+       regex("\\x0A\\w+", "X", LineSeparator::Keep),
+       crlf,
+       {1, 2, 2, 3},
+       {"ab\r\ncd", "cd\r\nef"}},
+      {"a match from the LF, unix",
+       regex("\\x0A\\w+", "X", LineSeparator::Unix),
+       crlf,
+       {1, 2, 2, 3},
+       {"ab\r\ncd", "cd\r\nef"}},
+      {"a match from the CR",
+       regex("\\n\\w+", "X", LineSeparator::Keep),
+       crlf,
+       {1, 2, 2, 3},
+       {"ab\r\ncd", "cd\r\nef"}},
+      {"every break",
+       regex("\\r?\\n", "X", LineSeparator::Keep),
+       crlf,
+       {1, 1, 2, 2, 3, 3},
+       {"ab\r\n", "cd\r\n", "ef\r\n"}},
+      {"put in after every break",
+       withType(regex("\\r?\\n", "X", LineSeparator::Keep), T::InsertAfter),
+       crlf,
+       {2, 2, 3, 3, 3, 3},
+       {"cd", "ef", "ef\r\n"}},
+      {"put in before every LF",
+       withType(regex("\\x0A", "X", LineSeparator::Keep), T::InsertBefore),
+       crlf,
+       {1, 1, 2, 2, 3, 3},
+       {"ab\r", "cd\r", "ef\r"}},
+      {"a break at the very start",
+       regex("\\r?\\n", "X", LineSeparator::Keep),
+       "\r\nab\r\n",
+       {1, 1, 2, 2},
+       {"\r\n", "ab\r\n"}},
+      {"an LF at the very start",
+       regex("\\x0A", "X", LineSeparator::Keep),
+       "\r\nab",
+       {1, 1},
+       {"\r\n"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FileChanges changes = recorded(c.request, c.bytes);
+    std::vector<std::int64_t> lines;
+    std::vector<std::string> shown;
+    for (const Change& change : changes.changes) {
+      lines.push_back(change.firstLine);
+      lines.push_back(change.lastLine);
+      shown.push_back(linesOfChange(changes.text, change).before);
+    }
+    EXPECT_EQ(lines, c.lines);
+    EXPECT_EQ(shown, c.shown);
+  }
+}
+
 // Only the accepted changes are written, with a backup and a journal entry; a file edited
 // after the preview is left as the user left it.
 TEST(ReviewTest, ApplyWritesTheAcceptedChangesAndRefusesAnEditedFile) {

@@ -1,5 +1,5 @@
-// The Phrase and Multiline engines over line lists: hits, whole words, case, the five
-// modification types, intervals and block selection.
+// The Phrase and Multiline engines as the pass runs them over a file's bytes: hits, whole
+// words, case, the five modification types, intervals and block selection.
 #include <gtest/gtest.h>
 
 #include "modify/TextEngines.h"
@@ -7,10 +7,35 @@
 namespace kestrix::modify {
 namespace {
 
-std::string join(const LineList& lines) {
-  std::string out;
-  for (const auto& l : lines) out += l + "|";
-  return out;
+using Lines = std::vector<std::string>;
+
+// The file of `lines`, each ended by LF.
+std::string fileOf(const Lines& lines) {
+  std::string bytes;
+  for (const auto& l : lines) bytes += l + "\n";
+  return bytes;
+}
+
+// A file's lines shown ended by "|".
+std::string piped(std::string bytes) {
+  for (char& c : bytes) {
+    if (c == '\n') c = '|';
+  }
+  return bytes;
+}
+
+// The new bytes of the file of `lines` (the file itself when nothing changes).
+std::string phraseOver(const Lines& lines, const ModifyRequest& req,
+                       const std::optional<Interval>& interval = std::nullopt) {
+  const std::string bytes = fileOf(lines);
+  StopPoll poll;
+  return rewritePhrase(bytes, req, interval, poll).value_or(bytes);
+}
+
+std::string multilineOver(const Lines& lines, const ModifyRequest& req) {
+  const std::string bytes = fileOf(lines);
+  StopPoll poll;
+  return rewriteMultiline(bytes, req, poll).value_or(bytes);
 }
 
 ModifyRequest phrase(std::string s, ModificationType type, std::string r = "") {
@@ -56,12 +81,13 @@ TEST(PhraseEngine, ChangesHitsInsideLines) {
       {"(cat)", ww(phrase("cat", T::InsertAfter, "!")), "(cat!)"},
       {"no hit here", phrase("cat", T::Replace, "d"), "no hit here"},
   };
-  for (const auto& c : cases) {
-    LineList lines{c.line};
-    StopPoll poll;
-    transformPhrase(lines, c.req, std::nullopt, poll);
-    EXPECT_EQ(lines[0], c.expected)
-        << "line '" << c.line << "' search '" << c.req.searchText << "'";
+  // Keep Original scans the whole text for hits; another separator goes line by line.
+  for (const LineSeparator separator : {LineSeparator::Keep, LineSeparator::Unix}) {
+    for (Case c : cases) {
+      c.req.lineSeparator = separator;
+      EXPECT_EQ(phraseOver({c.line}, c.req), std::string(c.expected) + "\n")
+          << "line '" << c.line << "' search '" << c.req.searchText << "'";
+    }
   }
 }
 
@@ -70,10 +96,7 @@ TEST(PhraseEngine, LongLinesGiveTheSameResultAsOneScan) {
   for (int i = 0; i < 500; ++i) line += "ab" + std::string(i % 7, ' ');
   std::string expected;
   for (int i = 0; i < 500; ++i) expected += "XYZ" + std::string(i % 7, ' ');
-  LineList lines{line};
-  StopPoll poll;
-  transformPhrase(lines, phrase("ab", ModificationType::Replace, "XYZ"), std::nullopt, poll);
-  EXPECT_EQ(lines[0], expected);
+  EXPECT_EQ(phraseOver({line}, phrase("ab", ModificationType::Replace, "XYZ")), expected + "\n");
 }
 
 TEST(PhraseEngine, IntervalLimitsTheLines) {
@@ -86,28 +109,23 @@ TEST(PhraseEngine, IntervalLimitsTheLines) {
       {{-1, -1}, "x|x|x|x|"}, {{5, 0}, nullptr},    {{0, 5}, nullptr},    {{4, 4}, "x|x|x|X|"},
   };
   for (const auto& c : cases) {
-    LineList lines{"x", "x", "x", "x"};
-    StopPoll poll;
+    const Lines lines{"x", "x", "x", "x"};
     auto req = phrase("x", ModificationType::Replace, "X");
     std::string label = intervalText(c.interval);
     if (!c.expected) {
-      EXPECT_THROW(transformPhrase(lines, req, c.interval, poll), FileFailure) << label;
-      EXPECT_EQ(join(lines), "x|x|x|x|") << label;
+      EXPECT_THROW(phraseOver(lines, req, c.interval), FileFailure) << label;
       continue;
     }
-    transformPhrase(lines, req, c.interval, poll);
-    EXPECT_EQ(join(lines), c.expected) << label;
+    EXPECT_EQ(piped(phraseOver(lines, req, c.interval)), c.expected) << label;
   }
 }
 
-TEST(PhraseEngine, StopLeavesLinesUnchanged) {
-  LineList lines(100000, "x");
+TEST(PhraseEngine, StopEndsTheRewrite) {
+  const std::string bytes = fileOf(Lines(100000, "x"));
   StopPoll poll([] { return true; }, std::chrono::milliseconds(0));
   EXPECT_THROW(
-      transformPhrase(lines, phrase("x", ModificationType::Replace, "y"), std::nullopt, poll),
+      rewritePhrase(bytes, phrase("x", ModificationType::Replace, "y"), std::nullopt, poll),
       StopRequested);
-  EXPECT_EQ(lines[0], "x");
-  EXPECT_EQ(lines.back(), "x");
 }
 
 ModifyRequest block(std::vector<std::string> s, ModificationType type,
@@ -123,7 +141,7 @@ ModifyRequest block(std::vector<std::string> s, ModificationType type,
 TEST(MultilineEngine, ChangesWholeBlocks) {
   using T = ModificationType;
   struct Case {
-    LineList file;
+    Lines file;
     ModifyRequest req;
     const char* expected;
   };
@@ -141,11 +159,8 @@ TEST(MultilineEngine, ChangesWholeBlocks) {
       {{"a"}, block({"a", "b"}, T::Replace, {"X"}), "a|"},
   };
   for (const auto& c : cases) {
-    LineList lines = c.file;
-    StopPoll poll;
-    transformMultiline(lines, c.req, poll);
-    EXPECT_EQ(join(lines), c.expected)
-        << "file " << join(c.file) << " block " << join(c.req.searchLines);
+    EXPECT_EQ(piped(multilineOver(c.file, c.req)), c.expected)
+        << "file " << piped(fileOf(c.file)) << " block " << piped(fileOf(c.req.searchLines));
   }
 }
 
@@ -154,10 +169,7 @@ TEST(MultilineEngine, TrimsAndCaseFollowTheOptions) {
   req.ignoreLeadingSpaces = false;
   req.ignoreTrailingSpaces = false;
   req.caseSensitive = true;
-  LineList lines{"a", " a ", " A "};
-  StopPoll poll;
-  transformMultiline(lines, req, poll);
-  EXPECT_EQ(join(lines), "a|X| A |");
+  EXPECT_EQ(piped(multilineOver({"a", " a ", " A "}, req)), "a|X| A |");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "PassFixture.h"
+#include "modify/EraseBackups.h"
 #include "modify/ModifyPass.h"
 #include "modify/Undo.h"
 

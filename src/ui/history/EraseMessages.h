@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstddef>
 
-#include "modify/Undo.h"
+#include "modify/EraseBackups.h"
 
 namespace kestrix::ui {
 

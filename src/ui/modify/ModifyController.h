@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "modify/EraseBackups.h"
 #include "modify/ModifyPass.h"
 #include "modify/ModifyRequest.h"
 #include "modify/Undo.h"
