@@ -114,6 +114,8 @@ std::int64_t ChangeRecorder::lineAt(std::size_t offset) {
 }
 
 FileChanges ChangeRecorder::take() {
+  // A review keeps the records of every file: not the spare half a growing vector leaves.
+  file_.changes.shrink_to_fit();
   FileChanges out = std::move(file_);
   file_ = FileChanges{};
   countedTo_ = 0;

@@ -229,6 +229,10 @@ Qt::ItemFlags ChangeTreeModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   if (index.column() == LineColumn) flags |= Qt::ItemIsUserCheckable;
+  // A view that expands all its rows then keeps a persistent index for each file only, not
+  // for each of (perhaps) a hundred thousand changes: those indexes hash poorly and made
+  // opening a large preview take minutes.
+  if (changeOf(index) != kNoChange) flags |= Qt::ItemNeverHasChildren;
   return flags;
 }
 
