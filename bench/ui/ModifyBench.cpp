@@ -11,6 +11,7 @@
 // bytes (goals: 1.5x the dry run's wall time, no step above 50 ms, at most 3x the bytes).
 #include <malloc.h>
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -70,6 +71,7 @@ struct Cost {
   double frozenMs = 0;
   double searchMs = 0;     // Preview only: the search before it
   double scrollMs = 0;     // Preview only: the longest scroll step through its changes, painted
+  double scrollCpuMs = 0;  // Preview only: the longest scroll step in CPU time
   double changes = 0;      // Preview only: the changes it shows
   double peakMb = 0;       // Preview only: the peak resident size above the one before it
   double memoryRatio = 0;  // Preview only: peakMb over the changed files' total size
@@ -169,20 +171,29 @@ Cost runWindowModify(kestrix::ui::TFind& window) {
   return cost;
 }
 
+double threadCpuMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
 // The longest step of paging through the whole preview with the keyboard (Page Down
 // until the last row is current, each step repainted), then a jump to the end and back
 // to the top (End, Home), as a user scrolls it.
-double longestScrollMs(kestrix::ui::PreviewDialog& dialog) {
+// `longestCpu`: the same in CPU time of this thread, which other processes do not inflate.
+double longestScrollMs(kestrix::ui::PreviewDialog& dialog, double& longestCpu) {
   QTreeView* view = dialog.ChangeView;
   double longest = 0;
   auto step = [&](int key) {
     const QModelIndex was = view->currentIndex();
     QElapsedTimer timer;
     timer.start();
+    const double cpu = threadCpuMs();
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(view, &press);
     view->viewport()->repaint();
     longest = std::max(longest, msSince(timer));
+    longestCpu = std::max(longestCpu, threadCpuMs() - cpu);
     return view->currentIndex() != was;
   };
   view->setCurrentIndex(view->model()->index(0, 0));
@@ -234,7 +245,7 @@ Cost runWindowPreview(kestrix::ui::TFind& window) {
     cost = minus(usageOf(RUSAGE_SELF), before);
     cost.wallMs = msSince(timer);
     poll.stop();
-    cost.scrollMs = longestScrollMs(*dialog);
+    cost.scrollMs = longestScrollMs(*dialog, cost.scrollCpuMs);
     cost.changes = static_cast<double>(dialog->changes().totalChanges());
     double changedBytes = 0;
     for (const auto& file : dialog->changes().review().files)
@@ -279,7 +290,9 @@ void printSide(const char* name, const Cost& c) {
               c.cpuMs, c.blocksOut, c.waits);
   if (c.frozenMs > 0) std::printf(", event loop stalled %.0f ms at most", c.frozenMs);
   if (c.searchMs > 0) std::printf(" (after a search of %.1f ms)", c.searchMs);
-  if (c.scrollMs > 0) std::printf(", scroll step %.1f ms at most", c.scrollMs);
+  if (c.scrollMs > 0) {
+    std::printf(", scroll step %.1f ms at most (%.1f ms cpu)", c.scrollMs, c.scrollCpuMs);
+  }
   if (c.memoryRatio > 0) {
     std::printf(", peak RSS +%.1f MB = %.2fx the changed files' bytes", c.peakMb, c.memoryRatio);
   }

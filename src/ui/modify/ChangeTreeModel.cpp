@@ -173,7 +173,7 @@ QVariant ChangeTreeModel::changeData(std::size_t file, std::size_t change, int c
       role != Qt::ToolTipRole) {
     return {};
   }
-  const modify::ChangeLines lines = modify::linesOfChange(changes.text, c);
+  const modify::ChangeLines lines = modify::linesOfChange(changes, c);
   const bool before = column == BeforeColumn;
   const MarkedText text = before ? marked(lines.before, lines.markFrom, lines.beforeLength)
                                  : marked(lines.after, lines.markFrom, lines.afterLength);
