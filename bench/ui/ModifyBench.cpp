@@ -304,7 +304,7 @@ void printComparison(const char* what, const Series& window, const Series& ksr) 
   Cost w, k;
   for (double Cost::*field :
        {&Cost::wallMs, &Cost::cpuMs, &Cost::blocksOut, &Cost::waits, &Cost::frozenMs,
-        &Cost::scrollMs, &Cost::peakMb, &Cost::memoryRatio}) {
+        &Cost::scrollMs, &Cost::scrollCpuMs, &Cost::peakMb, &Cost::memoryRatio}) {
     w.*field = window.median(field);
     k.*field = ksr.median(field);
   }
