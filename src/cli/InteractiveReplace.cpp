@@ -35,7 +35,7 @@ std::string markedLines(const std::string& text, std::size_t from, std::size_t l
 
 void showChange(std::FILE* out, const modify::FileChanges& file, const modify::Change& change,
                 bool color) {
-  const modify::ChangeLines lines = modify::linesOfChange(file.text, change);
+  const modify::ChangeLines lines = modify::linesOfChange(file, change);
   std::string header = file.fullName + ":" + std::to_string(change.firstLine);
   if (change.lastLine != change.firstLine) header += "-" + std::to_string(change.lastLine);
   if (color) header = kHeader + header + kReset;

@@ -51,24 +51,77 @@ std::size_t onItsLine(std::string_view text, std::size_t pos) {
   return pos;
 }
 
+// The whole lines [from, to) a change at `offset` replacing `length` bytes lies on.
+struct LineSpan {
+  std::size_t from = 0;
+  std::size_t to = 0;
+};
+
+LineSpan linesAround(std::string_view text, std::size_t offset, std::size_t length) {
+  std::size_t rangeEnd = offset + length;
+  // A range that takes its last line's break (a block of lines) shows up to that line's end.
+  while (rangeEnd > offset && isBreak(text[rangeEnd - 1])) --rangeEnd;
+  return {lineStart(text, onItsLine(text, offset)), std::max(lineEnd(text, rangeEnd), offset + length)};
+}
+
+ChangeLines changeLines(std::string_view text, std::size_t offset, const Change& change) {
+  const LineSpan span = linesAround(text, offset, change.length);
+  ChangeLines lines;
+  lines.markFrom = offset - span.from;
+  lines.beforeLength = change.length;
+  lines.afterLength = change.replacement.size();
+  lines.before = std::string(text.substr(span.from, span.to - span.from));
+  lines.after = std::string(text.substr(span.from, offset - span.from)) + change.replacement +
+                std::string(text.substr(offset + change.length, span.to - offset - change.length));
+  return lines;
+}
+
+// Cuts `file.text` to the lines its changes lie on when that holds fewer bytes: a review
+// keeps every file's changes at once, and shows only those lines. Lines next to each other
+// stay in one excerpt.
+void keepChangedLines(FileChanges& file) {
+  const std::string_view text = file.text;
+  std::string kept;
+  std::vector<Excerpt> excerpts;
+  std::size_t keptTo = 0;  // where the last excerpt ends in `text`
+  for (const Change& change : file.changes) {
+    const LineSpan span = linesAround(text, change.offset, change.length);
+    std::size_t from = span.from;
+    // On a line already kept, or on the next one (only breaks between): the excerpt grows.
+    const bool joins =
+        !excerpts.empty() &&
+        (from <= keptTo ||
+         (from <= keptTo + 2 &&
+          text.substr(keptTo, from - keptTo).find_first_not_of("\r\n") == std::string_view::npos));
+    if (joins) {
+      from = keptTo;
+    } else {
+      excerpts.push_back({from, kept.size()});
+    }
+    if (span.to > from) kept.append(text.substr(from, span.to - from));
+    keptTo = std::max(keptTo, span.to);
+  }
+  if (kept.size() + excerpts.size() * sizeof(Excerpt) >= text.size()) return;
+  kept.shrink_to_fit();
+  file.text = std::move(kept);
+  file.excerpts = std::move(excerpts);
+}
+
 }  // namespace
 
 ChangeLines linesOfChange(std::string_view text, const Change& change) {
-  const std::size_t from = lineStart(text, onItsLine(text, change.offset));
-  std::size_t rangeEnd = change.offset + change.length;
-  // A range that takes its last line's break (a block of lines) shows up to that line's end.
-  while (rangeEnd > change.offset && isBreak(text[rangeEnd - 1])) --rangeEnd;
-  const std::size_t to = lineEnd(text, rangeEnd);
-  ChangeLines lines;
-  lines.markFrom = change.offset - from;
-  lines.beforeLength = change.length;
-  lines.afterLength = change.replacement.size();
-  const std::size_t tail = std::max(to, change.offset + change.length);
-  lines.before = std::string(text.substr(from, tail - from));
-  lines.after =
-      std::string(text.substr(from, change.offset - from)) + change.replacement +
-      std::string(text.substr(change.offset + change.length, tail - change.offset - change.length));
-  return lines;
+  return changeLines(text, change.offset, change);
+}
+
+ChangeLines linesOfChange(const FileChanges& file, const Change& change) {
+  if (file.excerpts.empty()) return linesOfChange(file.text, change);
+  const auto next =
+      std::upper_bound(file.excerpts.begin(), file.excerpts.end(), change.offset,
+                       [](std::size_t offset, const Excerpt& e) { return offset < e.from; });
+  const Excerpt& excerpt = *std::prev(next);
+  const std::size_t end = next == file.excerpts.end() ? file.text.size() : next->at;
+  const std::string_view piece = std::string_view(file.text).substr(excerpt.at, end - excerpt.at);
+  return changeLines(piece, change.offset - excerpt.from, change);
 }
 
 void ChangeRecorder::begin(std::string_view text, bool crLfText, bool ownBreaks) {
@@ -121,6 +174,9 @@ std::int64_t ChangeRecorder::lineAt(std::size_t offset) {
 }
 
 FileChanges ChangeRecorder::take() {
+  // A review keeps the records of every file: not the spare half a growing vector leaves.
+  file_.changes.shrink_to_fit();
+  keepChangedLines(file_);
   FileChanges out = std::move(file_);
   file_ = FileChanges{};
   countedTo_ = 0;

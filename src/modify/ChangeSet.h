@@ -24,13 +24,23 @@ struct Change {
   std::int64_t lastLine = 0;
 };
 
+// A piece of FileChanges::text: from `at` in it up to the next piece's `at` (or the end)
+// are the bytes from `from` on in the text the engine matched.
+struct Excerpt {
+  std::size_t from = 0;
+  std::size_t at = 0;
+};
+
 struct FileChanges {
   std::string fullName;
   ContentStamp stamp;  // of the file's bytes when the changes were recorded
   // The text the engine matched: the file's text in UTF-8 (decoded from its own encoding),
   // with every break made CR LF when `crLfText` (whole-text Reg Expr with a chosen
-  // separator).
+  // separator). When `excerpts` is not empty, only the whole lines the changes lie on are
+  // kept, one after another, and `excerpts` tells where each run of them came from (the
+  // changes' offsets stay those of the whole text).
   std::string text;
+  std::vector<Excerpt> excerpts;
   bool crLfText = false;
   std::vector<Change> changes;  // ascending and never overlapping
 };
@@ -53,6 +63,8 @@ struct ChangeLines {
   std::size_t afterLength = 0;
 };
 ChangeLines linesOfChange(std::string_view text, const Change& change);
+// The same from a file's changes, whose text may be cut to its excerpts.
+ChangeLines linesOfChange(const FileChanges& file, const Change& change);
 
 // What the engines record into, in the order of the text, while they make a file's new text.
 class ChangeRecorder {
@@ -69,7 +81,8 @@ class ChangeRecorder {
                  std::string_view inserted);
   // The range [offset, offset + length) replaced by exactly `replacement`.
   void record(std::size_t offset, std::size_t length, std::string replacement);
-  // The recorded changes and their text; the recorder starts empty again.
+  // The recorded changes and the lines they lie on (the text cut to its excerpts when
+  // that is smaller); the recorder starts empty again.
   FileChanges take();
 
  private:

@@ -219,7 +219,7 @@ TEST(ReviewTest, ChangeLinesMarkTheChangedBytes) {
   const ModifyRequest request = testing::replacePhrase("old", "new");
   const FileChanges changes = recorded(request, bytes);
   ASSERT_EQ(changes.changes.size(), 1u);
-  const ChangeLines lines = linesOfChange(changes.text, changes.changes[0]);
+  const ChangeLines lines = linesOfChange(changes, changes.changes[0]);
   EXPECT_EQ(lines.before, "two old three");
   EXPECT_EQ(lines.after, "two new three");
   EXPECT_EQ(lines.markFrom, 4u);
@@ -294,6 +294,53 @@ TEST(ReviewTest, ChangesOnCrLfBreaksNameTheLinesTheyLieOn) {
     }
     EXPECT_EQ(lines, c.lines);
     EXPECT_EQ(shown, c.shown);
+  }
+}
+
+// A recorded file keeps only the lines its changes lie on, and shows each change exactly
+// as it would from the whole text.
+TEST(ReviewTest, KeptLinesShowEachChangeAsTheWholeTextDoes) {
+  const std::string filler(200, 'x');
+  struct Range {
+    std::size_t offset, length;
+    std::string replacement;
+  };
+  struct Case {
+    std::string text;
+    std::vector<Range> changes;
+    bool cut;  // whether fewer bytes are kept than the whole text
+  };
+  const std::string lf = filler + "\nab old cd\n" + filler + "\nold\nold old\n" + filler + "\n";
+  const std::size_t first = lf.find("old");
+  const std::size_t second = lf.find("old", first + 1);
+  const std::string crlf = "top old\r\n" + filler + "\r\nmid\r\n" + filler + "\rlast old\r\n";
+  const std::string block = filler + "\nBEGIN\nbody\nEND\n" + filler + "\n";
+  const std::vector<Case> cases = {
+      // lines apart, a line next to another, two changes on one line
+      {lf,
+       {{first, 3, "new"}, {second, 3, "x\ny"}, {second + 4, 3, ""}, {second + 8, 0, "<"}},
+       true},
+      // CR LF and lone CR breaks, the first and the last line, an insertion at the very end
+      {crlf, {{4, 3, "n"}, {crlf.find("last") + 5, 3, "new"}, {crlf.size(), 0, "end"}}, true},
+      // a block of lines that takes its last break
+      {block, {{block.find("BEGIN"), 15, "one line\n"}}, true},
+      // changes everywhere: nothing to cut
+      {"old old\nold\n", {{0, 3, "a"}, {4, 3, "b"}, {8, 3, "c"}}, false},
+  };
+  for (const Case& c : cases) {
+    ChangeRecorder recorder;
+    recorder.begin(c.text, false, false);
+    for (const Range& r : c.changes) recorder.record(r.offset, r.length, r.replacement);
+    const FileChanges file = recorder.take();
+    EXPECT_EQ(file.text.size() < c.text.size(), c.cut) << c.text;
+    EXPECT_EQ(file.changes.size(), c.changes.size());
+    for (const Change& change : file.changes) {
+      const ChangeLines whole = linesOfChange(c.text, change);
+      const ChangeLines kept = linesOfChange(file, change);
+      EXPECT_EQ(kept.before, whole.before) << c.text << " at " << change.offset;
+      EXPECT_EQ(kept.after, whole.after) << c.text << " at " << change.offset;
+      EXPECT_EQ(kept.markFrom, whole.markFrom) << c.text << " at " << change.offset;
+    }
   }
 }
 

@@ -173,7 +173,7 @@ QVariant ChangeTreeModel::changeData(std::size_t file, std::size_t change, int c
       role != Qt::ToolTipRole) {
     return {};
   }
-  const modify::ChangeLines lines = modify::linesOfChange(changes.text, c);
+  const modify::ChangeLines lines = modify::linesOfChange(changes, c);
   const bool before = column == BeforeColumn;
   const MarkedText text = before ? marked(lines.before, lines.markFrom, lines.beforeLength)
                                  : marked(lines.after, lines.markFrom, lines.afterLength);
@@ -229,6 +229,10 @@ Qt::ItemFlags ChangeTreeModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   if (index.column() == LineColumn) flags |= Qt::ItemIsUserCheckable;
+  // A view that expands all its rows then keeps a persistent index for each file only, not
+  // for each of (perhaps) a hundred thousand changes: those indexes hash poorly and made
+  // opening a large preview take minutes.
+  if (changeOf(index) != kNoChange) flags |= Qt::ItemNeverHasChildren;
   return flags;
 }
 
