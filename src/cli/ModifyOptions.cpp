@@ -131,10 +131,7 @@ modify::ModifyRequest buildModifyRequest(FindOptions& find, const ModifyArgs& ar
   }
   s.origin = search::Origin::SearchAndReplace;
   s.createBackups = !args.noBackup;  // a dry run lists what the real run would
-  modify::ModifyRequest m;
-  m.searchType = s.queryType;
-  m.searchText = s.queryText;
-  m.searchLines = s.queryLines;
+  modify::ModifyRequest m = modify::fromSearchRequest(s);
   m.modificationType = args.mode;
   const std::string with =
       args.withFile.empty() ? args.withText.value_or("") : readWithFile(args.withFile);
@@ -144,19 +141,10 @@ modify::ModifyRequest buildModifyRequest(FindOptions& find, const ModifyArgs& ar
   } else {
     m.replacementLines = withLines;
   }
-  m.createBackups = s.createBackups;
-  m.caseSensitive = s.caseSensitive;
-  m.wholeWords = s.wholeWords;
-  m.ignoreLeadingSpaces = s.ignoreLeadingSpaces;
-  m.ignoreTrailingSpaces = s.ignoreTrailingSpaces;
-  m.dotMatchesLineSeparators = s.dotMatchesLineSeparators;
-  m.ignoreRegexWhitespace = s.ignoreRegexWhitespace;
-  m.searchEachLine = s.searchEachLine;
   m.modifyReadOnly = args.modifyReadOnly;
   m.modifyHidden = args.modifyHidden;
   m.lineSeparator = args.separator;
   m.scope = modify::ModifyScope::All;
-  m.legacyCodePage = s.legacyCodePage;
   return m;
 }
 

@@ -68,6 +68,23 @@ search::SearchRequest toSearchRequest(const ModifyRequest& request) {
   return s;
 }
 
+ModifyRequest fromSearchRequest(const search::SearchRequest& search) {
+  ModifyRequest m;
+  m.searchType = search.queryType;
+  m.searchText = search.queryText;
+  m.searchLines = search.queryLines;
+  m.caseSensitive = search.caseSensitive;
+  m.wholeWords = search.wholeWords;
+  m.ignoreLeadingSpaces = search.ignoreLeadingSpaces;
+  m.ignoreTrailingSpaces = search.ignoreTrailingSpaces;
+  m.dotMatchesLineSeparators = search.dotMatchesLineSeparators;
+  m.ignoreRegexWhitespace = search.ignoreRegexWhitespace;
+  m.searchEachLine = search.searchEachLine;
+  m.createBackups = search.createBackups;
+  m.legacyCodePage = search.legacyCodePage;
+  return m;
+}
+
 bool textsAreAscii(const ModifyRequest& request) {
   auto allAscii = [](const std::vector<std::string>& lines) {
     return std::all_of(lines.begin(), lines.end(),

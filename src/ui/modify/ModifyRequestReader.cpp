@@ -30,18 +30,7 @@ modify::ModifyRequest readModifyRequest(TFind& window, modify::ModifyScope scope
   const search::SearchRequest search =
       window.findRun().buildRequest(search::Origin::SearchAndReplace);
   const SearchReplaceTab& tab = *window.replaceTab;
-  modify::ModifyRequest request;
-  request.searchType = search.queryType;
-  request.searchText = search.queryText;
-  request.searchLines = search.queryLines;
-  request.caseSensitive = search.caseSensitive;
-  request.wholeWords = search.wholeWords;
-  request.ignoreLeadingSpaces = search.ignoreLeadingSpaces;
-  request.ignoreTrailingSpaces = search.ignoreTrailingSpaces;
-  request.dotMatchesLineSeparators = search.dotMatchesLineSeparators;
-  request.ignoreRegexWhitespace = search.ignoreRegexWhitespace;
-  request.searchEachLine = search.searchEachLine;
-  request.createBackups = search.createBackups;
+  modify::ModifyRequest request = modify::fromSearchRequest(search);
   request.modificationType = chosenModificationType(tab);
   request.replacementText = tab.Edit2->currentText().toStdString();
   request.replacementLines = memoLines(tab.Memo2);
