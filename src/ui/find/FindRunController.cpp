@@ -107,11 +107,16 @@ search::SearchRequest FindRunController::buildRequest(Origin origin) const {
 
 void FindRunController::run(Origin origin) {
   if (running_ || window_.state().busy) return;
+  window_.ComboBoxPath->setEditText(expandHome(window_.ComboBoxPath->currentText().trimmed()));
+  run(buildRequest(origin));
+}
+
+void FindRunController::run(search::SearchRequest request) {
+  if (running_ || window_.state().busy) return;
+  const Origin origin = request.origin;
   window_.replaceTab->ModifyAllButton->setEnabled(false);
   window_.state().undoBeforeSearch = window_.modifyController().canUndo();
   window_.modifyController().offerUndo(false);
-  window_.ComboBoxPath->setEditText(expandHome(window_.ComboBoxPath->currentText().trimmed()));
-  search::SearchRequest request = buildRequest(origin);
   if (!validate(request) || !folderExists(request)) return;
   const std::vector<std::string> listed =
       request.searchInResults ? snapshot() : std::vector<std::string>{};

@@ -35,6 +35,8 @@ class FindRunController : public QObject {
   search::SearchRequest buildRequest(search::Origin origin) const;
   // Runs the Find command; returns when the run ended (stopped, failed or complete).
   void run(search::Origin origin);
+  // Runs the Find command with `request` instead of the controls' texts (a batch pair).
+  void run(search::SearchRequest request);
   // Raises the stop flags; a running search ends at its next poll.
   void stop();
   bool isRunning() const { return running_; }

@@ -59,6 +59,13 @@ std::string temporaryLog() {
 
 }  // namespace
 
+QString modifiedSummary(std::size_t modified, std::size_t failed, bool stopped) {
+  return QString("%1 modified, %2 failed%3")
+      .arg(modified)
+      .arg(failed)
+      .arg(stopped ? ", stopped" : "");
+}
+
 // Without a data folder the pass reports that it cannot write the history when backups
 // are on.
 std::string windowHistoryFolder() {
@@ -144,19 +151,29 @@ void ModifyController::offerUndo(bool offered) {
 }
 
 void ModifyController::runPass(modify::ModifyScope scope, const PassRunner& run) {
+  if (window_.state().busy) return;
+  runRequest(currentRequest(scope), run, PassSource::Tab);
+}
+
+std::optional<ModifyController::PassReport> ModifyController::modifyAllWith(
+    const modify::ModifyRequest& request) {
+  return runRequest(request, modify::runModifyPass, PassSource::BatchPair);
+}
+
+std::optional<ModifyController::PassReport> ModifyController::runRequest(
+    const modify::ModifyRequest& request, const PassRunner& run, PassSource source) {
   WindowState& state = window_.state();
-  if (state.busy) return;
-  const modify::ModifyRequest request = currentRequest(scope);
-  if (!validate(request)) return;
+  if (state.busy || !validate(request)) return std::nullopt;
+  const modify::ModifyScope scope = request.scope;
   beginBusy();
   const std::vector<std::size_t> selected = selectedRows();
   if (scope == modify::ModifyScope::Selected && selected.empty()) {
     endBusy();
     showWarning(&window_, modify::kModifyCaption, modify::kSelectSomeItems);
-    return;
+    return std::nullopt;
   }
   SearchReplaceTab& tab = *window_.replaceTab;
-  if (!tab.usesMemo() && !tab.Edit2->currentText().isEmpty())
+  if (source == PassSource::Tab && !tab.usesMemo() && !tab.Edit2->currentText().isEmpty())
     pushHistory(tab.Edit2, tab.Edit2->currentText());
   window_.viewerRefresh().clearViewer();
   std::vector<search::ResultItem> rows = window_.results->items();
@@ -187,11 +204,8 @@ void ModifyController::runPass(modify::ModifyScope scope, const PassRunner& run)
     showWarning(&window_, QString::fromStdString(error.caption()), error.what());
   }
   endBusy();
-  reportOutcome(FailureNotice::Shown, modify::kModifyCaption,
-                QString("%1 modified, %2 failed%3")
-                    .arg(summary.modified)
-                    .arg(summary.failed)
-                    .arg(stopped ? ", stopped" : ""),
+  reportOutcome(source == PassSource::Tab ? FailureNotice::Shown : FailureNotice::Left,
+                modify::kModifyCaption, modifiedSummary(summary.modified, summary.failed, stopped),
                 observer);
   offerUndo(request.createBackups && !journal_.empty());
   if (request.createBackups && !stopped) enableUndoFromHistory();
@@ -200,6 +214,7 @@ void ModifyController::runPass(modify::ModifyScope scope, const PassRunner& run)
     state.stop.abortRequested = false;
   }
   emit finished();
+  return PassReport{summary, stopped, observer.failures()};
 }
 
 void ModifyController::refreshViewerOnFirstSelected() {
@@ -352,14 +367,20 @@ void ModifyController::eraseBackupsIn(const QString& path) {
 
 void ModifyController::reportOutcome(FailureNotice notice, const QString& caption,
                                      const QString& summary, const ModifyRunObserver& observer) {
+  if (notice == FailureNotice::Left)
+    window_.setStatusText(1, summary);
+  else
+    reportOutcome(caption, summary, observer.failures());
+}
+
+void ModifyController::reportOutcome(const QString& caption, const QString& summary,
+                                     const std::vector<ModifyRunObserver::Failure>& failures) {
   window_.setStatusText(1, summary);
   // A command-line run counts and logs its failures itself; nobody is there to read a notice.
-  if (notice == FailureNotice::Left || observer.failures().empty() ||
-      window_.commandLine().start().commandLineRun)
-    return;
+  if (failures.empty() || window_.commandLine().start().commandLineRun) return;
   constexpr int kListed = 15;
   QStringList all, listed;
-  for (const ModifyRunObserver::Failure& failure : observer.failures())
+  for (const ModifyRunObserver::Failure& failure : failures)
     all << failure.fullName + ": " + failure.reason;
   listed = all.mid(0, kListed);
   if (all.size() > kListed) listed << QString("... and %1 more").arg(all.size() - kListed);

@@ -83,6 +83,11 @@ void ModifyEnableRules::searchFinished() {
   apply();
 }
 
+void ModifyEnableRules::markListOutdated() {
+  state_.markOutdated();
+  apply();
+}
+
 void ModifyEnableRules::fitIntervalColumn() {
   if (!intervalHeadingShown()) return;
   // The interval texts need the room of their long heading.

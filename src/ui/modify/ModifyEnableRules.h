@@ -24,6 +24,9 @@ class ModifyEnableRules : public QObject {
   // The Result heading after a change of search type, search text or bulk marks: the
   // interval heading with formatted cells, or "Result" with stripped cells.
   void refreshHeading();
+  // The list no longer answers the tab's search (a batch listed its last pair's files): the
+  // modify commands wait for the next Search.
+  void markListOutdated();
   // True while the Result column shows the interval format.
   bool intervalHeadingShown() const;
 

@@ -109,7 +109,7 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   fileOps_ = new FileOpsController(*this);
   modify_ = new ModifyController(*this);
   intervals_ = new IntervalCommands(*this, modify_->rules());
-  batch_ = new BatchReplaceCommand(*this, *modify_);
+  batch_ = new BatchReplaceCommand(*this, state_, *results, *modify_, *this);
   historyDlg_ = new THistoryDlg(this, windowHistoryHooks(*modify_));
   wireTopPanel();
   wireTabs();
@@ -505,6 +505,23 @@ void TFind::showTabMenu(const QPoint& pos) {
 
 void TFind::find(search::Origin origin) {
   findRun_->run(origin);
+}
+
+void TFind::showSearchReplaceTab() {
+  PageControl1->setCurrentIndex(SearchReplacePage);
+}
+
+search::SearchRequest TFind::replaceTabSearch() {
+  ComboBoxPath->setEditText(expandHome(ComboBoxPath->currentText().trimmed()));
+  return findRun_->buildRequest(search::Origin::SearchAndReplace);
+}
+
+void TFind::runSearch(const search::SearchRequest& request) {
+  findRun_->run(request);
+}
+
+void TFind::clearViewer() {
+  viewerRefresh_->clearViewer();
 }
 
 void TFind::stop() {

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "search/SearchRequest.h"
+#include "ui/batch/BatchHost.h"
 #include "ui/window/WindowState.h"
 
 class QCheckBox;
@@ -49,7 +50,7 @@ class SettingsController;
 class ViewerRefresh;
 class WindowGeometry;
 
-class TFind : public QMainWindow {
+class TFind : public QMainWindow, public BatchHost {
   Q_OBJECT
  public:
   // Tab indexes of PageControl1.
@@ -66,7 +67,7 @@ class TFind : public QMainWindow {
   // "Hide List": clears the list and collapses the window.
   void hideList();
   // Opens a help topic ("Intro.htm", "Manual/FindTab.htm", ...) in the help window.
-  void showHelpTopic(const QString& topicPath);
+  void showHelpTopic(const QString& topicPath) override;
   // The help topic of the active tab (the tab menu's Help).
   QString activeTabHelpTopic() const;
   // What "&Open Project" does once a file is chosen: saves the settings with the dialog
@@ -84,7 +85,7 @@ class TFind : public QMainWindow {
   // the rows, the selection and the viewer.
   void updateCommands();
   // Clears the lines viewer, deselects every row and disables the found-lines commands.
-  void invalidateFoundLines();
+  void invalidateFoundLines() override;
   // Selects `row` alone, makes it current and scrolls it into view.
   void selectRow(int row);
   // Execute File / Edit File on the browsed file (else the one selected row).
@@ -136,6 +137,12 @@ class TFind : public QMainWindow {
   ResultsView* ListView1;
   LinesViewer* ListBox1;
   MainMenus* menus;
+
+  // What Batch Replace asks of the window.
+  void showSearchReplaceTab() override;
+  search::SearchRequest replaceTabSearch() override;
+  void runSearch(const search::SearchRequest& request) override;
+  void clearViewer() override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
