@@ -100,7 +100,8 @@ search::SearchRequest FindRunController::buildRequest(Origin origin) const {
   readFilters(options, request);
   request.resultColumnShown =
       window_.state().resultColumnShown || origin == Origin::SearchAndReplace;
-  request.intervalsInUse = origin == Origin::SearchAndReplace && intervalsInForceNow(window_);
+  request.intervalsInUse =
+      origin == Origin::SearchAndReplace && intervalsInForceNow(window_, *window_.replaceTab);
   window_.settings().applyTo(request);
   return request;
 }
@@ -114,6 +115,7 @@ void FindRunController::run(Origin origin) {
 void FindRunController::run(search::SearchRequest request) {
   if (running_ || window_.state().busy) return;
   const Origin origin = request.origin;
+  request.folder = expandHome(QString::fromStdString(request.folder)).toStdString();
   window_.replaceTab->ModifyAllButton->setEnabled(false);
   window_.state().undoBeforeSearch = window_.modifyController().canUndo();
   window_.modifyController().offerUndo(false);

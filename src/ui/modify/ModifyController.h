@@ -17,6 +17,7 @@
 #include "modify/ModifyRequest.h"
 #include "modify/Undo.h"
 #include "modify/UndoJournal.h"
+#include "ui/modify/ModifyHost.h"
 #include "ui/modify/ModifyRequestReader.h"
 #include "ui/modify/ModifyRunObserver.h"
 
@@ -24,7 +25,6 @@ namespace kestrix::ui {
 
 class ModifyEnableRules;
 class PreviewDialog;
-class TFind;
 
 // The undo history shared with the console's runs; empty without a data folder.
 std::string windowHistoryFolder();
@@ -35,7 +35,7 @@ QString modifiedSummary(std::size_t modified, std::size_t failed, bool stopped);
 class ModifyController : public QObject {
   Q_OBJECT
  public:
-  explicit ModifyController(TFind& window);
+  explicit ModifyController(const ModifyContext& context);
   ~ModifyController() override;
 
   void modifySelected() { runPass(modify::ModifyScope::Selected); }
@@ -119,7 +119,9 @@ class ModifyController : public QObject {
   void reportOutcome(FailureNotice notice, const QString& caption, const QString& summary,
                      const ModifyRunObserver& observer);
 
-  TFind& window_;
+  const ModifyContext context_;
+  QWidget& window_;
+  ModifyHost& host_;
   std::string undoFolder() const;
   std::optional<std::string> undoableRun() const;
   modify::UndoJournal journal_;

@@ -11,6 +11,10 @@
 
 #include "search/SearchRequest.h"
 #include "ui/batch/BatchHost.h"
+#include "ui/fileops/FileOpsHost.h"
+#include "ui/modify/ModifyHost.h"
+#include "ui/settings/ProjectHost.h"
+#include "ui/settings/SettingsHost.h"
 #include "ui/window/WindowState.h"
 
 class QCheckBox;
@@ -49,8 +53,14 @@ class SearchReplaceTab;
 class SettingsController;
 class ViewerRefresh;
 class WindowGeometry;
+struct StoredControls;
 
-class TFind : public QMainWindow, public BatchHost {
+class TFind : public QMainWindow,
+              public BatchHost,
+              public FileOpsHost,
+              public ModifyHost,
+              public ProjectHost,
+              public SettingsHost {
   Q_OBJECT
  public:
   // Tab indexes of PageControl1.
@@ -78,12 +88,12 @@ class TFind : public QMainWindow, public BatchHost {
   bool openProject(const QString& path);
 
   // Text of status panel 0, 1 or 2.
-  QString statusText(int panel) const;
-  void setStatusText(int panel, const QString& text);
+  QString statusText(int panel) const override;
+  void setStatusText(int panel, const QString& text) override;
 
   // The command state update of the results list: enables the commands that depend on
   // the rows, the selection and the viewer.
-  void updateCommands();
+  void updateCommands() override;
   // Clears the lines viewer, deselects every row and disables the found-lines commands.
   void invalidateFoundLines() override;
   // Selects `row` alone, makes it current and scrolls it into view.
@@ -92,9 +102,9 @@ class TFind : public QMainWindow, public BatchHost {
   void executeFile();
   void editFile();
   // Delete Items from the list's menu, the Delete key or the Search and Replace tab.
-  void deleteItems();
+  void deleteItems() override;
   // The editor command of Edit File; empty means the desktop's default editor.
-  void setEditorCommand(const QString& command) { editorCommand_ = command; }
+  void setEditorCommand(const QString& command) override { editorCommand_ = command; }
   QString editorCommand() const { return editorCommand_; }
   FileLauncher& fileLauncher() { return *launcher_; }
   // Watches the browsed file after it was handed to another program.
@@ -143,6 +153,33 @@ class TFind : public QMainWindow, public BatchHost {
   search::SearchRequest replaceTabSearch() override;
   void runSearch(const search::SearchRequest& request) override;
   void clearViewer() override;
+  // What the file operations ask of the window.
+  QString folderText() const override;
+  QString browsedFileShown() const override;
+  QString copyTarget() const override;
+  void setCopyTarget(const QString& folder) override;
+  void withdrawUndo() override;
+  void checkExternalChanges() override;
+  // What the project commands ask of the window.
+  modify::BatchState batchState() override;
+  void setBatchState(const modify::BatchState& state) override;
+  void clearBothLists() override;
+  void showStoredTab(int tab) override;
+  void showFindTab() override;
+  // What the settings controller asks of the window.
+  void readControls(app::WindowSettings& settings) const override;
+  void applyControls(const app::WindowSettings& settings) override;
+  bool commandLineRun() const override;
+  // What the modification commands ask of the window.
+  const search::SearchRequest* lastSearch() const override;
+  IntervalSwitches intervalSwitches() const override;
+  void applySettings(modify::ModifyRequest& request) const override;
+  app::HistoryCap historyCap() const override;
+  QString trimFolderText() override;
+  void editFileAt(const QString& fullName, int lineNumber) override;
+  bool replacePageShown() const override;
+  bool resultsShown() const override;
+  bool searchInResultsChecked() const override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -150,6 +187,7 @@ class TFind : public QMainWindow, public BatchHost {
   void showEvent(QShowEvent* event) override;
 
  private:
+  StoredControls storedControls() const;
   QWidget* buildTopPanel();
   // Buddies for the labels and an Alt+letter for every control, none shared in one view.
   void assignWindowMnemonics();
