@@ -9,7 +9,11 @@
 
 namespace kestrix::ui {
 
-class TFind;
+class LinesViewer;
+class ResultsModel;
+class ResultsView;
+class ViewerHost;
+struct WindowState;
 
 class ViewerRefresh : public QObject {
   Q_OBJECT
@@ -17,7 +21,9 @@ class ViewerRefresh : public QObject {
   // The wait after the current row changed before the viewer is refilled.
   static constexpr int kSettleMs = 35;
 
-  explicit ViewerRefresh(TFind& window);
+  // None of the references is owned; all outlive the refresh (a child of `parent`).
+  ViewerRefresh(QObject* parent, ViewerHost& host, const WindowState& state, ResultsModel& results,
+                const ResultsView& view, LinesViewer& viewer);
 
   // The current row changed (or was clicked): restarts the 35 ms wait.
   void scheduleRefresh();
@@ -39,7 +45,11 @@ class ViewerRefresh : public QObject {
   int currentRow() const;
   void showError(int row, const QString& caption, const QString& text, bool missingFile);
 
-  TFind& window_;
+  ViewerHost& host_;
+  const WindowState& state_;
+  ResultsModel& results_;
+  const ResultsView& view_;
+  LinesViewer& viewer_;
   QTimer timer_;
   int browsedRow_ = -1;
   QString browsedFullName_;

@@ -10,6 +10,10 @@
 #include <memory>
 
 #include "search/SearchRequest.h"
+#include "ui/find/FindHost.h"
+#include "ui/results/ReportHost.h"
+#include "ui/startup/CommandLineHost.h"
+#include "ui/viewer/ViewerHost.h"
 #include "ui/window/WindowState.h"
 
 class QCheckBox;
@@ -49,7 +53,11 @@ class SettingsController;
 class ViewerRefresh;
 class WindowGeometry;
 
-class TFind : public QMainWindow {
+class TFind : public QMainWindow,
+              public FindHost,
+              public ViewerHost,
+              public ReportHost,
+              public CommandLineHost {
   Q_OBJECT
  public:
   // Tab indexes of PageControl1.
@@ -74,15 +82,15 @@ class TFind : public QMainWindow {
   // and shows the project's tab. A missing file shows "File \"<path>\" not found" and raises
   // the abort flag; an unreadable one shows "Incorrect project file" and brings back the
   // saved settings. Returns true when the project was read.
-  bool openProject(const QString& path);
+  bool openProject(const QString& path) override;
 
   // Text of status panel 0, 1 or 2.
   QString statusText(int panel) const;
-  void setStatusText(int panel, const QString& text);
+  void setStatusText(int panel, const QString& text) override;
 
   // The command state update of the results list: enables the commands that depend on
   // the rows, the selection and the viewer.
-  void updateCommands();
+  void updateCommands() override;
   // Clears the lines viewer, deselects every row and disables the found-lines commands.
   void invalidateFoundLines();
   // Selects `row` alone, makes it current and scrolls it into view.
@@ -137,6 +145,39 @@ class TFind : public QMainWindow {
   LinesViewer* ListBox1;
   MainMenus* menus;
 
+  // What the feature controllers ask of the window (TFindHosts.cpp).
+  TabQuery tabQuery(search::Origin origin) const override;
+  void readWindowControls(search::SearchRequest& request) const override;
+  QString folderText() const override;
+  void setFolderText(const QString& text) override;
+  void setMasksText(const QString& text) override;
+  void rememberFolderAndMasks(const QString& folder) override;
+  void warnUser(const QString& caption, const QString& text) override;
+  void searchStarting() override;
+  void showEmptyResults() override;
+  void beginBusy() override;
+  void rewindBusyAnimation() override;
+  void endBusy(bool listHasRows) override;
+  void disableStopButtons() override;
+  const search::SearchRequest* lastRunRequest() const override;
+  search::Origin activeTabOrigin() const override;
+  results::ReportConditions reportConditions(const search::SearchRequest& request,
+                                             bool searchInResults) const override;
+  bool searchInResultsChecked() const override;
+  void setSearchInResultsEnabled(bool enabled) override;
+  void disableRowCommands() override;
+  std::vector<bool> disableListMenu() override;
+  void restoreListMenu(const std::vector<bool>& states) override;
+  void holdInputs(bool hold) override;
+  bool statusBarShown() const override;
+  QString startFolder(SavedFile file) const override;
+  void setStartFolder(SavedFile file, const QString& folder) override;
+  void restoreUndoOffer() override;
+  void showSearchReplaceTab() override;
+  app::CommandRunFields commandRunFields() const override;
+  void applyCommandRunFields(const app::CommandRunFields& fields) override;
+  void runModifyAll() override;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -153,6 +194,7 @@ class TFind : public QMainWindow {
   void wireTabs();
   void wireResultsList();
   void wireModifyCommands();
+  void wireReportCommands();
   void onListEmptied();
   bool browsedOrSelectedFile(QString& path, QString& name) const;
   void onTabChanged(int index);
