@@ -65,25 +65,15 @@ ReportController::ReportController(const ReportParts& parts)
 }
 
 results::ResultTable ReportController::listTable(bool fullFound) const {
-  const ResultsModel& model = *window_.results;
-  results::ResultTable table;
-  for (int c = 0; c < model.columnCount(); ++c) table.captions.push_back(local(model.caption(c)));
-  const int found = model.columnOf(QStringLiteral("Found"));
-  const int name = model.columnOf(QStringLiteral("Name"));
-  const int path = model.columnOf(QStringLiteral("Path"));
-  for (int r = 0; r < model.rowCount(); ++r) {
-    std::vector<std::string> row;
-    for (int c = 0; c < model.columnCount(); ++c) {
-      const search::ResultItem& item = model.item(r);
-      // Names go to the list byte for byte, so that the saved name still names the file.
-      row.push_back(c == found && fullFound ? search::foundCellText(item, false)
-                    : c == name             ? item.name
-                    : c == path             ? item.path
-                                            : local(model.cellText(r, c)));
-    }
-    table.rows.push_back(std::move(row));
-  }
-  return table;
+  const ResultsModel& model = parts_.results;
+  std::vector<search::ResultItem> items = model.items();
+  // The Type cells read as the list shows them: the desktop's type name where the core
+  // had none.
+  const int type = model.columnOf(ResultsModel::Column::Type);
+  for (int r = 0; r < model.rowCount(); ++r)
+    items[static_cast<std::size_t>(r)].type = local(model.cellText(r, type));
+  return results::tableOfItems(items, model.foundColumnShown(), model.resultColumnShown(),
+                               fullFound, model.intervalFormat());
 }
 
 bool ReportController::writePage(const QString& fileName, const std::string& text,

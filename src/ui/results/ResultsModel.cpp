@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "results/ResultTable.h"
 #include "results/RowOrder.h"
 #include "search/FileEncoding.h"
 #include "text/DisplayWidth.h"
@@ -21,9 +22,9 @@ constexpr std::size_t kMaxRemovalRuns = 64;
 
 }  // namespace
 
-const QString ResultsModel::kResultCaption = QStringLiteral("Result");
+const QString ResultsModel::kResultCaption = QString::fromLatin1(results::kResultCaption);
 const QString ResultsModel::kResultIntervalCaption =
-    QStringLiteral("Result    |  Modification Interval");
+    QString::fromLatin1(results::kResultIntervalCaption);
 
 ResultsModel::ResultsModel(QObject* parent)
     : QAbstractTableModel(parent), columns_(kInitialColumns), resultCaption_(kResultCaption) {}
