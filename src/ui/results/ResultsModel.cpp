@@ -182,13 +182,6 @@ void ResultsModel::setOutcome(int row, search::RowOutcome outcome) {
   if (column >= 0) emit dataChanged(index(row, column), index(row, column));
 }
 
-void ResultsModel::setHits(int row, std::vector<std::int64_t> hits) {
-  if (row < 0 || row >= rowCount()) return;
-  items_[static_cast<size_t>(row)].hits = std::move(hits);
-  const int column = columnOf(Column::Found);
-  if (column >= 0) emit dataChanged(index(row, column), index(row, column));
-}
-
 void ResultsModel::removeRowsList(std::vector<int> rows) {
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());

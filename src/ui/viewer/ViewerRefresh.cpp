@@ -63,7 +63,6 @@ bool ViewerRefresh::refreshNow() {
     viewer_.setFoundLines(outcome.lines);
     browsedRow_ = row;
     browsedFullName_ = fullName;
-    if (results_.foundColumnShown()) results_.setHits(row, outcome.hits);
   } catch (const search::SearchError& error) {
     const bool missing = !QFileInfo::exists(fullName);
     showError(row, QString::fromStdString(error.caption()), QString::fromStdString(error.text()),

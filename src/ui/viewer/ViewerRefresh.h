@@ -1,6 +1,8 @@
 // Keeps the lines viewer on the current row: 35 ms after the current row settles, the
 // found lines of that file are computed with the last run's request and shown. A file
-// that vanished gives its "not found" message and the row's Result "Not Found".
+// that vanished gives its "not found" message and the row's Result "Not Found". The row's
+// Found cell keeps the counts of the run that listed it, so that the window shows the
+// same counts as `ksr find`.
 #pragma once
 
 #include <QObject>
