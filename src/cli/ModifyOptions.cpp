@@ -14,6 +14,7 @@
 #include "modify/UnifiedDiff.h"
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
+#include "search/QueryLines.h"
 #include "search/SearchError.h"
 
 namespace kestrix::cli {
@@ -48,21 +49,6 @@ LineSeparator parseSeparator(const std::string& v) {
   if (v == "windows") return LineSeparator::Windows;
   if (v == "mac") return LineSeparator::Macintosh;
   throw UsageError("bad --line-separator \"" + v + "\" (keep, unix, windows, mac)");
-}
-
-// Lines of a text split at LF, a CR before the LF dropped; a final LF makes no empty line.
-std::vector<std::string> splitAtLf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t lf = text.find('\n', start);
-    if (lf == std::string::npos) lf = text.size();
-    std::string line = text.substr(start, lf - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = lf + 1;
-  }
-  return lines;
 }
 
 std::string readWithFile(const std::string& path) {
@@ -135,7 +121,7 @@ modify::ModifyRequest buildModifyRequest(FindOptions& find, const ModifyArgs& ar
   m.modificationType = args.mode;
   const std::string with =
       args.withFile.empty() ? args.withText.value_or("") : readWithFile(args.withFile);
-  const std::vector<std::string> withLines = splitAtLf(with);
+  const std::vector<std::string> withLines = search::splitQueryLines(with);
   if (s.queryType == QueryType::Phrase) {
     m.replacementText = args.withFile.empty() || withLines.empty() ? with : withLines.front();
   } else {

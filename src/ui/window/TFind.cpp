@@ -104,10 +104,12 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
       busyInputs(), QList<QAbstractButton*>{findTab->StopButton, replaceTab->StopReplaceButton},
       PageControl1);
   geometry_ = std::make_unique<WindowGeometry>(*this);
-  findRun_ = std::make_unique<FindRunController>(*this);
+  findRun_ = std::make_unique<FindRunController>(this, *this, state_, *results, *ListView1);
   optionHandlers_ = std::make_unique<OptionHandlers>(*this);
-  viewerRefresh_ = std::make_unique<ViewerRefresh>(*this);
-  reports_ = new ReportController(*this);
+  viewerRefresh_ =
+      std::make_unique<ViewerRefresh>(this, *this, state_, *results, *ListView1, *ListBox1);
+  reports_ = new ReportController(
+      {*this, *this, state_, *results, *ListView1, *ListBox1, *viewerRefresh_, *findRun_});
   fileOps_ =
       new FileOpsController(*this, state_, *results, *ListView1, *viewerRefresh_, *menus, *this);
   const ModifyContext modifyContext{*this,     state_,          *results,    *ListView1,
@@ -128,6 +130,7 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   wireCommands();
   wireResultsList();
   wireModifyCommands();
+  wireReportCommands();
   new WindowKeys(*this);
   assignWindowMnemonics();
   applyThemeIcons(*this);
@@ -136,7 +139,8 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
   geometry_->applyTabLayout();
   settings_ = std::make_unique<SettingsController>(*this, state_, *geometry_, *results, *ListView1,
                                                    *Splitter1, *menus, *this);
-  commandLine_ = new CommandLineController(*this);
+  commandLine_ =
+      new CommandLineController({*this, *this, state_, *results, *ListView1, *findRun_, *reports_});
   project_ = new ProjectCommands(*this, state_, *settings_, *menus, *this);
 }
 

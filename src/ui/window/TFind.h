@@ -12,9 +12,13 @@
 #include "search/SearchRequest.h"
 #include "ui/batch/BatchHost.h"
 #include "ui/fileops/FileOpsHost.h"
+#include "ui/find/FindHost.h"
 #include "ui/modify/ModifyHost.h"
+#include "ui/results/ReportHost.h"
 #include "ui/settings/ProjectHost.h"
 #include "ui/settings/SettingsHost.h"
+#include "ui/startup/CommandLineHost.h"
+#include "ui/viewer/ViewerHost.h"
 #include "ui/window/WindowState.h"
 
 class QCheckBox;
@@ -60,7 +64,11 @@ class TFind : public QMainWindow,
               public FileOpsHost,
               public ModifyHost,
               public ProjectHost,
-              public SettingsHost {
+              public SettingsHost,
+              public FindHost,
+              public ViewerHost,
+              public ReportHost,
+              public CommandLineHost {
   Q_OBJECT
  public:
   // Tab indexes of PageControl1.
@@ -85,7 +93,7 @@ class TFind : public QMainWindow,
   // and shows the project's tab. A missing file shows "File \"<path>\" not found" and raises
   // the abort flag; an unreadable one shows "Incorrect project file" and brings back the
   // saved settings. Returns true when the project was read.
-  bool openProject(const QString& path);
+  bool openProject(const QString& path) override;
 
   // Text of status panel 0, 1 or 2.
   QString statusText(int panel) const override;
@@ -180,6 +188,35 @@ class TFind : public QMainWindow,
   bool replacePageShown() const override;
   bool resultsShown() const override;
   bool searchInResultsChecked() const override;
+  // What the feature controllers ask of the window (TFindHosts.cpp).
+  TabQuery tabQuery(search::Origin origin) const override;
+  void readWindowControls(search::SearchRequest& request) const override;
+  void setFolderText(const QString& text) override;
+  void setMasksText(const QString& text) override;
+  void rememberFolderAndMasks(const QString& folder) override;
+  void warnUser(const QString& caption, const QString& text) override;
+  void searchStarting() override;
+  void showEmptyResults() override;
+  void beginBusy() override;
+  void rewindBusyAnimation() override;
+  void endBusy(bool listHasRows) override;
+  void disableStopButtons() override;
+  const search::SearchRequest* lastRunRequest() const override;
+  search::Origin activeTabOrigin() const override;
+  results::ReportConditions reportConditions(const search::SearchRequest& request,
+                                             bool searchInResults) const override;
+  void setSearchInResultsEnabled(bool enabled) override;
+  void disableRowCommands() override;
+  std::vector<bool> disableListMenu() override;
+  void restoreListMenu(const std::vector<bool>& states) override;
+  void holdInputs(bool hold) override;
+  bool statusBarShown() const override;
+  QString startFolder(SavedFile file) const override;
+  void setStartFolder(SavedFile file, const QString& folder) override;
+  void restoreUndoOffer() override;
+  app::CommandRunFields commandRunFields() const override;
+  void applyCommandRunFields(const app::CommandRunFields& fields) override;
+  void runModifyAll() override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -198,6 +235,7 @@ class TFind : public QMainWindow,
   void wireTabs();
   void wireResultsList();
   void wireModifyCommands();
+  void wireReportCommands();
   void onListEmptied();
   bool browsedOrSelectedFile(QString& path, QString& name) const;
   void onTabChanged(int index);
