@@ -123,7 +123,7 @@ void TFind::readWindowControls(search::SearchRequest& request) const {
   readFilters(options, request);
   const bool fromReplaceTab = request.origin == search::Origin::SearchAndReplace;
   request.resultColumnShown = state_.resultColumnShown || fromReplaceTab;
-  request.intervalsInUse = fromReplaceTab && intervalsInForceNow(*this);
+  request.intervalsInUse = fromReplaceTab && intervalsInForceNow(*this, *replaceTab);
   settings_->applyTo(request);
 }
 
