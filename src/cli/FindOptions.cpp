@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/Platform.h"
+#include "search/QueryLines.h"
 #include "text/Encoding.h"
 #include "text/Lines.h"
 
@@ -198,15 +199,7 @@ void setQuery(FindOptions& options, const std::string& query) {
   if (!options.queryFile.empty()) {
     lines = linesOfFile(options.queryFile);
   } else {
-    std::size_t start = 0;
-    while (start < query.size()) {
-      std::size_t lf = query.find('\n', start);
-      if (lf == std::string::npos) lf = query.size();
-      std::string line = query.substr(start, lf - start);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(std::move(line));
-      start = lf + 1;
-    }
+    lines = search::splitQueryLines(query);
   }
   if (search::usesQueryLines(r.queryType)) {
     r.queryLines = std::move(lines);

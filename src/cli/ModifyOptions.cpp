@@ -16,6 +16,7 @@
 #include "modify/UnifiedDiff.h"
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
+#include "search/QueryLines.h"
 #include "search/SearchError.h"
 
 namespace kestrix::cli {
@@ -50,21 +51,6 @@ LineSeparator parseSeparator(const std::string& v) {
   if (v == "windows") return LineSeparator::Windows;
   if (v == "mac") return LineSeparator::Macintosh;
   throw UsageError("bad --line-separator \"" + v + "\" (keep, unix, windows, mac)");
-}
-
-// Lines of a text split at LF, a CR before the LF dropped; a final LF makes no empty line.
-std::vector<std::string> splitAtLf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t lf = text.find('\n', start);
-    if (lf == std::string::npos) lf = text.size();
-    std::string line = text.substr(start, lf - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = lf + 1;
-  }
-  return lines;
 }
 
 std::string readWithFile(const std::string& path) {
@@ -133,32 +119,20 @@ modify::ModifyRequest buildModifyRequest(FindOptions& find, const ModifyArgs& ar
   }
   s.origin = search::Origin::SearchAndReplace;
   s.createBackups = !args.noBackup;  // a dry run lists what the real run would
-  modify::ModifyRequest m;
-  m.searchType = s.queryType;
-  m.searchText = s.queryText;
-  m.searchLines = s.queryLines;
+  modify::ModifyRequest m = modify::fromSearchRequest(s);
   m.modificationType = args.mode;
   const std::string with =
       args.withFile.empty() ? args.withText.value_or("") : readWithFile(args.withFile);
-  const std::vector<std::string> withLines = splitAtLf(with);
+  const std::vector<std::string> withLines = search::splitQueryLines(with);
   if (s.queryType == QueryType::Phrase) {
     m.replacementText = args.withFile.empty() || withLines.empty() ? with : withLines.front();
   } else {
     m.replacementLines = withLines;
   }
-  m.createBackups = s.createBackups;
-  m.caseSensitive = s.caseSensitive;
-  m.wholeWords = s.wholeWords;
-  m.ignoreLeadingSpaces = s.ignoreLeadingSpaces;
-  m.ignoreTrailingSpaces = s.ignoreTrailingSpaces;
-  m.dotMatchesLineSeparators = s.dotMatchesLineSeparators;
-  m.ignoreRegexWhitespace = s.ignoreRegexWhitespace;
-  m.searchEachLine = s.searchEachLine;
   m.modifyReadOnly = args.modifyReadOnly;
   m.modifyHidden = args.modifyHidden;
   m.lineSeparator = args.separator;
   m.scope = modify::ModifyScope::All;
-  m.legacyCodePage = s.legacyCodePage;
   return m;
 }
 

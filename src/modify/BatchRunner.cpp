@@ -41,16 +41,28 @@ void applyBatchPair(const BatchPair& pair, ModifyRequest& modify, search::Search
   search.termTable = {};
 }
 
+std::size_t BatchSummary::modified() const {
+  std::size_t total = 0;
+  for (const BatchPairOutcome& pair : pairs) total += pair.pass.modified;
+  return total;
+}
+
+std::size_t BatchSummary::failed() const {
+  std::size_t total = 0;
+  for (const BatchPairOutcome& pair : pairs) total += pair.pass.failed;
+  return total;
+}
+
 BatchSummary runBatch(const BatchTable& table, const search::SearchRequest& search,
-                      const ModifyRequest& modify, UndoJournal& journal, ModifyObserver& observer,
-                      const PassOptions& options) {
+                      const ModifyRequest& modify, const BatchPairRunner& runPair,
+                      const std::function<bool()>& stopRequested) {
   if (modify.modificationType == ModificationType::None) {
     throw ModifyError(kProgramCaption, kTypeIsNone);
   }
   BatchSummary summary;
   for (std::size_t i = 0; i < table.rows.size(); ++i) {
     if (table.rows[i].search.empty()) continue;
-    if (observer.poll()) {
+    if (stopRequested()) {
       summary.stopped = true;
       break;
     }
@@ -58,33 +70,54 @@ BatchSummary runBatch(const BatchTable& table, const search::SearchRequest& sear
     pairModify.scope = ModifyScope::All;
     search::SearchRequest pairSearch = search;
     applyBatchPair(table.rows[i], pairModify, pairSearch);
-    PairSearchObserver searchObserver(observer);
-    try {
-      const auto found = search::runFind(pairSearch, searchObserver);
-      if (found.error) {
-        summary.error = UserMessage{found.error->caption(), found.error->text()};
-        break;
-      }
-      if (found.stopped) {
-        summary.stopped = true;
-        break;
-      }
-      BatchPairOutcome outcome{i, std::move(searchObserver.rows), {}};
-      if (!outcome.rows.empty()) {
-        outcome.pass = runModifyPass(pairModify, outcome.rows, {}, journal, observer, options);
-      }
-      summary.stopped = outcome.pass.stopped;
-      summary.pairs.push_back(std::move(outcome));
-      if (summary.stopped) break;
-    } catch (const search::SearchError& e) {
-      summary.error = UserMessage{e.caption(), e.text()};
-      break;
-    } catch (const ModifyError& e) {
-      summary.error = e.message();
+    BatchPairOutcome outcome = runPair(pairSearch, pairModify);
+    outcome.row = i;
+    if (outcome.error) {
+      summary.error = std::move(outcome.error);
       break;
     }
+    summary.stopped = outcome.stopped;
+    summary.pairs.push_back(std::move(outcome));
+    if (summary.stopped) break;
   }
   return summary;
+}
+
+BatchPairOutcome runBatchPair(const search::SearchRequest& search, const ModifyRequest& modify,
+                              UndoJournal& journal, ModifyObserver& observer,
+                              const PassOptions& options) {
+  BatchPairOutcome outcome;
+  PairSearchObserver searchObserver(observer);
+  try {
+    const auto found = search::runFind(search, searchObserver);
+    if (found.error) {
+      outcome.error = UserMessage{found.error->caption(), found.error->text()};
+      return outcome;
+    }
+    outcome.stopped = found.stopped;
+    if (found.stopped) return outcome;
+    outcome.rows = std::move(searchObserver.rows);
+    if (!outcome.rows.empty()) {
+      outcome.pass = runModifyPass(modify, outcome.rows, {}, journal, observer, options);
+    }
+    outcome.stopped = outcome.pass.stopped;
+  } catch (const search::SearchError& e) {
+    outcome.error = UserMessage{e.caption(), e.text()};
+  } catch (const ModifyError& e) {
+    outcome.error = e.message();
+  }
+  return outcome;
+}
+
+BatchSummary runBatch(const BatchTable& table, const search::SearchRequest& search,
+                      const ModifyRequest& modify, UndoJournal& journal, ModifyObserver& observer,
+                      const PassOptions& options) {
+  return runBatch(
+      table, search, modify,
+      [&](const search::SearchRequest& pairSearch, const ModifyRequest& pairModify) {
+        return runBatchPair(pairSearch, pairModify, journal, observer, options);
+      },
+      [&observer] { return observer.poll(); });
 }
 
 }  // namespace kestrix::modify

@@ -17,6 +17,26 @@ std::string joinCrLf(const std::vector<std::string>& lines) {
   return out;
 }
 
+// Calls `f` with each setting that a search request and a modification request share, as a
+// pair of member pointers (search request's, modification request's).
+template <typename F>
+void forSharedFields(F f) {
+  using S = search::SearchRequest;
+  using M = ModifyRequest;
+  f(&S::queryType, &M::searchType);
+  f(&S::queryText, &M::searchText);
+  f(&S::queryLines, &M::searchLines);
+  f(&S::caseSensitive, &M::caseSensitive);
+  f(&S::wholeWords, &M::wholeWords);
+  f(&S::ignoreLeadingSpaces, &M::ignoreLeadingSpaces);
+  f(&S::ignoreTrailingSpaces, &M::ignoreTrailingSpaces);
+  f(&S::dotMatchesLineSeparators, &M::dotMatchesLineSeparators);
+  f(&S::ignoreRegexWhitespace, &M::ignoreRegexWhitespace);
+  f(&S::searchEachLine, &M::searchEachLine);
+  f(&S::createBackups, &M::createBackups);
+  f(&S::legacyCodePage, &M::legacyCodePage);
+}
+
 }  // namespace
 
 std::optional<UserMessage> validateModifyRequest(const ModifyRequest& request) {
@@ -53,19 +73,16 @@ bool intervalsInForce(const ModifyRequest& request) {
 search::SearchRequest toSearchRequest(const ModifyRequest& request) {
   search::SearchRequest s;
   s.origin = search::Origin::SearchAndReplace;
-  s.queryType = request.searchType;
-  s.queryText = request.searchText;
-  s.queryLines = request.searchLines;
-  s.caseSensitive = request.caseSensitive;
-  s.wholeWords = request.wholeWords;
-  s.ignoreLeadingSpaces = request.ignoreLeadingSpaces;
-  s.ignoreTrailingSpaces = request.ignoreTrailingSpaces;
-  s.dotMatchesLineSeparators = request.dotMatchesLineSeparators;
-  s.ignoreRegexWhitespace = request.ignoreRegexWhitespace;
-  s.searchEachLine = request.searchEachLine;
-  s.createBackups = request.createBackups;
-  s.legacyCodePage = request.legacyCodePage;
+  forSharedFields(
+      [&](auto searchField, auto modifyField) { s.*searchField = request.*modifyField; });
   return s;
+}
+
+ModifyRequest fromSearchRequest(const search::SearchRequest& search) {
+  ModifyRequest m;
+  forSharedFields(
+      [&](auto searchField, auto modifyField) { m.*modifyField = search.*searchField; });
+  return m;
 }
 
 bool textsAreAscii(const ModifyRequest& request) {

@@ -60,6 +60,12 @@ bool intervalsInForce(const ModifyRequest& request);
 // the search core needs them to recount a modified file's hits or run a batch pair.
 search::SearchRequest toSearchRequest(const ModifyRequest& request);
 
+// The search half of a modification that follows `search`: its query type, text or lines,
+// comparison and regular-expression switches, backups and legacy code page. The
+// modification type, replacement, permissions, line separator and intervals keep their
+// defaults; the caller sets them.
+ModifyRequest fromSearchRequest(const search::SearchRequest& search);
+
 // True when the search and replacement texts are all ASCII: they find and write the same
 // bytes in UTF-8 and in every legacy code page offered.
 bool textsAreAscii(const ModifyRequest& request);

@@ -30,7 +30,9 @@ bool ResultTable::singleCountFound() const {
 ResultTable tableOfItems(const std::vector<search::ResultItem>& items, bool withFound,
                          bool withResult, bool fullFound, bool intervalFormat) {
   ResultTable table;
-  table.captions = {"Name", "Path", "Found", "Attributes", "Time", "Size", "Type", "Result"};
+  table.captions = {
+      "Name", "Path", "Found", "Attributes",
+      "Time", "Size", "Type",  intervalFormat ? kResultIntervalCaption : kResultCaption};
   for (const search::ResultItem& i : items) {
     table.rows.push_back({i.name, i.path, search::foundCellText(i, !fullFound), i.attributes,
                           i.time, i.size, i.type, search::resultCellText(i, intervalFormat)});

@@ -11,6 +11,10 @@
 
 namespace kestrix::results {
 
+// The Result column's caption in the plain and in the interval format.
+inline constexpr const char* kResultCaption = "Result";
+inline constexpr const char* kResultIntervalCaption = "Result    |  Modification Interval";
+
 // The columns of the list (captions in order) and one row of cell texts per listed file,
 // each row holding exactly one cell per caption.
 struct ResultTable {
@@ -27,7 +31,7 @@ struct ResultTable {
 
 // The table of `items`: Name, Path, [Found,] Attributes, Time, Size, Type[, Result].
 // `fullFound` takes each row's uncut count list (reports) instead of the cell text;
-// `intervalFormat` writes the Result cells with their intervals.
+// `intervalFormat` writes the Result cells with their intervals under the interval caption.
 ResultTable tableOfItems(const std::vector<search::ResultItem>& items, bool withFound,
                          bool withResult, bool fullFound = false, bool intervalFormat = false);
 

@@ -146,5 +146,59 @@ TEST(BatchRunner, MultilineCellsAndStopRules) {
   EXPECT_EQ(readBytes(dir.file("m.txt")), "X\nY\nZ\n");
 }
 
+// The window runs each pair itself: the runner gets the pair's two requests, and its stop
+// or error ends the batch.
+TEST(BatchRunner, DrivesAPairRunner) {
+  BatchTable table;
+  table.rows = {{"a|b", "x||y"}, {"", "skipped"}, {"c", "d"}, {"e", "f"}};
+  ModifyRequest modify;
+  modify.searchType = QueryType::RegExpr;
+  modify.scope = ModifyScope::Selected;
+  search::SearchRequest search;
+  search.folder = "/data";
+  std::vector<std::pair<search::SearchRequest, ModifyRequest>> seen;
+  bool stopAfterSecond = true;
+  const BatchPairRunner runner = [&](const search::SearchRequest& s, const ModifyRequest& m) {
+    seen.emplace_back(s, m);
+    BatchPairOutcome outcome;
+    outcome.pass.modified = 2;
+    outcome.pass.failed = 1;
+    outcome.stopped = stopAfterSecond && seen.size() == 2;
+    return outcome;
+  };
+  BatchSummary summary = runBatch(table, search, modify, runner, [] { return false; });
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].first.queryLines, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(seen[0].first.folder, "/data");
+  EXPECT_EQ(seen[0].first.origin, search::Origin::SearchAndReplace);
+  EXPECT_EQ(seen[0].second.searchLines, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(seen[0].second.replacementLines, (std::vector<std::string>{"x|y"}));
+  EXPECT_EQ(seen[0].second.scope, ModifyScope::All);
+  EXPECT_EQ(seen[1].second.searchLines, (std::vector<std::string>{"c"}));
+  ASSERT_EQ(summary.pairs.size(), 2u);
+  EXPECT_EQ(summary.pairs[1].row, 2u);
+  EXPECT_TRUE(summary.stopped);
+  EXPECT_EQ(summary.modified(), 4u);
+  EXPECT_EQ(summary.failed(), 2u);
+
+  // An error ends the batch with its message; a stop request before a pair runs nothing.
+  seen.clear();
+  stopAfterSecond = false;
+  const BatchPairRunner failing = [&](const search::SearchRequest& s, const ModifyRequest& m) {
+    seen.emplace_back(s, m);
+    BatchPairOutcome outcome;
+    outcome.error = UserMessage{"Regular Expression", "bad"};
+    return outcome;
+  };
+  summary = runBatch(table, search, modify, failing, [] { return false; });
+  EXPECT_EQ(seen.size(), 1u);
+  ASSERT_TRUE(summary.error);
+  EXPECT_EQ(summary.error->text, "bad");
+  EXPECT_TRUE(summary.pairs.empty());
+  summary = runBatch(table, search, modify, runner, [] { return true; });
+  EXPECT_TRUE(summary.stopped);
+  EXPECT_EQ(seen.size(), 1u);
+}
+
 }  // namespace
 }  // namespace kestrix::modify

@@ -72,6 +72,30 @@ TEST(ListTable, CommandLineHeaderComesFirst) {
   EXPECT_TRUE(lines[2].starts_with("Name "));
 }
 
+// The window's Save List and the console's list share this table: with intervals shown,
+// the Result caption and cells take the interval format, and a failed row says so.
+TEST(ListTable, ResultColumnInTheIntervalFormat) {
+  search::ResultItem modified, failed;
+  modified.name = "a.txt";
+  modified.path = "/p";
+  modified.outcome = {search::RowResult::Modified, {}};
+  modified.intervalFrom = 2;
+  modified.intervalTo = 0;
+  failed.name = "b.txt";
+  failed.path = "/p";
+  failed.outcome = {search::RowResult::FailedModification, "read-only"};
+  const ResultTable plain = tableOfItems({modified, failed}, false, true);
+  EXPECT_EQ(plain.captions.back(), "Result");
+  EXPECT_EQ(plain.rows[0].back(), "Modified");
+  const ResultTable shown = tableOfItems({modified, failed}, false, true, false, true);
+  EXPECT_EQ(shown.captions.back(), "Result    |  Modification Interval");
+  EXPECT_TRUE(shown.rows[0].back().starts_with("Modified    \\")) << shown.rows[0].back();
+  EXPECT_TRUE(shown.rows[1].back().starts_with("Failed Modification")) << shown.rows[1].back();
+  // The long caption loses its seventh character in the header line.
+  EXPECT_TRUE(testing::crlfLines(listFileText(shown))[0].find("Result   |  Modification") !=
+              std::string::npos);
+}
+
 TEST(ListTable, RowsOfARealSearch) {
   testing::TempTree tree;
   tree.write("one.txt", "alpha\nalpha beta\n");

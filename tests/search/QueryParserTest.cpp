@@ -1,6 +1,8 @@
-// Query parsing: term tables of Words and Search Engine queries, and their failures.
+// Query parsing: term tables of Words and Search Engine queries, their failures, and the
+// lines of a multi-line query.
 #include <gtest/gtest.h>
 
+#include "search/QueryLines.h"
 #include "search/QueryParser.h"
 #include "search/SearchError.h"
 
@@ -22,6 +24,25 @@ TEST(QueryParser, WordsAndPhrase) {
   EXPECT_TRUE(parseWords("", false, 0).terms.empty());
   EXPECT_EQ(shown(parsePhrase("  ", false)), (std::vector<std::string>{"   "}));
   EXPECT_EQ(shown(parsePhrase(" Ab ", false)), (std::vector<std::string>{"  AB "}));
+}
+
+// The window's memos and the console's query and --with texts split their lines alike.
+TEST(QueryLines, SplitAtLineFeeds) {
+  const struct {
+    const char* text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\nb", {"a", "b"}},
+      {"a\nb\n", {"a", "b"}},  // a final break makes no empty line
+      {"a\n\n", {"a", ""}},
+      {"\n", {""}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\rb", {"a\rb"}},  // a lone CR is no break
+      {"\n\nb", {"", "", "b"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(splitQueryLines(c.text), c.lines) << '"' << c.text << '"';
 }
 
 TEST(QueryParser, SearchEngine) {

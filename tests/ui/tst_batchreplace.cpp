@@ -1,8 +1,9 @@
 // The "Batch Replace" dialog and its run through the window: three pairs with backups then
-// Undo reverting only the last pair, skipped empty rows, the None refusal, ".tbl" files
-// (a round trip, a "100001" file refused, a typed name without extension), the state file, the
-// grid's row rules and a 100 000-row table.
+// Undo reverting only the last pair, the run's summary and its failures in one notice, skipped
+// empty rows, the None refusal, ".tbl" files (a round trip, a "100001" file refused, a typed name
+// without extension), the state file, the grid's row rules and a 100 000-row table.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QPushButton>
@@ -21,6 +22,8 @@
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/settings/OptionsTab.h"
+#include "ui/settings/SettingsController.h"
+#include "ui/settings/TSettDlg.h"
 #include "ui/window/TFind.h"
 
 using namespace kestrix::ui;
@@ -78,8 +81,15 @@ class BatchReplaceTest : public QObject {
     prepare(window, root);
     BatchTable table;
     table.rows = {{"red", "blue"}, {"", "skipped"}, {"green", "yellow"}, {"blue", "black"}};
+    window.replaceTab->SearchEdit->setEditText("typed");
     window.batchReplace().runTable(table);
     QVERIFY2(recorder.warnings.isEmpty(), qPrintable(recorder.warnings.value(0).second));
+    // The pairs went to the core, not into the tab's boxes; the list is not the boxes'
+    // search, so Modify All waits for the next Search.
+    QCOMPARE(window.replaceTab->SearchEdit->currentText(), QString("typed"));
+    QVERIFY(!window.replaceTab->ModifyAllButton->isEnabled());
+    // The status bar sums the pairs up as a single run's.
+    QCOMPARE(window.statusText(1), QString("4 modified, 0 failed"));
     QCOMPARE(readAll(root + "/a.txt"), QByteArray("black yellow\n"));
     QCOMPARE(readAll(root + "/b.txt"), QByteArray("yellow only\n"));
     QCOMPARE(readAll(root + "/c.txt"), QByteArray("nothing\n"));
@@ -95,6 +105,31 @@ class BatchReplaceTest : public QObject {
     QCOMPARE(recorder.warnings.value(0),
              qMakePair(programCaption(), QString("The Modification Type is \"None\"")));
     QCOMPARE(readAll(root + "/a.txt"), QByteArray("blue yellow\n"));
+  }
+
+  // Files that fail in any pair are told once, after the batch, with their reasons.
+  void failuresOfAllPairsInOneNotice() {
+    QTemporaryDir tree;
+    const QString root = tree.path();
+    writeFile(root, "ok.txt", "one two\n");
+    writeFile(root, "locked.txt", "one two\n");
+    QFile::setPermissions(root + "/locked.txt", QFile::ReadOwner);
+    WarningRecorder recorder;
+    TFind window;
+    window.show();
+    prepare(window, root);
+    window.settings().settingsDialog()->ReadOnly->setChecked(false);
+    BatchTable table;
+    table.rows = {{"one", "1"}, {"two", "2"}};
+    window.batchReplace().runTable(table);
+    QCOMPARE(window.statusText(1), QString("2 modified, 2 failed"));
+    QCOMPARE(recorder.warnings.size(), 1);
+    QCOMPARE(recorder.warnings[0].first, QString("Batch Replace"));
+    QVERIFY2(recorder.warnings[0].second.startsWith("2 modified, 2 failed."),
+             qPrintable(recorder.warnings[0].second));
+    QCOMPARE(recorder.warnings[0].second.count(root + "/locked.txt: read-only file"), 2);
+    QCOMPARE(readAll(root + "/ok.txt"), QByteArray("1 2\n"));
+    QFile::setPermissions(root + "/locked.txt", QFile::ReadOwner | QFile::WriteOwner);
   }
 
   void multilineCellsSplitAtBars() {

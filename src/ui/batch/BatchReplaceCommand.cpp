@@ -1,22 +1,15 @@
 // Runs a batch table through the window's Search and Modify All.
 #include "ui/batch/BatchReplaceCommand.h"
 
-#include <QComboBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTabWidget>
-
 #include "modify/DataFolder.h"
 #include "modify/ModifyMessages.h"
+#include "ui/batch/BatchHost.h"
 #include "ui/batch/TBatchDlg.h"
 #include "ui/modify/ModifyController.h"
-#include "ui/modify/ModifyRequestReader.h"
-#include "ui/modify/SearchReplaceTab.h"
-#include "ui/results/ResultsView.h"
-#include "ui/viewer/ViewerRefresh.h"
-#include "ui/window/MainMenus.h"
+#include "ui/modify/ModifyEnableRules.h"
+#include "ui/results/ResultsModel.h"
 #include "ui/window/MessageBoxes.h"
-#include "ui/window/TFind.h"
+#include "ui/window/WindowState.h"
 
 namespace kestrix::ui {
 
@@ -30,75 +23,77 @@ QString stateFilePath() {
   }
 }
 
-// A cell of a memo type as the memo's text: its lines ("|" separated) joined by breaks,
-// without a break after the last line.
-QString memoText(const std::string& cell) {
-  QStringList lines;
-  for (const std::string& line : modify::splitBatchCell(cell))
-    lines.append(QString::fromStdString(line));
-  return lines.join('\n');
-}
-
 }  // namespace
 
-BatchReplaceCommand::BatchReplaceCommand(TFind& window, ModifyController& modify)
-    : QObject(&window), window_(window), modify_(modify), dialog_(new TBatchDlg(&window)) {
+BatchReplaceCommand::BatchReplaceCommand(QWidget& window, WindowState& state, ResultsModel& results,
+                                         ModifyController& modify, BatchHost& host)
+    : QObject(&window),
+      window_(window),
+      state_(state),
+      results_(results),
+      modify_(modify),
+      host_(host),
+      dialog_(new TBatchDlg(&window)) {
   dialog_->setStateFile(stateFilePath());
-  connect(dialog_, &TBatchDlg::helpRequested, &window_, &TFind::showHelpTopic);
+  connect(dialog_, &TBatchDlg::helpRequested, this,
+          [this](const QString& topic) { host_.showHelpTopic(topic); });
 }
 
 bool BatchReplaceCommand::stopped() const {
-  return window_.state().stop.abortRequested || window_.state().stop.viewer;
-}
-
-void BatchReplaceCommand::clearStopFlags() {
-  WindowState& state = window_.state();
-  state.stop.clearAll();
+  return state_.stop.abortRequested || state_.stop.viewer;
 }
 
 void BatchReplaceCommand::run() {
-  if (window_.state().busy) return;
-  clearStopFlags();
-  window_.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
+  if (state_.busy) return;
+  state_.stop.clearAll();
+  host_.showSearchReplaceTab();
   if (dialog_->exec() == QDialog::Accepted) runTable(dialog_->table());
-  clearStopFlags();
+  state_.stop.clearAll();
 }
 
 void BatchReplaceCommand::runTable(const modify::BatchTable& table) {
-  if (chosenModificationType(*window_.replaceTab) == modify::ModificationType::None) {
+  const modify::ModifyRequest request = modify_.currentRequest(modify::ModifyScope::All);
+  if (request.modificationType == modify::ModificationType::None) {
     showWarning(&window_, programCaption(), QString::fromUtf8(modify::kTypeIsNone));
     return;
   }
-  window_.viewerRefresh().clearViewer();
-  for (const modify::BatchPair& pair : table.rows) {
-    if (stopped()) break;
-    if (!pair.search.empty()) runPair(pair);
-  }
+  host_.clearViewer();
+  failures_.clear();
+  const modify::BatchSummary summary = modify::runBatch(
+      table, host_.replaceTabSearch(), request,
+      [this](const search::SearchRequest& search, const modify::ModifyRequest& modify) {
+        return runPair(search, modify);
+      },
+      [this] { return stopped(); });
+  // The list is the last pair's, not a search for the tab's texts: Modify All waits for
+  // the next Search.
+  modify_.rules().markListOutdated();
+  if (request.createBackups && !summary.stopped) modify_.enableUndoFromHistory();
+  report(summary);
 }
 
-void BatchReplaceCommand::setTexts(const modify::BatchPair& pair) {
-  SearchReplaceTab& tab = *window_.replaceTab;
-  if (!tab.usesMemo()) {
-    tab.SearchEdit->setEditText(QString::fromStdString(pair.search));
-    tab.Edit2->setEditText(QString::fromStdString(pair.replace));
-  } else {
-    tab.SearchMemo->setPlainText(memoText(pair.search));
-    tab.Memo2->setPlainText(memoText(pair.replace));
+modify::BatchPairOutcome BatchReplaceCommand::runPair(const search::SearchRequest& search,
+                                                      const modify::ModifyRequest& modify) {
+  modify::BatchPairOutcome outcome;
+  host_.runSearch(search);
+  if (!stopped() && results_.rowCount() > 0) {
+    if (auto pass = modify_.modifyAllWith(modify)) {
+      outcome.pass = pass->summary;
+      failures_.insert(failures_.end(), pass->failures.begin(), pass->failures.end());
+    }
   }
+  outcome.rows = results_.items();
+  if (state_.stop.abortRequested) host_.invalidateFoundLines();
+  outcome.stopped = stopped();
+  return outcome;
 }
 
-void BatchReplaceCommand::runPair(const modify::BatchPair& pair) {
-  if (window_.state().stop.abortRequested) return;
-  setTexts(pair);
-  if (!stopped()) window_.find(search::Origin::SearchAndReplace);
-  if (!stopped()) modify_.modifyAll();
-  if (window_.state().stop.abortRequested) {
-    window_.ListView1->clearSelection();
-    window_.replaceTab->ModifySelectedButton->setEnabled(false);
-    window_.menus->modifySelected.setEnabled(false);
-    window_.replaceTab->DeleteItemsButton->setEnabled(false);
-    window_.menus->deleteItems.setEnabled(false);
-  }
+// The pairs' passes summed up as a single run's: the status text, and one notice for the
+// files that failed in any pair.
+void BatchReplaceCommand::report(const modify::BatchSummary& summary) {
+  modify_.reportOutcome(QStringLiteral("Batch Replace"),
+                        modifiedSummary(summary.modified(), summary.failed(), summary.stopped),
+                        failures_);
 }
 
 }  // namespace kestrix::ui

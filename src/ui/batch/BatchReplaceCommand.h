@@ -1,23 +1,32 @@
 // batch/: Batch Replace: its dialog, its table model and its run.
 // "Batch Replace" (File menu, Shift+F1): shows the TBatchDlg and, after "Modify Files",
-// runs each pair through the window itself: the pair's texts go into the Search and Replace
-// tab, then the tab's Search and Modify All run with every other current setting.
+// drives modify::runBatch: each pair runs the Search and Replace tab's Search and Modify
+// All with the pair's texts and every other current setting, leaving the tab's boxes as
+// they are. The status bar then sums the pairs up ("N modified, M failed").
 #pragma once
 
 #include <QObject>
+#include <vector>
 
-#include "modify/BatchTable.h"
+#include "modify/BatchRunner.h"
+#include "ui/modify/ModifyRunObserver.h"
+
+class QWidget;
 
 namespace kestrix::ui {
 
+class BatchHost;
 class ModifyController;
+class ResultsModel;
 class TBatchDlg;
-class TFind;
+struct WindowState;
 
 class BatchReplaceCommand : public QObject {
   Q_OBJECT
  public:
-  BatchReplaceCommand(TFind& window, ModifyController& modify);
+  // The dialog is a child of `window`.
+  BatchReplaceCommand(QWidget& window, WindowState& state, ResultsModel& results,
+                      ModifyController& modify, BatchHost& host);
 
   // Shows the dialog modally and runs the table when it closes with "Modify Files".
   void run();
@@ -29,14 +38,19 @@ class BatchReplaceCommand : public QObject {
   TBatchDlg* dialog() const { return dialog_; }
 
  private:
-  void runPair(const modify::BatchPair& pair);
-  void setTexts(const modify::BatchPair& pair);
+  modify::BatchPairOutcome runPair(const search::SearchRequest& search,
+                                   const modify::ModifyRequest& modify);
+  void report(const modify::BatchSummary& summary);
   bool stopped() const;
-  void clearStopFlags();
 
-  TFind& window_;
+  QWidget& window_;
+  WindowState& state_;
+  ResultsModel& results_;
   ModifyController& modify_;
+  BatchHost& host_;
   TBatchDlg* dialog_;
+  // The files the pairs of the current run left as they were.
+  std::vector<ModifyRunObserver::Failure> failures_;
 };
 
 }  // namespace kestrix::ui

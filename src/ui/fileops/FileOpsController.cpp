@@ -1,7 +1,6 @@
 // Copy, delete, rename and open-folder commands of the window.
 #include "ui/fileops/FileOpsController.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -22,18 +21,14 @@
 #include "fileops/Rename.h"
 #include "search/Cells.h"
 #include "ui/fileops/ConfirmDialog.h"
-#include "ui/fileops/ExternalChangeCheck.h"
+#include "ui/fileops/FileOpsHost.h"
 #include "ui/fileops/TRenameDlg.h"
-#include "ui/modify/ModifyController.h"
-#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/settings/SettingsController.h"
-#include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
 #include "ui/window/MainMenus.h"
 #include "ui/window/MessageBoxes.h"
-#include "ui/window/TFind.h"
+#include "ui/window/WindowState.h"
 
 namespace kestrix::ui {
 
@@ -71,9 +66,16 @@ bool showInFileManager(const QString& folder, const QString& fullName) {
 
 }  // namespace
 
-FileOpsController::FileOpsController(TFind& window)
+FileOpsController::FileOpsController(QWidget& window, WindowState& state, ResultsModel& results,
+                                     ResultsView& list, ViewerRefresh& viewer, MainMenus& menus,
+                                     FileOpsHost& host)
     : QObject(&window),
       window_(window),
+      state_(state),
+      results_(results),
+      list_(list),
+      viewer_(viewer),
+      host_(host),
       copyDlg_(new ConfirmDialog(&window, "TCopyDlg")),
       delFilesDlg_(new ConfirmDialog(&window, "TDelFilesDlg")),
       delReadOnlyDlg_(new ConfirmDialog(&window, "TDelReadOnlyDlg")),
@@ -87,16 +89,16 @@ FileOpsController::FileOpsController(TFind& window)
   };
   folderShower_ = showInFileManager;
   renameDlg_->setRenameHandler([this] { applyRename(); });
-  connectCommand(window.menus->copyFiles, this, &FileOpsController::copyFiles);
-  connectCommand(window.menus->deleteFiles, this, &FileOpsController::deleteFiles);
-  connectCommand(window.menus->renameFiles, this, &FileOpsController::renameFiles);
-  connectCommand(window.menus->openDirectory, this, &FileOpsController::openDirectory);
+  connectCommand(menus.copyFiles, this, &FileOpsController::copyFiles);
+  connectCommand(menus.deleteFiles, this, &FileOpsController::deleteFiles);
+  connectCommand(menus.renameFiles, this, &FileOpsController::renameFiles);
+  connectCommand(menus.openDirectory, this, &FileOpsController::openDirectory);
 }
 
 std::vector<std::string> FileOpsController::selectedNames(std::vector<int>& rows) const {
-  rows = window_.ListView1->selectedRows();
+  rows = list_.selectedRows();
   std::vector<std::string> names;
-  for (int row : rows) names.push_back(window_.results->item(row).fullName());
+  for (int row : rows) names.push_back(results_.item(row).fullName());
   return names;
 }
 
@@ -115,17 +117,17 @@ Decision FileOpsController::askProtected(const std::string& fullName, bool renam
 
 QString FileOpsController::copyDestination() const {
   // The last folder copied to, else the folder searched (never the program's folder).
-  const QString folder = window_.settings().startFolder(SettingsController::CopyTarget);
+  const QString folder = host_.copyTarget();
   if (!folder.isEmpty()) return folder;
-  const QString searched = window_.ComboBoxPath->currentText().trimmed();
+  const QString searched = host_.folderText();
   return QFileInfo(searched).isDir() ? searched : QDir::homePath();
 }
 
 void FileOpsController::copyFiles() {
-  if (window_.state().busy || window_.ListView1->selectedRows().empty()) return;
+  if (state_.busy || list_.selectedRows().empty()) return;
   const QString folder = folderPicker_(copyDestination());
   if (folder.isEmpty()) return;
-  window_.settings().setStartFolder(SettingsController::CopyTarget, folder);
+  host_.setCopyTarget(folder);
   std::vector<int> rows;
   const std::vector<std::string> sources = selectedNames(rows);
   const bool several = rows.size() > 1;
@@ -135,14 +137,14 @@ void FileOpsController::copyFiles() {
     return copyDlg_->ask("Copy Files", {line, "Do you want to replace it?"},
                          several ? Buttons::YesSkipAllCancel : Buttons::OkCancel);
   });
-  window_.ListView1->setEnabled(true);
-  window_.updateCommands();
+  list_.setEnabled(true);
+  host_.updateCommands();
 }
 
 // --- Delete Files ---
 
 void FileOpsController::deleteFiles() {
-  if (window_.state().busy) return;
+  if (state_.busy) return;
   std::vector<int> rows;
   const std::vector<std::string> names = selectedNames(rows);
   if (names.empty()) return;
@@ -164,21 +166,21 @@ void FileOpsController::deleteFiles() {
   const fileops::DeleteOutcome outcome = fileops::deleteFiles(
       names, trash_, [&](const std::string& name) { return askProtected(name, false, several); });
   if (outcome.error) showWarning(&window_, "Error Deleting File", qs(*outcome.error));
-  QItemSelectionModel* selection = window_.ListView1->selectionModel();
+  QItemSelectionModel* selection = list_.selectionModel();
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (outcome.deselected[i] || !outcome.deleted[i]) {
-      selection->select(window_.results->index(rows[i], 0),
+      selection->select(results_.index(rows[i], 0),
                         QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     }
   }
-  if (!window_.ListView1->selectedRows().empty()) window_.deleteItems();
-  window_.updateCommands();
+  if (!list_.selectedRows().empty()) host_.deleteItems();
+  host_.updateCommands();
 }
 
 // --- Rename Files ---
 
 void FileOpsController::renameFiles() {
-  if (window_.state().busy || window_.ListView1->selectedRows().empty()) return;
+  if (state_.busy || list_.selectedRows().empty()) return;
   renameDlg_->exec();
   afterRenameDialog();
 }
@@ -210,52 +212,46 @@ void FileOpsController::applyRename() {
     if (outcome.newNames[i]) renamedRow(rows[i], *outcome.newNames[i]);
   }
   // Backups no longer match the renamed files.
-  if (outcome.renamedAny) {
-    window_.modifyController().offerUndo(false);
-    window_.state().undoBeforeSearch = false;
-  }
+  if (outcome.renamedAny) host_.withdrawUndo();
 }
 
 void FileOpsController::renamedRow(int row, const std::string& newName) {
-  search::ResultItem item = window_.results->item(row);
+  search::ResultItem item = results_.item(row);
   const auto extension = [](const std::string& name) {
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
   };
   if (extension(item.name) != extension(newName)) item.type = search::typeFallback(newName);
   item.name = newName;
-  window_.results->setItem(row, std::move(item));
+  results_.setItem(row, std::move(item));
 }
 
 void FileOpsController::afterRenameDialog() {
-  const int browsed = window_.viewerRefresh().browsedRow();
-  if (browsed < 0 || browsed >= window_.results->rowCount()) return;
-  const QString now = qs(window_.results->item(browsed).fullName());
-  if (now != window_.viewerRefresh().browsedFullName()) {
-    window_.viewerRefresh().clearViewer();
-    window_.ListView1->clearSelection();
+  const int browsed = viewer_.browsedRow();
+  if (browsed < 0 || browsed >= results_.rowCount()) return;
+  const QString now = qs(results_.item(browsed).fullName());
+  if (now != viewer_.browsedFullName()) {
+    viewer_.clearViewer();
+    list_.clearSelection();
   }
-  window_.updateCommands();
+  host_.updateCommands();
 }
 
 // --- Open Directory ---
 
 void FileOpsController::openDirectory() {
-  if (window_.state().busy) return;
-  QString fullName;
-  if (window_.ListBox1->isVisible() && window_.ListBox1->hasLines()) {
-    fullName = window_.viewerRefresh().browsedFullName();
-  }
+  if (state_.busy) return;
+  QString fullName = host_.browsedFileShown();
   if (fullName.isEmpty()) {
-    const std::vector<int> rows = window_.ListView1->selectedRows();
+    const std::vector<int> rows = list_.selectedRows();
     if (rows.empty()) return;
-    fullName = qs(window_.results->item(rows.front()).fullName());
+    fullName = qs(results_.item(rows.front()).fullName());
   }
   const QString folder = QFileInfo(fullName).path();
   if (!QFileInfo(folder).isDir()) {
     showWarning(&window_, "Information", "Directory " + folder + " not found");
     // A file handed to an editor may have been saved meanwhile: the viewer catches up.
-    window_.changeCheck().check();
+    host_.checkExternalChanges();
     return;
   }
   if (!folderShower_(folder, fullName))

@@ -11,22 +11,30 @@
 
 #include "fileops/FileOps.h"
 
+class QWidget;
+
 namespace kestrix::ui {
 
 class ConfirmDialog;
-class TFind;
+class FileOpsHost;
+class MainMenus;
+class ResultsModel;
+class ResultsView;
 class TRenameDlg;
+class ViewerRefresh;
+struct WindowState;
 
 class FileOpsController : public QObject {
   Q_OBJECT
  public:
   // Picks a folder ("Select the directory", starting at `start`); empty for Cancel.
   using FolderPicker = std::function<QString(const QString& start)>;
-  // Shows `folder` in the file manager with `fullName` selected.
   // Shows `folder` with `fullName` selected; false when no file manager could be started.
   using FolderShower = std::function<bool(const QString& folder, const QString& fullName)>;
 
-  explicit FileOpsController(TFind& window);
+  // The dialogs and messages open over `window`.
+  FileOpsController(QWidget& window, WindowState& state, ResultsModel& results, ResultsView& list,
+                    ViewerRefresh& viewer, MainMenus& menus, FileOpsHost& host);
 
   void copyFiles();
   void deleteFiles();
@@ -53,7 +61,12 @@ class FileOpsController : public QObject {
   void renamedRow(int row, const std::string& newName);
   void afterRenameDialog();
 
-  TFind& window_;
+  QWidget& window_;
+  WindowState& state_;
+  ResultsModel& results_;
+  ResultsView& list_;
+  ViewerRefresh& viewer_;
+  FileOpsHost& host_;
   ConfirmDialog* copyDlg_;
   ConfirmDialog* delFilesDlg_;
   ConfirmDialog* delReadOnlyDlg_;

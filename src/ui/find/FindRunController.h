@@ -15,7 +15,10 @@
 
 namespace kestrix::ui {
 
-class TFind;
+class FindHost;
+class ResultsModel;
+class ResultsView;
+struct WindowState;
 
 // The status text after a search that listed nothing when the masks text looks separated
 // by commas or blanks instead of ";".
@@ -29,12 +32,16 @@ QString expandHome(const QString& folder);
 class FindRunController : public QObject {
   Q_OBJECT
  public:
-  explicit FindRunController(TFind& window);
+  // None of the references is owned; all outlive the controller (a child of `parent`).
+  FindRunController(QObject* parent, FindHost& host, WindowState& state, ResultsModel& results,
+                    ResultsView& view);
 
   // Reads the window's controls into a request for a run from `origin` (no term table).
   search::SearchRequest buildRequest(search::Origin origin) const;
   // Runs the Find command; returns when the run ended (stopped, failed or complete).
   void run(search::Origin origin);
+  // Runs the Find command with `request` instead of the controls' texts (a batch pair).
+  void run(search::SearchRequest request);
   // Raises the stop flags; a running search ends at its next poll.
   void stop();
   bool isRunning() const { return running_; }
@@ -61,7 +68,10 @@ class FindRunController : public QObject {
   void selectInMemo(int position, search::Origin origin);
   std::vector<std::string> snapshot() const;
 
-  TFind& window_;
+  FindHost& host_;
+  WindowState& state_;
+  ResultsModel& results_;
+  ResultsView& view_;
   search::SearchRequest lastRequest_;
   bool hasRun_ = false;
   bool running_ = false;

@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "search/QueryLines.h"
+
 namespace kestrix::ui {
 
 namespace {
@@ -48,11 +50,7 @@ QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& 
 }
 
 std::vector<std::string> memoLines(const QPlainTextEdit* memo) {
-  std::vector<std::string> lines;
-  const QString text = memo->toPlainText();
-  if (text.isEmpty()) return lines;
-  for (const QString& line : text.split('\n')) lines.push_back(line.toStdString());
-  return lines;
+  return search::splitQueryLines(memo->toPlainText().toStdString());
 }
 
 }  // namespace kestrix::ui

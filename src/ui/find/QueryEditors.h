@@ -25,7 +25,8 @@ QComboBox* makeQueryComboBox(QWidget* parent, const char* objectName);
 // font); owned by `parent`.
 QPlainTextEdit* makeQueryMemo(QWidget* parent, const char* objectName);
 
-// The memo's lines (split at its line breaks); a memo without text has no line at all.
+// The memo's lines, split as the console splits a query: a final line break makes no
+// empty last line, and a memo without text has no line at all.
 std::vector<std::string> memoLines(const QPlainTextEdit* memo);
 
 // Returns a new push button with `caption`; owned by `parent`.

@@ -4,10 +4,10 @@
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
-#include <QTabWidget>
 
 #include "modify/Interval.h"
 #include "ui/modify/ModifyEnableRules.h"
+#include "ui/modify/ModifyHost.h"
 #include "ui/modify/ModifyRequestReader.h"
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
@@ -15,7 +15,7 @@
 #include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
 #include "ui/window/MainMenus.h"
-#include "ui/window/TFind.h"
+#include "ui/window/WindowState.h"
 
 namespace kestrix::ui {
 
@@ -34,8 +34,8 @@ QString intervalStatusText(std::int64_t from, std::int64_t to) {
   return kStatusPrefix + "From " + a + " to " + b;
 }
 
-IntervalCommands::IntervalCommands(TFind& window, ModifyEnableRules& rules)
-    : QObject(&window), window_(window), rules_(rules) {
+IntervalCommands::IntervalCommands(const ModifyContext& context, ModifyEnableRules& rules)
+    : QObject(&context.window), context_(context), rules_(rules) {
   wireMenus();
   idle_.setInterval(kIdleMs);
   connect(&idle_, &QTimer::timeout, this, &IntervalCommands::updateStatus);
@@ -43,7 +43,7 @@ IntervalCommands::IntervalCommands(TFind& window, ModifyEnableRules& rules)
 }
 
 void IntervalCommands::wireMenus() {
-  MainMenus& menus = *window_.menus;
+  MainMenus& menus = context_.menus;
   const auto onEach = [this](const Command& command, auto handler) {
     for (QAction* action : command.actions()) connect(action, &QAction::triggered, this, handler);
   };
@@ -60,26 +60,26 @@ void IntervalCommands::wireMenus() {
 }
 
 bool IntervalCommands::intervalsUsable() const {
-  return intervalsInForceNow(window_) && rules_.commandState().commandsUsable() &&
-         window_.results->rowCount() > 0 &&
-         window_.state().listOrigin == ListOrigin::SearchAndReplace;
+  return intervalsInForceNow(context_.host, context_.tab) &&
+         rules_.commandState().commandsUsable() && context_.results.rowCount() > 0 &&
+         context_.state.listOrigin == ListOrigin::SearchAndReplace;
 }
 
 bool IntervalCommands::markable() const {
-  const LinesViewer& viewer = *window_.ListBox1;
+  const LinesViewer& viewer = context_.viewer;
   const int line = viewer.selectedLine();
   return viewer.isVisible() && line >= 0 && viewer.hasLines() &&
          modify::viewerRowMarkable(static_cast<std::size_t>(line),
                                    static_cast<std::size_t>(viewer.lineCount())) &&
-         window_.viewerRefresh().browsedRow() >= 0;
+         context_.refresh.browsedRow() >= 0;
 }
 
 void IntervalCommands::updateItems() {
-  MainMenus& menus = *window_.menus;
-  const bool usable = intervalsUsable() && !window_.state().busy;
-  const bool viewer = window_.ListBox1->isVisible() && window_.ListBox1->hasLines() &&
-                      window_.viewerRefresh().browsedRow() >= 0;
-  const bool selected = !window_.ListView1->selectedRows().empty();
+  MainMenus& menus = context_.menus;
+  const bool usable = intervalsUsable() && !context_.state.busy;
+  const bool viewer = context_.viewer.isVisible() && context_.viewer.hasLines() &&
+                      context_.refresh.browsedRow() >= 0;
+  const bool selected = !context_.list.selectedRows().empty();
   menus.intervals.setEnabled(usable);
   menus.markFrom.setEnabled(usable && markable());
   menus.markTo.setEnabled(usable && markable());
@@ -90,7 +90,7 @@ void IntervalCommands::updateItems() {
   menus.markAllListed.setEnabled(usable);
   menus.unmarkListed.setEnabled(usable);
   // The viewer's menu shows the marks on the Search and Replace tab only.
-  const bool replacePage = window_.PageControl1->currentIndex() == TFind::SearchReplacePage;
+  const bool replacePage = context_.host.replacePageShown();
   for (const Command* command : {&menus.markFrom, &menus.markTo, &menus.intervals})
     for (QAction* action : command->actions())
       if (action->associatedObjects().contains(menus.linesMenu)) action->setVisible(replacePage);
@@ -105,27 +105,27 @@ void IntervalCommands::markTo() {
 }
 
 void IntervalCommands::mark(bool from) {
-  if (window_.state().busy || !intervalsUsable() || !markable()) return;
-  const LinesViewer& viewer = *window_.ListBox1;
+  if (context_.state.busy || !intervalsUsable() || !markable()) return;
+  const LinesViewer& viewer = context_.viewer;
   const auto number =
       modify::viewerLineNumber(viewer.lineText(viewer.selectedLine()).toStdString());
   if (!number) return;
-  const int row = window_.viewerRefresh().browsedRow();
-  search::ResultItem item = window_.results->item(row);
+  const int row = context_.refresh.browsedRow();
+  search::ResultItem item = context_.results.item(row);
   from ? modify::markFrom(item, *number) : modify::markTo(item, *number);
-  window_.results->setItem(row, item);
+  context_.results.setItem(row, item);
   updateStatus();
 }
 
 std::vector<std::size_t> IntervalCommands::rowsOf(Scope scope) const {
   std::vector<std::size_t> rows;
   if (scope == Scope::Browsed) {
-    const int browsed = window_.viewerRefresh().browsedRow();
+    const int browsed = context_.refresh.browsedRow();
     if (browsed >= 0) rows.push_back(static_cast<std::size_t>(browsed));
   } else if (scope == Scope::Selected) {
-    for (int row : window_.ListView1->selectedRows()) rows.push_back(static_cast<std::size_t>(row));
+    for (int row : context_.list.selectedRows()) rows.push_back(static_cast<std::size_t>(row));
   } else {
-    for (int row = 0; row < window_.results->rowCount(); ++row)
+    for (int row = 0; row < context_.results.rowCount(); ++row)
       rows.push_back(static_cast<std::size_t>(row));
   }
   return rows;
@@ -140,36 +140,36 @@ void IntervalCommands::unmarkAll(Scope scope) {
 }
 
 void IntervalCommands::bulk(Scope scope, bool markAllLines) {
-  if (window_.state().busy || !intervalsUsable()) return;
+  if (context_.state.busy || !intervalsUsable()) return;
   const std::vector<std::size_t> indexes = rowsOf(scope);
-  std::vector<search::ResultItem> rows = window_.results->items();
+  std::vector<search::ResultItem> rows = context_.results.items();
   markAllLines ? modify::markAll(rows, indexes) : modify::unmarkAll(rows, indexes);
-  for (std::size_t index : indexes) window_.results->setItem(static_cast<int>(index), rows[index]);
+  for (std::size_t index : indexes) context_.results.setItem(static_cast<int>(index), rows[index]);
   if (scope != Scope::Browsed) rules_.refreshHeading();
   updateStatus();
 }
 
 void IntervalCommands::updateStatus() {
-  if (window_.state().busy) return;
-  const int browsed = window_.viewerRefresh().browsedRow();
-  const bool replacePage = window_.PageControl1->currentIndex() == TFind::SearchReplacePage;
+  if (context_.state.busy) return;
+  const int browsed = context_.refresh.browsedRow();
+  const bool replacePage = context_.host.replacePageShown();
   const bool shown = replacePage && intervalsUsable() && browsed >= 0 &&
-                     browsed < window_.results->rowCount() && window_.ListBox1->isVisible() &&
-                     window_.ListBox1->lineCount() > 1;
+                     browsed < context_.results.rowCount() && context_.viewer.isVisible() &&
+                     context_.viewer.lineCount() > 1;
   std::int64_t from = 0, to = 0;
   if (shown) {
-    from = window_.results->item(browsed).intervalFrom;
-    to = window_.results->item(browsed).intervalTo;
-    if (window_.replaceTab->ModifyAllButton->isEnabled())
-      window_.setStatusText(1, intervalStatusText(from, to));
-  } else if (window_.statusText(1).startsWith(kStatusPrefix)) {
-    window_.setStatusText(1, {});  // other messages of the panel stay
+    from = context_.results.item(browsed).intervalFrom;
+    to = context_.results.item(browsed).intervalTo;
+    if (context_.tab.ModifyAllButton->isEnabled())
+      context_.host.setStatusText(1, intervalStatusText(from, to));
+  } else if (context_.host.statusText(1).startsWith(kStatusPrefix)) {
+    context_.host.setStatusText(1, {});  // other messages of the panel stay
   }
   if (shown != markerShown_ || from != markerFrom_ || to != markerTo_) {
     markerShown_ = shown;
     markerFrom_ = from;
     markerTo_ = to;
-    window_.ListBox1->setIntervalMarker(shown, from, to);
+    context_.viewer.setIntervalMarker(shown, from, to);
   }
 }
 

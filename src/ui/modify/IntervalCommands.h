@@ -8,17 +8,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "ui/modify/ModifyHost.h"
+
 class QMenu;
 
 namespace kestrix::ui {
 
 class ModifyEnableRules;
-class TFind;
 
 class IntervalCommands : public QObject {
   Q_OBJECT
  public:
-  IntervalCommands(TFind& window, ModifyEnableRules& rules);
+  IntervalCommands(const ModifyContext& context, ModifyEnableRules& rules);
 
   // Mark From / Mark To on the selected viewer line of the browsed file.
   void markFrom();
@@ -43,7 +44,7 @@ class IntervalCommands : public QObject {
   std::vector<std::size_t> rowsOf(Scope scope) const;
   bool markable() const;
 
-  TFind& window_;
+  const ModifyContext context_;
   ModifyEnableRules& rules_;
   QTimer idle_;
   bool markerShown_ = false;

@@ -1,7 +1,6 @@
 // Runs the modify pass, undo and erase backups from the window.
 #include "ui/modify/ModifyController.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
@@ -17,8 +16,6 @@
 #include "modify/Review.h"
 #include "modify/TemporaryLog.h"
 #include "modify/Undo.h"
-#include "ui/fileops/FileLauncher.h"
-#include "ui/find/FindRunController.h"
 #include "ui/history/EraseMessages.h"
 #include "ui/modify/ChangeTreeModel.h"
 #include "ui/modify/ModifyEnableRules.h"
@@ -27,9 +24,6 @@
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/settings/OptionsTab.h"
-#include "ui/settings/SettingsController.h"
-#include "ui/startup/CommandLineController.h"
 #include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
 #include "ui/window/BusyIndicator.h"
@@ -37,8 +31,7 @@
 #include "ui/window/History.h"
 #include "ui/window/MessageBoxes.h"
 #include "ui/window/ScreenScale.h"
-#include "ui/window/TFind.h"
-#include "ui/window/WindowGeometry.h"
+#include "ui/window/WindowState.h"
 
 namespace kestrix::ui {
 
@@ -59,6 +52,13 @@ std::string temporaryLog() {
 
 }  // namespace
 
+QString modifiedSummary(std::size_t modified, std::size_t failed, bool stopped) {
+  return QString("%1 modified, %2 failed%3")
+      .arg(modified)
+      .arg(failed)
+      .arg(stopped ? ", stopped" : "");
+}
+
 // Without a data folder the pass reports that it cannot write the history when backups
 // are on.
 std::string windowHistoryFolder() {
@@ -69,11 +69,13 @@ std::string windowHistoryFolder() {
   }
 }
 
-ModifyController::ModifyController(TFind& window)
-    : QObject(&window),
-      window_(window),
-      rules_(new ModifyEnableRules(window, this)),
-      previewDialog_(new PreviewDialog(&window)),
+ModifyController::ModifyController(const ModifyContext& context)
+    : QObject(&context.window),
+      context_(context),
+      window_(context.window),
+      host_(context.host),
+      rules_(new ModifyEnableRules(context, this)),
+      previewDialog_(new PreviewDialog(&context.window)),
       trash_([](const std::string& name) {
         return QFile::moveToTrash(QFile::decodeName(name.c_str()));
       }) {
@@ -81,24 +83,25 @@ ModifyController::ModifyController(TFind& window)
   // Once the window has its folder: Undo is offered at start when the history holds an
   // undoable run of that folder (made by the window or by ksr, before a restart or not).
   QTimer::singleShot(0, this, [this] {
-    if (!window_.state().busy) enableUndoFromHistory();
+    if (!context_.state.busy) enableUndoFromHistory();
   });
 }
 
 ModifyController::~ModifyController() = default;
 
 modify::ModifyRequest ModifyController::currentRequest(modify::ModifyScope scope) const {
-  return readModifyRequest(window_, scope);
+  return readModifyRequest(host_, context_.tab, scope);
 }
 
 // Only files inside the folder the rows were searched in may be changed.
 std::string ModifyController::searchedFolder() const {
-  return window_.findRun().hasRun() ? window_.findRun().lastRequest().folder : std::string();
+  const search::SearchRequest* last = host_.lastSearch();
+  return last != nullptr ? last->folder : std::string();
 }
 
 std::vector<std::size_t> ModifyController::selectedRows() const {
   std::vector<std::size_t> rows;
-  for (int row : window_.ListView1->selectedRows()) rows.push_back(static_cast<std::size_t>(row));
+  for (int row : context_.list.selectedRows()) rows.push_back(static_cast<std::size_t>(row));
   std::sort(rows.begin(), rows.end());
   return rows;
 }
@@ -113,55 +116,65 @@ bool ModifyController::validate(const modify::ModifyRequest& request) {
 }
 
 void ModifyController::beginBusy() {
-  WindowState& state = window_.state();
-  window_.setStatusText(1, {});
+  WindowState& state = context_.state;
+  host_.setStatusText(1, {});
   state.busy = true;
-  window_.busyState().begin();
+  context_.busy.begin();
   // A pass or an undo sets Undo itself afterwards.
   state.undoBeforeSearch = false;
-  window_.results->setSearchRunning(true);
-  window_.ListView1->setSearchRunning(true);
+  context_.results.setSearchRunning(true);
+  context_.list.setSearchRunning(true);
   state.stop.abortRequested = false;
   state.stop.run = false;
-  window_.Animate1->start();
+  context_.animation.start();
 }
 
 void ModifyController::endBusy() {
-  WindowState& state = window_.state();
-  window_.Animate1->stop();
-  window_.busyState().end();
+  WindowState& state = context_.state;
+  context_.animation.stop();
+  context_.busy.end();
   state.busy = false;
-  window_.results->setSearchRunning(false);
-  window_.ListView1->setSearchRunning(false);
-  window_.replaceTab->StopReplaceButton->setEnabled(false);
+  context_.results.setSearchRunning(false);
+  context_.list.setSearchRunning(false);
+  context_.tab.StopReplaceButton->setEnabled(false);
   offerUndo(false);
-  window_.updateCommands();
+  host_.updateCommands();
 }
 
 void ModifyController::offerUndo(bool offered) {
   undoOffered_ = offered;
-  window_.replaceTab->UndoButton->setEnabled(offered);
+  context_.tab.UndoButton->setEnabled(offered);
 }
 
 void ModifyController::runPass(modify::ModifyScope scope, const PassRunner& run) {
-  WindowState& state = window_.state();
-  if (state.busy) return;
-  const modify::ModifyRequest request = currentRequest(scope);
-  if (!validate(request)) return;
+  if (context_.state.busy) return;
+  runRequest(currentRequest(scope), run, PassSource::Tab);
+}
+
+std::optional<ModifyController::PassReport> ModifyController::modifyAllWith(
+    const modify::ModifyRequest& request) {
+  return runRequest(request, modify::runModifyPass, PassSource::BatchPair);
+}
+
+std::optional<ModifyController::PassReport> ModifyController::runRequest(
+    const modify::ModifyRequest& request, const PassRunner& run, PassSource source) {
+  WindowState& state = context_.state;
+  if (state.busy || !validate(request)) return std::nullopt;
+  const modify::ModifyScope scope = request.scope;
   beginBusy();
   const std::vector<std::size_t> selected = selectedRows();
   if (scope == modify::ModifyScope::Selected && selected.empty()) {
     endBusy();
     showWarning(&window_, modify::kModifyCaption, modify::kSelectSomeItems);
-    return;
+    return std::nullopt;
   }
-  SearchReplaceTab& tab = *window_.replaceTab;
-  if (!tab.usesMemo() && !tab.Edit2->currentText().isEmpty())
+  SearchReplaceTab& tab = context_.tab;
+  if (source == PassSource::Tab && !tab.usesMemo() && !tab.Edit2->currentText().isEmpty())
     pushHistory(tab.Edit2, tab.Edit2->currentText());
-  window_.viewerRefresh().clearViewer();
-  std::vector<search::ResultItem> rows = window_.results->items();
+  context_.refresh.clearViewer();
+  std::vector<search::ResultItem> rows = context_.results.items();
   ModifyRunObserver observer(
-      *window_.results, &rows, [&state] { return state.stop.abortRequested || state.stop.run; },
+      context_.results, &rows, [&state] { return state.stop.abortRequested || state.stop.run; },
       [this](const QString& caption, const QString& text) {
         showWarning(&window_, caption, text);
       });
@@ -170,11 +183,10 @@ void ModifyController::runPass(modify::ModifyScope scope, const PassRunner& run)
   options.searchedFolder = searchedFolder();
   options.temporaryLog = temporaryLog();
   options.historyFolder = windowHistoryFolder();
-  const app::HistoryCap cap = window_.settings().historyCap();
+  const app::HistoryCap cap = host_.historyCap();
   options.historyLimits = modify::HistoryLimits{std::int64_t{cap.megabytes} * 1024 * 1024,
                                                 static_cast<std::size_t>(cap.runs)};
-  options.historyHeader.origin =
-      window_.commandLine().start().commandLineRun ? "kestrix -com" : "window";
+  options.historyHeader.origin = host_.commandLineRun() ? "kestrix -com" : "window";
   bool stopped = false;
   modify::PassSummary summary;
   try {
@@ -187,11 +199,8 @@ void ModifyController::runPass(modify::ModifyScope scope, const PassRunner& run)
     showWarning(&window_, QString::fromStdString(error.caption()), error.what());
   }
   endBusy();
-  reportOutcome(FailureNotice::Shown, modify::kModifyCaption,
-                QString("%1 modified, %2 failed%3")
-                    .arg(summary.modified)
-                    .arg(summary.failed)
-                    .arg(stopped ? ", stopped" : ""),
+  reportOutcome(source == PassSource::Tab ? FailureNotice::Shown : FailureNotice::Left,
+                modify::kModifyCaption, modifiedSummary(summary.modified, summary.failed, stopped),
                 observer);
   offerUndo(request.createBackups && !journal_.empty());
   if (request.createBackups && !stopped) enableUndoFromHistory();
@@ -200,30 +209,31 @@ void ModifyController::runPass(modify::ModifyScope scope, const PassRunner& run)
     state.stop.abortRequested = false;
   }
   emit finished();
+  return PassReport{summary, stopped, observer.failures()};
 }
 
 void ModifyController::refreshViewerOnFirstSelected() {
   const std::vector<std::size_t> selected = selectedRows();
   if (selected.empty()) return;
   const int row = static_cast<int>(selected.front());
-  QItemSelectionModel* selection = window_.ListView1->selectionModel();
-  selection->setCurrentIndex(window_.results->index(row, 0), QItemSelectionModel::NoUpdate);
-  window_.ListView1->scrollTo(window_.results->index(row, 0));
-  window_.state().stop.viewer = false;
-  window_.viewerRefresh().refreshNow();
+  QItemSelectionModel* selection = context_.list.selectionModel();
+  selection->setCurrentIndex(context_.results.index(row, 0), QItemSelectionModel::NoUpdate);
+  context_.list.scrollTo(context_.results.index(row, 0));
+  context_.state.stop.viewer = false;
+  context_.refresh.refreshNow();
 }
 
 void ModifyController::widenResultColumn() {
-  const int column = window_.results->columnOf(ResultsModel::Column::Result);
-  if (column >= 0 && window_.ListView1->columnWidth(column) < scaled(kMinimumResultWidth))
-    window_.ListView1->setColumnWidth(column, scaled(kMinimumResultWidth));
+  const int column = context_.results.columnOf(ResultsModel::Column::Result);
+  if (column >= 0 && context_.list.columnWidth(column) < scaled(kMinimumResultWidth))
+    context_.list.setColumnWidth(column, scaled(kMinimumResultWidth));
 }
 
 // The folder whose runs Undo takes back: the one the list was searched in, else the one in
 // the path box.
 std::string ModifyController::undoFolder() const {
   const std::string searched = searchedFolder();
-  return searched.empty() ? window_.ComboBoxPath->currentText().trimmed().toStdString() : searched;
+  return searched.empty() ? host_.folderText().toStdString() : searched;
 }
 
 std::optional<std::string> ModifyController::undoableRun() const {
@@ -238,7 +248,7 @@ void ModifyController::enableUndoFromHistory() {
 }
 
 void ModifyController::undo() {
-  if (window_.state().busy) return;
+  if (context_.state.busy) return;
   const std::optional<std::string> run = undoableRun();
   if (!run) {
     offerUndo(false);
@@ -249,18 +259,18 @@ void ModifyController::undo() {
 
 std::optional<modify::UndoSummary> ModifyController::undoRun(const std::string& id,
                                                              FailureNotice notice) {
-  WindowState& state = window_.state();
+  WindowState& state = context_.state;
   if (state.busy) return std::nullopt;
   beginBusy();
-  window_.viewerRefresh().clearViewer();
-  std::vector<search::ResultItem> rows = window_.results->items();
+  context_.refresh.clearViewer();
+  std::vector<search::ResultItem> rows = context_.results.items();
   ModifyRunObserver observer(
-      *window_.results, &rows, [&state] { return state.stop.run; },
+      context_.results, &rows, [&state] { return state.stop.run; },
       [this](const QString& caption, const QString& text) {
         showWarning(&window_, caption, text);
       });
   modify::HistoryUndoOptions options;
-  if (window_.findRun().hasRun()) options.rows.refreshWith = window_.findRun().lastRequest();
+  if (const search::SearchRequest* last = host_.lastSearch()) options.rows.refreshWith = *last;
   options.temporaryLog = temporaryLog();
   if (!options.temporaryLog.empty()) modify::removeStaleTemporaries(options.temporaryLog);
   std::optional<modify::UndoSummary> result;
@@ -293,10 +303,9 @@ std::optional<modify::UndoSummary> ModifyController::undoRun(const std::string& 
 }
 
 void ModifyController::eraseBackups() {
-  WindowState& state = window_.state();
+  WindowState& state = context_.state;
   if (state.busy) return;
-  const QString path = window_.ComboBoxPath->currentText().trimmed();
-  window_.ComboBoxPath->setEditText(path);
+  const QString path = host_.trimFolderText();
   if (path.isEmpty()) {
     offerUndo(false);
     state.stop.abortRequested = true;
@@ -305,23 +314,23 @@ void ModifyController::eraseBackups() {
     eraseBackupsIn(path);
   }
   // The command state brings back Modify All / Modify Selected; the rest follows the list.
-  window_.replaceTab->SearchButton->setEnabled(true);
-  window_.updateCommands();
+  context_.tab.SearchButton->setEnabled(true);
+  host_.updateCommands();
   emit finished();
 }
 
 // Counts the backups, asks, moves them to the trash, reports and offers to clear the
 // folder's undo history.
 void ModifyController::eraseBackupsIn(const QString& path) {
-  WindowState& state = window_.state();
+  WindowState& state = context_.state;
   modify::EraseOptions options;
-  options.includeSubfolders = window_.optionsTab->IncludeSubdirectoriesCheckBox->isChecked();
-  options.ignoredFolders =
-      window_.findRun().buildRequest(search::Origin::SearchAndReplace).ignoredFolders;
+  const search::SearchRequest search = host_.replaceTabSearch();
+  options.includeSubfolders = search.includeSubfolders;
+  options.ignoredFolders = search.ignoredFolders;
   ModifyRunObserver observer(
-      *window_.results, nullptr, [&state] { return state.stop.abortRequested; },
+      context_.results, nullptr, [&state] { return state.stop.abortRequested; },
       [this](const QString& caption, const QString& text) { showWarning(&window_, caption, text); },
-      [this](const QString& folder) { window_.setStatusText(1, folder); });
+      [this](const QString& folder) { host_.setStatusText(1, folder); });
   // Counting changes nothing: Undo stays as it was until the backups go.
   const bool undoWasEnabled = canUndo();
   const bool undoBeforeSearch = state.undoBeforeSearch;
@@ -352,14 +361,20 @@ void ModifyController::eraseBackupsIn(const QString& path) {
 
 void ModifyController::reportOutcome(FailureNotice notice, const QString& caption,
                                      const QString& summary, const ModifyRunObserver& observer) {
-  window_.setStatusText(1, summary);
+  if (notice == FailureNotice::Left)
+    host_.setStatusText(1, summary);
+  else
+    reportOutcome(caption, summary, observer.failures());
+}
+
+void ModifyController::reportOutcome(const QString& caption, const QString& summary,
+                                     const std::vector<ModifyRunObserver::Failure>& failures) {
+  host_.setStatusText(1, summary);
   // A command-line run counts and logs its failures itself; nobody is there to read a notice.
-  if (notice == FailureNotice::Left || observer.failures().empty() ||
-      window_.commandLine().start().commandLineRun)
-    return;
+  if (failures.empty() || host_.commandLineRun()) return;
   constexpr int kListed = 15;
   QStringList all, listed;
-  for (const ModifyRunObserver::Failure& failure : observer.failures())
+  for (const ModifyRunObserver::Failure& failure : failures)
     all << failure.fullName + ": " + failure.reason;
   listed = all.mid(0, kListed);
   if (all.size() > kListed) listed << QString("... and %1 more").arg(all.size() - kListed);
@@ -370,7 +385,7 @@ void ModifyController::reportOutcome(FailureNotice notice, const QString& captio
 
 void ModifyController::reportErased(const modify::EraseSummary& summary, const QString& path) {
   const QString report = erasedReport(summary, bool(trash_));
-  window_.setStatusText(1, report);
+  host_.setStatusText(1, report);
   // Nothing in the history goes without the user asking: the folder's runs are offered.
   const std::string history = windowHistoryFolder();
   const std::size_t runs =
@@ -383,25 +398,25 @@ void ModifyController::reportErased(const modify::EraseSummary& summary, const Q
                    clearFolderHistoryQuestion(report, path, runs)))
     return;
   const std::size_t removed = modify::clearHistory(history, path.toStdString());
-  window_.setStatusText(1, report + " " + removedRuns(removed));
+  host_.setStatusText(1, report + " " + removedRuns(removed));
 }
 
 void ModifyController::preview() {
-  WindowState& state = window_.state();
+  WindowState& state = context_.state;
   if (state.busy) return;
   const modify::ModifyRequest request = currentRequest(modify::ModifyScope::All);
   if (!validate(request)) return;
   const bool undoWasOffered = canUndo();
   beginBusy();
   ModifyRunObserver observer(
-      *window_.results, nullptr, [&state] { return state.stop.abortRequested || state.stop.run; },
+      context_.results, nullptr, [&state] { return state.stop.abortRequested || state.stop.run; },
       [this](const QString& caption, const QString& text) {
         showWarning(&window_, caption, text);
       });
   std::optional<modify::Review> review;
   try {
     review =
-        modify::reviewModifyPass(request, window_.results->items(), {}, observer, searchedFolder());
+        modify::reviewModifyPass(request, context_.results.items(), {}, observer, searchedFolder());
   } catch (const modify::ModifyError& error) {
     showWarning(&window_, QString::fromStdString(error.caption()), error.what());
   }
@@ -430,12 +445,7 @@ void ModifyController::applyPreview() {
 
 // A change double-clicked in the preview opens in the editor at its line.
 void ModifyController::openChange(const QString& fullName, int lineNumber) {
-  const int slash = static_cast<int>(fullName.lastIndexOf('/'));
-  EditorTarget target;
-  target.path = slash <= 0 ? QString("/") : fullName.left(slash);
-  target.name = fullName.mid(slash + 1);
-  target.lineNumber = lineNumber;
-  window_.fileLauncher().editFile(window_.editorCommand(), target);
+  host_.editFileAt(fullName, lineNumber);
 }
 
 }  // namespace kestrix::ui

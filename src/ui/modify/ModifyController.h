@@ -18,26 +18,43 @@
 #include "modify/ModifyRequest.h"
 #include "modify/Undo.h"
 #include "modify/UndoJournal.h"
+#include "ui/modify/ModifyHost.h"
 #include "ui/modify/ModifyRequestReader.h"
+#include "ui/modify/ModifyRunObserver.h"
 
 namespace kestrix::ui {
 
 class ModifyEnableRules;
-class ModifyRunObserver;
 class PreviewDialog;
-class TFind;
 
 // The undo history shared with the console's runs; empty without a data folder.
 std::string windowHistoryFolder();
 
+// The status text of modification runs: "11 modified, 3 failed" (", stopped" after a stop).
+QString modifiedSummary(std::size_t modified, std::size_t failed, bool stopped);
+
 class ModifyController : public QObject {
   Q_OBJECT
  public:
-  explicit ModifyController(TFind& window);
+  explicit ModifyController(const ModifyContext& context);
   ~ModifyController() override;
 
   void modifySelected() { runPass(modify::ModifyScope::Selected); }
   void modifyAll() { runPass(modify::ModifyScope::All); }
+  // What a pass did: its summary and the files it left as they were.
+  struct PassReport {
+    modify::PassSummary summary;
+    bool stopped = false;  // a stop or a replacement limit ended it
+    std::vector<ModifyRunObserver::Failure> failures;
+  };
+  // Modify All with `request` instead of the tab's (a batch pair): as modifyAll, with the
+  // summary in the status bar but no failure notice. Nothing when the window is busy or
+  // the request is refused (its message shown).
+  std::optional<PassReport> modifyAllWith(const modify::ModifyRequest& request);
+  // Puts `summary` ("11 modified, 3 failed") in the status bar and, when files failed,
+  // shows a notice captioned `caption` listing them with their reasons.
+  void reportOutcome(const QString& caption, const QString& summary,
+                     const std::vector<ModifyRunObserver::Failure>& failures);
   // "Undo": undoes the latest run of the undo history not yet undone for the list's folder
   // (the path box's without a list), from the history's copies of the originals.
   void undo();
@@ -86,6 +103,11 @@ class ModifyController : public QObject {
   // it through applyReview).
   using PassRunner = std::function<decltype(modify::runModifyPass)>;
   void runPass(modify::ModifyScope scope, const PassRunner& run = modify::runModifyPass);
+  // Who asked for a pass: the tab's commands (its replacement joins the box's history and
+  // failures get a notice) or a batch pair (whose texts are not the tab's).
+  enum class PassSource { Tab, BatchPair };
+  std::optional<PassReport> runRequest(const modify::ModifyRequest& request, const PassRunner& run,
+                                       PassSource source);
   void applyPreview();
   void openChange(const QString& fullName, int lineNumber);
   bool validate(const modify::ModifyRequest& request);
@@ -95,12 +117,12 @@ class ModifyController : public QObject {
   void widenResultColumn();
   void eraseBackupsIn(const QString& path);
   void reportErased(const modify::EraseSummary& summary, const QString& path);
-  // Puts `summary` ("11 modified, 3 failed") in the status bar and, when files failed,
-  // shows a notice listing them with their reasons.
   void reportOutcome(FailureNotice notice, const QString& caption, const QString& summary,
                      const ModifyRunObserver& observer);
 
-  TFind& window_;
+  const ModifyContext context_;
+  QWidget& window_;
+  ModifyHost& host_;
   std::string undoFolder() const;
   std::optional<std::string> undoableRun() const;
   modify::UndoJournal journal_;

@@ -8,22 +8,30 @@
 #include <QObject>
 
 #include "modify/ModifyCommandState.h"
+#include "ui/modify/ModifyHost.h"
 
 namespace kestrix::ui {
-
-class TFind;
 
 class ModifyEnableRules : public QObject {
   Q_OBJECT
  public:
   // `owner` deletes the rules (the controller that holds them).
-  ModifyEnableRules(TFind& window, QObject* owner);
+  ModifyEnableRules(const ModifyContext& context, QObject* owner);
+
+  // What the window tells the rules: a search ended, the current tab changed, a regular-
+  // expression option changed.
+  void searchFinished();
+  void pageChanged();
+  void regexOptionChanged();
 
   // Switches the commands from the command state, the list and the busy state.
   void apply();
   // The Result heading after a change of search type, search text or bulk marks: the
   // interval heading with formatted cells, or "Result" with stripped cells.
   void refreshHeading();
+  // The list no longer answers the tab's search (a batch listed its last pair's files): the
+  // modify commands wait for the next Search.
+  void markListOutdated();
   // True while the Result column shows the interval format.
   bool intervalHeadingShown() const;
 
@@ -33,11 +41,10 @@ class ModifyEnableRules : public QObject {
   void connectSearchInputs();
   void connectModificationTypes();
   void searchChanged();
-  void searchFinished();
   bool regexListShown() const;
   void fitIntervalColumn();
 
-  TFind& window_;
+  const ModifyContext context_;
   modify::ModifyCommandState state_;
 };
 

@@ -5,12 +5,9 @@
 #include <QComboBox>
 #include <QRadioButton>
 
-#include "ui/find/FindRunController.h"
 #include "ui/find/QueryEditors.h"
+#include "ui/modify/ModifyHost.h"
 #include "ui/modify/SearchReplaceTab.h"
-#include "ui/settings/OptionsTab.h"
-#include "ui/settings/SettingsController.h"
-#include "ui/window/TFind.h"
 
 namespace kestrix::ui {
 
@@ -25,40 +22,29 @@ modify::ModificationType chosenModificationType(const SearchReplaceTab& tab) {
   return ModificationType::None;
 }
 
-modify::ModifyRequest readModifyRequest(TFind& window, modify::ModifyScope scope) {
+modify::ModifyRequest readModifyRequest(ModifyHost& host, const SearchReplaceTab& tab,
+                                        modify::ModifyScope scope) {
   // The search half is exactly what the tab's Search reads.
-  const search::SearchRequest search =
-      window.findRun().buildRequest(search::Origin::SearchAndReplace);
-  const SearchReplaceTab& tab = *window.replaceTab;
-  modify::ModifyRequest request;
-  request.searchType = search.queryType;
-  request.searchText = search.queryText;
-  request.searchLines = search.queryLines;
-  request.caseSensitive = search.caseSensitive;
-  request.wholeWords = search.wholeWords;
-  request.ignoreLeadingSpaces = search.ignoreLeadingSpaces;
-  request.ignoreTrailingSpaces = search.ignoreTrailingSpaces;
-  request.dotMatchesLineSeparators = search.dotMatchesLineSeparators;
-  request.ignoreRegexWhitespace = search.ignoreRegexWhitespace;
-  request.searchEachLine = search.searchEachLine;
-  request.createBackups = search.createBackups;
+  modify::ModifyRequest request = modify::fromSearchRequest(host.replaceTabSearch());
   request.modificationType = chosenModificationType(tab);
   request.replacementText = tab.Edit2->currentText().toStdString();
   request.replacementLines = memoLines(tab.Memo2);
-  request.useIntervalsRegex = window.optionsTab->ModifyXPCheckBox->isChecked();
-  request.useIntervalsPhrase = window.optionsTab->PhraseXPCheckBox->isChecked();
-  window.settings().applyTo(request);
+  const IntervalSwitches switches = host.intervalSwitches();
+  request.useIntervalsRegex = switches.regexIntervals;
+  request.useIntervalsPhrase = switches.phraseIntervals;
+  host.applySettings(request);
   request.scope = scope;
   return request;
 }
 
-bool intervalsInForceNow(const TFind& window) {
+bool intervalsInForceNow(const ModifyHost& host, const SearchReplaceTab& tab) {
   // Only what the rule reads; the rule itself is the pass's own.
+  const IntervalSwitches switches = host.intervalSwitches();
   modify::ModifyRequest request;
-  request.searchType = window.replaceTab->searchType();
-  request.searchEachLine = window.optionsTab->RegExprXPCheckBox->isChecked();
-  request.useIntervalsRegex = window.optionsTab->ModifyXPCheckBox->isChecked();
-  request.useIntervalsPhrase = window.optionsTab->PhraseXPCheckBox->isChecked();
+  request.searchType = tab.searchType();
+  request.searchEachLine = switches.searchEachLine;
+  request.useIntervalsRegex = switches.regexIntervals;
+  request.useIntervalsPhrase = switches.phraseIntervals;
   return modify::intervalsInForce(request);
 }
 

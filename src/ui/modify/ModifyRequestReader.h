@@ -7,7 +7,7 @@
 
 namespace kestrix::ui {
 
-class TFind;
+class ModifyHost;
 class SearchReplaceTab;
 
 // The checked " Modification Type " button.
@@ -16,10 +16,11 @@ modify::ModificationType chosenModificationType(const SearchReplaceTab& tab);
 // Everything the pass reads: the search settings of the tab's Search, the modification type
 // and replacement, the interval switches and the Settings dialog's line separator and
 // read-only / hidden permissions.
-modify::ModifyRequest readModifyRequest(TFind& window, modify::ModifyScope scope);
+modify::ModifyRequest readModifyRequest(ModifyHost& host, const SearchReplaceTab& tab,
+                                        modify::ModifyScope scope);
 
 // True when modification intervals limit the current search type, by the pass's rule
 // (modify::intervalsInForce) over the tab's type and the Options tab's switches.
-bool intervalsInForceNow(const TFind& window);
+bool intervalsInForceNow(const ModifyHost& host, const SearchReplaceTab& tab);
 
 }  // namespace kestrix::ui

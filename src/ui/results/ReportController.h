@@ -10,9 +10,29 @@
 
 #include "results/ResultTable.h"
 
+class QWidget;
+
 namespace kestrix::ui {
 
-class TFind;
+class FindRunController;
+class LinesViewer;
+class ReportHost;
+class ResultsModel;
+class ResultsView;
+class ViewerRefresh;
+struct WindowState;
+
+// The parts of the window the report commands read and change; none is owned.
+struct ReportParts {
+  QWidget& window;  // parent of the dialogs and messages
+  ReportHost& host;
+  WindowState& state;
+  ResultsModel& results;
+  ResultsView& view;
+  LinesViewer& viewer;
+  ViewerRefresh& viewerRefresh;
+  FindRunController& findRun;
+};
 
 class ReportController : public QObject {
   Q_OBJECT
@@ -25,7 +45,8 @@ class ReportController : public QObject {
   // Shows the page at `path` in the browser; false when none could be started.
   using PageOpener = std::function<bool(const QString& path)>;
 
-  explicit ReportController(TFind& window);
+  // A child of parts.window; every part outlives it.
+  explicit ReportController(const ReportParts& parts);
 
   void createReport();
   void browseContext();
@@ -48,15 +69,11 @@ class ReportController : public QObject {
   bool writePage(const QString& fileName, const std::string& text, const QString& caption,
                  QString& path);
   void restoreAfterReport();
-  // Disables the list's context menu and its items; returns their enabled states.
-  std::vector<bool> disableListMenu();
-  void restoreListMenu(const std::vector<bool>& states);
   // The browsed file changed after it was listed: its viewer lines are filled again.
   void refillWhenChanged();
-  // Undo comes back when it was enabled before the last search.
-  void reenableUndo();
 
-  TFind& window_;
+  ReportParts parts_;
+  ReportHost& host_;
   SavePicker savePicker_;
   PageOpener pageOpener_;
   void openPage(const QString& path, const QString& caption);

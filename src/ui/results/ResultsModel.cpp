@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "results/ResultTable.h"
 #include "results/RowOrder.h"
 #include "search/FileEncoding.h"
 #include "text/DisplayWidth.h"
@@ -21,9 +22,9 @@ constexpr std::size_t kMaxRemovalRuns = 64;
 
 }  // namespace
 
-const QString ResultsModel::kResultCaption = QStringLiteral("Result");
+const QString ResultsModel::kResultCaption = QString::fromLatin1(results::kResultCaption);
 const QString ResultsModel::kResultIntervalCaption =
-    QStringLiteral("Result    |  Modification Interval");
+    QString::fromLatin1(results::kResultIntervalCaption);
 
 ResultsModel::ResultsModel(QObject* parent)
     : QAbstractTableModel(parent), columns_(kInitialColumns), resultCaption_(kResultCaption) {}
@@ -178,13 +179,6 @@ void ResultsModel::setOutcome(int row, search::RowOutcome outcome) {
   if (row < 0 || row >= rowCount()) return;
   items_[static_cast<size_t>(row)].outcome = std::move(outcome);
   const int column = columnOf(Column::Result);
-  if (column >= 0) emit dataChanged(index(row, column), index(row, column));
-}
-
-void ResultsModel::setHits(int row, std::vector<std::int64_t> hits) {
-  if (row < 0 || row >= rowCount()) return;
-  items_[static_cast<size_t>(row)].hits = std::move(hits);
-  const int column = columnOf(Column::Found);
   if (column >= 0) emit dataChanged(index(row, column), index(row, column));
 }
 

@@ -54,9 +54,8 @@ class ResultsModel : public QAbstractTableModel {
   const std::vector<search::ResultItem>& items() const { return items_; }
   // Replaces row `row` (its hits, outcome, interval ...) and repaints it.
   void setItem(int row, search::ResultItem item);
-  // The row's outcome (its Result cell) and its hit counts (its Found cell).
+  // The row's outcome (its Result cell).
   void setOutcome(int row, search::RowOutcome outcome);
-  void setHits(int row, std::vector<std::int64_t> hits);
   // Removes the given rows (any order, duplicates ignored) with their intervals.
   void removeRowsList(std::vector<int> rows);
 

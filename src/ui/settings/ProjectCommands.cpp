@@ -3,20 +3,14 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QPushButton>
-#include <QTabWidget>
 
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
-#include "ui/batch/BatchReplaceCommand.h"
-#include "ui/batch/TBatchDlg.h"
-#include "ui/find/FindTab.h"
-#include "ui/modify/SearchReplaceTab.h"
+#include "ui/settings/ProjectHost.h"
 #include "ui/settings/SettingsController.h"
 #include "ui/window/MainMenus.h"
 #include "ui/window/MessageBoxes.h"
-#include "ui/window/TFind.h"
-#include "ui/window/WindowGeometry.h"
+#include "ui/window/WindowState.h"
 
 namespace kestrix::ui {
 
@@ -35,14 +29,15 @@ QString pickFile(QWidget* parent, const QString& title, const QString& folder, b
 
 }  // namespace
 
-ProjectCommands::ProjectCommands(TFind& window) : QObject(&window), window_(window) {
+ProjectCommands::ProjectCommands(QWidget& window, WindowState& state, SettingsController& settings,
+                                 MainMenus& menus, ProjectHost& host)
+    : QObject(&window), window_(window), state_(state), settings_(settings), host_(host) {
   openPicker_ = [this](const QString& title, const QString& folder) {
     return pickFile(&window_, title, folder, false);
   };
   savePicker_ = [this](const QString& title, const QString& folder) {
     return pickFile(&window_, title, folder, true);
   };
-  MainMenus& menus = *window.menus;
   menus.openProject.setEnabled(true);
   menus.saveProject.setEnabled(true);
   connectCommand(menus.openProject, this, &ProjectCommands::openWithDialog);
@@ -51,23 +46,23 @@ ProjectCommands::ProjectCommands(TFind& window) : QObject(&window), window_(wind
 
 void ProjectCommands::rememberFolder(const QString& path) {
   const QString folder = QFileInfo(path).absolutePath();
-  window_.settings().setStartFolder(SettingsController::OpenProject, folder);
-  window_.settings().setStartFolder(SettingsController::SaveProject, folder);
+  settings_.setStartFolder(SettingsController::OpenProject, folder);
+  settings_.setStartFolder(SettingsController::SaveProject, folder);
 }
 
 void ProjectCommands::openWithDialog() {
-  if (window_.state().busy) return;
+  if (state_.busy) return;
   const QString path =
-      openPicker_("Open Project", window_.settings().startFolder(SettingsController::OpenProject));
+      openPicker_("Open Project", settings_.startFolder(SettingsController::OpenProject));
   if (path.isEmpty()) return;
   rememberFolder(path);
   openProject(path);
 }
 
 void ProjectCommands::saveWithDialog() {
-  if (window_.state().busy) return;
+  if (state_.busy) return;
   const QString path =
-      savePicker_("Save Project", window_.settings().startFolder(SettingsController::SaveProject));
+      savePicker_("Save Project", settings_.startFolder(SettingsController::SaveProject));
   if (path.isEmpty()) return;
   rememberFolder(path);
   saveProject(path);
@@ -75,11 +70,8 @@ void ProjectCommands::saveWithDialog() {
 
 app::Project ProjectCommands::currentProject() {
   app::Project project;
-  project.settings = window_.settings().currentSettings(true);
-  TBatchDlg& batch = *window_.batchReplace().dialog();
-  // A hidden dialog's state lives in its state file; it is read again when it shows.
-  if (!batch.isVisible()) batch.readState();
-  project.batch = batch.state();
+  project.settings = settings_.currentSettings(true);
+  project.batch = host_.batchState();
   return project;
 }
 
@@ -96,15 +88,15 @@ bool ProjectCommands::saveProject(const QString& path) {
 }
 
 bool ProjectCommands::openProject(const QString& path) {
-  if (window_.state().busy) return false;
+  if (state_.busy) return false;
   const std::string file = path.toStdString();
-  if (platform::exists(file)) window_.settings().saveSettings(true);
+  if (platform::exists(file)) settings_.saveSettings(true);
   try {
     applyProject(app::readProject(file, currentProject()));
     return true;
   } catch (const app::ProjectError& e) {
     if (e.kind() == app::ProjectError::Kind::NotFound) {
-      window_.state().stop.abortRequested = true;
+      state_.stop.abortRequested = true;
     } else {
       rejectProject();
     }
@@ -117,37 +109,16 @@ void ProjectCommands::rejectProject() {
   // Nothing of the file reached the window; it goes back to the settings saved just
   // before the read.
   projectLoaded_ = false;
-  window_.settings().loadSettings(true);
-  window_.PageControl1->setCurrentIndex(TFind::FindPage);
+  settings_.loadSettings(true);
+  host_.showFindTab();
 }
 
 void ProjectCommands::applyProject(const app::ProjectRead& read) {
   if (read.loaded) projectLoaded_ = true;
-  window_.settings().applyProject(read.project.settings, read.loaded);
-  TBatchDlg& batch = *window_.batchReplace().dialog();
-  batch.setState(read.project.batch);
-  batch.writeState();
-  clearBothLists();
-  showTab(read.project.settings.tab);
-}
-
-void ProjectCommands::clearBothLists() {
-  QTabWidget& tabs = *window_.PageControl1;
-  tabs.setCurrentIndex(TFind::FindPage);
-  if (window_.findTab->HideListButton->isEnabled()) window_.hideList();
-  tabs.setCurrentIndex(TFind::SearchReplacePage);
-  if (window_.replaceTab->HideListReplaceButton->isEnabled()) window_.hideList();
-}
-
-void ProjectCommands::showTab(int tab) {
-  const int page = tab == 1   ? TFind::FindPage
-                   : tab == 2 ? TFind::SearchReplacePage
-                              : TFind::OptionsPage;
-  QTabWidget& tabs = *window_.PageControl1;
-  if (tabs.currentIndex() == page)
-    window_.geometryController().applyTabLayout();
-  else
-    tabs.setCurrentIndex(page);
+  settings_.applyProject(read.project.settings, read.loaded);
+  host_.setBatchState(read.project.batch);
+  host_.clearBothLists();
+  host_.showStoredTab(read.project.settings.tab);
 }
 
 }  // namespace kestrix::ui

@@ -8,9 +8,14 @@
 
 #include "app/ProjectFile.h"
 
+class QWidget;
+
 namespace kestrix::ui {
 
-class TFind;
+class MainMenus;
+class ProjectHost;
+class SettingsController;
+struct WindowState;
 
 class ProjectCommands : public QObject {
   Q_OBJECT
@@ -20,7 +25,9 @@ class ProjectCommands : public QObject {
   // Asks for a file (title, start folder); empty when cancelled. Tests replace it.
   using FilePicker = std::function<QString(const QString& title, const QString& folder)>;
 
-  explicit ProjectCommands(TFind& window);
+  // The file dialogs and messages open over `window`.
+  ProjectCommands(QWidget& window, WindowState& state, SettingsController& settings,
+                  MainMenus& menus, ProjectHost& host);
 
   void setOpenPicker(FilePicker picker) { openPicker_ = std::move(picker); }
   void setSavePicker(FilePicker picker) { savePicker_ = std::move(picker); }
@@ -29,7 +36,11 @@ class ProjectCommands : public QObject {
   void openWithDialog();
   void saveWithDialog();
 
-  // Reads the project at `path` into the window (see TFind::openProject).
+  // Reads the project at `path` into the window: saves the settings with the dialog values,
+  // reads the project into the window and its dialogs, clears both results lists and shows
+  // the project's tab. A missing file shows "File \"<path>\" not found" and raises the
+  // abort flag; an unreadable one shows "Incorrect project file" and brings back the saved
+  // settings. Returns true when the project was read.
   bool openProject(const QString& path);
   // Writes the window's set-up to `path`; a failure is shown. Returns true on success.
   bool saveProject(const QString& path);
@@ -41,12 +52,13 @@ class ProjectCommands : public QObject {
  private:
   app::Project currentProject();
   void applyProject(const app::ProjectRead& read);
-  void clearBothLists();
-  void showTab(int tab);
   void rejectProject();
   void rememberFolder(const QString& path);
 
-  TFind& window_;
+  QWidget& window_;
+  WindowState& state_;
+  SettingsController& settings_;
+  ProjectHost& host_;
   FilePicker openPicker_;
   FilePicker savePicker_;
   bool projectLoaded_ = false;

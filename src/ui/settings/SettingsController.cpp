@@ -21,15 +21,15 @@
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
 #include "ui/settings/SettingsBackend.h"
-#include "ui/settings/SettingsMapping.h"
+#include "ui/settings/SettingsHost.h"
 #include "ui/settings/TFileIgnoreDlg.h"
 #include "ui/settings/TPathIgnoreDlg.h"
 #include "ui/settings/TSettDlg.h"
 #include "ui/startup/CommandLineController.h"
 #include "ui/window/MainMenus.h"
 #include "ui/window/ScreenScale.h"
-#include "ui/window/TFind.h"
 #include "ui/window/WindowGeometry.h"
+#include "ui/window/WindowState.h"
 
 namespace kestrix::ui {
 
@@ -62,24 +62,36 @@ app::WindowBounds clampToScreen(app::WindowBounds b, int minimumWidth, int minim
 
 }  // namespace
 
-SettingsController::SettingsController(TFind& window)
-    : QObject(&window), window_(window), backend_(openSettingsBackend()), context_(context()) {
+SettingsController::SettingsController(QWidget& window, WindowState& state,
+                                       WindowGeometry& geometry, ResultsModel& results,
+                                       ResultsView& list, QSplitter& splitter, MainMenus& menus,
+                                       SettingsHost& host)
+    : QObject(&window),
+      window_(window),
+      state_(state),
+      geometry_(geometry),
+      results_(results),
+      list_(list),
+      splitter_(splitter),
+      host_(host),
+      backend_(openSettingsBackend()),
+      context_(context()) {
   loadSettings(false);
   createDialogs();
   window_.installEventFilter(this);
-  window_.ListView1->installEventFilter(this);
-  window_.Splitter1->installEventFilter(this);
-  connect(window_.ListView1->horizontalHeader(), &QHeaderView::sectionResized, this,
+  list_.installEventFilter(this);
+  splitter_.installEventFilter(this);
+  connect(list_.horizontalHeader(), &QHeaderView::sectionResized, this,
           [this](int position, int, int width) { recordColumnWidth(position, width); });
-  window_.menus->settings.setEnabled(true);
-  for (QAction* action : window_.menus->settings.actions())
+  menus.settings.setEnabled(true);
+  for (QAction* action : menus.settings.actions())
     connect(action, &QAction::triggered, this, [this] { showSettings(); });
 }
 
 SettingsController::~SettingsController() {
   window_.removeEventFilter(this);
-  window_.ListView1->removeEventFilter(this);
-  window_.Splitter1->removeEventFilter(this);
+  list_.removeEventFilter(this);
+  splitter_.removeEventFilter(this);
 }
 
 app::SettingsContext SettingsController::context() const {
@@ -93,7 +105,7 @@ app::SettingsContext SettingsController::context() const {
   c.today = app::dayNumber({today.year(), today.month(), today.day()});
   c.homeFolder = QDir::toNativeSeparators(QDir::homePath()).toStdString();
   c.editorDefault = app::defaultEditor();
-  const WindowGeometry::StartSize start = window_.geometryController().firstStartSize(screenArea());
+  const WindowGeometry::StartSize start = geometry_.firstStartSize(screenArea());
   c.startWidth = start.width;
   c.startHeight = start.height;
   c.startListHeight = start.listHeight;
@@ -115,7 +127,7 @@ void SettingsController::createDialogs() {
           &SettingsController::takeDialogValues);
   connect(settingsDlg_, &TSettDlg::editFolderListRequested, pathDlg_, &QDialog::exec);
   connect(settingsDlg_, &TSettDlg::editFileListRequested, fileDlg_, &QDialog::exec);
-  const auto showHelp = [this](const QString& topic) { window_.showHelpTopic(topic); };
+  const auto showHelp = [this](const QString& topic) { host_.showHelpTopic(topic); };
   connect(settingsDlg_, &TSettDlg::helpRequested, this, showHelp);
   for (IgnoreListDlg* dialog :
        {static_cast<IgnoreListDlg*>(pathDlg_), static_cast<IgnoreListDlg*>(fileDlg_)})
@@ -126,7 +138,7 @@ void SettingsController::createDialogs() {
 void SettingsController::loadSettings(bool includeDialogs) {
   const app::WindowSettings s =
       app::readWindowSettings(*backend_->values, *backend_->files, context_, includeDialogs);
-  applyControls(s, window_);
+  host_.applyControls(s);
   applyBounds(s.bounds);
   applyColumnWidths(s.columnWidths);
   for (std::size_t i = 0; i < startFolders_.size(); ++i)
@@ -150,7 +162,7 @@ void SettingsController::saveSettings(bool includeDialogs) {
 
 app::WindowSettings SettingsController::currentSettings(bool includeDialogs) {
   app::WindowSettings s = app::defaultWindowSettings(context_);
-  readControls(window_, s);
+  host_.readControls(s);
   recordBounds();
   s.bounds = bounds_;
   s.columnWidths = columnWidths_;
@@ -160,7 +172,7 @@ app::WindowSettings SettingsController::currentSettings(bool includeDialogs) {
     s.startFolders[i] = startFolders_[i].toStdString();
   s.ignoreListFolder = ignoreListFolder_.toStdString();
   s.maximized = window_.isMaximized();
-  if (CommandLineController::headless() && window_.commandLine().start().commandLineRun) {
+  if (CommandLineController::headless() && host_.commandLineRun()) {
     // A run without a screen has the platform's stand-in size, not the user's: the stored
     // geometry stays as it was.
     s.bounds = storedBounds_;
@@ -171,7 +183,7 @@ app::WindowSettings SettingsController::currentSettings(bool includeDialogs) {
 }
 
 void SettingsController::applyProject(const app::WindowSettings& s, bool includeDialogs) {
-  applyControls(s, window_);
+  host_.applyControls(s);
   applyColumnWidths(s.columnWidths);
   for (std::size_t i = 0; i < startFolders_.size(); ++i)
     startFolders_[i] = QString::fromStdString(s.startFolders[i]);
@@ -179,8 +191,8 @@ void SettingsController::applyProject(const app::WindowSettings& s, bool include
   settingsDlg_->setEditorFolder(startFolders_[OpenEditor]);
   pathDlg_->setLastFolder(ignoreListFolder_);
   if (!includeDialogs) {
-    window_.setEditorCommand(QString::fromStdString(s.dialog.editor));
-    window_.state().contextLinesIndex = s.dialog.contextLinesIndex;
+    host_.setEditorCommand(QString::fromStdString(s.dialog.editor));
+    state_.contextLinesIndex = s.dialog.contextLinesIndex;
     return;
   }
   settingsDlg_->setValues(s.dialog);
@@ -201,22 +213,21 @@ void SettingsController::readDialogs(app::WindowSettings& s) const {
 void SettingsController::applyBounds(const app::WindowBounds& stored) {
   const int minimumWidth = std::max(window_.minimumWidth(), scaled(WindowGeometry::kMinimumWidth));
   bounds_ = clampToScreen(stored, minimumWidth, scaled(WindowGeometry::kReplaceMin));
-  window_.geometryController().setHeightWithResults(bounds_.height);
-  window_.geometryController().setNormalBounds(
-      QRect(bounds_.left, bounds_.top, bounds_.width, bounds_.height));
+  geometry_.setHeightWithResults(bounds_.height);
+  geometry_.setNormalBounds(QRect(bounds_.left, bounds_.top, bounds_.width, bounds_.height));
   // Positions include the window frame (pos() and move()), so they survive a restart.
   window_.resize(bounds_.width, window_.height());
   window_.move(bounds_.left, bounds_.top);
   listHeightPending_ = true;
-  if (window_.Splitter1->isVisible()) applyListHeight();
+  if (splitter_.isVisible()) applyListHeight();
 }
 
 void SettingsController::applyListHeight() {
-  const QSplitter& splitter = *window_.Splitter1;
+  const QSplitter& splitter = splitter_;
   const int room = splitter.height() - splitter.handleWidth();
   if (room <= bounds_.listHeight) return;  // not laid out yet
   listHeightPending_ = false;
-  window_.Splitter1->setSizes({bounds_.listHeight, room - bounds_.listHeight});
+  splitter_.setSizes({bounds_.listHeight, room - bounds_.listHeight});
 }
 
 void SettingsController::applyColumnWidths(const std::array<int, 8>& widths) {
@@ -224,20 +235,20 @@ void SettingsController::applyColumnWidths(const std::array<int, 8>& widths) {
   const std::array<int, 8> defaults = app::defaultWindowSettings(context_).columnWidths;
   for (std::size_t i = 0; i < widths.size(); ++i)
     columnWidths_[i] = widths[i] >= 1 && widths[i] <= limit ? widths[i] : defaults[i];
-  window_.ListView1->setColumnWidthSource([this](ResultsModel::Column column) {
+  list_.setColumnWidthSource([this](ResultsModel::Column column) {
     return columnWidths_[static_cast<std::size_t>(column)];
   });
 }
 
 void SettingsController::recordColumnWidth(int position, int width) {
-  const ResultsModel& model = *window_.results;
+  const ResultsModel& model = results_;
   if (position < 0 || position >= model.columnCount() || width <= 0) return;
   columnWidths_[static_cast<std::size_t>(model.columnKind(position))] = width;
 }
 
 void SettingsController::recordBounds() {
   // The window's geometry owner knows the normal bounds, also while the window is maximized.
-  const WindowGeometry& geometry = window_.geometryController();
+  const WindowGeometry& geometry = geometry_;
   const QRect normal = geometry.normalBounds();
   if (!normal.isEmpty()) {
     bounds_.width = normal.width();
@@ -246,8 +257,7 @@ void SettingsController::recordBounds() {
     bounds_.height = geometry.heightWithResults();
   }
   if (!window_.isVisible() || !isNormalState(window_)) return;
-  if (!listHeightPending_ && window_.ListView1->isVisible())
-    bounds_.listHeight = window_.ListView1->height();
+  if (!listHeightPending_ && list_.isVisible()) bounds_.listHeight = list_.height();
 }
 
 bool SettingsController::eventFilter(QObject* watched, QEvent* event) {
@@ -258,10 +268,10 @@ bool SettingsController::eventFilter(QObject* watched, QEvent* event) {
   } else if (watched == &window_ && type == QEvent::Show && maximizeAtStart_) {
     maximizeAtStart_ = false;
     window_.setWindowState(window_.windowState() | Qt::WindowMaximized);
-  } else if (watched == window_.ListView1 && type == QEvent::Resize) {
-    if (!listHeightPending_ && window_.ListView1->isVisible() && isNormalState(window_))
-      bounds_.listHeight = window_.ListView1->height();
-  } else if (watched == window_.Splitter1 && listHeightPending_ &&
+  } else if (watched == &list_ && type == QEvent::Resize) {
+    if (!listHeightPending_ && list_.isVisible() && isNormalState(window_))
+      bounds_.listHeight = list_.height();
+  } else if (watched == &splitter_ && listHeightPending_ &&
              (type == QEvent::Show || type == QEvent::Resize)) {
     // The stored list height is applied once the results area is first laid out.
     applyListHeight();
@@ -270,14 +280,14 @@ bool SettingsController::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool SettingsController::showSettings() {
-  if (window_.state().busy) return false;
+  if (state_.busy) return false;
   return settingsDlg_->exec() == QDialog::Accepted;
 }
 
 void SettingsController::takeDialogValues() {
-  window_.setEditorCommand(settingsDlg_->EditorEdit->text());
-  window_.state().contextLinesIndex = settingsDlg_->BrowseComboBox->currentIndex();
-  window_.results->setLegacyCodePage(codePage());
+  host_.setEditorCommand(settingsDlg_->EditorEdit->text());
+  state_.contextLinesIndex = settingsDlg_->BrowseComboBox->currentIndex();
+  results_.setLegacyCodePage(codePage());
 }
 
 void SettingsController::applyTo(search::SearchRequest& request) const {

@@ -15,13 +15,21 @@
 #include "modify/ModifyRequest.h"
 #include "search/SearchRequest.h"
 
+class QSplitter;
+class QWidget;
+
 namespace kestrix::ui {
 
-class TFind;
+class MainMenus;
+class ResultsModel;
+class ResultsView;
+class SettingsHost;
 class TFileIgnoreDlg;
 class TPathIgnoreDlg;
 class TSettDlg;
+class WindowGeometry;
 struct SettingsBackend;
+struct WindowState;
 
 class SettingsController : public QObject {
   Q_OBJECT
@@ -29,8 +37,11 @@ class SettingsController : public QObject {
   // The dialog start folders kept with the settings.
   enum StartFolder { SaveList, SaveLines, OpenEditor, OpenProject, SaveProject, CopyTarget };
 
-  // Loads the settings into `window` (whose controls must exist) and creates the dialogs.
-  explicit SettingsController(TFind& window);
+  // Loads the settings into the window (whose controls must exist) and creates the dialogs.
+  // Keeps `window`'s bounds and the list's height and column widths.
+  SettingsController(QWidget& window, WindowState& state, WindowGeometry& geometry,
+                     ResultsModel& results, ResultsView& list, QSplitter& splitter,
+                     MainMenus& menus, SettingsHost& host);
   ~SettingsController() override;
 
   // LoadSettings / SaveSettings; with `includeDialogs` the dialogs' values too.
@@ -83,7 +94,13 @@ class SettingsController : public QObject {
   void takeDialogValues();
   void readDialogs(app::WindowSettings& settings) const;
 
-  TFind& window_;
+  QWidget& window_;
+  WindowState& state_;
+  WindowGeometry& geometry_;
+  ResultsModel& results_;
+  ResultsView& list_;
+  QSplitter& splitter_;
+  SettingsHost& host_;
   std::shared_ptr<SettingsBackend> backend_;
   app::SettingsContext context_;
   TSettDlg* settingsDlg_ = nullptr;

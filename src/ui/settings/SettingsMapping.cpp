@@ -36,10 +36,10 @@ struct Field {
 using CheckFields = std::vector<Field<QCheckBox>>;
 using RadioFields = std::vector<Field<QRadioButton>>;
 
-CheckFields checkFields(const TFind& w) {
-  const OptionsTab& o = *w.optionsTab;
-  return {{&OptionSwitches::sensitive, w.SensitiveCheckBox},
-          {&OptionSwitches::wholeWords, w.WholeWordsCheckBox},
+CheckFields checkFields(const StoredControls& w) {
+  const OptionsTab& o = w.optionsTab;
+  return {{&OptionSwitches::sensitive, &w.sensitive},
+          {&OptionSwitches::wholeWords, &w.wholeWords},
           {&OptionSwitches::createBackups, o.CreatBackupCheckBox},
           {&OptionSwitches::phraseIntervals, o.PhraseXPCheckBox},
           {&OptionSwitches::searchEachLine, o.RegExprXPCheckBox},
@@ -54,8 +54,8 @@ CheckFields checkFields(const TFind& w) {
 }
 
 // The exclusive groups, each in stored order.
-RadioFields findTypeFields(const TFind& w) {  // in QueryType order
-  const FindTab& t = *w.findTab;
+RadioFields findTypeFields(const StoredControls& w) {  // in QueryType order
+  const FindTab& t = w.findTab;
   return {{&OptionSwitches::phrase, t.PhraseButton},
           {&OptionSwitches::wordsOr, t.WordsorButton},
           {&OptionSwitches::wordsAnd, t.WordsandButton},
@@ -63,14 +63,14 @@ RadioFields findTypeFields(const TFind& w) {  // in QueryType order
           {&OptionSwitches::multiline, t.TextButton},
           {&OptionSwitches::regExpFind, t.RegExpFind}};
 }
-RadioFields searchTypeFields(const TFind& w) {
-  const SearchReplaceTab& t = *w.replaceTab;
+RadioFields searchTypeFields(const StoredControls& w) {
+  const SearchReplaceTab& t = w.replaceTab;
   return {{&OptionSwitches::regExpSearch, t.RegExpSearch},
           {&OptionSwitches::phraseReplace, t.PhraseButtonReplace},
           {&OptionSwitches::multilineReplace, t.TextSearchButton}};
 }
-RadioFields modificationFields(const TFind& w) {
-  const SearchReplaceTab& t = *w.replaceTab;
+RadioFields modificationFields(const StoredControls& w) {
+  const SearchReplaceTab& t = w.replaceTab;
   return {{&OptionSwitches::none, t.NoneButton},
           {&OptionSwitches::replace, t.ReplaceButton},
           {&OptionSwitches::clear, t.ClearButton},
@@ -78,13 +78,13 @@ RadioFields modificationFields(const TFind& w) {
           {&OptionSwitches::insertAfter, t.InsertAfterButton},
           {&OptionSwitches::remove, t.DeleteButton}};
 }
-RadioFields sizeFields(const TFind& w) {
-  return {{&OptionSwitches::minimum, w.optionsTab->AllLeastRadioButton},
-          {&OptionSwitches::maximum, w.optionsTab->AllMostRadioButton}};
+RadioFields sizeFields(const StoredControls& w) {
+  return {{&OptionSwitches::minimum, w.optionsTab.AllLeastRadioButton},
+          {&OptionSwitches::maximum, w.optionsTab.AllMostRadioButton}};
 }
-RadioFields dateFields(const TFind& w) {
-  return {{&OptionSwitches::between, w.optionsTab->BetweenRadioButton},
-          {&OptionSwitches::newerThan, w.optionsTab->NewestRadioButton}};
+RadioFields dateFields(const StoredControls& w) {
+  return {{&OptionSwitches::between, w.optionsTab.BetweenRadioButton},
+          {&OptionSwitches::newerThan, w.optionsTab.NewestRadioButton}};
 }
 
 // The buttons of a group are set in stored order, each one clearing the others, so the
@@ -96,9 +96,9 @@ int chosenIndex(const OptionSwitches& s, const RadioFields& group, int fallback)
   return chosen;
 }
 
-QComboBox* historyBox(const TFind& w, int index) {
-  QComboBox* const boxes[] = {w.ComboBoxPath, w.findTab->FindEditComboBox, w.replaceTab->SearchEdit,
-                              w.replaceTab->Edit2, w.MasksComboBox};
+QComboBox* historyBox(const StoredControls& w, int index) {
+  QComboBox* const boxes[] = {&w.path, w.findTab.FindEditComboBox, w.replaceTab.SearchEdit,
+                              w.replaceTab.Edit2, &w.masks};
   return boxes[index];
 }
 
@@ -109,9 +109,8 @@ constexpr app::History WindowSettings::*kHistoryFields[] = {
 constexpr std::optional<std::string> WindowSettings::*kMemoFields[] = {
     &WindowSettings::findMemo, &WindowSettings::searchMemo, &WindowSettings::replaceMemo};
 
-QPlainTextEdit* memoBox(const TFind& w, int index) {
-  QPlainTextEdit* const memos[] = {w.findTab->FindMemo, w.replaceTab->SearchMemo,
-                                   w.replaceTab->Memo2};
+QPlainTextEdit* memoBox(const StoredControls& w, int index) {
+  QPlainTextEdit* const memos[] = {w.findTab.FindMemo, w.replaceTab.SearchMemo, w.replaceTab.Memo2};
   return memos[index];
 }
 
@@ -126,7 +125,7 @@ double dayNumberOf(const QDateTime& time) {
          time.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
-void readHistories(const TFind& w, app::WindowSettings& s) {
+void readHistories(const StoredControls& w, app::WindowSettings& s) {
   for (int i = 0; i < 5; ++i) {
     const QComboBox* box = historyBox(w, i);
     app::History& history = s.*kHistoryFields[i];
@@ -138,7 +137,7 @@ void readHistories(const TFind& w, app::WindowSettings& s) {
   for (int i = 0; i < 3; ++i) s.*kMemoFields[i] = memoBox(w, i)->toPlainText().toStdString();
 }
 
-void applyHistories(const app::WindowSettings& s, TFind& w) {
+void applyHistories(const app::WindowSettings& s, const StoredControls& w) {
   for (int i = 0; i < 5; ++i) {
     QComboBox* box = historyBox(w, i);
     const app::History& history = s.*kHistoryFields[i];
@@ -151,41 +150,41 @@ void applyHistories(const app::WindowSettings& s, TFind& w) {
       memoBox(w, i)->setPlainText(QString::fromStdString(*text));
 }
 
-void readSwitches(const TFind& w, OptionSwitches& s) {
+void readSwitches(const StoredControls& w, OptionSwitches& s) {
   for (const auto& f : checkFields(w)) s.*f.field = f.button->isChecked();
   for (const RadioFields& group : {findTypeFields(w), searchTypeFields(w), modificationFields(w),
                                    sizeFields(w), dateFields(w)})
     for (const auto& f : group) s.*f.field = f.button->isChecked();
 }
 
-void applySwitches(const OptionSwitches& s, TFind& w) {
+void applySwitches(const OptionSwitches& s, const StoredControls& w) {
   for (const auto& f : checkFields(w)) f.button->setChecked(s.*f.field);
   // Intervals for regular expressions need the line-by-line search.
-  w.optionsTab->ModifyXPCheckBox->setEnabled(w.optionsTab->RegExprXPCheckBox->isChecked());
+  w.optionsTab.ModifyXPCheckBox->setEnabled(w.optionsTab.RegExprXPCheckBox->isChecked());
   // Without a set button a group takes its default: Replace, Maximum, Between.
   for (const auto& [group, fallback] : {std::pair{modificationFields(w), 1},
                                         std::pair{sizeFields(w), 1}, std::pair{dateFields(w), 0}})
     group[static_cast<std::size_t>(chosenIndex(s, group, fallback))].button->setChecked(true);
-  w.findTab->setQueryType(
+  w.findTab.setQueryType(
       search::kQueryTypes[static_cast<std::size_t>(chosenIndex(s, findTypeFields(w), 0))].type);
   using search::QueryType;
   static constexpr QueryType kSearchTypes[] = {QueryType::RegExpr, QueryType::Phrase,
                                                QueryType::Multiline};
-  w.replaceTab->setSearchType(kSearchTypes[chosenIndex(s, searchTypeFields(w), 1)]);
+  w.replaceTab.setSearchType(kSearchTypes[chosenIndex(s, searchTypeFields(w), 1)]);
 }
 
 // The labels whose enabled states are stored ("Size", "Last", "Andop", "Days").
-std::array<QLabel*, 4> labels(const TFind& w) {
-  const OptionsTab& o = *w.optionsTab;
+std::array<QLabel*, 4> labels(const StoredControls& w) {
+  const OptionsTab& o = w.optionsTab;
   return {o.SizeLabel, o.LastModifiedLabel, o.AndLabel, o.DaysAgoLabel};
 }
 
 }  // namespace
 
-void readControls(const TFind& w, app::WindowSettings& s) {
+void readControls(const StoredControls& w, app::WindowSettings& s) {
   readHistories(w, s);
   readSwitches(w, s.switches);
-  const OptionsTab& o = *w.optionsTab;
+  const OptionsTab& o = w.optionsTab;
   s.sizeLimit = o.SizeSpinEdit->value();
   s.sizeUnit = o.KBComboBox->currentIndex();
   const QLocale locale;
@@ -201,14 +200,14 @@ void readControls(const TFind& w, app::WindowSettings& s) {
   s.lastModifiedLabel = l[1]->isEnabled();
   s.andLabel = l[2]->isEnabled();
   s.daysLabel = l[3]->isEnabled();
-  const int tab = w.PageControl1->currentIndex();
+  const int tab = w.pages.currentIndex();
   s.tab = tab == TFind::FindPage ? 1 : tab == TFind::SearchReplacePage ? 2 : 3;
 }
 
-void applyControls(const app::WindowSettings& s, TFind& w) {
+void applyControls(const app::WindowSettings& s, const StoredControls& w) {
   applyHistories(s, w);
   applySwitches(s.switches, w);
-  OptionsTab& o = *w.optionsTab;
+  OptionsTab& o = w.optionsTab;
   o.SizeSpinEdit->setValue(s.sizeLimit);
   o.KBComboBox->setCurrentIndex(s.sizeUnit);
   o.MinDateTimePicker->setDate(dateOf(s.lowerDate));
@@ -222,7 +221,7 @@ void applyControls(const app::WindowSettings& s, TFind& w) {
   const int page = s.tab == 1   ? TFind::FindPage
                    : s.tab == 2 ? TFind::SearchReplacePage
                                 : TFind::OptionsPage;
-  w.PageControl1->setCurrentIndex(page);
+  w.pages.setCurrentIndex(page);
 }
 
 }  // namespace kestrix::ui

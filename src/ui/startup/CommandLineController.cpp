@@ -1,25 +1,20 @@
 // The command line of the window: show handler, first idle pass, run and close handler.
 #include "ui/startup/CommandLineController.h"
-#include "ui/window/MessageBoxes.h"
 
-#include <QComboBox>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
-#include <QTabWidget>
 #include <QTimer>
+#include <QWidget>
 #include <cstdio>
 
 #include "modify/ModifyMessages.h"
 #include "platform/AtomicWrite.h"
 #include "search/SearchError.h"
-#include "ui/find/QueryEditors.h"
-#include "ui/modify/ModifyController.h"
-#include "ui/modify/ModifyRequestReader.h"
-#include "ui/modify/SearchReplaceTab.h"
+#include "ui/find/FindRunController.h"
 #include "ui/results/ReportController.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
-#include "ui/window/TFind.h"
+#include "ui/startup/CommandLineHost.h"
+#include "ui/window/WindowState.h"
 
 namespace kestrix::ui {
 
@@ -33,16 +28,10 @@ QString toQString(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-// The memo shows the lines one per paragraph; its own line break is LF.
-void setMemoLines(QPlainTextEdit* memo, const std::vector<std::string>& lines) {
-  QStringList texts;
-  for (const std::string& line : lines) texts.append(toQString(line));
-  memo->setPlainText(texts.join('\n'));
-}
-
 }  // namespace
 
-CommandLineController::CommandLineController(TFind& window) : QObject(&window), window_(window) {}
+CommandLineController::CommandLineController(const CommandLineParts& parts)
+    : QObject(&parts.window), parts_(parts) {}
 
 bool CommandLineController::headless() {
   const QString platform = QGuiApplication::platformName();
@@ -69,13 +58,13 @@ void CommandLineController::windowShown() {
     case app::StartKind::Plain:
       break;
     case app::StartKind::Project:
-      window_.openProject(toQString(start_.projectFile));
+      parts_.host.openProject(toQString(start_.projectFile));
       break;
     case app::StartKind::CommandLine:
       // A launcher passes "-path=" without a folder: the window keeps the remembered one.
       // A run takes the folder as given, so that an empty one is refused, never replaced.
       if (!start_.folder.empty() || start_.commandLineRun)
-        window_.ComboBoxPath->setEditText(toQString(start_.folder));
+        parts_.host.setFolderText(toQString(start_.folder));
       break;
   }
   if (start_.commandLineRun) QTimer::singleShot(0, this, &CommandLineController::firstIdlePass);
@@ -89,22 +78,22 @@ void CommandLineController::firstIdlePass() {
   run();
   setWarningHandler(outerHandler_);
   // Without a screen nobody could go on with the window: it always closes.
-  if (closeWhenDone_ || headless()) window_.close();
+  if (closeWhenDone_ || headless()) parts_.window.close();
 }
 
 void CommandLineController::run() {
-  WindowState& state = window_.state();
+  WindowState& state = parts_.state;
   if (closeWhenDone_) {
     state.stop.abortRequested = true;
     return;
   }
-  window_.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
-  const app::CommandRunPlan plan = app::planCommandRun(args_, readFields());
-  applyFields(plan.fields);
+  parts_.host.showSearchReplaceTab();
+  const app::CommandRunPlan plan = app::planCommandRun(args_, parts_.host.commandRunFields());
+  parts_.host.applyCommandRunFields(plan.fields);
   listFileName_ = plan.listFile;
   for (const std::string& message : plan.messages) reportError(toQString(message));
   if (closeWhenDone_) {
-    window_.ListView1->clearSelection();
+    parts_.view.clearSelection();
     state.stop.abortRequested = true;
     return;
   }
@@ -112,20 +101,20 @@ void CommandLineController::run() {
 }
 
 void CommandLineController::runCommands() {
-  WindowState& state = window_.state();
-  window_.find(search::Origin::SearchAndReplace);
+  WindowState& state = parts_.state;
+  parts_.findRun.run(search::Origin::SearchAndReplace);
   if (state.stop.abortRequested) {
-    window_.ListView1->clearSelection();
+    parts_.view.clearSelection();
     return;
   }
   if (!state.stop.viewer) {
-    window_.modifyController().modifyAll();
+    parts_.host.runModifyAll();
     countFailedFiles();
   }
   if (!listFileName_.empty()) {
     // A list that cannot be written is no error of the run, but the job learns of it
     // through the exit status (and, with "-shr" and no display, standard error).
-    if (!window_.reports().saveListTo(toQString(listFileName_), toQString(commandLine_))) {
+    if (!parts_.reports.saveListTo(toQString(listFileName_), toQString(commandLine_))) {
       listFailed_ = true;
       if (start_.showErrors && headless())
         std::fprintf(stderr, "kestrix: %s: the list could not be written\n",
@@ -135,18 +124,18 @@ void CommandLineController::runCommands() {
   }
   if (state.stop.run) {
     // Stop was pressed: the window stays open for the user.
-    window_.ListView1->clearSelection();
+    parts_.view.clearSelection();
     state.stop.abortRequested = true;
     return;
   }
-  window_.close();
+  parts_.window.close();
 }
 
 // A file the pass could not change is no error of the run (the run goes on and the list
 // says so), but a job must learn of it: it is counted for the exit status and, with
 // "-shr" and no display, named on standard error.
 void CommandLineController::countFailedFiles() {
-  for (const search::ResultItem& item : window_.results->items()) {
+  for (const search::ResultItem& item : parts_.results.items()) {
     if (item.outcome.result != search::RowResult::FailedModification) continue;
     ++failedFiles_;
     if (start_.showErrors && headless())
@@ -155,33 +144,8 @@ void CommandLineController::countFailedFiles() {
   }
 }
 
-app::CommandRunFields CommandLineController::readFields() const {
-  const SearchReplaceTab& tab = *window_.replaceTab;
-  app::CommandRunFields f;
-  f.folder = toText(window_.ComboBoxPath->currentText());
-  f.masks = toText(window_.MasksComboBox->currentText());
-  f.phraseSearch = tab.searchType() == search::QueryType::Phrase;
-  f.modification = chosenModificationType(tab);
-  f.searchText = toText(tab.SearchEdit->currentText());
-  f.searchLines = memoLines(tab.SearchMemo);
-  f.replaceText = toText(tab.Edit2->currentText());
-  f.replaceLines = memoLines(tab.Memo2);
-  return f;
-}
-
-void CommandLineController::applyFields(const app::CommandRunFields& f) {
-  const app::CommandRunFields now = readFields();
-  SearchReplaceTab& tab = *window_.replaceTab;
-  if (f.folder != now.folder) window_.ComboBoxPath->setEditText(toQString(f.folder));
-  if (f.masks != now.masks) window_.MasksComboBox->setEditText(toQString(f.masks));
-  if (f.searchText != now.searchText) tab.SearchEdit->setEditText(toQString(f.searchText));
-  if (f.replaceText != now.replaceText) tab.Edit2->setEditText(toQString(f.replaceText));
-  if (f.searchLines != now.searchLines) setMemoLines(tab.SearchMemo, f.searchLines);
-  if (f.replaceLines != now.replaceLines) setMemoLines(tab.Memo2, f.replaceLines);
-}
-
 void CommandLineController::reportError(const QString& message) {
-  window_.state().stop.abortRequested = true;
+  parts_.state.stop.abortRequested = true;
   closeWhenDone_ = true;
   if (start_.showErrors) show(programCaption(), message);
   if (start_.logErrors) log_.add(toText(message));
@@ -190,7 +154,7 @@ void CommandLineController::reportError(const QString& message) {
 // A warning of another command during the run: shown in its own box with "-shr"; a
 // regular-expression error is logged as "Error: " and its text.
 void CommandLineController::reportWarning(const QString& caption, const QString& text) {
-  window_.state().stop.abortRequested = true;
+  parts_.state.stop.abortRequested = true;
   closeWhenDone_ = true;
   if (start_.showErrors) show(caption, text);
   if (start_.logErrors)
@@ -204,7 +168,7 @@ void CommandLineController::show(const QString& caption, const QString& text) {
     std::fprintf(stderr, "kestrix: %s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);
   } else {
-    showWarningBox(&window_, caption, text);
+    showWarningBox(&parts_.window, caption, text);
   }
 }
 

@@ -16,14 +16,33 @@
 #include "app/CommandLog.h"
 #include "ui/window/MessageBoxes.h"
 
+class QWidget;
+
 namespace kestrix::ui {
 
-class TFind;
+class CommandLineHost;
+class FindRunController;
+class ReportController;
+class ResultsModel;
+class ResultsView;
+struct WindowState;
+
+// The parts of the window the command-line run drives; none is owned.
+struct CommandLineParts {
+  QWidget& window;  // parent of the messages; closed when the run ends
+  CommandLineHost& host;
+  WindowState& state;
+  const ResultsModel& results;
+  ResultsView& view;
+  FindRunController& findRun;
+  ReportController& reports;
+};
 
 class CommandLineController : public QObject {
   Q_OBJECT
  public:
-  explicit CommandLineController(TFind& window);
+  // A child of parts.window; every part outlives it.
+  explicit CommandLineController(const CommandLineParts& parts);
 
   // The process's arguments without the program name, as the system passed them, and the
   // whole command line as the log's and the list file's first line shows it.
@@ -57,12 +76,10 @@ class CommandLineController : public QObject {
   void run();
   void runCommands();
   void countFailedFiles();
-  app::CommandRunFields readFields() const;
-  void applyFields(const app::CommandRunFields& fields);
   void reportWarning(const QString& caption, const QString& text);
   void show(const QString& caption, const QString& text);
 
-  TFind& window_;
+  CommandLineParts parts_;
   std::vector<std::string> args_;
   std::string commandLine_;
   app::StartArguments start_;

@@ -8,16 +8,17 @@
 
 #include "search/Find.h"
 #include "search/SearchError.h"
-#include "ui/find/FindRunController.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
 #include "ui/viewer/LinesViewer.h"
-#include "ui/window/MessageBoxes.h"
-#include "ui/window/TFind.h"
+#include "ui/viewer/ViewerHost.h"
+#include "ui/window/WindowState.h"
 
 namespace kestrix::ui {
 
-ViewerRefresh::ViewerRefresh(TFind& window) : QObject(&window), window_(window) {
+ViewerRefresh::ViewerRefresh(QObject* parent, ViewerHost& host, const WindowState& state,
+                             ResultsModel& results, const ResultsView& view, LinesViewer& viewer)
+    : QObject(parent), host_(host), state_(state), results_(results), view_(view), viewer_(viewer) {
   timer_.setSingleShot(true);
   timer_.setInterval(kSettleMs);
   connect(&timer_, &QTimer::timeout, this, [this] { refreshNow(); });
@@ -28,17 +29,17 @@ void ViewerRefresh::scheduleRefresh() {
 }
 
 int ViewerRefresh::currentRow() const {
-  const QModelIndex current = window_.ListView1->selectionModel()->currentIndex();
+  const QModelIndex current = view_.selectionModel()->currentIndex();
   if (!current.isValid()) return -1;
-  if (!window_.ListView1->selectionModel()->isRowSelected(current.row(), {})) return -1;
+  if (!view_.selectionModel()->isRowSelected(current.row(), {})) return -1;
   return current.row();
 }
 
 bool ViewerRefresh::refreshNow() {
-  const WindowState& state = window_.state();
   const int row = currentRow();
-  if (row < 0 || state.busy || state.stop.viewer || !window_.findRun().hasRun()) return false;
-  const search::ResultItem item = window_.results->item(row);
+  const search::SearchRequest* request = host_.lastRunRequest();
+  if (row < 0 || state_.busy || state_.stop.viewer || request == nullptr) return false;
+  const search::ResultItem item = results_.item(row);
   const QString fullName = QString::fromStdString(item.fullName());
   if (fullName == browsedFullName_ && (row == browsedRow_ || browsedRow_ < 0)) {
     browsedRow_ = row;
@@ -52,36 +53,35 @@ bool ViewerRefresh::refreshNow() {
       QCoreApplication::processEvents();
       sincePump.restart();
     }
-    return currentRow() != row || window_.state().stop.abortRequested;
+    return currentRow() != row || state_.stop.abortRequested;
   };
   try {
-    search::FillOutcome outcome =
-        search::fillFoundLines(window_.findRun().lastRequest(), item.path, item.name, poll);
+    const search::FillOutcome outcome =
+        search::fillFoundLines(*request, item.path, item.name, poll);
     if (!outcome.completed) return false;
-    window_.ListBox1->setLineMode(window_.state().lineMode);
-    window_.ListBox1->setFoundLines(outcome.lines);
+    viewer_.setLineMode(state_.lineMode);
+    viewer_.setFoundLines(outcome.lines);
     browsedRow_ = row;
     browsedFullName_ = fullName;
-    if (window_.results->foundColumnShown()) window_.results->setHits(row, std::move(outcome.hits));
   } catch (const search::SearchError& error) {
     const bool missing = !QFileInfo::exists(fullName);
     showError(row, QString::fromStdString(error.caption()), QString::fromStdString(error.text()),
               missing);
     return false;
   }
-  window_.updateCommands();
+  host_.updateCommands();
   return true;
 }
 
 void ViewerRefresh::showError(int row, const QString& caption, const QString& text,
                               bool missingFile) {
   clearViewer();
-  if (missingFile) window_.results->setOutcome(row, {search::RowResult::NotFound, {}});
+  if (missingFile) results_.setOutcome(row, {search::RowResult::NotFound, {}});
   // Remember the row so the message is not repeated at every idle moment.
   browsedRow_ = row;
-  browsedFullName_ = QString::fromStdString(window_.results->item(row).fullName());
-  showWarning(&window_, caption, text);
-  window_.updateCommands();
+  browsedFullName_ = QString::fromStdString(results_.item(row).fullName());
+  host_.warnUser(caption, text);
+  host_.updateCommands();
 }
 
 void ViewerRefresh::rescanBrowsedFile() {
@@ -92,13 +92,13 @@ void ViewerRefresh::rescanBrowsedFile() {
 
 void ViewerRefresh::clearViewer() {
   timer_.stop();
-  window_.ListBox1->clear();
+  viewer_.clear();
   browsedRow_ = -1;
   browsedFullName_.clear();
 }
 
 bool ViewerRefresh::viewerHasLines() const {
-  return window_.ListBox1->hasLines();
+  return viewer_.hasLines();
 }
 
 }  // namespace kestrix::ui

@@ -1,6 +1,8 @@
 // Keeps the lines viewer on the current row: 35 ms after the current row settles, the
 // found lines of that file are computed with the last run's request and shown. A file
-// that vanished gives its "not found" message and the row's Result "Not Found".
+// that vanished gives its "not found" message and the row's Result "Not Found". The row's
+// Found cell keeps the counts of the run that listed it, so that the window shows the
+// same counts as `ksr find`.
 #pragma once
 
 #include <QObject>
@@ -9,7 +11,11 @@
 
 namespace kestrix::ui {
 
-class TFind;
+class LinesViewer;
+class ResultsModel;
+class ResultsView;
+class ViewerHost;
+struct WindowState;
 
 class ViewerRefresh : public QObject {
   Q_OBJECT
@@ -17,7 +23,9 @@ class ViewerRefresh : public QObject {
   // The wait after the current row changed before the viewer is refilled.
   static constexpr int kSettleMs = 35;
 
-  explicit ViewerRefresh(TFind& window);
+  // None of the references is owned; all outlive the refresh (a child of `parent`).
+  ViewerRefresh(QObject* parent, ViewerHost& host, const WindowState& state, ResultsModel& results,
+                const ResultsView& view, LinesViewer& viewer);
 
   // The current row changed (or was clicked): restarts the 35 ms wait.
   void scheduleRefresh();
@@ -39,7 +47,11 @@ class ViewerRefresh : public QObject {
   int currentRow() const;
   void showError(int row, const QString& caption, const QString& text, bool missingFile);
 
-  TFind& window_;
+  ViewerHost& host_;
+  const WindowState& state_;
+  ResultsModel& results_;
+  const ResultsView& view_;
+  LinesViewer& viewer_;
   QTimer timer_;
   int browsedRow_ = -1;
   QString browsedFullName_;

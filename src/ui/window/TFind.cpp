@@ -26,6 +26,7 @@
 #include <algorithm>
 
 #include "ui/batch/BatchReplaceCommand.h"
+#include "ui/batch/TBatchDlg.h"
 #include "ui/fileops/EditorCommand.h"
 #include "ui/fileops/ExternalChangeCheck.h"
 #include "ui/fileops/FileLauncher.h"
@@ -46,6 +47,7 @@
 #include "ui/settings/OptionsTab.h"
 #include "ui/settings/ProjectCommands.h"
 #include "ui/settings/SettingsController.h"
+#include "ui/settings/SettingsMapping.h"
 #include "ui/startup/CommandLineController.h"
 #include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
@@ -102,29 +104,44 @@ TFind::TFind(QWidget* parent) : QMainWindow(parent) {
       busyInputs(), QList<QAbstractButton*>{findTab->StopButton, replaceTab->StopReplaceButton},
       PageControl1);
   geometry_ = std::make_unique<WindowGeometry>(*this);
-  findRun_ = std::make_unique<FindRunController>(*this);
+  findRun_ = std::make_unique<FindRunController>(this, *this, state_, *results, *ListView1);
   optionHandlers_ = std::make_unique<OptionHandlers>(*this);
-  viewerRefresh_ = std::make_unique<ViewerRefresh>(*this);
-  reports_ = new ReportController(*this);
-  fileOps_ = new FileOpsController(*this);
-  modify_ = new ModifyController(*this);
-  intervals_ = new IntervalCommands(*this, modify_->rules());
-  batch_ = new BatchReplaceCommand(*this, *modify_);
+  viewerRefresh_ =
+      std::make_unique<ViewerRefresh>(this, *this, state_, *results, *ListView1, *ListBox1);
+  reports_ = new ReportController(
+      {*this, *this, state_, *results, *ListView1, *ListBox1, *viewerRefresh_, *findRun_});
+  fileOps_ =
+      new FileOpsController(*this, state_, *results, *ListView1, *viewerRefresh_, *menus, *this);
+  const ModifyContext modifyContext{*this,     state_,          *results,    *ListView1,
+                                    *ListBox1, *viewerRefresh_, *replaceTab, *menus,
+                                    *busy_,    *Animate1,       *this};
+  modify_ = new ModifyController(modifyContext);
+  ModifyEnableRules& rules = modify_->rules();
+  connect(findRun_.get(), &FindRunController::finished, &rules, &ModifyEnableRules::searchFinished);
+  connect(PageControl1, &QTabWidget::currentChanged, &rules, &ModifyEnableRules::pageChanged);
+  connect(ListXPCheckBox, &QCheckBox::toggled, &rules, &ModifyEnableRules::apply);
+  connect(optionsTab, &OptionsTab::regexOptionChanged, &rules,
+          &ModifyEnableRules::regexOptionChanged);
+  intervals_ = new IntervalCommands(modifyContext, rules);
+  batch_ = new BatchReplaceCommand(*this, state_, *results, *modify_, *this);
   historyDlg_ = new THistoryDlg(this, windowHistoryHooks(*modify_));
   wireTopPanel();
   wireTabs();
   wireCommands();
   wireResultsList();
   wireModifyCommands();
+  wireReportCommands();
   new WindowKeys(*this);
   assignWindowMnemonics();
   applyThemeIcons(*this);
   changeCheck_->watch(this);
   qApp->installEventFilter(this);
   geometry_->applyTabLayout();
-  settings_ = std::make_unique<SettingsController>(*this);
-  commandLine_ = new CommandLineController(*this);
-  project_ = new ProjectCommands(*this);
+  settings_ = std::make_unique<SettingsController>(*this, state_, *geometry_, *results, *ListView1,
+                                                   *Splitter1, *menus, *this);
+  commandLine_ =
+      new CommandLineController({*this, *this, state_, *results, *ListView1, *findRun_, *reports_});
+  project_ = new ProjectCommands(*this, state_, *settings_, *menus, *this);
 }
 
 bool TFind::openProject(const QString& path) {
@@ -505,6 +522,141 @@ void TFind::showTabMenu(const QPoint& pos) {
 
 void TFind::find(search::Origin origin) {
   findRun_->run(origin);
+}
+
+void TFind::showSearchReplaceTab() {
+  PageControl1->setCurrentIndex(SearchReplacePage);
+}
+
+search::SearchRequest TFind::replaceTabSearch() {
+  return findRun_->buildRequest(search::Origin::SearchAndReplace);
+}
+
+void TFind::runSearch(const search::SearchRequest& request) {
+  findRun_->run(request);
+}
+
+void TFind::clearViewer() {
+  viewerRefresh_->clearViewer();
+}
+
+QString TFind::folderText() const {
+  return ComboBoxPath->currentText().trimmed();
+}
+
+QString TFind::browsedFileShown() const {
+  return ListBox1->isVisible() && ListBox1->hasLines() ? viewerRefresh_->browsedFullName()
+                                                       : QString();
+}
+
+QString TFind::copyTarget() const {
+  return settings_->startFolder(SettingsController::CopyTarget);
+}
+
+void TFind::setCopyTarget(const QString& folder) {
+  settings_->setStartFolder(SettingsController::CopyTarget, folder);
+}
+
+void TFind::withdrawUndo() {
+  modify_->offerUndo(false);
+  state_.undoBeforeSearch = false;
+}
+
+void TFind::checkExternalChanges() {
+  changeCheck_->check();
+}
+
+modify::BatchState TFind::batchState() {
+  TBatchDlg& batch = *batch_->dialog();
+  // A hidden dialog's state lives in its state file; it is read again when it shows.
+  if (!batch.isVisible()) batch.readState();
+  return batch.state();
+}
+
+void TFind::setBatchState(const modify::BatchState& state) {
+  TBatchDlg& batch = *batch_->dialog();
+  batch.setState(state);
+  batch.writeState();
+}
+
+void TFind::clearBothLists() {
+  PageControl1->setCurrentIndex(FindPage);
+  if (findTab->HideListButton->isEnabled()) hideList();
+  PageControl1->setCurrentIndex(SearchReplacePage);
+  if (replaceTab->HideListReplaceButton->isEnabled()) hideList();
+}
+
+void TFind::showStoredTab(int tab) {
+  const int page = tab == 1 ? FindPage : tab == 2 ? SearchReplacePage : OptionsPage;
+  if (PageControl1->currentIndex() == page)
+    geometry_->applyTabLayout();
+  else
+    PageControl1->setCurrentIndex(page);
+}
+
+void TFind::showFindTab() {
+  PageControl1->setCurrentIndex(FindPage);
+}
+
+StoredControls TFind::storedControls() const {
+  return {*ComboBoxPath, *MasksComboBox, *SensitiveCheckBox, *WholeWordsCheckBox,
+          *findTab,      *replaceTab,    *optionsTab,        *PageControl1};
+}
+
+void TFind::readControls(app::WindowSettings& settings) const {
+  ui::readControls(storedControls(), settings);
+}
+
+void TFind::applyControls(const app::WindowSettings& settings) {
+  ui::applyControls(settings, storedControls());
+}
+
+bool TFind::commandLineRun() const {
+  return commandLine_ != nullptr && commandLine_->start().commandLineRun;
+}
+
+const search::SearchRequest* TFind::lastSearch() const {
+  return findRun_->hasRun() ? &findRun_->lastRequest() : nullptr;
+}
+
+IntervalSwitches TFind::intervalSwitches() const {
+  return {optionsTab->RegExprXPCheckBox->isChecked(), optionsTab->ModifyXPCheckBox->isChecked(),
+          optionsTab->PhraseXPCheckBox->isChecked()};
+}
+
+void TFind::applySettings(modify::ModifyRequest& request) const {
+  settings_->applyTo(request);
+}
+
+app::HistoryCap TFind::historyCap() const {
+  return settings_->historyCap();
+}
+
+QString TFind::trimFolderText() {
+  const QString folder = folderText();
+  ComboBoxPath->setEditText(folder);
+  return folder;
+}
+
+void TFind::editFileAt(const QString& fullName, int lineNumber) {
+  const int slash = static_cast<int>(fullName.lastIndexOf('/'));
+  EditorTarget target;
+  target.path = slash <= 0 ? QString("/") : fullName.left(slash);
+  target.name = fullName.mid(slash + 1);
+  target.lineNumber = lineNumber;
+  launcher_->editFile(editorCommand_, target);
+}
+
+bool TFind::replacePageShown() const {
+  return PageControl1->currentIndex() == SearchReplacePage;
+}
+
+bool TFind::resultsShown() const {
+  return geometry_->resultsShown();
+}
+
+bool TFind::searchInResultsChecked() const {
+  return ListXPCheckBox->isChecked();
 }
 
 void TFind::stop() {

@@ -10,6 +10,15 @@
 #include <memory>
 
 #include "search/SearchRequest.h"
+#include "ui/batch/BatchHost.h"
+#include "ui/fileops/FileOpsHost.h"
+#include "ui/find/FindHost.h"
+#include "ui/modify/ModifyHost.h"
+#include "ui/results/ReportHost.h"
+#include "ui/settings/ProjectHost.h"
+#include "ui/settings/SettingsHost.h"
+#include "ui/startup/CommandLineHost.h"
+#include "ui/viewer/ViewerHost.h"
 #include "ui/window/WindowState.h"
 
 class QCheckBox;
@@ -48,8 +57,18 @@ class SearchReplaceTab;
 class SettingsController;
 class ViewerRefresh;
 class WindowGeometry;
+struct StoredControls;
 
-class TFind : public QMainWindow {
+class TFind : public QMainWindow,
+              public BatchHost,
+              public FileOpsHost,
+              public ModifyHost,
+              public ProjectHost,
+              public SettingsHost,
+              public FindHost,
+              public ViewerHost,
+              public ReportHost,
+              public CommandLineHost {
   Q_OBJECT
  public:
   // Tab indexes of PageControl1.
@@ -66,7 +85,7 @@ class TFind : public QMainWindow {
   // "Hide List": clears the list and collapses the window.
   void hideList();
   // Opens a help topic ("Intro.htm", "Manual/FindTab.htm", ...) in the help window.
-  void showHelpTopic(const QString& topicPath);
+  void showHelpTopic(const QString& topicPath) override;
   // The help topic of the active tab (the tab menu's Help).
   QString activeTabHelpTopic() const;
   // What "&Open Project" does once a file is chosen: saves the settings with the dialog
@@ -74,26 +93,26 @@ class TFind : public QMainWindow {
   // and shows the project's tab. A missing file shows "File \"<path>\" not found" and raises
   // the abort flag; an unreadable one shows "Incorrect project file" and brings back the
   // saved settings. Returns true when the project was read.
-  bool openProject(const QString& path);
+  bool openProject(const QString& path) override;
 
   // Text of status panel 0, 1 or 2.
-  QString statusText(int panel) const;
-  void setStatusText(int panel, const QString& text);
+  QString statusText(int panel) const override;
+  void setStatusText(int panel, const QString& text) override;
 
   // The command state update of the results list: enables the commands that depend on
   // the rows, the selection and the viewer.
-  void updateCommands();
+  void updateCommands() override;
   // Clears the lines viewer, deselects every row and disables the found-lines commands.
-  void invalidateFoundLines();
+  void invalidateFoundLines() override;
   // Selects `row` alone, makes it current and scrolls it into view.
   void selectRow(int row);
   // Execute File / Edit File on the browsed file (else the one selected row).
   void executeFile();
   void editFile();
   // Delete Items from the list's menu, the Delete key or the Search and Replace tab.
-  void deleteItems();
+  void deleteItems() override;
   // The editor command of Edit File; empty means the desktop's default editor.
-  void setEditorCommand(const QString& command) { editorCommand_ = command; }
+  void setEditorCommand(const QString& command) override { editorCommand_ = command; }
   QString editorCommand() const { return editorCommand_; }
   FileLauncher& fileLauncher() { return *launcher_; }
   // Watches the browsed file after it was handed to another program.
@@ -137,12 +156,75 @@ class TFind : public QMainWindow {
   LinesViewer* ListBox1;
   MainMenus* menus;
 
+  // What Batch Replace asks of the window.
+  void showSearchReplaceTab() override;
+  search::SearchRequest replaceTabSearch() override;
+  void runSearch(const search::SearchRequest& request) override;
+  void clearViewer() override;
+  // What the file operations ask of the window.
+  QString folderText() const override;
+  QString browsedFileShown() const override;
+  QString copyTarget() const override;
+  void setCopyTarget(const QString& folder) override;
+  void withdrawUndo() override;
+  void checkExternalChanges() override;
+  // What the project commands ask of the window.
+  modify::BatchState batchState() override;
+  void setBatchState(const modify::BatchState& state) override;
+  void clearBothLists() override;
+  void showStoredTab(int tab) override;
+  void showFindTab() override;
+  // What the settings controller asks of the window.
+  void readControls(app::WindowSettings& settings) const override;
+  void applyControls(const app::WindowSettings& settings) override;
+  bool commandLineRun() const override;
+  // What the modification commands ask of the window.
+  const search::SearchRequest* lastSearch() const override;
+  IntervalSwitches intervalSwitches() const override;
+  void applySettings(modify::ModifyRequest& request) const override;
+  app::HistoryCap historyCap() const override;
+  QString trimFolderText() override;
+  void editFileAt(const QString& fullName, int lineNumber) override;
+  bool replacePageShown() const override;
+  bool resultsShown() const override;
+  bool searchInResultsChecked() const override;
+  // What the feature controllers ask of the window (TFindHosts.cpp).
+  TabQuery tabQuery(search::Origin origin) const override;
+  void readWindowControls(search::SearchRequest& request) const override;
+  void setFolderText(const QString& text) override;
+  void setMasksText(const QString& text) override;
+  void rememberFolderAndMasks(const QString& folder) override;
+  void warnUser(const QString& caption, const QString& text) override;
+  void searchStarting() override;
+  void showEmptyResults() override;
+  void beginBusy() override;
+  void rewindBusyAnimation() override;
+  void endBusy(bool listHasRows) override;
+  void disableStopButtons() override;
+  const search::SearchRequest* lastRunRequest() const override;
+  search::Origin activeTabOrigin() const override;
+  results::ReportConditions reportConditions(const search::SearchRequest& request,
+                                             bool searchInResults) const override;
+  void setSearchInResultsEnabled(bool enabled) override;
+  void disableRowCommands() override;
+  std::vector<bool> disableListMenu() override;
+  void restoreListMenu(const std::vector<bool>& states) override;
+  void holdInputs(bool hold) override;
+  bool statusBarShown() const override;
+  QString startFolder(SavedFile file) const override;
+  void setStartFolder(SavedFile file, const QString& folder) override;
+  void restoreUndoOffer() override;
+  app::CommandRunFields commandRunFields() const override;
+  void applyCommandRunFields(const app::CommandRunFields& fields) override;
+  void runModifyAll() override;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
+  StoredControls storedControls() const;
   QWidget* buildTopPanel();
   // Buddies for the labels and an Alt+letter for every control, none shared in one view.
   void assignWindowMnemonics();
@@ -153,6 +235,7 @@ class TFind : public QMainWindow {
   void wireTabs();
   void wireResultsList();
   void wireModifyCommands();
+  void wireReportCommands();
   void onListEmptied();
   bool browsedOrSelectedFile(QString& path, QString& name) const;
   void onTabChanged(int index);
