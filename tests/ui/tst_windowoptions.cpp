@@ -40,30 +40,84 @@ class WindowOptionsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void everyControlInViewHasItsOwnMnemonic() {
+  // Every menu title, button, check box, radio button and field label in view carries an
+  // Alt+letter. Letters are unique, except that an option box whose caption offers no letter
+  // free in its view shares one with an option box or a label (never with a command);
+  // the shared key then visits them in turn.
+  void everyControlInViewHasAMnemonic() {
     TFind window;
     window.show();
-    for (const int tab : {TFind::FindPage, TFind::SearchReplacePage, TFind::OptionsPage}) {
-      window.PageControl1->setCurrentIndex(tab);
-      QMap<QChar, QString> owners;
-      // Push buttons, the menus and the top row always get a letter; the many option boxes
-      // of a tab get one while the alphabet lasts. No letter is shared.
-      const auto own = [&](const QString& caption, bool required) {
-        const QChar letter = mnemonicOf(caption);
-        QVERIFY2(!letter.isNull() || !required, qPrintable(caption));
-        if (letter.isNull()) return;
-        QVERIFY2(!owners.contains(letter),
-                 qPrintable(caption + " and " + owners.value(letter) + " share a letter"));
-        owners.insert(letter, caption);
-      };
-      for (const QAction* menu : window.menuBar()->actions()) own(menu->text(), true);
-      for (const QAbstractButton* b : window.centralWidget()->findChildren<QAbstractButton*>())
-        if (b->isVisibleTo(&window) && !b->text().isEmpty())
-          own(b->text(), b->inherits("QPushButton") || window.TopPanel->isAncestorOf(b));
-      for (const QLabel* label : window.centralWidget()->findChildren<QLabel*>())
-        if (label->isVisibleTo(&window) && label->buddy() != nullptr)
-          own(label->text(), window.TopPanel->isAncestorOf(label));
+    QApplication::setActiveWindow(&window);
+    const struct {
+      int tab;
+      QueryType type;
+    } views[] = {{TFind::FindPage, QueryType::Phrase},
+                 {TFind::FindPage, QueryType::Multiline},
+                 {TFind::SearchReplacePage, QueryType::Phrase},
+                 {TFind::SearchReplacePage, QueryType::RegExpr},
+                 {TFind::OptionsPage, QueryType::Phrase}};
+    QList<QAbstractButton*> shared;
+    for (const auto& view : views) {
+      window.PageControl1->setCurrentIndex(view.tab);
+      window.findTab->setQueryType(view.type);
+      window.replaceTab->setSearchType(view.type);
+      QMap<QChar, QList<QObject*>> owners;
+      QMap<QObject*, QString> captions;
+      for (QAction* menu : window.menuBar()->actions()) captions[menu] = menu->text();
+      for (QAbstractButton* b : window.centralWidget()->findChildren<QAbstractButton*>())
+        if (b->isVisibleTo(&window) && !b->text().isEmpty() && !b->parent()->inherits("QTabBar"))
+          captions[b] = b->text();
+      for (QLabel* label : window.centralWidget()->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(&window) || label->objectName() == "BackupsNoteLabel") continue;
+        QVERIFY2(label->buddy() != nullptr && label->buddy()->isVisibleTo(&window),
+                 qPrintable(label->text() + " names no field in view"));
+        captions[label] = label->text();
+      }
+      for (auto it = captions.cbegin(); it != captions.cend(); ++it) {
+        const QChar letter = mnemonicOf(*it);
+        QVERIFY2(!letter.isNull(), qPrintable(*it + " has no mnemonic"));
+        owners[letter].append(it.key());
+      }
+      for (auto it = owners.cbegin(); it != owners.cend(); ++it) {
+        if (it->size() == 1) continue;
+        for (QObject* o : *it) {
+          auto* w = qobject_cast<QWidget*>(o);
+          QVERIFY2(w != nullptr && !w->inherits("QPushButton"),
+                   qPrintable(captions[o] + " shares its letter"));
+          auto* box = qobject_cast<QAbstractButton*>(w);
+          if (box != nullptr && !shared.contains(box)) shared.append(box);
+        }
+        // Only a caption without a free letter takes a shared one (letters of controls that
+        // the tab hides for another query type are not free).
+        QString held;
+        for (QWidget* scope : {window.TopPanel, window.PageControl1->currentWidget()})
+          for (const QAbstractButton* b : scope->findChildren<QAbstractButton*>())
+            held += mnemonicOf(b->text());
+        const QString caption = captions[it->back()];
+        for (const QChar c : caption)
+          QVERIFY2(
+              !c.isLetterOrNumber() || owners.contains(c.toLower()) || held.contains(c.toLower()),
+              qPrintable(caption + " shares a letter but could have its own"));
+      }
     }
+    // The shared key moves the focus to each of its holders in turn, clicking none.
+    QVERIFY(!shared.isEmpty());
+    window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
+    for (QAbstractButton* box : shared) {
+      if (!box->isVisible() || !box->isEnabled()) continue;
+      const QChar letter = mnemonicOf(box->text());
+      const bool checked = box->isChecked();
+      for (int press = 0; press < 6 && !box->hasFocus(); ++press)
+        QTest::keyClick(&window, Qt::Key(letter.toUpper().unicode()), Qt::AltModifier);
+      QVERIFY2(box->hasFocus(), qPrintable(box->objectName()));
+      QCOMPARE(box->isChecked(), checked);
+    }
+    // A label's key reaches the editor in view.
+    window.replaceTab->setSearchType(QueryType::Multiline);
+    const QChar toSearch = mnemonicOf(window.replaceTab->SearchLabel->text());
+    for (int press = 0; press < 4 && !window.replaceTab->SearchMemo->hasFocus(); ++press)
+      QTest::keyClick(&window, Qt::Key(toSearch.toUpper().unicode()), Qt::AltModifier);
+    QVERIFY(window.replaceTab->SearchMemo->hasFocus());
     // An Alt+letter that no control takes does not type into the field.
     window.PageControl1->setCurrentIndex(TFind::FindPage);
     window.ComboBoxPath->setEditText("abc");
