@@ -215,6 +215,44 @@ class ModifyRunTest : public QObject {
     QFile::setPermissions(dir.path() + "/locked.txt", QFile::ReadOwner | QFile::WriteOwner);
   }
 
+  // Replacing read-only files needs backups: the Settings dialog says so beside its box, and
+  // a read-only file met with backups off fails with that reason, then changes with them on.
+  void readOnlyFilesNeedBackups() {
+    QTemporaryDir dir;
+    writeFile(dir.path(), "locked.txt", "old\n");
+    QFile::setPermissions(dir.path() + "/locked.txt", QFile::ReadOwner);
+    WarningRecorder recorder;
+    TFind window;
+    window.show();
+    TSettDlg* dialog = window.settings().settingsDialog();
+    dialog->show();
+    QVERIFY(dialog->ReadOnlyHint->isVisible());
+    QVERIFY(dialog->ReadOnlyHint->text().contains("Create Backups"));
+    const QRect box = dialog->ReadOnly->geometry(), hint = dialog->ReadOnlyHint->geometry();
+    QVERIFY2(hint.left() >= box.right() && hint.center().y() - box.center().y() < box.height() / 2,
+             "the note sits beside the box");
+    dialog->hide();
+    dialog->ReadOnly->setChecked(true);
+    window.optionsTab->CreatBackupCheckBox->setChecked(false);
+    search(window, dir.path(), "old");
+    replaceWith(window, "new");
+    window.modifyController().modifyAll();
+    QCOMPARE(readAll(dir.path() + "/locked.txt"), QByteArray("old\n"));
+    QCOMPARE(recorder.warnings.size(), 1);
+    const QString reason = "read-only file (backups are off)";
+    QVERIFY2(recorder.warnings[0].second.contains(dir.path() + "/locked.txt: " + reason),
+             qPrintable(recorder.warnings[0].second));
+    const QModelIndex result = window.results->index(0, window.results->columnOf("Result"));
+    QCOMPARE(result.data(Qt::ToolTipRole).toString(), reason);
+    window.optionsTab->CreatBackupCheckBox->setChecked(true);
+    search(window, dir.path(), "old");
+    window.modifyController().modifyAll();
+    QCOMPARE(readAll(dir.path() + "/locked.txt"), QByteArray("new\n"));
+    QCOMPARE(recorder.warnings.size(), 1);
+    window.modifyController().undo();
+    QFile::setPermissions(dir.path() + "/locked.txt", QFile::ReadOwner | QFile::WriteOwner);
+  }
+
   void undoKeyAndHideList() {
     QTemporaryDir tree;
     const QString root = tree.path();

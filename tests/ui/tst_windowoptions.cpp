@@ -360,6 +360,57 @@ class WindowOptionsTest : public QObject {
     QTRY_VERIFY(!window.isVisible());
   }
 
+  // Every item of the menu bar's menus and every command button shows an icon, from the icon
+  // theme or the style's stand-in.
+  void menusAndButtonsCarryIcons() {
+    TFind window;
+    for (const QAction* menu : window.menuBar()->actions())
+      for (const QAction* item : menu->menu()->actions())
+        if (!item->isSeparator())
+          QVERIFY2(!item->icon().isNull(), qPrintable(item->text() + " has no icon"));
+    for (QWidget* scope : {window.TopPanel, static_cast<QWidget*>(window.PageControl1)})
+      for (const QPushButton* b : scope->findChildren<QPushButton*>())
+        QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName() + " has no icon"));
+  }
+
+  // A dark palette set on the application reaches the whole window, the lists included (their
+  // kept-visible selection too), and the lists paint with it.
+  void windowFollowsADarkPalette() {
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    const QColor window(0x2d, 0x2d, 0x2d), base(0x1e, 0x1e, 0x1e), text(0xee, 0xee, 0xee),
+        highlight(0x35, 0x84, 0xe4);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::Highlight, highlight);
+    QTemporaryDir dir;
+    writeFile(dir.path(), "a.txt", "abc\n");
+    TFind w;
+    w.show();
+    w.ComboBoxPath->setEditText(dir.path());
+    w.findTab->FindEditComboBox->setEditText("abc");
+    w.find(kestrix::search::Origin::Find);
+    QTRY_VERIFY(w.ListBox1->hasLines());
+    QApplication::setPalette(dark);
+    QCoreApplication::processEvents();
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             &w, w.ListView1, w.ListBox1, w.PageControl1, w.findTab->FindEditComboBox})
+      QVERIFY2(widget->palette().color(QPalette::Base) == base, qPrintable(widget->objectName()));
+    QCOMPARE(w.palette().color(QPalette::Window), window);
+    QCOMPARE(w.ListView1->palette().color(QPalette::Inactive, QPalette::Highlight), highlight);
+    // Below the last row both lists show the dark base.
+    for (QAbstractScrollArea* list :
+         std::initializer_list<QAbstractScrollArea*>{w.ListView1, w.ListBox1}) {
+      const QImage shot = list->viewport()->grab().toImage();
+      QCOMPARE(shot.pixelColor(shot.width() / 2, shot.height() - 2), base);
+    }
+    QApplication::setPalette(light);
+  }
+
   void helpOpensTheTopicOfTheTab() {
     TFind window;
     window.show();

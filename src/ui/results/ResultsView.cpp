@@ -85,7 +85,14 @@ void ResultsView::keepSelectionVisible() {
 
 void ResultsView::changeEvent(QEvent* event) {
   QTableView::changeEvent(event);
-  if (event->type() == QEvent::ApplicationPaletteChange) keepSelectionVisible();
+  // A palette set on the application reaches the view as a palette change of its own.
+  const bool paletteChanged =
+      event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange;
+  if (paletteChanged && !keepingSelectionVisible_) {
+    keepingSelectionVisible_ = true;
+    keepSelectionVisible();
+    keepingSelectionVisible_ = false;
+  }
 }
 
 bool ResultsView::eventFilter(QObject* watched, QEvent* event) {

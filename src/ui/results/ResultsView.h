@@ -115,6 +115,7 @@ class ResultsView : public QTableView {
   int widthToFill() const;
   int contentWidth(int column) const;
   void keepSelectionVisible();
+  bool keepingSelectionVisible_ = false;  // its own palette change does not call it again
   void widenResultColumn();
   void onHeaderClicked(int section);
   void onColumnsInserted(const QModelIndex& parent, int first, int last);
