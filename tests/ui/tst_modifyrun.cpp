@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -264,22 +265,28 @@ class ModifyRunTest : public QObject {
     replaceWith(window, "bar");
     QTest::mouseClick(window.replaceTab->ModifyAllButton, Qt::LeftButton);
     QVERIFY(window.replaceTab->UndoButton->isEnabled());
-    // Ctrl+Z is Undo on its tab only (elsewhere nothing shows what it would take back).
+    // The File menu's Undo is the button's: enabled with it, and Ctrl+Z runs it, except in a
+    // text field, where it takes back the typing.
+    auto* undo = window.findChild<QAction*>("Undo1");
+    QVERIFY(undo->isEnabled());
     QApplication::setActiveWindow(&window);
-    window.ListView1->setFocus();
-    window.PageControl1->setCurrentIndex(TFind::FindPage);
-    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    QLineEdit* field = window.replaceTab->Edit2->lineEdit();
+    field->setFocus();
+    QTest::keyClicks(field, "x");
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(field->text(), QString("bar"));
     QCOMPARE(readAll(root + "/a.txt"), QByteArray("bar\n"));
-    window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
     window.ListView1->setFocus();
-    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(window.ListView1, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(readAll(root + "/a.txt"), QByteArray("foo\n"));
     QVERIFY(!window.replaceTab->UndoButton->isEnabled());
+    QVERIFY(!undo->isEnabled());
     QTest::mouseClick(window.replaceTab->ModifyAllButton, Qt::LeftButton);
     QVERIFY(window.replaceTab->UndoButton->isEnabled());
+    QVERIFY(undo->isEnabled());
     QTest::mouseClick(window.replaceTab->HideListReplaceButton, Qt::LeftButton);
     QCOMPARE(window.results->rowCount(), 0);
-    QVERIFY(!window.replaceTab->UndoButton->isEnabled());
+    QVERIFY(!window.replaceTab->UndoButton->isEnabled() && !undo->isEnabled());
     search(window, root, "bar");
     QCOMPARE(window.results->rowCount(), 1);
     QVERIFY(!window.replaceTab->UndoButton->isEnabled());

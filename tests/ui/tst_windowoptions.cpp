@@ -306,6 +306,7 @@ class WindowOptionsTest : public QObject {
         {"SaveLines1", "Save &Lines", "F12", false},
         {"OpenProject1", "&Open Project", "Ctrl+F5", true},
         {"SaveProject1", "&Save Project", "", true},
+        {"Undo1", "&Undo", "Ctrl+Z", false},
         {"Contents1", "&Contents", "F1", true},
         {"Exit1", "E&xit", "Ctrl+Q", true},
         {"ExecuteFile4", "&Execute File", "Shift+F9", false},

@@ -51,6 +51,7 @@ void applyThemeIcons(TFind& window) {
       {&m.modifySelected, "edit-find-replace", QStyle::SP_DialogApplyButton},
       {&m.preview, "document-preview", QStyle::SP_FileDialogContentsView},
       {&m.eraseBackups, "edit-clear", QStyle::SP_DialogResetButton},
+      {&m.undo, "edit-undo", QStyle::SP_ArrowBack},
       {&m.select, "edit-select", QStyle::SP_DialogYesButton},
       {&m.selectAll, "edit-select-all", QStyle::SP_DialogYesButton},
       {&m.deselect, "edit-select-none", QStyle::SP_DialogNoButton},
