@@ -52,7 +52,7 @@ bool isOptionBox(const QObject* w) {
          qobject_cast<const QRadioButton*>(w) != nullptr;
 }
 
-// A control waiting for a letter: its caption and how to set the marked caption.
+// A control waiting for a letter: its caption, where a mark may go and where it went.
 struct Slot {
   QString caption;
   QList<qsizetype> positions;  // candidate positions, best first
@@ -185,7 +185,7 @@ QString wantedLetters(QWidget& scope) {
     for (const QChar c : caption)
       if (c.isLetterOrNumber() && !own.contains(c.toLower())) own += c.toLower();
     // A short caption has few letters to choose from: its letters weigh more.
-    letters += own.repeated(1 + 16 / own.size());
+    if (!own.isEmpty()) letters += own.repeated(1 + 16 / own.size());
   }
   return letters;
 }
