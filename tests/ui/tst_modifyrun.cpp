@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -215,6 +216,44 @@ class ModifyRunTest : public QObject {
     QFile::setPermissions(dir.path() + "/locked.txt", QFile::ReadOwner | QFile::WriteOwner);
   }
 
+  // Replacing read-only files needs backups: the Settings dialog says so beside its box, and
+  // a read-only file met with backups off fails with that reason, then changes with them on.
+  void readOnlyFilesNeedBackups() {
+    QTemporaryDir dir;
+    writeFile(dir.path(), "locked.txt", "old\n");
+    QFile::setPermissions(dir.path() + "/locked.txt", QFile::ReadOwner);
+    WarningRecorder recorder;
+    TFind window;
+    window.show();
+    TSettDlg* dialog = window.settings().settingsDialog();
+    dialog->show();
+    QVERIFY(dialog->ReadOnlyHint->isVisible());
+    QVERIFY(dialog->ReadOnlyHint->text().contains("Create Backups"));
+    const QRect box = dialog->ReadOnly->geometry(), hint = dialog->ReadOnlyHint->geometry();
+    QVERIFY2(hint.left() >= box.right() && hint.center().y() - box.center().y() < box.height() / 2,
+             "the note sits beside the box");
+    dialog->hide();
+    dialog->ReadOnly->setChecked(true);
+    window.optionsTab->CreatBackupCheckBox->setChecked(false);
+    search(window, dir.path(), "old");
+    replaceWith(window, "new");
+    window.modifyController().modifyAll();
+    QCOMPARE(readAll(dir.path() + "/locked.txt"), QByteArray("old\n"));
+    QCOMPARE(recorder.warnings.size(), 1);
+    const QString reason = "read-only file (backups are off)";
+    QVERIFY2(recorder.warnings[0].second.contains(dir.path() + "/locked.txt: " + reason),
+             qPrintable(recorder.warnings[0].second));
+    const QModelIndex result = window.results->index(0, window.results->columnOf("Result"));
+    QCOMPARE(result.data(Qt::ToolTipRole).toString(), reason);
+    window.optionsTab->CreatBackupCheckBox->setChecked(true);
+    search(window, dir.path(), "old");
+    window.modifyController().modifyAll();
+    QCOMPARE(readAll(dir.path() + "/locked.txt"), QByteArray("new\n"));
+    QCOMPARE(recorder.warnings.size(), 1);
+    window.modifyController().undo();
+    QFile::setPermissions(dir.path() + "/locked.txt", QFile::ReadOwner | QFile::WriteOwner);
+  }
+
   void undoKeyAndHideList() {
     QTemporaryDir tree;
     const QString root = tree.path();
@@ -226,22 +265,28 @@ class ModifyRunTest : public QObject {
     replaceWith(window, "bar");
     QTest::mouseClick(window.replaceTab->ModifyAllButton, Qt::LeftButton);
     QVERIFY(window.replaceTab->UndoButton->isEnabled());
-    // Ctrl+Z is Undo on its tab only (elsewhere nothing shows what it would take back).
+    // The File menu's Undo is the button's: enabled with it, and Ctrl+Z runs it, except in a
+    // text field, where it takes back the typing.
+    auto* undo = window.findChild<QAction*>("Undo1");
+    QVERIFY(undo->isEnabled());
     QApplication::setActiveWindow(&window);
-    window.ListView1->setFocus();
-    window.PageControl1->setCurrentIndex(TFind::FindPage);
-    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    QLineEdit* field = window.replaceTab->Edit2->lineEdit();
+    field->setFocus();
+    QTest::keyClicks(field, "x");
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(field->text(), QString("bar"));
     QCOMPARE(readAll(root + "/a.txt"), QByteArray("bar\n"));
-    window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
     window.ListView1->setFocus();
-    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(window.ListView1, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(readAll(root + "/a.txt"), QByteArray("foo\n"));
     QVERIFY(!window.replaceTab->UndoButton->isEnabled());
+    QVERIFY(!undo->isEnabled());
     QTest::mouseClick(window.replaceTab->ModifyAllButton, Qt::LeftButton);
     QVERIFY(window.replaceTab->UndoButton->isEnabled());
+    QVERIFY(undo->isEnabled());
     QTest::mouseClick(window.replaceTab->HideListReplaceButton, Qt::LeftButton);
     QCOMPARE(window.results->rowCount(), 0);
-    QVERIFY(!window.replaceTab->UndoButton->isEnabled());
+    QVERIFY(!window.replaceTab->UndoButton->isEnabled() && !undo->isEnabled());
     search(window, root, "bar");
     QCOMPARE(window.results->rowCount(), 1);
     QVERIFY(!window.replaceTab->UndoButton->isEnabled());

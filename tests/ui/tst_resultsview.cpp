@@ -300,6 +300,40 @@ class ResultsViewTest : public QObject {
     QCOMPARE(view.columnWidth(time), 40);
   }
 
+  // After the first fill, Path alone takes the width the list gains (a maximized window)
+  // and gives it back; once the user has set a width himself, the columns stay as he left them.
+  void pathTakesTheWidthTheListGains() {
+    ShownList list(900);
+    ResultsModel& model = list.model;
+    ResultsView& view = list.view;
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    model.appendItems({typedRow("report.txt", "/home/user/projects/" + std::string(150, 'p'))});
+    view.setSearchRunning(true);
+    view.setSearchRunning(false);
+    const int path = model.columnOf(ResultsModel::Column::Path);
+    const auto widths = [&] {
+      QList<int> out;
+      for (int c = 0; c < model.columnCount(); ++c) out << view.columnWidth(c);
+      return out;
+    };
+    const QList<int> first = widths();
+    for (const int width : {1500, 1000, 900}) {
+      view.resize(width, 300);
+      QCOMPARE(view.horizontalHeader()->length(), view.viewport()->width());
+      for (int c = 0; c < model.columnCount(); ++c)
+        QVERIFY2(c == path || view.columnWidth(c) == first[c], qPrintable(model.caption(c)));
+    }
+    QCOMPARE(widths(), first);
+    // A border dragged by the user.
+    QWidget* header = view.horizontalHeader()->viewport();
+    QTest::mousePress(header, Qt::LeftButton, {}, QPoint(2, 2));
+    view.setColumnWidth(0, first[0] + 30);
+    QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(2, 2));
+    const QList<int> user = widths();
+    view.resize(1500, 300);
+    QCOMPARE(widths(), user);
+  }
+
   void doubleClickOnVanishedFileWarns() {
     Fixture f({"gone.txt"});
     kestrix::ui::ExternalChangeCheck check;

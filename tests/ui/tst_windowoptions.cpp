@@ -40,30 +40,84 @@ class WindowOptionsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void everyControlInViewHasItsOwnMnemonic() {
+  // Every menu title, button, check box, radio button and field label in view carries an
+  // Alt+letter. Letters are unique, except that an option box whose caption offers no letter
+  // free in its view shares one with an option box or a label (never with a command);
+  // the shared key then visits them in turn.
+  void everyControlInViewHasAMnemonic() {
     TFind window;
     window.show();
-    for (const int tab : {TFind::FindPage, TFind::SearchReplacePage, TFind::OptionsPage}) {
-      window.PageControl1->setCurrentIndex(tab);
-      QMap<QChar, QString> owners;
-      // Push buttons, the menus and the top row always get a letter; the many option boxes
-      // of a tab get one while the alphabet lasts. No letter is shared.
-      const auto own = [&](const QString& caption, bool required) {
-        const QChar letter = mnemonicOf(caption);
-        QVERIFY2(!letter.isNull() || !required, qPrintable(caption));
-        if (letter.isNull()) return;
-        QVERIFY2(!owners.contains(letter),
-                 qPrintable(caption + " and " + owners.value(letter) + " share a letter"));
-        owners.insert(letter, caption);
-      };
-      for (const QAction* menu : window.menuBar()->actions()) own(menu->text(), true);
-      for (const QAbstractButton* b : window.centralWidget()->findChildren<QAbstractButton*>())
-        if (b->isVisibleTo(&window) && !b->text().isEmpty())
-          own(b->text(), b->inherits("QPushButton") || window.TopPanel->isAncestorOf(b));
-      for (const QLabel* label : window.centralWidget()->findChildren<QLabel*>())
-        if (label->isVisibleTo(&window) && label->buddy() != nullptr)
-          own(label->text(), window.TopPanel->isAncestorOf(label));
+    QApplication::setActiveWindow(&window);
+    const struct {
+      int tab;
+      QueryType type;
+    } views[] = {{TFind::FindPage, QueryType::Phrase},
+                 {TFind::FindPage, QueryType::Multiline},
+                 {TFind::SearchReplacePage, QueryType::Phrase},
+                 {TFind::SearchReplacePage, QueryType::RegExpr},
+                 {TFind::OptionsPage, QueryType::Phrase}};
+    QList<QAbstractButton*> shared;
+    for (const auto& view : views) {
+      window.PageControl1->setCurrentIndex(view.tab);
+      window.findTab->setQueryType(view.type);
+      window.replaceTab->setSearchType(view.type);
+      QMap<QChar, QList<QObject*>> owners;
+      QMap<QObject*, QString> captions;
+      for (QAction* menu : window.menuBar()->actions()) captions[menu] = menu->text();
+      for (QAbstractButton* b : window.centralWidget()->findChildren<QAbstractButton*>())
+        if (b->isVisibleTo(&window) && !b->text().isEmpty() && !b->parent()->inherits("QTabBar"))
+          captions[b] = b->text();
+      for (QLabel* label : window.centralWidget()->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(&window) || label->objectName() == "BackupsNoteLabel") continue;
+        QVERIFY2(label->buddy() != nullptr && label->buddy()->isVisibleTo(&window),
+                 qPrintable(label->text() + " names no field in view"));
+        captions[label] = label->text();
+      }
+      for (auto it = captions.cbegin(); it != captions.cend(); ++it) {
+        const QChar letter = mnemonicOf(*it);
+        QVERIFY2(!letter.isNull(), qPrintable(*it + " has no mnemonic"));
+        owners[letter].append(it.key());
+      }
+      for (auto it = owners.cbegin(); it != owners.cend(); ++it) {
+        if (it->size() == 1) continue;
+        for (QObject* o : *it) {
+          auto* w = qobject_cast<QWidget*>(o);
+          QVERIFY2(w != nullptr && !w->inherits("QPushButton"),
+                   qPrintable(captions[o] + " shares its letter"));
+          auto* box = qobject_cast<QAbstractButton*>(w);
+          if (box != nullptr && !shared.contains(box)) shared.append(box);
+        }
+        // Only a caption without a free letter takes a shared one (letters of controls that
+        // the tab hides for another query type are not free).
+        QString held;
+        for (QWidget* scope : {window.TopPanel, window.PageControl1->currentWidget()})
+          for (const QAbstractButton* b : scope->findChildren<QAbstractButton*>())
+            held += mnemonicOf(b->text());
+        const QString caption = captions[it->back()];
+        for (const QChar c : caption)
+          QVERIFY2(
+              !c.isLetterOrNumber() || owners.contains(c.toLower()) || held.contains(c.toLower()),
+              qPrintable(caption + " shares a letter but could have its own"));
+      }
     }
+    // The shared key moves the focus to each of its holders in turn, clicking none.
+    QVERIFY(!shared.isEmpty());
+    window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
+    for (QAbstractButton* box : shared) {
+      if (!box->isVisible() || !box->isEnabled()) continue;
+      const QChar letter = mnemonicOf(box->text());
+      const bool checked = box->isChecked();
+      for (int press = 0; press < 6 && !box->hasFocus(); ++press)
+        QTest::keyClick(&window, Qt::Key(letter.toUpper().unicode()), Qt::AltModifier);
+      QVERIFY2(box->hasFocus(), qPrintable(box->objectName()));
+      QCOMPARE(box->isChecked(), checked);
+    }
+    // A label's key reaches the editor in view.
+    window.replaceTab->setSearchType(QueryType::Multiline);
+    const QChar toSearch = mnemonicOf(window.replaceTab->SearchLabel->text());
+    for (int press = 0; press < 4 && !window.replaceTab->SearchMemo->hasFocus(); ++press)
+      QTest::keyClick(&window, Qt::Key(toSearch.toUpper().unicode()), Qt::AltModifier);
+    QVERIFY(window.replaceTab->SearchMemo->hasFocus());
     // An Alt+letter that no control takes does not type into the field.
     window.PageControl1->setCurrentIndex(TFind::FindPage);
     window.ComboBoxPath->setEditText("abc");
@@ -252,6 +306,7 @@ class WindowOptionsTest : public QObject {
         {"SaveLines1", "Save &Lines", "F12", false},
         {"OpenProject1", "&Open Project", "Ctrl+F5", true},
         {"SaveProject1", "&Save Project", "", true},
+        {"Undo1", "&Undo", "Ctrl+Z", false},
         {"Contents1", "&Contents", "F1", true},
         {"Exit1", "E&xit", "Ctrl+Q", true},
         {"ExecuteFile4", "&Execute File", "Shift+F9", false},
@@ -304,6 +359,57 @@ class WindowOptionsTest : public QObject {
     }
     QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
     QTRY_VERIFY(!window.isVisible());
+  }
+
+  // Every item of the menu bar's menus and every command button shows an icon, from the icon
+  // theme or the style's stand-in.
+  void menusAndButtonsCarryIcons() {
+    TFind window;
+    for (const QAction* menu : window.menuBar()->actions())
+      for (const QAction* item : menu->menu()->actions())
+        if (!item->isSeparator())
+          QVERIFY2(!item->icon().isNull(), qPrintable(item->text() + " has no icon"));
+    for (QWidget* scope : {window.TopPanel, static_cast<QWidget*>(window.PageControl1)})
+      for (const QPushButton* b : scope->findChildren<QPushButton*>())
+        QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName() + " has no icon"));
+  }
+
+  // A dark palette set on the application reaches the whole window, the lists included (their
+  // kept-visible selection too), and the lists paint with it.
+  void windowFollowsADarkPalette() {
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    const QColor window(0x2d, 0x2d, 0x2d), base(0x1e, 0x1e, 0x1e), text(0xee, 0xee, 0xee),
+        highlight(0x35, 0x84, 0xe4);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::Highlight, highlight);
+    QTemporaryDir dir;
+    writeFile(dir.path(), "a.txt", "abc\n");
+    TFind w;
+    w.show();
+    w.ComboBoxPath->setEditText(dir.path());
+    w.findTab->FindEditComboBox->setEditText("abc");
+    w.find(kestrix::search::Origin::Find);
+    QTRY_VERIFY(w.ListBox1->hasLines());
+    QApplication::setPalette(dark);
+    QCoreApplication::processEvents();
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             &w, w.ListView1, w.ListBox1, w.PageControl1, w.findTab->FindEditComboBox})
+      QVERIFY2(widget->palette().color(QPalette::Base) == base, qPrintable(widget->objectName()));
+    QCOMPARE(w.palette().color(QPalette::Window), window);
+    QCOMPARE(w.ListView1->palette().color(QPalette::Inactive, QPalette::Highlight), highlight);
+    // Below the last row both lists show the dark base.
+    for (QAbstractScrollArea* list :
+         std::initializer_list<QAbstractScrollArea*>{w.ListView1, w.ListBox1}) {
+      const QImage shot = list->viewport()->grab().toImage();
+      QCOMPARE(shot.pixelColor(shot.width() / 2, shot.height() - 2), base);
+    }
+    QApplication::setPalette(light);
   }
 
   void helpOpensTheTopicOfTheTab() {

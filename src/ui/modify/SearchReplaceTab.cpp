@@ -145,6 +145,9 @@ void SearchReplaceTab::applyEditors() {
   Edit2->setVisible(!memo);
   SearchMemo->setVisible(memo);
   Memo2->setVisible(memo);
+  // The labels' Alt+letter goes to the editor in view.
+  SearchLabel->setBuddy(memo ? static_cast<QWidget*>(SearchMemo) : SearchEdit);
+  ReplaceLabel->setBuddy(memo ? static_cast<QWidget*>(Memo2) : Edit2);
   // "Clear" is not offered for regular expressions; it falls back to "None".
   const bool regExpr = searchType() == search::QueryType::RegExpr;
   ClearButton->setEnabled(!regExpr);

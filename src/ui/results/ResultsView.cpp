@@ -85,7 +85,14 @@ void ResultsView::keepSelectionVisible() {
 
 void ResultsView::changeEvent(QEvent* event) {
   QTableView::changeEvent(event);
-  if (event->type() == QEvent::ApplicationPaletteChange) keepSelectionVisible();
+  // A palette set on the application reaches the view as a palette change of its own.
+  const bool paletteChanged =
+      event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange;
+  if (paletteChanged && !keepingSelectionVisible_) {
+    keepingSelectionVisible_ = true;
+    keepSelectionVisible();
+    keepingSelectionVisible_ = false;
+  }
 }
 
 bool ResultsView::eventFilter(QObject* watched, QEvent* event) {
@@ -114,24 +121,28 @@ int ResultsView::widthToFill() const {
 void ResultsView::fitColumnsToContents() {
   ResultsModel* m = resultsModel();
   if (m == nullptr) return;
+  const int cap = std::max(widthToFill() / 3, 1);
+  for (int c = 0; c < m->columnCount(); ++c)
+    if (m->columnKind(c) != ResultsModel::Column::Path)
+      setColumnWidth(c, std::max(columnWidth(c), std::min(contentWidth(c), cap)));
+  fillWithPath();
+}
+
+void ResultsView::fillWithPath() {
+  ResultsModel* m = resultsModel();
+  const int path = m != nullptr ? m->columnOf(ResultsModel::Column::Path) : -1;
+  if (path < 0) return;
+  // Path's text is cut in the middle, so it narrows too (down to a sixth of the list) for the
+  // columns right of it to show rather than sit past the edge.
   const int width = widthToFill();
-  const int cap = std::max(width / 3, 1);
-  int others = 0;
-  int path = -1;
-  for (int c = 0; c < m->columnCount(); ++c) {
-    if (m->columnKind(c) == ResultsModel::Column::Path) {
-      path = c;
-      continue;
-    }
-    setColumnWidth(c, std::max(columnWidth(c), std::min(contentWidth(c), cap)));
-    others += columnWidth(c);
-  }
-  // Path takes what the others leave. Its text is cut in the middle, so it narrows too (down to
-  // a sixth of the list) for the columns right of it to show rather than sit past the edge.
-  if (path >= 0) {
-    const int least = std::max(width / 6, horizontalHeader()->sectionSizeHint(path));
-    setColumnWidth(path, std::max(least, width - others));
-  }
+  const int others = horizontalHeader()->length() - columnWidth(path);
+  const int least = std::max(width / 6, horizontalHeader()->sectionSizeHint(path));
+  setColumnWidth(path, std::max(least, width - others));
+}
+
+void ResultsView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  if (fitted_ && !userSizedColumns_) fillWithPath();
 }
 
 void ResultsView::widenResultColumn() {
@@ -140,6 +151,7 @@ void ResultsView::widenResultColumn() {
   const int column = m != nullptr ? m->columnOf(ResultsModel::Column::Result) : -1;
   if (column < 0 || userSizedColumns_) return;
   setColumnWidth(column, std::max(columnWidth(column), contentWidth(column)));
+  if (fitted_) fillWithPath();  // Path makes room for it
 }
 
 void ResultsView::setModel(QAbstractItemModel* model) {

@@ -109,11 +109,16 @@ class ResultsView : public QTableView {
   void mousePressEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // After the first fill, Path takes the width the list gains or gives back (until the
+  // user sets widths himself).
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   // The width the columns fill: the viewport's, less the vertical scroll bar the rows need.
   int widthToFill() const;
   int contentWidth(int column) const;
+  // Path takes the width the other columns leave, down to a sixth of the list.
+  void fillWithPath();
   void keepSelectionVisible();
   void widenResultColumn();
   void onHeaderClicked(int section);
@@ -132,6 +137,7 @@ class ResultsView : public QTableView {
   bool userSizedColumns_ = false;  // the user dragged a column border
   bool headerPressed_ = false;     // a mouse button is down on the header
   bool resultWidenPending_ = false;
+  bool keepingSelectionVisible_ = false;  // its own palette change does not call it again
   bool refocusArmed_ = false;
   int dpi_ = 96;
   // What the last paint showed; while a search appends rows below a full viewport, a

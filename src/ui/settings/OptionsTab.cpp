@@ -152,7 +152,9 @@ void OptionsTab::buildLayout() {
   auto* backups = new QHBoxLayout;
   backups->setSpacing(0);
   backups->addWidget(CreatBackupCheckBox);
-  backups->addWidget(new QLabel(" the \".bak\" extension at the Search and Replace tab", this));
+  auto* note = new QLabel(" the \".bak\" extension at the Search and Replace tab", this);
+  note->setObjectName("BackupsNoteLabel");  // continues the check box's caption
+  backups->addWidget(note);
   backups->addStretch();
 
   auto* layout = new QVBoxLayout(this);

@@ -51,11 +51,14 @@ void BusyIndicator::paintEvent(QPaintEvent*) {
   const double radius = side * 0.36;
   const double dot = side * 0.09;
   const QPointF centre(width() / 2.0, height() / 2.0);
+  // The desktop's highlight colour reads on light and dark palettes alike.
+  QColor colour = palette().color(QPalette::Highlight);
   for (int i = 0; i < kDots; ++i) {
     const int age = (frame_ - i + kDots) % kDots;
     const int alpha = timer_.isActive() ? 255 - age * 28 : 70;
     const double angle = 2 * std::numbers::pi * i / kDots;
-    painter.setBrush(QColor(40, 70, 160, alpha));
+    colour.setAlpha(alpha);
+    painter.setBrush(colour);
     painter.drawEllipse(centre + QPointF(std::cos(angle), std::sin(angle)) * radius, dot, dot);
   }
 }

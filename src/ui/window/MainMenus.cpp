@@ -55,6 +55,8 @@ void MainMenus::buildFileMenu(QMainWindow* window) {
   fileMenu->addSeparator();
   addIntervalMenu(fileMenu);
   fileMenu->addSeparator();
+  add(fileMenu, undo, "&Undo", "Undo1");
+  undo.actions().front()->setShortcut(QKeySequence::Undo);
   add(fileMenu, history, "&History...", "History1");
   add(fileMenu, eraseBackups, "Erase &Backups", "EraseBackup1");
   fileMenu->addSeparator();
@@ -183,7 +185,7 @@ void MainMenus::disableUntilWired() {
   // Commands that need a browsed file, rows or a search start disabled.
   for (const Command* command :
        {&executeFile, &editFile, &select, &selectAll, &deselect, &deleteItems, &modifySelected,
-        &modifyAll, &preview, &eraseBackups})
+        &modifyAll, &preview, &undo, &eraseBackups})
     command->setEnabled(false);
 }
 

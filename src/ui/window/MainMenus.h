@@ -44,7 +44,7 @@ class MainMenus : public QObject {
   // Commands the window wires and switches.
   Command executeFile, editFile, select, selectAll, deselect, saveList, saveLines, browseContext,
       deleteItems, modifySelected, modifyAll, openDirectory, copyFiles, renameFiles, deleteFiles,
-      intervals, eraseBackups, history, settings, createReport, batchReplace, openProject,
+      intervals, undo, eraseBackups, history, settings, createReport, batchReplace, openProject,
       saveProject;
   // "Pre&view Changes" of the list menu.
   Command preview;

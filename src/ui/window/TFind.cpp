@@ -161,23 +161,26 @@ TFind::~TFind() {
 }
 
 void TFind::assignWindowMnemonics() {
-  replaceTab->SearchLabel->setBuddy(replaceTab->SearchEdit);
-  replaceTab->ReplaceLabel->setBuddy(replaceTab->Edit2);
   optionsTab->SizeLabel->setBuddy(optionsTab->SizeSpinEdit);
   optionsTab->LastModifiedLabel->setBuddy(optionsTab->MinDateTimePicker);
   optionsTab->AndLabel->setBuddy(optionsTab->MaxDateTimePicker);
   optionsTab->DaysAgoLabel->setBuddy(optionsTab->DaysAgoSpinEdit);
   // The menus' letters and the top panel's are in view with every tab.
-  QString taken;
+  QString menuLetters;
   for (const QAction* menu : menuBar()->actions())
-    if (const QChar letter = mnemonicOf(menu->text()); !letter.isNull()) taken += letter;
-  // Push buttons (the commands) choose first, then the boxes and labels.
-  const QList<QWidget*> tabs = {findTab, replaceTab, optionsTab};
-  taken = assignMnemonics(*TopPanel, taken, true);
-  QString commands = taken;
-  for (QWidget* tab : tabs) commands += assignMnemonics(*tab, taken, true);
-  taken = assignMnemonics(*TopPanel, commands);
-  for (QWidget* tab : tabs) assignMnemonics(*tab, taken);
+    if (const QChar letter = mnemonicOf(menu->text()); !letter.isNull()) menuLetters += letter;
+  // The crowded Search and Replace tab picks the top panel's letters together with its own,
+  // avoiding where it can the letters the other tabs need; push buttons (the commands) first.
+  const QString wanted = wantedLetters(*findTab) + wantedLetters(*optionsTab);
+  assignMnemonics({TopPanel, replaceTab}, menuLetters, true, wanted);
+  assignMnemonics({TopPanel, replaceTab}, menuLetters, false, wanted);
+  const QString top = assignMnemonics({TopPanel}, menuLetters);  // the letters it now holds
+  for (QWidget* tab : QList<QWidget*>{findTab, optionsTab}) {
+    assignMnemonics({tab}, top, true);
+    assignMnemonics({tab}, top);
+  }
+  for (QWidget* tab : QList<QWidget*>{findTab, replaceTab, optionsTab})
+    shareMnemonics(*tab, *TopPanel);
   new AltKeyGuard(*this);
 }
 

@@ -10,8 +10,8 @@
 #include <QTabWidget>
 
 #include "ui/find/FindTab.h"
-#include "ui/modify/ModifyController.h"
 #include "ui/modify/SearchReplaceTab.h"
+#include "ui/window/MainMenus.h"
 #include "ui/window/TFind.h"
 
 namespace kestrix::ui {
@@ -19,7 +19,7 @@ namespace kestrix::ui {
 WindowKeys::WindowKeys(TFind& window) : QObject(&window), window_(window) {
   addKey("StopKey", QKeySequence(Qt::Key_Escape), &WindowKeys::stopRun);
   addKey("FocusQueryKey", QKeySequence(Qt::CTRL | Qt::Key_F), &WindowKeys::focusQuery);
-  addKey("UndoKey", QKeySequence(Qt::CTRL | Qt::Key_Z), &WindowKeys::undo);
+  wireUndo();
 }
 
 void WindowKeys::addKey(const QString& objectName, const QKeySequence& key,
@@ -60,11 +60,28 @@ void WindowKeys::focusQuery() {
   }
 }
 
-// Undo belongs to the Search and Replace tab; the key acts only where its button is seen.
-void WindowKeys::undo() {
-  if (window_.PageControl1->currentIndex() == TFind::SearchReplacePage &&
-      window_.modifyController().canUndo())
-    window_.modifyController().undo();
+// The menu item runs the button's action and is enabled exactly when the button is (its
+// enabled state follows the undo history, a run's busy state and Hide List).
+void WindowKeys::wireUndo() {
+  QPushButton* button = window_.replaceTab->UndoButton;
+  undoButton_ = button;
+  for (QAction* action : window_.menus->undo.actions()) {
+    connect(action, &QAction::triggered, button, &QPushButton::click);
+    action->setEnabled(button->isEnabled());
+    undoActions_ << action;
+  }
+  button->installEventFilter(this);
+}
+
+bool WindowKeys::eventFilter(QObject* watched, QEvent* event) {
+  // Also reached while the window is torn down: the button is only compared and read as a
+  // widget, and the actions are guarded.
+  if (watched == undoButton_ && event->type() == QEvent::EnabledChange) {
+    const bool enabled = static_cast<QWidget*>(watched)->isEnabled();
+    for (const QPointer<QAction>& action : undoActions_)
+      if (action) action->setEnabled(enabled);
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 }  // namespace kestrix::ui
