@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "modify/InsertedBreaks.h"
-#include "modify/LineList.h"
+#include "modify/LineBreaks.h"
 #include "modify/RegexEngine.h"
 #include "regex/SpanBound.h"
 #include "search/Matchers.h"
