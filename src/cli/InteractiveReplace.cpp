@@ -37,7 +37,8 @@ void showChange(std::FILE* out, const modify::FileChanges& file, const modify::C
                 bool color) {
   const modify::ChangeLines lines = modify::linesOfChange(file, change);
   std::string header = file.fullName + ":" + std::to_string(change.firstLine);
-  if (change.lastLine != change.firstLine) header += "-" + std::to_string(change.lastLine);
+  if (change.lastLine != change.firstLine)
+    header.append("-").append(std::to_string(change.lastLine));
   if (color) header = kHeader + header + kReset;
   std::string text = header + "\n";
   text += markedLines(lines.before, lines.markFrom, lines.beforeLength, "- ", color, false);
