@@ -72,21 +72,6 @@ TEST(RegexClassRun, ShortRunsEverywhereHandOverToTheForwardScan) {
   EXPECT_EQ(testing::allMatches(re, subject), std::to_string(subject.size() - 121) + ",122");
 }
 
-// The matches of the find chain with all their registers, and their number.
-std::string chainOf(regex::Searcher& searcher, int size, int& count) {
-  std::string out;
-  regex::Registers regs{};
-  count = 0;
-  for (int from = 0; from <= size && searcher.find(from, regs);) {
-    searcher.fillGroups(regs);
-    for (int r : regs) out += std::to_string(r) + ",";
-    out += "; ";
-    from = regs[1] + (regs[1] == regs[0] ? 1 : 0);
-    ++count;
-  }
-  return out;
-}
-
 TEST(RegexClassRun, AgreesWithBacktracker) {
   struct Shape {
     const char* pattern;
@@ -126,8 +111,8 @@ TEST(RegexClassRun, AgreesWithBacktracker) {
       counter.setSubject(subject);
       const int size = static_cast<int>(subject.size());
       int expectedCount = 0, count = 0;
-      const std::string expected = chainOf(plain, size, expectedCount);
-      ASSERT_EQ(chainOf(fast, size, count), expected)
+      const std::string expected = testing::findChain(plain, size, INT_MAX, expectedCount);
+      ASSERT_EQ(testing::findChain(fast, size, INT_MAX, count), expected)
           << "pattern '" << shape.pattern << "' subject '" << testing::printable(subject) << "'";
       ASSERT_EQ(counter.countMatches(0), expectedCount)
           << "pattern '" << shape.pattern << "' subject '" << testing::printable(subject) << "'";

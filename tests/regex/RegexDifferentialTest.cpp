@@ -349,18 +349,7 @@ class DialectGenerator {
 // The matches of the exec / execNext chain, at most `most`, with all their groups; their
 // number goes to `count`.
 std::string chainOf(regex::Searcher& searcher, const std::string& subject, int most, int& count) {
-  std::string out;
-  regex::Registers regs{};
-  count = 0;
-  for (int from = 0;
-       count < most && from <= static_cast<int>(subject.size()) && searcher.find(from, regs);) {
-    searcher.fillGroups(regs);
-    for (int r : regs) out += std::to_string(r) + ",";
-    out += "; ";
-    from = regs[1] + (regs[1] == regs[0] ? 1 : 0);
-    ++count;
-  }
-  return out;
+  return testing::findChain(searcher, static_cast<int>(subject.size()), most, count);
 }
 
 std::string chainOf(regex::Searcher& searcher, const std::string& subject) {

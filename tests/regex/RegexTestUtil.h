@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "regex/RegExpr.h"
+#include "regex/Search.h"
 
 namespace kestrix::testing {
 
@@ -52,6 +53,22 @@ inline std::string printable(std::string_view s) {
       std::snprintf(buf, sizeof buf, "\\x%02X", c);
       out += buf;
     }
+  }
+  return out;
+}
+
+// The matches of the searcher's find chain over a subject of `size` bytes, at most `most`,
+// with all their registers; their number goes to `count`.
+inline std::string findChain(regex::Searcher& searcher, int size, int most, int& count) {
+  std::string out;
+  regex::Registers regs{};
+  count = 0;
+  for (int from = 0; count < most && from <= size && searcher.find(from, regs);) {
+    searcher.fillGroups(regs);
+    for (int r : regs) out += std::to_string(r) + ",";
+    out += "; ";
+    from = regs[1] + (regs[1] == regs[0] ? 1 : 0);
+    ++count;
   }
   return out;
 }
