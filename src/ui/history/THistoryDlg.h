@@ -66,7 +66,4 @@ class THistoryDlg : public QDialog {
   std::vector<std::string> ids_;
 };
 
-// The state of a run as the list shows it ("Not undone", "Undone", ...).
-QString runStateText(modify::RunState state);
-
 }  // namespace kestrix::ui
