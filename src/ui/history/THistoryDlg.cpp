@@ -81,19 +81,16 @@ THistoryDlg::THistoryDlg(QWidget* parent, Hooks hooks) : QDialog(parent), hooks_
 
 void THistoryDlg::refresh() {
   const std::optional<std::size_t> selected = selectedIndex();
-  const std::string keep = selected ? ids_[*selected] : std::string();
+  const std::string keep = selected ? runs_[*selected].id : std::string();
+  RunsList->clear();
   const std::string folder = hooks_.historyFolder();
   runs_ = folder.empty() ? std::vector<modify::RunInfo>{} : modify::listRuns(folder);
   std::reverse(runs_.begin(), runs_.end());
-  ids_.clear();
-  RunsList->clear();
-  for (const modify::RunInfo& run : runs_) {
-    ids_.push_back(run.id);
-    RunsList->addTopLevelItem(itemOf(run));
-  }
-  const auto kept = std::find(ids_.begin(), ids_.end(), keep);
-  const int row = kept != ids_.end() ? static_cast<int>(kept - ids_.begin()) : 0;
-  if (!ids_.empty()) RunsList->setCurrentItem(RunsList->topLevelItem(row));
+  for (const modify::RunInfo& run : runs_) RunsList->addTopLevelItem(itemOf(run));
+  const auto kept = std::find_if(runs_.begin(), runs_.end(),
+                                 [&keep](const modify::RunInfo& run) { return run.id == keep; });
+  const int row = kept != runs_.end() ? static_cast<int>(kept - runs_.begin()) : 0;
+  if (!runs_.empty()) RunsList->setCurrentItem(RunsList->topLevelItem(row));
   for (int column : {TimeColumn, FolderColumn, FilesColumn, StateColumn})
     RunsList->resizeColumnToContents(column);
   if (runs_.empty()) StatusLabel->setText("The history holds no runs.");
@@ -111,7 +108,7 @@ std::optional<std::size_t> THistoryDlg::selectedIndex() const {
   const QList<QTreeWidgetItem*> items = RunsList->selectedItems();
   if (items.isEmpty()) return std::nullopt;
   const int row = RunsList->indexOfTopLevelItem(items.front());
-  if (row < 0 || static_cast<std::size_t>(row) >= ids_.size()) return std::nullopt;
+  if (row < 0 || static_cast<std::size_t>(row) >= runs_.size()) return std::nullopt;
   return static_cast<std::size_t>(row);
 }
 
@@ -124,7 +121,7 @@ void THistoryDlg::applyButtons() {
 void THistoryDlg::undoSelected() {
   const std::optional<std::size_t> selected = selectedIndex();
   if (!selected) return;
-  const std::optional<modify::UndoSummary> summary = hooks_.undoRun(ids_[*selected]);
+  const std::optional<modify::UndoSummary> summary = hooks_.undoRun(runs_[*selected].id);
   if (summary) reportUndo(*summary);
   if (hooks_.changed) hooks_.changed();
   refresh();

@@ -47,9 +47,6 @@ class THistoryDlg : public QDialog {
   // "Clear History...": asks, then removes every run and its copies of the originals.
   void clearHistory();
 
-  // The run ids in list order (newest first).
-  const std::vector<std::string>& runIds() const { return ids_; }
-
   QTreeWidget* RunsList;
   QLabel* StatusLabel;
   QPushButton* UndoRunButton;
@@ -63,7 +60,6 @@ class THistoryDlg : public QDialog {
 
   Hooks hooks_;
   std::vector<modify::RunInfo> runs_;  // newest first
-  std::vector<std::string> ids_;
 };
 
 }  // namespace kestrix::ui

@@ -1,7 +1,6 @@
 // Maps the window's controls to a ModifyRequest.
 #include "ui/modify/ModifyRequestReader.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 
 #include "ui/find/QueryEditors.h"
