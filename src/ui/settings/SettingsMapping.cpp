@@ -174,9 +174,12 @@ void applySwitches(const OptionSwitches& s, const StoredControls& w) {
 }
 
 // The labels whose enabled states are stored ("Size", "Last", "Andop", "Days").
-std::array<QLabel*, 4> labels(const StoredControls& w) {
+std::array<std::pair<bool WindowSettings::*, QLabel*>, 4> labels(const StoredControls& w) {
   const OptionsTab& o = w.optionsTab;
-  return {o.SizeLabel, o.LastModifiedLabel, o.AndLabel, o.DaysAgoLabel};
+  return {{{&WindowSettings::sizeLabel, o.SizeLabel},
+           {&WindowSettings::lastModifiedLabel, o.LastModifiedLabel},
+           {&WindowSettings::andLabel, o.AndLabel},
+           {&WindowSettings::daysLabel, o.DaysAgoLabel}}};
 }
 
 }  // namespace
@@ -195,11 +198,7 @@ void readControls(const StoredControls& w, app::WindowSettings& s) {
   s.lowerDate = static_cast<int>(std::lround(dayNumberOf(o.MinDateTimePicker->dateTime())));
   s.upperDate = static_cast<int>(std::lround(dayNumberOf(o.MaxDateTimePicker->dateTime())));
   s.daysAgo = o.DaysAgoSpinEdit->value();
-  const std::array<QLabel*, 4> l = labels(w);
-  s.sizeLabel = l[0]->isEnabled();
-  s.lastModifiedLabel = l[1]->isEnabled();
-  s.andLabel = l[2]->isEnabled();
-  s.daysLabel = l[3]->isEnabled();
+  for (const auto& [field, label] : labels(w)) s.*field = label->isEnabled();
   const int tab = w.pages.currentIndex();
   s.tab = tab == TFind::FindPage ? 1 : tab == TFind::SearchReplacePage ? 2 : 3;
 }
@@ -213,11 +212,7 @@ void applyControls(const app::WindowSettings& s, const StoredControls& w) {
   o.MinDateTimePicker->setDate(dateOf(s.lowerDate));
   o.MaxDateTimePicker->setDate(dateOf(s.upperDate));
   o.DaysAgoSpinEdit->setValue(s.daysAgo);
-  const std::array<QLabel*, 4> l = labels(w);
-  l[0]->setEnabled(s.sizeLabel);
-  l[1]->setEnabled(s.lastModifiedLabel);
-  l[2]->setEnabled(s.andLabel);
-  l[3]->setEnabled(s.daysLabel);
+  for (const auto& [field, label] : labels(w)) label->setEnabled(s.*field);
   const int page = s.tab == 1   ? TFind::FindPage
                    : s.tab == 2 ? TFind::SearchReplacePage
                                 : TFind::OptionsPage;
