@@ -1,7 +1,6 @@
 // What the search and modification requests take from the stored settings.
 #include <gtest/gtest.h>
 
-#include "app/DialogSettings.h"
 #include "app/RunSettings.h"
 
 namespace kestrix::app {
@@ -69,10 +68,6 @@ TEST(RunSettings, DialogValuesReachTheModification) {
   applyTo(request, d);
   EXPECT_TRUE(request.modifyReadOnly && request.modifyHidden);
   EXPECT_EQ(request.legacyCodePage, "Windows-1251");
-}
-
-TEST(RunSettings, APickedEditorIsQuotedAndGetsTheFile) {
-  EXPECT_EQ(editorCommandFor("/opt/my tools/ed"), "\"/opt/my tools/ed\" \"%PrFullName%\"");
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     case app::StartAction::OpenWindow:
       break;
   }
-  // Only a "-path" start runs: parseStartArguments reads "-com" after it alone.
+  // "-com" counts only after a first "-path" argument.
   const bool commandRun = app::parseStartArguments(args).commandLineRun;
   if (!app::hasDisplay() && commandRun) {
     // A scheduled run needs no screen: the window works unseen, its messages go to stderr.
