@@ -116,15 +116,12 @@ class LinesViewerTest : public QObject {
     QCOMPARE(edit.count(), 1);
   }
 
-  void intervalMarkerRange() {
-    kestrix::ui::LinesDelegate delegate;
-    QVERIFY(!delegate.marksLine(10));
-    delegate.setIntervalMarker(true, 10, 0);
-    QVERIFY(delegate.marksLine(10));
-    QVERIFY(delegate.marksLine(5000));
-    QVERIFY(!delegate.marksLine(9));
-    delegate.setIntervalMarker(true, 0, 4);
-    QVERIFY(delegate.marksLine(1) && delegate.marksLine(4) && !delegate.marksLine(5));
+  void intervalMarkerFollowsTheViewer() {
+    LinesViewer viewer;
+    QVERIFY(!viewer.linesDelegate()->marksLine(10));
+    viewer.setIntervalMarker(true, 10, 0);
+    QVERIFY(viewer.linesDelegate()->intervalMarkerEnabled());
+    QVERIFY(viewer.linesDelegate()->marksLine(10) && !viewer.linesDelegate()->marksLine(9));
   }
 
   void hitsAreDrawnWhereTheyAre() {

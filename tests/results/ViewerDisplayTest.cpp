@@ -1,8 +1,9 @@
-// The viewer's display lines: hits moved from bytes to display columns, clipped to the
-// text, and the file line each entry names.
+// The lines viewer's display: hits moved from bytes to display columns, clipped to the
+// text, the file line each entry names, and the lines the interval marker marks.
 #include <gtest/gtest.h>
 
 #include "results/DisplayLines.h"
+#include "results/IntervalMarker.h"
 
 namespace kestrix::results {
 namespace {
@@ -59,6 +60,26 @@ TEST(DisplayLines, EtcEntryNamesNoLine) {
   EXPECT_TRUE(shown[5001].hits.empty());
   EXPECT_EQ(shown[5002].lineNumber, 5001);
   EXPECT_EQ(shown[5002].hits, (std::vector<ColumnHit>{{12, 3}}));
+}
+
+TEST(IntervalMarker, MarksTheLinesInsideTheInterval) {
+  struct Case {
+    IntervalMarker marker;
+    std::vector<std::int64_t> marked, unmarked;
+  };
+  const std::vector<Case> cases = {
+      {{false, 0, 0}, {}, {1, 10}},         // intervals not in use
+      {{true, 0, 0}, {1, 10, 5000}, {}},    // all file
+      {{true, 10, 0}, {10, 5000}, {1, 9}},  // 10 - Bottom
+      {{true, 0, 4}, {1, 4}, {5, 100}},     // Top - 4
+      {{true, 3, 5}, {3, 4, 5}, {2, 6}},    // 3 - 5
+      {{true, -1, -1}, {}, {1, 2, 5000}},   // Nil
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.marker.from) + " - " + std::to_string(c.marker.to));
+    for (std::int64_t line : c.marked) EXPECT_TRUE(c.marker.marks(line)) << line;
+    for (std::int64_t line : c.unmarked) EXPECT_FALSE(c.marker.marks(line)) << line;
+  }
 }
 
 }  // namespace
