@@ -113,7 +113,7 @@ DisplayText decodeLegacyForDisplay(std::string_view bytes, std::string_view code
 std::pair<int, int> DisplayText::columnRange(std::size_t start, std::size_t count) const {
   const std::size_t last = columnOfByte.size() - 1;
   const std::size_t from = std::min(start, last);
-  std::size_t to = std::min(start + std::min(count, last), last);
+  std::size_t to = from + std::min(count, last - from);
   // An end inside a character moves to the character's end.
   while (to < last && to > from && columnOfByte[to] == columnOfByte[to - 1]) ++to;
   const int column = columnOfByte[from];

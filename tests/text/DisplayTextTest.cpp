@@ -2,6 +2,8 @@
 // hits kept on their characters through the byte-to-column map.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "text/DisplayText.h"
 
 namespace kestrix::text {
@@ -44,6 +46,8 @@ TEST(DisplayText, DecodesAndKeepsHitsOnTheirCharacters) {
       {"past end", "abc", 2, 10, u"abc", 2, 1, Encoding::Utf8},
       {"start past end", "abc", 7, 1, u"abc", 3, 0, Encoding::Utf8},
       {"empty", "", 0, 1, u"", 0, 0, Encoding::Utf8},
+      {"huge count", "abc", 1, SIZE_MAX, u"abc", 1, 2, Encoding::Utf8},
+      {"huge start", "abc", SIZE_MAX, SIZE_MAX, u"abc", 3, 0, Encoding::Utf8},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

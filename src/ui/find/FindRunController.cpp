@@ -25,9 +25,9 @@ using search::Origin;
 
 namespace {
 
-QString homeExpanded(const QString& folder) {
-  return QString::fromStdString(
-      search::expandHome(folder.toStdString(), QDir::homePath().toStdString()));
+// `folder` with a leading "~" made the user's home folder.
+std::string homeExpanded(const std::string& folder) {
+  return search::expandHome(folder, QDir::homePath().toStdString());
 }
 
 }  // namespace
@@ -49,14 +49,15 @@ search::SearchRequest FindRunController::buildRequest(Origin origin) const {
 
 void FindRunController::run(Origin origin) {
   if (running_ || state_.busy) return;
-  host_.setFolderText(homeExpanded(host_.folderText().trimmed()));
+  host_.setFolderText(
+      QString::fromStdString(homeExpanded(host_.folderText().trimmed().toStdString())));
   run(buildRequest(origin));
 }
 
 void FindRunController::run(search::SearchRequest request) {
   if (running_ || state_.busy) return;
   const Origin origin = request.origin;
-  request.folder = search::expandHome(request.folder, QDir::homePath().toStdString());
+  request.folder = homeExpanded(request.folder);
   host_.searchStarting();
   if (!validate(request)) return;
   const std::vector<std::string> listed =
