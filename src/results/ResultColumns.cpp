@@ -1,12 +1,24 @@
 // Captions, widths, cell texts and sort keys of the results list's columns.
 #include "results/ResultColumns.h"
 
+#include <iterator>
+
 #include "results/RowOrder.h"
 #include "search/RowOutcome.h"
 #include "text/DisplayWidth.h"
 
 namespace kestrix::results {
 namespace {
+
+struct ColumnFacts {
+  const char* caption;
+  int width;  // pixels at 96 dots per inch
+};
+// In the order of ResultColumn.
+constexpr ColumnFacts kColumns[] = {{"Name", 122},      {"Path", 212},        {"Found", 52},
+                                    {"Attributes", 55}, {"Time", 103},        {"Size", 69},
+                                    {"Type", 75},       {kResultCaption, 100}};
+static_assert(std::size(kColumns) == static_cast<std::size_t>(ResultColumn::Result) + 1);
 
 bool sortsByNumber(ResultColumn column) {
   return column == ResultColumn::Found || column == ResultColumn::Size ||
@@ -43,47 +55,11 @@ std::string textKey(const search::ResultItem& item, ResultColumn column, bool in
 }  // namespace
 
 std::string columnCaption(ResultColumn column) {
-  switch (column) {
-    case ResultColumn::Name:
-      return "Name";
-    case ResultColumn::Path:
-      return "Path";
-    case ResultColumn::Found:
-      return "Found";
-    case ResultColumn::Attributes:
-      return "Attributes";
-    case ResultColumn::Time:
-      return "Time";
-    case ResultColumn::Size:
-      return "Size";
-    case ResultColumn::Type:
-      return "Type";
-    case ResultColumn::Result:
-      return kResultCaption;
-  }
-  return {};
+  return kColumns[static_cast<std::size_t>(column)].caption;
 }
 
 int defaultColumnWidth(ResultColumn column) {
-  switch (column) {
-    case ResultColumn::Name:
-      return 122;
-    case ResultColumn::Path:
-      return 212;
-    case ResultColumn::Found:
-      return 52;
-    case ResultColumn::Attributes:
-      return 55;
-    case ResultColumn::Time:
-      return 103;
-    case ResultColumn::Size:
-      return 69;
-    case ResultColumn::Type:
-      return 75;
-    case ResultColumn::Result:
-      return 100;
-  }
-  return 80;
+  return kColumns[static_cast<std::size_t>(column)].width;
 }
 
 std::string cellText(const search::ResultItem& item, ResultColumn column, bool intervalFormat) {

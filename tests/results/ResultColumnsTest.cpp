@@ -38,20 +38,21 @@ TEST(ResultColumns, CaptionsAndCells) {
     ResultColumn column;
     const char* caption;
     const char* cell;
+    int width;
   } cases[] = {
-      {ResultColumn::Name, "Name", "bad\\xFF.txt"},
-      {ResultColumn::Path, "Path", "/data"},
-      {ResultColumn::Found, "Found", "2, 0, 5"},
-      {ResultColumn::Attributes, "Attributes", "RH"},
-      {ResultColumn::Time, "Time", "t100"},
-      {ResultColumn::Size, "Size", "1500 B"},
-      {ResultColumn::Type, "Type", "bad\xFF.txt type"},
-      {ResultColumn::Result, "Result", "Modified"},
+      {ResultColumn::Name, "Name", "bad\\xFF.txt", 122},
+      {ResultColumn::Path, "Path", "/data", 212},
+      {ResultColumn::Found, "Found", "2, 0, 5", 52},
+      {ResultColumn::Attributes, "Attributes", "RH", 55},
+      {ResultColumn::Time, "Time", "t100", 103},
+      {ResultColumn::Size, "Size", "1500 B", 69},
+      {ResultColumn::Type, "Type", "bad\xFF.txt type", 75},
+      {ResultColumn::Result, "Result", "Modified", 100},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(columnCaption(c.column), c.caption);
     EXPECT_EQ(cellText(item, c.column, false), c.cell) << c.caption;
-    EXPECT_GT(defaultColumnWidth(c.column), 0);
+    EXPECT_EQ(defaultColumnWidth(c.column), c.width) << c.caption;
   }
   EXPECT_EQ(cellText(item, ResultColumn::Result, true), "Modified    \\All file");
 }
