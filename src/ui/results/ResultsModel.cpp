@@ -53,7 +53,7 @@ std::string ResultsModel::typeString(const search::ResultItem& item) const {
 results::ResultTable ResultsModel::shownTable(bool fullFound) const {
   return results::shownTable(items_, foundColumnShown(), resultColumnShown(), fullFound,
                              intervalFormat(),
-                             [this](const auto& item) { return typeString(item); });
+                             [this](const search::ResultItem& item) { return typeString(item); });
 }
 
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
