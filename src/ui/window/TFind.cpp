@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/Platform.h"
 #include "ui/batch/BatchReplaceCommand.h"
 #include "ui/batch/TBatchDlg.h"
 #include "ui/fileops/EditorCommand.h"
@@ -642,11 +643,9 @@ QString TFind::trimFolderText() {
 }
 
 void TFind::editFileAt(const QString& fullName, int lineNumber) {
-  const int slash = static_cast<int>(fullName.lastIndexOf('/'));
-  EditorTarget target;
-  target.path = slash <= 0 ? QString("/") : fullName.left(slash);
-  target.name = fullName.mid(slash + 1);
-  target.lineNumber = lineNumber;
+  const std::string full = fullName.toStdString();
+  const EditorTarget target{QString::fromStdString(platform::folderOf(full)),
+                            QString::fromStdString(platform::nameOf(full)), lineNumber};
   launcher_->editFile(editorCommand_, target);
 }
 
@@ -667,7 +666,12 @@ void TFind::stop() {
 }
 
 void TFind::hideList() {
-  geometry_->hideList();
+  if (state_.busy) return;
+  results->clear();
+  setStatusText(1, {});
+  // The rows Undo would mark are gone; Undo comes back only with the next modification.
+  withdrawUndo();
+  onListEmptied();
 }
 
 void TFind::showHelpTopic(const QString& topicPath) {

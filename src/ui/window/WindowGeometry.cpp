@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "app/WindowFit.h"
 #include "ui/find/FindTab.h"
 #include "ui/modify/ModifyController.h"
 #include "ui/modify/SearchReplaceTab.h"
@@ -100,24 +101,26 @@ WindowGeometry::StartSize WindowGeometry::firstStartSize(const QRect& available)
   return size;
 }
 
+namespace {
+
+app::Box boxOf(const QRect& r) {
+  return {r.left(), r.top(), r.width(), r.height()};
+}
+
+}  // namespace
+
 void WindowGeometry::fitToScreen() {
   if (!window_.isVisible() || !normalState()) return;
   const QScreen* screen = window_.screen();
   if (screen == nullptr) return;
-  const QRect area = screen->availableGeometry();
   const QRect frame = window_.frameGeometry();
-  const int frameWidth = frame.width() - window_.width();
-  const int frameHeight = frame.height() - window_.height();
-  const int width =
-      std::min(window_.width(), std::max(window_.minimumWidth(), area.width() - frameWidth));
-  const int height =
-      std::min(window_.height(), std::max(window_.minimumHeight(), area.height() - frameHeight));
-  if (width != window_.width() || height != window_.height()) window_.resize(width, height);
-  const int left = std::clamp(frame.left(), area.left(),
-                              std::max(area.left(), area.right() + 1 - width - frameWidth));
-  const int top = std::clamp(frame.top(), area.top(),
-                             std::max(area.top(), area.bottom() + 1 - height - frameHeight));
-  if (left != frame.left() || top != frame.top()) window_.move(left, top);
+  const app::Box fitted =
+      app::fitInside(boxOf(screen->availableGeometry()), boxOf(frame), window_.width(),
+                     window_.height(), window_.minimumWidth(), window_.minimumHeight());
+  if (fitted.width != window_.width() || fitted.height != window_.height())
+    window_.resize(fitted.width, fitted.height);
+  if (fitted.left != frame.left() || fitted.top != frame.top())
+    window_.move(fitted.left, fitted.top);
 }
 
 void WindowGeometry::recordNormal(bool resized) {
@@ -236,23 +239,6 @@ void WindowGeometry::expand() {
 void WindowGeometry::collapse() {
   resultsShown_ = false;
   applyTabLayout();
-}
-
-void WindowGeometry::hideList() {
-  WindowState& state = window_.state();
-  if (state.busy) return;
-  window_.results->clear();
-  window_.viewerRefresh().clearViewer();
-  window_.setStatusText(0, {});
-  window_.setStatusText(1, {});
-  state.listOrigin = ListOrigin::None;
-  // The rows Undo would mark are gone; Undo comes back only with the next modification.
-  window_.modifyController().offerUndo(false);
-  state.undoBeforeSearch = false;
-  window_.ListXPCheckBox->setChecked(false);
-  window_.ListXPCheckBox->setEnabled(false);
-  window_.ComboBoxPath->setEnabled(true);
-  collapse();
 }
 
 }  // namespace kestrix::ui

@@ -1,6 +1,6 @@
 // The window's tab layouts: which tab is shown decides the window's height limits, the tab
 // area's height and whether the results area (list, splitter, viewer, status bar) shows.
-// Also Hide List and the collapse of the window after the list was emptied. The window keeps
+// Also the collapse of the window after the list was emptied or hidden. The window keeps
 // the size and the maximized state the user gives it: the height with results shown follows
 // every resize in normal state, and a maximized window is never resized or limited.
 #pragma once
@@ -40,8 +40,6 @@ class WindowGeometry : public QObject {
   void collapse();
   // True while the results area is shown.
   bool resultsShown() const { return resultsShown_; }
-  // "Hide List": clears the list and the viewer and collapses the window.
-  void hideList();
   // The height the window takes while the results are shown (scaled pixels).
   int heightWithResults() const { return heightWithResults_; }
   void setHeightWithResults(int height) { heightWithResults_ = height; }

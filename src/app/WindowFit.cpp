@@ -1,0 +1,22 @@
+// Fitting a window frame into the screen's free area.
+#include "app/WindowFit.h"
+
+#include <algorithm>
+
+namespace kestrix::app {
+
+Box fitInside(const Box& area, const Box& frame, int clientWidth, int clientHeight,
+              int minimumWidth, int minimumHeight) {
+  const int borderWidth = frame.width - clientWidth;
+  const int borderHeight = frame.height - clientHeight;
+  Box fitted;
+  fitted.width = std::min(clientWidth, std::max(minimumWidth, area.width - borderWidth));
+  fitted.height = std::min(clientHeight, std::max(minimumHeight, area.height - borderHeight));
+  const int lastLeft = area.left + area.width - fitted.width - borderWidth;
+  const int lastTop = area.top + area.height - fitted.height - borderHeight;
+  fitted.left = std::clamp(frame.left, area.left, std::max(area.left, lastLeft));
+  fitted.top = std::clamp(frame.top, area.top, std::max(area.top, lastTop));
+  return fitted;
+}
+
+}  // namespace kestrix::app

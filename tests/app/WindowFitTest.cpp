@@ -1,0 +1,35 @@
+// Fitting the window's frame into the screen's free area.
+#include <gtest/gtest.h>
+
+#include "app/WindowFit.h"
+
+namespace kestrix::app {
+namespace {
+
+TEST(WindowFit, TheFrameMovesAndShrinksIntoTheArea) {
+  const Box screen{0, 0, 1000, 800};
+  const Box beside{1920, 24, 1280, 1000};  // a second screen's area below a panel
+  // Client sizes and minimums as {0, 0, width, height}. The frame adds 10 pixels of width
+  // and 30 of height (the title bar) to the client area.
+  const Box small{0, 0, 400, 300}, smallMinimum{0, 0, 300, 200};
+  const Box large{0, 0, 2000, 1500}, largeFrame{-50, -20, 2010, 1530};
+  const struct {
+    const char* what;
+    Box area, frame, client, minimum, expected;
+  } cases[] = {
+      {"inside stays", screen, {100, 100, 410, 330}, small, smallMinimum, {100, 100, 400, 300}},
+      {"off the corner", screen, {900, 700, 410, 330}, small, smallMinimum, {590, 470, 400, 300}},
+      {"larger than the area", screen, largeFrame, large, {0, 0, 600, 400}, {0, 0, 990, 770}},
+      {"top left in view", screen, largeFrame, large, {0, 0, 1200, 900}, {0, 0, 1200, 900}},
+      {"beside a panel", beside, {100, 0, 410, 330}, small, smallMinimum, {1920, 24, 400, 300}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(fitInside(c.area, c.frame, c.client.width, c.client.height, c.minimum.width,
+                        c.minimum.height),
+              c.expected)
+        << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace kestrix::app
