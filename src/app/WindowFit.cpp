@@ -1,4 +1,4 @@
-// Fitting a window frame into the screen's free area.
+// Fitting a window frame into the screen's free area, and the size of a first start.
 #include "app/WindowFit.h"
 
 #include <algorithm>
@@ -17,6 +17,20 @@ Box fitInside(const Box& area, const Box& frame, int clientWidth, int clientHeig
   fitted.left = std::clamp(frame.left, area.left, std::max(area.left, lastLeft));
   fitted.top = std::clamp(frame.top, area.top, std::max(area.top, lastTop));
   return fitted;
+}
+
+StartSize startSize(const Box& area, const StartWants& wants) {
+  const int panes = wants.listHeight + wants.viewerHeight;
+  const int room = area.height - wants.titleRoom - wants.otherHeight;
+  StartSize size;
+  size.listHeight = wants.listHeight;
+  if (panes > room && room > 0) size.listHeight = wants.listHeight * room / panes;
+  size.height =
+      wants.otherHeight + std::min(size.listHeight + wants.viewerHeight, std::max(room, 0));
+  size.height = std::max(size.height, wants.minimumHeight);
+  size.width = std::clamp(wants.width, wants.minimumWidth,
+                          std::max(wants.minimumWidth, area.width - wants.sideRoom));
+  return size;
 }
 
 }  // namespace kestrix::app

@@ -1,5 +1,5 @@
-// Keeping the window on the screen: where a window goes, and how far it shrinks, so that its
-// frame lies wholly inside the screen's free area.
+// Sizing the window for the screen: where a window goes, and how far it shrinks, so that its
+// frame lies wholly inside the screen's free area, and the size it starts with.
 #pragma once
 
 namespace kestrix::app {
@@ -17,5 +17,24 @@ struct Box {
 // Returns the frame's new top left corner and the new client size.
 Box fitInside(const Box& area, const Box& frame, int clientWidth, int clientHeight,
               int minimumWidth, int minimumHeight);
+
+// What the size of a first start is made of (pixels): the heights the results list and the
+// lines viewer want and the height of everything else with the results shown, the room kept
+// free for the window manager's title bar and beside the window, and the limits.
+struct StartWants {
+  int listHeight = 0, viewerHeight = 0, otherHeight = 0;
+  int titleRoom = 0, sideRoom = 0;
+  int width = 0, minimumWidth = 0, minimumHeight = 0;
+};
+
+struct StartSize {
+  int width = 0, height = 0, listHeight = 0;
+  bool operator==(const StartSize&) const = default;
+};
+
+// The first start's size on a screen whose free area is `area`: the list and the viewer get
+// the heights they want, both cut in proportion when the area cannot hold them; the height
+// is at least the minimum. The wanted width is kept within the minimum and the area's width.
+StartSize startSize(const Box& area, const StartWants& wants);
 
 }  // namespace kestrix::app

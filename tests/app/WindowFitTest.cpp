@@ -31,5 +31,28 @@ TEST(WindowFit, TheFrameMovesAndShrinksIntoTheArea) {
   }
 }
 
+TEST(WindowFit, AStartFillsWhatTheScreenHoldsInProportion) {
+  const StartWants wants{.listHeight = 300,
+                         .viewerHeight = 200,
+                         .otherHeight = 250,
+                         .titleRoom = 30,
+                         .sideRoom = 20,
+                         .width = 960,
+                         .minimumWidth = 646,
+                         .minimumHeight = 340};
+  const struct {
+    const char* what;
+    Box area;
+    StartSize expected;
+  } cases[] = {
+      {"room for all", {0, 0, 1920, 1050}, {960, 750, 300}},
+      // 380 pixels left for the panes: the list keeps its 3/5 of them.
+      {"a short screen", {0, 0, 1024, 660}, {960, 630, 228}},
+      {"no room at all", {0, 0, 640, 200}, {646, 340, 300}},
+      {"a narrow screen", {0, 0, 800, 1050}, {780, 750, 300}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(startSize(c.area, wants), c.expected) << c.what;
+}
+
 }  // namespace
 }  // namespace kestrix::app

@@ -434,8 +434,7 @@ void TFind::wireModifyCommands() {
 void TFind::deleteItems() {
   if (state_.busy || !geometry_->resultsShown()) return;
   setStatusText(1, {});
-  modify_->offerUndo(false);
-  state_.undoBeforeSearch = false;
+  withdrawUndo();
   const int browsed = viewerRefresh_->browsedRow();
   const bool browsedGoes = browsed >= 0 && ListView1->selectionModel()->isRowSelected(browsed, {});
   if (browsedGoes)

@@ -89,6 +89,8 @@ class TFind : public QMainWindow,
   // saved settings. Returns true when the project was read.
   bool openProject(const QString& path) override;
 
+  // The status bar and the list's commands, which the window's own parts and the tests
+  // reach as well as the controllers.
   // Text of status panel 0, 1 or 2.
   QString statusText(int panel) const override;
   void setStatusText(int panel, const QString& text) override;
@@ -214,10 +216,11 @@ class TFind : public QMainWindow,
   // The editor command of Edit File; empty means the desktop's default editor.
   void setEditorCommand(const QString& command) override { editorCommand_ = command; }
 
-  // "Hide List": clears the list and collapses the window.
-  void hideList();
   // Opens a help topic ("Intro.htm", "Manual/FindTab.htm", ...) in the help window.
   void showHelpTopic(const QString& topicPath) override;
+
+  // "Hide List": clears the list and collapses the window.
+  void hideList();
   // The help topic of the active tab (the tab menu's Help).
   QString activeTabHelpTopic() const;
   // Execute File / Edit File on the browsed file (else the one selected row).

@@ -2,7 +2,6 @@
 #include "ui/window/WindowGeometry.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLayout>
@@ -21,16 +20,11 @@
 
 #include "app/WindowFit.h"
 #include "ui/find/FindTab.h"
-#include "ui/modify/ModifyController.h"
 #include "ui/modify/SearchReplaceTab.h"
-#include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
 #include "ui/settings/OptionsTab.h"
 #include "ui/viewer/LinesDelegate.h"
 #include "ui/viewer/LinesViewer.h"
-#include "ui/viewer/ViewerRefresh.h"
-#include "ui/window/BusyIndicator.h"
-#include "ui/window/MainMenus.h"
 #include "ui/window/ScreenScale.h"
 #include "ui/window/TFind.h"
 
@@ -78,29 +72,6 @@ int WindowGeometry::nonListHeight() const {
          margins.bottom() + 3 * layout.spacing() + window_.Splitter1->handleWidth();
 }
 
-WindowGeometry::StartSize WindowGeometry::firstStartSize(const QRect& available) const {
-  const int scrollBar = window_.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-  const ResultsView& list = *window_.ListView1;
-  int listHeight = list.horizontalHeader()->sizeHint().height() +
-                   kStartListRows * list.verticalHeader()->defaultSectionSize() +
-                   2 * list.frameWidth() + scrollBar;
-  const LinesViewer& viewer = *window_.ListBox1;
-  const int viewerHeight =
-      kStartViewerRows * LinesDelegate::lineHeight(viewer.font(), viewer.logicalDpiY()) +
-      2 * viewer.frameWidth() + scrollBar;
-  // Room for the window manager's title bar; fitToScreen corrects what this guess misses.
-  const int room = available.height() - scaled(32) - nonListHeight();
-  if (listHeight + viewerHeight > room && room > 0)
-    listHeight = listHeight * room / (listHeight + viewerHeight);
-  StartSize size;
-  size.listHeight = listHeight;
-  size.height = nonListHeight() + std::min(listHeight + viewerHeight, std::max(room, 0));
-  size.height = std::max(size.height, scaled(kReplaceMin));
-  size.width = std::clamp(scaled(kStartWidth), window_.minimumWidth(),
-                          std::max(window_.minimumWidth(), available.width() - scaled(16)));
-  return size;
-}
-
 namespace {
 
 app::Box boxOf(const QRect& r) {
@@ -108,6 +79,27 @@ app::Box boxOf(const QRect& r) {
 }
 
 }  // namespace
+
+WindowGeometry::StartSize WindowGeometry::firstStartSize(const QRect& available) const {
+  const int scrollBar = window_.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  const ResultsView& list = *window_.ListView1;
+  const LinesViewer& viewer = *window_.ListBox1;
+  app::StartWants wants;
+  wants.listHeight = list.horizontalHeader()->sizeHint().height() +
+                     kStartListRows * list.verticalHeader()->defaultSectionSize() +
+                     2 * list.frameWidth() + scrollBar;
+  wants.viewerHeight =
+      kStartViewerRows * LinesDelegate::lineHeight(viewer.font(), viewer.logicalDpiY()) +
+      2 * viewer.frameWidth() + scrollBar;
+  wants.otherHeight = nonListHeight();
+  // Room for the window manager's title bar; fitToScreen corrects what this guess misses.
+  wants.titleRoom = scaled(32);
+  wants.sideRoom = scaled(16);
+  wants.width = scaled(kStartWidth);
+  wants.minimumWidth = window_.minimumWidth();
+  wants.minimumHeight = scaled(kReplaceMin);
+  return app::startSize(boxOf(available), wants);
+}
 
 void WindowGeometry::fitToScreen() {
   if (!window_.isVisible() || !normalState()) return;

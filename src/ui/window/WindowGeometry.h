@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QRect>
 
+#include "app/WindowFit.h"
+
 namespace kestrix::ui {
 
 class TFind;
@@ -52,9 +54,7 @@ class WindowGeometry : public QObject {
   // The size of a first start, measured from the fonts of the lists: the results list shows
   // kStartListRows rows and the lines viewer kStartViewerRows lines with the results shown;
   // never more than `available` (the screen's free area) gives.
-  struct StartSize {
-    int width = 0, height = 0, listHeight = 0;
-  };
+  using StartSize = app::StartSize;
   StartSize firstStartSize(const QRect& available) const;
   // Moves and, when needed, shrinks the window so that its frame lies wholly inside the
   // screen's available area (done after every start, once the window manager framed it).
