@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/Platform.h"
+#include "search/FilterValues.h"
 #include "search/QueryLines.h"
 #include "text/Encoding.h"
 #include "text/Lines.h"
@@ -28,18 +29,19 @@ QueryType parseType(const std::string& name) {
                    "\" (phrase, or, and, engine, multiline, regex)");
 }
 
-// "N", "NKB" or "NMB": N x 1000 (KB, the default unit) or x 1000000 bytes.
-std::int64_t parseSize(const std::string& value) {
+// "N", "NKB" or "NMB": N KB (the default unit) or N MB, as a filter of `kind` that keeps
+// the unit given.
+search::SizeFilter parseSize(search::SizeFilter::Kind kind, const std::string& value) {
   std::size_t digits = 0;
   while (digits < value.size() && value[digits] >= '0' && value[digits] <= '9') ++digits;
   const std::string unit = value.substr(digits);
-  std::int64_t factor = 0;
-  if (unit.empty() || unit == "KB" || unit == "kb") factor = 1000;
-  if (unit == "MB" || unit == "mb") factor = 1000000;
-  if (digits == 0 || digits > 12 || factor == 0) {
+  const bool kilobytes = unit.empty() || unit == "KB" || unit == "kb";
+  const bool megabytes = unit == "MB" || unit == "mb";
+  if (digits == 0 || digits > 12 || !(kilobytes || megabytes)) {
     throw UsageError("bad size \"" + value + "\" (N, NKB or NMB)");
   }
-  return std::stoll(value.substr(0, digits)) * factor;
+  return search::sizeFilterOf(kind == search::SizeFilter::Kind::Maximum,
+                              std::stoll(value.substr(0, digits)), megabytes);
 }
 
 double parseDays(const std::string& value) {
@@ -82,7 +84,7 @@ std::vector<std::string> linesOfFile(const std::string& path) {
 void setSizeFilter(search::SearchRequest& request, search::SizeFilter::Kind kind,
                    const std::string& value) {
   if (request.sizeFilter) throw UsageError("give only one of --min-size and --max-size");
-  request.sizeFilter = search::SizeFilter{kind, parseSize(value)};
+  request.sizeFilter = parseSize(kind, value);
 }
 
 void setDateFilter(search::SearchRequest& request, search::DateFilter filter) {
@@ -164,16 +166,10 @@ bool consumeFindOption(const std::vector<std::string>& args, std::size_t& i, Fin
   } else if (arg == "--max-size") {
     setSizeFilter(r, search::SizeFilter::Kind::Maximum, valueOf(args, i));
   } else if (arg == "--newer-than") {
-    search::DateFilter f;
-    f.kind = search::DateFilter::Kind::NewerThan;
-    f.days = parseDays(valueOf(args, i));
-    setDateFilter(r, f);
+    setDateFilter(r, search::newerThan(parseDays(valueOf(args, i))));
   } else if (arg == "--between") {
-    search::DateFilter f;
-    f.kind = search::DateFilter::Kind::Between;
-    f.minDate = parseDate(valueOf(args, i));
-    f.maxDate = parseDate(valueOf(args, i));
-    setDateFilter(r, f);
+    const search::Date first = parseDate(valueOf(args, i));
+    setDateFilter(r, search::betweenDates(first, parseDate(valueOf(args, i))));
   } else if (arg == "--ignore-dirs") {
     const bool subfolders = r.ignoredFolders && r.ignoredFolders->ignoreSubfolders;
     r.ignoredFolders = search::IgnoredFolders{linesOfFile(valueOf(args, i)), subfolders};

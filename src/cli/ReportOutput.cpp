@@ -1,10 +1,7 @@
 // The console's list table and report page, made by the results writers.
 #include "cli/ReportOutput.h"
 
-#include <ctime>
-
 #include "platform/AtomicWrite.h"
-#include "platform/Platform.h"
 #include "results/Pages.h"
 #include "results/Report.h"
 
@@ -15,23 +12,13 @@ void printListFile(const std::vector<search::ResultItem>& items, bool withFound,
   std::fwrite(text.data(), 1, text.size(), out);
 }
 
-namespace {
-
-std::string nowStamp() {
-  const platform::LocalTime t =
-      platform::toLocalTime(static_cast<std::int64_t>(std::time(nullptr)));
-  return platform::formatShortDate(t) + " " + platform::formatLongTime(t);
-}
-
-}  // namespace
-
 bool writeReportFile(const std::string& path, const search::SearchRequest& request,
                      const search::FindOutcome& outcome,
                      const std::vector<search::ResultItem>& items) {
   search::SearchRequest parsed = request;
   parsed.termTable = outcome.termTable;
   results::ReportInput input;
-  input.conditions = results::conditionsOf(request, nowStamp());
+  input.conditions = results::conditionsOf(request, results::nowStamp());
   input.table = results::tableOfItems(items, !outcome.nameOnlyListing, false, true);
   input.words = results::queryWords(request);
   results::ReportSections sections;

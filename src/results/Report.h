@@ -36,7 +36,7 @@ struct ReportConditions {
   bool wholeWords = false;  // the Whole Words box is shown and checked
   struct Size {
     bool maximum = false;
-    std::string value;  // the size box text
+    std::string value;  // the size in its unit
     std::string unit;   // "KB" or "MB"
   };
   std::optional<Size> size;
@@ -51,9 +51,12 @@ struct ReportConditions {
   std::vector<std::string> queryLines;
 };
 
-// The conditions of `request` with the console's texts for sizes (KB when the limit is a
-// whole number of KB... else MB) and dates (YYYY-MM-DD). `stamp` is the time of the report.
+// The conditions of `request` with the texts the user gave: the size in the unit chosen,
+// dates in the short date format, the days as a number. `stamp` is the time of the report.
 ReportConditions conditionsOf(const search::SearchRequest& request, const std::string& stamp);
+
+// Today's short date, a blank and the present long time: the stamp of a report made now.
+std::string nowStamp();
 
 struct ReportInput {
   ReportConditions conditions;

@@ -2,7 +2,9 @@
 #include "results/ReportConditions.h"
 
 #include <cstdio>
+#include <ctime>
 
+#include "platform/Platform.h"
 #include "results/PageText.h"
 #include "text/Html.h"
 
@@ -124,13 +126,39 @@ void writeConditions(PageText& page, const ReportConditions& c) {
 
 namespace {
 
-std::string dateText(const search::Date& d) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", d.year, d.month, d.day);
-  return buffer;
+std::string shortDate(const search::Date& d) {
+  platform::LocalTime t;
+  t.year = d.year;
+  t.month = d.month;
+  t.day = d.day;
+  return platform::formatShortDate(t);
+}
+
+ReportConditions::Size sizeOf(const search::SizeFilter& filter) {
+  const bool mb = filter.unitBytes == search::kMegabyte;
+  const std::int64_t unit = mb ? search::kMegabyte : search::kKilobyte;
+  return {filter.kind == search::SizeFilter::Kind::Maximum,
+          std::to_string(filter.limitBytes / unit), mb ? "MB" : "KB"};
+}
+
+ReportConditions::Dates datesOf(const search::DateFilter& filter) {
+  ReportConditions::Dates d;
+  d.between = filter.kind == search::DateFilter::Kind::Between;
+  d.first = shortDate(filter.minDate);
+  d.second = shortDate(filter.maxDate);
+  char days[32];
+  std::snprintf(days, sizeof days, "%g", filter.days);
+  d.days = days;
+  return d;
 }
 
 }  // namespace
+
+std::string nowStamp() {
+  const platform::LocalTime t =
+      platform::toLocalTime(static_cast<std::int64_t>(std::time(nullptr)));
+  return platform::formatShortDate(t) + " " + platform::formatLongTime(t);
+}
 
 ReportConditions conditionsOf(const search::SearchRequest& r, const std::string& stamp) {
   ReportConditions c;
@@ -152,24 +180,8 @@ ReportConditions conditionsOf(const search::SearchRequest& r, const std::string&
   c.caseSensitive = r.caseSensitive;
   const bool wordTypes = search::queryTypeInfo(r.queryType).wholeWordsApply;
   c.wholeWords = r.wholeWords && wordTypes;
-  if (r.sizeFilter) {
-    const bool mb = r.sizeFilter->limitBytes >= 1000000 && r.sizeFilter->limitBytes % 1000000 == 0;
-    char value[32];
-    std::snprintf(value, sizeof value, "%g",
-                  static_cast<double>(r.sizeFilter->limitBytes) / (mb ? 1e6 : 1e3));
-    c.size = ReportConditions::Size{r.sizeFilter->kind == search::SizeFilter::Kind::Maximum, value,
-                                    mb ? "MB" : "KB"};
-  }
-  if (r.dateFilter) {
-    ReportConditions::Dates d;
-    d.between = r.dateFilter->kind == search::DateFilter::Kind::Between;
-    d.first = dateText(r.dateFilter->minDate);
-    d.second = dateText(r.dateFilter->maxDate);
-    char days[32];
-    std::snprintf(days, sizeof days, "%g", r.dateFilter->days);
-    d.days = days;
-    c.date = d;
-  }
+  if (r.sizeFilter) c.size = sizeOf(*r.sizeFilter);
+  if (r.dateFilter) c.date = datesOf(*r.dateFilter);
   c.multiLineQuery = search::usesQueryLines(r.queryType);
   c.queryText = r.queryText;
   c.queryLines = r.queryLines;

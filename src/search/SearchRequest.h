@@ -17,11 +17,16 @@ enum class Origin { Find, SearchAndReplace };
 // "Find" or "Search": the caption of validation messages for the origin tab.
 const char* originCaption(Origin origin);
 
+// The size units the user chooses from: "KB" and "MB".
+inline constexpr std::int64_t kKilobyte = 1000;
+inline constexpr std::int64_t kMegabyte = 1000000;
+
 // Size filter: Minimum passes size >= limitBytes, Maximum passes size <= limitBytes.
 struct SizeFilter {
   enum class Kind { Minimum, Maximum };
   Kind kind = Kind::Minimum;
-  std::int64_t limitBytes = 0;  // value x 1000 (KB) or x 1000000 (MB)
+  std::int64_t limitBytes = 0;         // the value the user gave x unitBytes
+  std::int64_t unitBytes = kKilobyte;  // the unit it was given in (kKilobyte or kMegabyte)
 };
 
 // A civil date (local calendar), for the Between filter.

@@ -22,6 +22,7 @@ TEST(FindOptions, ValuesReachTheRequest) {
   ASSERT_TRUE(r.sizeFilter.has_value());
   EXPECT_EQ(r.sizeFilter->kind, search::SizeFilter::Kind::Maximum);
   EXPECT_EQ(r.sizeFilter->limitBytes, 2000000);
+  EXPECT_EQ(r.sizeFilter->unitBytes, search::kMegabyte);
   ASSERT_TRUE(r.dateFilter.has_value());
   EXPECT_EQ(r.dateFilter->minDate.day, 29);
   EXPECT_EQ(r.queryText, "-x +y");
@@ -32,6 +33,7 @@ TEST(FindOptions, ValuesReachTheRequest) {
   EXPECT_EQ(m.request.queryLines, (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_EQ(m.request.folder, ".");
   EXPECT_EQ(m.request.sizeFilter->limitBytes, 7000);
+  EXPECT_EQ(m.request.sizeFilter->unitBytes, search::kKilobyte);
   EXPECT_TRUE(m.request.dotMatchesLineSeparators && m.request.ignoreRegexWhitespace &&
               m.request.searchEachLine);
 

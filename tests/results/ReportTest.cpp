@@ -1,12 +1,14 @@
 // The report page: conditions, totals, the anchored table and the sections.
 #include <cctype>
 #include <fstream>
+#include <optional>
 #include <set>
 
 #include "../search/TempTree.h"
 #include "PageTestUtil.h"
 #include "results/Pages.h"
 #include "results/Report.h"
+#include "search/FilterValues.h"
 
 namespace kestrix::results {
 namespace {
@@ -120,7 +122,7 @@ TEST(Report, SeveralWordsGetPerWordTotalsAndStoppingKeepsTheEnd) {
   search::SearchRequest request = testing::phraseRequest(tree.path(), "Alpha beta");
   request.queryType = search::QueryType::WordsOr;
   request.includeSubfolders = false;
-  request.sizeFilter = search::SizeFilter{search::SizeFilter::Kind::Maximum, 5000000};
+  request.sizeFilter = search::sizeFilterOf(true, 5, true);
   const ReportRun run = report(request, true);
   const auto lines = testing::crlfLines(run.page);
   const std::string blue = "<font color=\"#0000FF\">";
@@ -143,6 +145,44 @@ TEST(Report, SeveralWordsGetPerWordTotalsAndStoppingKeepsTheEnd) {
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[lines.size() - 2], "</body>");
   EXPECT_EQ(lines.back(), "</html>");
+}
+
+TEST(Report, FiltersKeepTheUnitAndShowShortDatesAndDays) {
+  struct Case {
+    std::optional<search::SizeFilter> size;
+    std::optional<search::DateFilter> date;
+    std::string sizeValue, sizeUnit, first, second, days;
+  };
+  // The tests run in the C locale: short dates are MM/DD/YYYY.
+  const Case cases[] = {
+      {search::sizeFilterOf(true, 1000, false), search::betweenDates({2024, 2, 29}, {2025, 1, 9}),
+       "1000", "KB", "02/29/2024", "01/09/2025", ""},
+      {search::sizeFilterOf(false, 2000, true), search::newerThan(1.5), "2000", "MB", "", "",
+       "1.5"},
+      {search::sizeFilterOf(false, 0, true), search::newerThan(100000), "0", "MB", "", "",
+       "100000"},
+      {search::sizeFilterOf(true, 2147483647, true), std::nullopt, "2147483647", "MB", "", "", ""},
+  };
+  for (const Case& k : cases) {
+    search::SearchRequest request;
+    request.sizeFilter = k.size;
+    request.dateFilter = k.date;
+    const ReportConditions c = conditionsOf(request, "s");
+    SCOPED_TRACE(k.sizeValue + " " + k.sizeUnit);
+    ASSERT_TRUE(c.size.has_value());
+    EXPECT_EQ(c.size->maximum, k.size->kind == search::SizeFilter::Kind::Maximum);
+    EXPECT_EQ(c.size->value, k.sizeValue);
+    EXPECT_EQ(c.size->unit, k.sizeUnit);
+    ASSERT_EQ(c.date.has_value(), k.date.has_value());
+    if (!c.date) continue;
+    EXPECT_EQ(c.date->between, !k.first.empty());
+    if (c.date->between) {
+      EXPECT_EQ(c.date->first, k.first);
+      EXPECT_EQ(c.date->second, k.second);
+    } else {
+      EXPECT_EQ(c.date->days, k.days);
+    }
+  }
 }
 
 TEST(Report, MultilineQueryAndSearchAndReplaceConditions) {

@@ -6,17 +6,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
 
 #include "WindowTestUtil.h"
+#include "platform/Platform.h"
 #include "ui/fileops/ConfirmDialog.h"
 #include "ui/fileops/ExternalChangeCheck.h"
 #include "ui/fileops/FileOpsController.h"
@@ -27,6 +30,7 @@
 #include "ui/results/ReportController.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
+#include "ui/settings/OptionsTab.h"
 #include "ui/viewer/LinesViewer.h"
 #include "ui/viewer/ViewerRefresh.h"
 #include "ui/window/MainMenus.h"
@@ -170,6 +174,50 @@ class ReportCommandsTest : public QObject {
     QVERIFY(recorder.warnings[0].second.startsWith("Cannot open file "));
     QVERIFY(recorder.warnings[0].second.endsWith("/Report.htm"));
     QVERIFY(window.findTab->FindButton->isEnabled());
+  }
+
+  void createReportShowsTheFiltersInTheUnitsChosen() {
+    const QString folder = folderWith("filters", {{"a.txt", "needle\n"}});
+    TFind window;
+    window.show();
+    window.reports().setPageOpener([](const QString&) { return true; });
+    OptionsTab& o = *window.optionsTab;
+    o.AllSizeCheckBox->setChecked(true);
+    o.AllMostRadioButton->setChecked(true);
+    o.SizeSpinEdit->setValue(1000);
+    o.KBComboBox->setCurrentText("KB");
+    o.AllDateCheckBox->setChecked(true);
+    o.BetweenRadioButton->setChecked(true);
+    const QDate first(2001, 2, 3);
+    const QDate last = QDate::currentDate().addDays(1);
+    o.MinDateTimePicker->setDate(first);
+    o.MaxDateTimePicker->setDate(last);
+    runFind(window, folder, "needle");
+    QCOMPARE(window.results->rowCount(), 1);
+    window.menus->createReport.actions().front()->trigger();
+    const auto shortDate = [](const QDate& d) {
+      kestrix::platform::LocalTime t;
+      t.year = d.year();
+      t.month = d.month();
+      t.day = d.day();
+      return QByteArray::fromStdString(kestrix::platform::formatShortDate(t));
+    };
+    const QByteArray blue = "<font color=\"#0000FF\">";
+    QByteArray page = readAll(dataFolder_ + "/Report.htm");
+    QVERIFY(page.contains("File Size: " + blue + "ON</font> (Maximum " + blue + "1000 KB</font>)"));
+    QVERIFY(page.contains("File Date: " + blue + "ON</font> (Between " + blue + shortDate(first) +
+                          "</font> and " + blue + shortDate(last) + "</font>)"));
+
+    o.AllLeastRadioButton->setChecked(true);
+    o.SizeSpinEdit->setValue(0);
+    o.KBComboBox->setCurrentText("MB");
+    o.NewestRadioButton->setChecked(true);
+    o.DaysAgoSpinEdit->setValue(3);
+    window.menus->createReport.actions().front()->trigger();
+    page = readAll(dataFolder_ + "/Report.htm");
+    QVERIFY(page.contains("File Size: " + blue + "ON</font> (Minimum " + blue + "0 MB</font>)"));
+    QVERIFY(page.contains("File Date: " + blue + "ON</font> (Newer than " + blue +
+                          "3</font> days ago)"));
   }
 
   void createReportShowsEachFileInTheViewerWithTheListMenuShut() {

@@ -1,11 +1,14 @@
 // The window keeps the size and the maximized state the user gives it through searches,
 // tab changes and Hide List.
 #include <QComboBox>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
 #include <functional>
 
 #include "WindowTestUtil.h"
+#include "ui/find/FindTab.h"
+#include "ui/modify/SearchReplaceTab.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/window/ScreenScale.h"
 #include "ui/window/TFind.h"
@@ -38,7 +41,7 @@ class WindowGeometryTest : public QObject {
         {"replace tab", [&] { window.PageControl1->setCurrentIndex(TFind::SearchReplacePage); },
          700},
         {"find tab", [&] { window.PageControl1->setCurrentIndex(TFind::FindPage); }, 700},
-        {"hide list", [&] { window.hideList(); }, 248},
+        {"hide list", [&] { window.findTab->HideListButton->click(); }, 248},
         {"find after hide", [&] { window.find(kestrix::search::Origin::Find); }, 700},
     };
     for (const auto& s : steps) {
@@ -63,7 +66,7 @@ class WindowGeometryTest : public QObject {
     window.PageControl1->setCurrentIndex(TFind::OptionsPage);
     window.PageControl1->setCurrentIndex(TFind::SearchReplacePage);
     window.find(kestrix::search::Origin::SearchAndReplace);
-    window.hideList();
+    window.replaceTab->HideListReplaceButton->click();
     QVERIFY(window.isMaximized());
     QCOMPARE(window.maximumHeight(), QWIDGETSIZE_MAX);
     // Restored, the window takes the limits of the active tab again.

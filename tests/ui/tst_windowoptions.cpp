@@ -269,7 +269,7 @@ class WindowOptionsTest : public QObject {
     window.findTab->FindEditComboBox->setFocus();
     QTest::keyClick(window.findTab->FindEditComboBox, Qt::Key_Return);
     QCOMPARE(window.results->rowCount(), 1);
-    window.hideList();
+    QTest::mouseClick(window.findTab->HideListButton, Qt::LeftButton);
     QCOMPARE(window.results->rowCount(), 0);
     QVERIFY(!window.ListView1->isVisible() && !window.ListBox1->isVisible());
     QCOMPARE(window.height(), scaled(248));

@@ -7,111 +7,26 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
-#include <QSet>
 #include <algorithm>
 #include <functional>
+
+#include "app/MnemonicLetters.h"
 
 namespace kestrix::ui {
 
 QChar mnemonicOf(const QString& caption) {
-  for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != u'&') continue;
-    if (caption[i + 1] != u'&') return caption[i + 1].toLower();
-    ++i;  // "&&" is a plain ampersand
-  }
-  return {};
+  return app::mnemonicOf(caption.toStdU16String());
 }
 
 namespace {
 
-bool atWordStart(const QString& caption, qsizetype i) {
-  return i == 0 || !caption[i - 1].isLetterOrNumber();
-}
-
-// The position of the first letter of `caption` that `accept` takes, word starts first;
-// -1 when there is none.
-template <typename Accept>
-qsizetype pickLetter(const QString& caption, Accept accept) {
-  for (const bool wordStart : {true, false}) {
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-      const QChar c = caption[i];
-      if (c.isLetterOrNumber() && (!wordStart || atWordStart(caption, i)) && accept(c.toLower()))
-        return i;
-    }
-  }
-  return -1;
-}
-
-QString markedAt(QString caption, qsizetype at) {
-  if (at >= 0) caption.insert(at, u'&');
-  return caption;
+QString markedAt(const QString& caption, qsizetype at) {
+  return QString::fromStdU16String(app::markedAt(caption.toStdU16String(), at));
 }
 
 bool isOptionBox(const QObject* w) {
   return qobject_cast<const QCheckBox*>(w) != nullptr ||
          qobject_cast<const QRadioButton*>(w) != nullptr;
-}
-
-// A control waiting for a letter: its caption, where a mark may go and where it went.
-struct Slot {
-  QString caption;
-  QList<qsizetype> positions;  // candidate positions, best first
-  qsizetype chosen = -1;
-};
-
-// Finds letters for as many slots as possible (a maximum matching of slots to free letters,
-// found by augmenting paths), earlier slots first: a slot that got a letter keeps one.
-class LetterMatcher {
- public:
-  LetterMatcher(QList<Slot>& waiting, const QString& taken) : slots_(waiting), taken_(taken) {}
-
-  void run() {
-    for (qsizetype i = 0; i < slots_.size(); ++i) {
-      QSet<QChar> seen;
-      place(i, seen);
-    }
-  }
-
- private:
-  // Gives slot i a free letter, else takes one from a slot that can move to another.
-  bool place(qsizetype i, QSet<QChar>& seen) {
-    Slot& slot = slots_[i];
-    for (const qsizetype at : slot.positions) {
-      const QChar c = slot.caption[at].toLower();
-      if (taken_.contains(c) || holders_.contains(c)) continue;
-      return hold(i, at);
-    }
-    for (const qsizetype at : slot.positions) {
-      const QChar c = slot.caption[at].toLower();
-      if (taken_.contains(c) || seen.contains(c)) continue;
-      seen.insert(c);
-      if (place(holders_.value(c), seen)) return hold(i, at);
-    }
-    return false;
-  }
-
-  bool hold(qsizetype i, qsizetype at) {
-    holders_[slots_[i].caption[at].toLower()] = i;
-    slots_[i].chosen = at;
-    return true;
-  }
-
-  QList<Slot>& slots_;
-  const QString& taken_;
-  QHash<QChar, qsizetype> holders_;
-};
-
-// The letter positions of `caption`, best first: the letters least in demand (fewest
-// occurrences in `contested`), word starts before the rest among equals.
-QList<qsizetype> candidatePositions(const QString& caption, const QString& contested) {
-  QList<qsizetype> positions;
-  for (const bool wordStart : {true, false})
-    for (qsizetype i = 0; i < caption.size(); ++i)
-      if (caption[i].isLetterOrNumber() && wordStart == atWordStart(caption, i)) positions << i;
-  std::stable_sort(positions.begin(), positions.end(), [&](qsizetype a, qsizetype b) {
-    return contested.count(caption[a].toLower()) < contested.count(caption[b].toLower());
-  });
-  return positions;
 }
 
 // The controls under `scopes` that carry a caption to mark, in order of priority: push
@@ -158,36 +73,33 @@ QString assignMnemonics(const QList<QWidget*>& scopes, QString taken, bool pushB
   // Letters already given stay; the others are matched to the remaining controls.
   for (const QWidget* w : controls)
     if (const QChar own = mnemonicOf(captionOf(w)); !own.isNull()) taken += own;
-  QList<Slot> waiting;
+  std::vector<std::u16string> captions;
   QList<QWidget*> owners;
   for (QWidget* w : controls) {
     const QString caption = captionOf(w);
     if (!mnemonicOf(caption).isNull()) continue;
-    waiting.append({caption, candidatePositions(caption, contested), -1});
+    captions.push_back(caption.toStdU16String());
     owners << w;
   }
-  LetterMatcher(waiting, taken).run();
-  for (qsizetype i = 0; i < waiting.size(); ++i) {
-    const Slot& slot = waiting[i];
-    if (slot.chosen < 0) continue;
-    taken += slot.caption[slot.chosen].toLower();
-    setCaption(owners[i], markedAt(slot.caption, slot.chosen));
+  const std::vector<std::ptrdiff_t> chosen =
+      app::chooseLetters(captions, taken.toStdU16String(), contested.toStdU16String());
+  for (qsizetype i = 0; i < owners.size(); ++i) {
+    const std::ptrdiff_t at = chosen[static_cast<std::size_t>(i)];
+    if (at < 0) continue;
+    const QString marked = markedAt(captionOf(owners[i]), at);
+    taken += mnemonicOf(marked);
+    setCaption(owners[i], marked);
   }
   return taken;
 }
 
 QString wantedLetters(QWidget& scope) {
-  QString letters;
+  std::vector<std::u16string> captions;
   for (const QWidget* w : markableControls({&scope}, false)) {
     const QString caption = captionOf(w);
-    if (!mnemonicOf(caption).isNull()) continue;
-    QString own;
-    for (const QChar c : caption)
-      if (c.isLetterOrNumber() && !own.contains(c.toLower())) own += c.toLower();
-    // A short caption has few letters to choose from: its letters weigh more.
-    if (!own.isEmpty()) letters += own.repeated(1 + 16 / own.size());
+    if (mnemonicOf(caption).isNull()) captions.push_back(caption.toStdU16String());
   }
-  return letters;
+  return QString::fromStdU16String(app::wantedLetters(captions));
 }
 
 void shareMnemonics(QWidget& scope, QWidget& neighbour) {
@@ -209,7 +121,7 @@ void shareMnemonics(QWidget& scope, QWidget& neighbour) {
     const QString caption = captionOf(box);
     if (!isOptionBox(box) || !mnemonicOf(caption).isNull()) continue;
     for (const auto& lends : lenders) {
-      const qsizetype at = pickLetter(caption, [&](QChar c) {
+      const std::ptrdiff_t at = app::pickLetter(caption.toStdU16String(), [&](char16_t c) {
         return std::any_of(pool.begin(), pool.end(), [&](const QWidget* w) {
           return w != box && lends(w, box) && mnemonicOf(captionOf(w)) == c;
         });

@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/Platform.h"
 #include "ui/batch/BatchReplaceCommand.h"
 #include "ui/batch/TBatchDlg.h"
 #include "ui/fileops/EditorCommand.h"
@@ -433,8 +434,7 @@ void TFind::wireModifyCommands() {
 void TFind::deleteItems() {
   if (state_.busy || !geometry_->resultsShown()) return;
   setStatusText(1, {});
-  modify_->offerUndo(false);
-  state_.undoBeforeSearch = false;
+  withdrawUndo();
   const int browsed = viewerRefresh_->browsedRow();
   const bool browsedGoes = browsed >= 0 && ListView1->selectionModel()->isRowSelected(browsed, {});
   if (browsedGoes)
@@ -642,11 +642,9 @@ QString TFind::trimFolderText() {
 }
 
 void TFind::editFileAt(const QString& fullName, int lineNumber) {
-  const int slash = static_cast<int>(fullName.lastIndexOf('/'));
-  EditorTarget target;
-  target.path = slash <= 0 ? QString("/") : fullName.left(slash);
-  target.name = fullName.mid(slash + 1);
-  target.lineNumber = lineNumber;
+  const std::string full = fullName.toStdString();
+  const EditorTarget target{QString::fromStdString(platform::folderOf(full)),
+                            QString::fromStdString(platform::nameOf(full)), lineNumber};
   launcher_->editFile(editorCommand_, target);
 }
 
@@ -667,7 +665,12 @@ void TFind::stop() {
 }
 
 void TFind::hideList() {
-  geometry_->hideList();
+  if (state_.busy) return;
+  results->clear();
+  setStatusText(1, {});
+  // The rows Undo would mark are gone; Undo comes back only with the next modification.
+  withdrawUndo();
+  onListEmptied();
 }
 
 void TFind::showHelpTopic(const QString& topicPath) {

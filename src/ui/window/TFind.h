@@ -82,12 +82,6 @@ class TFind : public QMainWindow,
   void find(search::Origin origin);
   // The Stop buttons: raises the stop flags; the run ends at its next poll.
   void stop();
-  // "Hide List": clears the list and collapses the window.
-  void hideList();
-  // Opens a help topic ("Intro.htm", "Manual/FindTab.htm", ...) in the help window.
-  void showHelpTopic(const QString& topicPath) override;
-  // The help topic of the active tab (the tab menu's Help).
-  QString activeTabHelpTopic() const;
   // What "&Open Project" does once a file is chosen: saves the settings with the dialog
   // values, reads the project into the window and its dialogs, clears both results lists
   // and shows the project's tab. A missing file shows "File \"<path>\" not found" and raises
@@ -95,6 +89,8 @@ class TFind : public QMainWindow,
   // saved settings. Returns true when the project was read.
   bool openProject(const QString& path) override;
 
+  // The status bar and the list's commands, which the window's own parts and the tests
+  // reach as well as the controllers.
   // Text of status panel 0, 1 or 2.
   QString statusText(int panel) const override;
   void setStatusText(int panel, const QString& text) override;
@@ -106,15 +102,9 @@ class TFind : public QMainWindow,
   void invalidateFoundLines() override;
   // Selects `row` alone, makes it current and scrolls it into view.
   void selectRow(int row);
-  // Execute File / Edit File on the browsed file (else the one selected row).
-  void executeFile();
-  void editFile();
   // Delete Items from the list's menu, the Delete key or the Search and Replace tab.
   void deleteItems() override;
-  // The editor command of Edit File; empty means the desktop's default editor.
-  void setEditorCommand(const QString& command) override { editorCommand_ = command; }
   QString editorCommand() const { return editorCommand_; }
-  FileLauncher& fileLauncher() { return *launcher_; }
   // Watches the browsed file after it was handed to another program.
   ExternalChangeCheck& changeCheck() { return *changeCheck_; }
 
@@ -123,7 +113,6 @@ class TFind : public QMainWindow,
   WindowGeometry& geometryController() { return *geometry_; }
   ViewerRefresh& viewerRefresh() { return *viewerRefresh_; }
   HelpWindow* helpWindow() const { return help_; }
-  BusyState& busyState() { return *busy_; }
   ReportController& reports() { return *reports_; }
   FileOpsController& fileOps() { return *fileOps_; }
   SettingsController& settings() { return *settings_; }
@@ -156,6 +145,13 @@ class TFind : public QMainWindow,
   LinesViewer* ListBox1;
   MainMenus* menus;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // The host interfaces: the feature controllers reach the window only through them.
   // What Batch Replace asks of the window.
   void showSearchReplaceTab() override;
   search::SearchRequest replaceTabSearch() override;
@@ -217,13 +213,19 @@ class TFind : public QMainWindow,
   app::CommandRunFields commandRunFields() const override;
   void applyCommandRunFields(const app::CommandRunFields& fields) override;
   void runModifyAll() override;
+  // The editor command of Edit File; empty means the desktop's default editor.
+  void setEditorCommand(const QString& command) override { editorCommand_ = command; }
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
+  // Opens a help topic ("Intro.htm", "Manual/FindTab.htm", ...) in the help window.
+  void showHelpTopic(const QString& topicPath) override;
 
- private:
+  // "Hide List": clears the list and collapses the window.
+  void hideList();
+  // The help topic of the active tab (the tab menu's Help).
+  QString activeTabHelpTopic() const;
+  // Execute File / Edit File on the browsed file (else the one selected row).
+  void executeFile();
+  void editFile();
   StoredControls storedControls() const;
   QWidget* buildTopPanel();
   // Buddies for the labels and an Alt+letter for every control, none shared in one view.

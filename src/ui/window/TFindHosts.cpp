@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
-#include <QDateTime>
 #include <QDateTimeEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -13,7 +12,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
-#include "platform/Platform.h"
+#include "search/FilterValues.h"
 #include "search/Find.h"
 #include "ui/find/FindRunController.h"
 #include "ui/find/FindTab.h"
@@ -41,40 +40,18 @@ search::Date toDate(const QDate& date) {
   return {date.year(), date.month(), date.day()};
 }
 
-void readFilters(const OptionsTab& options, search::SearchRequest& request) {
-  if (options.AllSizeCheckBox->isChecked()) {
-    search::SizeFilter size;
-    size.kind = options.AllMostRadioButton->isChecked() ? search::SizeFilter::Kind::Maximum
-                                                        : search::SizeFilter::Kind::Minimum;
-    const std::int64_t unit = options.KBComboBox->currentText() == "MB" ? 1000000 : 1000;
-    size.limitBytes = static_cast<std::int64_t>(options.SizeSpinEdit->value()) * unit;
-    request.sizeFilter = size;
+void readFilters(const OptionsTab& o, search::SearchRequest& request) {
+  if (o.AllSizeCheckBox->isChecked()) {
+    request.sizeFilter =
+        search::sizeFilterOf(o.AllMostRadioButton->isChecked(), o.SizeSpinEdit->value(),
+                             o.KBComboBox->currentText() == "MB");
   }
-  if (options.AllDateCheckBox->isChecked()) {
-    search::DateFilter date;
-    if (options.NewestRadioButton->isChecked()) {
-      date.kind = search::DateFilter::Kind::NewerThan;
-      date.days = options.DaysAgoSpinEdit->value();
-    } else {
-      date.minDate = toDate(options.MinDateTimePicker->date());
-      date.maxDate = toDate(options.MaxDateTimePicker->date());
-    }
-    request.dateFilter = date;
+  if (o.AllDateCheckBox->isChecked()) {
+    request.dateFilter = o.NewestRadioButton->isChecked()
+                             ? search::newerThan(o.DaysAgoSpinEdit->value())
+                             : search::betweenDates(toDate(o.MinDateTimePicker->date()),
+                                                    toDate(o.MaxDateTimePicker->date()));
   }
-}
-
-// Dates and times as the list's Time column writes them.
-std::string shortDate(const QDate& date) {
-  platform::LocalTime t;
-  t.year = date.year();
-  t.month = date.month();
-  t.day = date.day();
-  return platform::formatShortDate(t);
-}
-
-std::string nowStamp() {
-  const platform::LocalTime t = platform::toLocalTime(QDateTime::currentSecsSinceEpoch());
-  return platform::formatShortDate(t) + " " + platform::formatLongTime(t);
 }
 
 // The memo shows the lines one per paragraph; its own line break is LF.
@@ -202,25 +179,13 @@ search::Origin TFind::activeTabOrigin() const {
                                                            : search::Origin::Find;
 }
 
-// The conditions with the texts the window shows for sizes and dates.
+// The conditions with the folder and masks as typed.
 results::ReportConditions TFind::reportConditions(const search::SearchRequest& request,
                                                   bool searchInResults) const {
-  results::ReportConditions c = results::conditionsOf(request, nowStamp());
+  results::ReportConditions c = results::conditionsOf(request, results::nowStamp());
   c.searchInResults = searchInResults;
   c.folderText = ComboBoxPath->currentText().toStdString();
   c.masksText = MasksComboBox->currentText().toStdString();
-  c.wholeWords = c.wholeWords && !WholeWordsCheckBox->isHidden();
-  const OptionsTab& o = *optionsTab;
-  if (c.size) {
-    c.size->value = o.SizeSpinEdit->text().toStdString();
-    c.size->unit = o.KBComboBox->currentText().toStdString();
-  }
-  if (c.date) {
-    c.date->first = shortDate(o.MinDateTimePicker->date());
-    c.date->second = shortDate(o.MaxDateTimePicker->date());
-    c.date->days = o.DaysAgoSpinEdit->text().toStdString();
-  }
-  c.multiLineQuery = tabQuery(request.origin).memoShown;
   return c;
 }
 

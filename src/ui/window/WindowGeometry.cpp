@@ -2,7 +2,6 @@
 #include "ui/window/WindowGeometry.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLayout>
@@ -19,17 +18,13 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "app/WindowFit.h"
 #include "ui/find/FindTab.h"
-#include "ui/modify/ModifyController.h"
 #include "ui/modify/SearchReplaceTab.h"
-#include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
 #include "ui/settings/OptionsTab.h"
 #include "ui/viewer/LinesDelegate.h"
 #include "ui/viewer/LinesViewer.h"
-#include "ui/viewer/ViewerRefresh.h"
-#include "ui/window/BusyIndicator.h"
-#include "ui/window/MainMenus.h"
 #include "ui/window/ScreenScale.h"
 #include "ui/window/TFind.h"
 
@@ -77,47 +72,47 @@ int WindowGeometry::nonListHeight() const {
          margins.bottom() + 3 * layout.spacing() + window_.Splitter1->handleWidth();
 }
 
+namespace {
+
+app::Box boxOf(const QRect& r) {
+  return {r.left(), r.top(), r.width(), r.height()};
+}
+
+}  // namespace
+
 WindowGeometry::StartSize WindowGeometry::firstStartSize(const QRect& available) const {
   const int scrollBar = window_.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   const ResultsView& list = *window_.ListView1;
-  int listHeight = list.horizontalHeader()->sizeHint().height() +
-                   kStartListRows * list.verticalHeader()->defaultSectionSize() +
-                   2 * list.frameWidth() + scrollBar;
   const LinesViewer& viewer = *window_.ListBox1;
-  const int viewerHeight =
+  app::StartWants wants;
+  wants.listHeight = list.horizontalHeader()->sizeHint().height() +
+                     kStartListRows * list.verticalHeader()->defaultSectionSize() +
+                     2 * list.frameWidth() + scrollBar;
+  wants.viewerHeight =
       kStartViewerRows * LinesDelegate::lineHeight(viewer.font(), viewer.logicalDpiY()) +
       2 * viewer.frameWidth() + scrollBar;
+  wants.otherHeight = nonListHeight();
   // Room for the window manager's title bar; fitToScreen corrects what this guess misses.
-  const int room = available.height() - scaled(32) - nonListHeight();
-  if (listHeight + viewerHeight > room && room > 0)
-    listHeight = listHeight * room / (listHeight + viewerHeight);
-  StartSize size;
-  size.listHeight = listHeight;
-  size.height = nonListHeight() + std::min(listHeight + viewerHeight, std::max(room, 0));
-  size.height = std::max(size.height, scaled(kReplaceMin));
-  size.width = std::clamp(scaled(kStartWidth), window_.minimumWidth(),
-                          std::max(window_.minimumWidth(), available.width() - scaled(16)));
-  return size;
+  wants.titleRoom = scaled(32);
+  wants.sideRoom = scaled(16);
+  wants.width = scaled(kStartWidth);
+  wants.minimumWidth = window_.minimumWidth();
+  wants.minimumHeight = scaled(kReplaceMin);
+  return app::startSize(boxOf(available), wants);
 }
 
 void WindowGeometry::fitToScreen() {
   if (!window_.isVisible() || !normalState()) return;
   const QScreen* screen = window_.screen();
   if (screen == nullptr) return;
-  const QRect area = screen->availableGeometry();
   const QRect frame = window_.frameGeometry();
-  const int frameWidth = frame.width() - window_.width();
-  const int frameHeight = frame.height() - window_.height();
-  const int width =
-      std::min(window_.width(), std::max(window_.minimumWidth(), area.width() - frameWidth));
-  const int height =
-      std::min(window_.height(), std::max(window_.minimumHeight(), area.height() - frameHeight));
-  if (width != window_.width() || height != window_.height()) window_.resize(width, height);
-  const int left = std::clamp(frame.left(), area.left(),
-                              std::max(area.left(), area.right() + 1 - width - frameWidth));
-  const int top = std::clamp(frame.top(), area.top(),
-                             std::max(area.top(), area.bottom() + 1 - height - frameHeight));
-  if (left != frame.left() || top != frame.top()) window_.move(left, top);
+  const app::Box fitted =
+      app::fitInside(boxOf(screen->availableGeometry()), boxOf(frame), window_.width(),
+                     window_.height(), window_.minimumWidth(), window_.minimumHeight());
+  if (fitted.width != window_.width() || fitted.height != window_.height())
+    window_.resize(fitted.width, fitted.height);
+  if (fitted.left != frame.left() || fitted.top != frame.top())
+    window_.move(fitted.left, fitted.top);
 }
 
 void WindowGeometry::recordNormal(bool resized) {
@@ -236,23 +231,6 @@ void WindowGeometry::expand() {
 void WindowGeometry::collapse() {
   resultsShown_ = false;
   applyTabLayout();
-}
-
-void WindowGeometry::hideList() {
-  WindowState& state = window_.state();
-  if (state.busy) return;
-  window_.results->clear();
-  window_.viewerRefresh().clearViewer();
-  window_.setStatusText(0, {});
-  window_.setStatusText(1, {});
-  state.listOrigin = ListOrigin::None;
-  // The rows Undo would mark are gone; Undo comes back only with the next modification.
-  window_.modifyController().offerUndo(false);
-  state.undoBeforeSearch = false;
-  window_.ListXPCheckBox->setChecked(false);
-  window_.ListXPCheckBox->setEnabled(false);
-  window_.ComboBoxPath->setEnabled(true);
-  collapse();
 }
 
 }  // namespace kestrix::ui

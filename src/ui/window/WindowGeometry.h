@@ -1,12 +1,14 @@
 // The window's tab layouts: which tab is shown decides the window's height limits, the tab
 // area's height and whether the results area (list, splitter, viewer, status bar) shows.
-// Also Hide List and the collapse of the window after the list was emptied. The window keeps
+// Also the collapse of the window after the list was emptied or hidden. The window keeps
 // the size and the maximized state the user gives it: the height with results shown follows
 // every resize in normal state, and a maximized window is never resized or limited.
 #pragma once
 
 #include <QObject>
 #include <QRect>
+
+#include "app/WindowFit.h"
 
 namespace kestrix::ui {
 
@@ -40,8 +42,6 @@ class WindowGeometry : public QObject {
   void collapse();
   // True while the results area is shown.
   bool resultsShown() const { return resultsShown_; }
-  // "Hide List": clears the list and the viewer and collapses the window.
-  void hideList();
   // The height the window takes while the results are shown (scaled pixels).
   int heightWithResults() const { return heightWithResults_; }
   void setHeightWithResults(int height) { heightWithResults_ = height; }
@@ -54,9 +54,7 @@ class WindowGeometry : public QObject {
   // The size of a first start, measured from the fonts of the lists: the results list shows
   // kStartListRows rows and the lines viewer kStartViewerRows lines with the results shown;
   // never more than `available` (the screen's free area) gives.
-  struct StartSize {
-    int width = 0, height = 0, listHeight = 0;
-  };
+  using StartSize = app::StartSize;
   StartSize firstStartSize(const QRect& available) const;
   // Moves and, when needed, shrinks the window so that its frame lies wholly inside the
   // screen's available area (done after every start, once the window manager framed it).

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "ui/find/FindTab.h"
 #include "ui/modify/SearchReplaceTab.h"
 #include "ui/window/MainMenus.h"
 #include "ui/window/TFind.h"
@@ -37,26 +36,17 @@ void WindowKeys::stopRun() {
 }
 
 void WindowKeys::focusQuery() {
-  QComboBox* line = nullptr;
-  QPlainTextEdit* memo = nullptr;
-  switch (window_.PageControl1->currentIndex()) {
-    case TFind::FindPage:
-      line = window_.findTab->FindEditComboBox;
-      memo = window_.findTab->usesMemo() ? window_.findTab->FindMemo : nullptr;
-      break;
-    case TFind::SearchReplacePage:
-      line = window_.replaceTab->SearchEdit;
-      memo = window_.replaceTab->usesMemo() ? window_.replaceTab->SearchMemo : nullptr;
-      break;
-    default:
-      return;  // the Options tab has no query
-  }
-  if (memo != nullptr) {
-    memo->setFocus(Qt::ShortcutFocusReason);
-    memo->selectAll();
+  const int tab = window_.PageControl1->currentIndex();
+  if (tab == TFind::OptionsPage) return;  // the Options tab has no query
+  const FindHost& host = window_;
+  const TabQuery query = host.tabQuery(tab == TFind::FindPage ? search::Origin::Find
+                                                              : search::Origin::SearchAndReplace);
+  if (query.memoShown) {
+    query.memo->setFocus(Qt::ShortcutFocusReason);
+    query.memo->selectAll();
   } else {
-    line->setFocus(Qt::ShortcutFocusReason);
-    if (line->lineEdit() != nullptr) line->lineEdit()->selectAll();
+    query.box->setFocus(Qt::ShortcutFocusReason);
+    if (query.box->lineEdit() != nullptr) query.box->lineEdit()->selectAll();
   }
 }
 
