@@ -195,6 +195,13 @@ FillOutcome fillParsed(const SearchRequest& request, std::string_view folder, st
   return out;
 }
 
+// The fill over the file's bytes, its term table parsed when it is empty.
+FillOutcome fillBytes(const SearchRequest& request, std::string_view folder, std::string_view name,
+                      std::string_view bytes, const std::function<bool()>& poll) {
+  std::optional<SearchRequest> parsed;
+  return fillParsed(withTermTable(request, parsed), folder, name, bytes, poll);
+}
+
 }  // namespace
 
 FillOutcome fillFoundLines(const SearchRequest& request, std::string_view folder,
@@ -211,16 +218,7 @@ FillOutcome fillFoundLines(const SearchRequest& request, std::string_view folder
     }
     throw SearchError(kProgramCaption, "File " + full + " not found");
   }
-  return fillFoundLinesOf(request, folder, name, bytes, poll);
-}
-
-FillOutcome fillFoundLinesOf(const SearchRequest& request, std::string_view folder,
-                             std::string_view name, std::string_view bytes,
-                             const std::function<bool()>& poll) {
-  if (!request.termTable.terms.empty()) return fillParsed(request, folder, name, bytes, poll);
-  SearchRequest parsed = request;
-  buildTermTable(parsed);
-  return fillParsed(parsed, folder, name, bytes, poll);
+  return fillBytes(request, folder, name, bytes, poll);
 }
 
 }  // namespace kestrix::search
