@@ -26,10 +26,9 @@ void setCells(search::ResultItem& row, std::vector<std::int64_t> hits, std::int6
 void recountFromFile(search::ResultItem& row, const search::SearchRequest& request,
                      const std::string& fullName, std::optional<std::int64_t> lastWriteSec) {
   try {
-    search::FileHits counted = search::fileHits(request, fullName);
+    std::vector<std::int64_t> hits = search::fileHits(request, fullName);
     const platform::FileInfo info = platform::stat(fullName);
-    setCells(row, std::move(counted.hits), info.sizeBytes,
-             lastWriteSec.value_or(info.lastWriteSec));
+    setCells(row, std::move(hits), info.sizeBytes, lastWriteSec.value_or(info.lastWriteSec));
   } catch (const std::exception&) {  // unreadable, vanished, or not searchable: keep the cells
   }
 }
@@ -43,8 +42,8 @@ void refreshRow(search::ResultItem& row, const search::SearchRequest& request) {
 void refreshRowFrom(search::ResultItem& row, const search::SearchRequest& request,
                     std::string_view bytes, std::int64_t lastWriteSec) {
   try {
-    search::FileHits counted = search::fileHitsOf(request, bytes, row.fullName());
-    setCells(row, std::move(counted.hits), static_cast<std::int64_t>(bytes.size()), lastWriteSec);
+    std::vector<std::int64_t> hits = search::fileHitsOf(request, bytes, row.fullName());
+    setCells(row, std::move(hits), static_cast<std::int64_t>(bytes.size()), lastWriteSec);
   } catch (const std::exception&) {  // a query the recount cannot run: keep the cells
   }
 }

@@ -11,39 +11,32 @@
 namespace kestrix::search {
 namespace {
 
-// Runs `match` with a matcher of the request (its term table parsed when empty) and turns
-// its answer into FileHits.
+// Runs `match` with a matcher of the request (its term table parsed when empty); zeros
+// when the file is not listed.
 template <class Match>
-FileHits matchOne(const SearchRequest& original, Match&& match) {
+std::vector<std::int64_t> matchOne(const SearchRequest& original, Match&& match) {
   std::optional<SearchRequest> parsed;
   const SearchRequest& request = withTermTable(original, parsed);
-  FileHits out;
-  if (hasEmptyQuery(request)) {
-    out.listed = true;
-    return out;
-  }
+  if (hasEmptyQuery(request)) return {};
   Poller never({});
   FileMatcher matcher(request, never);
   std::optional<std::vector<std::int64_t>> hits = match(matcher);
   if (std::optional<SearchError> warning = matcher.takeWarning()) throw *warning;
-  out.listed = hits.has_value();
-  out.hits =
-      hits ? std::move(*hits)
-           : std::vector<std::int64_t>(std::max<std::size_t>(request.termTable.terms.size(), 1));
-  return out;
+  if (hits) return std::move(*hits);
+  return std::vector<std::int64_t>(std::max<std::size_t>(request.termTable.terms.size(), 1));
 }
 
 }  // namespace
 
-FileHits fileHits(const SearchRequest& request, const std::string& fullName) {
+std::vector<std::int64_t> fileHits(const SearchRequest& request, const std::string& fullName) {
   return matchOne(request, [&fullName](FileMatcher& matcher) {
     platform::ReadOnlyFile file(fullName);
     return matcher.match(file, fullName);
   });
 }
 
-FileHits fileHitsOf(const SearchRequest& request, std::string_view bytes,
-                    const std::string& fullName) {
+std::vector<std::int64_t> fileHitsOf(const SearchRequest& request, std::string_view bytes,
+                                     const std::string& fullName) {
   return matchOne(request, [&](FileMatcher& matcher) { return matcher.match(bytes, fullName); });
 }
 

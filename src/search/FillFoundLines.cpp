@@ -195,13 +195,6 @@ FillOutcome fillParsed(const SearchRequest& request, std::string_view folder, st
   return out;
 }
 
-// The fill over the file's bytes, its term table parsed when it is empty.
-FillOutcome fillBytes(const SearchRequest& request, std::string_view folder, std::string_view name,
-                      std::string_view bytes, const std::function<bool()>& poll) {
-  std::optional<SearchRequest> parsed;
-  return fillParsed(withTermTable(request, parsed), folder, name, bytes, poll);
-}
-
 }  // namespace
 
 FillOutcome fillFoundLines(const SearchRequest& request, std::string_view folder,
@@ -218,7 +211,8 @@ FillOutcome fillFoundLines(const SearchRequest& request, std::string_view folder
     }
     throw SearchError(kProgramCaption, "File " + full + " not found");
   }
-  return fillBytes(request, folder, name, bytes, poll);
+  std::optional<SearchRequest> parsed;
+  return fillParsed(withTermTable(request, parsed), folder, name, bytes, poll);
 }
 
 }  // namespace kestrix::search
