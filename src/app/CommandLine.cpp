@@ -131,6 +131,12 @@ StartArguments parseStartArguments(const std::vector<std::string>& args) {
   return start;
 }
 
+std::optional<std::string> startFolderOf(const StartArguments& start) {
+  if (start.kind != StartKind::CommandLine) return std::nullopt;
+  if (start.folder.empty() && !start.commandLineRun) return std::nullopt;
+  return start.folder;
+}
+
 std::vector<std::string> splitSwitchLines(const std::string& value) {
   std::vector<std::string> lines(1);
   for (std::size_t i = 0; i < value.size(); ++i) {

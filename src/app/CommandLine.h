@@ -13,6 +13,7 @@
 // "-fs=" (file list). The arguments end at the first one that is empty.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,11 @@ struct StartArguments {
 // Reads the first argument and the reporting switches ("-com", "-shr", "-fr=") that
 // follow a "-path" argument. `args` are the arguments without the program name.
 StartArguments parseStartArguments(const std::vector<std::string>& args);
+
+// The folder the window takes from a "-path" start. An empty one is taken only by a run
+// ("-com"), which then refuses it rather than search the remembered folder; a launcher that
+// passes "-path=" without a folder leaves the remembered one. Nothing for other starts.
+std::optional<std::string> startFolderOf(const StartArguments& start);
 
 // The window's values that a command-line run reads and the switches can set.
 struct CommandRunFields {

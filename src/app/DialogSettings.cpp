@@ -98,4 +98,8 @@ void writeHistoryCap(KeyValueStore& store, const HistoryCap& cap) {
   writeInt(store, Key::Options, "HistoryMaxRuns", cap.runs);
 }
 
+std::string editorCommandFor(const std::string& program) {
+  return "\"" + program + "\"" + kEditorFileArgument;
+}
+
 }  // namespace kestrix::app

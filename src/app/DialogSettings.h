@@ -80,4 +80,8 @@ void writeHistoryCap(KeyValueStore& store, const HistoryCap& cap);
 // The placeholder appended to a bare editor program.
 inline constexpr const char* kEditorFileArgument = " \"%PrFullName%\"";
 
+// The editor command that runs `program` on the file: the program in double quotes, then
+// kEditorFileArgument.
+std::string editorCommandFor(const std::string& program);
+
 }  // namespace kestrix::app

@@ -37,4 +37,8 @@ std::string expandPlaceholders(std::string_view word, const EditorFile& file);
 // rest its arguments. An empty command gives an empty program.
 EditorCall editorCall(std::string_view command, const EditorFile& file);
 
+// The placeholders, in the order a menu offers them.
+inline constexpr const char* kEditorPlaceholders[] = {"%PrFullName%", "%PrPath%", "%PrName%",
+                                                      "%PrExt%", "%NumLine%"};
+
 }  // namespace kestrix::app

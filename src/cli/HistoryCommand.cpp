@@ -1,6 +1,5 @@
 // `ksr history`: lists the runs of the undo history (or clears it, or sets its limits).
 #include <cstdio>
-#include <ctime>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -10,6 +9,7 @@
 #include "cli/ModifyOptions.h"
 #include "modify/DataFolder.h"
 #include "modify/History.h"
+#include "modify/HistoryTexts.h"
 #include "platform/Platform.h"
 
 namespace kestrix::cli {
@@ -93,22 +93,13 @@ const char* stateName(const modify::RunInfo& run) {
   return "";
 }
 
-std::string localTime(std::int64_t seconds) {
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm tm{};
-  ::localtime_r(&t, &tm);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
-  return text;
-}
-
 std::string lineOf(const modify::RunInfo& run, bool json) {
   const std::string what =
       run.state == modify::RunState::Damaged ? run.problem : run.header.summary;
   if (!json) {
-    return run.id + "\t" + localTime(run.header.timeSec) + "\t" + stateName(run) + "\t" +
-           std::to_string(run.files) + "\t" + run.header.origin + "\t" + run.header.folder + "\t" +
-           what + "\n";
+    return run.id + "\t" + modify::localTimeText(run.header.timeSec) + "\t" + stateName(run) +
+           "\t" + std::to_string(run.files) + "\t" + run.header.origin + "\t" + run.header.folder +
+           "\t" + what + "\n";
   }
   const nlohmann::ordered_json record = {
       {"run", run.id},      {"time", run.header.timeSec},  {"state", stateName(run)},

@@ -45,6 +45,15 @@ bool matchSet(std::string_view pattern, std::size_t& p, unsigned char c, bool& m
 
 }  // namespace
 
+bool maskIsParsable(std::string_view pattern) {
+  std::size_t p = 0;
+  while (p < pattern.size()) {
+    bool matched = false;
+    if (pattern[p++] == '[' && !matchSet(pattern, p, 0, matched)) return false;
+  }
+  return true;
+}
+
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
   // Iterative matcher with one backtrack point for the last "*" (no recursion).
   std::size_t p = 0, n = 0;

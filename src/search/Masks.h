@@ -15,6 +15,10 @@ inline constexpr std::size_t kMaxMasks = 99;
 // case). A pattern with an unclosed "[" matches nothing. Throws nothing.
 bool wildcardMatch(std::string_view pattern, std::string_view name);
 
+// True when `pattern` can be parsed: every "[" opens a set that a "]" closes (a "]" right
+// after "[" or "[!" belongs to the set).
+bool maskIsParsable(std::string_view pattern);
+
 // The name masks are applied to: `name`, with "." appended when it has none.
 std::string candidateName(std::string_view name);
 

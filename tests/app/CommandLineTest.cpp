@@ -97,6 +97,27 @@ TEST(CommandLine, StartKindAndReportingSwitches) {
   }
 }
 
+TEST(CommandLine, StartFolder) {
+  using Folder = std::optional<std::string>;
+  const struct {
+    Args args;
+    Folder folder;
+  } cases[] = {
+      {{"-path=/home/u/my docs"}, "/home/u/my docs"},
+      {{" \t-PATH=/srv", "-com"}, "/srv"},
+      {{"-Path:rel/dir"}, "rel/dir"},
+      // A launcher without a folder keeps the remembered one; a run refuses the empty one.
+      {{"-path="}, std::nullopt},
+      {{"-path=", "-com"}, ""},
+      {{"-pat"}, std::nullopt},
+      {{"project.ksr", "-path=/x"}, std::nullopt},
+      {{}, std::nullopt},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(startFolderOf(parseStartArguments(c.args)), c.folder)
+        << (c.args.empty() ? "(none)" : c.args[0]);
+}
+
 TEST(CommandLine, SwitchesSetTheWindowsValues) {
   const CommandRunPlan docs =
       planCommandRun({"-path=/docs", "-com", "-s1=foo", "-r1=bar", "-ms=*.txt"}, savedFields());

@@ -221,6 +221,9 @@ TEST(DialogSettings, SeparatorsEditorAndSwitches) {
   values.codePage = "CP437";
   writeDialogSettings(store, values);
   EXPECT_EQ(*store.read(Key::Options, "CodePage"), "CP437");
+
+  // A picked editor program is quoted and gets the file.
+  EXPECT_EQ(editorCommandFor("/opt/my tools/ed"), "\"/opt/my tools/ed\" \"%PrFullName%\"");
 }
 
 TEST(EditorDefault, FirstInstalledEditorElseXdgOpen) {

@@ -4,6 +4,7 @@
 
 #include "PassFixture.h"
 #include "modify/BatchRunner.h"
+#include "modify/BatchStateFile.h"
 
 namespace kestrix::modify {
 namespace {
@@ -83,6 +84,16 @@ TEST(BatchTable, StateFileRoundTrip) {
   writeBatchState(dir.file("Batch.tmp"), state);
   EXPECT_EQ(readBatchState(dir.file("Batch.tmp")), state);
   EXPECT_EQ(readBatchState(dir.file("none")), std::nullopt);
+
+  // Stored where the folder is still missing; the data folder is its usual place.
+  const std::string nested = dir.path() + "/data/Kestrix Search & Replace/Batch.tmp";
+  storeBatchState(nested, state);
+  EXPECT_EQ(readBatchState(nested), state);
+  writeBytes(dir.file("file"), "x");  // a file where the folder should be
+  EXPECT_THROW(storeBatchState(dir.file("file") + "/Batch.tmp", state), std::exception);
+  ::setenv("XDG_DATA_HOME", (dir.path() + "/data").c_str(), 1);
+  EXPECT_EQ(batchStateFilePath(), nested);
+  ::unsetenv("XDG_DATA_HOME");
 }
 
 search::SearchRequest searchIn(const TempFolder& dir) {

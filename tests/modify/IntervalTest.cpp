@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "modify/Interval.h"
+#include "modify/IntervalStatus.h"
 
 namespace kestrix::modify {
 namespace {
@@ -160,6 +161,21 @@ TEST(ModifyCommandState, Transitions) {
   nameOnly.searchStarted();
   nameOnly.searchEnded(ModificationType::Replace, false, false);
   EXPECT_FALSE(nameOnly.modifyAllEnabled());
+}
+
+TEST(Interval, StatusTextAndBulkRows) {
+  const std::string prefix = kIntervalStatusPrefix;
+  EXPECT_EQ(intervalStatusText(-1, -1), prefix + "The marked lines are absent");
+  EXPECT_EQ(intervalStatusText(0, 0), prefix + "All lines are marked");
+  EXPECT_EQ(intervalStatusText(2, 4), prefix + "From line 2 to line 4");
+  EXPECT_EQ(intervalStatusText(0, 7), prefix + "From top to line 7");
+  EXPECT_EQ(intervalStatusText(12, 0), prefix + "From line 12 to bottom");
+  using Rows = std::vector<std::size_t>;
+  EXPECT_EQ(rowsInScope(MarkScope::Browsed, 2, {0, 1}, 4), Rows{2});
+  EXPECT_EQ(rowsInScope(MarkScope::Browsed, -1, {0, 1}, 4), Rows{});
+  EXPECT_EQ(rowsInScope(MarkScope::Selected, 2, {0, 3}, 4), (Rows{0, 3}));
+  EXPECT_EQ(rowsInScope(MarkScope::Listed, 2, {0}, 3), (Rows{0, 1, 2}));
+  EXPECT_EQ(rowsInScope(MarkScope::Listed, -1, {}, 0), Rows{});
 }
 
 }  // namespace

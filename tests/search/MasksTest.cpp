@@ -40,6 +40,19 @@ TEST(Masks, WildcardDialect) {
   }
 }
 
+TEST(Masks, UnclosedSetsMakeAMaskUnparsable) {
+  struct Case {
+    const char* pattern;
+    bool parsable;
+  };
+  const Case cases[] = {
+      {"*.txt", true}, {"[a-c]*.", true}, {"[]]x.", true},  {"[!]]x.", true},
+      {"[abc", false}, {"x[", false},     {"[!", false},    {"[]", false},
+      {"[a-]]", true}, {"a]b", true},     {"[a][b", false}, {"", true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(maskIsParsable(c.pattern), c.parsable) << c.pattern;
+}
+
 TEST(Masks, MaskListRules) {
   struct Case {
     const char* masks;

@@ -1,5 +1,5 @@
-// Edit File and Execute File: the default editor, the launcher's program and arguments
-// (a hostile file name stays one argument) and messages, and the external-change check.
+// Edit File and Execute File: the launcher's program and arguments (a hostile file name
+// stays one argument) and messages, and the external-change check.
 #include <utime.h>
 #include <QFile>
 #include <QSignalSpy>
@@ -24,29 +24,6 @@ void setModifiedTime(const QString& file, qint64 secondsSinceEpoch) {
 class EditorCommandTest : public QObject {
   Q_OBJECT
  private slots:
-  void defaultEditorPrefersTheFirstInstalled() {
-    QCOMPARE(defaultEditorCommand([](const QString& p) { return p == "kate" || p == "geany"; }),
-             QString("kate --line \"%NumLine%\" \"%PrFullName%\""));
-    QCOMPARE(defaultEditorCommand([](const QString&) { return false; }),
-             QString("xdg-open \"%PrFullName%\""));
-  }
-
-  void editorsOpenAtTheLine() {
-    const struct {
-      QString command, expected;
-    } cases[] = {
-        {"\"/usr/bin/gedit\" \"%PrFullName%\"",
-         "\"/usr/bin/gedit\" \"+%NumLine%\" \"%PrFullName%\""},
-        {"kate \"%PrFullName%\"", "kate --line \"%NumLine%\" \"%PrFullName%\""},
-        {"/opt/x/geany", "/opt/x/geany \"+%NumLine%\""},
-        {"gedit +%NumLine% %PrFullName%", "gedit +%NumLine% %PrFullName%"},
-        {"\"/usr/bin/gnome-text-editor\" \"%PrFullName%\"",
-         "\"/usr/bin/gnome-text-editor\" \"%PrFullName%\""},
-        {"vim \"%PrFullName%\"", "vim \"%PrFullName%\""},
-    };
-    for (const auto& c : cases) QCOMPARE(withLineSwitch(c.command), c.expected);
-  }
-
   void launcherStartsTheEditorOrWarns() {
     QTemporaryDir dir;
     const QString file = dir.filePath("a b.txt");

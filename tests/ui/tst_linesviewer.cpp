@@ -1,13 +1,11 @@
-// The lines viewer: decoding of found lines with hits kept on the right characters, the
-// viewer's lines and hits, the Etc line, the line-number reader, right clicks, the
-// interval marker, and the hit colour where the hits are drawn.
+// The lines viewer: the viewer's lines and hits, the Etc line, the line-number reader, right
+// clicks, the interval marker, and the hit colour where the hits are drawn.
 #include <QSignalSpy>
 #include <QtTest>
 
 #include "ui/fileops/EditorCommand.h"
 #include "ui/viewer/LinesDelegate.h"
 #include "ui/viewer/LinesViewer.h"
-#include "ui/viewer/TextDecoding.h"
 
 using kestrix::search::FoundLines;
 using kestrix::search::Hit;
@@ -16,7 +14,6 @@ using kestrix::ui::DisplayHit;
 using kestrix::ui::DisplayHits;
 using kestrix::ui::LinesModel;
 using kestrix::ui::LinesViewer;
-using kestrix::ui::TextEncoding;
 
 namespace {
 
@@ -39,41 +36,6 @@ bool isHitBlue(QRgb c) {
 class LinesViewerTest : public QObject {
   Q_OBJECT
  private slots:
-  void decodingKeepsHitsOnTheirCharacters() {
-    struct Case {
-      const char* name;
-      std::string bytes;
-      size_t start, length;
-      QString text;
-      int column, columns;
-      TextEncoding encoding;
-    } cases[] = {
-        {"ascii", "abc", 1, 1, "abc", 1, 1, TextEncoding::Utf8},
-        {"utf8 before hit", "\xC3\xA9 x", 3, 1, u"\u00E9 x"_qs, 2, 1, TextEncoding::Utf8},
-        {"utf8 hit", "a\xC3\xA9z", 1, 2, u"a\u00E9z"_qs, 1, 1, TextEncoding::Utf8},
-        {"cp1252", "caf\xE9 bar", 5, 3, u"caf\u00E9 bar"_qs, 5, 3, TextEncoding::Windows1252},
-        {"cp1252 euro", "\x80 x", 2, 1, u"\u20AC x"_qs, 2, 1, TextEncoding::Windows1252},
-        {"tab as space", "a\tbc", 2, 2, "a bc", 2, 2, TextEncoding::Utf8},
-        {"cut tail", "ab\xE2\x82", 0, 2, u"ab\uFFFD"_qs, 0, 2, TextEncoding::Utf8},
-        {"astral", "\xF0\x9F\x98\x80x", 4, 1, u"\U0001F600x"_qs, 2, 1, TextEncoding::Utf8},
-        {"start inside char", "\xC3\xA9z", 1, 1, u"\u00E9z"_qs, 0, 1, TextEncoding::Utf8},
-        {"overlong", "\xC0\xAFz", 2, 1, u"\u00C0\u00AFz"_qs, 2, 1, TextEncoding::Windows1252},
-        {"surrogate", "\xED\xA0\x80z", 3, 1, u"\u00ED\u00A0\u20ACz"_qs, 3, 1,
-         TextEncoding::Windows1252},
-        {"past end", "abc", 2, 10, "abc", 2, 1, TextEncoding::Utf8},
-    };
-    for (const Case& c : cases) {
-      const auto decoded = kestrix::ui::decodeForDisplay(c.bytes);
-      const auto [column, columns] = decoded.columnRange(c.start, c.length);
-      QVERIFY2(decoded.text == c.text, c.name);
-      QVERIFY2(decoded.encoding == c.encoding, c.name);
-      QVERIFY2(column == c.column && columns == c.columns,
-               qPrintable(QString("%1: %2+%3").arg(c.name).arg(column).arg(columns)));
-    }
-    QVERIFY(!kestrix::ui::isValidUtf8("ab\xE2\x82"));
-    QVERIFY(kestrix::ui::isValidUtf8("ab\xE2\x82", true));
-  }
-
   void showsLinesAndHits() {
     FoundLines lines;
     lines.begin("a.txt", "/data");
@@ -154,15 +116,12 @@ class LinesViewerTest : public QObject {
     QCOMPARE(edit.count(), 1);
   }
 
-  void intervalMarkerRange() {
-    kestrix::ui::LinesDelegate delegate;
-    QVERIFY(!delegate.marksLine(10));
-    delegate.setIntervalMarker(true, 10, 0);
-    QVERIFY(delegate.marksLine(10));
-    QVERIFY(delegate.marksLine(5000));
-    QVERIFY(!delegate.marksLine(9));
-    delegate.setIntervalMarker(true, 0, 4);
-    QVERIFY(delegate.marksLine(1) && delegate.marksLine(4) && !delegate.marksLine(5));
+  void intervalMarkerFollowsTheViewer() {
+    LinesViewer viewer;
+    QVERIFY(!viewer.linesDelegate()->marksLine(10));
+    viewer.setIntervalMarker(true, 10, 0);
+    QVERIFY(viewer.linesDelegate()->intervalMarkerEnabled());
+    QVERIFY(viewer.linesDelegate()->marksLine(10) && !viewer.linesDelegate()->marksLine(9));
   }
 
   void hitsAreDrawnWhereTheyAre() {

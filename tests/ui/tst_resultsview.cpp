@@ -88,12 +88,9 @@ class ResultsViewTest : public QObject {
       const char* mask;
       QStringList selected;
     } cases[] = {
-        {"readme", {"readme"}},
+        // Separate runs of rows; the mask rules themselves are the core's.
         {"*", {"readme", "a", "ab", "Makefile"}},
-        {"*.*", {"readme", "readme.txt", "a", "ab", "Makefile", "x.TXT"}},
-        {"a?", {"ab"}},
         {"*.txt", {"readme.txt", "x.TXT"}},
-        {"[r]*", {"readme"}},  // "[r]*." needs a dot at the end
     };
     for (const Case& c : cases) {
       Fixture f({"readme", "readme.txt", "a", "ab", "Makefile", "x.TXT"});

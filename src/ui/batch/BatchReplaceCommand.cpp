@@ -1,7 +1,7 @@
 // Runs a batch table through the window's Search and Modify All.
 #include "ui/batch/BatchReplaceCommand.h"
 
-#include "modify/DataFolder.h"
+#include "modify/BatchStateFile.h"
 #include "modify/ModifyMessages.h"
 #include "ui/batch/BatchHost.h"
 #include "ui/batch/TBatchDlg.h"
@@ -13,18 +13,6 @@
 
 namespace kestrix::ui {
 
-namespace {
-
-QString stateFilePath() {
-  try {
-    return QString::fromStdString(modify::dataFolder() + "/" + modify::kBatchStateFile);
-  } catch (const std::exception&) {
-    return {};  // no home folder: the dialog keeps no state
-  }
-}
-
-}  // namespace
-
 BatchReplaceCommand::BatchReplaceCommand(QWidget& window, WindowState& state, ResultsModel& results,
                                          ModifyController& modify, BatchHost& host)
     : QObject(&window),
@@ -34,7 +22,7 @@ BatchReplaceCommand::BatchReplaceCommand(QWidget& window, WindowState& state, Re
       modify_(modify),
       host_(host),
       dialog_(new TBatchDlg(&window)) {
-  dialog_->setStateFile(stateFilePath());
+  dialog_->setStateFile(QString::fromStdString(modify::batchStateFilePath()));
   connect(dialog_, &TBatchDlg::helpRequested, this,
           [this](const QString& topic) { host_.showHelpTopic(topic); });
 }

@@ -2,7 +2,6 @@
 #include "ui/batch/TBatchDlg.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -15,6 +14,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "modify/BatchStateFile.h"
 #include "modify/ModifyMessages.h"
 #include "ui/batch/BatchTableModel.h"
 #include "ui/viewer/LinesViewer.h"
@@ -199,9 +199,8 @@ void TBatchDlg::readState() {
 
 void TBatchDlg::writeState() const {
   if (stateFile_.isEmpty()) return;
-  QDir().mkpath(QFileInfo(stateFile_).absolutePath());  // the data folder on first use
   try {
-    modify::writeBatchState(stateFile_.toStdString(), state());
+    modify::storeBatchState(stateFile_.toStdString(), state());
   } catch (const std::exception&) {
     // The state is a convenience; the table itself is kept until the program ends.
   }

@@ -1,10 +1,9 @@
-// The external editor command of Edit File: its program and arguments for a file, the
-// program look-up, and the default editor of this desktop.
+// The external editor command of Edit File: its program and arguments for a file, and the
+// program look-up.
 #pragma once
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <utility>
 
 namespace kestrix::ui {
@@ -26,16 +25,6 @@ std::pair<QString, QStringList> editorProgramAndArguments(const QString& command
 // path (relative to the current folder), a bare name is also searched in PATH. Empty when
 // not found.
 QString locateProgram(const QString& program);
-
-// The command used when the user set none: the first installed of the common desktop
-// editors with a line argument where it takes one, else "xdg-open". `isInstalled` answers
-// for a bare program name (default: looked up in PATH).
-QString defaultEditorCommand(const std::function<bool(const QString&)>& isInstalled = {});
-
-// `command` with the line switch of the desktop editor it starts ("+%NumLine%" for gedit,
-// "--line %NumLine%" for kate, ...) after the program, so that the editor opens at the
-// browsed line; unchanged when it names "%NumLine%" already or another program.
-QString withLineSwitch(const QString& command);
 
 // The file line number shown by a lines-viewer entry (" line 12: text",
 // " line 3 - line 5", " line 7 "): drops the first six characters and reads the decimal

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include "app/DesktopEditors.h"
 #include "ui/fileops/ExternalChangeCheck.h"
 
 namespace kestrix::ui {
@@ -37,9 +38,9 @@ bool FileLauncher::openFile(const QString& folder, const QString& name) {
 }
 
 bool FileLauncher::editFile(const QString& command, const EditorTarget& target) {
-  const QString text =
-      withLineSwitch(command.trimmed().isEmpty() ? defaultEditorCommand() : command);
-  const auto [named, arguments] = editorProgramAndArguments(text, target);
+  const std::string text = app::withLineSwitch(
+      command.trimmed().isEmpty() ? app::defaultEditorCommand() : command.toStdString());
+  const auto [named, arguments] = editorProgramAndArguments(QString::fromStdString(text), target);
   const QString program = locateProgram(named);
   if (program.isEmpty()) {
     warn(QStringLiteral("Information"), QStringLiteral("Editor ") + named + " not found");

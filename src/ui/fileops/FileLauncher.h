@@ -37,7 +37,8 @@ class FileLauncher {
   // Starts the program of `command` with its arguments for `target` (the file name always
   // inside one argument, no shell), in the program's folder, then arms the check. A program that
   // cannot be found gives "Editor " + program + " not found" (caption "Information"), runs the
-  // check at once and returns false. An empty command uses defaultEditorCommand().
+  // check at once and returns false. An empty command uses app::defaultEditorCommand(); a
+  // desktop editor's line switch is added (app::withLineSwitch).
   bool editFile(const QString& command, const EditorTarget& target);
 
  private:

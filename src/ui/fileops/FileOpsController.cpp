@@ -18,8 +18,8 @@
 #include <QDBusMessage>
 #endif
 
+#include "fileops/Questions.h"
 #include "fileops/Rename.h"
-#include "search/Cells.h"
 #include "ui/fileops/ConfirmDialog.h"
 #include "ui/fileops/FileOpsHost.h"
 #include "ui/fileops/TRenameDlg.h"
@@ -102,15 +102,20 @@ std::vector<std::string> FileOpsController::selectedNames(std::vector<int>& rows
   return names;
 }
 
+Decision FileOpsController::ask(ConfirmDialog& dialog, const fileops::Question& question,
+                                bool offerAll, int limitPx, int head) {
+  const QFontMetrics metrics(dialog.TextLabel->font());
+  QStringList lines;
+  for (std::size_t i = 0; i < question.lines.size(); ++i) {
+    const QString line = qs(question.lines[i]);
+    lines << (i == question.nameLine ? shortenedLine(line, metrics, limitPx, head) : line);
+  }
+  return dialog.ask(qs(question.caption), lines,
+                    offerAll ? Buttons::YesSkipAllCancel : Buttons::OkCancel);
+}
+
 Decision FileOpsController::askProtected(const std::string& fullName, bool rename, bool several) {
-  const QFontMetrics metrics(delReadOnlyDlg_->TextLabel->font());
-  const QString line =
-      shortenedLine("The file " + qs(fullName) + " is a read-only file.", metrics, 360, 12);
-  const QString question =
-      rename ? "Are you sure you want to rename it?" : "Are you sure you want to delete it?";
-  return delReadOnlyDlg_->ask(rename ? "Confirm File Rename" : "Confirm File Delete",
-                              {line, question},
-                              several ? Buttons::YesSkipAllCancel : Buttons::OkCancel);
+  return ask(*delReadOnlyDlg_, fileops::protectedQuestion(fullName, rename), several, 360, 12);
 }
 
 // --- Copy Files ---
@@ -131,11 +136,8 @@ void FileOpsController::copyFiles() {
   std::vector<int> rows;
   const std::vector<std::string> sources = selectedNames(rows);
   const bool several = rows.size() > 1;
-  const QFontMetrics metrics(copyDlg_->TextLabel->font());
   fileops::copyFiles(sources, folder.toStdString(), [&](const std::string& target) {
-    const QString line = shortenedLine(qs(target) + " already exists.", metrics, 360, 3);
-    return copyDlg_->ask("Copy Files", {line, "Do you want to replace it?"},
-                         several ? Buttons::YesSkipAllCancel : Buttons::OkCancel);
+    return ask(*copyDlg_, fileops::overwriteQuestion(target), several, 360, 3);
   });
   list_.setEnabled(true);
   host_.updateCommands();
@@ -149,20 +151,8 @@ void FileOpsController::deleteFiles() {
   const std::vector<std::string> names = selectedNames(rows);
   if (names.empty()) return;
   const bool several = names.size() > 1;
-  Decision sure;
-  if (several) {
-    sure = delFilesDlg_->ask(
-        "Confirm Multiple File Delete",
-        {QString("Are you sure you want to send these %1 files to the Trash?").arg(names.size())},
-        Buttons::OkCancel);
-  } else {
-    const QFontMetrics metrics(delFilesDlg_->TextLabel->font());
-    sure = delFilesDlg_->ask("Confirm File Delete",
-                             {"Are you sure you want to send",
-                              shortenedLine(qs(names[0]), metrics, 319, 3), "to the Trash?"},
-                             Buttons::OkCancel);
-  }
-  if (sure != Decision::Yes) return;
+  const fileops::Question sure = fileops::deleteQuestion(names);
+  if (ask(*delFilesDlg_, sure, /*offerAll=*/false, 319, 3) != Decision::Yes) return;
   const fileops::DeleteOutcome outcome = fileops::deleteFiles(
       names, trash_, [&](const std::string& name) { return askProtected(name, false, several); });
   if (outcome.error) showWarning(&window_, "Error Deleting File", qs(*outcome.error));
@@ -209,21 +199,11 @@ void FileOpsController::applyRename() {
   };
   const fileops::RenameOutcome outcome = fileops::renameFiles(names, rules, several, prompts);
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (outcome.newNames[i]) renamedRow(rows[i], *outcome.newNames[i]);
+    if (outcome.newNames[i])
+      results_.setItem(rows[i], fileops::renamedItem(results_.item(rows[i]), *outcome.newNames[i]));
   }
   // Backups no longer match the renamed files.
   if (outcome.renamedAny) host_.withdrawUndo();
-}
-
-void FileOpsController::renamedRow(int row, const std::string& newName) {
-  search::ResultItem item = results_.item(row);
-  const auto extension = [](const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
-  };
-  if (extension(item.name) != extension(newName)) item.type = search::typeFallback(newName);
-  item.name = newName;
-  results_.setItem(row, std::move(item));
 }
 
 void FileOpsController::afterRenameDialog() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fileops/FileOps.h"
+#include "fileops/Questions.h"
 
 class QWidget;
 
@@ -56,9 +57,13 @@ class FileOpsController : public QObject {
 
  private:
   std::vector<std::string> selectedNames(std::vector<int>& rows) const;
+  // Asks `question` in `dialog` with Yes, Skip, Yes to All and Cancel (`offerAll`) or OK
+  // and Cancel; its file name is shortened to `limitPx` (at 96 dots per inch), keeping
+  // `head` characters before the "...".
+  fileops::Decision ask(ConfirmDialog& dialog, const fileops::Question& question, bool offerAll,
+                        int limitPx, int head);
   fileops::Decision askProtected(const std::string& fullName, bool rename, bool several);
   void applyRename();
-  void renamedRow(int row, const std::string& newName);
   void afterRenameDialog();
 
   QWidget& window_;

@@ -4,11 +4,13 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QPlainTextEdit>
 
 #include "search/Cells.h"
 #include "search/Find.h"
+#include "search/QueryPosition.h"
+#include "search/RunEndStatus.h"
+#include "search/SearchFolder.h"
 #include "ui/find/FindHost.h"
 #include "ui/find/QueryEditors.h"
 #include "ui/find/RunObserver.h"
@@ -20,6 +22,15 @@
 namespace kestrix::ui {
 
 using search::Origin;
+
+namespace {
+
+// `folder` with a leading "~" made the user's home folder.
+std::string homeExpanded(const std::string& folder) {
+  return search::expandHome(folder, QDir::homePath().toStdString());
+}
+
+}  // namespace
 
 FindRunController::FindRunController(QObject* parent, FindHost& host, WindowState& state,
                                      ResultsModel& results, ResultsView& view)
@@ -38,25 +49,25 @@ search::SearchRequest FindRunController::buildRequest(Origin origin) const {
 
 void FindRunController::run(Origin origin) {
   if (running_ || state_.busy) return;
-  host_.setFolderText(expandHome(host_.folderText().trimmed()));
+  host_.setFolderText(
+      QString::fromStdString(homeExpanded(host_.folderText().trimmed().toStdString())));
   run(buildRequest(origin));
 }
 
 void FindRunController::run(search::SearchRequest request) {
   if (running_ || state_.busy) return;
   const Origin origin = request.origin;
-  request.folder = expandHome(QString::fromStdString(request.folder)).toStdString();
+  request.folder = homeExpanded(request.folder);
   host_.searchStarting();
-  if (!validate(request) || !folderExists(request)) return;
+  if (!validate(request)) return;
   const std::vector<std::string> listed =
       request.searchInResults ? snapshot() : std::vector<std::string>{};
   running_ = true;
   beginBusy(request);
   RunObserver observer(
       results_, origin, [this] { return state_.stop.abortRequested; },
-      [this](const QString& text) { host_.setStatusText(0, text); },
+      [this](int panel, const QString& text) { host_.setStatusText(panel, text); },
       [this](const QString& caption, const QString& text) { host_.warnUser(caption, text); });
-  observer.setFolderDisplay([this](const QString& folder) { host_.setStatusText(1, folder); });
   search::FindOutcome outcome = search::runFind(request, observer, &listed);
   observer.flush();
   request.termTable = outcome.termTable;
@@ -67,39 +78,10 @@ void FindRunController::run(search::SearchRequest request) {
   finish(request, outcome.stopped);
 }
 
-const QString kMaskSeparatorHint =
-    QStringLiteral("Masks are separated by \";\" (for example \"*.txt; *.md\")");
-
-bool masksLookMisseparated(const QString& masks) {
-  // Blanks around ";" are fine; a comma, or a blank between two masks, is a likely slip.
-  for (const QString& mask : masks.split(';')) {
-    const QString trimmed = mask.trimmed();
-    if (trimmed.contains(',') || trimmed.contains(' ')) return true;
-  }
-  return false;
-}
-
-QString expandHome(const QString& folder) {
-  if (folder == "~") return QDir::homePath();
-  if (folder.startsWith("~/")) return QDir::homePath() + folder.mid(1);
-  return folder;
-}
-
-bool FindRunController::folderExists(const search::SearchRequest& request) {
-  // A folder that is not there would list nothing and look like "Not Found"; it also
-  // stays out of the folder history.
-  if (request.searchInResults || request.folder.empty()) return true;
-  const QString folder = QString::fromStdString(request.folder);
-  if (QFileInfo(folder).isDir()) return true;
-  state_.stop.abortRequested = true;
-  host_.warnUser(QString::fromStdString(search::originCaption(request.origin)),
-                 QString("Folder \"%1\" does not exist").arg(folder));
-  return false;
-}
-
 bool FindRunController::validate(search::SearchRequest& request) {
   try {
     search::validateRequest(request);
+    search::requireSearchFolder(request);
     return true;
   } catch (const search::SearchError& error) {
     state_.stop.abortRequested = true;
@@ -147,18 +129,11 @@ void FindRunController::updateHistories(Origin origin, const search::SearchReque
 
 void FindRunController::finish(const search::SearchRequest& request, bool stopped) {
   const Origin origin = request.origin;
-  host_.setStatusText(1, {});
   const bool hasRows = results_.rowCount() > 0;
-  if (stopped) {
-    // A stopped run is no "Not Found": it says so beside the count reached.
-    host_.setStatusText(0, QString::fromStdString(search::foundStatusText(
-                               origin, static_cast<std::size_t>(results_.rowCount()))));
-    host_.setStatusText(1, QStringLiteral("Stopped"));
-  } else if (!hasRows) {
-    host_.setStatusText(0, QString::fromStdString(search::notFoundStatusText()));
-    if (masksLookMisseparated(QString::fromStdString(request.masksText)))
-      host_.setStatusText(1, kMaskSeparatorHint);
-  }
+  const search::RunEndStatus status = search::runEndStatus(
+      origin, static_cast<std::size_t>(results_.rowCount()), stopped, request.masksText);
+  if (status.counter) host_.setStatusText(0, QString::fromStdString(*status.counter));
+  host_.setStatusText(1, QString::fromStdString(status.folder));
   state_.listOrigin = origin == Origin::Find ? ListOrigin::Find : ListOrigin::SearchAndReplace;
   endBusy();
   if (hasRows && !stopped && view_.selectionModel()->selectedRows().isEmpty())
@@ -187,25 +162,15 @@ void FindRunController::showError(const search::SearchError& error, Origin origi
 }
 
 void FindRunController::selectInMemo(int position, Origin origin) {
-  // The position counts bytes of the memo's lines joined by CR LF; the memo joins by LF and
-  // counts characters.
   QPlainTextEdit* memo = host_.tabQuery(origin).memo;
-  const std::vector<std::string> lines = memoLines(memo);
-  std::size_t offset = static_cast<std::size_t>(position - 1);
-  int characters = 0;
-  for (const std::string& line : lines) {
-    if (offset <= line.size()) {
-      characters += static_cast<int>(QString::fromStdString(line.substr(0, offset)).size());
-      QTextCursor cursor = memo->textCursor();
-      cursor.setPosition(characters);
-      cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
-      memo->setTextCursor(cursor);
-      memo->setFocus();
-      return;
-    }
-    offset -= std::min(offset, line.size() + 2);
-    characters += static_cast<int>(QString::fromStdString(line).size()) + 1;
-  }
+  const std::optional<std::size_t> at =
+      search::editorPositionOfQuery(memoLines(memo), static_cast<std::size_t>(position));
+  if (!at) return;
+  QTextCursor cursor = memo->textCursor();
+  cursor.setPosition(static_cast<int>(*at));
+  cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+  memo->setTextCursor(cursor);
+  memo->setFocus();
 }
 
 }  // namespace kestrix::ui

@@ -20,15 +20,6 @@ class ResultsModel;
 class ResultsView;
 struct WindowState;
 
-// The status text after a search that listed nothing when the masks text looks separated
-// by commas or blanks instead of ";".
-extern const QString kMaskSeparatorHint;
-// True when a mask of `masks` (split at ";") holds a comma or an inner blank.
-bool masksLookMisseparated(const QString& masks);
-
-// The typed folder with a leading "~" (alone or before "/") made the home folder.
-QString expandHome(const QString& folder);
-
 class FindRunController : public QObject {
   Q_OBJECT
  public:
@@ -56,10 +47,8 @@ class FindRunController : public QObject {
   void finished();
 
  private:
+  // False, with the reason shown, when the request cannot run (its folder included).
   bool validate(search::SearchRequest& request);
-  // False, with "Folder \"<folder>\" does not exist" shown, when the request's folder is
-  // not a folder (a Search in Results needs none).
-  bool folderExists(const search::SearchRequest& request);
   void beginBusy(const search::SearchRequest& request);
   void endBusy();
   void updateHistories(search::Origin origin, const search::SearchRequest& request);

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <utility>
 
-#include "search/Cells.h"
 #include "ui/results/ResultsModel.h"
 
 namespace kestrix::ui {
@@ -16,10 +15,10 @@ constexpr qint64 kPumpIntervalMs = 15;
 
 RunObserver::RunObserver(ResultsModel& model, search::Origin origin,
                          std::function<bool()> stopRequested,
-                         std::function<void(const QString&)> showStatus,
+                         std::function<void(int, const QString&)> showStatus,
                          std::function<void(const QString&, const QString&)> showWarning)
     : model_(model),
-      origin_(origin),
+      progress_(origin),
       stopRequested_(std::move(stopRequested)),
       showStatus_(std::move(showStatus)),
       showWarning_(std::move(showWarning)) {
@@ -27,10 +26,8 @@ RunObserver::RunObserver(ResultsModel& model, search::Origin origin,
 }
 
 void RunObserver::resultAdded(const search::ResultItem& item) {
-  pending_.push_back(item);
-  ++found_;
   // A first row shows at once; later ones travel in batches at the next pump.
-  if (found_ == 1) flush();
+  if (progress_.add(item)) flush();
 }
 
 void RunObserver::warning(const std::string& caption, const std::string& text) {
@@ -48,15 +45,10 @@ bool RunObserver::poll() {
 }
 
 void RunObserver::flush() {
-  if (!pending_.empty()) model_.appendItems(std::exchange(pending_, {}));
-  if (showFolder_ && folder_ != shownFolder_) {
-    shownFolder_ = folder_;
-    showFolder_(QString::fromStdString(folder_));
-  }
-  if (found_ != shownCount_) {
-    shownCount_ = found_;
-    showStatus_(QString::fromStdString(search::foundStatusText(origin_, found_)));
-  }
+  search::RunProgress::Update update = progress_.take();
+  if (!update.rows.empty()) model_.appendItems(std::move(update.rows));
+  if (update.folder) showStatus_(1, QString::fromStdString(*update.folder));
+  if (update.counter) showStatus_(0, QString::fromStdString(*update.counter));
 }
 
 }  // namespace kestrix::ui

@@ -1,7 +1,6 @@
 // The History dialog: list, undo and clear of the undo history's runs.
 #include "ui/history/THistoryDlg.h"
 
-#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,7 +10,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/history/EraseMessages.h"
+#include "modify/HistoryTexts.h"
+#include "modify/OutcomeTexts.h"
 #include "ui/window/MessageBoxes.h"
 
 namespace kestrix::ui {
@@ -20,52 +20,23 @@ namespace {
 
 constexpr const char* kCaption = "History";
 // Failed files named in one message at most; the rest are counted.
-constexpr int kFailuresShown = 20;
-
-QString fromUtf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString runTime(std::int64_t seconds) {
-  return QDateTime::fromSecsSinceEpoch(seconds).toString("yyyy-MM-dd HH:mm:ss");
-}
-
-bool undoable(modify::RunState state) {
-  return state == modify::RunState::Done || state == modify::RunState::UndoInterrupted ||
-         state == modify::RunState::Undone;
-}
+constexpr std::size_t kFailuresShown = 20;
 
 QTreeWidgetItem* itemOf(const modify::RunInfo& run) {
+  const modify::RunRow row = modify::runRow(run);
   auto* item = new QTreeWidgetItem;
-  item->setText(THistoryDlg::TimeColumn, runTime(run.header.timeSec));
-  item->setText(THistoryDlg::FolderColumn, fromUtf8(run.header.folder));
-  const bool damaged = run.state == modify::RunState::Damaged;
-  item->setText(THistoryDlg::WhatColumn, fromUtf8(damaged ? run.problem : run.header.summary));
-  item->setText(THistoryDlg::FilesColumn, QString::number(run.files));
+  item->setText(THistoryDlg::TimeColumn, QString::fromStdString(row.time));
+  item->setText(THistoryDlg::FolderColumn, QString::fromStdString(row.folder));
+  item->setText(THistoryDlg::WhatColumn, QString::fromStdString(row.what));
+  item->setText(THistoryDlg::FilesColumn, QString::fromStdString(row.files));
   item->setTextAlignment(THistoryDlg::FilesColumn, Qt::AlignRight | Qt::AlignVCenter);
-  item->setText(THistoryDlg::StateColumn, runStateText(run.state));
+  item->setText(THistoryDlg::StateColumn, QString::fromStdString(row.state));
   for (int column = 0; column <= THistoryDlg::StateColumn; ++column)
     item->setToolTip(column, item->text(column));
   return item;
 }
 
 }  // namespace
-
-QString runStateText(modify::RunState state) {
-  switch (state) {
-    case modify::RunState::Done:
-      return "Not undone";
-    case modify::RunState::Undone:
-      return "Undone";
-    case modify::RunState::UndoInterrupted:
-      return "Undo interrupted";
-    case modify::RunState::Running:
-      return "Running";
-    case modify::RunState::Damaged:
-      return "Damaged";
-  }
-  return {};
-}
 
 THistoryDlg::THistoryDlg(QWidget* parent, Hooks hooks) : QDialog(parent), hooks_(std::move(hooks)) {
   setObjectName("THistoryDlg");
@@ -110,19 +81,16 @@ THistoryDlg::THistoryDlg(QWidget* parent, Hooks hooks) : QDialog(parent), hooks_
 
 void THistoryDlg::refresh() {
   const std::optional<std::size_t> selected = selectedIndex();
-  const std::string keep = selected ? ids_[*selected] : std::string();
+  const std::string keep = selected ? runs_[*selected].id : std::string();
+  RunsList->clear();
   const std::string folder = hooks_.historyFolder();
   runs_ = folder.empty() ? std::vector<modify::RunInfo>{} : modify::listRuns(folder);
   std::reverse(runs_.begin(), runs_.end());
-  ids_.clear();
-  RunsList->clear();
-  for (const modify::RunInfo& run : runs_) {
-    ids_.push_back(run.id);
-    RunsList->addTopLevelItem(itemOf(run));
-  }
-  const auto kept = std::find(ids_.begin(), ids_.end(), keep);
-  const int row = kept != ids_.end() ? static_cast<int>(kept - ids_.begin()) : 0;
-  if (!ids_.empty()) RunsList->setCurrentItem(RunsList->topLevelItem(row));
+  for (const modify::RunInfo& run : runs_) RunsList->addTopLevelItem(itemOf(run));
+  const auto kept = std::find_if(runs_.begin(), runs_.end(),
+                                 [&keep](const modify::RunInfo& run) { return run.id == keep; });
+  const int row = kept != runs_.end() ? static_cast<int>(kept - runs_.begin()) : 0;
+  if (!runs_.empty()) RunsList->setCurrentItem(RunsList->topLevelItem(row));
   for (int column : {TimeColumn, FolderColumn, FilesColumn, StateColumn})
     RunsList->resizeColumnToContents(column);
   if (runs_.empty()) StatusLabel->setText("The history holds no runs.");
@@ -140,20 +108,20 @@ std::optional<std::size_t> THistoryDlg::selectedIndex() const {
   const QList<QTreeWidgetItem*> items = RunsList->selectedItems();
   if (items.isEmpty()) return std::nullopt;
   const int row = RunsList->indexOfTopLevelItem(items.front());
-  if (row < 0 || static_cast<std::size_t>(row) >= ids_.size()) return std::nullopt;
+  if (row < 0 || static_cast<std::size_t>(row) >= runs_.size()) return std::nullopt;
   return static_cast<std::size_t>(row);
 }
 
 void THistoryDlg::applyButtons() {
   const std::optional<std::size_t> selected = selectedIndex();
-  UndoRunButton->setEnabled(selected && undoable(runs_[*selected].state));
+  UndoRunButton->setEnabled(selected && modify::runUndoable(runs_[*selected].state));
   ClearButton->setEnabled(!runs_.empty());
 }
 
 void THistoryDlg::undoSelected() {
   const std::optional<std::size_t> selected = selectedIndex();
   if (!selected) return;
-  const std::optional<modify::UndoSummary> summary = hooks_.undoRun(ids_[*selected]);
+  const std::optional<modify::UndoSummary> summary = hooks_.undoRun(runs_[*selected].id);
   if (summary) reportUndo(*summary);
   if (hooks_.changed) hooks_.changed();
   refresh();
@@ -161,39 +129,24 @@ void THistoryDlg::undoSelected() {
 
 // Names each file that could not be restored with its reason.
 void THistoryDlg::reportUndo(const modify::UndoSummary& summary) {
-  int undone = 0;
-  QStringList failures;
-  for (const modify::UndoOutcome& outcome : summary.outcomes) {
-    if (outcome.undone) {
-      ++undone;
-    } else {
-      failures.append(fromUtf8(outcome.fullName) + ": " + fromUtf8(outcome.reason));
-    }
-  }
-  QString text = QString("%1 restored, %2 failed").arg(undone).arg(failures.size());
-  if (summary.stopped) text += " (stopped)";
-  StatusLabel->setText(text + ".");
-  if (failures.isEmpty()) return;
-  const qsizetype total = failures.size();
-  if (total > kFailuresShown) {
-    failures = failures.mid(0, kFailuresShown);
-    failures.append(QString("... and %1 more").arg(total - kFailuresShown));
-  }
-  showWarning(this, kCaption, text + ":\n" + failures.join('\n'));
+  const std::string text = modify::restoredSummary(summary);
+  StatusLabel->setText(QString::fromStdString(text + "."));
+  const std::vector<modify::FailedFile> failures = modify::undoFailures(summary);
+  if (failures.empty()) return;
+  showWarning(
+      this, kCaption,
+      QString::fromStdString(text + ":\n" + modify::listedFailures(failures, kFailuresShown)));
 }
 
 void THistoryDlg::clearHistory() {
   const std::string folder = hooks_.historyFolder();
   if (folder.empty() || runs_.empty()) return;
-  const QString question = QString(
-                               "Remove all %1 from the undo history? They can no longer be "
-                               "undone; the \".bak\" files beside your files stay.")
-                               .arg(runs(runs_.size()));
+  const QString question = QString::fromStdString(modify::clearHistoryQuestion(runs_.size()));
   if (!askQuestion(this, kCaption, question)) return;
   const std::size_t removed = modify::clearHistory(folder);
   if (hooks_.changed) hooks_.changed();
   refresh();
-  StatusLabel->setText(removedRuns(removed));
+  StatusLabel->setText(QString::fromStdString(modify::removedRuns(removed)));
 }
 
 }  // namespace kestrix::ui

@@ -47,9 +47,6 @@ class THistoryDlg : public QDialog {
   // "Clear History...": asks, then removes every run and its copies of the originals.
   void clearHistory();
 
-  // The run ids in list order (newest first).
-  const std::vector<std::string>& runIds() const { return ids_; }
-
   QTreeWidget* RunsList;
   QLabel* StatusLabel;
   QPushButton* UndoRunButton;
@@ -63,10 +60,6 @@ class THistoryDlg : public QDialog {
 
   Hooks hooks_;
   std::vector<modify::RunInfo> runs_;  // newest first
-  std::vector<std::string> ids_;
 };
-
-// The state of a run as the list shows it ("Not undone", "Undone", ...).
-QString runStateText(modify::RunState state);
 
 }  // namespace kestrix::ui

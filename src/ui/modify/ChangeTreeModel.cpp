@@ -1,7 +1,7 @@
 // The tree of a reviewed modification's changes and their check boxes.
 #include "ui/modify/ChangeTreeModel.h"
 
-#include <algorithm>
+#include "modify/ReviewTexts.h"
 
 namespace kestrix::ui {
 namespace {
@@ -9,25 +9,7 @@ namespace {
 // File rows carry 0 as their internal id, change rows their file's index + 1.
 constexpr quintptr kFileRow = 0;
 
-// At most this many bytes of a line are shown on each side of a change.
-constexpr std::size_t kContext = 240;
-constexpr std::size_t kLongestMark = 4000;
-
-bool continuationByte(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// A piece of UTF-8 text as shown in one row: every break a "↵", tabs kept.
-QString shown(std::string_view text) {
-  QString out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  out.replace(QLatin1String("\r\n"), QString(QChar(0x21B5)));
-  out.replace(QChar('\r'), QChar(0x21B5));
-  out.replace(QChar('\n'), QChar(0x21B5));
-  return out;
-}
-
-// The text of a Before or After cell: the line(s) with the changed text at `from`, cut to
-// some context around it on long lines.
+// The text of a Before or After cell and where the changed text lies in it.
 struct MarkedText {
   QString text;
   int start = 0;
@@ -35,33 +17,23 @@ struct MarkedText {
 };
 
 MarkedText marked(std::string_view line, std::size_t from, std::size_t length) {
-  std::size_t head = from > kContext ? from - kContext : 0;
-  while (head > 0 && head < from && continuationByte(line[head])) --head;
-  std::size_t tailEnd = std::min(line.size(), from + length + kContext);
-  while (tailEnd < line.size() && continuationByte(line[tailEnd])) ++tailEnd;
-  std::size_t markEnd = from + std::min(length, kLongestMark);
-  while (markEnd < from + length && continuationByte(line[markEnd])) ++markEnd;
-  MarkedText out;
-  out.text =
-      (head > 0 ? QString(QChar(0x2026)) : QString()) + shown(line.substr(head, from - head));
-  out.start = static_cast<int>(out.text.size());
-  const QString mark = shown(line.substr(from, markEnd - from));
-  out.length = static_cast<int>(mark.size());
-  out.text += mark;
-  if (markEnd < from + length) out.text += QChar(0x2026);
-  out.text += shown(line.substr(from + length, tailEnd - from - length));
-  if (tailEnd < line.size()) out.text += QChar(0x2026);
-  return out;
+  const modify::ChangeExcerpt excerpt = modify::changeExcerpt(line, from, length);
+  const QString head = QString::fromStdString(excerpt.head);
+  const QString mark = QString::fromStdString(excerpt.mark);
+  return {head + mark + QString::fromStdString(excerpt.tail), static_cast<int>(head.size()),
+          static_cast<int>(mark.size())};
 }
 
-QString lineLabel(const modify::Change& change) {
-  if (change.lastLine == change.firstLine) return QString::number(change.firstLine);
-  return QString("%1-%2").arg(change.firstLine).arg(change.lastLine);
-}
-
-Qt::CheckState stateOf(std::size_t checked, std::size_t total) {
-  if (checked == 0) return Qt::Unchecked;
-  return checked == total ? Qt::Checked : Qt::PartiallyChecked;
+Qt::CheckState stateOf(modify::FileCheck check) {
+  switch (check) {
+    case modify::FileCheck::None:
+      return Qt::Unchecked;
+    case modify::FileCheck::Some:
+      return Qt::PartiallyChecked;
+    case modify::FileCheck::All:
+      break;
+  }
+  return Qt::Checked;
 }
 
 }  // namespace
@@ -71,25 +43,13 @@ ChangeTreeModel::ChangeTreeModel(QObject* parent) : QAbstractItemModel(parent) {
 void ChangeTreeModel::setReview(modify::Review review) {
   beginResetModel();
   review_ = std::move(review);
-  accepted_.clear();
-  checked_.clear();
-  total_ = 0;
-  for (const modify::FileChanges& file : review_.files) {
-    accepted_.emplace_back(file.changes.size(), true);
-    checked_.push_back(file.changes.size());
-    total_ += file.changes.size();
-  }
-  checkedTotal_ = total_;
+  checks_.reset(review_);
   endResetModel();
   emit countsChanged();
 }
 
 void ChangeTreeModel::setAllChecked(bool checked) {
-  for (std::size_t f = 0; f < review_.files.size(); ++f) {
-    std::fill(accepted_[f].begin(), accepted_[f].end(), checked);
-    checked_[f] = checked ? accepted_[f].size() : 0;
-  }
-  checkedTotal_ = checked ? total_ : 0;
+  checks_.setAll(checked);
   if (!review_.files.empty()) {
     // Every row's check box, the files' and their changes'.
     emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
@@ -102,11 +62,6 @@ void ChangeTreeModel::setAllChecked(bool checked) {
     }
   }
   emit countsChanged();
-}
-
-std::size_t ChangeTreeModel::checkedFiles() const {
-  return static_cast<std::size_t>(
-      std::count_if(checked_.begin(), checked_.end(), [](std::size_t n) { return n > 0; }));
 }
 
 std::size_t ChangeTreeModel::fileOf(const QModelIndex& index) const {
@@ -151,12 +106,10 @@ QVariant ChangeTreeModel::fileData(std::size_t file, int column, int role) const
   if (column != LineColumn) return {};
   const modify::FileChanges& changes = review_.files[file];
   if (role == Qt::DisplayRole) {
-    return QString("%1  (%2 of %3)")
-        .arg(QString::fromStdString(changes.fullName))
-        .arg(checked_[file])
-        .arg(changes.changes.size());
+    return QString::fromStdString(
+        modify::fileCaption(changes.fullName, checks_.checkedIn(file), changes.changes.size()));
   }
-  if (role == Qt::CheckStateRole) return stateOf(checked_[file], changes.changes.size());
+  if (role == Qt::CheckStateRole) return stateOf(checks_.fileCheck(file));
   return {};
 }
 
@@ -165,8 +118,9 @@ QVariant ChangeTreeModel::changeData(std::size_t file, std::size_t change, int c
   const modify::FileChanges& changes = review_.files[file];
   const modify::Change& c = changes.changes[change];
   if (column == LineColumn) {
-    if (role == Qt::DisplayRole) return lineLabel(c);
-    if (role == Qt::CheckStateRole) return accepted_[file][change] ? Qt::Checked : Qt::Unchecked;
+    if (role == Qt::DisplayRole) return QString::fromStdString(modify::changeLineLabel(c));
+    if (role == Qt::CheckStateRole)
+      return checks_.isChecked(file, change) ? Qt::Checked : Qt::Unchecked;
     return {};
   }
   if (role != Qt::DisplayRole && role != MarkStartRole && role != MarkLengthRole &&
@@ -197,28 +151,15 @@ bool ChangeTreeModel::setData(const QModelIndex& index, const QVariant& value, i
 }
 
 void ChangeTreeModel::setFileChecked(std::size_t file, bool checked) {
-  modify::Accepted& flags = accepted_[file];
-  checkedTotal_ = checkedTotal_ - checked_[file] + (checked ? flags.size() : 0);
-  std::fill(flags.begin(), flags.end(), checked);
-  checked_[file] = checked ? flags.size() : 0;
+  checks_.setFile(file, checked);
   const QModelIndex row = index(static_cast<int>(file), 0);
   emit dataChanged(row, row, {Qt::CheckStateRole, Qt::DisplayRole});
-  if (!flags.empty()) {
-    emit dataChanged(index(0, 0, row), index(static_cast<int>(flags.size()) - 1, 0, row),
-                     {Qt::CheckStateRole});
-  }
+  if (const int changes = rowCount(row); changes > 0)
+    emit dataChanged(index(0, 0, row), index(changes - 1, 0, row), {Qt::CheckStateRole});
 }
 
 void ChangeTreeModel::setChangeChecked(std::size_t file, std::size_t change, bool checked) {
-  if (accepted_[file][change] == checked) return;
-  accepted_[file][change] = checked;
-  if (checked) {
-    ++checked_[file];
-    ++checkedTotal_;
-  } else {
-    --checked_[file];
-    --checkedTotal_;
-  }
+  if (!checks_.setChange(file, change, checked)) return;
   const QModelIndex row = index(static_cast<int>(file), 0);
   const QModelIndex child = index(static_cast<int>(change), 0, row);
   emit dataChanged(row, row, {Qt::CheckStateRole, Qt::DisplayRole});

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "modify/Review.h"
+#include "modify/ReviewChecks.h"
 
 namespace kestrix::ui {
 
@@ -24,14 +25,13 @@ class ChangeTreeModel : public QAbstractItemModel {
   // Shows `review`, every change checked.
   void setReview(modify::Review review);
   const modify::Review& review() const { return review_; }
-  // Whether each change is checked, one list per file of the review.
-  const std::vector<modify::Accepted>& accepted() const { return accepted_; }
+  // Which changes are checked, with their counts.
+  const modify::ReviewChecks& checks() const { return checks_; }
+  const std::vector<modify::Accepted>& accepted() const { return checks_.accepted(); }
   void setAllChecked(bool checked);
 
-  std::size_t checkedChanges() const { return checkedTotal_; }
-  std::size_t totalChanges() const { return total_; }
-  // The files with at least one checked change.
-  std::size_t checkedFiles() const;
+  std::size_t checkedChanges() const { return checks_.checkedChanges(); }
+  std::size_t totalChanges() const { return checks_.totalChanges(); }
 
   // The file (review index) and change of a row; change is kNoChange for a file's row.
   std::size_t fileOf(const QModelIndex& index) const;
@@ -57,10 +57,7 @@ class ChangeTreeModel : public QAbstractItemModel {
   void setChangeChecked(std::size_t file, std::size_t change, bool checked);
 
   modify::Review review_;
-  std::vector<modify::Accepted> accepted_;
-  std::vector<std::size_t> checked_;  // per file
-  std::size_t checkedTotal_ = 0;
-  std::size_t total_ = 0;
+  modify::ReviewChecks checks_;
 };
 
 }  // namespace kestrix::ui

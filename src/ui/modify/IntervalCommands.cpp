@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "modify/Interval.h"
+#include "modify/IntervalStatus.h"
 #include "ui/modify/ModifyEnableRules.h"
 #include "ui/modify/ModifyHost.h"
 #include "ui/modify/ModifyRequestReader.h"
@@ -20,19 +21,9 @@
 namespace kestrix::ui {
 
 namespace {
-// The status texts of the idle pass start with this.
-const QString kStatusPrefix = QStringLiteral("Modification interval for the browsed file: ");
 // How often the idle work looks at the interval state.
 constexpr int kIdleMs = 100;
 }  // namespace
-
-QString intervalStatusText(std::int64_t from, std::int64_t to) {
-  if (from == -1 && to == -1) return kStatusPrefix + "The marked lines are absent";
-  if (from == 0 && to == 0) return kStatusPrefix + "All lines are marked";
-  const QString a = from == 0 ? QString("top") : QString("line %1").arg(from);
-  const QString b = to == 0 ? QString("bottom") : QString("line %1").arg(to);
-  return kStatusPrefix + "From " + a + " to " + b;
-}
 
 IntervalCommands::IntervalCommands(const ModifyContext& context, ModifyEnableRules& rules)
     : QObject(&context.window), context_(context), rules_(rules) {
@@ -117,20 +108,6 @@ void IntervalCommands::mark(bool from) {
   updateStatus();
 }
 
-std::vector<std::size_t> IntervalCommands::rowsOf(Scope scope) const {
-  std::vector<std::size_t> rows;
-  if (scope == Scope::Browsed) {
-    const int browsed = context_.refresh.browsedRow();
-    if (browsed >= 0) rows.push_back(static_cast<std::size_t>(browsed));
-  } else if (scope == Scope::Selected) {
-    for (int row : context_.list.selectedRows()) rows.push_back(static_cast<std::size_t>(row));
-  } else {
-    for (int row = 0; row < context_.results.rowCount(); ++row)
-      rows.push_back(static_cast<std::size_t>(row));
-  }
-  return rows;
-}
-
 void IntervalCommands::markAll(Scope scope) {
   bulk(scope, true);
 }
@@ -141,7 +118,11 @@ void IntervalCommands::unmarkAll(Scope scope) {
 
 void IntervalCommands::bulk(Scope scope, bool markAllLines) {
   if (context_.state.busy || !intervalsUsable()) return;
-  const std::vector<std::size_t> indexes = rowsOf(scope);
+  std::vector<std::size_t> selected;
+  for (int row : context_.list.selectedRows()) selected.push_back(static_cast<std::size_t>(row));
+  const std::vector<std::size_t> indexes =
+      modify::rowsInScope(scope, context_.refresh.browsedRow(), selected,
+                          static_cast<std::size_t>(context_.results.rowCount()));
   std::vector<search::ResultItem> rows = context_.results.items();
   markAllLines ? modify::markAll(rows, indexes) : modify::unmarkAll(rows, indexes);
   for (std::size_t index : indexes) context_.results.setItem(static_cast<int>(index), rows[index]);
@@ -161,8 +142,8 @@ void IntervalCommands::updateStatus() {
     from = context_.results.item(browsed).intervalFrom;
     to = context_.results.item(browsed).intervalTo;
     if (context_.tab.ModifyAllButton->isEnabled())
-      context_.host.setStatusText(1, intervalStatusText(from, to));
-  } else if (context_.host.statusText(1).startsWith(kStatusPrefix)) {
+      context_.host.setStatusText(1, QString::fromStdString(modify::intervalStatusText(from, to)));
+  } else if (context_.host.statusText(1).startsWith(modify::kIntervalStatusPrefix)) {
     context_.host.setStatusText(1, {});  // other messages of the panel stay
   }
   if (shown != markerShown_ || from != markerFrom_ || to != markerTo_) {

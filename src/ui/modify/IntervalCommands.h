@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "modify/IntervalStatus.h"
 #include "ui/modify/ModifyHost.h"
 
 class QMenu;
@@ -25,7 +26,7 @@ class IntervalCommands : public QObject {
   void markFrom();
   void markTo();
   // Mark All (0/0) or Unmark All (-1/-1) for the browsed file, the selected rows or all.
-  enum class Scope { Browsed, Selected, Listed };
+  using Scope = modify::MarkScope;
   void markAll(Scope scope);
   void unmarkAll(Scope scope);
 
@@ -41,7 +42,6 @@ class IntervalCommands : public QObject {
   void wireMenus();
   void mark(bool from);
   void bulk(Scope scope, bool markAllLines);
-  std::vector<std::size_t> rowsOf(Scope scope) const;
   bool markable() const;
 
   const ModifyContext context_;
@@ -50,10 +50,5 @@ class IntervalCommands : public QObject {
   bool markerShown_ = false;
   std::int64_t markerFrom_ = 0, markerTo_ = 0;
 };
-
-// The second status panel's text for an interval: "... The marked lines are absent" for
-// -1/-1, "... All lines are marked" for 0/0, else "... From " + top or "line s" + " to " +
-// bottom or "line e".
-QString intervalStatusText(std::int64_t from, std::int64_t to);
 
 }  // namespace kestrix::ui

@@ -7,16 +7,17 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
-#include <stdexcept>
 
-#include "modify/DataFolder.h"
+#include "modify/DataFolderFiles.h"
+#include "modify/EraseMessages.h"
 #include "modify/History.h"
+#include "modify/HistoryTexts.h"
 #include "modify/HistoryUndo.h"
 #include "modify/ModifyPass.h"
+#include "modify/OutcomeTexts.h"
 #include "modify/Review.h"
 #include "modify/TemporaryLog.h"
 #include "modify/Undo.h"
-#include "ui/history/EraseMessages.h"
 #include "ui/modify/ChangeTreeModel.h"
 #include "ui/modify/ModifyEnableRules.h"
 #include "ui/modify/ModifyRunObserver.h"
@@ -38,35 +39,10 @@ namespace kestrix::ui {
 namespace {
 // The Result column is widened to this (at 96 dots per inch) when an undo fails.
 constexpr int kMinimumResultWidth = 70;
-
-// The log of the passes' temporaries, the one the console's runs keep too; empty when
-// there is no data folder (no home folder, or it cannot be created): the window then
-// modifies without the log, as it always could, and the next run that has it cleans up.
-std::string temporaryLog() {
-  try {
-    return modify::temporaryLogPath(modify::ensureDataFolder());
-  } catch (const std::runtime_error&) {  // PlatformError too
-    return {};
-  }
-}
-
 }  // namespace
 
 QString modifiedSummary(std::size_t modified, std::size_t failed, bool stopped) {
-  return QString("%1 modified, %2 failed%3")
-      .arg(modified)
-      .arg(failed)
-      .arg(stopped ? ", stopped" : "");
-}
-
-// Without a data folder the pass reports that it cannot write the history when backups
-// are on.
-std::string windowHistoryFolder() {
-  try {
-    return modify::historyFolderIn(modify::dataFolder());
-  } catch (const std::runtime_error&) {
-    return {};
-  }
+  return QString::fromStdString(modify::modifiedSummary(modified, failed, stopped));
 }
 
 ModifyController::ModifyController(const ModifyContext& context)
@@ -181,8 +157,8 @@ std::optional<ModifyController::PassReport> ModifyController::runRequest(
   modify::PassOptions options;
   options.intervalHeadingShown = rules_->intervalHeadingShown();
   options.searchedFolder = searchedFolder();
-  options.temporaryLog = temporaryLog();
-  options.historyFolder = windowHistoryFolder();
+  options.temporaryLog = modify::temporaryLogIfAny();
+  options.historyFolder = modify::historyFolderIfAny();
   const app::HistoryCap cap = host_.historyCap();
   options.historyLimits = modify::HistoryLimits{std::int64_t{cap.megabytes} * 1024 * 1024,
                                                 static_cast<std::size_t>(cap.runs)};
@@ -237,7 +213,7 @@ std::string ModifyController::undoFolder() const {
 }
 
 std::optional<std::string> ModifyController::undoableRun() const {
-  const std::string history = windowHistoryFolder();
+  const std::string history = modify::historyFolderIfAny();
   const std::string folder = undoFolder();
   if (history.empty() || folder.empty()) return std::nullopt;
   return modify::latestUndoableRun(history, folder);
@@ -271,30 +247,21 @@ std::optional<modify::UndoSummary> ModifyController::undoRun(const std::string& 
       });
   modify::HistoryUndoOptions options;
   if (const search::SearchRequest* last = host_.lastSearch()) options.rows.refreshWith = *last;
-  options.temporaryLog = temporaryLog();
+  options.temporaryLog = modify::temporaryLogIfAny();
   if (!options.temporaryLog.empty()) modify::removeStaleTemporaries(options.temporaryLog);
   std::optional<modify::UndoSummary> result;
   try {
-    result = modify::undoRun(windowHistoryFolder(), id, rows, observer, options);
+    result = modify::undoRun(modify::historyFolderIfAny(), id, rows, observer, options);
   } catch (const modify::HistoryError& error) {
     showWarning(&window_, modify::kProgramCaption, error.what());
   }
   const modify::UndoSummary summary = result.value_or(modify::UndoSummary{});
   journal_.clear();
-  if (std::any_of(summary.outcomes.begin(), summary.outcomes.end(),
-                  [](const modify::UndoOutcome& outcome) { return !outcome.undone; }))
-    widenResultColumn();
+  if (!modify::undoFailures(summary).empty()) widenResultColumn();
   state.stop.run = false;
   endBusy();
-  const auto undone =
-      std::count_if(summary.outcomes.begin(), summary.outcomes.end(),
-                    [](const modify::UndoOutcome& outcome) { return outcome.undone; });
   reportOutcome(notice, modify::kProgramCaption,
-                QString("%1 undone, %2 failed%3")
-                    .arg(undone)
-                    .arg(static_cast<qint64>(summary.outcomes.size()) - undone)
-                    .arg(summary.stopped ? ", stopped" : ""),
-                observer);
+                QString::fromStdString(modify::undoneSummary(summary)), observer);
   // Repeated Undo goes further back, run by run.
   enableUndoFromHistory();
   if (!summary.stopped) refreshViewerOnFirstSelected();
@@ -342,7 +309,8 @@ void ModifyController::eraseBackupsIn(const QString& path) {
   if (summary.stopped) return;
   if (summary.found > 0) {
     if (!askQuestion(&window_, modify::kEraseBackupCaption,
-                     eraseQuestion(summary.found, path, bool(trash_))))
+                     QString::fromStdString(
+                         modify::eraseQuestion(summary.found, path.toStdString(), bool(trash_)))))
       return;
     offerUndo(false);
     state.undoBeforeSearch = false;
@@ -350,7 +318,7 @@ void ModifyController::eraseBackupsIn(const QString& path) {
     options.trash = trash_;
     options.deleteUntrashable = [this](const std::string& name) {
       return askQuestion(&window_, modify::kEraseBackupCaption,
-                         untrashableQuestion(QString::fromStdString(name)));
+                         QString::fromStdString(modify::untrashableQuestion(name)));
     };
     beginBusy();
     summary = modify::eraseBackups(path.toStdString(), options, observer);
@@ -372,33 +340,28 @@ void ModifyController::reportOutcome(const QString& caption, const QString& summ
   host_.setStatusText(1, summary);
   // A command-line run counts and logs its failures itself; nobody is there to read a notice.
   if (failures.empty() || host_.commandLineRun()) return;
-  constexpr int kListed = 15;
-  QStringList all, listed;
-  for (const ModifyRunObserver::Failure& failure : failures)
-    all << failure.fullName + ": " + failure.reason;
-  listed = all.mid(0, kListed);
-  if (all.size() > kListed) listed << QString("... and %1 more").arg(all.size() - kListed);
-  showNotice(&window_, caption,
-             summary + ". These files were left as they were:\n\n" + listed.join('\n'),
-             all.size() > kListed ? all.join('\n') : QString());
+  const modify::LeftFilesNotice notice = modify::leftFilesNotice(summary.toStdString(), failures);
+  showNotice(&window_, caption, QString::fromStdString(notice.text),
+             QString::fromStdString(notice.details));
 }
 
 void ModifyController::reportErased(const modify::EraseSummary& summary, const QString& path) {
-  const QString report = erasedReport(summary, bool(trash_));
-  host_.setStatusText(1, report);
+  const std::string report = modify::erasedReport(summary, bool(trash_));
+  host_.setStatusText(1, QString::fromStdString(report));
   // Nothing in the history goes without the user asking: the folder's runs are offered.
-  const std::string history = windowHistoryFolder();
-  const std::size_t runs =
-      history.empty() ? 0 : modify::countFolderRuns(history, path.toStdString());
+  const std::string history = modify::historyFolderIfAny();
+  const std::string folder = path.toStdString();
+  const std::size_t runs = history.empty() ? 0 : modify::countFolderRuns(history, folder);
   if (runs == 0) {
-    showInformation(&window_, modify::kEraseBackupCaption, report);
+    showInformation(&window_, modify::kEraseBackupCaption, QString::fromStdString(report));
     return;
   }
-  if (!askQuestion(&window_, modify::kEraseBackupCaption,
-                   clearFolderHistoryQuestion(report, path, runs)))
+  if (!askQuestion(
+          &window_, modify::kEraseBackupCaption,
+          QString::fromStdString(modify::clearFolderHistoryQuestion(report, folder, runs))))
     return;
-  const std::size_t removed = modify::clearHistory(history, path.toStdString());
-  host_.setStatusText(1, report + " " + removedRuns(removed));
+  const std::size_t removed = modify::clearHistory(history, folder);
+  host_.setStatusText(1, QString::fromStdString(report + " " + modify::removedRuns(removed)));
 }
 
 void ModifyController::preview() {

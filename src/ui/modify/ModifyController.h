@@ -27,9 +27,6 @@ namespace kestrix::ui {
 class ModifyEnableRules;
 class PreviewDialog;
 
-// The undo history shared with the console's runs; empty without a data folder.
-std::string windowHistoryFolder();
-
 // The status text of modification runs: "11 modified, 3 failed" (", stopped" after a stop).
 QString modifiedSummary(std::size_t modified, std::size_t failed, bool stopped);
 

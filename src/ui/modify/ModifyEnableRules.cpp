@@ -3,7 +3,6 @@
 
 #include <QHeaderView>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include "modify/Interval.h"
 #include "ui/modify/ModifyRequestReader.h"
@@ -38,15 +37,11 @@ void ModifyEnableRules::connectSearchInputs() {
 }
 
 void ModifyEnableRules::connectModificationTypes() {
-  SearchReplaceTab* tab = &context_.tab;
-  for (QRadioButton* button : {tab->NoneButton, tab->ReplaceButton, tab->InsertBeforeButton,
-                               tab->InsertAfterButton, tab->DeleteButton, tab->ClearButton}) {
-    connect(button, &QRadioButton::clicked, this, [this] {
-      state_.modificationTypeChosen(chosenModificationType(context_.tab),
-                                    context_.results.rowCount() == 0);
-      apply();
-    });
-  }
+  connect(&context_.tab, &SearchReplaceTab::modificationTypeClicked, this, [this] {
+    state_.modificationTypeChosen(context_.tab.modificationType(),
+                                  context_.results.rowCount() == 0);
+    apply();
+  });
 }
 
 bool ModifyEnableRules::regexListShown() const {
@@ -67,8 +62,7 @@ void ModifyEnableRules::searchFinished() {
   const bool fromThisTab = last != nullptr && last->origin == search::Origin::SearchAndReplace;
   if (fromThisTab && context_.results.foundColumnShown()) {
     state_.searchStarted();
-    state_.searchEnded(chosenModificationType(context_.tab), true,
-                       context_.results.rowCount() == 0);
+    state_.searchEnded(context_.tab.modificationType(), true, context_.results.rowCount() == 0);
   } else {
     state_.markOutdated();  // a Find-tab list or a listing without content test
   }

@@ -1,9 +1,7 @@
 // Maps the window's controls to a ModifyRequest.
 #include "ui/modify/ModifyRequestReader.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QRadioButton>
 
 #include "ui/find/QueryEditors.h"
 #include "ui/modify/ModifyHost.h"
@@ -11,22 +9,15 @@
 
 namespace kestrix::ui {
 
-using modify::ModificationType;
-
 modify::ModificationType chosenModificationType(const SearchReplaceTab& tab) {
-  if (tab.ReplaceButton->isChecked()) return ModificationType::Replace;
-  if (tab.InsertBeforeButton->isChecked()) return ModificationType::InsertBefore;
-  if (tab.InsertAfterButton->isChecked()) return ModificationType::InsertAfter;
-  if (tab.DeleteButton->isChecked()) return ModificationType::Delete;
-  if (tab.ClearButton->isChecked()) return ModificationType::Clear;
-  return ModificationType::None;
+  return tab.modificationType();
 }
 
 modify::ModifyRequest readModifyRequest(ModifyHost& host, const SearchReplaceTab& tab,
                                         modify::ModifyScope scope) {
   // The search half is exactly what the tab's Search reads.
   modify::ModifyRequest request = modify::fromSearchRequest(host.replaceTabSearch());
-  request.modificationType = chosenModificationType(tab);
+  request.modificationType = tab.modificationType();
   request.replacementText = tab.Edit2->currentText().toStdString();
   request.replacementLines = memoLines(tab.Memo2);
   const IntervalSwitches switches = host.intervalSwitches();

@@ -42,8 +42,7 @@ void ModifyRunObserver::fileStarted(const std::string& fullName) {
 }
 
 void ModifyRunObserver::fileFailed(const std::string& fullName, const std::string& reason) {
-  Failure failure{QString::fromStdString(fullName), QString::fromStdString(reason)};
-  failures_.push_back(std::move(failure));
+  failures_.push_back({fullName, reason});
 }
 
 void ModifyRunObserver::rowChanged(std::size_t index) {

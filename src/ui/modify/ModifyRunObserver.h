@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "modify/ModifyObserver.h"
+#include "modify/OutcomeTexts.h"
 #include "search/ResultItem.h"
 
 namespace kestrix::ui {
@@ -32,9 +33,7 @@ class ModifyRunObserver : public modify::ModifyObserver {
   // Keeps the file and its reason for the run's notice and the Result cell's tooltip.
   void fileFailed(const std::string& fullName, const std::string& reason) override;
 
-  struct Failure {
-    QString fullName, reason;
-  };
+  using Failure = modify::FailedFile;
   // The files that failed, in the order they failed.
   const std::vector<Failure>& failures() const { return failures_; }
 

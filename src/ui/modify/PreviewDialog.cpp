@@ -10,6 +10,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "modify/ReviewTexts.h"
 #include "ui/modify/ChangeDelegate.h"
 #include "ui/modify/ChangeTreeModel.h"
 #include "ui/viewer/LinesViewer.h"
@@ -71,17 +72,8 @@ PreviewDialog::PreviewDialog(QWidget* parent) : QDialog(parent), model_(new Chan
 
 void PreviewDialog::setReview(modify::Review review) {
   stopped_ = review.stopped;
-  const std::size_t failures = review.failures.size();
-  QString failed;
-  if (failures > 0) {
-    failed = QString("Would fail (%1 %2):\n").arg(failures).arg(failures == 1 ? "file" : "files");
-    for (const modify::FileFailurePreview& failure : review.failures) {
-      failed += "  ! " + QString::fromStdString(failure.fullName) + ": " +
-                QString::fromStdString(failure.reason) + "\n";
-    }
-  }
-  FailuresView->setPlainText(failed);
-  FailuresView->setVisible(failures > 0);
+  FailuresView->setPlainText(QString::fromStdString(modify::reviewFailures(review.failures)));
+  FailuresView->setVisible(!review.failures.empty());
   model_->setReview(std::move(review));
   ChangeView->expandAll();
   ChangeView->setFirstColumnSpanned(0, {}, false);
@@ -96,18 +88,11 @@ QString PreviewDialog::failuresText() const {
 }
 
 QString PreviewDialog::countsText() const {
-  return QString("%1 of %2 changes in %3 files")
-      .arg(model_->checkedChanges())
-      .arg(model_->totalChanges())
-      .arg(model_->checkedFiles());
+  return QString::fromStdString(modify::reviewCounts(model_->checks()));
 }
 
 void PreviewDialog::updateCounts() {
-  QString text = countsText();
-  if (model_->totalChanges() == 0) text = "Nothing would change";
-  text += ". Nothing has been written yet.";
-  if (stopped_) text += " (Stopped: the preview is incomplete.)";
-  SummaryLabel->setText(text);
+  SummaryLabel->setText(QString::fromStdString(modify::reviewSummary(model_->checks(), stopped_)));
   ApplyButton->setEnabled(model_->checkedChanges() > 0);
   CheckAllButton->setEnabled(model_->checkedChanges() < model_->totalChanges());
   UncheckAllButton->setEnabled(model_->checkedChanges() > 0);

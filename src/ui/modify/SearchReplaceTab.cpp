@@ -45,8 +45,10 @@ SearchReplaceTab::SearchReplaceTab(QWidget* parent)
     applyEditors();
     emit searchTypeChanged(static_cast<search::QueryType>(id));
   });
-  connect(modificationTypes_, &QButtonGroup::idClicked, this,
-          &SearchReplaceTab::applyModificationType);
+  connect(modificationTypes_, &QButtonGroup::idClicked, this, [this] {
+    applyModificationType();
+    emit modificationTypeClicked();
+  });
   connect(SearchEdit, &QComboBox::editTextChanged, this, &SearchReplaceTab::searchTextChanged);
   connect(SearchMemo, &QPlainTextEdit::textChanged, this, &SearchReplaceTab::searchMemoChanged);
 }
@@ -62,12 +64,17 @@ void SearchReplaceTab::createControls() {
   PhraseButtonReplace = addTypeRadio(this, searchTypes_, "PhraseButtonReplace", QueryType::Phrase);
   TextSearchButton = addTypeRadio(this, searchTypes_, "TextSearchButton", QueryType::Multiline);
   RegExpSearch = addTypeRadio(this, searchTypes_, "RegExpSearch", QueryType::RegExpr);
-  NoneButton = addRadio(this, modificationTypes_, "NoneButton", "None", 0);
-  ReplaceButton = addRadio(this, modificationTypes_, "ReplaceButton", "Replace", 1);
-  InsertBeforeButton = addRadio(this, modificationTypes_, "InsertBeforeButton", "Insert Before", 2);
-  InsertAfterButton = addRadio(this, modificationTypes_, "InsertAfterButton", "Insert After", 3);
-  DeleteButton = addRadio(this, modificationTypes_, "DeleteButton", "Delete", 4);
-  ClearButton = addRadio(this, modificationTypes_, "ClearButton", "Clear", 5);
+  using modify::ModificationType;
+  const auto addType = [this](const char* name, const QString& caption, ModificationType type) {
+    return addRadio(this, modificationTypes_, name, caption, static_cast<int>(type));
+  };
+  NoneButton = addType("NoneButton", "None", ModificationType::None);
+  ReplaceButton = addType("ReplaceButton", "Replace", ModificationType::Replace);
+  InsertBeforeButton =
+      addType("InsertBeforeButton", "Insert Before", ModificationType::InsertBefore);
+  InsertAfterButton = addType("InsertAfterButton", "Insert After", ModificationType::InsertAfter);
+  DeleteButton = addType("DeleteButton", "Delete", ModificationType::Delete);
+  ClearButton = addType("ClearButton", "Clear", ModificationType::Clear);
   PhraseButtonReplace->setChecked(true);
   ReplaceButton->setChecked(true);
   SearchButton = makeButton(this, "SearchButton", "Search");
@@ -155,9 +162,13 @@ void SearchReplaceTab::applyEditors() {
   applyModificationType();
 }
 
+modify::ModificationType SearchReplaceTab::modificationType() const {
+  const int id = modificationTypes_->checkedId();
+  return id < 0 ? modify::ModificationType::None : static_cast<modify::ModificationType>(id);
+}
+
 void SearchReplaceTab::applyModificationType() {
-  const bool usesReplacement = ReplaceButton->isChecked() || InsertBeforeButton->isChecked() ||
-                               InsertAfterButton->isChecked();
+  const bool usesReplacement = modify::usesReplacement(modificationType());
   for (QWidget* w : {static_cast<QWidget*>(Edit2), static_cast<QWidget*>(Memo2),
                      static_cast<QWidget*>(ReplaceLabel)})
     w->setEnabled(usesReplacement);

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include "modify/ModificationType.h"
 #include "search/QueryType.h"
 
 class QButtonGroup;
@@ -26,6 +27,8 @@ class SearchReplaceTab : public QWidget {
   search::QueryType searchType() const;
   void setSearchType(search::QueryType type);
   bool usesMemo() const { return search::queryTypeInfo(searchType()).takesLines; }
+  // The checked modification type (each button's id is its type's value).
+  modify::ModificationType modificationType() const;
 
   QComboBox* SearchEdit;
   QPlainTextEdit* SearchMemo;
@@ -57,6 +60,8 @@ class SearchReplaceTab : public QWidget {
   // The one-line search text changed (the memo has its own signal).
   void searchTextChanged();
   void searchMemoChanged();
+  // The user clicked a modification type.
+  void modificationTypeClicked();
 
  private:
   void createControls();

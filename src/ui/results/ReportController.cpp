@@ -9,14 +9,13 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "modify/DataFolder.h"
 #include "platform/AtomicWrite.h"
 #include "platform/Platform.h"
 #include "results/Pages.h"
 #include "results/Report.h"
+#include "results/ReportOutput.h"
 #include "search/Cells.h"
 #include "search/Find.h"
-#include "text/Lines.h"
 #include "ui/find/FindRunController.h"
 #include "ui/results/ReportHost.h"
 #include "ui/results/ResultsModel.h"
@@ -42,14 +41,6 @@ std::string local(const QString& s) {
   return s.toStdString();
 }
 
-std::vector<std::string> fileLines(const std::string& path) {
-  const std::string bytes = platform::readFile(path);
-  std::vector<std::string> lines;
-  text::forEachLine(text::textUntilNul(bytes),
-                    [&](const text::Line& line) { lines.emplace_back(line.text); });
-  return lines;
-}
-
 }  // namespace
 
 ReportController::ReportController(const ReportParts& parts)
@@ -64,29 +55,13 @@ ReportController::ReportController(const ReportParts& parts)
   };
 }
 
-results::ResultTable ReportController::listTable(bool fullFound) const {
-  const ResultsModel& model = parts_.results;
-  std::vector<search::ResultItem> items = model.items();
-  // The Type cells read as the list shows them: the desktop's type name where the core
-  // had none.
-  const int type = model.columnOf(ResultsModel::Column::Type);
-  for (int r = 0; r < model.rowCount(); ++r)
-    items[static_cast<std::size_t>(r)].type = local(model.cellText(r, type));
-  return results::tableOfItems(items, model.foundColumnShown(), model.resultColumnShown(),
-                               fullFound, model.intervalFormat());
-}
-
 bool ReportController::writePage(const QString& fileName, const std::string& text,
                                  const QString& caption, QString& path) {
-  QString folder;
   try {
-    folder = QString::fromStdString(modify::ensureDataFolder());
-    path = folder + "/" + fileName;
-    results::writePageFile(local(path), text);
+    path = QString::fromStdString(results::writeDataPage(local(fileName), text));
     return true;
-  } catch (const std::exception&) {
-    if (folder.isEmpty()) folder = QString::fromStdString(modify::dataFolder());
-    showWarning(&parts_.window, caption, "Cannot open file " + folder + "/" + fileName);
+  } catch (const results::PageError& error) {
+    showWarning(&parts_.window, caption, QString::fromStdString(error.what()));
     return false;
   }
 }
@@ -121,7 +96,7 @@ void ReportController::writeReport(bool searchInResults) {
   const search::SearchRequest& request = parts_.findRun.lastRequest();
   results::ReportInput input;
   input.conditions = host_.reportConditions(request, searchInResults);
-  input.table = listTable(true);
+  input.table = parts_.results.shownTable(true);
   input.words = results::queryWords(request);
   WindowState& state = parts_.state;
   state.busy = true;
@@ -130,9 +105,8 @@ void ReportController::writeReport(bool searchInResults) {
   sincePump.start();
   results::ReportSections sections;
   sections.beforeSection = [&](std::size_t r, std::size_t count) {
-    const int percent = static_cast<int>(static_cast<double>(r) / static_cast<double>(count) * 100);
     if (host_.statusBarShown())
-      host_.setStatusText(0, QString("Processed:  %1% files").arg(percent));
+      host_.setStatusText(0, QString::fromStdString(results::reportProgressText(r, count)));
     if (sincePump.elapsed() > 20) {
       QCoreApplication::processEvents();
       sincePump.restart();
@@ -163,8 +137,7 @@ void ReportController::writeReport(bool searchInResults) {
 void ReportController::openPage(const QString& path, const QString& caption) {
   if (pageOpener_(path)) return;
   showWarningWithPath(&parts_.window, caption,
-                      "No web browser could be started to show the page.\nIt was saved as " + path,
-                      path);
+                      QString::fromStdString(results::noBrowserText(local(path))), path);
 }
 
 void ReportController::restoreAfterReport() {
@@ -192,7 +165,7 @@ void ReportController::browseContext() {
   refillWhenChanged();
   std::vector<std::string> lines;
   try {
-    lines = fileLines(local(fullName));
+    lines = results::fileLines(local(fullName));
   } catch (const std::exception&) {
     showWarning(&parts_.window, "Information", "File " + fullName + " not found");
     return;
@@ -237,7 +210,7 @@ void ReportController::saveList() {
   if (path.isEmpty()) return;
   host_.setStartFolder(ReportHost::SavedFile::List, QFileInfo(path).absolutePath());
   try {
-    results::writePageFile(local(path), results::listFileText(listTable(false)));
+    results::writePageFile(local(path), results::listFileText(parts_.results.shownTable(false)));
   } catch (const platform::AtomicWriteError& error) {
     showWarning(&parts_.window, "Save List", QString::fromLocal8Bit(error.what()));
   }
@@ -245,8 +218,8 @@ void ReportController::saveList() {
 
 bool ReportController::saveListTo(const QString& path, const QString& commandLine) {
   try {
-    results::writePageFile(local(path),
-                           results::listFileText(listTable(false), local(commandLine)));
+    results::writePageFile(
+        local(path), results::listFileText(parts_.results.shownTable(false), local(commandLine)));
     return true;
   } catch (const platform::AtomicWriteError&) {
     return false;

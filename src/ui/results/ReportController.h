@@ -8,8 +8,6 @@
 #include <functional>
 #include <vector>
 
-#include "results/ResultTable.h"
-
 class QWidget;
 
 namespace kestrix::ui {
@@ -41,7 +39,6 @@ class ReportController : public QObject {
   // file or an empty text for Cancel.
   using SavePicker = std::function<QString(const QString& title, const QString& folder,
                                            const QString& filter, const QString& suffix)>;
-  // Opens a written page in the user's browser.
   // Shows the page at `path` in the browser; false when none could be started.
   using PageOpener = std::function<bool(const QString& path)>;
 
@@ -64,7 +61,6 @@ class ReportController : public QObject {
   QString linesFolder() const;
 
  private:
-  results::ResultTable listTable(bool fullFound) const;
   void writeReport(bool searchInResults);
   bool writePage(const QString& fileName, const std::string& text, const QString& caption,
                  QString& path);

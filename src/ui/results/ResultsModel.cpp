@@ -2,12 +2,10 @@
 #include "ui/results/ResultsModel.h"
 
 #include <algorithm>
-#include <numeric>
 
+#include "results/ListRows.h"
 #include "results/ResultTable.h"
-#include "results/RowOrder.h"
 #include "search/FileEncoding.h"
-#include "text/DisplayWidth.h"
 
 namespace kestrix::ui {
 namespace {
@@ -39,25 +37,23 @@ int ResultsModel::columnCount(const QModelIndex& parent) const {
 
 QString ResultsModel::cellText(int row, int position) const {
   const search::ResultItem& it = items_[static_cast<size_t>(row)];
-  switch (columns_[static_cast<size_t>(position)]) {
-    case Column::Name:
-      return QString::fromStdString(text::escapeForDisplay(it.name));
-    case Column::Path:
-      return QString::fromStdString(text::escapeForDisplay(it.path));
-    case Column::Found:
-      return QString::fromStdString(search::foundCellText(it));
-    case Column::Attributes:
-      return QString::fromStdString(it.attributes);
-    case Column::Time:
-      return QString::fromStdString(it.time);
-    case Column::Size:
-      return QString::fromStdString(it.size);
-    case Column::Type:
-      return typeNames_.displayText(it.name, it.type);
-    case Column::Result:
-      return QString::fromStdString(search::resultCellText(it, intervalFormat()));
-  }
-  return QString();
+  const Column kind = columns_[static_cast<size_t>(position)];
+  if (kind == Column::Type) return typeText(it);
+  return QString::fromStdString(results::cellText(it, kind, intervalFormat()));
+}
+
+QString ResultsModel::typeText(const search::ResultItem& item) const {
+  return typeNames_.displayText(item.name, item.type);
+}
+
+std::string ResultsModel::typeString(const search::ResultItem& item) const {
+  return typeText(item).toStdString();
+}
+
+results::ResultTable ResultsModel::shownTable(bool fullFound) const {
+  return results::shownTable(items_, foundColumnShown(), resultColumnShown(), fullFound,
+                             intervalFormat(),
+                             [this](const search::ResultItem& item) { return typeString(item); });
 }
 
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
@@ -107,47 +103,9 @@ Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const {
 }
 
 QString ResultsModel::caption(int position) const {
-  switch (columns_.at(static_cast<size_t>(position))) {
-    case Column::Name:
-      return QStringLiteral("Name");
-    case Column::Path:
-      return QStringLiteral("Path");
-    case Column::Found:
-      return QStringLiteral("Found");
-    case Column::Attributes:
-      return QStringLiteral("Attributes");
-    case Column::Time:
-      return QStringLiteral("Time");
-    case Column::Size:
-      return QStringLiteral("Size");
-    case Column::Type:
-      return QStringLiteral("Type");
-    case Column::Result:
-      return resultCaption_;
-  }
-  return QString();
-}
-
-int ResultsModel::defaultWidth(Column column) {
-  switch (column) {
-    case Column::Name:
-      return 122;
-    case Column::Path:
-      return 212;
-    case Column::Found:
-      return 52;
-    case Column::Attributes:
-      return 55;
-    case Column::Time:
-      return 103;
-    case Column::Size:
-      return 69;
-    case Column::Type:
-      return 75;
-    case Column::Result:
-      return 100;
-  }
-  return 80;
+  const Column kind = columns_.at(static_cast<size_t>(position));
+  return kind == Column::Result ? resultCaption_
+                                : QString::fromStdString(results::columnCaption(kind));
 }
 
 void ResultsModel::appendItems(std::vector<search::ResultItem> batch) {
@@ -183,19 +141,9 @@ void ResultsModel::setOutcome(int row, search::RowOutcome outcome) {
 }
 
 void ResultsModel::removeRowsList(std::vector<int> rows) {
-  std::sort(rows.begin(), rows.end());
-  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  std::erase_if(rows, [this](int r) { return r < 0 || r >= rowCount(); });
+  rows = results::validRows(std::move(rows), rowCount());
   if (rows.empty()) return;
-  // Runs of consecutive rows, removed from the last so earlier indexes stay valid.
-  std::vector<std::pair<int, int>> runs;
-  for (int r : rows) {
-    if (!runs.empty() && runs.back().second + 1 == r) {
-      runs.back().second = r;
-    } else {
-      runs.emplace_back(r, r);
-    }
-  }
+  const std::vector<results::RowRun> runs = results::rowRuns(rows);
   if (runs.size() > kMaxRemovalRuns) {
     beginResetModel();
     std::vector<bool> removed(items_.size(), false);
@@ -205,9 +153,10 @@ void ResultsModel::removeRowsList(std::vector<int> rows) {
     endResetModel();
     return;
   }
+  // Removed from the last run so earlier indexes stay valid.
   for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
-    beginRemoveRows({}, run->first, run->second);
-    items_.erase(items_.begin() + run->first, items_.begin() + run->second + 1);
+    beginRemoveRows({}, run->first, run->last);
+    items_.erase(items_.begin() + run->first, items_.begin() + run->last + 1);
     endRemoveRows();
   }
 }
@@ -268,54 +217,12 @@ int ResultsModel::columnOf(Column column) const {
   return it == columns_.end() ? -1 : static_cast<int>(it - columns_.begin());
 }
 
-std::vector<double> ResultsModel::numericKeys(Column kind) const {
-  std::vector<double> keys(items_.size());
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    const search::ResultItem& it = items_[i];
-    if (kind == Column::Found) keys[i] = it.hits.empty() ? 0 : static_cast<double>(it.hits[0]);
-    if (kind == Column::Size) keys[i] = static_cast<double>(it.sizeBytes);
-    if (kind == Column::Time) keys[i] = static_cast<double>(it.lastWriteSec);
-  }
-  return keys;
-}
-
-std::vector<std::string> ResultsModel::textKeys(Column kind) const {
-  std::vector<std::string> keys(items_.size());
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    const search::ResultItem& it = items_[i];
-    switch (kind) {
-      case Column::Name:
-        keys[i] = it.name;
-        break;
-      case Column::Path:
-        keys[i] = it.path;
-        break;
-      case Column::Attributes:
-        keys[i] = it.attributes;
-        break;
-      case Column::Type:
-        keys[i] = typeNames_.displayText(it.name, it.type).toStdString();
-        break;
-      case Column::Result:
-        keys[i] = search::resultCellText(it, intervalFormat());
-        break;
-      default:
-        keys[i] = search::foundCellText(it);
-        break;
-    }
-  }
-  return keys;
-}
-
 bool ResultsModel::sortByColumn(int position) {
   if (searchRunning_ || position < 0 || position >= columnCount()) return false;
   const bool descending = sortState_.beginSort(position);
-  const Column kind = columns_[static_cast<size_t>(position)];
-  const std::vector<std::size_t> order =
-      kind == Column::Found || kind == Column::Size || kind == Column::Time
-          ? results::orderByNumbers(numericKeys(kind), descending)
-          : results::orderByTexts(textKeys(kind), descending);
-  applyOrder(order);
+  applyOrder(results::columnOrder(
+      items_, columns_[static_cast<size_t>(position)], descending, intervalFormat(),
+      [this](const search::ResultItem& item) { return typeString(item); }));
   sortState_.finishSort();
   return true;
 }

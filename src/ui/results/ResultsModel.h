@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "results/ResultColumns.h"
+#include "results/SortState.h"
 #include "search/ResultItem.h"
 #include "ui/results/IconCache.h"
-#include "ui/results/SortState.h"
 #include "ui/results/TypeNameCache.h"
 
 namespace kestrix::ui {
@@ -20,7 +21,7 @@ class ResultsModel : public QAbstractTableModel {
   Q_OBJECT
  public:
   // What a column shows; its caption is what rules look columns up by.
-  enum class Column { Name, Path, Found, Attributes, Time, Size, Type, Result };
+  using Column = results::ResultColumn;
 
   // Roles beyond the standard ones; values are QStrings unless noted.
   enum Role {
@@ -73,17 +74,19 @@ class ResultsModel : public QAbstractTableModel {
   int columnOf(Column column) const;
   Column columnKind(int position) const { return columns_.at(static_cast<size_t>(position)); }
   QString caption(int position) const;
-  // Width of a column at 96 dots per inch when nothing else is known.
-  static int defaultWidth(Column column);
 
   // Display text of a cell (the Type column shows the desktop's type name when the core
   // had none).
   QString cellText(int row, int position) const;
+  // The Type cell of `item`: the desktop's type name where the core had none.
+  QString typeText(const search::ResultItem& item) const;
+  // The list as shown (results::shownTable).
+  results::ResultTable shownTable(bool fullFound) const;
 
   // Sorting: a header click on `position`. Does nothing while a search runs. Returns true
   // when the rows were sorted.
   bool sortByColumn(int position);
-  SortState& sortState() { return sortState_; }
+  results::SortState& sortState() { return sortState_; }
   void setSearchRunning(bool running) { searchRunning_ = running; }
   bool searchRunning() const { return searchRunning_; }
 
@@ -93,13 +96,12 @@ class ResultsModel : public QAbstractTableModel {
  private:
   QVariant typeToolTip(int row, int position) const;
   void applyOrder(const std::vector<std::size_t>& order);
-  std::vector<double> numericKeys(Column kind) const;
-  std::vector<std::string> textKeys(Column kind) const;
+  std::string typeString(const search::ResultItem& item) const;
 
   std::vector<search::ResultItem> items_;
   std::vector<Column> columns_;
   QString resultCaption_;
-  SortState sortState_;
+  results::SortState sortState_;
   bool searchRunning_ = false;
   mutable IconCache icons_;
   mutable TypeNameCache typeNames_;

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "search/Masks.h"
+#include "results/ListRows.h"
 #include "ui/fileops/FileLauncher.h"
 #include "ui/results/ResultsDelegate.h"
 #include "ui/results/ResultsModel.h"
@@ -20,27 +20,6 @@
 #include "ui/window/MessageBoxes.h"
 
 namespace kestrix::ui {
-
-bool maskIsParsable(const std::string& pattern) {
-  std::size_t p = 0;
-  while (p < pattern.size()) {
-    if (pattern[p++] != '[') continue;
-    if (p < pattern.size() && pattern[p] == '!') ++p;
-    bool first = true;
-    while (p < pattern.size() && (pattern[p] != ']' || first)) {
-      first = false;
-      ++p;
-    }
-    if (p >= pattern.size()) return false;
-    ++p;  // the "]"
-  }
-  return true;
-}
-
-QString filesInListText(int count) {
-  return (count == 1 ? QStringLiteral("File in List:   ") : QStringLiteral("Files in List:   ")) +
-         QString::number(count);
-}
 
 ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
   setObjectName(QStringLiteral("ListView1"));
@@ -187,7 +166,7 @@ void ResultsView::onColumnsInserted(const QModelIndex& parent, int first, int la
   for (int c = first; c <= last; ++c) {
     const ResultsModel::Column kind = m->columnKind(c);
     setColumnWidth(
-        c, widthSource_ ? widthSource_(kind) : ResultsModel::defaultWidth(kind) * dpi_ / 96);
+        c, widthSource_ ? widthSource_(kind) : results::defaultColumnWidth(kind) * dpi_ / 96);
   }
 }
 
@@ -274,25 +253,15 @@ bool ResultsView::deselectByMask() {
 bool ResultsView::applyMask(const QString& typed, bool select) {
   ResultsModel* m = resultsModel();
   if (!m) return false;
-  const search::Mask mask = search::makeMask(typed.toStdString());
-  if (!maskIsParsable(mask.pattern)) {
+  const auto runs = results::rowsMatchingMask(m->items(), typed.toStdString());
+  if (!runs) {
     warn(QStringLiteral("Error"), QStringLiteral("Invalid mask"));
     emit maskCommandDone();
     return false;
   }
   QItemSelection matching;
-  int runStart = -1;
-  const int rows = m->rowCount();
-  const int lastColumn = m->columnCount() - 1;
-  for (int row = 0; row <= rows; ++row) {
-    const bool hit =
-        row < rows && search::wildcardMatch(mask.pattern, search::candidateName(m->item(row).name));
-    if (hit && runStart < 0) runStart = row;
-    if (!hit && runStart >= 0) {
-      matching.select(m->index(runStart, 0), m->index(row - 1, lastColumn));
-      runStart = -1;
-    }
-  }
+  for (const results::RowRun& run : *runs)
+    matching.select(m->index(run.first, 0), m->index(run.last, m->columnCount() - 1));
   selectionModel()->select(matching,
                            (select ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
                                QItemSelectionModel::Rows);
@@ -344,8 +313,6 @@ bool ResultsView::deleteSelectedItems() {
     warn(QStringLiteral("List: Delete Items"), QStringLiteral("Please select some items"));
     return false;
   }
-  const int lastRemoved = rows.back();
-  const int removed = static_cast<int>(rows.size());
   m->removeRowsList(rows);
   const int remaining = m->rowCount();
   if (remaining == 0) {
@@ -354,8 +321,8 @@ bool ResultsView::deleteSelectedItems() {
     emit listEmptied();
     return true;
   }
-  emit statusTextChanged(filesInListText(remaining));
-  selectOnlyRow(remaining > lastRemoved ? lastRemoved - removed + 1 : remaining - 1);
+  emit statusTextChanged(QString::fromStdString(results::filesInListText(remaining)));
+  selectOnlyRow(results::rowAfterRemoval(rows, remaining));
   return true;
 }
 

@@ -152,11 +152,4 @@ class ResultsView : public QTableView {
   bool insertedBelowView_ = false;
 };
 
-// True when the wildcard mask can be parsed: every "[" opens a set that is closed by a
-// "]" (a "]" right after "[" or "[!" belongs to the set).
-bool maskIsParsable(const std::string& pattern);
-
-// Status panel text for the count of rows left after Delete Items.
-QString filesInListText(int count);
-
 }  // namespace kestrix::ui

@@ -59,14 +59,6 @@ void IgnoreListDlg::setListText(const QString& text) {
   memo_->setPlainText(text);
 }
 
-std::vector<std::string> IgnoreListDlg::lines() const {
-  std::vector<std::string> out;
-  const QString text = listText();
-  if (text.isEmpty()) return out;
-  for (const QString& line : text.split('\n')) out.push_back(line.toStdString());
-  return out;
-}
-
 void IgnoreListDlg::takeSnapshot() {
   snapshot_ = listText();
 }

@@ -7,7 +7,6 @@
 #include <QDialog>
 #include <memory>
 #include <string>
-#include <vector>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -24,8 +23,6 @@ class IgnoreListDlg : public QDialog {
 
   QString listText() const;
   void setListText(const QString& text);
-  // The list's lines for the search (blank lines are skipped by the search).
-  std::vector<std::string> lines() const;
 
   QPlainTextEdit* memo() const { return memo_; }
   QPushButton* OKButton;

@@ -4,9 +4,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
-#include <stdexcept>
 
-#include "modify/DataFolder.h"
+#include "app/UserSideFiles.h"
 #include "platform/Platform.h"
 
 namespace kestrix::ui {
@@ -79,16 +78,7 @@ std::shared_ptr<SettingsBackend> openSettingsBackend() {
     backend->values = std::make_unique<app::MemoryStore>();
   }
 #endif
-  std::string folder;
-  try {
-    folder = modify::dataFolder();
-  } catch (const std::runtime_error&) {
-    // Without a home folder every side-file read finds nothing and every write fails.
-  }
-  if (folder.empty())
-    backend->files = std::make_unique<app::MemorySideFiles>();
-  else
-    backend->files = std::make_unique<app::FolderSideFiles>(folder);
+  backend->files = app::userSideFiles();
   return backend;
 }
 

@@ -17,7 +17,9 @@
 #include <algorithm>
 
 #include "app/EditorDefault.h"
+#include "app/RunSettings.h"
 #include "app/StoredDate.h"
+#include "app/WindowFit.h"
 #include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsView.h"
 #include "ui/settings/SettingsBackend.h"
@@ -46,18 +48,6 @@ QRect screenArea() {
 bool isNormalState(const QWidget& window) {
   return !(window.windowState() &
            (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
-}
-
-// Bounds that fit the visible screen: at least the window's minimum size, at most the
-// screen, and wholly on it.
-app::WindowBounds clampToScreen(app::WindowBounds b, int minimumWidth, int minimumHeight) {
-  const QRect area = screenArea();
-  b.width = std::clamp(b.width, minimumWidth, std::max(minimumWidth, area.width()));
-  b.height = std::clamp(b.height, minimumHeight, std::max(minimumHeight, area.height()));
-  b.left = std::clamp(b.left, area.left(), std::max(area.left(), area.right() + 1 - b.width));
-  b.top = std::clamp(b.top, area.top(), std::max(area.top(), area.bottom() + 1 - b.height));
-  b.listHeight = std::clamp(b.listHeight, scaled(32), std::max(scaled(32), b.height));
-  return b;
 }
 
 }  // namespace
@@ -211,8 +201,13 @@ void SettingsController::readDialogs(app::WindowSettings& s) const {
 }
 
 void SettingsController::applyBounds(const app::WindowBounds& stored) {
-  const int minimumWidth = std::max(window_.minimumWidth(), scaled(WindowGeometry::kMinimumWidth));
-  bounds_ = clampToScreen(stored, minimumWidth, scaled(WindowGeometry::kReplaceMin));
+  // Bounds that fit the visible screen: at least the window's minimum size, at most the
+  // screen, and wholly on it.
+  const QRect area = screenArea();
+  const app::MinimumSize minimum{
+      std::max(window_.minimumWidth(), scaled(WindowGeometry::kMinimumWidth)),
+      scaled(WindowGeometry::kReplaceMin), scaled(32)};
+  bounds_ = app::clampToScreen(stored, {area.x(), area.y(), area.width(), area.height()}, minimum);
   geometry_.setHeightWithResults(bounds_.height);
   geometry_.setNormalBounds(QRect(bounds_.left, bounds_.top, bounds_.width, bounds_.height));
   // Positions include the window frame (pos() and move()), so they survive a restart.
@@ -231,10 +226,8 @@ void SettingsController::applyListHeight() {
 }
 
 void SettingsController::applyColumnWidths(const std::array<int, 8>& widths) {
-  const int limit = scaled(kMaxColumnWidth);
-  const std::array<int, 8> defaults = app::defaultWindowSettings(context_).columnWidths;
-  for (std::size_t i = 0; i < widths.size(); ++i)
-    columnWidths_[i] = widths[i] >= 1 && widths[i] <= limit ? widths[i] : defaults[i];
+  columnWidths_ = app::usableColumnWidths(widths, app::defaultWindowSettings(context_).columnWidths,
+                                          scaled(kMaxColumnWidth));
   list_.setColumnWidthSource([this](ResultsModel::Column column) {
     return columnWidths_[static_cast<std::size_t>(column)];
   });
@@ -291,11 +284,9 @@ void SettingsController::takeDialogValues() {
 }
 
 void SettingsController::applyTo(search::SearchRequest& request) const {
-  if (settingsDlg_->IgnorePathsXPCheck->isChecked())
-    request.ignoredFolders =
-        search::IgnoredFolders{pathDlg_->lines(), pathDlg_->IgnoreSubFoldXPCheck->isChecked()};
-  if (settingsDlg_->IgnoreFilesXPCheck->isChecked()) request.ignoredFiles = fileDlg_->lines();
-  request.legacyCodePage = codePage();
+  app::WindowSettings settings;
+  readDialogs(settings);
+  app::applyTo(request, settings);
 }
 
 app::HistoryCap SettingsController::historyCap() const {
@@ -306,25 +297,8 @@ std::string SettingsController::codePage() const {
   return settingsDlg_->CodePageComboBox->currentText().toStdString();
 }
 
-modify::LineSeparator SettingsController::lineSeparator() const {
-  switch (settingsDlg_->values().separator) {
-    case app::SeparatorChoice::Windows:
-      return modify::LineSeparator::Windows;
-    case app::SeparatorChoice::Unix:
-      return modify::LineSeparator::Unix;
-    case app::SeparatorChoice::Macintosh:
-      return modify::LineSeparator::Macintosh;
-    case app::SeparatorChoice::Keep:
-      break;
-  }
-  return modify::LineSeparator::Keep;
-}
-
 void SettingsController::applyTo(modify::ModifyRequest& request) const {
-  request.lineSeparator = lineSeparator();
-  request.modifyReadOnly = settingsDlg_->ReadOnly->isChecked();
-  request.modifyHidden = settingsDlg_->ReplaceHiddenCheckBox->isChecked();
-  request.legacyCodePage = codePage();
+  app::applyTo(request, settingsDlg_->values());
 }
 
 QString SettingsController::startFolder(StartFolder which) const {

@@ -63,8 +63,6 @@ class SettingsController : public QObject {
   void applyTo(search::SearchRequest& request) const;
   // The line separator and the read-only / hidden permissions of the Settings dialog.
   void applyTo(modify::ModifyRequest& request) const;
-  // The line separator of rewritten files.
-  modify::LineSeparator lineSeparator() const;
   // The cap of the undo history chosen in the settings dialog.
   app::HistoryCap historyCap() const;
   // The legacy code page chosen in the settings dialog ("Windows-1252", ...).

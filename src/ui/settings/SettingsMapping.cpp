@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/OptionChoices.h"
 #include "app/StoredDate.h"
 #include "ui/find/FindTab.h"
 #include "ui/modify/SearchReplaceTab.h"
@@ -87,31 +88,22 @@ RadioFields dateFields(const StoredControls& w) {
           {&OptionSwitches::newerThan, w.optionsTab.NewestRadioButton}};
 }
 
-// The buttons of a group are set in stored order, each one clearing the others, so the
-// last one set wins; when none is set, the group keeps `fallback` (its default).
-int chosenIndex(const OptionSwitches& s, const RadioFields& group, int fallback) {
-  int chosen = fallback;
-  for (std::size_t i = 0; i < group.size(); ++i)
-    if (s.*group[i].field) chosen = static_cast<int>(i);
-  return chosen;
-}
-
-QComboBox* historyBox(const StoredControls& w, int index) {
-  QComboBox* const boxes[] = {&w.path, w.findTab.FindEditComboBox, w.replaceTab.SearchEdit,
-                              w.replaceTab.Edit2, &w.masks};
-  return boxes[index];
-}
-
 using app::WindowSettings;
-constexpr app::History WindowSettings::*kHistoryFields[] = {
-    &WindowSettings::path, &WindowSettings::findQuery, &WindowSettings::searchText,
-    &WindowSettings::replacement, &WindowSettings::masks};
-constexpr std::optional<std::string> WindowSettings::*kMemoFields[] = {
-    &WindowSettings::findMemo, &WindowSettings::searchMemo, &WindowSettings::replaceMemo};
 
-QPlainTextEdit* memoBox(const StoredControls& w, int index) {
-  QPlainTextEdit* const memos[] = {w.findTab.FindMemo, w.replaceTab.SearchMemo, w.replaceTab.Memo2};
-  return memos[index];
+// The five history boxes and the three multi-line texts with their stored values.
+std::array<std::pair<app::History WindowSettings::*, QComboBox*>, 5> histories(
+    const StoredControls& w) {
+  return {{{&WindowSettings::path, &w.path},
+           {&WindowSettings::findQuery, w.findTab.FindEditComboBox},
+           {&WindowSettings::searchText, w.replaceTab.SearchEdit},
+           {&WindowSettings::replacement, w.replaceTab.Edit2},
+           {&WindowSettings::masks, &w.masks}}};
+}
+std::array<std::pair<std::optional<std::string> WindowSettings::*, QPlainTextEdit*>, 3> memos(
+    const StoredControls& w) {
+  return {{{&WindowSettings::findMemo, w.findTab.FindMemo},
+           {&WindowSettings::searchMemo, w.replaceTab.SearchMemo},
+           {&WindowSettings::replaceMemo, w.replaceTab.Memo2}}};
 }
 
 QDate dateOf(int dayNumber) {
@@ -126,28 +118,25 @@ double dayNumberOf(const QDateTime& time) {
 }
 
 void readHistories(const StoredControls& w, app::WindowSettings& s) {
-  for (int i = 0; i < 5; ++i) {
-    const QComboBox* box = historyBox(w, i);
-    app::History& history = s.*kHistoryFields[i];
+  for (const auto& [field, box] : histories(w)) {
+    app::History& history = s.*field;
     history.text = box->currentText().toStdString();
     history.entries.clear();
     for (int item = 0; item < box->count(); ++item)
       history.entries.push_back(box->itemText(item).toStdString());
   }
-  for (int i = 0; i < 3; ++i) s.*kMemoFields[i] = memoBox(w, i)->toPlainText().toStdString();
+  for (const auto& [field, memo] : memos(w)) s.*field = memo->toPlainText().toStdString();
 }
 
 void applyHistories(const app::WindowSettings& s, const StoredControls& w) {
-  for (int i = 0; i < 5; ++i) {
-    QComboBox* box = historyBox(w, i);
-    const app::History& history = s.*kHistoryFields[i];
+  for (const auto& [field, box] : histories(w)) {
+    const app::History& history = s.*field;
     box->clear();
     for (const std::string& entry : history.entries) box->addItem(QString::fromStdString(entry));
     box->setEditText(QString::fromStdString(history.text));
   }
-  for (int i = 0; i < 3; ++i)
-    if (const auto& text = s.*kMemoFields[i])
-      memoBox(w, i)->setPlainText(QString::fromStdString(*text));
+  for (const auto& [field, memo] : memos(w))
+    if (const auto& text = s.*field) memo->setPlainText(QString::fromStdString(*text));
 }
 
 void readSwitches(const StoredControls& w, OptionSwitches& s) {
@@ -157,26 +146,25 @@ void readSwitches(const StoredControls& w, OptionSwitches& s) {
     for (const auto& f : group) s.*f.field = f.button->isChecked();
 }
 
-void applySwitches(const OptionSwitches& s, const StoredControls& w) {
+void applySwitches(const OptionSwitches& stored, const StoredControls& w) {
+  const OptionSwitches s = app::withOneChoicePerGroup(stored);
   for (const auto& f : checkFields(w)) f.button->setChecked(s.*f.field);
   // Intervals for regular expressions need the line-by-line search.
   w.optionsTab.ModifyXPCheckBox->setEnabled(w.optionsTab.RegExprXPCheckBox->isChecked());
-  // Without a set button a group takes its default: Replace, Maximum, Between.
-  for (const auto& [group, fallback] : {std::pair{modificationFields(w), 1},
-                                        std::pair{sizeFields(w), 1}, std::pair{dateFields(w), 0}})
-    group[static_cast<std::size_t>(chosenIndex(s, group, fallback))].button->setChecked(true);
-  w.findTab.setQueryType(
-      search::kQueryTypes[static_cast<std::size_t>(chosenIndex(s, findTypeFields(w), 0))].type);
-  using search::QueryType;
-  static constexpr QueryType kSearchTypes[] = {QueryType::RegExpr, QueryType::Phrase,
-                                               QueryType::Multiline};
-  w.replaceTab.setSearchType(kSearchTypes[chosenIndex(s, searchTypeFields(w), 1)]);
+  for (const RadioFields& group : {modificationFields(w), sizeFields(w), dateFields(w)})
+    for (const auto& f : group)
+      if (s.*f.field) f.button->setChecked(true);
+  w.findTab.setQueryType(app::findQueryType(s));
+  w.replaceTab.setSearchType(app::replaceSearchType(s));
 }
 
 // The labels whose enabled states are stored ("Size", "Last", "Andop", "Days").
-std::array<QLabel*, 4> labels(const StoredControls& w) {
+std::array<std::pair<bool WindowSettings::*, QLabel*>, 4> labels(const StoredControls& w) {
   const OptionsTab& o = w.optionsTab;
-  return {o.SizeLabel, o.LastModifiedLabel, o.AndLabel, o.DaysAgoLabel};
+  return {{{&WindowSettings::sizeLabel, o.SizeLabel},
+           {&WindowSettings::lastModifiedLabel, o.LastModifiedLabel},
+           {&WindowSettings::andLabel, o.AndLabel},
+           {&WindowSettings::daysLabel, o.DaysAgoLabel}}};
 }
 
 }  // namespace
@@ -195,11 +183,7 @@ void readControls(const StoredControls& w, app::WindowSettings& s) {
   s.lowerDate = static_cast<int>(std::lround(dayNumberOf(o.MinDateTimePicker->dateTime())));
   s.upperDate = static_cast<int>(std::lround(dayNumberOf(o.MaxDateTimePicker->dateTime())));
   s.daysAgo = o.DaysAgoSpinEdit->value();
-  const std::array<QLabel*, 4> l = labels(w);
-  s.sizeLabel = l[0]->isEnabled();
-  s.lastModifiedLabel = l[1]->isEnabled();
-  s.andLabel = l[2]->isEnabled();
-  s.daysLabel = l[3]->isEnabled();
+  for (const auto& [field, label] : labels(w)) s.*field = label->isEnabled();
   const int tab = w.pages.currentIndex();
   s.tab = tab == TFind::FindPage ? 1 : tab == TFind::SearchReplacePage ? 2 : 3;
 }
@@ -213,11 +197,7 @@ void applyControls(const app::WindowSettings& s, const StoredControls& w) {
   o.MinDateTimePicker->setDate(dateOf(s.lowerDate));
   o.MaxDateTimePicker->setDate(dateOf(s.upperDate));
   o.DaysAgoSpinEdit->setValue(s.daysAgo);
-  const std::array<QLabel*, 4> l = labels(w);
-  l[0]->setEnabled(s.sizeLabel);
-  l[1]->setEnabled(s.lastModifiedLabel);
-  l[2]->setEnabled(s.andLabel);
-  l[3]->setEnabled(s.daysLabel);
+  for (const auto& [field, label] : labels(w)) label->setEnabled(s.*field);
   const int page = s.tab == 1   ? TFind::FindPage
                    : s.tab == 2 ? TFind::SearchReplacePage
                                 : TFind::OptionsPage;

@@ -21,6 +21,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "app/EditorCall.h"
 #include "text/Encoding.h"
 #include "ui/settings/SettingsBackend.h"
 #include "ui/window/MessageBoxes.h"
@@ -82,7 +83,7 @@ void TSettDlg::createControls() {
   XPButtonEditor = named(new QPushButton("%", this), "XPButtonEditor");
   XPButtonEditor->setToolTip("Insert a placeholder");
   PlaceholderMenu = named(new QMenu(this), "PlaceholderMenu");
-  for (const char* placeholder : {"%PrFullName%", "%PrPath%", "%PrName%", "%PrExt%", "%NumLine%"}) {
+  for (const char* placeholder : app::kEditorPlaceholders) {
     const QString text = QString::fromLatin1(placeholder);
     PlaceholderMenu->addAction(text, this, [this, text] { insertPlaceholder(text); });
   }
@@ -288,7 +289,7 @@ void TSettDlg::browseEditor() {
   const QString program = pickProgram_(this, start);
   if (program.isEmpty()) return;
   editorFolder_ = QFileInfo(program).absolutePath();
-  EditorEdit->setText("\"" + program + "\"" + QString::fromLatin1(app::kEditorFileArgument));
+  EditorEdit->setText(QString::fromStdString(app::editorCommandFor(program.toStdString())));
 }
 
 }  // namespace kestrix::ui

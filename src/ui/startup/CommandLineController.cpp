@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <cstdio>
 
+#include "app/CommandRunReport.h"
 #include "modify/ModifyMessages.h"
 #include "platform/AtomicWrite.h"
-#include "search/SearchError.h"
 #include "ui/find/FindRunController.h"
 #include "ui/results/ReportController.h"
 #include "ui/results/ResultsModel.h"
@@ -26,6 +26,12 @@ std::string toText(const QString& text) {
 
 QString toQString(const std::string& text) {
   return QString::fromStdString(text);
+}
+
+// Writes `line`, the window's own (UTF-8) text, to standard error in the locale's encoding.
+void printLocal(const std::string& line) {
+  std::fputs(toQString(line).toLocal8Bit().constData(), stderr);
+  std::fflush(stderr);
 }
 
 }  // namespace
@@ -49,11 +55,10 @@ void CommandLineController::setArguments(std::vector<std::string> args, std::str
 void CommandLineController::windowShown() {
   if (shownOnce_) return;
   shownOnce_ = true;
-  closeWhenDone_ = false;
   listFileName_.clear();
   pending_ = true;
   start_ = app::parseStartArguments(args_);
-  if (start_.logErrors) log_.begin(commandLine_);
+  report_.begin(start_.logErrors, commandLine_);
   switch (start_.kind) {
     case app::StartKind::Plain:
       break;
@@ -61,10 +66,8 @@ void CommandLineController::windowShown() {
       parts_.host.openProject(toQString(start_.projectFile));
       break;
     case app::StartKind::CommandLine:
-      // A launcher passes "-path=" without a folder: the window keeps the remembered one.
-      // A run takes the folder as given, so that an empty one is refused, never replaced.
-      if (!start_.folder.empty() || start_.commandLineRun)
-        parts_.host.setFolderText(toQString(start_.folder));
+      if (const std::optional<std::string> folder = app::startFolderOf(start_))
+        parts_.host.setFolderText(toQString(*folder));
       break;
   }
   if (start_.commandLineRun) QTimer::singleShot(0, this, &CommandLineController::firstIdlePass);
@@ -78,12 +81,12 @@ void CommandLineController::firstIdlePass() {
   run();
   setWarningHandler(outerHandler_);
   // Without a screen nobody could go on with the window: it always closes.
-  if (closeWhenDone_ || headless()) parts_.window.close();
+  if (report_.errorReported() || headless()) parts_.window.close();
 }
 
 void CommandLineController::run() {
   WindowState& state = parts_.state;
-  if (closeWhenDone_) {
+  if (report_.errorReported()) {
     state.stop.abortRequested = true;
     return;
   }
@@ -92,7 +95,7 @@ void CommandLineController::run() {
   parts_.host.applyCommandRunFields(plan.fields);
   listFileName_ = plan.listFile;
   for (const std::string& message : plan.messages) reportError(toQString(message));
-  if (closeWhenDone_) {
+  if (report_.errorReported()) {
     parts_.view.clearSelection();
     state.stop.abortRequested = true;
     return;
@@ -115,10 +118,8 @@ void CommandLineController::runCommands() {
     // A list that cannot be written is no error of the run, but the job learns of it
     // through the exit status (and, with "-shr" and no display, standard error).
     if (!parts_.reports.saveListTo(toQString(listFileName_), toQString(commandLine_))) {
-      listFailed_ = true;
-      if (start_.showErrors && headless())
-        std::fprintf(stderr, "kestrix: %s: the list could not be written\n",
-                     QString::fromStdString(listFileName_).toLocal8Bit().constData());
+      report_.listNotWritten();
+      if (start_.showErrors && headless()) printLocal(app::listNotWrittenLine(listFileName_));
     }
     listFileName_.clear();
   }
@@ -135,51 +136,41 @@ void CommandLineController::runCommands() {
 // says so), but a job must learn of it: it is counted for the exit status and, with
 // "-shr" and no display, named on standard error.
 void CommandLineController::countFailedFiles() {
-  for (const search::ResultItem& item : parts_.results.items()) {
-    if (item.outcome.result != search::RowResult::FailedModification) continue;
-    ++failedFiles_;
-    if (start_.showErrors && headless())
-      std::fprintf(stderr, "kestrix: %s: %s\n", item.fullName().c_str(),
-                   std::string(search::resultWord(item.outcome.result)).c_str());
-  }
+  const std::vector<std::string> failed = report_.countFailedFiles(parts_.results.items());
+  if (!start_.showErrors || !headless()) return;
+  // File names go out byte for byte, as the lists write them.
+  for (const std::string& name : failed) std::fputs(app::failedFileLine(name).c_str(), stderr);
 }
 
 void CommandLineController::reportError(const QString& message) {
-  parts_.state.stop.abortRequested = true;
-  closeWhenDone_ = true;
-  if (start_.showErrors) show(programCaption(), message);
-  if (start_.logErrors) log_.add(toText(message));
+  reportWarning(programCaption(), message);
 }
 
 // A warning of another command during the run: shown in its own box with "-shr"; a
 // regular-expression error is logged as "Error: " and its text.
 void CommandLineController::reportWarning(const QString& caption, const QString& text) {
   parts_.state.stop.abortRequested = true;
-  closeWhenDone_ = true;
+  report_.error(toText(caption), toText(text));
   if (start_.showErrors) show(caption, text);
-  if (start_.logErrors)
-    log_.add(toText(caption == search::kRegexCaption ? "Error: " + text : text));
 }
 
 void CommandLineController::show(const QString& caption, const QString& text) {
   if (outerHandler_) {
     outerHandler_(caption, text);
   } else if (headless()) {
-    std::fprintf(stderr, "kestrix: %s\n", text.toLocal8Bit().constData());
-    std::fflush(stderr);
+    printLocal(app::errorLine(toText(text)));
   } else {
     showWarningBox(&parts_.window, caption, text);
   }
 }
 
 void CommandLineController::windowClosing() {
-  if (!start_.commandLineRun || !start_.logErrors || !closeWhenDone_ || logWritten_) return;
-  logWritten_ = true;
+  if (!start_.commandLineRun || !report_.takeLogDue()) return;
   try {
-    log_.writeTo(QString::fromStdString(start_.logFileName).toLocal8Bit().toStdString());
+    report_.log().writeTo(QString::fromStdString(start_.logFileName).toLocal8Bit().toStdString());
   } catch (const platform::AtomicWriteError& error) {
     // The run ends either way; without a display the reason still reaches the job's output.
-    if (headless()) std::fprintf(stderr, "kestrix: %s\n", error.what());
+    if (headless()) std::fputs(app::errorLine(error.what()).c_str(), stderr);
   }
 }
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/CommandLog.h"
+#include "app/CommandRunReport.h"
 #include "ui/window/MessageBoxes.h"
 
 class QWidget;
@@ -60,13 +60,9 @@ class CommandLineController : public QObject {
 
   const app::StartArguments& start() const { return start_; }
   // A command-line run reported an error.
-  bool errorReported() const { return closeWhenDone_; }
-  // Files of the run's Modify All whose Result is "Failed Modification".
-  int failedFiles() const { return failedFiles_; }
-  // The process's exit status after a run: 1 when an error was reported, else 2 when a
-  // file could not be modified or the list not written, else 0.
-  int exitStatus() const { return closeWhenDone_ ? 1 : failedFiles_ > 0 || listFailed_ ? 2 : 0; }
-  const app::CommandLog& log() const { return log_; }
+  bool errorReported() const { return report_.errorReported(); }
+  // The process's exit status after a run (see app::CommandRunReport::exitStatus).
+  int exitStatus() const { return report_.exitStatus(); }
 
   // True on a platform without a screen, where boxes cannot be answered.
   static bool headless();
@@ -83,13 +79,9 @@ class CommandLineController : public QObject {
   std::vector<std::string> args_;
   std::string commandLine_;
   app::StartArguments start_;
-  app::CommandLog log_;
+  app::CommandRunReport report_;
   bool pending_ = false;
-  bool closeWhenDone_ = false;
   bool shownOnce_ = false;
-  bool logWritten_ = false;
-  int failedFiles_ = 0;
-  bool listFailed_ = false;
   std::string listFileName_;
   // The warning handler that was installed before the run (tests install one).
   WarningHandler outerHandler_;

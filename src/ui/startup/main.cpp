@@ -6,14 +6,13 @@
 #include <QApplication>
 #include <QIcon>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
 #include "app/CommandLog.h"
+#include "app/StartAction.h"
 #include "ui/startup/CommandLineController.h"
-#include "ui/startup/StartArguments.h"
 #include "ui/window/TFind.h"
 
 // The icon lives in the kestrix_ui library's resources; a static library needs them
@@ -24,15 +23,7 @@ static void registerResources() {
 
 namespace {
 
-using kestrix::ui::StartAction;
-
-bool hasDisplay() {
-  auto set = [](const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-  };
-  return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
-}
+namespace app = kestrix::app;
 
 // The application's identity for the desktop: name, icon, and the menu entry it belongs
 // to (taskbars find the icon through it).
@@ -54,36 +45,31 @@ void keepCriticalQtMessages(QtMsgType type, const QMessageLogContext&, const QSt
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  switch (kestrix::ui::startActionOf(args)) {
-    case StartAction::PrintHelp:
-      std::fputs(kestrix::ui::startHelpText(), stdout);
+  switch (app::startActionOf(args)) {
+    case app::StartAction::PrintHelp:
+      std::fputs(app::startHelpText(), stdout);
       return 0;
-    case StartAction::PrintVersion:
-      std::fputs(kestrix::ui::startVersionText().c_str(), stdout);
+    case app::StartAction::PrintVersion:
+      std::fputs(app::startVersionText().c_str(), stdout);
       return 0;
-    case StartAction::OpenWindow:
+    case app::StartAction::OpenWindow:
       break;
   }
-  const kestrix::app::StartArguments start = kestrix::app::parseStartArguments(args);
-  const bool commandRun =
-      start.kind == kestrix::app::StartKind::CommandLine && start.commandLineRun;
-  if (!hasDisplay() && commandRun) {
+  // "-com" counts only after a first "-path" argument.
+  const bool commandRun = app::parseStartArguments(args).commandLineRun;
+  if (!app::hasDisplay() && commandRun) {
     // A scheduled run needs no screen: the window works unseen, its messages go to stderr.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(keepCriticalQtMessages);
-  } else if (!hasDisplay()) {
-    std::fputs(
-        "kestrix: the window needs a graphical display (no DISPLAY or WAYLAND_DISPLAY is set).\n"
-        "The console front end ksr does the same searches, for example:\n"
-        "  ksr find --help        (in the build tree: build/release/src/cli/ksr)\n",
-        stderr);
+  } else if (!app::hasDisplay()) {
+    std::fputs(app::noDisplayText(), stderr);
     return 1;
   }
   const std::vector<std::string> words(argv, argv + argc);
-  QApplication app(argc, argv);
+  QApplication application(argc, argv);
   setIdentity();
   kestrix::ui::TFind window;
-  window.commandLine().setArguments(args, kestrix::app::shellCommandLine(words));
+  window.commandLine().setArguments(args, app::shellCommandLine(words));
   window.show();
   const int status = QApplication::exec();
   return commandRun ? window.commandLine().exitStatus() : status;

@@ -43,16 +43,7 @@ QSize LinesDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIn
 }
 
 void LinesDelegate::setIntervalMarker(bool enabled, std::int64_t from, std::int64_t to) {
-  markerEnabled_ = enabled;
-  intervalFrom_ = from;
-  intervalTo_ = to;
-}
-
-bool LinesDelegate::marksLine(std::int64_t n) const {
-  if (!markerEnabled_) return false;
-  const bool beforeStart = intervalFrom_ != 0 && intervalFrom_ > n;
-  const bool afterEnd = intervalTo_ != 0 && intervalTo_ < n;
-  return !beforeStart && !afterEnd;
+  marker_ = {enabled, from, to};
 }
 
 void LinesDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -99,7 +90,7 @@ void LinesDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     }
   }
   const int number = index.data(LinesModel::LineNumberRole).toInt();
-  if (markerEnabled_ && marksLine(number)) {
+  if (marksLine(number)) {
     painter->setFont(boldOf(option.font));
     painter->setPen(Qt::red);
     painter->drawText(QPoint(rect.left(), baseline), QStringLiteral("+"));

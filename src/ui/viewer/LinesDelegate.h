@@ -8,6 +8,8 @@
 #include <QStyledItemDelegate>
 #include <cstdint>
 
+#include "results/IntervalMarker.h"
+
 namespace kestrix::ui {
 
 class LinesDelegate : public QStyledItemDelegate {
@@ -31,17 +33,15 @@ class LinesDelegate : public QStyledItemDelegate {
   // The interval marker: when enabled, lines whose number n lies inside [from, to] (0 on
   // either end means top or bottom) get a red bold "+".
   void setIntervalMarker(bool enabled, std::int64_t from, std::int64_t to);
-  bool intervalMarkerEnabled() const { return markerEnabled_; }
+  bool intervalMarkerEnabled() const { return marker_.enabled; }
   // True when the marker would be drawn for a line of file line number n.
-  bool marksLine(std::int64_t n) const;
+  bool marksLine(std::int64_t n) const { return marker_.marks(n); }
 
   static QColor hitColor(bool selected) { return selected ? QColor(Qt::yellow) : QColor(Qt::blue); }
 
  private:
   int contentWidth_ = 0;
-  bool markerEnabled_ = false;
-  std::int64_t intervalFrom_ = 0;
-  std::int64_t intervalTo_ = 0;
+  results::IntervalMarker marker_;
 };
 
 }  // namespace kestrix::ui

@@ -1,26 +1,7 @@
-// Decoding FoundLines entries and mapping their hits for the lines viewer.
+// The lines viewer's model over the display lines of the browsed file's entries.
 #include "ui/viewer/LinesModel.h"
 
-#include <algorithm>
-
-#include "ui/fileops/EditorCommand.h"
-#include "ui/viewer/TextDecoding.h"
-
 namespace kestrix::ui {
-namespace {
-
-DisplayHits mapHits(const search::HitLine& hitLine, const DecodedText& decoded) {
-  DisplayHits out;
-  const int textLength = static_cast<int>(decoded.text.size());
-  for (const search::Hit& hit : hitLine.hits) {
-    const auto [column, length] = decoded.columnRange(hit.start, hit.length);
-    const int clipped = std::min(length, textLength - column);
-    if (clipped > 0) out.append(DisplayHit{column, clipped});
-  }
-  return out;
-}
-
-}  // namespace
 
 LinesModel::LinesModel(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -48,7 +29,7 @@ QVariant LinesModel::data(const QModelIndex& index, int role) const {
     case WholeLineHitRole:
       return k == Kind::Line && lineMode_ == LineMode::Ranges;
     case LineNumberRole:
-      return k == Kind::Line ? lineNumberOfEntry(line.text) : 0;
+      return k == Kind::Line ? line.lineNumber : 0;
     default:
       return {};
   }
@@ -58,15 +39,10 @@ void LinesModel::setFoundLines(const search::FoundLines& lines) {
   beginResetModel();
   lines_.clear();
   lines_.reserve(lines.entries.size());
-  for (std::size_t i = 0; i < lines.entries.size(); ++i) {
-    DecodedText decoded = decodeForDisplay(lines.entries[i]);
-    Line line;
-    const int map = i < lines.viewerMap.size() ? lines.viewerMap[i] : -1;
-    if (i > 0 && map >= 0 && static_cast<std::size_t>(map) < lines.hitLines.size()) {
-      line.hits = mapHits(lines.hitLines[static_cast<size_t>(map)], decoded);
-    }
-    line.text = std::move(decoded.text);
-    lines_.push_back(std::move(line));
+  for (results::DisplayLine& line : results::displayLines(lines)) {
+    lines_.push_back({QString::fromStdU16String(line.text),
+                      DisplayHits(line.hits.begin(), line.hits.end()),
+                      static_cast<int>(line.lineNumber)});
   }
   endResetModel();
 }

@@ -8,17 +8,14 @@
 #include <QString>
 #include <vector>
 
+#include "results/DisplayLines.h"
 #include "search/FoundLines.h"
 #include "ui/viewer/LineMode.h"
 
 namespace kestrix::ui {
 
 // One hit of a viewer line in display columns (QString positions).
-struct DisplayHit {
-  int column = 0;
-  int length = 0;
-  friend bool operator==(const DisplayHit&, const DisplayHit&) = default;
-};
+using DisplayHit = results::ColumnHit;
 using DisplayHits = QList<DisplayHit>;
 
 class LinesModel : public QAbstractListModel {
@@ -56,6 +53,7 @@ class LinesModel : public QAbstractListModel {
   struct Line {
     QString text;
     DisplayHits hits;
+    int lineNumber = 0;
   };
   std::vector<Line> lines_;
   LineMode lineMode_ = LineMode::Lines;

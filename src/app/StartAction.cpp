@@ -1,21 +1,15 @@
-// Reading of the start arguments of `kestrix`.
-#include "ui/startup/StartArguments.h"
+// The start arguments of `kestrix` read before its window exists, and its texts.
+#include "app/StartAction.h"
 
-#include "app/CommandLine.h"
+#include <cstdlib>
 
-namespace kestrix::ui {
+namespace kestrix::app {
 
 StartAction startActionOf(const std::vector<std::string>& args) {
   if (args.size() != 1) return StartAction::OpenWindow;
   if (args[0] == "--help" || args[0] == "-h") return StartAction::PrintHelp;
   if (args[0] == "--version") return StartAction::PrintVersion;
   return StartAction::OpenWindow;
-}
-
-std::optional<std::string> startFolderOf(const std::vector<std::string>& args) {
-  const app::StartArguments start = app::parseStartArguments(args);
-  if (start.kind != app::StartKind::CommandLine || start.folder.empty()) return std::nullopt;
-  return start.folder;
 }
 
 const char* startHelpText() {
@@ -61,4 +55,18 @@ std::string startVersionText() {
   return std::string("kestrix (Kestrix Search & Replace) ") + KESTRIX_VERSION + "\n";
 }
 
-}  // namespace kestrix::ui
+bool hasDisplay() {
+  auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+  };
+  return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+const char* noDisplayText() {
+  return "kestrix: the window needs a graphical display (no DISPLAY or WAYLAND_DISPLAY is set).\n"
+         "The console front end ksr does the same searches, for example:\n"
+         "  ksr find --help        (in the build tree: build/release/src/cli/ksr)\n";
+}
+
+}  // namespace kestrix::app

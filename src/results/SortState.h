@@ -4,7 +4,7 @@
 
 #include <array>
 
-namespace kestrix::ui {
+namespace kestrix::results {
 
 class SortState {
  public:
@@ -26,4 +26,4 @@ class SortState {
   std::array<bool, kColumns> descending_{};
 };
 
-}  // namespace kestrix::ui
+}  // namespace kestrix::results

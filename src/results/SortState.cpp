@@ -1,8 +1,8 @@
 // Header-click toggling: first click ascending, next descending; another column starts
 // ascending because starting a sort clears every other flag.
-#include "ui/results/SortState.h"
+#include "results/SortState.h"
 
-namespace kestrix::ui {
+namespace kestrix::results {
 
 bool SortState::beginSort(int column) {
   if (column < 0 || column >= kColumns) return false;
@@ -21,4 +21,4 @@ bool SortState::descending(int column) const {
   return column >= 0 && column < kColumns && descending_[column];
 }
 
-}  // namespace kestrix::ui
+}  // namespace kestrix::results
