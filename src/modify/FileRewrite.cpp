@@ -105,19 +105,4 @@ std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, FileBy
   });
 }
 
-std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, std::string_view bytes,
-                                            const std::string& fullName,
-                                            const std::optional<Interval>& interval,
-                                            StopPoll& poll) {
-  FileBytes file(bytes);
-  return rewriteFileBytes(request, file, fullName, interval, poll);
-}
-
-std::string transformFileBytes(const ModifyRequest& request, std::string_view bytes,
-                               const std::string& fullName, const std::optional<Interval>& interval,
-                               StopPoll& poll) {
-  std::optional<std::string> out = rewriteFileBytes(request, bytes, fullName, interval, poll);
-  return out ? std::move(*out) : std::string(bytes);
-}
-
 }  // namespace kestrix::modify

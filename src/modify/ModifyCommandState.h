@@ -27,7 +27,6 @@ class ModifyCommandState {
   bool searchOutdated() const { return outdated_; }
   bool commandsParked() const { return parked_; }
   bool modifyAllEnabled() const { return allEnabled_; }
-  bool modifySelectedEnabled(bool anyItemSelected) const { return allEnabled_ && anyItemSelected; }
   // Enabled, or parked after a search that is still valid: a later type choice can run it.
   bool commandsUsable() const { return allEnabled_ || (parked_ && !outdated_); }
 

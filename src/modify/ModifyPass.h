@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "modify/FileBytes.h"
@@ -105,19 +104,11 @@ PassSummary runModifyPass(const ModifyRequest& request, std::vector<search::Resu
 // The new bytes of one file for the request: its lines transformed by the engine of the
 // search type and joined with the request's separator, ending with a separator only when
 // `bytes` ended with CR or LF; under LineSeparator::Keep every line keeps its own break and
-// only the matches change. Throws FileFailure (NUL byte, interval past the end, engine
-// error) and StopRequested. The same path the pass uses, without any file access.
-std::string transformFileBytes(const ModifyRequest& request, std::string_view bytes,
-                               const std::string& fullName, const std::optional<Interval>& interval,
-                               StopPoll& poll);
-
-// The same, but nothing when the file would stay byte for byte as it is (only possible
-// under Keep, where such a file is not rewritten at all).
-std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, std::string_view bytes,
-                                            const std::string& fullName,
-                                            const std::optional<Interval>& interval,
-                                            StopPoll& poll);
-// The same over bytes the engine may release (FileBytes) once it no longer reads them.
+// only the matches change. Nothing when the file would stay byte for byte as it is (only
+// possible under Keep, where such a file is not rewritten at all). The engine may release
+// `bytes` (FileBytes) once it no longer reads them. Throws FileFailure (NUL byte, interval
+// past the end, engine error) and StopRequested. The same path the pass uses, without any
+// file access.
 std::optional<std::string> rewriteFileBytes(const ModifyRequest& request, FileBytes& bytes,
                                             const std::string& fullName,
                                             const std::optional<Interval>& interval,

@@ -166,30 +166,27 @@ FileMatcher::~FileMatcher() = default;
 
 std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFile& file,
                                                             const std::string& fullName) {
+  return guarded(fullName, [&] { return matchFile(file, fullName); });
+}
+
+std::optional<std::vector<std::int64_t>> FileMatcher::match(std::string_view bytes,
+                                                            const std::string& fullName) {
+  return guarded(fullName, [&] { return matchBytes(bytes, fullName); });
+}
+
+// Runs `match` after the query limits were checked (at the first file); a file too large
+// for memory or for the read cap gives nothing and a warning.
+template <class Match>
+std::optional<std::vector<std::int64_t>> FileMatcher::guarded(const std::string& fullName,
+                                                              Match&& match) {
   warning_.reset();
   if (!checked_) {
     checked_ = true;
     checkQueryLimits(request_);
   }
   const char* caption = request_.queryType == QueryType::RegExpr ? kRegexCaption : kProgramCaption;
-  const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
   try {
-    // The whole file is read when the expression needs the whole text, when a byte-order
-    // mark says so, or when a query beyond ASCII meets a file that is not UTF-8 (its legacy
-    // text is decoded); every other file streams.
-    if (wholeText_) return matchWhole(file, fullName, false);
-    if (size >= kSplitThreshold && startsWithBom(file)) return matchWhole(file, fullName, true);
-    FileReading reading(file, fullName, decodeLegacy_);
-    auto hits = matchSource({readerOf(reading), size, std::nullopt, decodeLegacy_}, fullName);
-    switch (reading.found.load()) {
-      case Found::Bom:
-        return matchWhole(file, fullName, true);
-      case Found::NotUtf8:
-        return matchLegacy(file, fullName);
-      case Found::Nothing:
-        break;
-    }
-    return hits;
+    return match();
   } catch (const std::bad_alloc&) {
     warnTooLarge(caption, fullName);
   } catch (const platform::PlatformError& e) {
@@ -199,6 +196,27 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
   return std::nullopt;
 }
 
+// The whole file is read when the expression needs the whole text, when a byte-order mark
+// says so, or when a query beyond ASCII meets a file that is not UTF-8 (its legacy text is
+// decoded); every other file streams.
+std::optional<std::vector<std::int64_t>> FileMatcher::matchFile(platform::ReadOnlyFile& file,
+                                                                const std::string& fullName) {
+  const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(file.info().sizeBytes, 0));
+  if (wholeText_) return matchWhole(file, fullName, false);
+  if (size >= kSplitThreshold && startsWithBom(file)) return matchWhole(file, fullName, true);
+  FileReading reading(file, fullName, decodeLegacy_);
+  auto hits = matchSource({readerOf(reading), size, std::nullopt, decodeLegacy_}, fullName);
+  switch (reading.found.load()) {
+    case Found::Bom:
+      return matchWhole(file, fullName, true);
+    case Found::NotUtf8:
+      return matchLegacy(file, fullName);
+    case Found::Nothing:
+      break;
+  }
+  return hits;
+}
+
 // The file read whole and decoded to UTF-8 where it is not, then matched in memory. When
 // `hasBom` (it starts with a byte-order mark) a UTF-16 file is decoded as it is read, so
 // that only its text is held whole. Throws std::bad_alloc, and PlatformError (EFBIG past
@@ -206,19 +224,24 @@ std::optional<std::vector<std::int64_t>> FileMatcher::match(platform::ReadOnlyFi
 std::optional<std::vector<std::int64_t>> FileMatcher::matchWhole(platform::ReadOnlyFile& file,
                                                                  const std::string& fullName,
                                                                  bool hasBom) {
-  std::string_view text;
   char head[3];
   const text::Encoding bom = hasBom ? text::encodingOfBom({head, file.readAt(0, head, sizeof head)})
                                     : text::Encoding::Utf8;
   if (bom == text::Encoding::Utf16Le || bom == text::Encoding::Utf16Be) {
-    text = readUtf16(file, fullName, bom == text::Encoding::Utf16Be);
-  } else {
-    const std::string_view bytes = file.readAll(wholeFile_);
-    try {
-      text = text::decodeFile(bytes, request_.legacyCodePage, decodeLegacy_, decoded_).text;
-    } catch (const text::EncodingError&) {
-      text = bytes;  // a code page that cannot be used: the bytes as they are
-    }
+    const std::string_view text = readUtf16(file, fullName, bom == text::Encoding::Utf16Be);
+    return matchSource({readerOf(text), text.size(), text}, fullName);
+  }
+  return matchBytes(file.readAll(wholeFile_), fullName);
+}
+
+// A file's bytes in memory, decoded to UTF-8 where they are not, then matched.
+std::optional<std::vector<std::int64_t>> FileMatcher::matchBytes(std::string_view bytes,
+                                                                 const std::string& fullName) {
+  std::string_view text;
+  try {
+    text = text::decodeFile(bytes, request_.legacyCodePage, decodeLegacy_, decoded_).text;
+  } catch (const text::EncodingError&) {
+    text = bytes;  // a code page that cannot be used: the bytes as they are
   }
   return matchSource({readerOf(text), text.size(), text}, fullName);
 }

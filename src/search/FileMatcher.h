@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,10 @@ class FileMatcher {
   // is not listed and leaves a warning (takeWarning).
   std::optional<std::vector<std::int64_t>> match(platform::ReadOnlyFile& file,
                                                  const std::string& fullName);
+  // The same over `bytes`, a file's content already in memory as it is on disk (nothing is
+  // read): the same verdict and hits as for the file holding those bytes.
+  std::optional<std::vector<std::int64_t>> match(std::string_view bytes,
+                                                 const std::string& fullName);
 
   // True when the run lists files without a content test (empty query).
   bool nameOnly() const { return nameOnly_; }
@@ -63,6 +68,12 @@ class FileMatcher {
     std::optional<std::string_view> text;  // the whole text, when it is in memory
     bool checksUtf8 = false;               // the reader finds out a legacy file
   };
+  template <class Match>
+  std::optional<std::vector<std::int64_t>> guarded(const std::string& fullName, Match&& match);
+  std::optional<std::vector<std::int64_t>> matchFile(platform::ReadOnlyFile& file,
+                                                     const std::string& fullName);
+  std::optional<std::vector<std::int64_t>> matchBytes(std::string_view bytes,
+                                                      const std::string& fullName);
   std::optional<std::vector<std::int64_t>> matchWhole(platform::ReadOnlyFile& file,
                                                       const std::string& fullName, bool hasBom);
   std::optional<std::vector<std::int64_t>> matchLegacy(platform::ReadOnlyFile& file,

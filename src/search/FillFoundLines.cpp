@@ -211,16 +211,8 @@ FillOutcome fillFoundLines(const SearchRequest& request, std::string_view folder
     }
     throw SearchError(kProgramCaption, "File " + full + " not found");
   }
-  return fillFoundLinesOf(request, folder, name, bytes, poll);
-}
-
-FillOutcome fillFoundLinesOf(const SearchRequest& request, std::string_view folder,
-                             std::string_view name, std::string_view bytes,
-                             const std::function<bool()>& poll) {
-  if (!request.termTable.terms.empty()) return fillParsed(request, folder, name, bytes, poll);
-  SearchRequest parsed = request;
-  buildTermTable(parsed);
-  return fillParsed(parsed, folder, name, bytes, poll);
+  std::optional<SearchRequest> parsed;
+  return fillParsed(withTermTable(request, parsed), folder, name, bytes, poll);
 }
 
 }  // namespace kestrix::search

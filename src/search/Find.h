@@ -64,9 +64,4 @@ struct FillOutcome {
 FillOutcome fillFoundLines(const SearchRequest& request, std::string_view folder,
                            std::string_view name, const std::function<bool()>& poll = {});
 
-// The same over `bytes`, the file's content already in memory (nothing is read).
-FillOutcome fillFoundLinesOf(const SearchRequest& request, std::string_view folder,
-                             std::string_view name, std::string_view bytes,
-                             const std::function<bool()>& poll = {});
-
 }  // namespace kestrix::search

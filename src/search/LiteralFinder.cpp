@@ -337,17 +337,4 @@ std::size_t nextTermHit(std::string_view text, const LiteralFinder& finder, std:
   }
 }
 
-std::size_t countTermHits(std::string_view text, const LiteralFinder& finder, bool wholeWords,
-                          const text::CodePage& codePage) {
-  std::size_t count = 0;
-  std::size_t from = 0;
-  for (;;) {
-    std::size_t len = 0;
-    const std::size_t pos = nextTermHit(text, finder, from, wholeWords, len, codePage);
-    if (pos == std::string_view::npos || pos >= text.size()) return count;
-    ++count;
-    from = pos + std::max<std::size_t>(len, 1);
-  }
-}
-
 }  // namespace kestrix::search

@@ -84,10 +84,6 @@ std::size_t nextTermHit(std::string_view text, const LiteralFinder& finder, std:
                         bool wholeWords, std::size_t& length,
                         const text::CodePage& codePage = text::activeCodePage());
 
-// Counts the hits of the term in `text` (nextTermHit repeatedly).
-std::size_t countTermHits(std::string_view text, const LiteralFinder& finder, bool wholeWords,
-                          const text::CodePage& codePage = text::activeCodePage());
-
 // Block comparison (Multiline): folding by the code page unless case-sensitive, and the
 // trims of characters 0..32 at the start / end of each line.
 struct BlockOptions {

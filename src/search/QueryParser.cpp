@@ -128,4 +128,12 @@ void buildTermTable(SearchRequest& request) {
   }
 }
 
+const SearchRequest& withTermTable(const SearchRequest& request,
+                                   std::optional<SearchRequest>& parsed) {
+  if (!request.termTable.terms.empty()) return request;
+  parsed = request;
+  buildTermTable(*parsed);
+  return *parsed;
+}
+
 }  // namespace kestrix::search

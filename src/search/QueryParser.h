@@ -1,6 +1,7 @@
 // Query parsing: Phrase, Words: or / and and Search Engine texts become the term table.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "search/SearchRequest.h"
@@ -26,5 +27,10 @@ TermTable parseSearchEngine(std::string_view text, bool caseSensitive);
 // Fills request.termTable for the request's query type (empty for Multiline, Reg Expr and
 // an empty query). Throws SearchError as the parsers above.
 void buildTermTable(SearchRequest& request);
+
+// `request` when its term table is filled; otherwise a copy put into `parsed`, with its
+// table built. Throws SearchError as buildTermTable.
+const SearchRequest& withTermTable(const SearchRequest& request,
+                                   std::optional<SearchRequest>& parsed);
 
 }  // namespace kestrix::search

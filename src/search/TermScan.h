@@ -39,7 +39,6 @@ class TermScan {
   explicit TermScan(const SearchRequest& request, std::size_t windowBytes = kDefaultWindow);
 
   std::size_t termCount() const { return finders_.size(); }
-  std::size_t maxTermLength() const { return maxTermLength_; }
 
   // Counts the occurrences that start in [begin, end) (end kToEnd: to the end of the file),
   // each term's chain of non-overlapping occurrences resuming at from[i] (at least begin).

@@ -137,8 +137,6 @@ TEST(ModifyCommandState, Transitions) {
   EXPECT_FALSE(s.searchOutdated());
   s.searchEnded(ModificationType::Replace, true, false);
   EXPECT_TRUE(s.modifyAllEnabled());
-  EXPECT_TRUE(s.modifySelectedEnabled(true));
-  EXPECT_FALSE(s.modifySelectedEnabled(false));
 
   s.modificationTypeChosen(ModificationType::None, false);  // parks
   EXPECT_FALSE(s.modifyAllEnabled());

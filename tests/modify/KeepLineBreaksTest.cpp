@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "PassFixture.h"
+#include "Rewritten.h"
 #include "modify/ModifyPass.h"
 
 namespace kestrix::modify {
@@ -75,9 +76,7 @@ TEST(KeepLineBreaks, OnlyTheMatchesChange) {
   for (const auto& c : cases) {
     ModifyRequest req = requestFor(c);
     ASSERT_EQ(req.lineSeparator, LineSeparator::Keep) << "keep is the default";
-    StopPoll poll;
-    EXPECT_EQ(transformFileBytes(req, c.before, "f", std::nullopt, poll), c.after)
-        << ::testing::PrintToString(c.before);
+    EXPECT_EQ(testing::rewritten(req, c.before), c.after) << ::testing::PrintToString(c.before);
   }
 }
 
@@ -105,8 +104,7 @@ TEST(KeepLineBreaks, BreaksInsideReplacementsAreTheFiles) {
   for (const auto& [separator, c] : cases) {
     ModifyRequest req = requestFor(c);
     req.lineSeparator = separator;
-    StopPoll poll;
-    EXPECT_EQ(transformFileBytes(req, c.before, "f", std::nullopt, poll), c.after)
+    EXPECT_EQ(testing::rewritten(req, c.before), c.after)
         << ::testing::PrintToString(c.before) << " with " << ::testing::PrintToString(c.with);
   }
 }

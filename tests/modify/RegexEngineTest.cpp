@@ -2,6 +2,7 @@
 // and per-line runs, intervals, and engine errors that fail the file with their message.
 #include <gtest/gtest.h>
 
+#include "Rewritten.h"
 #include "modify/ModifyPass.h"
 #include "modify/RegexEngine.h"
 #include "regex/RegExpr.h"
@@ -44,9 +45,8 @@ std::string rewritten(const Lines& lines, ModifyRequest req, bool finalBreak,
     if (i + 1 < lines.size() || finalBreak) bytes += lineBreak;
   }
   req.lineSeparator = separator;
-  StopPoll poll;
   std::string out;
-  const std::string after = transformFileBytes(req, bytes, "/f", interval, poll);
+  const std::string after = testing::rewritten(req, bytes, interval);
   for (const std::string_view l : text::splitLines(after)) {
     out.append(l);
     out += '|';
@@ -131,10 +131,8 @@ TEST(RegexEngine, PerLineHonoursTheInterval) {
 
 TEST(RegexEngine, ErrorsFailTheFileWithTheirMessage) {
   if (!engineAvailable()) GTEST_SKIP() << "regular-expression engine not built yet";
-  StopPoll poll;
   try {
-    transformFileBytes(regex({"a(b"}, ModificationType::Replace, {"x"}), "abc\nabc\n", "/f",
-                       std::nullopt, poll);
+    testing::rewritten(regex({"a(b"}, ModificationType::Replace, {"x"}), "abc\nabc\n");
     ADD_FAILURE() << "no error";
   } catch (const RegexFileFailure& e) {
     EXPECT_EQ(e.message().caption, "Regular Expression");

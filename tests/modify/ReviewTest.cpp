@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "PassFixture.h"
+#include "Rewritten.h"
 #include "modify/FileText.h"
 #include "modify/Review.h"
 #include "text/Encoding.h"
@@ -121,9 +122,7 @@ TEST(ReviewTest, AcceptingEveryChangeGivesTheEnginesBytes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    StopPoll poll;
-    const std::optional<std::string> engine =
-        rewriteFileBytes(c.request, c.bytes, "f", std::nullopt, poll);
+    const std::optional<std::string> engine = testing::rewriteOf(c.request, c.bytes);
     const FileChanges changes = recorded(c.request, c.bytes);
     ASSERT_FALSE(changes.changes.empty());
     EXPECT_EQ(applied(c.request, c.bytes, changes, Accepted(changes.changes.size(), true)), engine);

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "PassFixture.h"
+#include "Rewritten.h"
 #include "modify/LinePieces.h"
 #include "modify/ModifyPass.h"
 #include "modify/RegexEngine.h"
@@ -81,9 +82,8 @@ ModifyRequest withIntervals(ModifyRequest r) {
 // What the whole-file rewrite gives: the new bytes, or the failure's reason.
 std::string wholeFile(const ModifyRequest& request, const std::string& bytes,
                       const std::optional<Interval>& interval) {
-  StopPoll poll;
   try {
-    return transformFileBytes(request, bytes, "f", interval, poll);
+    return testing::rewritten(request, bytes, interval);
   } catch (const FileFailure& e) {
     return std::string("failed: ") + e.what();
   }

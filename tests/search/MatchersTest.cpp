@@ -4,10 +4,13 @@
 
 #include <random>
 
+#include "TermHits.h"
 #include "search/Matchers.h"
 
 namespace kestrix::search {
 namespace {
+
+using testing::countTermHits;
 
 // The plain reference: first position at or after `from` where the folded text equals term.
 std::size_t naiveFind(std::string_view text, std::string_view term, std::size_t from,

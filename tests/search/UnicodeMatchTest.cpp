@@ -7,12 +7,15 @@
 #include <sstream>
 
 #include "../text/CaseFoldingPairs.h"
+#include "TermHits.h"
 #include "search/Matchers.h"
 #include "text/Encoding.h"
 #include "text/Utf8.h"
 
 namespace kestrix::search {
 namespace {
+
+using testing::countTermHits;
 
 using testing::FoldPair;
 using testing::simpleFoldPairs;
