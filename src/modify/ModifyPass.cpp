@@ -671,7 +671,8 @@ class Pass {
   }
 
   // A row for a file already worked on in this run gets the first row's outcome and its
-  // counts, sizes and times (the file's, as the first row read them).
+  // counts, sizes and times (the file's, as the first row read them). The summary counts
+  // files, so the file is not counted again.
   void resolveDuplicates() {
     for (const auto& [index, first] : duplicates_) {
       auto it = outcome_.find(first);
@@ -679,15 +680,12 @@ class Pass {
       copyFileCells(rows_[first], rows_[index]);
       switch (it->second) {
         case Outcome::Modified:
-          ++summary_.modified;
           finish(index, {search::RowResult::Modified, {}});
           break;
         case Outcome::Unchanged:
-          ++summary_.unchanged;
           finish(index, {search::RowResult::Found, {}});
           break;
         case Outcome::Failed:
-          ++summary_.failed;
           finish(index, rows_[first].outcome);
           break;
       }

@@ -70,6 +70,7 @@ struct PassOptions {
   std::size_t streamPieceBytes = kStreamPieceBytes;
 };
 
+// Counts of files: rows that reach one file (a link and its target) count once.
 struct PassSummary {
   std::size_t modified = 0;
   std::size_t unchanged = 0;  // nothing matched any more: not rewritten, the row says "Found"
