@@ -3,6 +3,7 @@
 
 #include "modify/BatchStateFile.h"
 #include "modify/ModifyMessages.h"
+#include "modify/OutcomeTexts.h"
 #include "ui/batch/BatchHost.h"
 #include "ui/batch/TBatchDlg.h"
 #include "ui/modify/ModifyController.h"
@@ -80,7 +81,8 @@ modify::BatchPairOutcome BatchReplaceCommand::runPair(const search::SearchReques
 // files that failed in any pair.
 void BatchReplaceCommand::report(const modify::BatchSummary& summary) {
   modify_.reportOutcome(QStringLiteral("Batch Replace"),
-                        modifiedSummary(summary.modified(), summary.failed(), summary.stopped),
+                        QString::fromStdString(modify::modifiedSummary(
+                            summary.modified(), summary.failed(), summary.stopped)),
                         failures_);
 }
 

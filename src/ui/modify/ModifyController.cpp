@@ -41,10 +41,6 @@ namespace {
 constexpr int kMinimumResultWidth = 70;
 }  // namespace
 
-QString modifiedSummary(std::size_t modified, std::size_t failed, bool stopped) {
-  return QString::fromStdString(modify::modifiedSummary(modified, failed, stopped));
-}
-
 ModifyController::ModifyController(const ModifyContext& context)
     : QObject(&context.window),
       context_(context),
@@ -175,9 +171,11 @@ std::optional<ModifyController::PassReport> ModifyController::runRequest(
     showWarning(&window_, QString::fromStdString(error.caption()), error.what());
   }
   endBusy();
-  reportOutcome(source == PassSource::Tab ? FailureNotice::Shown : FailureNotice::Left,
-                modify::kModifyCaption, modifiedSummary(summary.modified, summary.failed, stopped),
-                observer);
+  reportOutcome(
+      source == PassSource::Tab ? FailureNotice::Shown : FailureNotice::Left,
+      modify::kModifyCaption,
+      QString::fromStdString(modify::modifiedSummary(summary.modified, summary.failed, stopped)),
+      observer);
   offerUndo(request.createBackups && !journal_.empty());
   if (request.createBackups && !stopped) enableUndoFromHistory();
   if (!stopped) {

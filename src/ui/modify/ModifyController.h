@@ -27,9 +27,6 @@ namespace kestrix::ui {
 class ModifyEnableRules;
 class PreviewDialog;
 
-// The status text of modification runs: "11 modified, 3 failed" (", stopped" after a stop).
-QString modifiedSummary(std::size_t modified, std::size_t failed, bool stopped);
-
 class ModifyController : public QObject {
   Q_OBJECT
  public:

@@ -9,10 +9,6 @@
 
 namespace kestrix::ui {
 
-modify::ModificationType chosenModificationType(const SearchReplaceTab& tab) {
-  return tab.modificationType();
-}
-
 modify::ModifyRequest readModifyRequest(ModifyHost& host, const SearchReplaceTab& tab,
                                         modify::ModifyScope scope) {
   // The search half is exactly what the tab's Search reads.

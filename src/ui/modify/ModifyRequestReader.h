@@ -10,9 +10,6 @@ namespace kestrix::ui {
 class ModifyHost;
 class SearchReplaceTab;
 
-// The checked " Modification Type " button.
-modify::ModificationType chosenModificationType(const SearchReplaceTab& tab);
-
 // Everything the pass reads: the search settings of the tab's Search, the modification type
 // and replacement, the interval switches and the Settings dialog's line separator and
 // read-only / hidden permissions.

@@ -248,7 +248,7 @@ app::CommandRunFields TFind::commandRunFields() const {
   f.folder = ComboBoxPath->currentText().toStdString();
   f.masks = MasksComboBox->currentText().toStdString();
   f.phraseSearch = tab.searchType() == search::QueryType::Phrase;
-  f.modification = chosenModificationType(tab);
+  f.modification = tab.modificationType();
   f.searchText = tab.SearchEdit->currentText().toStdString();
   f.searchLines = memoLines(tab.SearchMemo);
   f.replaceText = tab.Edit2->currentText().toStdString();
